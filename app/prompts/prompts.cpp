@@ -1,0 +1,45 @@
+#include "prompts.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+class CDialogPrompts final : public CPrompts {
+public:
+    Answer Message(QWidget* owner, const QString& text, Icon icon, Buttons buttons) override {
+        QMessageBox box(owner);
+        box.setWindowTitle(ApplicationTitle());
+        box.setText(text);
+        switch (icon) {
+        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case Icon::Information: box.setIcon(QMessageBox::Information); break;
+        case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
+        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case Icon::Question: box.setIcon(QMessageBox::Question); break;
+        }
+        if (buttons == Buttons::YesNo) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+        }
+        box.setStandardButtons(QMessageBox::Ok);
+        box.exec();
+        return Answer::Ok;
+    }
+
+    QString SaveFileName(QWidget* owner, const QString& filter) override {
+        // The platform dialog asks before overwriting; no initial name, no default suffix.
+        return QFileDialog::getSaveFileName(owner, ApplicationTitle(), QString(), filter);
+    }
+};
+
+CPrompts* g_installed = nullptr;
+
+} // namespace
+
+CPrompts& Prompts() {
+    static CDialogPrompts dialogs;
+    return g_installed ? *g_installed : dialogs;
+}
+
+void SetPrompts(CPrompts* prompts) { g_installed = prompts; }

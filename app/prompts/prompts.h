@@ -1,0 +1,35 @@
+#pragma once
+// The one way the program shows a message box or asks for a file name. Tests install their
+// own CPrompts to read what would have been shown and to answer it.
+#include <QString>
+
+class QWidget;
+
+class CPrompts {
+public:
+    enum class Icon { None, Information, Warning, Critical, Question };
+    enum class Buttons { Ok, YesNo };
+    enum class Answer { Ok, Yes, No };
+
+    virtual ~CPrompts() = default;
+    // Caption: the application title "apricot".
+    virtual Answer Message(QWidget* owner, const QString& text, Icon icon, Buttons buttons) = 0;
+    // A save-file dialog with one filter (for example "HTM Files (*.HTM)") that asks before an
+    // existing file is overwritten; empty when cancelled.
+    virtual QString SaveFileName(QWidget* owner, const QString& filter) = 0;
+
+    // Shortcut for the common case: the text, an OK button.
+    void Tell(QWidget* owner, const QString& text, Icon icon = Icon::None) {
+        Message(owner, text, icon, Buttons::Ok);
+    }
+};
+
+// The prompts in use: real dialogs unless a test installed others.
+CPrompts& Prompts();
+// Installs `prompts` (not owned) for as long as it lives; nullptr restores the dialogs.
+void SetPrompts(CPrompts* prompts);
+
+inline const QString& ApplicationTitle() {
+    static const QString title = QStringLiteral("apricot");
+    return title;
+}

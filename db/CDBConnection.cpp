@@ -1,0 +1,45 @@
+#include "CDBConnection.h"
+
+#include "CDBException.h"
+#include "text_forms.h"
+
+#include <QFile>
+#include <new>
+
+CDBConnection theConnection;
+
+CDBConnection::~CDBConnection() { m_database.Close(); }
+
+bool CDBConnection::Connect(QString& message) {
+    if (m_database.IsOpen()) {
+        message = QStringLiteral("数据库正在被其他程序使用");
+        return false;
+    }
+    QFile file(QStringLiteral("connect.txt"));
+    if (!file.open(QIODevice::ReadOnly)) {
+        message = QStringLiteral("文件connect.txt不存在");
+        return false;
+    }
+    QByteArray bytes = file.readAll();
+    file.close();
+    // Editors end every file with a line break; passed on, it would name another data source
+    // or make the SQLite driver create a new, empty file.
+    if (bytes.endsWith("\r\n"))
+        bytes.chop(2);
+    else if (bytes.endsWith('\n'))
+        bytes.chop(1);
+
+    try {
+        if (!m_database.OpenEx(QString::fromUtf8(bytes))) {
+            message = QStringLiteral("试图和数据库建立连接的过程中发生错误");
+            return false;
+        }
+    } catch (const CDBException& e) {
+        message = textforms::CutUtf8(e.ErrorText(), 254);
+        return false;
+    } catch (const std::bad_alloc& e) {
+        message = textforms::CutUtf8(QString::fromLatin1(e.what()), 254);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// A failed ODBC call: the driver manager's and driver's messages, each followed by a line break.
+#include <QString>
+#include <exception>
+#include <sql.h>
+
+class CDBException : public std::exception {
+public:
+    explicit CDBException(QString error, QString sqlState = {});
+    // Collects every diagnostic record of `handle`. Returns an exception with empty text when
+    // the handle has none.
+    static CDBException FromHandle(SQLSMALLINT handleType, SQLHANDLE handle);
+
+    const QString& ErrorText() const { return m_strError; }
+    const QString& SqlState() const { return m_strState; } // of the first record
+    const char* what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_strError;
+    QString m_strState;
+    QByteArray m_utf8;
+};

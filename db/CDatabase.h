@@ -1,0 +1,58 @@
+#pragma once
+// One ODBC connection over unixODBC's wide-character API (QString is UTF-16, as SQLWCHAR).
+#include "odbc_handle.h"
+#include <QString>
+#include <functional>
+
+class CDatabase {
+public:
+    enum class Dialect { Unknown, SQLite, PostgreSQL };
+
+    CDatabase();
+    ~CDatabase();
+    CDatabase(const CDatabase&) = delete;
+    CDatabase& operator=(const CDatabase&) = delete;
+
+    // Connects with the string as it stands and never prompts. Login and query time-outs are
+    // m_loginTimeout and m_queryTimeout (15 s). Throws CDBException with the diagnostics; returns
+    // false when the driver manager fails without saying why.
+    bool OpenEx(const QString& connect);
+    void Close();
+    bool IsOpen() const { return static_cast<bool>(m_hdbc); }
+
+    // Runs one statement directly; returns the number of rows it changed (-1 if not known).
+    // Throws CDBException.
+    long long ExecuteSQL(const QString& sql);
+
+    // Transactions for entries of several statements. While manual commit is on, every
+    // statement joins the open transaction until CommitTrans or Rollback.
+    void SetAutoCommit(bool on);
+    bool IsAutoCommit() const { return m_autoCommit; }
+    void CommitTrans();
+    void Rollback();
+    void Savepoint(const QString& name);
+    void RollbackToSavepoint(const QString& name);
+    void ReleaseSavepoint(const QString& name);
+
+    Dialect GetDialect() const { return m_dialect; }
+    SQLHDBC Handle() const { return m_hdbc.Get(); }
+    int QueryTimeout() const { return m_queryTimeout; }
+
+    // Called after every statement that ran without error (tests use it to stop a process
+    // between two statements of an entry).
+    void SetStatementHook(std::function<void(const QString&)> hook) { m_hook = std::move(hook); }
+    void NotifyStatement(const QString& sql) const {
+        if (m_hook)
+            m_hook(sql);
+    }
+
+    int m_loginTimeout = 15;
+    int m_queryTimeout = 15;
+
+private:
+    COdbcHandle m_henv;
+    COdbcHandle m_hdbc;
+    bool m_autoCommit = true;
+    Dialect m_dialect = Dialect::Unknown;
+    std::function<void(const QString&)> m_hook;
+};

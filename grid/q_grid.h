@@ -1,0 +1,63 @@
+#pragma once
+// The record grid: shows one SELECT, sorts, edits a whole row in place, writes back, exports.
+#include "result_table.h"
+#include <QString>
+#include <QTableView>
+#include <memory>
+#include <vector>
+
+class CDatabase;
+class q_edit;
+class CGridModel;
+struct QRect;
+
+class q_grid : public QTableView {
+    Q_OBJECT
+public:
+    explicit q_grid(QWidget* parent = nullptr);
+    ~q_grid() override;
+
+    bool Create(CDatabase* db, const QString& table, const QString& sql, QWidget* parent,
+                const QRect& rect, bool visible, bool clientEdge);
+    bool SetQuery(const QString& table, const QString& sql);
+    bool Reload();
+    void SetPermissions(bool sort, bool add, bool remove, bool edit);
+
+    void BeginEdit(int row);
+    void HideEditors();
+    void CommitEdit();
+    void AddRow();
+    void DeleteRow(int row, bool commitFirst);
+    bool ExecuteStatement(const QString& sql);
+    bool ExportHtml();
+
+    // Read-back, as callers use it.
+    int GetItemCount() const;
+    int GetColumnCount() const;
+    QString GetItemText(int row, int column) const;
+    // Direct list operations used by the reports: insert a row with its first text (index or -1).
+    int InsertItem(int row, const QString& text);
+    bool SetItemText(int row, int column, const QString& text);
+    QString ColumnTitle(int column) const;
+    int GetSelectedRow() const; // -1 when none
+    void SetColors(const QColor& background, const QColor& text);
+
+    int EditRow() const { return m_nEditRow; }
+    bool IsNewRow() const { return m_bNewRow; }
+    const QString& Table() const { return m_strTable; }
+    const QString& Sql() const { return m_strSql; }
+    q_edit* Editor(int column) const;
+
+    bool m_bAllowSort = true;
+    bool m_bAllowEdit = false;
+    bool m_bAllowAdd = false;
+    bool m_bAllowDelete = false;
+
+private:
+    // (the implementer of the widget fills in the rest)
+    int m_nEditRow = -1;
+    CDatabase* m_pDatabase = nullptr;
+    QString m_strTable;
+    QString m_strSql;
+    bool m_bNewRow = false;
+};

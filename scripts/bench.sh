@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds in Release into build-release/ and runs every benchmark program (bench_*) there.
+# Each benchmark prints "name value" lines. Exits non-zero when a benchmark fails.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+scripts/install-deps.sh run build
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release
+cmake --build build-release -j2
+
+mapfile -t benches < <(find build-release -maxdepth 2 -name CMakeFiles -prune -o \
+  -type f -name 'bench_*' -perm -u+x -print | sort)
+if ((${#benches[@]} == 0)); then
+  echo "No benchmark programs (bench_*) were built, so there is nothing to run."
+  exit 0
+fi
+status=0
+for bench in "${benches[@]}"; do
+  echo "== $bench"
+  "$bench" || { echo "bench.sh: $bench failed" >&2; status=1; }
+done
+exit "$status"

@@ -1,0 +1,153 @@
+// Reading results: column names, type codes, NULL, numbers and date-times as text.
+#include "CDBException.h"
+#include "CRecordset.h"
+#include "test_books.h"
+
+#include <gtest/gtest.h>
+#include <sqlext.h>
+
+namespace {
+
+class RecordsetTest : public ::testing::TestWithParam<Backend> {
+protected:
+    CTestBooks m_books{GetParam()};
+    CDatabase& Db() { return m_books.Db(); }
+
+    // The first row of a SELECT, every value as the record set gives it.
+    std::vector<std::optional<QString>> FirstRow(const QString& sql) {
+        CRecordset rs(&Db());
+        rs.Open(sql);
+        std::vector<std::optional<QString>> row;
+        if (rs.Fetch())
+            for (short i = 0; i < rs.GetODBCFieldCount(); ++i)
+                row.push_back(rs.GetFieldValue(i));
+        return row;
+    }
+};
+
+TEST_P(RecordsetTest, ColumnNamesAndTypeCodes) {
+    CRecordset rs(&Db());
+    rs.Open(QStringLiteral("select * from 销 WHERE 1<0"));
+    ASSERT_EQ(rs.GetODBCFieldCount(), 10);
+    const QStringList names{"日期时间", "名称", "产地", "规格型号", "有效截止日期",
+                            "零售价",   "数量", "销售类型", "实收金额", "坏帐"};
+    for (short i = 0; i < 10; ++i)
+        EXPECT_EQ(rs.GetODBCFieldInfo(i).m_strName, names[i]);
+    const SQLSMALLINT stamp = rs.GetODBCFieldInfo(0).m_nSQLType;
+    EXPECT_TRUE(stamp == SQL_TYPE_TIMESTAMP || stamp == SQL_TIMESTAMP) << stamp;
+    const SQLSMALLINT price = rs.GetODBCFieldInfo(5).m_nSQLType;
+    EXPECT_TRUE(price == SQL_DOUBLE || price == SQL_FLOAT) << price;
+    const SQLSMALLINT text = rs.GetODBCFieldInfo(1).m_nSQLType;
+    EXPECT_TRUE(text == SQL_VARCHAR || text == SQL_WVARCHAR || text == SQL_CHAR ||
+                text == SQL_WCHAR || text == SQL_LONGVARCHAR || text == SQL_WLONGVARCHAR)
+        << text;
+    EXPECT_FALSE(rs.Fetch()); // WHERE 1<0: the columns and no row
+}
+
+TEST_P(RecordsetTest, NumbersComeBackAsShortestExactText) {
+    Db().ExecuteSQL(QStringLiteral(
+        "INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
+        "VALUES('甲','乙','丙','2030-01-01',2/3.0,3/20.0)"));
+    Db().ExecuteSQL(QStringLiteral(
+        "INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
+        "VALUES('甲','乙','丙','2030-01-02',3,12.5)"));
+    auto row = FirstRow(QStringLiteral(
+        "SELECT 平均成本单价,现有存货量 FROM 存 WHERE 有效截止日期='2030-01-01'"));
+    ASSERT_EQ(row.size(), 2u);
+    EXPECT_EQ(row[0], QStringLiteral("0.6666666666666666"));
+    EXPECT_EQ(row[1], QStringLiteral("0.15"));
+    row = FirstRow(QStringLiteral(
+        "SELECT 平均成本单价,现有存货量 FROM 存 WHERE 有效截止日期='2030-01-02'"));
+    EXPECT_EQ(row[0], QStringLiteral("3"));
+    EXPECT_EQ(row[1], QStringLiteral("12.5"));
+    // The text read back finds the row again when written into a WHERE clause.
+    CRecordset rs(&Db());
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM 存 WHERE 平均成本单价=0.6666666666666666 AND "
+                           "现有存货量=0.15"));
+    ASSERT_TRUE(rs.Fetch());
+    EXPECT_EQ(rs.GetFieldValue(0), QStringLiteral("1"));
+}
+
+TEST_P(RecordsetTest, NullIsToldApartFromEmptyText) {
+    auto row = FirstRow(QStringLiteral("SELECT NULL, '', SUM(现有存货量) FROM 存"));
+    ASSERT_EQ(row.size(), 3u);
+    EXPECT_FALSE(row[0].has_value());
+    ASSERT_TRUE(row[1].has_value());
+    EXPECT_EQ(*row[1], QString());
+    EXPECT_FALSE(row[2].has_value()); // SUM over no rows
+}
+
+TEST_P(RecordsetTest, DateTimesComeInOneFormOnBothDatabases) {
+    for (const char* stamp : {"2003-05-01", "2003-05-01 14:20:05", "2003-05-01 14:20:05.120"})
+        Db().ExecuteSQL(QStringLiteral("INSERT INTO 销 VALUES('%1','药','地','规','2030-01-01',"
+                                       "1,1,'整盒销售',1,0)")
+                            .arg(QLatin1String(stamp)));
+    CRecordset rs(&Db());
+    rs.Open(QStringLiteral("SELECT 日期时间 FROM 销 ORDER BY 日期时间 ASC"));
+    QStringList texts;
+    while (rs.Fetch())
+        texts << rs.GetFieldValue(0).value_or(QStringLiteral("NULL"));
+    EXPECT_EQ(texts, (QStringList{"2003-05-01 00:00:00.000", "2003-05-01 14:20:05.000",
+                                  "2003-05-01 14:20:05.120"}));
+}
+
+TEST_P(RecordsetTest, ChineseNamesAndValuesRoundTrip) {
+    const QString value = QStringLiteral("复方甘草片（口服）·𠀀 “特价” 100%");
+    Db().ExecuteSQL(QStringLiteral("INSERT INTO 操作员 VALUES('%1','密码')").arg(value));
+    CRecordset rs(&Db());
+    rs.Open(QStringLiteral("SELECT 用户名 AS 操作员名称 FROM 操作员 WHERE 密码='密码'"));
+    EXPECT_EQ(rs.GetODBCFieldInfo(0).m_strName, QStringLiteral("操作员名称"));
+    ASSERT_TRUE(rs.Fetch());
+    EXPECT_EQ(rs.GetFieldValue(0), value);
+}
+
+TEST_P(RecordsetTest, LongTextsAreReadWhole) {
+    const QString longText(3000, QChar(0x836F)); // longer than one read buffer
+    Db().ExecuteSQL(QStringLiteral("INSERT INTO 操作员 VALUES('长','x')"));
+    auto row = FirstRow(QStringLiteral("SELECT '%1' FROM 操作员 WHERE 用户名='长'").arg(longText));
+    ASSERT_EQ(row.size(), 1u);
+    EXPECT_EQ(row[0], longText);
+}
+
+TEST_P(RecordsetTest, FailingStatementsCarryTheDriversText) {
+    CRecordset rs(&Db());
+    try {
+        rs.Open(QStringLiteral("SELECT * FROM 没有这个表"));
+        FAIL() << "no error";
+    } catch (const CDBException& e) {
+        EXPECT_FALSE(e.ErrorText().isEmpty());
+        EXPECT_TRUE(e.ErrorText().endsWith(QLatin1Char('\n')));
+    }
+    EXPECT_THROW(Db().ExecuteSQL(QStringLiteral("INSERT INTO 进 VALUES(1)")), CDBException);
+}
+
+TEST_P(RecordsetTest, RowCountsAndTransactions) {
+    const QString insert = QStringLiteral(
+        "INSERT INTO 存 VALUES('甲','乙','丙','%1',1,1)");
+    EXPECT_EQ(Db().ExecuteSQL(insert.arg("2030-01-01")), 1);
+    EXPECT_EQ(Db().ExecuteSQL(insert.arg("2030-01-02")), 1);
+    EXPECT_EQ(Db().ExecuteSQL(QStringLiteral("UPDATE 存 SET 现有存货量=5 WHERE 名称='甲'")), 2);
+    EXPECT_EQ(Db().ExecuteSQL(QStringLiteral("DELETE FROM 存 WHERE 名称='无'")), 0);
+
+    Db().SetAutoCommit(false);
+    Db().ExecuteSQL(insert.arg("2030-01-03"));
+    Db().Savepoint(QStringLiteral("card"));
+    EXPECT_THROW(Db().ExecuteSQL(insert.arg("2030-01-03")), CDBException); // the key
+    Db().RollbackToSavepoint(QStringLiteral("card"));
+    Db().ExecuteSQL(insert.arg("2030-01-04"));
+    Db().Rollback();
+    Db().SetAutoCommit(true);
+    auto row = FirstRow(QStringLiteral("SELECT COUNT(*) FROM 存"));
+    EXPECT_EQ(row[0], QStringLiteral("2"));
+
+    Db().SetAutoCommit(false);
+    Db().ExecuteSQL(insert.arg("2030-01-05"));
+    Db().CommitTrans();
+    Db().SetAutoCommit(true);
+    row = FirstRow(QStringLiteral("SELECT COUNT(*) FROM 存"));
+    EXPECT_EQ(row[0], QStringLiteral("3"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RecordsetTest, APRICOT_BACKENDS, BackendName);
+
+} // namespace
