@@ -9,7 +9,7 @@
 
 namespace {
 
-const SQLWCHAR* Wide(const QString& text) { return reinterpret_cast<const SQLWCHAR*>(text.utf16()); }
+SQLCHAR* Narrow(QByteArray& utf8) { return reinterpret_cast<SQLCHAR*>(utf8.data()); }
 
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
@@ -17,15 +17,17 @@ void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
 }
 
 QString DriverName(SQLHDBC hdbc) {
-    SQLWCHAR name[256] = {};
+    char name[256] = {};
     SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfoW(hdbc, SQL_DBMS_NAME, name, sizeof name, &length)))
+    if (!SQL_SUCCEEDED(SQLGetInfo(hdbc, SQL_DBMS_NAME, name, sizeof name, &length)))
         return {};
-    return QString::fromUtf16(reinterpret_cast<const char16_t*>(name));
+    return QString::fromUtf8(name);
 }
 
-// The driver manager turns wide texts into the narrow ones of an ANSI driver (the SQLite one)
-// in the character set of the C locale: it must be UTF-8, whatever the environment says.
+// Texts travel as UTF-8 through the narrow ODBC calls: the SQLite driver has no others, and the
+// driver manager's own conversions cannot carry characters outside the BMP. Drivers that
+// convert (psqlODBC) do so from the C locale's character set, so it must be UTF-8, whatever
+// the environment says.
 void EnsureUtf8Locale() {
     static const bool done = [] {
         std::setlocale(LC_CTYPE, "");
@@ -54,15 +56,16 @@ bool CDatabase::OpenEx(const QString& connect) {
     COdbcHandle hdbc;
     if (!hdbc.Allocate(SQL_HANDLE_DBC, m_henv.Get()))
         throw CDBException::FromHandle(SQL_HANDLE_ENV, m_henv.Get());
-    SQLSetConnectAttrW(hdbc.Get(), SQL_ATTR_LOGIN_TIMEOUT,
+    SQLSetConnectAttr(hdbc.Get(), SQL_ATTR_LOGIN_TIMEOUT,
                        reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_loginTimeout)), 0);
 
-    SQLWCHAR out[1024];
+    QByteArray utf8 = connect.toUtf8();
+    SQLCHAR out[2048];
     SQLSMALLINT outLength = 0;
-    SQLRETURN rc =
-        SQLDriverConnectW(hdbc.Get(), nullptr, const_cast<SQLWCHAR*>(Wide(connect)),
-                          static_cast<SQLSMALLINT>(connect.size()), out,
-                          static_cast<SQLSMALLINT>(std::size(out)), &outLength, SQL_DRIVER_NOPROMPT);
+    SQLRETURN rc = SQLDriverConnect(hdbc.Get(), nullptr, Narrow(utf8),
+                                    static_cast<SQLSMALLINT>(utf8.size()), out,
+                                    static_cast<SQLSMALLINT>(std::size(out)), &outLength,
+                                    SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         CDBException error = CDBException::FromHandle(SQL_HANDLE_DBC, hdbc.Get());
         if (error.ErrorText().isEmpty())
@@ -98,10 +101,10 @@ long long CDatabase::ExecuteSQL(const QString& sql) {
     COdbcHandle stmt;
     if (!stmt.Allocate(SQL_HANDLE_STMT, m_hdbc.Get()))
         throw CDBException::FromHandle(SQL_HANDLE_DBC, m_hdbc.Get());
-    SQLSetStmtAttrW(stmt.Get(), SQL_ATTR_QUERY_TIMEOUT,
-                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_queryTimeout)), 0);
-    SQLRETURN rc = SQLExecDirectW(stmt.Get(), const_cast<SQLWCHAR*>(Wide(sql)),
-                                  static_cast<SQLINTEGER>(sql.size()));
+    SQLSetStmtAttr(stmt.Get(), SQL_ATTR_QUERY_TIMEOUT,
+                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_queryTimeout)), 0);
+    QByteArray utf8 = sql.toUtf8();
+    SQLRETURN rc = SQLExecDirect(stmt.Get(), Narrow(utf8), static_cast<SQLINTEGER>(utf8.size()));
     Check(rc, SQL_HANDLE_STMT, stmt.Get());
     SQLLEN rows = -1;
     if (rc != SQL_NO_DATA && !SQL_SUCCEEDED(SQLRowCount(stmt.Get(), &rows)))
@@ -116,8 +119,8 @@ void CDatabase::SetAutoCommit(bool on) {
     if (!m_hdbc || on == m_autoCommit)
         return;
     SQLULEN value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
-    Check(SQLSetConnectAttrW(m_hdbc.Get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(value),
-                             0),
+    Check(SQLSetConnectAttr(m_hdbc.Get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(value),
+                            0),
           SQL_HANDLE_DBC, m_hdbc.Get());
     m_autoCommit = on;
 }

@@ -5,13 +5,45 @@
 #include "text_forms.h"
 #include "datetime_parse.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace {
 
-const SQLWCHAR* Wide(const QString& text) { return reinterpret_cast<const SQLWCHAR*>(text.utf16()); }
 
 bool IsTimestamp(SQLSMALLINT type) { return type == SQL_TIMESTAMP || type == SQL_TYPE_TIMESTAMP; }
+
+char* Digits(char* out, long value, int width) {
+    for (int i = width - 1; i >= 0; --i, value /= 10)
+        out[i] = static_cast<char>('0' + value % 10);
+    return out + width;
+}
+
+// The canonical text of a date-time into `out` (room for 32 bytes); returns its length.
+// Written by hand: a large result has one stamp per row.
+int FormatTimestamp(const apricot_datetime& dt, char* out) {
+    char* p = Digits(out, dt.year, 4);
+    *p++ = '-';
+    p = Digits(p, dt.month, 2);
+    *p++ = '-';
+    p = Digits(p, dt.day, 2);
+    *p++ = ' ';
+    p = Digits(p, dt.hour, 2);
+    *p++ = ':';
+    p = Digits(p, dt.minute, 2);
+    *p++ = ':';
+    p = Digits(p, dt.second, 2);
+    *p++ = '.';
+    const long nanos = dt.nanos;
+    if (nanos % 1000000 == 0)
+        p = Digits(p, nanos / 1000000, 3);
+    else if (nanos % 1000 == 0)
+        p = Digits(p, nanos / 1000, 6);
+    else
+        p = Digits(p, nanos, 9);
+    return static_cast<int>(p - out);
+}
 
 // Both drivers give date-times in their own text; the grid expects one canonical form.
 QString CanonicalTimestamp(const QString& text) {
@@ -20,17 +52,7 @@ QString CanonicalTimestamp(const QString& text) {
     if (!apricot_parse_datetime(utf8.constData(), static_cast<int>(utf8.size()), &dt))
         return text;
     char out[48];
-    long nanos = dt.nanos;
-    if (nanos % 1000000 == 0)
-        std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d.%03ld", dt.year, dt.month,
-                      dt.day, dt.hour, dt.minute, dt.second, nanos / 1000000);
-    else if (nanos % 1000 == 0)
-        std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d.%06ld", dt.year, dt.month,
-                      dt.day, dt.hour, dt.minute, dt.second, nanos / 1000);
-    else
-        std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d.%09ld", dt.year, dt.month,
-                      dt.day, dt.hour, dt.minute, dt.second, nanos);
-    return QString::fromLatin1(out);
+    return QString::fromLatin1(out, FormatTimestamp(dt, out));
 }
 
 } // namespace
@@ -44,11 +66,12 @@ void CRecordset::Open(const QString& sql) {
     COdbcHandle stmt;
     if (!stmt.Allocate(SQL_HANDLE_STMT, m_pDatabase->Handle()))
         throw CDBException::FromHandle(SQL_HANDLE_DBC, m_pDatabase->Handle());
-    SQLSetStmtAttrW(stmt.Get(), SQL_ATTR_QUERY_TIMEOUT,
-                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_pDatabase->QueryTimeout())),
-                    0);
-    SQLRETURN rc = SQLExecDirectW(stmt.Get(), const_cast<SQLWCHAR*>(Wide(sql)),
-                                  static_cast<SQLINTEGER>(sql.size()));
+    SQLSetStmtAttr(stmt.Get(), SQL_ATTR_QUERY_TIMEOUT,
+                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_pDatabase->QueryTimeout())),
+                   0);
+    QByteArray utf8 = sql.toUtf8();
+    SQLRETURN rc = SQLExecDirect(stmt.Get(), reinterpret_cast<SQLCHAR*>(utf8.data()),
+                                 static_cast<SQLINTEGER>(utf8.size()));
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
         throw CDBException::FromHandle(SQL_HANDLE_STMT, stmt.Get());
 
@@ -58,16 +81,16 @@ void CRecordset::Open(const QString& sql) {
     std::vector<CODBCFieldInfo> fields;
     fields.reserve(count);
     for (SQLUSMALLINT i = 1; i <= count; ++i) {
-        SQLWCHAR name[512] = {};
+        SQLCHAR name[1024] = {};
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
-        if (!SQL_SUCCEEDED(SQLDescribeColW(stmt.Get(), i, name,
-                                           static_cast<SQLSMALLINT>(std::size(name)), &nameLength,
-                                           &type, &size, &digits, &nullable)))
+        if (!SQL_SUCCEEDED(SQLDescribeCol(stmt.Get(), i, name,
+                                          static_cast<SQLSMALLINT>(std::size(name)), &nameLength,
+                                          &type, &size, &digits, &nullable)))
             throw CDBException::FromHandle(SQL_HANDLE_STMT, stmt.Get());
         nameLength = std::min<SQLSMALLINT>(nameLength, std::size(name) - 1);
         fields.push_back(
-            {QString::fromUtf16(reinterpret_cast<const char16_t*>(name), nameLength), type});
+            {QString::fromUtf8(reinterpret_cast<const char*>(name), nameLength), type});
     }
     m_pDatabase->NotifyStatement(sql);
     m_fields = std::move(fields);
@@ -79,6 +102,8 @@ void CRecordset::Close() {
         SQLCloseCursor(m_hstmt.Get());
     m_hstmt.Reset();
     m_fields.clear();
+    m_boundBytes.clear();
+    m_boundLengths.clear();
 }
 
 bool CRecordset::Fetch() {
@@ -108,26 +133,117 @@ std::optional<QString> CRecordset::GetFieldValue(short index) {
         return textforms::ShortestDouble(value);
     }
 
-    QString text;
-    const SQLLEN chunkBytes = static_cast<SQLLEN>(m_buffer.size() * sizeof(SQLWCHAR));
+    QByteArray bytes;
+    const SQLLEN chunk = static_cast<SQLLEN>(m_buffer.size());
     for (;;) {
-        SQLRETURN rc = SQLGetData(m_hstmt.Get(), column, SQL_C_WCHAR, m_buffer.data(), chunkBytes,
-                                  &indicator);
+        SQLRETURN rc =
+            SQLGetData(m_hstmt.Get(), column, SQL_C_CHAR, m_buffer.data(), chunk, &indicator);
         if (rc == SQL_NO_DATA)
             break;
         if (!SQL_SUCCEEDED(rc))
             throw CDBException::FromHandle(SQL_HANDLE_STMT, m_hstmt.Get());
         if (indicator == SQL_NULL_DATA)
             return std::nullopt;
-        const bool truncated = rc == SQL_SUCCESS_WITH_INFO &&
-                               (indicator == SQL_NO_TOTAL || indicator >= chunkBytes);
-        const qsizetype units = truncated ? static_cast<qsizetype>(m_buffer.size() - 1)
-                                          : static_cast<qsizetype>(indicator / sizeof(SQLWCHAR));
-        text += QStringView(reinterpret_cast<const char16_t*>(m_buffer.data()), units);
+        const bool truncated =
+            rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator >= chunk);
+        bytes.append(m_buffer.data(), truncated ? chunk - 1 : indicator);
         if (!truncated)
             break;
     }
+    QString text = QString::fromUtf8(bytes);
     if (IsTimestamp(type))
         return CanonicalTimestamp(text);
     return text;
+}
+
+namespace {
+
+// Most cells fit; a longer value is read whole with SQLGetData (both drivers allow it on a
+// bound column).
+constexpr SQLLEN kBoundBytes = 128;
+
+bool IsFloating(SQLSMALLINT type) { return type == SQL_DOUBLE || type == SQL_FLOAT || type == SQL_REAL; }
+
+} // namespace
+
+bool CRecordset::BindColumns() {
+    if (!m_hstmt || !m_boundBytes.empty() || m_fields.empty())
+        return false;
+    const std::size_t count = m_fields.size();
+    m_boundBytes.assign(count * kBoundBytes, 0);
+    m_boundLengths.assign(count, 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!SQL_SUCCEEDED(SQLBindCol(m_hstmt.Get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_CHAR,
+                                      &m_boundBytes[i * kBoundBytes], kBoundBytes,
+                                      &m_boundLengths[i]))) {
+            SQLFreeStmt(m_hstmt.Get(), SQL_UNBIND);
+            m_boundBytes.clear();
+            m_boundLengths.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CRecordset::ReadWhole(short index, std::string& out) {
+    out.clear();
+    const SQLUSMALLINT column = static_cast<SQLUSMALLINT>(index + 1);
+    const SQLLEN chunk = static_cast<SQLLEN>(m_buffer.size());
+    SQLLEN indicator = 0;
+    for (;;) {
+        SQLRETURN rc =
+            SQLGetData(m_hstmt.Get(), column, SQL_C_CHAR, m_buffer.data(), chunk, &indicator);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!SQL_SUCCEEDED(rc))
+            throw CDBException::FromHandle(SQL_HANDLE_STMT, m_hstmt.Get());
+        if (indicator == SQL_NULL_DATA)
+            return false;
+        const bool truncated =
+            rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator >= chunk);
+        out.append(m_buffer.data(), static_cast<std::size_t>(truncated ? chunk - 1 : indicator));
+        if (!truncated)
+            break;
+    }
+    return true;
+}
+
+bool CRecordset::GetFieldUtf8(short index, std::string_view& value) {
+    const SQLSMALLINT type = m_fields.at(index).m_nSQLType;
+    std::string_view raw;
+    const std::size_t i = static_cast<std::size_t>(index);
+    const SQLLEN length = i < m_boundLengths.size() ? m_boundLengths[i] : SQL_NO_TOTAL;
+    if (length == SQL_NULL_DATA)
+        return false;
+    if (i < m_boundLengths.size() && length >= 0 && length < kBoundBytes) {
+        raw = std::string_view(&m_boundBytes[i * kBoundBytes], static_cast<std::size_t>(length));
+    } else {
+        if (!ReadWhole(index, m_text))
+            return false;
+        raw = m_text;
+    }
+
+    if (IsFloating(type)) {
+        // The driver's text read back as the double it stands for, then written shortest: the
+        // same as GetFieldValue gives.
+        double number = 0;
+        const auto parsed = std::from_chars(raw.data(), raw.data() + raw.size(), number);
+        if (parsed.ec == std::errc() && parsed.ptr == raw.data() + raw.size()) {
+            const auto written =
+                type == SQL_REAL
+                    ? std::to_chars(m_form, m_form + sizeof m_form, static_cast<float>(number))
+                    : std::to_chars(m_form, m_form + sizeof m_form, number);
+            value = std::string_view(m_form, static_cast<std::size_t>(written.ptr - m_form));
+            return true;
+        }
+    } else if (IsTimestamp(type)) {
+        apricot_datetime dt;
+        if (apricot_parse_datetime(raw.data(), static_cast<int>(raw.size()), &dt)) {
+            const int n = FormatTimestamp(dt, m_form);
+            value = std::string_view(m_form, static_cast<std::size_t>(n));
+            return true;
+        }
+    }
+    value = raw;
+    return true;
 }

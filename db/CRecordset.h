@@ -3,6 +3,8 @@
 #include "odbc_handle.h"
 #include <QString>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class CDatabase;
@@ -34,9 +36,26 @@ public:
     // same double; date-times as "yyyy-MM-dd hh:mm:ss.zzz". Throws CDBException.
     std::optional<QString> GetFieldValue(short index);
 
+    // For reading large results: binds every column to a buffer, so that each Fetch brings the
+    // whole row in one driver call instead of one call per value. Call after Open, before the
+    // first Fetch; false (and nothing bound) when the driver refuses.
+    bool BindColumns();
+    // The value of column `index` of the current row as UTF-8, in the same text forms as
+    // GetFieldValue, without a QString per value; false for NULL. `value` stays valid until
+    // the next read or Fetch. Works with and without BindColumns. Throws CDBException.
+    bool GetFieldUtf8(short index, std::string_view& value);
+
 private:
+    // The whole value of a column through SQLGetData; false for NULL.
+    bool ReadWhole(short index, std::string& out);
+
     CDatabase* m_pDatabase;
+    // Declared before the statement, so the statement goes first: it points into them.
+    std::vector<char> m_boundBytes;
+    std::vector<SQLLEN> m_boundLengths;
     COdbcHandle m_hstmt;
     std::vector<CODBCFieldInfo> m_fields;
-    std::vector<SQLWCHAR> m_buffer;
+    std::vector<char> m_buffer;
+    std::string m_text; // a value read whole
+    char m_form[64];    // a value in its text form
 };

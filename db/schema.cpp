@@ -9,7 +9,9 @@
 #include <QFileInfo>
 
 // The scripts live in the static library; without this call the linker would drop them.
-static void LoadSchemaResources() { Q_INIT_RESOURCE(schema); }
+static void LoadSchemaResources() {
+    Q_INIT_RESOURCE(schema);
+}
 
 namespace schema {
 
@@ -30,7 +32,7 @@ QString ScriptResource(CDatabase::Dialect dialect) {
 }
 
 // Splits a script at the semicolons that end its statements; quoted texts and "--" comments
-// may hold anything.
+// may hold anything, and a trigger ends only at the semicolon after its END.
 QStringList SplitStatements(const QString& script) {
     QStringList statements;
     QString current;
@@ -50,6 +52,12 @@ QStringList SplitStatements(const QString& script) {
                 ++i;
             current += QLatin1Char('\n');
         } else if (c == QLatin1Char(';')) {
+            const QString text = current.trimmed();
+            if (text.startsWith(QLatin1String("CREATE TRIGGER"), Qt::CaseInsensitive) &&
+                !text.endsWith(QLatin1String("END"), Qt::CaseInsensitive)) {
+                current += c;
+                continue;
+            }
             if (!current.trimmed().isEmpty())
                 statements << current.trimmed();
             current.clear();
@@ -126,8 +134,8 @@ QStringList CreateStatements(CDatabase::Dialect dialect) {
 void Create(CDatabase& db) {
     const QStringList statements = CreateStatements(db.GetDialect());
     if (statements.isEmpty())
-        throw CDBException(
-            QStringLiteral("只能在 SQLite 或 PostgreSQL 数据库中建立账套，这个数据库两者都不是。\n"));
+        throw CDBException(QStringLiteral(
+            "只能在 SQLite 或 PostgreSQL 数据库中建立账套，这个数据库两者都不是。\n"));
 
     // One transaction, so that a failure leaves no half set of books behind. A caller that
     // already holds a transaction keeps control of it.
@@ -156,8 +164,9 @@ void Create(CDatabase& db) {
 
 QString FindSqliteExtension() {
     const QDir here(ExecutableDirectory());
-    const QStringList candidates = {here.filePath(kExtensionFile),
-                                    here.filePath(QStringLiteral("../lib/apricot/") + kExtensionFile)};
+    const QStringList candidates = {
+        here.filePath(kExtensionFile),
+        here.filePath(QStringLiteral("../lib/apricot/") + kExtensionFile)};
     for (const QString& candidate : candidates) {
         const QFileInfo info(candidate);
         if (info.isFile())

@@ -52,4 +52,44 @@ CREATE TABLE 销 (
 -- The sales of one card, for the join with its stock card starting from 存.
 CREATE INDEX 销_存货卡 ON 销 (名称, 产地, 规格型号, 有效截止日期);
 
+-- The SQLite ODBC driver reads every REAL as 15 significant digits. Numbers are kept at the
+-- value those digits name, so the text a grid shows is the stored value and a cell written
+-- back into a WHERE clause finds its row again. (PostgreSQL's driver gives every digit.)
+
+CREATE TRIGGER 进_数字_新 AFTER INSERT ON 进
+WHEN NEW.进价 <> CAST(printf('%!.15g', NEW.进价) AS REAL) OR NEW.数量 <> CAST(printf('%!.15g', NEW.数量) AS REAL)
+BEGIN
+    UPDATE 进 SET 进价 = CAST(printf('%!.15g', 进价) AS REAL), 数量 = CAST(printf('%!.15g', 数量) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 进_数字_改 AFTER UPDATE OF 进价, 数量 ON 进
+WHEN NEW.进价 <> CAST(printf('%!.15g', NEW.进价) AS REAL) OR NEW.数量 <> CAST(printf('%!.15g', NEW.数量) AS REAL)
+BEGIN
+    UPDATE 进 SET 进价 = CAST(printf('%!.15g', 进价) AS REAL), 数量 = CAST(printf('%!.15g', 数量) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 存_数字_新 AFTER INSERT ON 存
+WHEN NEW.平均成本单价 <> CAST(printf('%!.15g', NEW.平均成本单价) AS REAL) OR NEW.现有存货量 <> CAST(printf('%!.15g', NEW.现有存货量) AS REAL)
+BEGIN
+    UPDATE 存 SET 平均成本单价 = CAST(printf('%!.15g', 平均成本单价) AS REAL), 现有存货量 = CAST(printf('%!.15g', 现有存货量) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 存_数字_改 AFTER UPDATE OF 平均成本单价, 现有存货量 ON 存
+WHEN NEW.平均成本单价 <> CAST(printf('%!.15g', NEW.平均成本单价) AS REAL) OR NEW.现有存货量 <> CAST(printf('%!.15g', NEW.现有存货量) AS REAL)
+BEGIN
+    UPDATE 存 SET 平均成本单价 = CAST(printf('%!.15g', 平均成本单价) AS REAL), 现有存货量 = CAST(printf('%!.15g', 现有存货量) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 销_数字_新 AFTER INSERT ON 销
+WHEN NEW.零售价 <> CAST(printf('%!.15g', NEW.零售价) AS REAL) OR NEW.数量 <> CAST(printf('%!.15g', NEW.数量) AS REAL) OR NEW.实收金额 <> CAST(printf('%!.15g', NEW.实收金额) AS REAL) OR NEW.坏帐 <> CAST(printf('%!.15g', NEW.坏帐) AS REAL)
+BEGIN
+    UPDATE 销 SET 零售价 = CAST(printf('%!.15g', 零售价) AS REAL), 数量 = CAST(printf('%!.15g', 数量) AS REAL), 实收金额 = CAST(printf('%!.15g', 实收金额) AS REAL), 坏帐 = CAST(printf('%!.15g', 坏帐) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 销_数字_改 AFTER UPDATE OF 零售价, 数量, 实收金额, 坏帐 ON 销
+WHEN NEW.零售价 <> CAST(printf('%!.15g', NEW.零售价) AS REAL) OR NEW.数量 <> CAST(printf('%!.15g', NEW.数量) AS REAL) OR NEW.实收金额 <> CAST(printf('%!.15g', NEW.实收金额) AS REAL) OR NEW.坏帐 <> CAST(printf('%!.15g', NEW.坏帐) AS REAL)
+BEGIN
+    UPDATE 销 SET 零售价 = CAST(printf('%!.15g', 零售价) AS REAL), 数量 = CAST(printf('%!.15g', 数量) AS REAL), 实收金额 = CAST(printf('%!.15g', 实收金额) AS REAL), 坏帐 = CAST(printf('%!.15g', 坏帐) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
 INSERT INTO 操作员 (用户名, 密码) VALUES ('管理员', '737');

@@ -9,7 +9,8 @@
 class CDatabase;
 class q_edit;
 class CGridModel;
-struct QRect;
+class QColor;
+class QRect;
 
 class q_grid : public QTableView {
     Q_OBJECT
@@ -47,17 +48,44 @@ public:
     const QString& Table() const { return m_strTable; }
     const QString& Sql() const { return m_strSql; }
     q_edit* Editor(int column) const;
+    // The cells as loaded and written back, in display order.
+    const CResultTable& Result() const { return m_table; }
 
     bool m_bAllowSort = true;
     bool m_bAllowEdit = false;
     bool m_bAllowAdd = false;
     bool m_bAllowDelete = false;
 
+    // The last sort, shared by every grid of the process: a click on the column another grid
+    // sorted last counts as a repeated click.
+    static inline int s_nSortColumn = -1;
+    static inline bool s_bSortFlag = true;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void updateGeometries() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    // (the implementer of the widget fills in the rest)
+    bool Load();
+    void OnRowClick();
+    void OnHeaderClick(int column);
+    bool IsOnDivider(int x) const;
+    bool IsConnected() const;
+    // Puts the editors over the cells of the open row; those whose cell is out of view hide.
+    void PlaceEditors();
+    void CloseEditWithoutWriting();
+
     int m_nEditRow = -1;
     CDatabase* m_pDatabase = nullptr;
     QString m_strTable;
     QString m_strSql;
     bool m_bNewRow = false;
+    std::vector<std::unique_ptr<q_edit>> m_pEditors;
+
+    CResultTable m_table;
+    CGridModel* m_pModel; // child of this widget
+    bool m_bPressedInView = false;
 };

@@ -2,7 +2,9 @@
 // The rows of one SELECT as cell texts, packed: a result of a hundred thousand rows stays small.
 #include <QString>
 #include <QStringView>
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct CResultColumn {
@@ -13,6 +15,7 @@ struct CResultColumn {
 class CResultTable {
 public:
     void Clear();
+    // Replaces the columns; the rows go with the old ones.
     void SetColumns(std::vector<CResultColumn> columns);
     const std::vector<CResultColumn>& Columns() const { return m_columns; }
     std::vector<CResultColumn>& Columns() { return m_columns; }
@@ -22,6 +25,8 @@ public:
     QStringView Cell(int row, int column) const;
     QString CellText(int row, int column) const { return Cell(row, column).toString(); }
     void SetCell(int row, int column, QStringView text);
+    // The same from UTF-8 bytes, decoded straight into the store (loads take this way).
+    void SetCellUtf8(int row, int column, std::string_view utf8);
 
     // Appends a row of empty cells; returns its index.
     int AppendRow();
@@ -31,7 +36,14 @@ public:
     // Puts the rows in the order given: order[i] is the current index of the new row i.
     void Reorder(const std::vector<int>& order);
 
+    // Gives spare capacity back once a load is complete.
+    void Squeeze();
+
 private:
+    void Compact();
+    // Room for `length` more characters at the end of the store.
+    void MakeRoom(std::size_t length);
+
     struct Span {
         quint32 start = 0;
         quint32 length = 0;
@@ -40,4 +52,5 @@ private:
     std::u16string m_chars;      // every cell text, one after another
     std::vector<Span> m_cells;   // stored rows, row-major
     std::vector<quint32> m_order; // display row -> stored row
+    std::size_t m_nWasted = 0;    // characters no cell points to any more
 };

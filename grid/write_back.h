@@ -10,8 +10,9 @@ class QWidget;
 
 namespace writeback {
 
-// The written form of a cell: numeric columns bare ("0" for an empty text), every other column
-// as one quoted literal with its quotes doubled.
+// The written form of a cell: numeric columns bare and trimmed ("0" for an empty text), every
+// other column as one quoted literal with its quotes doubled. A numeric text that is no number
+// is quoted too, so it can never change the statement (the writer refuses it before).
 QString Literal(const QString& text, short sqlType);
 // True when a numeric column may take the text: blanks trimmed, empty or a number.
 bool IsNumberText(const QString& text);
@@ -43,6 +44,13 @@ public:
     bool ExecuteStatement(const QString& sql);
 
 private:
+    bool IsConnected() const;
+    // Shows the first numeric cell whose text is no number; false then.
+    bool CheckNumbers(const std::vector<CResultColumn>& columns, const QStringList& values);
+    // Updates (newValues given) or deletes exactly one of the rows equal to `oldValues`.
+    bool ChangeOneRow(const QString& table, const std::vector<CResultColumn>& columns,
+                      const QStringList& oldValues, const QStringList* newValues);
+
     CDatabase* m_pDatabase;
     QWidget* m_pOwner;
 };

@@ -4,17 +4,17 @@
 # Quick when everything is there: it asks dpkg only and never touches the network.
 set -euo pipefail
 
-# What the program needs to start: Qt, the ODBC driver manager and both drivers,
-# the sqlite3 shell, the window-system plugins and a CJK font for "SimSun".
+# What the program needs to start: Qt with its SVG support (the artwork), the window-system
+# plugins, the ODBC driver manager and both drivers, the sqlite3 shell and a CJK font for "SimSun".
 run_packages=(
-  libqt6widgets6 libqt6gui6 qt6-qpa-plugins
+  libqt6widgets6 libqt6gui6 qt6-qpa-plugins libqt6svg6
   unixodbc libsqliteodbc odbc-postgresql
   sqlite3 fonts-wqy-microhei
 )
 # What building the program and its tests needs.
 build_packages=(
   build-essential cmake pkg-config
-  qt6-base-dev unixodbc-dev libsqlite3-dev
+  qt6-base-dev qt6-svg-dev unixodbc-dev libsqlite3-dev
   googletest libgtest-dev libgmock-dev
 )
 # What the test command and a look at the program need: the PostgreSQL 15 server
@@ -59,8 +59,10 @@ else
 fi
 
 echo "Installing: ${missing[*]}"
+# Never stop to ask: keep changed configuration files, wait for another apt to finish.
 apt_get=("${as_root[@]}" env DEBIAN_FRONTEND=noninteractive
-  apt-get -y -q -o DPkg::Lock::Timeout=300 -o Dpkg::Use-Pty=0)
+  apt-get -y -q -o DPkg::Lock::Timeout=300 -o Dpkg::Use-Pty=0
+  -o Dpkg::Options::=--force-confdef -o Dpkg::Options::=--force-confold)
 # The package lists on a new machine may be missing or stale; refresh them only then.
 if ! "${apt_get[@]}" install "${missing[@]}"; then
   echo "Install failed; updating the package lists and trying again."

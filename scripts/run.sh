@@ -17,7 +17,10 @@ if [[ ! -f "$data_dir/connect.txt" ]]; then
     echo "run.sh: build/apricot-initdb was not built, so the database cannot be created." >&2
     exit 1
   fi
-  build/apricot-initdb --demo "$data_dir"
+  build/apricot-initdb --demo "$data_dir" || {
+    echo "run.sh: creating the demo database in $data_dir failed." >&2
+    exit 1
+  }
   echo "Created the demo database in $data_dir."
 fi
 

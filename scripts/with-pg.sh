@@ -31,6 +31,7 @@ fail() {
 
 # /tmp rather than $TMPDIR: a socket path must stay short, and the postgres user must reach it.
 dir=$(mktemp -d /tmp/apricot-pg.XXXXXX)
+# shellcheck disable=SC2317 # called from the trap
 cleanup() {
   if [[ -f "$dir/data/postmaster.pid" ]]; then
     as_owner "$pg_bin/pg_ctl" -D "$dir/data" -m fast -w -t 30 stop >/dev/null 2>&1 ||

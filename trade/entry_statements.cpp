@@ -30,17 +30,22 @@ QString Fill(const char* templ, std::initializer_list<QString> values) {
     return out;
 }
 
-QString E(const QString& text) { return sqltext::Escape(text); }
-QString N(float value) { return sqltext::Number(static_cast<double>(value)); }
+QString E(const QString& text) {
+    return sqltext::Escape(text);
+}
+QString N(float value) {
+    return sqltext::Number(static_cast<double>(value));
+}
 
 } // namespace
 
 QString InsertPurchase(const Purchase& p) {
-    return Fill("INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,有效截止日期,"
-                "进价,数量) VALUES('%s','%s','%s','%s','%s','%s','%s','%s','%s','%s',%s,%s)",
-                {sqltext::Date(p.purchaseDate), E(p.purchaser), E(p.category), E(p.subCategory),
-                 E(p.code), E(p.name), E(p.origin), E(p.specification), E(p.batch),
-                 sqltext::Date(p.expiry), N(p.price), N(p.quantity)});
+    return Fill(
+        "INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,有效截止日期,"
+        "进价,数量) VALUES('%s','%s','%s','%s','%s','%s','%s','%s','%s','%s',%s,%s)",
+        {sqltext::Date(p.purchaseDate), E(p.purchaser), E(p.category), E(p.subCategory), E(p.code),
+         E(p.name), E(p.origin), E(p.specification), E(p.batch), sqltext::Date(p.expiry),
+         N(p.price), N(p.quantity)});
 }
 
 QString InsertStockCard(const Purchase& p) {
@@ -74,24 +79,27 @@ QString FindStockCard(const Sale& s) {
 }
 
 QString InsertSale(const Sale& s) {
-    return Fill("INSERT INTO 销(日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,"
-                "坏帐) VALUES('%s','%s','%s','%s','%s',%s,%s/%s.0,'%s',%s,%s)",
-                {E(s.timestamp), E(s.name), E(s.origin), E(s.specification), E(s.expiry),
-                 N(s.price), sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox),
-                 E(s.saleType), sqltext::Amount(s.amount), QStringLiteral("0")});
+    return Fill(
+        "INSERT INTO 销(日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,"
+        "坏帐) VALUES('%s','%s','%s','%s','%s',%s,%s/%s.0,'%s',%s,%s)",
+        {E(s.timestamp), E(s.name), E(s.origin), E(s.specification), E(s.expiry), N(s.price),
+         sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox), E(s.saleType),
+         sqltext::Amount(s.amount), QStringLiteral("0")});
 }
 
 QString LowerStock(const Sale& s) {
     return Fill("UPDATE 存 SET 现有存货量=现有存货量-%s/%s.0 WHERE 名称='%s' AND 产地='%s' AND "
                 "规格型号='%s' AND 有效截止日期='%s'",
-                {sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox), E(s.name),
-                 E(s.origin), E(s.specification), E(s.expiry)});
+                {sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox), E(s.name), E(s.origin),
+                 E(s.specification), E(s.expiry)});
 }
 
 QString DeleteSale(const Sale& s) {
     return Fill("DELETE FROM 销 WHERE 日期时间='%s'", {E(s.timestamp)});
 }
 
-QString ClampNegativeStock() { return QStringLiteral("UPDATE 存 set 现有存货量=0 WHERE 现有存货量<0"); }
+QString ClampNegativeStock() {
+    return QStringLiteral("UPDATE 存 set 现有存货量=0 WHERE 现有存货量<0");
+}
 
 } // namespace entrysql

@@ -1,0 +1,63 @@
+#include "CApricotApp.h"
+
+#include "CAboutDlg.h"
+#include "CApricotView.h"
+#include "CDBConnection.h"
+#include "CMainFrame.h"
+#include "artwork.h"
+#include "feedback.h"
+#include "prompts.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QScreen>
+#include <QStyleFactory>
+
+CApricotApp::CApricotApp(CDBConnection& connection, CShellLauncher& launcher)
+    : m_connection(connection), m_launcher(launcher) {}
+
+CApricotApp::~CApricotApp() = default;
+
+bool CApricotApp::InitInstance(const LoginRunner& login) {
+    QString message;
+    if (!m_connection.Connect(message)) {
+        Prompts().Message(nullptr, message, CPrompts::Icon::Question, CPrompts::Buttons::Ok);
+        return false;
+    }
+    if (!login(m_connection.GetDatabase()))
+        return false;
+
+    auto* view = new CApricotView(m_connection.GetDatabase(), m_launcher);
+    m_pMainFrame = std::make_unique<CMainFrame>(view);
+    QObject::connect(m_pMainFrame.get(), &CMainFrame::aboutRequested, m_pMainFrame.get(),
+                     [this] { OnAppAbout(); });
+    view->OnInitialUpdate();
+    // Without a window manager nothing maximises the frame: give it the screen as well.
+    if (const QScreen* screen = m_pMainFrame->screen())
+        m_pMainFrame->setGeometry(screen->availableGeometry());
+    m_pMainFrame->showMaximized();
+    m_pMainFrame->activateWindow();
+    return true;
+}
+
+int CApricotApp::ExitInstance(int code) {
+    m_pMainFrame.reset();
+    return code;
+}
+
+void CApricotApp::OnAppAbout() {
+    CAboutDlg dialog(FeedbackAddress(), m_launcher, m_pMainFrame.get());
+    dialog.exec();
+}
+
+void SetUpApplication() {
+    QCoreApplication::setOrganizationName(QStringLiteral("apricot"));
+    QCoreApplication::setApplicationName(QStringLiteral("apricot"));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setWindowIcon(ProgramIcon());
+    // 宋体 where it is installed, else the CJK font the install step puts in.
+    QFont font(QStringLiteral("SimSun"), 9);
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
+    QApplication::setFont(font);
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Start-up and shutdown: connection, login, main frame; About.
+#include <QString>
+#include <functional>
+#include <memory>
+
+class CDatabase;
+class CDBConnection;
+class CMainFrame;
+class CShellLauncher;
+
+class CApricotApp {
+public:
+    // Runs the login on the open connection; true when an operator was admitted.
+    using LoginRunner = std::function<bool(CDatabase*)>;
+
+    // Both are borrowed: the connection outlives the application object.
+    CApricotApp(CDBConnection& connection, CShellLauncher& launcher);
+    ~CApricotApp();
+    CApricotApp(const CApricotApp&) = delete;
+    CApricotApp& operator=(const CApricotApp&) = delete;
+
+    // Connect, log in, show the main frame maximised with today's sales. False ends the
+    // program: the connection failed (the message was shown) or the login was not confirmed.
+    bool InitInstance(const LoginRunner& login);
+    // The frame goes first; the connection closes after the application object, at exit.
+    int ExitInstance(int code);
+
+    CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
+    // 关于...: the About box, modal.
+    void OnAppAbout();
+
+private:
+    CDBConnection& m_connection;
+    CShellLauncher& m_launcher;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+};
+
+// The QApplication's names, style and font, before any window exists.
+void SetUpApplication();

@@ -1,0 +1,139 @@
+#include "CApricotView.h"
+
+#include "command_ids.h"
+#include "detail_statements.h"
+#include "feedback.h"
+#include "q_grid.h"
+#include "shell_launcher.h"
+
+#include <QDate>
+#include <QResizeEvent>
+#include <map>
+
+namespace {
+
+using Handler = void (CApricotView::*)();
+
+const std::map<int, Handler>& DispatchTable() {
+    static const std::map<int, Handler> table = {
+        {cmd::Settings, &CApricotView::OnSettings},
+        {cmd::Refresh, &CApricotView::OnRefresh},
+        {cmd::PrintSave, &CApricotView::OnPrintSave},
+        {cmd::PurchaseEntry, &CApricotView::OnPurchaseEntry},
+        {cmd::PurchaseQuery, &CApricotView::OnPurchaseQuery},
+        {cmd::PurchaseMaint, &CApricotView::OnPurchaseMaint},
+        {cmd::StockQuery, &CApricotView::OnStockQuery},
+        {cmd::StockMaint, &CApricotView::OnStockMaint},
+        {cmd::SalesEntry, &CApricotView::OnSalesEntry},
+        {cmd::SalesQuery, &CApricotView::OnSalesQuery},
+        {cmd::SalesMaint, &CApricotView::OnSalesMaint},
+        {cmd::DaySalesReport, &CApricotView::OnDaySalesReport},
+        {cmd::MonthSalesReport, &CApricotView::OnMonthSalesReport},
+        {cmd::YearSalesReport, &CApricotView::OnYearSalesReport},
+        {cmd::ExpiryCheck, &CApricotView::OnExpiryCheck},
+        {cmd::ShortageCheck, &CApricotView::OnShortageCheck},
+        {cmd::AverageCost, &CApricotView::OnAverageCost},
+        {cmd::TotalStockCost, &CApricotView::OnTotalStockCost},
+        {cmd::MonthPurchaseReport, &CApricotView::OnMonthPurchaseReport},
+        {cmd::YearPurchaseReport, &CApricotView::OnYearPurchaseReport},
+        {cmd::TodaySales, &CApricotView::OnTodaySales},
+        {cmd::StockList, &CApricotView::OnStockList},
+        {cmd::YearPurchases, &CApricotView::OnYearPurchases},
+        {cmd::Help, &CApricotView::OnHelp},
+        {cmd::Calculator, &CApricotView::OnCalculator},
+        {cmd::Feedback, &CApricotView::OnFeedback},
+    };
+    return table;
+}
+
+} // namespace
+
+CApricotView::CApricotView(CDatabase* db, CShellLauncher& launcher, QWidget* parent)
+    : QWidget(parent), m_pDatabase(db), m_launcher(launcher) {}
+
+CApricotView::~CApricotView() = default;
+
+void CApricotView::OnInitialUpdate() {
+    if (m_pGrid)
+        return;
+    m_pGrid = new q_grid(this);
+    m_pGrid->Create(m_pDatabase, QStringLiteral("销"), QStringLiteral("select * from 销 WHERE 1<0"),
+                    this, rect(), true, false);
+    m_pGrid->SetPermissions(true, false, false, false);
+    OnTodaySales();
+}
+
+bool CApricotView::IsViewCommand(int id) { return DispatchTable().count(id) != 0; }
+
+bool CApricotView::OnCommand(int id) {
+    const auto it = DispatchTable().find(id);
+    if (it == DispatchTable().end())
+        return false;
+    (this->*(it->second))();
+    return true;
+}
+
+void CApricotView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (m_pGrid) {
+        m_pGrid->setGeometry(0, 0, event->size().width(), event->size().height());
+        m_pGrid->update();
+    }
+}
+
+void CApricotView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    OnInitialUpdate();
+}
+
+void CApricotView::ShowQuery(const QString& table, const QString& sql) {
+    if (m_pGrid)
+        m_pGrid->SetQuery(table, sql);
+}
+
+void CApricotView::OnTodaySales() {
+    ShowQuery(QStringLiteral("销"), TodaySalesStatement(QDate::currentDate()));
+}
+
+void CApricotView::OnStockList() { ShowQuery(QStringLiteral("存"), StockListStatement()); }
+
+void CApricotView::OnYearPurchases() {
+    ShowQuery(QStringLiteral("进"), YearPurchasesStatement(QDate::currentDate()));
+}
+
+void CApricotView::OnRefresh() {
+    if (m_pGrid)
+        m_pGrid->Reload();
+}
+
+void CApricotView::OnPrintSave() {
+    if (m_pGrid)
+        m_pGrid->ExportHtml();
+}
+
+void CApricotView::OnHelp() { m_launcher.OpenUrl(HelpFileUrl()); }
+
+void CApricotView::OnCalculator() { m_launcher.StartProgram(CalculatorPath()); }
+
+void CApricotView::OnFeedback() { m_launcher.OpenUrl(FeedbackMailUrl(FeedbackAddress())); }
+
+// The dialog and report commands. Each is filled in by the module that owns its dialog; until
+// then the command does nothing.
+void CApricotView::OnSettings() {}
+void CApricotView::OnPurchaseEntry() {}
+void CApricotView::OnPurchaseQuery() {}
+void CApricotView::OnPurchaseMaint() {}
+void CApricotView::OnStockQuery() {}
+void CApricotView::OnStockMaint() {}
+void CApricotView::OnSalesEntry() {}
+void CApricotView::OnSalesQuery() {}
+void CApricotView::OnSalesMaint() {}
+void CApricotView::OnDaySalesReport() {}
+void CApricotView::OnMonthSalesReport() {}
+void CApricotView::OnYearSalesReport() {}
+void CApricotView::OnExpiryCheck() {}
+void CApricotView::OnShortageCheck() {}
+void CApricotView::OnAverageCost() {}
+void CApricotView::OnTotalStockCost() {}
+void CApricotView::OnMonthPurchaseReport() {}
+void CApricotView::OnYearPurchaseReport() {}

@@ -1,0 +1,65 @@
+#pragma once
+// The one view of the main frame: a read-only, sortable record grid showing the last query,
+// and the handler of every business command.
+#include <QWidget>
+
+class CDatabase;
+class CShellLauncher;
+class q_grid;
+
+class CApricotView : public QWidget {
+    Q_OBJECT
+public:
+    // `db` and `launcher` are borrowed and outlive the view.
+    CApricotView(CDatabase* db, CShellLauncher& launcher, QWidget* parent = nullptr);
+    ~CApricotView() override;
+
+    // Creates the grid with the columns of 销 and loads today's sales. Runs once.
+    void OnInitialUpdate();
+    // Runs the handler of `id`; false when the command is not the view's.
+    virtual bool OnCommand(int id);
+    static bool IsViewCommand(int id);
+
+    q_grid* Grid() const { return m_pGrid; }
+    CDatabase* Database() const { return m_pDatabase; }
+
+    // One handler per command.
+    void OnSettings();
+    void OnRefresh();
+    void OnPrintSave();
+    void OnPurchaseEntry();
+    void OnPurchaseQuery();
+    void OnPurchaseMaint();
+    void OnStockQuery();
+    void OnStockMaint();
+    void OnSalesEntry();
+    void OnSalesQuery();
+    void OnSalesMaint();
+    void OnDaySalesReport();
+    void OnMonthSalesReport();
+    void OnYearSalesReport();
+    void OnExpiryCheck();
+    void OnShortageCheck();
+    void OnAverageCost();
+    void OnTotalStockCost();
+    void OnMonthPurchaseReport();
+    void OnYearPurchaseReport();
+    void OnTodaySales();
+    void OnStockList();
+    void OnYearPurchases();
+    void OnHelp();
+    void OnCalculator();
+    void OnFeedback();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Hands a statement to the grid; failures are the grid's to report.
+    void ShowQuery(const QString& table, const QString& sql);
+
+    CDatabase* m_pDatabase;
+    CShellLauncher& m_launcher;
+    q_grid* m_pGrid = nullptr; // child of this widget, created at the first update
+};

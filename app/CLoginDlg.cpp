@@ -1,0 +1,161 @@
+#include "CLoginDlg.h"
+
+#include "artwork.h"
+#include "result_loader.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kBannerWidth = 420;
+
+} // namespace
+
+CLoginDlg::CLoginDlg(CDatabase* db, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("206"));
+    setWindowTitle(QStringLiteral("登陆对话框"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(ProgramIcon());
+    BuildControls();
+
+    m_pStatus->setText(CLoginCheck::OpeningStatus());
+    LoadOperators(db);
+}
+
+void CLoginDlg::BuildControls() {
+    auto* banner = new QLabel(this);
+    banner->setObjectName(QStringLiteral("186"));
+    banner->setPixmap(BannerPixmap(kBannerWidth, devicePixelRatioF()));
+    banner->setFixedWidth(kBannerWidth);
+
+    auto* prompt = new QLabel(QStringLiteral("只有经过授权的用户，才能被系统接纳，在下面选择一个用户，"
+                                             "然后键入密码，按【登陆】按钮进行登陆。"),
+                              this);
+    prompt->setWordWrap(true);
+
+    m_pUserBox = new QComboBox(this);
+    m_pUserBox->setObjectName(QStringLiteral("1050"));
+    m_pUserBox->setEditable(true);
+    // A typed name is compared as typed: no completion, and Enter adds nothing to the list.
+    m_pUserBox->setCompleter(nullptr);
+    m_pUserBox->setInsertPolicy(QComboBox::NoInsert);
+    m_pUserBox->setMinimumWidth(180);
+
+    m_pPasswordBox = new QLineEdit(this);
+    m_pPasswordBox->setObjectName(QStringLiteral("1053"));
+    m_pPasswordBox->setEchoMode(QLineEdit::Password);
+
+    auto* fields = new QGridLayout;
+    fields->setColumnStretch(1, 1);
+    fields->addWidget(new QLabel(QStringLiteral("用户："), this), 0, 0);
+    fields->addWidget(m_pUserBox, 0, 1);
+    fields->addWidget(new QLabel(QStringLiteral("初始用户:管理员"), this), 0, 2);
+    fields->addWidget(new QLabel(QStringLiteral("密码："), this), 1, 0);
+    fields->addWidget(m_pPasswordBox, 1, 1);
+    fields->addWidget(new QLabel(QStringLiteral("初始密码:737"), this), 1, 2);
+
+    m_pStatus = new QLabel(this);
+    m_pStatus->setObjectName(QStringLiteral("1060"));
+    m_pLogin = new QPushButton(QStringLiteral("登陆"), this);
+    m_pLogin->setObjectName(QStringLiteral("1"));
+    m_pLogin->setDefault(true);
+    m_pCancel = new QPushButton(QStringLiteral("取消"), this);
+    m_pCancel->setObjectName(QStringLiteral("2"));
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_pStatus, 1);
+    bottom->addWidget(m_pLogin);
+    bottom->addWidget(m_pCancel);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(12, 8, 12, 10);
+    body->addWidget(prompt);
+    body->addSpacing(6);
+    body->addLayout(fields);
+    body->addSpacing(6);
+    body->addLayout(bottom);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(banner);
+    layout->addLayout(body);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(m_pLogin, &QPushButton::clicked, this, &CLoginDlg::OnLogin);
+    connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CLoginDlg::LoadOperators(CDatabase* db) {
+    // Read once; when the table cannot be read the box stays empty and nobody is admitted.
+    const std::optional<CResultTable> rows =
+        RunStatement(db, QStringLiteral("操作员"), QStringLiteral("SELECT * FROM 操作员"), this);
+    if (!rows)
+        return;
+    m_check = CLoginCheck::FromResult(*rows);
+    m_pUserBox->addItems(m_check.SortedNames());
+    // Most counters have one operator: offer the first name, ready for the password.
+    if (m_pUserBox->count() > 0) {
+        m_pUserBox->setCurrentIndex(0);
+        m_pPasswordBox->setFocus();
+    }
+}
+
+void CLoginDlg::UpdateData(bool save) {
+    if (save) {
+        m_strUser = m_pUserBox->currentText();
+        m_strPassword = m_pPasswordBox->text();
+    } else {
+        m_pUserBox->setEditText(m_strUser);
+        m_pPasswordBox->setText(m_strPassword);
+    }
+}
+
+void CLoginDlg::OnLogin() {
+    UpdateData(true);
+    const CLoginCheck::Step step = CLoginCheck::StepFor(m_check.Check(m_strUser, m_strPassword));
+    if (step.clearPassword) {
+        m_strPassword.clear();
+        UpdateData(false);
+    }
+    m_pStatus->setText(step.status);
+    switch (step.focus) {
+    case CLoginCheck::Focus::UserBox:
+        m_pUserBox->setFocus();
+        break;
+    case CLoginCheck::Focus::PasswordBox:
+        m_pPasswordBox->setFocus();
+        break;
+    case CLoginCheck::Focus::None:
+        break;
+    }
+    if (step.admit) {
+        PauseWithStatusVisible();
+        accept();
+    }
+}
+
+void CLoginDlg::PauseWithStatusVisible() {
+    m_pStatus->repaint();
+    // Paint and window-system events go on; the user's clicks and keys wait.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < kSuccessPauseMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(10);
+    }
+}
+
+bool RunLoginDialog(CDatabase* db) {
+    CLoginDlg dialog(db);
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,43 @@
+#pragma once
+// 登陆对话框: names an operator and checks the password before the main window opens.
+#include "login_check.h"
+
+#include <QDialog>
+
+class CDatabase;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class CLoginDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Reads the operators once, through `db` (borrowed).
+    explicit CLoginDlg(CDatabase* db, QWidget* parent = nullptr);
+
+    const CLoginCheck& Check() const { return m_check; }
+    // How long "登陆成功！" stays before the dialog closes.
+    static constexpr int kSuccessPauseMs = 500;
+
+private:
+    void BuildControls();
+    void LoadOperators(CDatabase* db);
+    void OnLogin();
+    // Controls to fields (true) or fields to controls (false).
+    void UpdateData(bool save);
+    void PauseWithStatusVisible();
+
+    CLoginCheck m_check;
+    QString m_strUser;
+    QString m_strPassword;
+
+    QComboBox* m_pUserBox = nullptr;
+    QLineEdit* m_pPasswordBox = nullptr;
+    QLabel* m_pStatus = nullptr;
+    QPushButton* m_pLogin = nullptr;
+    QPushButton* m_pCancel = nullptr;
+};
+
+// Runs the login modally without an owner; true when an operator was admitted.
+bool RunLoginDialog(CDatabase* db);

@@ -1,0 +1,302 @@
+#include "CMainFrame.h"
+
+#include "CApricotView.h"
+#include "artwork.h"
+#include "command_ids.h"
+#include "frame_resources.h"
+#include "keyboard_locks.h"
+#include "status_clock.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <algorithm>
+
+namespace {
+
+QString IdName(int id) { return QString::number(id); }
+
+QLabel* NewPane(const QString& name, const QString& sizedTo, QWidget* parent) {
+    auto* pane = new QLabel(parent);
+    pane->setObjectName(name);
+    pane->setAlignment(Qt::AlignCenter);
+    pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    const int margin = 2 * pane->frameWidth() + 8;
+    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(sizedTo) + margin);
+    return pane;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CApricotView* view, QWidget* parent) : QMainWindow(parent), m_pView(view) {
+    setObjectName(QStringLiteral("128"));
+    // Set once: nothing in the program retitles the frame.
+    setWindowTitle(QStringLiteral("青杏药店进销存管理系统 v1.0"));
+    setWindowIcon(ProgramIcon());
+    setDockNestingEnabled(false);
+
+    CreateActions();
+    CreateMenuBar();
+    CreateToolBar();
+    CreateStatusBar();
+    CreateAccelerators();
+    m_pView->setParent(this);
+    setCentralWidget(m_pView);
+    RestoreBarState();
+
+    qApp->installEventFilter(this);
+    connect(&m_clockTimer, &QTimer::timeout, this, &CMainFrame::OnClockTick);
+    m_clockTimer.start(1000);
+}
+
+CMainFrame::~CMainFrame() {
+    m_clockTimer.stop();
+    qApp->removeEventFilter(this);
+}
+
+void CMainFrame::CreateActions() {
+    auto visit = [this](const auto& self, const std::vector<CMenuItem>& items) -> void {
+        for (const CMenuItem& item : items) {
+            if (item.kind == CMenuItem::Kind::Popup) {
+                self(self, item.children);
+                continue;
+            }
+            if (item.kind != CMenuItem::Kind::Command || item.id == cmd::ToolbarListPlaceholder)
+                continue;
+            // The caption carries the shortcut text itself; the action has no shortcut, so
+            // the menu shows none of its own.
+            auto* action = new QAction(item.Caption(), this);
+            action->setObjectName(IdName(item.id));
+            const CPrompt prompt = PromptOf(item.id);
+            action->setStatusTip(prompt.statusTip);
+            if (!prompt.toolTip.isEmpty())
+                action->setToolTip(prompt.toolTip);
+            const QString image = ToolbarImage(item.id);
+            if (!image.isEmpty())
+                action->setIcon(SvgIcon(image));
+            m_actions[item.id] = action;
+            if (item.id == cmd::ViewStatusBar) {
+                action->setCheckable(true);
+                action->setChecked(true);
+                continue;
+            }
+            const int id = item.id;
+            connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        }
+    };
+    visit(visit, MainMenu());
+}
+
+QMenu* CMainFrame::CreatePopup(const CMenuItem& popup, QWidget* parent) {
+    auto* menu = new QMenu(popup.text, parent);
+    for (const CMenuItem& item : popup.children) {
+        switch (item.kind) {
+        case CMenuItem::Kind::Separator:
+            menu->addSeparator();
+            break;
+        case CMenuItem::Kind::Popup:
+            menu->addMenu(CreatePopup(item, menu));
+            break;
+        case CMenuItem::Kind::Command:
+            if (item.id == cmd::ToolbarListPlaceholder) {
+                QAction* placeholder = menu->addAction(QString());
+                placeholder->setObjectName(IdName(item.id));
+            } else {
+                menu->addAction(m_actions.at(item.id));
+            }
+            break;
+        }
+    }
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { OnShowPopupMenu(menu); });
+    return menu;
+}
+
+void CMainFrame::CreateMenuBar() {
+    // The menu bar lives in a toolbar of its own, so that it docks like one.
+    m_pMenuHost = new QToolBar(QStringLiteral("菜单栏"), this);
+    m_pMenuHost->setObjectName(IdName(cmd::MenuBarId));
+    m_pMenuHost->setAllowedAreas(Qt::AllToolBarAreas);
+    m_pMenuHost->setMovable(true);
+    m_pMenuHost->setFloatable(true);
+    m_pMenuBar = new QMenuBar(m_pMenuHost);
+    m_pMenuBar->setObjectName(QStringLiteral("menubar"));
+    m_pMenuBar->setNativeMenuBar(false);
+    m_pMenuBar->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    for (const CMenuItem& popup : MainMenu())
+        m_pMenuBar->addMenu(CreatePopup(popup, m_pMenuBar));
+    // QMainWindow offers its bar menu only for menu bars of its own; this one sits in a toolbar.
+    m_pMenuBar->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_pMenuBar, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        QMenu* menu = createPopupMenu();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        menu->popup(m_pMenuBar->mapToGlobal(at));
+    });
+    m_pMenuHost->addWidget(m_pMenuBar);
+    addToolBar(Qt::TopToolBarArea, m_pMenuHost);
+    addToolBarBreak(Qt::TopToolBarArea);
+}
+
+void CMainFrame::CreateToolBar() {
+    m_pToolBar = new QToolBar(ToolbarTitle(), this);
+    m_pToolBar->setObjectName(IdName(cmd::ToolBarId));
+    m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_pToolBar->setMovable(true);
+    m_pToolBar->setFloatable(true);
+    m_pToolBar->setIconSize(QSize(16, 16));
+    m_pToolBar->setContentsMargins(1, 1, 1, 1);
+    for (int id : ToolbarSlots()) {
+        if (id == 0)
+            m_pToolBar->addSeparator();
+        else
+            m_pToolBar->addAction(m_actions.at(id));
+    }
+    QAction* toggle = m_pToolBar->toggleViewAction();
+    toggle->setObjectName(IdName(cmd::ViewToolbar));
+    const CPrompt prompt = PromptOf(cmd::ViewToolbar);
+    toggle->setStatusTip(prompt.statusTip);
+    toggle->setToolTip(prompt.toolTip);
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+}
+
+void CMainFrame::CreateStatusBar() {
+    auto* bar = new QStatusBar(this);
+    bar->setObjectName(IdName(cmd::StatusBarId));
+    setStatusBar(bar);
+    // The message pane: prompts cover it while shown, "Ready" otherwise.
+    m_pReady = new QLabel(QStringLiteral("Ready"), bar);
+    m_pReady->setObjectName(QStringLiteral("0"));
+    bar->addWidget(m_pReady, 1);
+    m_pClock = NewPane(IdName(cmd::ClockPane), ClockPlaceholder(), bar);
+    m_pClock->setText(ClockPlaceholder());
+    m_pCaps = NewPane(IdName(cmd::CapsPane), QStringLiteral("CAP"), bar);
+    m_pNum = NewPane(IdName(cmd::NumPane), QStringLiteral("NUM"), bar);
+    m_pScroll = NewPane(IdName(cmd::ScrollPane), QStringLiteral("SCRL"), bar);
+    for (QLabel* pane : {m_pClock, m_pCaps, m_pNum, m_pScroll})
+        bar->addPermanentWidget(pane);
+    UpdateLockPanes();
+
+    QAction* toggle = m_actions.at(cmd::ViewStatusBar);
+    connect(toggle, &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+void CMainFrame::CreateAccelerators() {
+    // Window-wide, so they work wherever the focus is in the frame, the menu bar included.
+    for (const CAccelerator& accel : Accelerators()) {
+        auto* action = new QAction(this);
+        action->setObjectName(QStringLiteral("accel ") + accel.keys.toString());
+        action->setShortcut(accel.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        const int id = accel.command;
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        addAction(action);
+    }
+}
+
+QAction* CMainFrame::CommandAction(int id) const {
+    if (id == cmd::ViewToolbar)
+        return m_pToolBar->toggleViewAction();
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::OnCommand(int id) {
+    switch (id) {
+    case cmd::About:
+        emit aboutRequested();
+        return;
+    case cmd::AppExit:
+        close();
+        return;
+    case cmd::ViewToolbar:
+        m_pToolBar->toggleViewAction()->trigger();
+        return;
+    case cmd::ViewStatusBar:
+        m_actions.at(cmd::ViewStatusBar)->toggle();
+        return;
+    default:
+        m_pView->OnCommand(id);
+    }
+}
+
+QMenu* CMainFrame::createPopupMenu() {
+    auto* menu = new QMenu(QStringLiteral("DUMMY"), this);
+    menu->addAction(m_pToolBar->toggleViewAction());
+    return menu;
+}
+
+void CMainFrame::OnShowPopupMenu(QMenu* menu) {
+    const auto actions = menu->actions();
+    const bool hasPlaceholder = std::any_of(actions.begin(), actions.end(), [](QAction* a) {
+        return a->objectName() == IdName(cmd::ToolbarListPlaceholder);
+    });
+    if (!hasPlaceholder)
+        return;
+    menu->clear();
+    menu->addAction(m_pToolBar->toggleViewAction());
+}
+
+void CMainFrame::OnClockTick() {
+    m_pClock->setText(ClockText(QDateTime::currentDateTime()));
+    m_pClock->repaint();
+    UpdateLockPanes();
+}
+
+void CMainFrame::UpdateLockPanes() {
+    const std::optional<CKeyboardLocks> locks = QueryKeyboardLocks();
+    m_pCaps->setText(locks && locks->caps ? QStringLiteral("CAP") : QString());
+    m_pNum->setText(locks && locks->num ? QStringLiteral("NUM") : QString());
+    m_pScroll->setText(locks && locks->scroll ? QStringLiteral("SCRL") : QString());
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    // Qt retries a keypad key as its main-keyboard twin; the accelerators take only the latter.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if ((key->modifiers() & Qt::KeypadModifier) && widget && widget->window() == this) {
+            const QKeySequence twin(key->key() | (key->modifiers() & ~Qt::KeypadModifier));
+            const auto& table = Accelerators();
+            if (std::any_of(table.begin(), table.end(),
+                            [&twin](const CAccelerator& a) { return a.keys == twin; })) {
+                event->accept();
+                return true;
+            }
+        }
+    }
+    // The lock keys change the indicators as they go down and come up.
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+        UpdateLockPanes();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // Nothing is ever unsaved: closing never asks.
+    SaveBarState();
+    event->accept();
+}
+
+void CMainFrame::SaveBarState() {
+    QSettings settings(QStringLiteral("apricot"), QStringLiteral("apricot"));
+    settings.beginGroup(QStringLiteral("Settings"));
+    settings.setValue(QStringLiteral("BarState"), saveState());
+    settings.setValue(QStringLiteral("StatusBar"), m_actions.at(cmd::ViewStatusBar)->isChecked());
+    settings.endGroup();
+}
+
+void CMainFrame::RestoreBarState() {
+    QSettings settings(QStringLiteral("apricot"), QStringLiteral("apricot"));
+    settings.beginGroup(QStringLiteral("Settings"));
+    const QByteArray state = settings.value(QStringLiteral("BarState")).toByteArray();
+    if (!state.isEmpty())
+        restoreState(state);
+    const bool statusVisible = settings.value(QStringLiteral("StatusBar"), true).toBool();
+    m_actions.at(cmd::ViewStatusBar)->setChecked(statusVisible);
+    statusBar()->setVisible(statusVisible);
+    settings.endGroup();
+}

@@ -1,0 +1,68 @@
+#pragma once
+// The program's only top-level window: fixed caption, dockable menu bar and toolbar, the status
+// bar with its clock and lock panes, and the view as its client.
+#include <QMainWindow>
+#include <QTimer>
+#include <map>
+
+class CApricotView;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QToolBar;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // Takes ownership of `view`.
+    explicit CMainFrame(CApricotView* view, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Routes a command: About to the application, 安全退出 to closing, the rest to the view.
+    void OnCommand(int id);
+
+    CApricotView* View() const { return m_pView; }
+    QMenuBar* MenuBar() const { return m_pMenuBar; }
+    QToolBar* ToolBar() const { return m_pToolBar; }
+    QToolBar* MenuBarHost() const { return m_pMenuHost; }
+    // The action of a menu or toolbar command (objectName its id); nullptr if there is none.
+    QAction* CommandAction(int id) const;
+    QLabel* ClockPane() const { return m_pClock; }
+
+    // The toolbars' context menu: the one item 默认工具栏.
+    QMenu* createPopupMenu() override;
+
+signals:
+    // 关于... is the application's command.
+    void aboutRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void CreateActions();
+    QMenu* CreatePopup(const struct CMenuItem& popup, QWidget* parent);
+    void CreateMenuBar();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateAccelerators();
+    // Before a popup opens: 界面 → 工具栏 lists the toolbars.
+    void OnShowPopupMenu(QMenu* menu);
+    void OnClockTick();
+    void UpdateLockPanes();
+    void SaveBarState();
+    void RestoreBarState();
+
+    CApricotView* m_pView;
+    QToolBar* m_pMenuHost = nullptr;
+    QMenuBar* m_pMenuBar = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    QLabel* m_pReady = nullptr;
+    QLabel* m_pClock = nullptr;
+    QLabel* m_pCaps = nullptr;
+    QLabel* m_pNum = nullptr;
+    QLabel* m_pScroll = nullptr;
+    std::map<int, QAction*> m_actions;
+    QTimer m_clockTimer;
+};

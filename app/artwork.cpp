@@ -1,0 +1,37 @@
+#include "artwork.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+
+QPixmap RenderSvg(const QString& path, const QSize& size, qreal devicePixelRatio) {
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid() || size.isEmpty())
+        return {};
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    {
+        QPainter painter(&pixmap);
+        renderer.render(&painter);
+    }
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    return pixmap;
+}
+
+QIcon SvgIcon(const QString& path) {
+    QIcon icon;
+    for (int side : {16, 24, 32, 48, 256})
+        icon.addPixmap(RenderSvg(path, QSize(side, side)));
+    return icon;
+}
+
+QIcon ProgramIcon() { return SvgIcon(QStringLiteral(":/res/apricot.svg")); }
+
+QPixmap BannerPixmap(int width, qreal devicePixelRatio) {
+    const QString path = QStringLiteral(":/res/banner.svg");
+    QSvgRenderer renderer(path);
+    const QSize natural = renderer.defaultSize();
+    if (!renderer.isValid() || natural.isEmpty() || width <= 0)
+        return {};
+    const int height = qMax(1, width * natural.height() / natural.width());
+    return RenderSvg(path, QSize(width, height), devicePixelRatio);
+}

@@ -1,0 +1,142 @@
+#include "frame_resources.h"
+
+#include "command_ids.h"
+
+#include <map>
+
+QString CMenuItem::Caption() const {
+    if (shortcut.isEmpty())
+        return text;
+    return text + QString(spaces, QLatin1Char(' ')) + shortcut;
+}
+
+namespace {
+
+using Kind = CMenuItem::Kind;
+
+CMenuItem Item(int id, const char* text, int spaces = 0, const char* shortcut = "") {
+    return {Kind::Command, id, QString::fromUtf8(text), spaces, QString::fromUtf8(shortcut), {}};
+}
+
+CMenuItem Popup(const char* text, std::vector<CMenuItem> children) {
+    return {Kind::Popup, 0, QString::fromUtf8(text), 0, {}, std::move(children)};
+}
+
+CMenuItem Separator() { return {Kind::Separator, 0, {}, 0, {}, {}}; }
+
+std::vector<CMenuItem> BuildMainMenu() {
+    return {
+        Popup("(&1)系统",
+              {Item(cmd::Settings, "设置...", 18, "CTRL+S"),
+               Popup("界面", {Popup("工具栏", {Item(cmd::ToolbarListPlaceholder, "")}),
+                              Item(cmd::ViewStatusBar, "状态栏")}),
+               Popup("操作", {Item(cmd::Refresh, "更新显示"),
+                              Item(cmd::PrintSave, "打印保存", 10, "ALT+S")}),
+               Separator(), Item(cmd::AppExit, "安全退出", 14, "ALT+Z")}),
+        Popup("(&2)采购管理", {Item(cmd::PurchaseEntry, "药品入库登记", 10, "CTRL+1"), Separator(),
+                               Item(cmd::PurchaseQuery, "查询采购记录", 10, "CTRL+ALT+R"),
+                               Item(cmd::PurchaseMaint, "维护采购记录", 10, "CTRL+ALT+T")}),
+        Popup("(&3)库存管理", {Item(cmd::StockQuery, "查询库存", 10, "CTRL+ALT+Y"),
+                               Item(cmd::StockMaint, "维护库存", 10, "CTRL+ALT+U")}),
+        Popup("(&4)销售管理", {Item(cmd::SalesEntry, "添加销售记录", 10, "CTRL+2"), Separator(),
+                               Item(cmd::SalesQuery, "查询销售记录", 10, "CTRL+ALT+O"),
+                               Item(cmd::SalesMaint, "维护销售记录", 10, "CTRL+ALT+P")}),
+        Popup("(&5)报表统计",
+              {Popup("销售报表", {Item(cmd::DaySalesReport, "日销售报表"),
+                                  Item(cmd::MonthSalesReport, "月销售报表"),
+                                  Item(cmd::YearSalesReport, "年度销售报表")}),
+               Popup("库存统计",
+                     {Item(cmd::ExpiryCheck, "药品过期检查"), Item(cmd::ShortageCheck, "缺货检查"),
+                      Item(cmd::AverageCost, "平均成本分析"),
+                      Item(cmd::TotalStockCost, "库存总成本")}),
+               Popup("采购报表", {Item(cmd::MonthPurchaseReport, "月采购报表"),
+                                  Item(cmd::YearPurchaseReport, "年采购报表")}),
+               Separator(), Item(cmd::TodaySales, "本日销售明细", 10, "CTRL+ALT+F"),
+               Item(cmd::StockList, "库存明细", 18, "CTRL+ALT+G"),
+               Item(cmd::YearPurchases, "本年度采购明细", 6, "CTRL+ALT+H")}),
+        Popup("(&6)帮助", {Item(cmd::Help, "帮助", 16, "F1"), Item(cmd::Calculator, "计算器", 12, "F3"),
+                           Separator(), Item(cmd::Feedback, "信息反馈"), Item(cmd::About, "关于...")}),
+    };
+}
+
+} // namespace
+
+const std::vector<CMenuItem>& MainMenu() {
+    static const std::vector<CMenuItem> menu = BuildMainMenu();
+    return menu;
+}
+
+const std::vector<CAccelerator>& Accelerators() {
+    // Qt::Key_1 is the main keyboard's digit: the keypad's carries Qt::KeypadModifier.
+    static const std::vector<CAccelerator> table = {
+        {QKeySequence(Qt::CTRL | Qt::Key_1), cmd::PurchaseEntry},
+        {QKeySequence(Qt::CTRL | Qt::Key_2), cmd::SalesEntry},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_F), cmd::TodaySales},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_G), cmd::StockList},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_H), cmd::YearPurchases},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_O), cmd::SalesQuery},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), cmd::SalesMaint},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_R), cmd::PurchaseQuery},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T), cmd::PurchaseMaint},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_U), cmd::StockMaint},
+        {QKeySequence(Qt::Key_F1), cmd::Help},
+        {QKeySequence(Qt::Key_F3), cmd::Calculator},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Y), cmd::StockQuery},
+        {QKeySequence(Qt::ALT | Qt::Key_Z), cmd::AppExit},
+        {QKeySequence(Qt::CTRL | Qt::Key_S), cmd::Settings},
+        {QKeySequence(Qt::ALT | Qt::Key_S), cmd::PrintSave},
+    };
+    return table;
+}
+
+const std::vector<int>& ToolbarSlots() {
+    static const std::vector<int> order = {
+        cmd::SalesEntry, cmd::PurchaseEntry, 0, cmd::TodaySales, cmd::StockList,
+        cmd::YearPurchases, 0, cmd::PrintSave, cmd::Refresh, 0, cmd::Settings, 0,
+        cmd::Calculator, cmd::Feedback, 0, cmd::About,
+    };
+    return order;
+}
+
+QString ToolbarImage(int command) {
+    static const std::map<int, const char*> images = {
+        {cmd::SalesEntry, ":/res/tb_sale.svg"},
+        {cmd::PurchaseEntry, ":/res/tb_purchase.svg"},
+        {cmd::TodaySales, ":/res/tb_today_sales.svg"},
+        {cmd::StockList, ":/res/tb_stock.svg"},
+        {cmd::YearPurchases, ":/res/tb_year_purchases.svg"},
+        {cmd::PrintSave, ":/res/tb_print.svg"},
+        {cmd::Refresh, ":/res/tb_refresh.svg"},
+        {cmd::Settings, ":/res/tb_settings.svg"},
+        {cmd::Calculator, ":/res/tb_calc.svg"},
+        {cmd::Feedback, ":/res/tb_feedback.svg"},
+        {cmd::About, ":/res/tb_about.svg"},
+    };
+    const auto it = images.find(command);
+    return it == images.end() ? QString() : QString::fromLatin1(it->second);
+}
+
+CPrompt PromptOf(int command) {
+    static const std::map<int, std::pair<const char*, const char*>> prompts = {
+        {cmd::Settings, {"设置", "设置"}},
+        {cmd::PurchaseEntry, {"药品入库登记", "药品入库"}},
+        {cmd::SalesEntry, {"添加销售记录", "销售登记"}},
+        {cmd::Calculator, {"计算器", "计算器"}},
+        {cmd::TodaySales, {"本日销售明细", "本日销售明细"}},
+        {cmd::StockList, {"库存明细", "库存明细"}},
+        {cmd::YearPurchases, {"年度采购明细", "年度采购明细"}},
+        {cmd::Feedback, {"将你在使用过程中的问题反馈给设计者", "信息反馈"}},
+        {cmd::Refresh, {"更新", "更新"}},
+        {cmd::PrintSave, {"保存记录到文本", "保存"}},
+        {cmd::About, {"显示程序的版本号和开发者信息", "关于"}},
+        {cmd::AppExit, {"Quit the application; prompts to save documents", "Exit"}},
+        {cmd::ViewToolbar, {"Show or hide the toolbar", "Toggle ToolBar"}},
+        {cmd::ViewStatusBar, {"Show or hide the status bar", "Toggle StatusBar"}},
+    };
+    const auto it = prompts.find(command);
+    if (it == prompts.end())
+        return {};
+    return {QString::fromUtf8(it->second.first), QString::fromUtf8(it->second.second)};
+}
+
+QString ToolbarTitle() { return QStringLiteral("默认工具栏"); }

@@ -1,0 +1,42 @@
+#pragma once
+// The main frame's menu tree, accelerators, toolbar slots and prompts, as plain data.
+#include <QKeySequence>
+#include <QString>
+#include <vector>
+
+struct CMenuItem {
+    enum class Kind { Command, Popup, Separator };
+    Kind kind = Kind::Command;
+    int id = 0;        // commands only
+    QString text;      // without the shortcut text
+    int spaces = 0;    // blanks between the text and the shortcut text
+    QString shortcut;  // e.g. "CTRL+S"; empty when the item shows none
+    std::vector<CMenuItem> children; // popups only
+
+    // What the menu shows: the text, the blanks, the shortcut text.
+    QString Caption() const;
+};
+
+// The top-level popups of the menu bar, in order.
+const std::vector<CMenuItem>& MainMenu();
+
+struct CAccelerator {
+    QKeySequence keys;
+    int command = 0;
+};
+const std::vector<CAccelerator>& Accelerators();
+
+// Toolbar slots from left to right; 0 marks a separator.
+const std::vector<int>& ToolbarSlots();
+// The resource path of a toolbar command's image; empty for commands not on the toolbar.
+QString ToolbarImage(int command);
+
+struct CPrompt {
+    QString statusTip;
+    QString toolTip;
+};
+// The prompt of a command; both texts empty when it has none.
+CPrompt PromptOf(int command);
+
+// The one item of the toolbars' context menu and of 界面 → 工具栏.
+QString ToolbarTitle();

@@ -1,0 +1,56 @@
+#include "login_check.h"
+
+#include "grid_sort.h"
+#include "result_table.h"
+
+#include <algorithm>
+
+CLoginCheck::CLoginCheck(std::vector<COperator> operators) : m_operators(std::move(operators)) {}
+
+CLoginCheck CLoginCheck::FromResult(const CResultTable& rows) {
+    std::vector<COperator> operators;
+    operators.reserve(static_cast<size_t>(rows.RowCount()));
+    const int columns = rows.ColumnCount();
+    for (int r = 0; r < rows.RowCount(); ++r) {
+        COperator op;
+        if (columns > 0)
+            op.name = rows.CellText(r, 0);
+        if (columns > 1)
+            op.password = rows.CellText(r, 1);
+        operators.push_back(std::move(op));
+    }
+    return CLoginCheck(std::move(operators));
+}
+
+QStringList CLoginCheck::SortedNames() const {
+    QStringList names;
+    for (const COperator& op : m_operators)
+        names << op.name;
+    // The order users of GBK programs know for Chinese names.
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return gridsort::TextKey(a) < gridsort::TextKey(b);
+    });
+    return names;
+}
+
+CLoginCheck::Outcome CLoginCheck::Check(const QString& name, const QString& password) const {
+    const auto it = std::find_if(m_operators.begin(), m_operators.end(),
+                                 [&name](const COperator& op) { return op.name == name; });
+    if (it == m_operators.end())
+        return Outcome::UnknownUser;
+    return it->password == password ? Outcome::Admitted : Outcome::WrongPassword;
+}
+
+CLoginCheck::Step CLoginCheck::StepFor(Outcome outcome) {
+    switch (outcome) {
+    case Outcome::UnknownUser:
+        return {QStringLiteral("用户不存在！"), true, Focus::UserBox, false};
+    case Outcome::WrongPassword:
+        return {QStringLiteral("密码错误！"), true, Focus::PasswordBox, false};
+    case Outcome::Admitted:
+        break;
+    }
+    return {QStringLiteral("登陆成功！"), false, Focus::None, true};
+}
+
+QString CLoginCheck::OpeningStatus() { return QStringLiteral("输入用户名和密码"); }

@@ -1,0 +1,45 @@
+#pragma once
+// The login's rules without the widgets: who may enter, and what the dialog does after each
+// attempt.
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class CResultTable;
+
+struct COperator {
+    QString name;
+    QString password;
+};
+
+class CLoginCheck {
+public:
+    enum class Outcome { UnknownUser, WrongPassword, Admitted };
+    enum class Focus { None, UserBox, PasswordBox };
+
+    // What the dialog does after an attempt.
+    struct Step {
+        QString status;      // the status line's new text
+        bool clearPassword;  // empty the password box
+        Focus focus;         // where the focus goes
+        bool admit;          // pause, then end the dialog with OK
+    };
+
+    CLoginCheck() = default;
+    // The operators in the database's order.
+    explicit CLoginCheck(std::vector<COperator> operators);
+    // The first column of each row as the name, the second as the password.
+    static CLoginCheck FromResult(const CResultTable& rows);
+
+    const std::vector<COperator>& Operators() const { return m_operators; }
+    // The names for the user box, in the box's sorted order.
+    QStringList SortedNames() const;
+
+    // The first operator whose name equals `name` exactly decides; no trimming, no case folding.
+    Outcome Check(const QString& name, const QString& password) const;
+    static Step StepFor(Outcome outcome);
+    static QString OpeningStatus();
+
+private:
+    std::vector<COperator> m_operators;
+};

@@ -1,0 +1,177 @@
+#include "html_export.h"
+
+#include "grid_sort.h"
+#include "prompts.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringEncoder>
+
+namespace htmlexport {
+
+namespace {
+
+const char kCrLf[] = "\r\n";
+
+bool IsBlank(QChar c) {
+    const char16_t u = c.unicode();
+    return u == ' ' || (u >= '\t' && u <= '\r');
+}
+
+QString TrimmedRight(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && IsBlank(text[end - 1]))
+        --end;
+    return text.left(end);
+}
+
+// Collects the pieces and encodes them in large chunks through one encoder: a report of a
+// hundred thousand rows must not open a converter per cell.
+class CReportWriter {
+public:
+    explicit CReportWriter(QIODevice& file)
+        : m_file(file), m_encoder("GB18030", QStringConverter::Flag::Stateless) {}
+
+    void Put(QStringView text, bool lineEnd) {
+        m_pending += text;
+        if (lineEnd)
+            m_pending += QLatin1StringView(kCrLf);
+        if (m_pending.size() >= kChunk)
+            Flush();
+    }
+    bool Flush() {
+        if (!m_ok || m_pending.isEmpty())
+            return m_ok;
+        const QByteArray bytes = m_encoder.encode(m_pending);
+        m_pending.clear();
+        m_ok = m_file.write(bytes) == bytes.size();
+        return m_ok;
+    }
+
+private:
+    static constexpr qsizetype kChunk = 1 << 16;
+    QIODevice& m_file;
+    QStringEncoder m_encoder;
+    QString m_pending;
+    bool m_ok = true;
+};
+
+QString HeaderTitle(const QStringList& titles, int column) {
+    if (column >= titles.size())
+        return QStringLiteral("-UNKNOWN-");
+    return gridsort::ColumnName(TrimmedRight(titles[column]));
+}
+
+} // namespace
+
+QString ReportPath(const QString& chosen) {
+    const qsizetype slash = chosen.lastIndexOf(u'/');
+    QString folder = chosen.left(slash + 1);
+    QString name = chosen.mid(slash + 1);
+    for (QChar& c : name) {
+        if (c >= u'a' && c <= u'z')
+            c = QChar(c.unicode() - u'a' + u'A');
+    }
+    if (!name.contains(QLatin1StringView(".HTM")))
+        name += QLatin1StringView(".HTM");
+    return folder + name;
+}
+
+QString Escaped(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        switch (c.unicode()) {
+        case u'&':
+            out += QLatin1StringView("&amp;");
+            break;
+        case u'<':
+            out += QLatin1StringView("&lt;");
+            break;
+        case u'>':
+            out += QLatin1StringView("&gt;");
+            break;
+        case u'"':
+            out += QLatin1StringView("&quot;");
+            break;
+        default:
+            out += c;
+            break;
+        }
+    }
+    return out;
+}
+
+bool WriteText(QIODevice& file, const QString& text, bool lineEnd) {
+    QStringEncoder encoder("GB18030", QStringConverter::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    if (lineEnd)
+        bytes += kCrLf;
+    return file.write(bytes) == bytes.size();
+}
+
+bool WriteReport(QIODevice& file, const QStringList& titles, const CResultTable& table) {
+    CReportWriter out(file);
+    out.Put(u"<head>", true);
+    out.Put(u"<title>青杏药店进销存管理系统-报表(HTM)</title>", true);
+    out.Put(u"</head>", true);
+    out.Put(u"<body>", true);
+    out.Put(uR"(<table border="1" width="100%" cellspacing="0" cellpadding="0">)", true);
+    out.Put(u"<tr>", true);
+    const int columns = table.ColumnCount();
+    for (int c = 0; c < columns; ++c) {
+        out.Put(uR"(<td bgcolor="#C0C0C0">)", false);
+        out.Put(Escaped(HeaderTitle(titles, c)), false);
+        out.Put(u"</td>", true);
+    }
+    out.Put(u"</tr>", true);
+    const int rows = table.RowCount();
+    for (int r = 0; r < rows; ++r) {
+        out.Put(u"<tr>", true);
+        for (int c = 0; c < columns; ++c) {
+            out.Put(u"<td>", false);
+            out.Put(Escaped(table.CellText(r, c)), false);
+            out.Put(u"</td>", true);
+        }
+        out.Put(u"</tr>", true);
+    }
+    out.Put(u"</table>", true);
+    out.Put(u"</body>", true);
+    out.Put(u"</html>", true);
+    return out.Flush();
+}
+
+bool ExportHtml(QWidget* owner, const QStringList& titles, const CResultTable& table) {
+    const QString chosen = Prompts().SaveFileName(owner, QStringLiteral("HTM Files (*.HTM)"));
+    if (chosen.isEmpty())
+        return false;
+    const QString path = ReportPath(chosen);
+    // The dialog asked about the name chosen; a different existing file is not replaced unasked.
+    if (path != chosen && QFileInfo::exists(path) &&
+        Prompts().Message(owner, QStringLiteral("文件“%1”已存在，要替换它吗？").arg(path),
+                          CPrompts::Icon::Question,
+                          CPrompts::Buttons::YesNo) != CPrompts::Answer::Yes)
+        return false;
+
+    // Written beside the target and renamed into place: a failed write leaves no half report
+    // that looks complete, and an existing file stays as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        Prompts().Tell(
+            owner,
+            QStringLiteral("无法创建文件“%1”，报表没有保存。\n%2").arg(path, file.errorString()),
+            CPrompts::Icon::Warning);
+        return false;
+    }
+    if (!WriteReport(file, titles, table) || !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        Prompts().Tell(owner,
+                       QStringLiteral("写入文件“%1”时出错，报表没有保存。\n%2").arg(path, reason),
+                       CPrompts::Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+} // namespace htmlexport

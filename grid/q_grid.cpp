@@ -1,0 +1,363 @@
+#include "q_grid.h"
+
+#include "CDatabase.h"
+#include "column_kinds.h"
+#include "grid_model.h"
+#include "grid_sort.h"
+#include "html_export.h"
+#include "prompts.h"
+#include "q_edit.h"
+#include "result_loader.h"
+#include "write_back.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStyle>
+
+namespace {
+
+constexpr int kColumnWidth = 130;
+const QColor kBackground(255, 255, 225);
+const QColor kText(0, 0, 56);
+
+} // namespace
+
+q_grid::q_grid(QWidget* parent) : QTableView(parent), m_pModel(new CGridModel(m_table, this)) {
+    setObjectName(QStringLiteral("42179"));
+    setModel(m_pModel);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(true);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    setCornerButtonEnabled(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    verticalHeader()->hide();
+    // One fixed height for every row keeps a hundred thousand rows cheap to lay out.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(qMax(fontMetrics().height() + 6, 20));
+
+    QHeaderView* header = horizontalHeader();
+    header->setSectionsClickable(true);
+    header->setSortIndicatorShown(false);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
+    header->setDefaultSectionSize(kColumnWidth);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    header->viewport()->installEventFilter(this);
+    connect(header, &QHeaderView::sectionClicked, this, &q_grid::OnHeaderClick);
+    connect(header, &QHeaderView::sectionResized, this, [this] { PlaceEditors(); });
+    connect(header, &QHeaderView::sectionMoved, this, [this] { PlaceEditors(); });
+
+    SetColors(kBackground, kText);
+}
+
+q_grid::~q_grid() {
+    // The editors go without writing back an open row.
+    m_pEditors.clear();
+    setModel(nullptr);
+    delete m_pModel;
+}
+
+bool q_grid::Create(CDatabase* db, const QString& table, const QString& sql, QWidget* parent,
+                    const QRect& rect, bool visible, bool clientEdge) {
+    if (parent != parentWidget())
+        setParent(parent);
+    setGeometry(rect);
+    setFrameShape(clientEdge ? QFrame::StyledPanel : QFrame::NoFrame);
+    setFrameShadow(clientEdge ? QFrame::Sunken : QFrame::Plain);
+    setVisible(visible);
+    if (!resultloader::MayRun(db, table, sql))
+        return false;
+    m_pDatabase = db;
+    m_strTable = table;
+    m_strSql = sql;
+    return Load();
+}
+
+bool q_grid::SetQuery(const QString& table, const QString& sql) {
+    if (!resultloader::MayRun(m_pDatabase, table, sql))
+        return false;
+    m_strTable = table;
+    m_strSql = sql;
+    return Load();
+}
+
+bool q_grid::Reload() { return Load(); }
+
+void q_grid::SetPermissions(bool sort, bool add, bool remove, bool edit) {
+    m_bAllowSort = sort;
+    m_bAllowAdd = add;
+    m_bAllowDelete = remove;
+    m_bAllowEdit = edit;
+}
+
+bool q_grid::IsConnected() const { return m_pDatabase && m_pDatabase->IsOpen(); }
+
+bool q_grid::Load() {
+    CommitEdit();
+    m_pEditors.clear();
+    resultloader::CLoadOutcome outcome;
+    m_pModel->Reset([&] {
+        m_table.Clear();
+        if (IsConnected() && !m_strSql.isEmpty())
+            outcome = resultloader::Load(*m_pDatabase, m_strSql, m_table);
+    });
+    // Each column 130 pixels, also after a load that kept the header's old widths.
+    for (int i = 0; i < m_table.ColumnCount(); ++i)
+        horizontalHeader()->resizeSection(i, kColumnWidth);
+    for (int i = 0; i < m_table.ColumnCount(); ++i)
+        m_pEditors.push_back(std::make_unique<q_edit>(viewport()));
+    // Shown after the model is complete again: a message box runs its own event loop.
+    if (!outcome.message.isEmpty())
+        Prompts().Tell(this, outcome.message, CPrompts::Icon::Warning);
+    return outcome.ok;
+}
+
+void q_grid::BeginEdit(int row) {
+    if (m_pEditors.empty() || row < 0 || row >= GetItemCount() || !IsConnected())
+        return;
+    for (std::size_t i = 0; i < m_pEditors.size(); ++i)
+        m_pEditors[i]->SetText(m_table.CellText(row, int(i)));
+    m_nEditRow = row;
+    PlaceEditors();
+}
+
+void q_grid::HideEditors() {
+    for (const auto& editor : m_pEditors)
+        editor->hide();
+}
+
+void q_grid::PlaceEditors() {
+    if (m_nEditRow < 0 || m_nEditRow >= GetItemCount())
+        return;
+    const QRect view = viewport()->rect();
+    for (std::size_t i = 0; i < m_pEditors.size(); ++i) {
+        const QRect cell = visualRect(m_pModel->index(m_nEditRow, int(i)));
+        q_edit* editor = m_pEditors[i].get();
+        if (cell.isEmpty() || !cell.intersects(view)) {
+            editor->hide();
+            continue;
+        }
+        editor->setGeometry(cell);
+        editor->show();
+        editor->raise();
+    }
+}
+
+void q_grid::CloseEditWithoutWriting() {
+    m_bNewRow = false;
+    m_nEditRow = -1;
+    HideEditors();
+}
+
+void q_grid::CommitEdit() {
+    if (m_nEditRow == -1)
+        return;
+    const int row = m_nEditRow;
+    const auto& columns = m_table.Columns();
+    QStringList newValues, oldValues;
+    for (std::size_t i = 0; i < columns.size() && i < m_pEditors.size(); ++i) {
+        // An empty number is written as 0 and shown as 0 afterwards.
+        if (columnkinds::IsSqlNumeric(columns[i].m_nSQLType) && m_pEditors[i]->Text().isEmpty())
+            m_pEditors[i]->SetText(QStringLiteral("0"));
+        newValues << m_pEditors[i]->Text();
+        oldValues << m_table.CellText(row, int(i));
+    }
+    CRowWriter writer(m_pDatabase, this);
+    const bool written = m_bNewRow ? writer.Insert(m_strTable, columns, newValues)
+                                   : writer.Update(m_strTable, columns, oldValues, newValues);
+    if (written) {
+        for (int i = 0; i < newValues.size(); ++i)
+            m_pModel->SetCell(row, i, newValues[i]);
+    } else if (m_bNewRow) {
+        m_pModel->RemoveRow(row);
+    }
+    CloseEditWithoutWriting();
+}
+
+void q_grid::AddRow() {
+    // Without columns there would be no editors, and the row could never be closed.
+    if (!m_bAllowAdd || m_bNewRow || !IsConnected() || m_table.ColumnCount() == 0)
+        return;
+    const int row = m_pModel->InsertRow(GetItemCount());
+    scrollToBottom();
+    CommitEdit();
+    BeginEdit(row);
+    m_bNewRow = true;
+}
+
+void q_grid::DeleteRow(int row, bool commitFirst) {
+    if (!m_bAllowDelete || row < 0 || row >= GetItemCount() || !IsConnected())
+        return;
+    if (commitFirst) {
+        CommitEdit();
+        // A failed insert has just removed the new row, which may have been this one.
+        if (row >= GetItemCount())
+            return;
+    }
+    QStringList oldValues;
+    for (int i = 0; i < m_table.ColumnCount(); ++i)
+        oldValues << m_table.CellText(row, i);
+    CRowWriter writer(m_pDatabase, this);
+    if (!writer.Delete(m_strTable, m_table.Columns(), oldValues))
+        return;
+    m_pModel->RemoveRow(row);
+    // The editors must not stay over a row that is gone, nor write into the row after it.
+    if (row == m_nEditRow) {
+        CloseEditWithoutWriting();
+    } else if (row < m_nEditRow) {
+        --m_nEditRow;
+        PlaceEditors();
+    }
+}
+
+bool q_grid::ExecuteStatement(const QString& sql) {
+    return CRowWriter(m_pDatabase, this).ExecuteStatement(sql);
+}
+
+bool q_grid::ExportHtml() {
+    QStringList titles;
+    for (const CResultColumn& column : m_table.Columns())
+        titles << column.m_strName;
+    return htmlexport::ExportHtml(this, titles, m_table);
+}
+
+int q_grid::GetItemCount() const { return m_table.RowCount(); }
+
+int q_grid::GetColumnCount() const { return m_table.ColumnCount(); }
+
+QString q_grid::GetItemText(int row, int column) const { return m_table.CellText(row, column); }
+
+int q_grid::InsertItem(int row, const QString& text) {
+    if (m_table.ColumnCount() == 0)
+        return -1;
+    const int at = m_pModel->InsertRow(row);
+    m_pModel->SetCell(at, 0, text);
+    if (m_nEditRow >= at) {
+        ++m_nEditRow;
+        PlaceEditors();
+    }
+    return at;
+}
+
+bool q_grid::SetItemText(int row, int column, const QString& text) {
+    if (row < 0 || row >= GetItemCount() || column < 0 || column >= GetColumnCount())
+        return false;
+    m_pModel->SetCell(row, column, text);
+    return true;
+}
+
+QString q_grid::ColumnTitle(int column) const {
+    if (column < 0 || column >= GetColumnCount())
+        return {};
+    return m_table.Columns()[std::size_t(column)].m_strName;
+}
+
+int q_grid::GetSelectedRow() const {
+    if (!selectionModel())
+        return -1;
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void q_grid::SetColors(const QColor& background, const QColor& text) {
+    QPalette pal = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(group, QPalette::Base, background);
+        pal.setColor(group, QPalette::Window, background);
+        pal.setColor(group, QPalette::Text, text);
+    }
+    // The selection stays visible when the grid has no focus.
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                 pal.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(pal);
+    viewport()->setAutoFillBackground(true);
+}
+
+q_edit* q_grid::Editor(int column) const {
+    if (column < 0 || std::size_t(column) >= m_pEditors.size())
+        return nullptr;
+    return m_pEditors[std::size_t(column)].get();
+}
+
+void q_grid::mousePressEvent(QMouseEvent* event) {
+    m_bPressedInView = event->button() == Qt::LeftButton;
+    QTableView::mousePressEvent(event);
+}
+
+void q_grid::mouseReleaseEvent(QMouseEvent* event) {
+    QTableView::mouseReleaseEvent(event);
+    const bool click = m_bPressedInView && event->button() == Qt::LeftButton;
+    m_bPressedInView = false;
+    if (click)
+        OnRowClick();
+}
+
+void q_grid::OnRowClick() {
+    CommitEdit();
+    if (!m_bAllowEdit)
+        return;
+    const int row = GetSelectedRow();
+    if (row >= 0)
+        BeginEdit(row);
+}
+
+void q_grid::OnHeaderClick(int column) {
+    CommitEdit();
+    if (!m_bAllowSort || column < 0 || column >= GetColumnCount())
+        return;
+    const bool flag = column != s_nSortColumn ? true : !s_bSortFlag;
+    s_bSortFlag = flag;
+    m_pModel->Reorder(gridsort::SortOrder(m_table, column, flag));
+    if (s_nSortColumn >= 0 && s_nSortColumn < GetColumnCount())
+        m_pModel->SetTitle(s_nSortColumn, gridsort::CutArrow(ColumnTitle(s_nSortColumn)));
+    m_pModel->SetTitle(column, gridsort::WithArrow(gridsort::CutArrow(ColumnTitle(column)), flag));
+    s_nSortColumn = column;
+}
+
+// Where the header shows the resize cursor: within the grip margin of a section's edge.
+bool q_grid::IsOnDivider(int x) const {
+    const QHeaderView* header = horizontalHeader();
+    const int visual = header->visualIndexAt(x);
+    if (visual < 0)
+        return false;
+    const int logical = header->logicalIndex(visual);
+    const int left = header->sectionViewportPosition(logical);
+    const int grip = header->style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, header);
+    if (x > left + header->sectionSize(logical) - grip)
+        return header->sectionResizeMode(logical) == QHeaderView::Interactive;
+    if (x < left + grip) {
+        for (int v = visual - 1; v >= 0; --v) {
+            const int before = header->logicalIndex(v);
+            if (!header->isSectionHidden(before))
+                return header->sectionResizeMode(before) == QHeaderView::Interactive;
+        }
+    }
+    return false;
+}
+
+bool q_grid::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // The start of a column resize writes the open row back; the drag goes on.
+        if (mouse->button() == Qt::LeftButton && IsOnDivider(int(mouse->position().x())))
+            CommitEdit();
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void q_grid::scrollContentsBy(int dx, int dy) {
+    QTableView::scrollContentsBy(dx, dy);
+    PlaceEditors();
+}
+
+void q_grid::updateGeometries() {
+    QTableView::updateGeometries();
+    PlaceEditors();
+}

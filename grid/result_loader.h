@@ -1,0 +1,41 @@
+#pragma once
+// Running one SELECT into a CResultTable with the grid's cell-text rules. The visible grid and
+// the hidden statement runners of the dialogs load through this one code.
+#include "result_table.h"
+#include <QString>
+#include <optional>
+
+class CDatabase;
+class QWidget;
+
+namespace resultloader {
+
+// The text a cell shows for a fetched value: NULL as empty text, trailing blanks removed, and in
+// a timestamp column every "00:00:00.000" and then every ".000" removed (a midnight stamp keeps
+// the blank before its time: "2003-05-01 ").
+QString CellText(std::optional<QString> value, short sqlType);
+
+// Whether a statement may run at all: the connection present and open, both texts non-empty,
+// and the table name inside the statement.
+bool MayRun(const CDatabase* db, const QString& table, const QString& sql);
+
+// The outcome of a load. `message` is what the user must be shown (the driver's text, or the
+// out-of-memory text); it is empty when the load succeeded or ended silently.
+struct CLoadOutcome {
+    bool ok = false;
+    QString message;
+};
+
+// Replaces `table` with the result of `sql`. On failure the rows read so far stay. Shows nothing.
+CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table);
+
+// Load, with the message shown to `owner` through Prompts(), OK button, nothing added.
+bool LoadReported(CDatabase& db, const QString& sql, CResultTable& table, QWidget* owner);
+
+} // namespace resultloader
+
+// A hidden result grid without the widget: the rows of `sql` as cell texts, exactly as a grid
+// would show them. Refused silently (nullopt) by the grid's rules; a failed load is reported as
+// the grid reports it and gives nullopt.
+std::optional<CResultTable> RunStatement(CDatabase* db, const QString& table, const QString& sql,
+                                         QWidget* owner);

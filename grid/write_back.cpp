@@ -1,0 +1,265 @@
+#include "write_back.h"
+
+#include "CDBException.h"
+#include "CDatabase.h"
+#include "column_kinds.h"
+#include "grid_sort.h"
+#include "prompts.h"
+#include "sql_text.h"
+
+namespace writeback {
+
+namespace {
+
+bool IsDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+qsizetype SkipDigits(const QString& text, qsizetype i) {
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
+    return i;
+}
+
+// name1=value1<separator>name2=value2...
+QString Pairs(const std::vector<CResultColumn>& columns, const QStringList& values,
+              const QString& separator) {
+    QString out;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            out += separator;
+        out += gridsort::ColumnName(columns[i].m_strName) + QLatin1Char('=') +
+               Literal(values.value(static_cast<qsizetype>(i)), columns[i].m_nSQLType);
+    }
+    return out;
+}
+
+} // namespace
+
+bool IsNumberText(const QString& text) {
+    // What SQLite and PostgreSQL both read as a number: no hex, no "inf" or "nan".
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return true;
+    qsizetype i = 0;
+    if (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-'))
+        ++i;
+    const qsizetype intStart = i;
+    i = SkipDigits(t, i);
+    bool digits = i > intStart;
+    if (i < t.size() && t[i] == QLatin1Char('.')) {
+        const qsizetype fracStart = ++i;
+        i = SkipDigits(t, i);
+        digits = digits || i > fracStart;
+    }
+    if (!digits)
+        return false;
+    if (i < t.size() && (t[i] == QLatin1Char('e') || t[i] == QLatin1Char('E'))) {
+        ++i;
+        if (i < t.size() && (t[i] == QLatin1Char('+') || t[i] == QLatin1Char('-')))
+            ++i;
+        const qsizetype expStart = i;
+        i = SkipDigits(t, i);
+        if (i == expStart)
+            return false;
+    }
+    return i == t.size();
+}
+
+QString Literal(const QString& text, short sqlType) {
+    if (columnkinds::IsSqlNumeric(sqlType) && IsNumberText(text)) {
+        const QString number = text.trimmed();
+        return number.isEmpty() ? QStringLiteral("0") : number;
+    }
+    return sqltext::Quote(text);
+}
+
+QString InsertStatement(const QString& table, const std::vector<CResultColumn>& columns,
+                        const QStringList& newValues) {
+    QStringList names;
+    QStringList values;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        names << gridsort::ColumnName(columns[i].m_strName);
+        values << Literal(newValues.value(static_cast<qsizetype>(i)), columns[i].m_nSQLType);
+    }
+    return QStringLiteral("INSERT INTO %1(").arg(table) + names.join(QLatin1Char(',')) +
+           QStringLiteral(") VALUES(") + values.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+QString UpdateStatement(const QString& table, const std::vector<CResultColumn>& columns,
+                        const QStringList& newValues, const QStringList& oldValues) {
+    return QStringLiteral("UPDATE %1 SET ").arg(table) +
+           Pairs(columns, newValues, QStringLiteral(",")) + QStringLiteral(" WHERE ") +
+           Pairs(columns, oldValues, QStringLiteral(" AND "));
+}
+
+QString DeleteStatement(const QString& table, const std::vector<CResultColumn>& columns,
+                        const QStringList& oldValues) {
+    return QStringLiteral("DELETE FROM %1 WHERE ").arg(table) +
+           Pairs(columns, oldValues, QStringLiteral(" AND "));
+}
+
+} // namespace writeback
+
+namespace {
+
+const QString kSavepoint = QStringLiteral("apricot_write_back");
+
+// The statements of one row change, all or none. On a connection in auto-commit it is a
+// transaction of its own and auto-commit is back on afterwards, whatever happened; inside a
+// transaction the caller opened, it is a savepoint, so the caller's work is neither committed
+// nor lost.
+class CRowTransaction {
+public:
+    explicit CRowTransaction(CDatabase& db) : m_db(db), m_nested(!db.IsAutoCommit()) {
+        if (m_nested)
+            m_db.Savepoint(kSavepoint);
+        else
+            m_db.SetAutoCommit(false);
+    }
+    ~CRowTransaction() {
+        try {
+            if (!m_done && m_nested) {
+                m_db.RollbackToSavepoint(kSavepoint);
+                m_db.ReleaseSavepoint(kSavepoint);
+            } else if (!m_done) {
+                m_db.Rollback();
+            }
+        } catch (const CDBException&) {
+            // The original error is the one worth showing.
+        }
+        if (!m_nested) {
+            try {
+                m_db.SetAutoCommit(true);
+            } catch (const CDBException&) {
+            }
+        }
+    }
+    CRowTransaction(const CRowTransaction&) = delete;
+    CRowTransaction& operator=(const CRowTransaction&) = delete;
+
+    // Back to where the change began; the change may start again.
+    void Undo() {
+        if (m_nested)
+            m_db.RollbackToSavepoint(kSavepoint);
+        else
+            m_db.Rollback();
+    }
+    void Commit() {
+        if (m_nested)
+            m_db.ReleaseSavepoint(kSavepoint);
+        else
+            m_db.CommitTrans();
+        m_done = true;
+    }
+
+private:
+    CDatabase& m_db;
+    const bool m_nested;
+    bool m_done = false;
+};
+
+QString Shortened(const QString& text) {
+    constexpr qsizetype kMax = 40;
+    return text.size() <= kMax ? text : text.left(kMax) + QStringLiteral("…");
+}
+
+QString NoRowText(const QString& action) {
+    return QStringLiteral("没有%1任何记录：表中已没有与这一行完全相同的记录。它可能在载入后被修改"
+                          "或删除了，或者某个值与库中存储的不完全一致。表中的数据没有改变，请按"
+                          "“更新”重新载入后再%1。")
+        .arg(action);
+}
+
+} // namespace
+
+bool CRowWriter::IsConnected() const {
+    return m_pDatabase && m_pDatabase->IsOpen();
+}
+
+bool CRowWriter::CheckNumbers(const std::vector<CResultColumn>& columns,
+                              const QStringList& values) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const QString text = values.value(static_cast<qsizetype>(i));
+        if (columnkinds::IsSqlNumeric(columns[i].m_nSQLType) && !writeback::IsNumberText(text)) {
+            Prompts().Tell(m_pOwner,
+                           QStringLiteral("“%1”列的值“%2”不是数字，没有写入数据库。")
+                               .arg(gridsort::ColumnName(columns[i].m_strName), Shortened(text)),
+                           CPrompts::Icon::Warning);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CRowWriter::Insert(const QString& table, const std::vector<CResultColumn>& columns,
+                        const QStringList& newValues) {
+    if (!IsConnected() || !CheckNumbers(columns, newValues))
+        return false;
+    return ExecuteStatement(writeback::InsertStatement(table, columns, newValues));
+}
+
+bool CRowWriter::Update(const QString& table, const std::vector<CResultColumn>& columns,
+                        const QStringList& oldValues, const QStringList& newValues) {
+    if (!IsConnected() || !CheckNumbers(columns, newValues) || !CheckNumbers(columns, oldValues))
+        return false;
+    return ChangeOneRow(table, columns, oldValues, &newValues);
+}
+
+bool CRowWriter::Delete(const QString& table, const std::vector<CResultColumn>& columns,
+                        const QStringList& oldValues) {
+    if (!IsConnected() || !CheckNumbers(columns, oldValues))
+        return false;
+    return ChangeOneRow(table, columns, oldValues, nullptr);
+}
+
+bool CRowWriter::ChangeOneRow(const QString& table, const std::vector<CResultColumn>& columns,
+                              const QStringList& oldValues, const QStringList* newValues) {
+    // The grid knows no key: the statement hits every row equal to the one acted on. Where it
+    // hit several, the copies the user did not act on are put back, so exactly one row changes.
+    bool matched = true;
+    try {
+        CRowTransaction transaction(*m_pDatabase);
+        long long changed = m_pDatabase->ExecuteSQL(
+            newValues ? writeback::UpdateStatement(table, columns, *newValues, oldValues)
+                      : writeback::DeleteStatement(table, columns, oldValues));
+        if (changed > 1 && newValues) {
+            // Every copy took the new values; undo that and replace one copy instead.
+            transaction.Undo();
+            changed =
+                m_pDatabase->ExecuteSQL(writeback::DeleteStatement(table, columns, oldValues));
+            if (changed > 0)
+                m_pDatabase->ExecuteSQL(writeback::InsertStatement(table, columns, *newValues));
+        }
+        matched = changed != 0;
+        if (matched) {
+            const QString copy = writeback::InsertStatement(table, columns, oldValues);
+            for (long long i = 1; i < changed; ++i)
+                m_pDatabase->ExecuteSQL(copy);
+            transaction.Commit();
+        }
+    } catch (const CDBException& e) {
+        Prompts().Tell(m_pOwner, e.ErrorText(), CPrompts::Icon::Warning);
+        return false;
+    }
+    if (!matched) {
+        Prompts().Tell(m_pOwner,
+                       newValues ? NoRowText(QStringLiteral("修改"))
+                                 : NoRowText(QStringLiteral("删除")),
+                       CPrompts::Icon::Warning);
+        return false;
+    }
+    return true;
+}
+
+bool CRowWriter::ExecuteStatement(const QString& sql) {
+    if (!IsConnected())
+        return false;
+    try {
+        m_pDatabase->ExecuteSQL(sql);
+    } catch (const CDBException& e) {
+        Prompts().Tell(m_pOwner, e.ErrorText(), CPrompts::Icon::Warning);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,171 @@
+// Start-up in its order on both backends: the connection, the login, then the frame with
+// today's sales; and the early ends.
+#include "CApricotApp.h"
+#include "CApricotView.h"
+#include "CDBConnection.h"
+#include "CLoginDlg.h"
+#include "CMainFrame.h"
+#include "CTestBooks.h"
+#include "q_grid.h"
+#include "query_rows.h"
+#include "recording_launcher.h"
+#include "recording_prompts.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+int VisibleWindows() {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        n += w->isVisible();
+    return n;
+}
+
+class StartupTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        CBooksTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(m_cwd.isValid());
+        m_oldCwd = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(m_cwd.path()));
+    }
+    void TearDown() override {
+        if (!m_oldCwd.isEmpty())
+            QDir::setCurrent(m_oldCwd);
+    }
+    void WriteConnectFile() {
+        QFile file(m_cwd.filePath(QStringLiteral("connect.txt")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(Books().ConnectString().toUtf8());
+    }
+    // Sessions on the test database, seen from the test's own connection.
+    int PgSessions() {
+        return QueryValue(Db(), QStringLiteral("SELECT COUNT(*) FROM pg_stat_activity WHERE "
+                                               "datname = current_database()"))
+            .toInt();
+    }
+
+    QTemporaryDir m_cwd;
+    QString m_oldCwd;
+    CRecordingPrompts m_prompts;
+    CRecordingLauncher m_launcher;
+};
+
+TEST_P(StartupTest, WithoutConnectFileOnlyTheMessageIsShown) {
+    CDBConnection connection;
+    CApricotApp app(connection, m_launcher);
+    int logins = 0;
+    const int windows = VisibleWindows();
+    EXPECT_FALSE(app.InitInstance([&](CDatabase*) {
+        ++logins;
+        return true;
+    }));
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(m_prompts.Messages()[0].text, QStringLiteral("文件connect.txt不存在"));
+    EXPECT_EQ(m_prompts.Messages()[0].icon, CPrompts::Icon::Question);
+    EXPECT_EQ(m_prompts.Messages()[0].buttons, CPrompts::Buttons::Ok);
+    EXPECT_EQ(logins, 0);
+    EXPECT_EQ(app.MainFrame(), nullptr);
+    EXPECT_EQ(VisibleWindows(), windows);
+    EXPECT_FALSE(connection.GetDatabase()->IsOpen());
+}
+
+TEST_P(StartupTest, BadConnectionStringShowsTheDriversText) {
+    QFile file(m_cwd.filePath(QStringLiteral("connect.txt")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Driver=NoSuchDriverHere;");
+    file.close();
+    CDBConnection connection;
+    CApricotApp app(connection, m_launcher);
+    EXPECT_FALSE(app.InitInstance([](CDatabase*) { return true; }));
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_FALSE(m_prompts.Messages()[0].text.isEmpty());
+    EXPECT_EQ(m_prompts.Messages()[0].icon, CPrompts::Icon::Question);
+}
+
+TEST_P(StartupTest, CancelledLoginEndsSilentlyAndTheConnectionCloses) {
+    WriteConnectFile();
+    const int sessionsBefore = GetParam() == Backend::PostgreSQL ? PgSessions() : 0;
+    auto connection = std::make_unique<CDBConnection>();
+    int sessionsDuringLogin = 0;
+    {
+        CApricotApp app(*connection, m_launcher);
+        const bool started = app.InitInstance([&](CDatabase* db) {
+            EXPECT_TRUE(db->IsOpen());
+            if (GetParam() == Backend::PostgreSQL)
+                sessionsDuringLogin = PgSessions();
+            // The real dialog, cancelled as a user would.
+            CLoginDlg dialog(db);
+            dialog.show();
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("2")), Qt::LeftButton);
+            return dialog.result() == QDialog::Accepted;
+        });
+        EXPECT_FALSE(started);
+        EXPECT_EQ(app.MainFrame(), nullptr);
+        EXPECT_EQ(app.ExitInstance(0), 0);
+    }
+    EXPECT_TRUE(m_prompts.Messages().empty());
+    // Open until the very end, then closed with the connection object.
+    EXPECT_TRUE(connection->GetDatabase()->IsOpen());
+    connection.reset();
+    if (GetParam() == Backend::PostgreSQL) {
+        EXPECT_EQ(sessionsDuringLogin, sessionsBefore + 1);
+        QElapsedTimer clock;
+        clock.start();
+        while (PgSessions() != sessionsBefore && clock.elapsed() < 5000)
+            QTest::qWait(50);
+        EXPECT_EQ(PgSessions(), sessionsBefore);
+    }
+}
+
+TEST_P(StartupTest, LoginOpensTheMaximisedFrameWithTodaysSales) {
+    Exec(QStringLiteral("INSERT INTO 销 VALUES ('%1 08:30:00', '阿莫西林', '华北制药', '0.25g*24', "
+                        "'2030-01-01', 12.5, 1, '整盒销售', 12.5, 0)")
+             .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+    WriteConnectFile();
+    CDBConnection connection;
+    CApricotApp app(connection, m_launcher);
+    const bool started = app.InitInstance([](CDatabase* db) {
+        CLoginDlg dialog(db);
+        dialog.show();
+        dialog.findChild<QComboBox*>(QStringLiteral("1050"))->setEditText(QStringLiteral("管理员"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("1053"))->setText(QStringLiteral("737"));
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
+        return dialog.result() == QDialog::Accepted;
+    });
+    ASSERT_TRUE(started);
+    CMainFrame* frame = app.MainFrame();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_TRUE(frame->windowState() & Qt::WindowMaximized);
+    q_grid* grid = frame->View()->Grid();
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->GetItemCount(), 1);
+    EXPECT_EQ(grid->GetItemText(0, 1), QStringLiteral("阿莫西林"));
+
+    // 安全退出 asks nothing.
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    QTest::keyClick(frame, Qt::Key_Z, Qt::AltModifier);
+    EXPECT_FALSE(frame->isVisible());
+    EXPECT_TRUE(m_prompts.Messages().empty());
+    app.ExitInstance(0);
+    EXPECT_EQ(app.MainFrame(), nullptr);
+    EXPECT_TRUE(connection.GetDatabase()->IsOpen());
+}
+
+APRICOT_INSTANTIATE_BACKENDS(StartupTest);
+
+} // namespace

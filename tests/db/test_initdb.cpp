@@ -1,0 +1,215 @@
+// apricot-initdb as a user runs it.
+#include "CTestBooks.h"
+#include "query_rows.h"
+#include "schema.h"
+#include "sql_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ProgramRun RunInitDb(const QStringList& args, const QString& program = APRICOT_INITDB) {
+    QProcess process;
+    process.start(program, args);
+    ProgramRun run;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class InitDbFolderTest : public ::testing::Test {
+protected:
+    QString Path(const QString& name) const { return QDir(m_dir.path()).filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(InitDbFolderTest, MakesTheFolderTheDatabaseAndConnectTxt) {
+    const QString folder = Path("药店/账套");
+    const ProgramRun run = RunInitDb({folder});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+
+    const QString db = QFileInfo(folder + "/apricot.db").absoluteFilePath();
+    const QString extension =
+        QFileInfo(QStringLiteral(APRICOT_INITDB)).absolutePath() + "/apricot_sqlite.so";
+    ASSERT_TRUE(QFileInfo(extension).isFile());
+    EXPECT_EQ(QString::fromUtf8(Bytes(folder + "/connect.txt")),
+              "Driver=SQLite3;Database=" + db + ";LoadExt=" + QDir::cleanPath(extension) +
+                  ";Timeout=5000");
+
+    CDatabase books;
+    ASSERT_TRUE(books.OpenEx(QString::fromUtf8(Bytes(folder + "/connect.txt"))));
+    EXPECT_EQ(QueryRows(books, "SELECT * FROM 操作员"),
+              (std::vector<QStringList>{{"管理员", "737"}}));
+    EXPECT_EQ(QueryValue(books, "SELECT COUNT(*) FROM 销"), "0");
+    // The date-time collation is there: a purchase at midnight is found by its date.
+    books.ExecuteSQL(
+        "INSERT INTO 进 VALUES('2003-05-01','','','','','a','b','c','','2005-01-01',1,1)");
+    EXPECT_EQ(QueryValue(books, "SELECT COUNT(*) FROM 进 WHERE 采购日期 BETWEEN "
+                                "'2003-05-01 00:00:00.000' AND '2003-05-01 23:59:59.999'"),
+              "1");
+}
+
+TEST_F(InitDbFolderTest, SecondRunRefusesAndChangesNothing) {
+    ASSERT_EQ(RunInitDb({"--demo", m_dir.path()}).exitCode, 0);
+    const QByteArray db = Bytes(Path("apricot.db"));
+    const QByteArray connect = Bytes(Path("connect.txt"));
+    ASSERT_FALSE(db.isEmpty());
+
+    for (const QStringList& args :
+         {QStringList{m_dir.path()}, QStringList{"--demo", m_dir.path()}}) {
+        const ProgramRun again = RunInitDb(args);
+        EXPECT_NE(again.exitCode, 0);
+        EXPECT_EQ(again.err.count('\n'), 1) << again.err.toStdString();
+        EXPECT_TRUE(again.err.contains("已有账套")) << again.err.toStdString();
+    }
+    EXPECT_EQ(Bytes(Path("apricot.db")), db);
+    EXPECT_EQ(Bytes(Path("connect.txt")), connect);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files),
+              QStringList({"apricot.db", "connect.txt"}));
+}
+
+TEST_F(InitDbFolderTest, ForeignConnectTxtIsKept) {
+    const QByteArray other = "Driver=PostgreSQL Unicode;Servername=db;Database=pharmacy;";
+    {
+        QFile file(Path("connect.txt"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(other);
+    }
+    const ProgramRun run = RunInitDb({m_dir.path()});
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_TRUE(run.err.contains("connect.txt")) << run.err.toStdString();
+    EXPECT_EQ(Bytes(Path("connect.txt")), other);
+    EXPECT_FALSE(QFileInfo::exists(Path("apricot.db")));
+}
+
+TEST_F(InitDbFolderTest, DemoBooksHaveTodaysSalesAndAddUp) {
+    const ProgramRun run = RunInitDb({"--demo", m_dir.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    CDatabase books;
+    ASSERT_TRUE(books.OpenEx(QString::fromUtf8(Bytes(Path("connect.txt")))));
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString today = sqltext::Date(now.date());
+    const int salesToday = QueryValue(books, "SELECT COUNT(*) FROM 销 WHERE 日期时间 " +
+                                                 sqltext::WholeDayRange(today, today))
+                               .toInt();
+    // Only in the first seconds after midnight can there be no sale yet.
+    if (now.time() > QTime(0, 1)) {
+        EXPECT_GT(salesToday, 0);
+    }
+    EXPECT_EQ(QueryValue(books, "SELECT COUNT(*) FROM 销 WHERE 日期时间 > " +
+                                    sqltext::Quote(sqltext::Timestamp(now))),
+              "0");
+    EXPECT_EQ(QueryValue(books, "SELECT COUNT(*) FROM 存 WHERE 现有存货量<0"), "0");
+    EXPECT_EQ(QueryValue(books, "SELECT COUNT(*) FROM 销 WHERE NOT EXISTS (SELECT 1 FROM 存 WHERE "
+                                "存.名称=销.名称 AND 存.产地=销.产地 AND 存.规格型号=销.规格型号 "
+                                "AND 存.有效截止日期=销.有效截止日期)"),
+              "0");
+    EXPECT_TRUE(run.out.contains("演示数据")) << run.out.toStdString();
+}
+
+TEST_F(InitDbFolderTest, FindsTheExtensionInTheInstalledLayout) {
+    ASSERT_TRUE(QDir().mkpath(Path("prefix/bin")));
+    ASSERT_TRUE(QDir().mkpath(Path("prefix/lib/apricot")));
+    ASSERT_TRUE(QFile::copy(APRICOT_INITDB, Path("prefix/bin/apricot-initdb")));
+    const QString extension =
+        QFileInfo(QStringLiteral(APRICOT_INITDB)).absolutePath() + "/apricot_sqlite.so";
+    ASSERT_TRUE(QFile::copy(extension, Path("prefix/lib/apricot/apricot_sqlite.so")));
+
+    const ProgramRun run = RunInitDb({Path("books")}, Path("prefix/bin/apricot-initdb"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(Bytes(Path("books/connect.txt")))
+                    .contains(";LoadExt=" + Path("prefix/lib/apricot/apricot_sqlite.so") + ";"));
+
+    ASSERT_TRUE(QFile::remove(Path("prefix/lib/apricot/apricot_sqlite.so")));
+    const ProgramRun missing = RunInitDb({Path("books2")}, Path("prefix/bin/apricot-initdb"));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.err.contains("apricot_sqlite.so")) << missing.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(Path("books2")));
+}
+
+TEST_F(InitDbFolderTest, BadCallsFailWithAMessage) {
+    QFile file(Path("plain-file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const ProgramRun notAFolder = RunInitDb({Path("plain-file")});
+    EXPECT_EQ(notAFolder.exitCode, 1);
+    EXPECT_TRUE(notAFolder.err.contains("不是文件夹")) << notAFolder.err.toStdString();
+
+    const ProgramRun semicolon = RunInitDb({Path("a;b")});
+    EXPECT_EQ(semicolon.exitCode, 1);
+    EXPECT_FALSE(QFileInfo::exists(Path("a;b")));
+
+    for (const QStringList& args :
+         {QStringList{}, QStringList{"--demo"}, QStringList{"a", "b"}, QStringList{"--connect"},
+          QStringList{"--connect", "Driver=x", m_dir.path()},
+          QStringList{"--frobnicate", m_dir.path()}}) {
+        const ProgramRun run = RunInitDb(args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains("用法")) << args.join(' ').toStdString();
+    }
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList({"plain-file"}));
+
+    const ProgramRun unreachable = RunInitDb({"--connect", "Driver=NoSuchDriver;Database=x"});
+    EXPECT_EQ(unreachable.exitCode, 1);
+    EXPECT_TRUE(unreachable.err.contains("无法连接数据库")) << unreachable.err.toStdString();
+}
+
+// --connect on an empty database of either backend.
+class InitDbConnectTest : public CBooksTest {
+protected:
+    CTestBooks::Tables InitialTables() const override { return CTestBooks::Tables::None; }
+};
+
+TEST_P(InitDbConnectTest, CreatesTheTablesOnceAndThenRefuses) {
+    ASSERT_FALSE(schema::AnyTableExists(Db()));
+    const ProgramRun run = RunInitDb({"--connect", Books().ConnectString()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QueryRows(Db(), "SELECT * FROM 操作员"),
+              (std::vector<QStringList>{{"管理员", "737"}}));
+    Exec("INSERT INTO 操作员 VALUES('收银员','1')");
+
+    const ProgramRun again = RunInitDb({"--demo", "--connect", Books().ConnectString()});
+    EXPECT_EQ(again.exitCode, 3);
+    EXPECT_EQ(again.err.count('\n'), 1) << again.err.toStdString();
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 操作员"), "2");
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 销"), "0");
+}
+
+TEST_P(InitDbConnectTest, RefusesWhenOnlyOneTableExists) {
+    Exec("CREATE TABLE 存 (名称 VARCHAR(10))");
+    Exec("INSERT INTO 存 VALUES('旧卡')");
+    const ProgramRun run = RunInitDb({"--connect", Books().ConnectString()});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(QueryRows(Db(), "SELECT * FROM 存"), (std::vector<QStringList>{{"旧卡"}}));
+    Exec("DROP TABLE 存");
+    EXPECT_FALSE(schema::AnyTableExists(Db()));
+}
+
+TEST_P(InitDbConnectTest, DemoBooksThroughTheConnection) {
+    const ProgramRun run = RunInitDb({"--demo", "--connect", Books().ConnectString()});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_GT(QueryValue(Db(), "SELECT COUNT(*) FROM 销").toInt(), 500);
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 存 WHERE 现有存货量<0"), "0");
+}
+
+APRICOT_INSTANTIATE_BACKENDS(InitDbConnectTest);
+
+} // namespace
