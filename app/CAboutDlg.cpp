@@ -22,12 +22,8 @@ CAboutDlg::CAboutDlg(const QString& feedbackAddress, CShellLauncher& launcher, Q
     banner->setObjectName(QStringLiteral("186"));
     banner->setGeometry(du.Rect(0, 0, 179, 36));
     banner->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    banner->setPixmap(BannerPixmap(banner->width(), devicePixelRatioF()));
-    // The banner is wider than it is tall; the band's own colour fills the rest.
-    banner->setAutoFillBackground(true);
-    QPalette palette = banner->palette();
-    palette.setColor(QPalette::Window, QColor(0xe3, 0xf3, 0xda));
-    banner->setPalette(palette);
+    // At the height of its place, as a bitmap would be: what does not fit on the right is cut.
+    banner->setPixmap(BannerPixmapOfHeight(banner->height(), devicePixelRatioF()));
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("128"));

@@ -1,9 +1,14 @@
 #include "CApricotView.h"
 
+#include "CPurchaseEntryDlg.h"
+#include "CSalesEntryDlg.h"
+#include "CSettingsDlg.h"
 #include "command_ids.h"
 #include "detail_statements.h"
 #include "feedback.h"
+#include "maintenance_dialog.h"
 #include "q_grid.h"
+#include "report_commands.h"
 #include "shell_launcher.h"
 
 #include <QDate>
@@ -63,7 +68,9 @@ void CApricotView::OnInitialUpdate() {
     OnTodaySales();
 }
 
-bool CApricotView::IsViewCommand(int id) { return DispatchTable().count(id) != 0; }
+bool CApricotView::IsViewCommand(int id) {
+    return DispatchTable().count(id) != 0;
+}
 
 bool CApricotView::OnCommand(int id) {
     const auto it = DispatchTable().find(id);
@@ -95,7 +102,9 @@ void CApricotView::OnTodaySales() {
     ShowQuery(QStringLiteral("销"), TodaySalesStatement(QDate::currentDate()));
 }
 
-void CApricotView::OnStockList() { ShowQuery(QStringLiteral("存"), StockListStatement()); }
+void CApricotView::OnStockList() {
+    ShowQuery(QStringLiteral("存"), StockListStatement());
+}
 
 void CApricotView::OnYearPurchases() {
     ShowQuery(QStringLiteral("进"), YearPurchasesStatement(QDate::currentDate()));
@@ -111,29 +120,109 @@ void CApricotView::OnPrintSave() {
         m_pGrid->ExportHtml();
 }
 
-void CApricotView::OnHelp() { m_launcher.OpenUrl(HelpFileUrl()); }
+void CApricotView::OnHelp() {
+    m_launcher.OpenUrl(HelpFileUrl());
+}
 
-void CApricotView::OnCalculator() { m_launcher.StartProgram(CalculatorPath()); }
+void CApricotView::OnCalculator() {
+    m_launcher.StartProgram(CalculatorPath());
+}
 
-void CApricotView::OnFeedback() { m_launcher.OpenUrl(FeedbackMailUrl(FeedbackAddress())); }
+void CApricotView::OnFeedback() {
+    m_launcher.OpenUrl(FeedbackMailUrl(FeedbackAddress()));
+}
 
-// The dialog and report commands. Each is filled in by the module that owns its dialog; until
-// then the command does nothing.
-void CApricotView::OnSettings() {}
-void CApricotView::OnPurchaseEntry() {}
-void CApricotView::OnPurchaseQuery() {}
-void CApricotView::OnPurchaseMaint() {}
-void CApricotView::OnStockQuery() {}
-void CApricotView::OnStockMaint() {}
-void CApricotView::OnSalesEntry() {}
-void CApricotView::OnSalesQuery() {}
-void CApricotView::OnSalesMaint() {}
-void CApricotView::OnDaySalesReport() {}
-void CApricotView::OnMonthSalesReport() {}
-void CApricotView::OnYearSalesReport() {}
-void CApricotView::OnExpiryCheck() {}
-void CApricotView::OnShortageCheck() {}
-void CApricotView::OnAverageCost() {}
-void CApricotView::OnTotalStockCost() {}
-void CApricotView::OnMonthPurchaseReport() {}
-void CApricotView::OnYearPurchaseReport() {}
+// The settings and maintenance dialogs: built for this one run, owned by the main window, and
+// gone when they close. The view is not refreshed afterwards.
+void CApricotView::OnSettings() {
+    CSettingsDlg dialog(m_pDatabase, window());
+    dialog.exec();
+}
+
+void CApricotView::OnPurchaseMaint() {
+    CPurchaseMaintDlg dialog(m_pDatabase, window());
+    dialog.exec();
+}
+
+void CApricotView::OnStockMaint() {
+    CStockMaintDlg dialog(m_pDatabase, window());
+    dialog.exec();
+}
+
+void CApricotView::OnSalesMaint() {
+    CSalesMaintDlg dialog(m_pDatabase, window());
+    dialog.exec();
+}
+
+// The two entries: built for this one run, owned by the main window, gone when they close.
+void CApricotView::OnPurchaseEntry() {
+    CPurchaseEntryDlg dialog(m_pDatabase, window());
+    dialog.exec();
+}
+
+void CApricotView::OnSalesEntry() {
+    CSalesEntryDlg dialog(m_pDatabase, window());
+    dialog.exec();
+}
+
+// The queries, reports and statistics: each shows its result in the view's grid; their condition
+// dialogs are owned by the main window and gone when they close.
+void CApricotView::OnPurchaseQuery() {
+    if (m_pGrid)
+        reports::PurchaseQuery(*m_pGrid, window());
+}
+
+void CApricotView::OnStockQuery() {
+    if (m_pGrid)
+        reports::StockQuery(*m_pGrid, window());
+}
+
+void CApricotView::OnSalesQuery() {
+    if (m_pGrid)
+        reports::SalesQuery(*m_pGrid, window());
+}
+
+void CApricotView::OnDaySalesReport() {
+    if (m_pGrid)
+        reports::DaySalesReport(*m_pGrid, m_pDatabase, window());
+}
+
+void CApricotView::OnMonthSalesReport() {
+    if (m_pGrid)
+        reports::MonthSalesReport(*m_pGrid, m_pDatabase, window());
+}
+
+void CApricotView::OnYearSalesReport() {
+    if (m_pGrid)
+        reports::YearSalesReport(*m_pGrid, m_pDatabase, window());
+}
+
+void CApricotView::OnExpiryCheck() {
+    if (m_pGrid)
+        reports::ExpiryCheck(*m_pGrid);
+}
+
+void CApricotView::OnShortageCheck() {
+    if (m_pGrid)
+        reports::ShortageCheck(*m_pGrid);
+}
+
+void CApricotView::OnAverageCost() {
+    if (m_pGrid)
+        reports::AverageCost(*m_pGrid);
+}
+
+void CApricotView::OnTotalStockCost() {
+    if (m_pGrid)
+        reports::TotalStockCost(*m_pGrid);
+}
+
+void CApricotView::OnMonthPurchaseReport() {
+    if (m_pGrid)
+        reports::MonthPurchaseReport(*m_pGrid, window());
+}
+
+void CApricotView::OnYearPurchaseReport() {
+    if (m_pGrid)
+        reports::YearPurchaseReport(*m_pGrid, window());
+}

@@ -38,9 +38,10 @@ void CLoginDlg::BuildControls() {
     banner->setPixmap(BannerPixmap(kBannerWidth, devicePixelRatioF()));
     banner->setFixedWidth(kBannerWidth);
 
-    auto* prompt = new QLabel(QStringLiteral("只有经过授权的用户，才能被系统接纳，在下面选择一个用户，"
-                                             "然后键入密码，按【登陆】按钮进行登陆。"),
-                              this);
+    auto* prompt =
+        new QLabel(QStringLiteral("只有经过授权的用户，才能被系统接纳，在下面选择一个用户，"
+                                  "然后键入密码，按【登陆】按钮进行登陆。"),
+                   this);
     prompt->setWordWrap(true);
 
     m_pUserBox = new QComboBox(this);
@@ -57,6 +58,7 @@ void CLoginDlg::BuildControls() {
 
     auto* fields = new QGridLayout;
     fields->setColumnStretch(1, 1);
+    fields->setHorizontalSpacing(8);
     fields->addWidget(new QLabel(QStringLiteral("用户："), this), 0, 0);
     fields->addWidget(m_pUserBox, 0, 1);
     fields->addWidget(new QLabel(QStringLiteral("初始用户:管理员"), this), 0, 2);
@@ -72,6 +74,7 @@ void CLoginDlg::BuildControls() {
     m_pCancel = new QPushButton(QStringLiteral("取消"), this);
     m_pCancel->setObjectName(QStringLiteral("2"));
     auto* bottom = new QHBoxLayout;
+    bottom->setSpacing(8);
     bottom->addWidget(m_pStatus, 1);
     bottom->addWidget(m_pLogin);
     bottom->addWidget(m_pCancel);

@@ -16,11 +16,14 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 
 namespace {
 
-QString IdName(int id) { return QString::number(id); }
+QString IdName(int id) {
+    return QString::number(id);
+}
 
 QLabel* NewPane(const QString& name, const QString& sizedTo, QWidget* parent) {
     auto* pane = new QLabel(parent);
@@ -49,6 +52,7 @@ CMainFrame::CMainFrame(CApricotView* view, QWidget* parent) : QMainWindow(parent
     m_pView->setParent(this);
     setCentralWidget(m_pView);
     RestoreBarState();
+    UpdateMenuBarShape();
 
     qApp->installEventFilter(this);
     connect(&m_clockTimer, &QTimer::timeout, this, &CMainFrame::OnClockTick);
@@ -128,8 +132,13 @@ void CMainFrame::CreateMenuBar() {
     m_pMenuBar->setObjectName(QStringLiteral("menubar"));
     m_pMenuBar->setNativeMenuBar(false);
     m_pMenuBar->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // The popups belong to the frame: the menu bar is disabled while it is out of view, and
+    // would take its children with it.
+    std::vector<QMenu*> popups;
     for (const CMenuItem& popup : MainMenu())
-        m_pMenuBar->addMenu(CreatePopup(popup, m_pMenuBar));
+        popups.push_back(CreatePopup(popup, this));
+    for (QMenu* popup : popups)
+        m_pMenuBar->addMenu(popup);
     // QMainWindow offers its bar menu only for menu bars of its own; this one sits in a toolbar.
     m_pMenuBar->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_pMenuBar, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -137,9 +146,51 @@ void CMainFrame::CreateMenuBar() {
         menu->setAttribute(Qt::WA_DeleteOnClose);
         menu->popup(m_pMenuBar->mapToGlobal(at));
     });
-    m_pMenuHost->addWidget(m_pMenuBar);
+    m_pMenuBarItem = m_pMenuHost->addWidget(m_pMenuBar);
+
+    // A menu bar only lies flat; upright it is a column of buttons that open the same popups.
+    for (std::size_t i = 0; i < popups.size(); ++i) {
+        QMenu* popup = popups[i];
+        // The button only shows the popup; the popup stays the menu bar's.
+        auto* button = new QToolButton(m_pMenuHost);
+        button->setText(QString(popup->title()).remove(QLatin1Char('&')));
+        button->setMenu(popup);
+        button->setPopupMode(QToolButton::InstantPopup);
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
+        QAction* item = m_pMenuHost->addWidget(button);
+        item->setVisible(false);
+        m_columnButtons.push_back(item);
+
+        auto* mnemonic = new QAction(this);
+        mnemonic->setShortcut(QKeySequence(Qt::ALT | (Qt::Key_1 + int(i))));
+        mnemonic->setShortcutContext(Qt::WindowShortcut);
+        mnemonic->setEnabled(false);
+        connect(mnemonic, &QAction::triggered, this,
+                [popup, button] { popup->popup(button->mapToGlobal(QPoint(button->width(), 0))); });
+        addAction(mnemonic);
+        m_columnMnemonics.push_back(mnemonic);
+    }
+    // Reshaped once the bar has settled: changing its contents while it is dragged breaks the drag.
+    auto reshape = [this] {
+        QMetaObject::invokeMethod(this, &CMainFrame::UpdateMenuBarShape, Qt::QueuedConnection);
+    };
+    connect(m_pMenuHost, &QToolBar::orientationChanged, this, reshape);
+    connect(m_pMenuHost, &QToolBar::topLevelChanged, this, reshape);
     addToolBar(Qt::TopToolBarArea, m_pMenuHost);
     addToolBarBreak(Qt::TopToolBarArea);
+}
+
+void CMainFrame::UpdateMenuBarShape() {
+    const bool upright = !m_pMenuHost->isFloating() && m_pMenuHost->orientation() == Qt::Vertical;
+    if (m_pMenuBarItem->isVisible() == !upright)
+        return;
+    m_pMenuBarItem->setVisible(!upright);
+    for (QAction* item : m_columnButtons)
+        item->setVisible(upright);
+    // Flat, the menu bar's own mnemonics serve.
+    for (QAction* mnemonic : m_columnMnemonics)
+        mnemonic->setEnabled(upright);
 }
 
 void CMainFrame::CreateToolBar() {
@@ -269,9 +320,12 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             }
         }
     }
-    // The lock keys change the indicators as they go down and come up.
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
-        UpdateLockPanes();
+    // A lock key shows at once; changes made elsewhere show at the next clock tick.
+    if (event->type() == QEvent::KeyRelease) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+            UpdateLockPanes();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

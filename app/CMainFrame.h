@@ -4,6 +4,7 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <map>
+#include <vector>
 
 class CApricotView;
 class QLabel;
@@ -47,6 +48,8 @@ private:
     void CreateToolBar();
     void CreateStatusBar();
     void CreateAccelerators();
+    // Docked on the left or right, the popups become a column of buttons.
+    void UpdateMenuBarShape();
     // Before a popup opens: 界面 → 工具栏 lists the toolbars.
     void OnShowPopupMenu(QMenu* menu);
     void OnClockTick();
@@ -57,6 +60,9 @@ private:
     CApricotView* m_pView;
     QToolBar* m_pMenuHost = nullptr;
     QMenuBar* m_pMenuBar = nullptr;
+    QAction* m_pMenuBarItem = nullptr;       // the menu bar inside its toolbar
+    std::vector<QAction*> m_columnButtons;   // the popups as buttons, when docked upright
+    std::vector<QAction*> m_columnMnemonics; // Alt+1 to Alt+6 for those buttons
     QToolBar* m_pToolBar = nullptr;
     QLabel* m_pReady = nullptr;
     QLabel* m_pClock = nullptr;

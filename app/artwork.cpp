@@ -24,7 +24,9 @@ QIcon SvgIcon(const QString& path) {
     return icon;
 }
 
-QIcon ProgramIcon() { return SvgIcon(QStringLiteral(":/res/apricot.svg")); }
+QIcon ProgramIcon() {
+    return SvgIcon(QStringLiteral(":/res/apricot.svg"));
+}
 
 QPixmap BannerPixmap(int width, qreal devicePixelRatio) {
     const QString path = QStringLiteral(":/res/banner.svg");
@@ -34,4 +36,11 @@ QPixmap BannerPixmap(int width, qreal devicePixelRatio) {
         return {};
     const int height = qMax(1, width * natural.height() / natural.width());
     return RenderSvg(path, QSize(width, height), devicePixelRatio);
+}
+
+QPixmap BannerPixmapOfHeight(int height, qreal devicePixelRatio) {
+    const QSize natural = QSvgRenderer(QStringLiteral(":/res/banner.svg")).defaultSize();
+    if (natural.isEmpty() || height <= 0)
+        return {};
+    return BannerPixmap(height * natural.width() / natural.height(), devicePixelRatio);
 }

@@ -13,3 +13,5 @@ QIcon SvgIcon(const QString& path);
 QIcon ProgramIcon();
 // The banner of the dialogs, `width` pixels wide at the banner's own proportions.
 QPixmap BannerPixmap(int width, qreal devicePixelRatio = 1.0);
+// The banner `height` pixels high at its own proportions.
+QPixmap BannerPixmapOfHeight(int height, qreal devicePixelRatio = 1.0);

@@ -6,43 +6,43 @@ namespace cmd {
 
 enum : int {
     // 系统
-    Settings = 32827,         // 设置...
+    Settings = 32827, // 设置...
     ToolbarListPlaceholder = 32771,
-    Refresh = 32862,          // 更新显示
-    PrintSave = 32864,        // 打印保存
-    AppExit = 57665,          // 安全退出
+    Refresh = 32862,   // 更新显示
+    PrintSave = 32864, // 打印保存
+    AppExit = 57665,   // 安全退出
     // 采购管理
-    PurchaseEntry = 32831,    // 药品入库登记
-    PurchaseQuery = 32833,    // 查询采购记录
-    PurchaseMaint = 32832,    // 维护采购记录
+    PurchaseEntry = 32831, // 药品入库登记
+    PurchaseQuery = 32833, // 查询采购记录
+    PurchaseMaint = 32832, // 维护采购记录
     // 库存管理
-    StockQuery = 32834,       // 查询库存
-    StockMaint = 32835,       // 维护库存
+    StockQuery = 32834, // 查询库存
+    StockMaint = 32835, // 维护库存
     // 销售管理
-    SalesEntry = 32836,       // 添加销售记录
-    SalesQuery = 32837,       // 查询销售记录
-    SalesMaint = 32838,       // 维护销售记录
+    SalesEntry = 32836, // 添加销售记录
+    SalesQuery = 32837, // 查询销售记录
+    SalesMaint = 32838, // 维护销售记录
     // 报表统计
-    DaySalesReport = 32847,   // 日销售报表
-    MonthSalesReport = 32875, // 月销售报表
-    YearSalesReport = 32876,  // 年度销售报表
-    ExpiryCheck = 32872,      // 药品过期检查
-    ShortageCheck = 32878,    // 缺货检查
-    AverageCost = 32880,      // 平均成本分析
-    TotalStockCost = 32879,   // 库存总成本
+    DaySalesReport = 32847,      // 日销售报表
+    MonthSalesReport = 32875,    // 月销售报表
+    YearSalesReport = 32876,     // 年度销售报表
+    ExpiryCheck = 32872,         // 药品过期检查
+    ShortageCheck = 32878,       // 缺货检查
+    AverageCost = 32880,         // 平均成本分析
+    TotalStockCost = 32879,      // 库存总成本
     MonthPurchaseReport = 32881, // 月采购报表
     YearPurchaseReport = 32873,  // 年采购报表
-    TodaySales = 32848,       // 本日销售明细
-    StockList = 32849,        // 库存明细
-    YearPurchases = 32850,    // 本年度采购明细
+    TodaySales = 32848,          // 本日销售明细
+    StockList = 32849,           // 库存明细
+    YearPurchases = 32850,       // 本年度采购明细
     // 帮助
-    Help = 32869,             // 帮助
-    Calculator = 32845,       // 计算器
-    Feedback = 32856,         // 信息反馈
-    About = 57664,            // 关于...
+    Help = 32869,       // 帮助
+    Calculator = 32845, // 计算器
+    Feedback = 32856,   // 信息反馈
+    About = 57664,      // 关于...
     // The bars
-    ViewToolbar = 59392,      // 默认工具栏
-    ViewStatusBar = 59393,    // 状态栏
+    ViewToolbar = 59392,   // 默认工具栏
+    ViewStatusBar = 59393, // 状态栏
 };
 
 // Ids of the bars themselves (their objectName).

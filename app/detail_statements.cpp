@@ -6,7 +6,9 @@ QString DateText(const QDate& date) {
     return QString::asprintf("%04d-%02d-%02d", date.year(), date.month(), date.day());
 }
 
-QString YearText(int year) { return QString::asprintf("%04d", year); }
+QString YearText(int year) {
+    return QString::asprintf("%04d", year);
+}
 
 } // namespace
 
@@ -17,7 +19,9 @@ QString TodaySalesStatement(const QDate& today) {
         .arg(d);
 }
 
-QString StockListStatement() { return QStringLiteral("SELECT * FROM 存"); }
+QString StockListStatement() {
+    return QStringLiteral("SELECT * FROM 存");
+}
 
 QString YearPurchasesStatement(const QDate& today) {
     return QStringLiteral("SELECT * FROM 进 WHERE 采购日期 BETWEEN '%1-01-01' AND '%2-01-01' ORDER "

@@ -2,7 +2,9 @@
 
 #include <QSettings>
 
-QString DefaultFeedbackAddress() { return QStringLiteral("feedback@apricot.example"); }
+QString DefaultFeedbackAddress() {
+    return QStringLiteral("feedback@apricot.example");
+}
 
 QString FeedbackAddress() {
     QSettings settings(QStringLiteral("apricot"), QStringLiteral("apricot"));

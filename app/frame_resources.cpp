@@ -22,17 +22,18 @@ CMenuItem Popup(const char* text, std::vector<CMenuItem> children) {
     return {Kind::Popup, 0, QString::fromUtf8(text), 0, {}, std::move(children)};
 }
 
-CMenuItem Separator() { return {Kind::Separator, 0, {}, 0, {}, {}}; }
+CMenuItem Separator() {
+    return {Kind::Separator, 0, {}, 0, {}, {}};
+}
 
 std::vector<CMenuItem> BuildMainMenu() {
     return {
-        Popup("(&1)系统",
-              {Item(cmd::Settings, "设置...", 18, "CTRL+S"),
-               Popup("界面", {Popup("工具栏", {Item(cmd::ToolbarListPlaceholder, "")}),
-                              Item(cmd::ViewStatusBar, "状态栏")}),
-               Popup("操作", {Item(cmd::Refresh, "更新显示"),
-                              Item(cmd::PrintSave, "打印保存", 10, "ALT+S")}),
-               Separator(), Item(cmd::AppExit, "安全退出", 14, "ALT+Z")}),
+        Popup("(&1)系统", {Item(cmd::Settings, "设置...", 18, "CTRL+S"),
+                           Popup("界面", {Popup("工具栏", {Item(cmd::ToolbarListPlaceholder, "")}),
+                                          Item(cmd::ViewStatusBar, "状态栏")}),
+                           Popup("操作", {Item(cmd::Refresh, "更新显示"),
+                                          Item(cmd::PrintSave, "打印保存", 10, "ALT+S")}),
+                           Separator(), Item(cmd::AppExit, "安全退出", 14, "ALT+Z")}),
         Popup("(&2)采购管理", {Item(cmd::PurchaseEntry, "药品入库登记", 10, "CTRL+1"), Separator(),
                                Item(cmd::PurchaseQuery, "查询采购记录", 10, "CTRL+ALT+R"),
                                Item(cmd::PurchaseMaint, "维护采购记录", 10, "CTRL+ALT+T")}),
@@ -41,21 +42,21 @@ std::vector<CMenuItem> BuildMainMenu() {
         Popup("(&4)销售管理", {Item(cmd::SalesEntry, "添加销售记录", 10, "CTRL+2"), Separator(),
                                Item(cmd::SalesQuery, "查询销售记录", 10, "CTRL+ALT+O"),
                                Item(cmd::SalesMaint, "维护销售记录", 10, "CTRL+ALT+P")}),
-        Popup("(&5)报表统计",
-              {Popup("销售报表", {Item(cmd::DaySalesReport, "日销售报表"),
-                                  Item(cmd::MonthSalesReport, "月销售报表"),
-                                  Item(cmd::YearSalesReport, "年度销售报表")}),
-               Popup("库存统计",
-                     {Item(cmd::ExpiryCheck, "药品过期检查"), Item(cmd::ShortageCheck, "缺货检查"),
-                      Item(cmd::AverageCost, "平均成本分析"),
-                      Item(cmd::TotalStockCost, "库存总成本")}),
-               Popup("采购报表", {Item(cmd::MonthPurchaseReport, "月采购报表"),
-                                  Item(cmd::YearPurchaseReport, "年采购报表")}),
-               Separator(), Item(cmd::TodaySales, "本日销售明细", 10, "CTRL+ALT+F"),
-               Item(cmd::StockList, "库存明细", 18, "CTRL+ALT+G"),
-               Item(cmd::YearPurchases, "本年度采购明细", 6, "CTRL+ALT+H")}),
-        Popup("(&6)帮助", {Item(cmd::Help, "帮助", 16, "F1"), Item(cmd::Calculator, "计算器", 12, "F3"),
-                           Separator(), Item(cmd::Feedback, "信息反馈"), Item(cmd::About, "关于...")}),
+        Popup("(&5)报表统计", {Popup("销售报表", {Item(cmd::DaySalesReport, "日销售报表"),
+                                                  Item(cmd::MonthSalesReport, "月销售报表"),
+                                                  Item(cmd::YearSalesReport, "年度销售报表")}),
+                               Popup("库存统计", {Item(cmd::ExpiryCheck, "药品过期检查"),
+                                                  Item(cmd::ShortageCheck, "缺货检查"),
+                                                  Item(cmd::AverageCost, "平均成本分析"),
+                                                  Item(cmd::TotalStockCost, "库存总成本")}),
+                               Popup("采购报表", {Item(cmd::MonthPurchaseReport, "月采购报表"),
+                                                  Item(cmd::YearPurchaseReport, "年采购报表")}),
+                               Separator(), Item(cmd::TodaySales, "本日销售明细", 10, "CTRL+ALT+F"),
+                               Item(cmd::StockList, "库存明细", 18, "CTRL+ALT+G"),
+                               Item(cmd::YearPurchases, "本年度采购明细", 6, "CTRL+ALT+H")}),
+        Popup("(&6)帮助",
+              {Item(cmd::Help, "帮助", 16, "F1"), Item(cmd::Calculator, "计算器", 12, "F3"),
+               Separator(), Item(cmd::Feedback, "信息反馈"), Item(cmd::About, "关于...")}),
     };
 }
 
@@ -91,9 +92,22 @@ const std::vector<CAccelerator>& Accelerators() {
 
 const std::vector<int>& ToolbarSlots() {
     static const std::vector<int> order = {
-        cmd::SalesEntry, cmd::PurchaseEntry, 0, cmd::TodaySales, cmd::StockList,
-        cmd::YearPurchases, 0, cmd::PrintSave, cmd::Refresh, 0, cmd::Settings, 0,
-        cmd::Calculator, cmd::Feedback, 0, cmd::About,
+        cmd::SalesEntry,
+        cmd::PurchaseEntry,
+        0,
+        cmd::TodaySales,
+        cmd::StockList,
+        cmd::YearPurchases,
+        0,
+        cmd::PrintSave,
+        cmd::Refresh,
+        0,
+        cmd::Settings,
+        0,
+        cmd::Calculator,
+        cmd::Feedback,
+        0,
+        cmd::About,
     };
     return order;
 }
@@ -139,4 +153,6 @@ CPrompt PromptOf(int command) {
     return {QString::fromUtf8(it->second.first), QString::fromUtf8(it->second.second)};
 }
 
-QString ToolbarTitle() { return QStringLiteral("默认工具栏"); }
+QString ToolbarTitle() {
+    return QStringLiteral("默认工具栏");
+}

@@ -7,10 +7,10 @@
 struct CMenuItem {
     enum class Kind { Command, Popup, Separator };
     Kind kind = Kind::Command;
-    int id = 0;        // commands only
-    QString text;      // without the shortcut text
-    int spaces = 0;    // blanks between the text and the shortcut text
-    QString shortcut;  // e.g. "CTRL+S"; empty when the item shows none
+    int id = 0;                      // commands only
+    QString text;                    // without the shortcut text
+    int spaces = 0;                  // blanks between the text and the shortcut text
+    QString shortcut;                // e.g. "CTRL+S"; empty when the item shows none
     std::vector<CMenuItem> children; // popups only
 
     // What the menu shows: the text, the blanks, the shortcut text.

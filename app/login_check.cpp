@@ -53,4 +53,6 @@ CLoginCheck::Step CLoginCheck::StepFor(Outcome outcome) {
     return {QStringLiteral("登陆成功！"), false, Focus::None, true};
 }
 
-QString CLoginCheck::OpeningStatus() { return QStringLiteral("输入用户名和密码"); }
+QString CLoginCheck::OpeningStatus() {
+    return QStringLiteral("输入用户名和密码");
+}

@@ -19,10 +19,10 @@ public:
 
     // What the dialog does after an attempt.
     struct Step {
-        QString status;      // the status line's new text
-        bool clearPassword;  // empty the password box
-        Focus focus;         // where the focus goes
-        bool admit;          // pause, then end the dialog with OK
+        QString status;     // the status line's new text
+        bool clearPassword; // empty the password box
+        Focus focus;        // where the focus goes
+        bool admit;         // pause, then end the dialog with OK
     };
 
     CLoginCheck() = default;

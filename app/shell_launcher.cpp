@@ -4,12 +4,22 @@
 #include <QDesktopServices>
 #include <QProcess>
 
-void CDesktopLauncher::OpenUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
+void CDesktopLauncher::OpenUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
 
-void CDesktopLauncher::StartProgram(const QString& path) { QProcess::startDetached(path, {}); }
+void CDesktopLauncher::StartProgram(const QString& path) {
+    QProcess::startDetached(path, {});
+}
 
-QString GetAppDirectory() { return QCoreApplication::applicationDirPath() + QLatin1Char('/'); }
+QString GetAppDirectory() {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
+}
 
-QUrl HelpFileUrl() { return QUrl::fromLocalFile(GetAppDirectory() + QStringLiteral("help/apricot.html")); }
+QUrl HelpFileUrl() {
+    return QUrl::fromLocalFile(GetAppDirectory() + QStringLiteral("help/apricot.html"));
+}
 
-QString CalculatorPath() { return GetAppDirectory() + QStringLiteral("tools/calc"); }
+QString CalculatorPath() {
+    return GetAppDirectory() + QStringLiteral("tools/calc");
+}

@@ -60,7 +60,9 @@ double ResidentMb() {
     return fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-void Print(const char* name, double value) { std::printf("%s %.3f\n", name, value); }
+void Print(const char* name, double value) {
+    std::printf("%s %.3f\n", name, value);
+}
 
 double SecondsOf(const std::function<void()>& work) {
     QElapsedTimer timer;
@@ -88,7 +90,8 @@ bool Run() {
         if (!db.OpenEx(schema::SqliteConnectString(dbPath, extension)))
             return Fail(QStringLiteral("cannot open ") + dbPath);
         schema::Create(db);
-        db.ExecuteSQL(QString::fromUtf8(kFill).replace(QStringLiteral("@ROWS@"), QString::number(kRows)));
+        db.ExecuteSQL(
+            QString::fromUtf8(kFill).replace(QStringLiteral("@ROWS@"), QString::number(kRows)));
     } catch (const CDBException& e) {
         return Fail(e.ErrorText());
     }
@@ -104,9 +107,9 @@ bool Run() {
     for (int run = 0; run < kRuns; ++run) {
         bool ok = false;
         loads.push_back(SecondsOf([&] {
-            ok = run == 0 ? grid.Create(&db, table, sql, nullptr, QRect(0, 0, 1000, 700), false,
-                                        true)
-                          : grid.Reload();
+            ok = run == 0
+                     ? grid.Create(&db, table, sql, nullptr, QRect(0, 0, 1000, 700), false, true)
+                     : grid.Reload();
         }));
         if (!ok || grid.GetItemCount() != kRows)
             return Fail(QStringLiteral("the load gave %1 rows").arg(grid.GetItemCount()));

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -162,7 +163,63 @@ namespace {
 // bound column).
 constexpr SQLLEN kBoundBytes = 128;
 
-bool IsFloating(SQLSMALLINT type) { return type == SQL_DOUBLE || type == SQL_FLOAT || type == SQL_REAL; }
+bool IsFloating(SQLSMALLINT type) {
+    return type == SQL_DOUBLE || type == SQL_FLOAT || type == SQL_REAL;
+}
+
+bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+
+// Whether the shortest text of the double that `t` stands for is `t` itself, so that the
+// round trip through a double can be skipped: a plain decimal without superfluous zeros, of at
+// most 15 significant digits (no shorter digits read back as the same double), and not longer
+// than its scientific form (to_chars writes the shorter one, the plain one on a tie).
+bool IsShortestFixed(std::string_view t) {
+    const std::size_t n = t.size();
+    std::size_t i = 0;
+    const bool negative = i < n && t[i] == '-';
+    if (negative)
+        ++i;
+    const std::size_t intStart = i;
+    while (i < n && IsDigitChar(t[i]))
+        ++i;
+    const std::size_t intLength = i - intStart;
+    if (intLength == 0 || (intLength > 1 && t[intStart] == '0'))
+        return false;
+    std::size_t fracLength = 0;
+    if (i < n && t[i] == '.') {
+        const std::size_t fracStart = ++i;
+        while (i < n && IsDigitChar(t[i]))
+            ++i;
+        fracLength = i - fracStart;
+        if (fracLength == 0 || t[i - 1] == '0')
+            return false;
+    }
+    if (i != n)
+        return false;
+    std::size_t digits = 0;
+    int exponent = 0;
+    if (t[intStart] != '0') {
+        exponent = static_cast<int>(intLength) - 1;
+        digits = intLength + fracLength;
+        if (fracLength == 0)
+            while (digits > 1 && t[intStart + digits - 1] == '0')
+                --digits;
+    } else {
+        if (fracLength == 0)
+            return false; // zero
+        std::size_t zeros = 0;
+        while (t[intStart + 2 + zeros] == '0')
+            ++zeros;
+        exponent = -static_cast<int>(zeros + 1);
+        digits = fracLength - zeros;
+    }
+    if (digits > 15)
+        return false;
+    const std::size_t exponentDigits = std::abs(exponent) >= 100 ? 3 : 2;
+    const std::size_t scientific =
+        (negative ? 1 : 0) + digits + (digits > 1 ? 1 : 0) + 2 + exponentDigits;
+    return n <= scientific;
+}
 
 } // namespace
 
@@ -223,6 +280,16 @@ bool CRecordset::GetFieldUtf8(short index, std::string_view& value) {
         raw = m_text;
     }
 
+    if (IsFloating(type) && type != SQL_REAL) {
+        // SQLite writes whole numbers as "2.0", whose shortest text is "2".
+        std::string_view whole = raw;
+        if (whole.size() > 2 && whole.substr(whole.size() - 2) == ".0")
+            whole.remove_suffix(2);
+        if (whole == "0" || IsShortestFixed(whole)) {
+            value = whole;
+            return true;
+        }
+    }
     if (IsFloating(type)) {
         // The driver's text read back as the double it stands for, then written shortest: the
         // same as GetFieldValue gives.

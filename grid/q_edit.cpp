@@ -7,10 +7,12 @@
 namespace {
 
 QFont EditorFont() {
-    // 宋体 where it is installed; Qt falls back to an installed CJK face otherwise.
+    // 宋体 where it is installed, else the CJK face the install step provides: fontconfig
+    // alone would pick a Latin serif face for the name.
     QFont font(QStringLiteral("SimSun"));
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
+                      QStringLiteral("Droid Sans Fallback")});
     font.setPixelSize(12);
-    font.setStyleHint(QFont::AnyStyle, QFont::PreferDefault);
     return font;
 }
 
@@ -33,7 +35,9 @@ void q_edit::SetText(const QString& text) {
     m_pEdit->setCursorPosition(0);
 }
 
-QString q_edit::Text() const { return m_pEdit->text(); }
+QString q_edit::Text() const {
+    return m_pEdit->text();
+}
 
 void q_edit::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

@@ -87,7 +87,9 @@ bool q_grid::SetQuery(const QString& table, const QString& sql) {
     return Load();
 }
 
-bool q_grid::Reload() { return Load(); }
+bool q_grid::Reload() {
+    return Load();
+}
 
 void q_grid::SetPermissions(bool sort, bool add, bool remove, bool edit) {
     m_bAllowSort = sort;
@@ -96,7 +98,9 @@ void q_grid::SetPermissions(bool sort, bool add, bool remove, bool edit) {
     m_bAllowEdit = edit;
 }
 
-bool q_grid::IsConnected() const { return m_pDatabase && m_pDatabase->IsOpen(); }
+bool q_grid::IsConnected() const {
+    return m_pDatabase && m_pDatabase->IsOpen();
+}
 
 bool q_grid::Load() {
     CommitEdit();
@@ -224,14 +228,21 @@ bool q_grid::ExportHtml() {
     QStringList titles;
     for (const CResultColumn& column : m_table.Columns())
         titles << column.m_strName;
-    return htmlexport::ExportHtml(this, titles, m_table);
+    // The save dialog belongs to the main window, not to the grid.
+    return htmlexport::ExportHtml(window(), titles, m_table);
 }
 
-int q_grid::GetItemCount() const { return m_table.RowCount(); }
+int q_grid::GetItemCount() const {
+    return m_table.RowCount();
+}
 
-int q_grid::GetColumnCount() const { return m_table.ColumnCount(); }
+int q_grid::GetColumnCount() const {
+    return m_table.ColumnCount();
+}
 
-QString q_grid::GetItemText(int row, int column) const { return m_table.CellText(row, column); }
+QString q_grid::GetItemText(int row, int column) const {
+    return m_table.CellText(row, column);
+}
 
 int q_grid::InsertItem(int row, const QString& text) {
     if (m_table.ColumnCount() == 0)
@@ -273,7 +284,8 @@ void q_grid::SetColors(const QColor& background, const QColor& text) {
         pal.setColor(group, QPalette::Text, text);
     }
     // The selection stays visible when the grid has no focus.
-    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::Highlight,
+                 pal.color(QPalette::Active, QPalette::Highlight));
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(pal);
@@ -289,6 +301,10 @@ q_edit* q_grid::Editor(int column) const {
 void q_grid::mousePressEvent(QMouseEvent* event) {
     m_bPressedInView = event->button() == Qt::LeftButton;
     QTableView::mousePressEvent(event);
+    // As in a list control, a click below the last row selects nothing, so it closes the open
+    // row without opening it again.
+    if (m_bPressedInView && !indexAt(event->position().toPoint()).isValid())
+        clearSelection();
 }
 
 void q_grid::mouseReleaseEvent(QMouseEvent* event) {

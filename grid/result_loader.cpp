@@ -16,7 +16,9 @@ namespace {
 
 const QString kOutOfMemory = QStringLiteral("Out of memory.");
 
-bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
 
 // Removes every `pattern` that is not followed by a further digit: a stamp with microseconds
 // ("14:20:05.000120") must not lose the digits in the middle of its fraction.

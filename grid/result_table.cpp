@@ -8,7 +8,9 @@ namespace {
 // Spans address the character store with 32 bits.
 constexpr std::size_t kMaxChars = std::numeric_limits<quint32>::max();
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
 
 // Decodes UTF-8 into UTF-16 at `out`, which has room for one unit per byte; a malformed
 // sequence gives U+FFFD. Returns the number of units written.
@@ -114,12 +116,15 @@ void CResultTable::SetCellUtf8(int row, int column, std::string_view utf8) {
     span.length = quint32(length);
 }
 
-int CResultTable::AppendRow() { return InsertRow(RowCount()); }
+int CResultTable::AppendRow() {
+    return InsertRow(RowCount());
+}
 
 int CResultTable::InsertRow(int row) {
     if (row < 0 || row > RowCount())
         row = RowCount();
-    const std::size_t stored = m_columns.empty() ? m_order.size() : m_cells.size() / m_columns.size();
+    const std::size_t stored =
+        m_columns.empty() ? m_order.size() : m_cells.size() / m_columns.size();
     m_cells.resize(m_cells.size() + m_columns.size());
     m_order.insert(m_order.begin() + row, quint32(stored));
     return row;

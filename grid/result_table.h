@@ -8,7 +8,7 @@
 #include <vector>
 
 struct CResultColumn {
-    QString m_strName;  // as the driver reports it (a grid title may carry a sort arrow)
+    QString m_strName;    // as the driver reports it (a grid title may carry a sort arrow)
     short m_nSQLType = 0; // ODBC SQL data type code
 };
 
@@ -49,8 +49,8 @@ private:
         quint32 length = 0;
     };
     std::vector<CResultColumn> m_columns;
-    std::u16string m_chars;      // every cell text, one after another
-    std::vector<Span> m_cells;   // stored rows, row-major
+    std::u16string m_chars;       // every cell text, one after another
+    std::vector<Span> m_cells;    // stored rows, row-major
     std::vector<quint32> m_order; // display row -> stored row
     std::size_t m_nWasted = 0;    // characters no cell points to any more
 };

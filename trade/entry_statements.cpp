@@ -2,6 +2,7 @@
 
 #include "sql_text.h"
 
+#include <QRegularExpression>
 #include <initializer_list>
 #include <stdexcept>
 
@@ -33,8 +34,8 @@ QString Fill(const char* templ, std::initializer_list<QString> values) {
 QString E(const QString& text) {
     return sqltext::Escape(text);
 }
-QString N(float value) {
-    return sqltext::Number(static_cast<double>(value));
+QString N(double value) {
+    return sqltext::Number(value);
 }
 
 } // namespace
@@ -79,12 +80,16 @@ QString FindStockCard(const Sale& s) {
 }
 
 QString InsertSale(const Sale& s) {
+    // The amount goes in bare: it must be a number and nothing else.
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    if (!number.match(s.amount).hasMatch())
+        throw std::invalid_argument("the amount due is no number");
     return Fill(
         "INSERT INTO 销(日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,"
         "坏帐) VALUES('%s','%s','%s','%s','%s',%s,%s/%s.0,'%s',%s,%s)",
         {E(s.timestamp), E(s.name), E(s.origin), E(s.specification), E(s.expiry), N(s.price),
-         sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox), E(s.saleType),
-         sqltext::Amount(s.amount), QStringLiteral("0")});
+         sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox), E(s.saleType), s.amount,
+         QStringLiteral("0")});
 }
 
 QString LowerStock(const Sale& s) {

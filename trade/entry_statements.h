@@ -19,8 +19,8 @@ struct Purchase {
     QString specification;
     QString batch;
     QDate expiry;
-    float price = 0;
-    float quantity = 0;
+    double price = 0;    // of one box
+    double quantity = 0; // boxes, fractions allowed
 };
 
 // The purchase row.
@@ -39,11 +39,11 @@ struct Sale {
     QString origin;
     QString specification;
     QString expiry;
-    float price = 0;           // of one box, or of one piece for a split-pack sale
+    double price = 0;          // of one box, or of one piece for a split-pack sale
     unsigned quantity = 0;     // boxes, or pieces
     unsigned piecesPerBox = 1; // 1 for a whole-box sale
     QString saleType;          // "整盒销售" or "拆零销售"
-    double amount = 0;         // the amount due, written as "%.2f"
+    QString amount;            // the amount due as the entry shows it ("%.2f"), written bare
 };
 
 // The stock card the sale is taken from, by its full key.

@@ -43,7 +43,9 @@ protected:
         QWidget* focus = m_dialog->focusWidget();
         return focus == UserBox() || UserBox()->isAncestorOf(focus);
     }
-    bool Admitted() const { return !m_dialog->isVisible() && m_dialog->result() == QDialog::Accepted; }
+    bool Admitted() const {
+        return !m_dialog->isVisible() && m_dialog->result() == QDialog::Accepted;
+    }
 
     CRecordingPrompts m_prompts;
     std::unique_ptr<CLoginDlg> m_dialog;
@@ -59,7 +61,8 @@ TEST_P(LoginDlgTest, NewBooksOfferTheFirstOperator) {
     auto* login = m_dialog->findChild<QPushButton*>(QStringLiteral("1"));
     EXPECT_EQ(login->text(), QStringLiteral("登陆"));
     EXPECT_TRUE(login->isDefault());
-    EXPECT_EQ(m_dialog->findChild<QPushButton*>(QStringLiteral("2"))->text(), QStringLiteral("取消"));
+    EXPECT_EQ(m_dialog->findChild<QPushButton*>(QStringLiteral("2"))->text(),
+              QStringLiteral("取消"));
     QStringList labels;
     for (QLabel* label : m_dialog->findChildren<QLabel*>())
         labels << label->text();

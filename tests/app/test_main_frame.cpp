@@ -13,6 +13,7 @@
 #include "qt_printers.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -46,7 +47,9 @@ void ClearSettings() {
     settings.sync();
 }
 
-QString Blanks(int n) { return QString(n, QLatin1Char(' ')); }
+QString Blanks(int n) {
+    return QString(n, QLatin1Char(' '));
+}
 
 class MainFrameTest : public ::testing::Test {
 protected:
@@ -87,9 +90,7 @@ protected:
                 AddLines(child, depth + 1, lines);
     }
 
-    QMenu* TopMenu(int index) const {
-        return m_frame->MenuBar()->actions().at(index)->menu();
-    }
+    QMenu* TopMenu(int index) const { return m_frame->MenuBar()->actions().at(index)->menu(); }
     QMenu* SubMenu(QMenu* menu, const QString& title) const {
         for (QAction* action : menu->actions())
             if (action->menu() && action->text() == title)
@@ -185,15 +186,13 @@ TEST_F(MainFrameTest, MenuItemsCarryTheirCommandIds) {
         int id;
     };
     // A few items from each popup, by position.
-    const Item items[] = {{0, 0, cmd::Settings},       {0, 4, cmd::AppExit},
-                          {1, 0, cmd::PurchaseEntry},  {1, 2, cmd::PurchaseQuery},
-                          {1, 3, cmd::PurchaseMaint},  {2, 0, cmd::StockQuery},
-                          {2, 1, cmd::StockMaint},     {3, 0, cmd::SalesEntry},
-                          {3, 2, cmd::SalesQuery},     {3, 3, cmd::SalesMaint},
-                          {4, 4, cmd::TodaySales},     {4, 5, cmd::StockList},
-                          {4, 6, cmd::YearPurchases},  {5, 0, cmd::Help},
-                          {5, 1, cmd::Calculator},     {5, 3, cmd::Feedback},
-                          {5, 4, cmd::About}};
+    const Item items[] = {
+        {0, 0, cmd::Settings},      {0, 4, cmd::AppExit},       {1, 0, cmd::PurchaseEntry},
+        {1, 2, cmd::PurchaseQuery}, {1, 3, cmd::PurchaseMaint}, {2, 0, cmd::StockQuery},
+        {2, 1, cmd::StockMaint},    {3, 0, cmd::SalesEntry},    {3, 2, cmd::SalesQuery},
+        {3, 3, cmd::SalesMaint},    {4, 4, cmd::TodaySales},    {4, 5, cmd::StockList},
+        {4, 6, cmd::YearPurchases}, {5, 0, cmd::Help},          {5, 1, cmd::Calculator},
+        {5, 3, cmd::Feedback},      {5, 4, cmd::About}};
     for (const Item& item : items)
         EXPECT_EQ(TopMenu(item.menu)->actions().at(item.position)->objectName(),
                   QString::number(item.id));
@@ -335,8 +334,8 @@ TEST_F(MainFrameTest, ToolbarButtonsCarryTipsAndPrompts) {
         {cmd::Feedback, "将你在使用过程中的问题反馈给设计者", "信息反馈"},
     };
     for (const Tip& t : tips) {
-        auto* button =
-            qobject_cast<QToolButton*>(m_frame->ToolBar()->widgetForAction(m_frame->CommandAction(t.id)));
+        auto* button = qobject_cast<QToolButton*>(
+            m_frame->ToolBar()->widgetForAction(m_frame->CommandAction(t.id)));
         ASSERT_NE(button, nullptr) << t.id;
         EXPECT_EQ(button->toolTip(), QString::fromUtf8(t.tip));
         EXPECT_EQ(button->statusTip(), QString::fromUtf8(t.prompt));
@@ -406,8 +405,8 @@ TEST_F(MainFrameTest, ClockShowsThePlaceholderThenTheTime) {
 
 TEST_F(MainFrameTest, ContextMenuHasTheOneToolbarItem) {
     // Right clicks on the toolbar and on the menu bar.
-    for (QWidget* bar : {static_cast<QWidget*>(m_frame->ToolBar()),
-                         static_cast<QWidget*>(m_frame->MenuBar())}) {
+    for (QWidget* bar :
+         {static_cast<QWidget*>(m_frame->ToolBar()), static_cast<QWidget*>(m_frame->MenuBar())}) {
         const QPoint at(bar->width() - 3, bar->height() / 2);
         QContextMenuEvent event(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
         QApplication::sendEvent(bar, &event);
@@ -433,7 +432,8 @@ TEST_F(MainFrameTest, ContextMenuHasTheOneToolbarItem) {
 }
 
 TEST_F(MainFrameTest, ToolbarSubmenuListsTheDefaultToolbar) {
-    QMenu* toolbars = SubMenu(SubMenu(TopMenu(0), QStringLiteral("界面")), QStringLiteral("工具栏"));
+    QMenu* toolbars =
+        SubMenu(SubMenu(TopMenu(0), QStringLiteral("界面")), QStringLiteral("工具栏"));
     ASSERT_NE(toolbars, nullptr);
     for (int round = 0; round < 2; ++round) {
         toolbars->popup(m_frame->mapToGlobal(QPoint(50, 50)));
@@ -470,6 +470,41 @@ TEST_F(MainFrameTest, BarsDockOnAllFourSides) {
     EXPECT_LT(m_frame->MenuBarHost()->y(), m_frame->ToolBar()->y());
 }
 
+TEST_F(MainFrameTest, MenuBarDockedUprightBecomesAColumnOfButtons) {
+    QToolBar* host = m_frame->MenuBarHost();
+    m_frame->addToolBar(Qt::LeftToolBarArea, host);
+    QTest::qWait(10);
+    EXPECT_EQ(host->orientation(), Qt::Vertical);
+    EXPECT_FALSE(m_frame->MenuBar()->isVisible());
+    QStringList buttons;
+    for (QAction* action : host->actions())
+        if (action->isVisible() && host->widgetForAction(action))
+            buttons << host->widgetForAction(action)->property("text").toString();
+    EXPECT_EQ(buttons, (QStringList{"(1)系统", "(2)采购管理", "(3)库存管理", "(4)销售管理",
+                                    "(5)报表统计", "(6)帮助"}));
+    EXPECT_LT(host->width(), m_frame->width() / 4);
+
+    QTest::keyClick(m_frame.get(), Qt::Key_3, Qt::AltModifier);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup, TopMenu(2));
+    EXPECT_TRUE(popup->isEnabled());
+    EXPECT_TRUE(popup->actions().front()->isEnabled());
+    popup->close();
+
+    // Back on top, the menu bar and its own mnemonics return.
+    m_frame->addToolBar(Qt::TopToolBarArea, host);
+    QTest::qWait(10);
+    EXPECT_TRUE(m_frame->MenuBar()->isVisible());
+    // The offscreen platform leaves the closed popup active.
+    QApplication::setActiveWindow(m_frame.get());
+    QTest::keyClick(m_frame.get(), Qt::Key_1, Qt::AltModifier);
+    popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup, TopMenu(0));
+    QTest::keyClick(popup, Qt::Key_Escape);
+}
+
 TEST_F(MainFrameTest, BarLayoutIsRestoredAtTheNextStart) {
     m_frame->addToolBar(Qt::LeftToolBarArea, m_frame->ToolBar());
     m_frame->addToolBar(Qt::BottomToolBarArea, m_frame->MenuBarHost());
@@ -487,30 +522,13 @@ TEST_F(MainFrameTest, BarLayoutIsRestoredAtTheNextStart) {
     EXPECT_TRUE(settings.childGroups().contains(QStringLiteral("Settings")));
 }
 
-TEST(ApricotView, PendingDialogCommandsDoNothingVisible) {
-    CRecordingPrompts prompts;
+TEST(ApricotView, AboutAndExitAreNotTheViewsCommands) {
     CRecordingLauncher launcher;
     CApricotView view(nullptr, launcher);
-    auto visibleWindows = [] {
-        int n = 0;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            n += w->isVisible();
-        return n;
-    };
-    const int before = visibleWindows();
-    for (int id : {cmd::Settings, cmd::PurchaseEntry, cmd::PurchaseQuery, cmd::PurchaseMaint,
-                   cmd::StockQuery, cmd::StockMaint, cmd::SalesEntry, cmd::SalesQuery,
-                   cmd::SalesMaint, cmd::DaySalesReport, cmd::MonthSalesReport,
-                   cmd::YearSalesReport, cmd::ExpiryCheck, cmd::ShortageCheck, cmd::AverageCost,
-                   cmd::TotalStockCost, cmd::MonthPurchaseReport, cmd::YearPurchaseReport}) {
-        EXPECT_TRUE(view.OnCommand(id)) << id;
-    }
-    EXPECT_EQ(visibleWindows(), before);
-    EXPECT_TRUE(prompts.Messages().empty());
-    EXPECT_TRUE(launcher.urls.empty());
-    EXPECT_TRUE(launcher.programs.empty());
     EXPECT_FALSE(view.OnCommand(cmd::About));
     EXPECT_FALSE(view.OnCommand(cmd::AppExit));
+    EXPECT_FALSE(view.OnCommand(cmd::ViewStatusBar));
+    EXPECT_FALSE(view.OnCommand(cmd::ViewToolbar));
 }
 
 TEST(ApricotView, HelpCalculatorAndFeedbackStartTheirDocuments) {
@@ -541,8 +559,8 @@ TEST(HelpFile, LiesBesideTheProgramWithItsSections) {
     QFile file(QStringLiteral(APRICOT_BUILT_HELP));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << APRICOT_BUILT_HELP;
     const QString html = QString::fromUtf8(file.readAll());
-    for (const char* anchor : {"登录", "主窗口与菜单", "药品入库登记", "前台销售登记", "查询", "报表",
-                               "维护记录", "系统设置", "计算器", "信息反馈"})
+    for (const char* anchor : {"登录", "主窗口与菜单", "药品入库登记", "前台销售登记", "查询",
+                               "报表", "维护记录", "系统设置", "计算器", "信息反馈"})
         EXPECT_TRUE(html.contains(QStringLiteral("id=\"%1\"").arg(QString::fromUtf8(anchor))))
             << anchor;
 }
@@ -557,9 +575,27 @@ TEST_F(FeedbackSettingTest, AddressComesFromTheSettingsWithADefault) {
     EXPECT_EQ(FeedbackAddress(), DefaultFeedbackAddress());
     {
         QSettings settings(QStringLiteral("apricot"), QStringLiteral("apricot"));
-        settings.setValue(QStringLiteral("Feedback/Address"), QStringLiteral("store@pharmacy.example"));
+        settings.setValue(QStringLiteral("Feedback/Address"),
+                          QStringLiteral("store@pharmacy.example"));
     }
     EXPECT_EQ(FeedbackAddress(), QStringLiteral("store@pharmacy.example"));
+}
+
+TEST_F(FeedbackSettingTest, InstallationWideAddressAppliesUnlessTheUserSetsOne) {
+    const QString folder = qEnvironmentVariable("XDG_CONFIG_DIRS") + QStringLiteral("/apricot");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile file(folder + QStringLiteral("/apricot.conf"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Feedback]\nAddress=it@pharmacy.example\n");
+    file.close();
+    EXPECT_EQ(FeedbackAddress(), QStringLiteral("it@pharmacy.example"));
+    {
+        QSettings settings(QStringLiteral("apricot"), QStringLiteral("apricot"));
+        settings.setValue(QStringLiteral("Feedback/Address"),
+                          QStringLiteral("me@pharmacy.example"));
+    }
+    EXPECT_EQ(FeedbackAddress(), QStringLiteral("me@pharmacy.example"));
+    file.remove();
 }
 
 TEST_F(FeedbackSettingTest, AboutBoxShowsTheLinkAndOpensANewMail) {

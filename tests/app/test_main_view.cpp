@@ -17,17 +17,21 @@
 
 namespace {
 
-QString DateText(const QDate& date) { return date.toString(QStringLiteral("yyyy-MM-dd")); }
+QString DateText(const QDate& date) {
+    return date.toString(QStringLiteral("yyyy-MM-dd"));
+}
 
 QString Sale(const QString& stamp, const QString& name) {
-    return QStringLiteral("INSERT INTO 销 VALUES ('%1', '%2', '华北制药', '0.25g*24', '2030-01-01', "
-                          "12.5, 1, '整盒销售', 12.5, 0)")
+    return QStringLiteral(
+               "INSERT INTO 销 VALUES ('%1', '%2', '华北制药', '0.25g*24', '2030-01-01', "
+               "12.5, 1, '整盒销售', 12.5, 0)")
         .arg(stamp, name);
 }
 
 QString Purchase(const QString& date, const QString& name) {
-    return QStringLiteral("INSERT INTO 进 VALUES ('%1', '王', '西药', '抗生素', 'A1', '%2', '华北制药', "
-                          "'0.25g*24', 'B1', '2030-01-01', 8.5, 10)")
+    return QStringLiteral(
+               "INSERT INTO 进 VALUES ('%1', '王', '西药', '抗生素', 'A1', '%2', '华北制药', "
+               "'0.25g*24', 'B1', '2030-01-01', 8.5, 10)")
         .arg(date, name);
 }
 
@@ -93,8 +97,10 @@ TEST_P(MainViewTest, YearPurchasesIncludeNewYearsDayOfTheNextYearOnly) {
 }
 
 TEST_P(MainViewTest, StockListShowsEveryCard) {
-    Exec(QStringLiteral("INSERT INTO 存 VALUES ('阿莫西林', '华北制药', '0.25g*24', '2030-01-01', 8.5, 3)"));
-    Exec(QStringLiteral("INSERT INTO 存 VALUES ('板蓝根', '白云山', '10g*20', '2029-06-30', 0.75, 0)"));
+    Exec(QStringLiteral(
+        "INSERT INTO 存 VALUES ('阿莫西林', '华北制药', '0.25g*24', '2030-01-01', 8.5, 3)"));
+    Exec(QStringLiteral(
+        "INSERT INTO 存 VALUES ('板蓝根', '白云山', '10g*20', '2029-06-30', 0.75, 0)"));
     Open();
     m_view->OnCommand(cmd::StockList);
     EXPECT_EQ(Grid()->Table(), QStringLiteral("存"));
@@ -105,11 +111,13 @@ TEST_P(MainViewTest, StockListShowsEveryCard) {
 
 TEST_P(MainViewTest, RefreshRerunsTheLastStatementUnchanged) {
     const QDate today = QDate::currentDate();
-    Exec(QStringLiteral("INSERT INTO 存 VALUES ('阿莫西林', '华北制药', '0.25g*24', '2030-01-01', 8.5, 3)"));
+    Exec(QStringLiteral(
+        "INSERT INTO 存 VALUES ('阿莫西林', '华北制药', '0.25g*24', '2030-01-01', 8.5, 3)"));
     Open();
     m_view->OnCommand(cmd::StockList);
     const QString statement = Grid()->Sql();
-    Exec(QStringLiteral("INSERT INTO 存 VALUES ('板蓝根', '白云山', '10g*20', '2029-06-30', 0.75, 0)"));
+    Exec(QStringLiteral(
+        "INSERT INTO 存 VALUES ('板蓝根', '白云山', '10g*20', '2029-06-30', 0.75, 0)"));
     Exec(Sale(DateText(today) + QStringLiteral(" 10:00:00"), "今天"));
     // Entries elsewhere do not refresh the view.
     EXPECT_EQ(Grid()->GetItemCount(), 1);

@@ -13,16 +13,19 @@
 namespace {
 
 TEST(DetailStatements, TodaysSalesCoverTheWholeDay) {
-    EXPECT_EQ(TodaySalesStatement(QDate(2003, 5, 1)),
-              QStringLiteral("SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-01 00:00:00.000' AND "
-                             "'2003-05-01 23:59:59.999' ORDER BY 日期时间 ASC"));
+    EXPECT_EQ(
+        TodaySalesStatement(QDate(2003, 5, 1)),
+        QStringLiteral("SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-01 00:00:00.000' AND "
+                       "'2003-05-01 23:59:59.999' ORDER BY 日期时间 ASC"));
     // Leap day and the last day of the year keep their own date in both bounds.
-    EXPECT_EQ(TodaySalesStatement(QDate(2024, 2, 29)),
-              QStringLiteral("SELECT * FROM 销 WHERE 日期时间 BETWEEN '2024-02-29 00:00:00.000' AND "
-                             "'2024-02-29 23:59:59.999' ORDER BY 日期时间 ASC"));
-    EXPECT_EQ(TodaySalesStatement(QDate(2025, 12, 31)),
-              QStringLiteral("SELECT * FROM 销 WHERE 日期时间 BETWEEN '2025-12-31 00:00:00.000' AND "
-                             "'2025-12-31 23:59:59.999' ORDER BY 日期时间 ASC"));
+    EXPECT_EQ(
+        TodaySalesStatement(QDate(2024, 2, 29)),
+        QStringLiteral("SELECT * FROM 销 WHERE 日期时间 BETWEEN '2024-02-29 00:00:00.000' AND "
+                       "'2024-02-29 23:59:59.999' ORDER BY 日期时间 ASC"));
+    EXPECT_EQ(
+        TodaySalesStatement(QDate(2025, 12, 31)),
+        QStringLiteral("SELECT * FROM 销 WHERE 日期时间 BETWEEN '2025-12-31 00:00:00.000' AND "
+                       "'2025-12-31 23:59:59.999' ORDER BY 日期时间 ASC"));
 }
 
 TEST(DetailStatements, YearPurchasesRunToNewYearsDayOfTheNextYear) {
@@ -30,9 +33,10 @@ TEST(DetailStatements, YearPurchasesRunToNewYearsDayOfTheNextYear) {
                                          "'2026-01-01' ORDER BY 采购日期 ASC");
     EXPECT_EQ(YearPurchasesStatement(QDate(2025, 1, 1)), y2025);
     EXPECT_EQ(YearPurchasesStatement(QDate(2025, 12, 31)), y2025);
-    EXPECT_EQ(YearPurchasesStatement(QDate(999, 6, 1)),
-              QStringLiteral("SELECT * FROM 进 WHERE 采购日期 BETWEEN '0999-01-01' AND '1000-01-01' "
-                             "ORDER BY 采购日期 ASC"));
+    EXPECT_EQ(
+        YearPurchasesStatement(QDate(999, 6, 1)),
+        QStringLiteral("SELECT * FROM 进 WHERE 采购日期 BETWEEN '0999-01-01' AND '1000-01-01' "
+                       "ORDER BY 采购日期 ASC"));
 }
 
 TEST(DetailStatements, StockListIsEveryCard) {
@@ -43,7 +47,8 @@ TEST(ClockText, ShowsDateHourAndMinuteWithLeadingZeros) {
     EXPECT_EQ(ClockText(QDateTime(QDate(2003, 5, 1), QTime(9, 5, 0))),
               QStringLiteral("2003年05月01日09点05分"));
     EXPECT_EQ(ClockPlaceholder(), QStringLiteral("0000年00月00日00点00分"));
-    EXPECT_EQ(ClockText(QDateTime(QDate(2003, 5, 1), QTime(0, 0))).size(), ClockPlaceholder().size());
+    EXPECT_EQ(ClockText(QDateTime(QDate(2003, 5, 1), QTime(0, 0))).size(),
+              ClockPlaceholder().size());
 }
 
 TEST(ClockText, ChangesOncePerMinuteAndCrossesMidnight) {
@@ -57,9 +62,9 @@ TEST(FeedbackMail, SubjectAndBodyArePercentEncoded) {
     const QString subject = QStringLiteral("信息反馈单");
     const QString body =
         QStringLiteral("这封邮件将直接发送给该系统的开发人员，请在下面说明你遇到的问题或者建议：");
-    const QByteArray expected = "mailto:help@pharmacy.example?subject=" +
-                                QUrl::toPercentEncoding(subject) + "&body=" +
-                                QUrl::toPercentEncoding(body);
+    const QByteArray expected =
+        "mailto:help@pharmacy.example?subject=" + QUrl::toPercentEncoding(subject) +
+        "&body=" + QUrl::toPercentEncoding(body);
     const QUrl url = FeedbackMailUrl(QStringLiteral("help@pharmacy.example"));
     EXPECT_TRUE(url.isValid());
     EXPECT_EQ(url.toEncoded(), expected);
@@ -75,7 +80,9 @@ TEST(FeedbackMail, LinkIsTheBareAddress) {
 }
 
 // The operators as a fixed-width database would hand them over, after the grid's cell rules.
-CLoginCheck Operators(std::vector<COperator> rows) { return CLoginCheck(std::move(rows)); }
+CLoginCheck Operators(std::vector<COperator> rows) {
+    return CLoginCheck(std::move(rows));
+}
 
 using Outcome = CLoginCheck::Outcome;
 
@@ -87,17 +94,13 @@ TEST(LoginCheck, NameAndPasswordMustMatchExactly) {
         Outcome outcome;
     };
     const Case cases[] = {
-        {"管理员", "737", Outcome::Admitted},
-        {"管理员", "7370", Outcome::WrongPassword},
-        {"管理员", "", Outcome::WrongPassword},
-        {"管理员", " 737", Outcome::WrongPassword},
+        {"管理员", "737", Outcome::Admitted},     {"管理员", "7370", Outcome::WrongPassword},
+        {"管理员", "", Outcome::WrongPassword},   {"管理员", " 737", Outcome::WrongPassword},
         {"管理员 ", "737", Outcome::UnknownUser}, // a typed trailing blank is part of the name
-        {" 管理员", "737", Outcome::UnknownUser},
-        {"Clerk", "Abc", Outcome::Admitted},
-        {"clerk", "Abc", Outcome::UnknownUser}, // case-sensitive name
+        {" 管理员", "737", Outcome::UnknownUser}, {"Clerk", "Abc", Outcome::Admitted},
+        {"clerk", "Abc", Outcome::UnknownUser},   // case-sensitive name
         {"Clerk", "abc", Outcome::WrongPassword}, // and password
-        {"", "737", Outcome::UnknownUser},
-        {"店员", "737", Outcome::UnknownUser},
+        {"", "737", Outcome::UnknownUser},        {"店员", "737", Outcome::UnknownUser},
     };
     for (const Case& c : cases)
         EXPECT_EQ(check.Check(QString::fromUtf8(c.name), QString::fromUtf8(c.password)), c.outcome)
@@ -146,7 +149,8 @@ TEST(LoginCheck, EachOutcomeHasItsStatusFieldAndFocus) {
 }
 
 TEST(LoginCheck, NamesAreSortedForTheBoxButCheckedInLoadOrder) {
-    const CLoginCheck check = Operators({{"张三", "1"}, {"管理员", "2"}, {"李四", "3"}, {"阿明", "4"}});
+    const CLoginCheck check =
+        Operators({{"张三", "1"}, {"管理员", "2"}, {"李四", "3"}, {"阿明", "4"}});
     EXPECT_EQ(check.SortedNames(),
               (QStringList{"阿明", "管理员", "李四", "张三"})); // GBK order: a, g, l, z
     EXPECT_EQ(check.Operators().front().name, QStringLiteral("张三"));

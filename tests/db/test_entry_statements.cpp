@@ -3,10 +3,11 @@
 #include "CTestBooks.h"
 #include "entry_statements.h"
 #include "query_rows.h"
+#include "sql_text.h"
 
 namespace {
 
-entrysql::Purchase Batch(float price, float quantity) {
+entrysql::Purchase Batch(double price, double quantity) {
     entrysql::Purchase p;
     p.purchaseDate = QDate(2003, 5, 1);
     p.purchaser = "张明";
@@ -24,7 +25,7 @@ entrysql::Purchase Batch(float price, float quantity) {
 }
 
 entrysql::Sale SaleOf(const entrysql::Purchase& card, unsigned quantity, unsigned perBox,
-                      float price) {
+                      double price) {
     entrysql::Sale s;
     s.timestamp = "2003-05-02 10:15:30";
     s.name = card.name;
@@ -35,12 +36,12 @@ entrysql::Sale SaleOf(const entrysql::Purchase& card, unsigned quantity, unsigne
     s.quantity = quantity;
     s.piecesPerBox = perBox;
     s.saleType = perBox == 1 ? "整盒销售" : "拆零销售";
-    s.amount = static_cast<double>(quantity) * static_cast<double>(price);
+    s.amount = sqltext::Amount(quantity * price);
     return s;
 }
 
 TEST(EntryStatementTexts, PurchaseStatementsAreFilledInColumnOrder) {
-    const entrysql::Purchase p = Batch(12.3f, 10);
+    const entrysql::Purchase p = Batch(12.3, 10);
     EXPECT_EQ(
         entrysql::InsertPurchase(p),
         "INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,有效截止日期,进价,"
@@ -63,7 +64,7 @@ TEST(EntryStatementTexts, PurchaseStatementsAreFilledInColumnOrder) {
 }
 
 TEST(EntryStatementTexts, SaleStatementsWriteBoxesAsAnExpression) {
-    const entrysql::Sale s = SaleOf(Batch(1, 1), 3, 20, 0.5f);
+    const entrysql::Sale s = SaleOf(Batch(1, 1), 3, 20, 0.5);
     EXPECT_EQ(entrysql::FindStockCard(s),
               "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 名称='阿莫西林胶囊' AND "
               "产地='石药集团' AND 规格型号='0.25g*24粒' AND 有效截止日期='2005-04-30'");
@@ -77,6 +78,24 @@ TEST(EntryStatementTexts, SaleStatementsWriteBoxesAsAnExpression) {
               "产地='石药集团' AND 规格型号='0.25g*24粒' AND 有效截止日期='2005-04-30'");
     EXPECT_EQ(entrysql::DeleteSale(s), "DELETE FROM 销 WHERE 日期时间='2003-05-02 10:15:30'");
     EXPECT_EQ(entrysql::ClampNegativeStock(), "UPDATE 存 set 现有存货量=0 WHERE 现有存货量<0");
+}
+
+TEST(EntryStatementTexts, NumbersKeepEveryDigitOfADouble) {
+    // A 32-bit float would give 1234.560059 and 12345.669922.
+    const entrysql::Purchase p = Batch(1234.56, 12345.67);
+    EXPECT_TRUE(entrysql::InsertStockCard(p).endsWith("1234.560000,12345.670000)"));
+    entrysql::Sale s = SaleOf(p, 3, 1, 1234.56);
+    EXPECT_TRUE(entrysql::InsertSale(s).contains(",1234.560000,3/1.0,'整盒销售',3703.68,0)"));
+}
+
+TEST(EntryStatementTexts, AnAmountThatIsNoNumberNeverReachesTheStatement) {
+    entrysql::Sale s = SaleOf(Batch(1, 1), 1, 1, 1.0);
+    for (const char* amount : {"", "1,5", "1); DELETE FROM 销; --", "1e3", " 1.00"}) {
+        s.amount = QString::fromUtf8(amount);
+        EXPECT_THROW(entrysql::InsertSale(s), std::invalid_argument) << amount;
+    }
+    s.amount = "0";
+    EXPECT_NO_THROW(entrysql::InsertSale(s));
 }
 
 TEST(EntryStatementTexts, ValuesCannotEndTheirLiteralOrFillOtherMarks) {
@@ -117,46 +136,53 @@ protected:
 };
 
 TEST_P(EntryStatementsTest, FirstBatchMakesTheCardAndTheNextReaverages) {
-    ASSERT_TRUE(Receive(Batch(1.0f, 10)));
+    ASSERT_TRUE(Receive(Batch(1.0, 10)));
     EXPECT_EQ(Card(), (std::vector<QStringList>{{"1", "10"}}));
-    ASSERT_TRUE(Receive(Batch(2.0f, 10)));
+    ASSERT_TRUE(Receive(Batch(2.0, 10)));
     EXPECT_EQ(Card(), (std::vector<QStringList>{{"1.5", "20"}}));
     EXPECT_EQ(Purchases(), "2");
     // The same drug with another expiry date gets a card of its own.
-    entrysql::Purchase later = Batch(3.0f, 5);
+    entrysql::Purchase later = Batch(3.0, 5);
     later.expiry = QDate(2006, 1, 1);
     ASSERT_TRUE(Receive(later));
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 存"), "2");
 }
 
+TEST_P(EntryStatementsTest, PricesWithMoreThanSevenDigitsArriveExactly) {
+    ASSERT_TRUE(Receive(Batch(1234.56, 12345.67)));
+    EXPECT_EQ(Card(), (std::vector<QStringList>{{"1234.56", "12345.67"}}));
+    EXPECT_EQ(QueryRows(Db(), "SELECT 进价,数量 FROM 进"),
+              (std::vector<QStringList>{{"1234.56", "12345.67"}}));
+}
+
 TEST_P(EntryStatementsTest, BatchOnAnEmptyCardTakesItsPrice) {
-    ASSERT_TRUE(Receive(Batch(1.0f, 4)));
+    ASSERT_TRUE(Receive(Batch(1.0, 4)));
     Exec("UPDATE 存 SET 现有存货量=0");
-    ASSERT_TRUE(Receive(Batch(2.5f, 6)));
+    ASSERT_TRUE(Receive(Batch(2.5, 6)));
     EXPECT_EQ(Card(), (std::vector<QStringList>{{"2.5", "6"}}));
 }
 
 TEST_P(EntryStatementsTest, NothingOntoNothingFailsAndUndoesThePurchase) {
-    ASSERT_TRUE(Receive(Batch(1.0f, 4)));
+    ASSERT_TRUE(Receive(Batch(1.0, 4)));
     Exec("UPDATE 存 SET 现有存货量=0");
     // 0 boxes onto a card holding 0: a division by zero, on both backends.
-    EXPECT_TRUE(Fails(entrysql::ReaverageStockCard(Batch(2.0f, 0))));
-    EXPECT_FALSE(Receive(Batch(2.0f, 0)));
+    EXPECT_TRUE(Fails(entrysql::ReaverageStockCard(Batch(2.0, 0))));
+    EXPECT_FALSE(Receive(Batch(2.0, 0)));
     EXPECT_EQ(Card(), (std::vector<QStringList>{{"1", "0"}}));
     EXPECT_EQ(Purchases(), "1");
 }
 
 TEST_P(EntryStatementsTest, UndoRemovesEveryIdenticalPurchaseRow) {
-    const entrysql::Purchase p = Batch(2.0f, 0);
+    const entrysql::Purchase p = Batch(2.0, 0);
     Exec(entrysql::InsertPurchase(p));
-    Exec(entrysql::InsertPurchase(Batch(2.0f, 1)));
+    Exec(entrysql::InsertPurchase(Batch(2.0, 1)));
     EXPECT_EQ(Db().ExecuteSQL(entrysql::InsertPurchase(p)), 1);
     EXPECT_EQ(Db().ExecuteSQL(entrysql::DeletePurchase(p)), 2);
     EXPECT_EQ(Purchases(), "1");
 }
 
 TEST_P(EntryStatementsTest, QuotedTextsStayTexts) {
-    entrysql::Purchase p = Batch(1.0f, 1);
+    entrysql::Purchase p = Batch(1.0, 1);
     p.name = "x'); DELETE FROM 操作员; --";
     p.batch = "O'Neil";
     ASSERT_TRUE(Receive(p));
@@ -168,8 +194,8 @@ TEST_P(EntryStatementsTest, QuotedTextsStayTexts) {
 }
 
 TEST_P(EntryStatementsTest, SplitPackSaleTakesAFractionOfABox) {
-    ASSERT_TRUE(Receive(Batch(8.0f, 10)));
-    const entrysql::Sale s = SaleOf(Batch(1, 1), 3, 20, 0.5f);
+    ASSERT_TRUE(Receive(Batch(8.0, 10)));
+    const entrysql::Sale s = SaleOf(Batch(1, 1), 3, 20, 0.5);
     ASSERT_EQ(QueryRows(Db(), entrysql::FindStockCard(s)).size(), 1u);
     Sell(s);
     EXPECT_EQ(QueryRows(Db(), "SELECT 零售价,数量,销售类型,实收金额,坏帐 FROM 销"),
@@ -178,23 +204,23 @@ TEST_P(EntryStatementsTest, SplitPackSaleTakesAFractionOfABox) {
 }
 
 TEST_P(EntryStatementsTest, SaleBeyondTheStockIsRecordedAndTheCardEndsAtZero) {
-    ASSERT_TRUE(Receive(Batch(8.0f, 1)));
-    Sell(SaleOf(Batch(1, 1), 2, 1, 30.0f));
+    ASSERT_TRUE(Receive(Batch(8.0, 1)));
+    Sell(SaleOf(Batch(1, 1), 2, 1, 30.0));
     EXPECT_EQ(QueryRows(Db(), "SELECT 数量,实收金额 FROM 销"),
               (std::vector<QStringList>{{"2", "60"}}));
     EXPECT_EQ(Card(), (std::vector<QStringList>{{"8", "0"}}));
 }
 
 TEST_P(EntryStatementsTest, SaleOfANameWithoutCardFindsNothing) {
-    ASSERT_TRUE(Receive(Batch(8.0f, 1)));
-    entrysql::Sale s = SaleOf(Batch(1, 1), 1, 1, 1.0f);
+    ASSERT_TRUE(Receive(Batch(8.0, 1)));
+    entrysql::Sale s = SaleOf(Batch(1, 1), 1, 1, 1.0);
     s.expiry = "2005-05-01";
     EXPECT_TRUE(QueryRows(Db(), entrysql::FindStockCard(s)).empty());
     EXPECT_EQ(Db().ExecuteSQL(entrysql::LowerStock(s)), 0);
 }
 
 TEST_P(EntryStatementsTest, UndoOfASaleRemovesOnlyThatSale) {
-    entrysql::Sale first = SaleOf(Batch(1, 1), 1, 1, 1.0f);
+    entrysql::Sale first = SaleOf(Batch(1, 1), 1, 1, 1.0);
     entrysql::Sale second = first;
     second.timestamp = "2003-05-02 10:15:31";
     Exec(entrysql::InsertSale(first));

@@ -45,7 +45,7 @@ TEST(ResultTable, CellsKeepTheirTextsThroughEditsInsertsAndRemovals) {
         table.SetCell(row, 0, QStringLiteral("药品%1").arg(i));
         table.SetCell(row, 1, QString::number(i));
     }
-    table.SetCell(1, 0, QStringLiteral("短"));                  // shorter: in place
+    table.SetCell(1, 0, QStringLiteral("短"));                    // shorter: in place
     table.SetCell(2, 0, QStringLiteral("一个长得多的名称 long")); // longer: appended
     const int inserted = table.InsertRow(0);
     EXPECT_EQ(inserted, 0);
@@ -200,8 +200,9 @@ TEST_P(LoadTest, TimestampTextsAndFetchOrder) {
     const auto table = Run(QStringLiteral("销"),
                            QStringLiteral("SELECT 日期时间, 零售价 FROM 销 ORDER BY 日期时间 ASC"));
     ASSERT_TRUE(table.has_value());
-    EXPECT_EQ(Column(*table, 0), (QStringList{"2003-05-01 ", "2003-05-01 14:20:05",
-                                              "2003-05-01 14:20:05.120", "2003-05-02 00:00:00.500"}));
+    EXPECT_EQ(Column(*table, 0),
+              (QStringList{"2003-05-01 ", "2003-05-01 14:20:05", "2003-05-01 14:20:05.120",
+                           "2003-05-02 00:00:00.500"}));
     EXPECT_EQ(Column(*table, 1), (QStringList{"12.5", "12.5", "12.5", "12.5"}));
 }
 
@@ -209,8 +210,47 @@ TEST_P(LoadTest, NumbersReadAsTheirShortestText) {
     Exec(QStringLiteral("INSERT INTO 存 VALUES ('甲', '乙', '丙', '2005-01-01', 3/20.0, 2)"));
     const auto table = Run(QStringLiteral("存"), QStringLiteral("select * from 存"));
     ASSERT_TRUE(table.has_value());
-    EXPECT_EQ(Row(*table, 0),
-              (QStringList{"甲", "乙", "丙", "2005-01-01", "0.15", "2"}));
+    EXPECT_EQ(Row(*table, 0), (QStringList{"甲", "乙", "丙", "2005-01-01", "0.15", "2"}));
+}
+
+// The load reads bound UTF-8 buffers; the texts must be those of CRecordset::GetFieldValue.
+TEST_P(LoadTest, BoundReadingGivesTheSameTextsAsReadingValueByValue) {
+    Exec(QStringLiteral("CREATE TABLE 样 (序 INTEGER, 数 DOUBLE PRECISION, 文 VARCHAR(2000), "
+                        "时 TIMESTAMP)"));
+    const QString longText = QString(300, QChar(u'药')) + QStringLiteral(" end");
+    const QStringList numbers{"0.15",
+                              "2",
+                              "100000",
+                              "10000",
+                              "1e20",
+                              "0.0001",
+                              "0.001",
+                              "1/3.0",
+                              "-2.5",
+                              "2.5e-7",
+                              "-0.0",
+                              "123456789012345678",
+                              "12345.678901234567",
+                              "0"};
+    for (int i = 0; i < numbers.size(); ++i)
+        Exec(QStringLiteral("INSERT INTO 样 VALUES (%1, %2, '%3', '2003-05-01 14:20:05.%4')")
+                 .arg(i)
+                 .arg(numbers[i], i == 3 ? longText : QStringLiteral("短 "),
+                      QString::number(100 + i)));
+    const QString sql = QStringLiteral("SELECT 数, 文, 时 FROM 样 ORDER BY 序");
+    const QueryResult direct = RunQuery(Db(), sql);
+    const auto loaded = Run(QStringLiteral("样"), sql);
+    ASSERT_TRUE(loaded.has_value());
+    ASSERT_EQ(std::size_t(loaded->RowCount()), direct.rows.size());
+    for (int r = 0; r < loaded->RowCount(); ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(loaded->CellText(r, c),
+                      resultloader::CellText(direct.rows[r][c], direct.types[c]))
+                << numbers[r].toStdString() << " column " << c;
+    EXPECT_EQ(loaded->CellText(3, 1), longText);
+    EXPECT_EQ(loaded->CellText(0, 0), QStringLiteral("0.15"));
+    EXPECT_EQ(loaded->CellText(2, 0), QStringLiteral("1e+05"));
+    Exec(QStringLiteral("DROP TABLE 样"));
 }
 
 TEST_P(LoadTest, ErrorWhileOpeningShowsTheDriversTextAndFails) {
@@ -230,8 +270,8 @@ TEST_P(LoadTest, ErrorWhileOpeningShowsTheDriversTextAndFails) {
 
 TEST_P(LoadTest, LoadReportedShowsNothingOnSuccess) {
     CResultTable table;
-    EXPECT_TRUE(resultloader::LoadReported(Db(), QStringLiteral("SELECT * FROM 操作员"), table,
-                                           nullptr));
+    EXPECT_TRUE(
+        resultloader::LoadReported(Db(), QStringLiteral("SELECT * FROM 操作员"), table, nullptr));
     ASSERT_EQ(table.RowCount(), 1);
     EXPECT_EQ(Row(table, 0), (QStringList{"管理员", "737"}));
     EXPECT_TRUE(m_prompts.Messages().empty());

@@ -7,9 +7,11 @@
 #include "recording_prompts.h"
 #include "result_loader.h"
 
+#include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStringDecoder>
 #include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -122,8 +124,8 @@ protected:
     QStringList Writes() const {
         QStringList out;
         for (const QString& sql : m_sent)
-            if (sql.startsWith(QLatin1String("INSERT")) || sql.startsWith(QLatin1String("UPDATE")) ||
-                sql.startsWith(QLatin1String("DELETE")))
+            if (sql.startsWith(QLatin1String("INSERT")) ||
+                sql.startsWith(QLatin1String("UPDATE")) || sql.startsWith(QLatin1String("DELETE")))
                 out << sql;
         return out;
     }
@@ -319,6 +321,19 @@ TEST_P(GridTest, SortStateIsSharedByEveryGrid) {
     EXPECT_FALSE(q_grid::s_bSortFlag);
 }
 
+TEST_P(GridTest, HeaderClickWritesBackBeforeSorting) {
+    AddCards();
+    auto grid = MakeGrid(kStock, kStockSql);
+    ClickRow(*grid, 0);
+    Type(*grid, 5, QStringLiteral("1"));
+    ClickHeader(*grid, 5);
+    EXPECT_EQ(Writes().size(), 1);
+    EXPECT_EQ(grid->EditRow(), -1);
+    // The sort sees the value written.
+    EXPECT_EQ(GridColumn(*grid, 5), (QStringList{"1", "3", "10"}));
+    EXPECT_EQ(GridColumn(*grid, 0), (QStringList{"川贝枇杷膏", "板蓝根", "阿莫西林"}));
+}
+
 TEST_P(GridTest, HeaderClickWithoutSortPermissionStillWritesBack) {
     AddCards();
     auto grid = MakeGrid(kStock, kStockSql);
@@ -349,12 +364,11 @@ TEST_P(GridTest, RowClickWritesTheOpenRowBackAndOpensTheNext) {
     Type(*grid, 1, QStringLiteral("香港 O'Neil"));
     Type(*grid, 5, QStringLiteral("12"));
     ClickRow(*grid, 1);
-    EXPECT_EQ(Writes(),
-              QStringList{QStringLiteral(
-                  "UPDATE 存 SET 名称='川贝枇杷膏',产地='香港 O''Neil',规格型号='150ml',"
-                  "有效截止日期='2006-12-31',平均成本单价=0.5,现有存货量=12 WHERE "
-                  "名称='川贝枇杷膏' AND 产地='香港' AND 规格型号='150ml' AND "
-                  "有效截止日期='2006-12-31' AND 平均成本单价=0.5 AND 现有存货量=100")});
+    EXPECT_EQ(Writes(), QStringList{QStringLiteral(
+                            "UPDATE 存 SET 名称='川贝枇杷膏',产地='香港 O''Neil',规格型号='150ml',"
+                            "有效截止日期='2006-12-31',平均成本单价=0.5,现有存货量=12 WHERE "
+                            "名称='川贝枇杷膏' AND 产地='香港' AND 规格型号='150ml' AND "
+                            "有效截止日期='2006-12-31' AND 平均成本单价=0.5 AND 现有存货量=100")});
     EXPECT_EQ(GridRow(*grid, 0),
               (QStringList{"川贝枇杷膏", "香港 O'Neil", "150ml", "2006-12-31", "0.5", "12"}));
     EXPECT_EQ(StockRows()[0],
@@ -417,9 +431,10 @@ TEST_P(GridTest, WithoutEditingARowClickOpensNothingButWritesANewRow) {
     for (int c = 0; c < card.size(); ++c)
         Type(*grid, c, card[c]);
     ClickRow(*grid, 0);
-    EXPECT_EQ(Writes(), QStringList{QStringLiteral(
-                            "INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
-                            "VALUES('维生素C','上海','0.1g*100','2008-08-08',1.25,50)")});
+    EXPECT_EQ(Writes(),
+              QStringList{QStringLiteral(
+                  "INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
+                  "VALUES('维生素C','上海','0.1g*100','2008-08-08',1.25,50)")});
     EXPECT_EQ(grid->EditRow(), -1);
     EXPECT_FALSE(grid->IsNewRow());
     EXPECT_EQ(GridRow(*grid, 3), card);
@@ -431,9 +446,10 @@ TEST_P(GridTest, EmptyNumbersAreWrittenAndShownAsZero) {
     grid->AddRow();
     Type(*grid, 0, QStringLiteral("甘草片"));
     grid->CommitEdit();
-    EXPECT_EQ(Writes(), QStringList{QStringLiteral(
-                            "INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
-                            "VALUES('甘草片','','','',0,0)")});
+    EXPECT_EQ(Writes(),
+              QStringList{QStringLiteral(
+                  "INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
+                  "VALUES('甘草片','','','',0,0)")});
     EXPECT_EQ(GridRow(*grid, 0), (QStringList{"甘草片", "", "", "", "0", "0"}));
     EXPECT_EQ(StockRows(), (std::vector<QStringList>{{"甘草片", "", "", "", "0", "0"}}));
 }
@@ -497,9 +513,11 @@ TEST_P(GridTest, AddRowTwiceOpensOneRow) {
     EXPECT_TRUE(m_sent.isEmpty());
     // Without the permission nothing is added.
     grid->CommitEdit();
+    ASSERT_EQ(grid->GetItemCount(), 4); // the empty row was inserted
     grid->SetPermissions(true, false, true, true);
     grid->AddRow();
-    EXPECT_EQ(grid->GetItemCount(), 3);
+    EXPECT_EQ(grid->GetItemCount(), 4);
+    EXPECT_EQ(grid->EditRow(), -1);
 }
 
 TEST_P(GridTest, AddRowWritesBackAnOpenUpdateFirst) {
@@ -523,9 +541,10 @@ TEST_P(GridTest, DeleteWithCommitFirstDeletesTheRowAsUpdated) {
     grid->DeleteRow(1, true);
     ASSERT_EQ(Writes().size(), 2);
     EXPECT_TRUE(Writes()[0].startsWith(QStringLiteral("UPDATE")));
-    EXPECT_EQ(Writes()[1], QStringLiteral("DELETE FROM 存 WHERE 名称='阿莫西林' AND 产地='广州' AND "
-                                          "规格型号='0.25g*24' AND 有效截止日期='2005-01-01' AND "
-                                          "平均成本单价=2.5 AND 现有存货量=7"));
+    EXPECT_EQ(Writes()[1],
+              QStringLiteral("DELETE FROM 存 WHERE 名称='阿莫西林' AND 产地='广州' AND "
+                             "规格型号='0.25g*24' AND 有效截止日期='2005-01-01' AND "
+                             "平均成本单价=2.5 AND 现有存货量=7"));
     EXPECT_EQ(GridColumn(*grid, 0), (QStringList{"川贝枇杷膏", "板蓝根"}));
     EXPECT_EQ(StockRows().size(), 2u);
     EXPECT_EQ(grid->EditRow(), -1);
@@ -541,10 +560,11 @@ TEST_P(GridTest, DeletingAnotherRowKeepsTheOpenRowOnItsCells) {
     EXPECT_EQ(grid->EditRow(), 1);
     EXPECT_EQ(grid->Editor(0)->geometry(), grid->visualRect(grid->model()->index(1, 0)));
     grid->CommitEdit();
-    EXPECT_EQ(GridRow(*grid, 1), (QStringList{"板蓝根", "北京", "10g*20", "2004-06-30", "10", "8"}));
-    EXPECT_EQ(StockRows(), (std::vector<QStringList>{
-                               {"阿莫西林", "广州", "0.25g*24", "2005-01-01", "2.5", "10"},
-                               {"板蓝根", "北京", "10g*20", "2004-06-30", "10", "8"}}));
+    EXPECT_EQ(GridRow(*grid, 1),
+              (QStringList{"板蓝根", "北京", "10g*20", "2004-06-30", "10", "8"}));
+    EXPECT_EQ(StockRows(),
+              (std::vector<QStringList>{{"阿莫西林", "广州", "0.25g*24", "2005-01-01", "2.5", "10"},
+                                        {"板蓝根", "北京", "10g*20", "2004-06-30", "10", "8"}}));
 
     // Deleting the open row itself without writing it closes the edit.
     ClickRow(*grid, 0);
@@ -581,6 +601,43 @@ TEST_P(GridTest, WithoutAConnectionNothingIsWritten) {
     grid->DeleteRow(0, true);
     EXPECT_EQ(grid->GetItemCount(), 3);
     EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(GridTest, ClickBelowTheRowsClosesTheOpenRow) {
+    AddCards();
+    auto grid = MakeGrid(kStock, kStockSql);
+    ClickRow(*grid, 1);
+    ASSERT_EQ(grid->EditRow(), 1);
+    const QRect last = grid->visualRect(grid->model()->index(2, 0));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(10, last.bottom() + 40));
+    EXPECT_EQ(Writes().size(), 1);
+    EXPECT_EQ(grid->EditRow(), -1);
+    EXPECT_EQ(grid->GetSelectedRow(), -1);
+}
+
+TEST_P(GridTest, ExportWritesTheTitlesWithoutArrowsAndTheRowsAsShown) {
+    AddCards();
+    auto grid = MakeGrid(kStock, kStockSql);
+    ClickHeader(*grid, 0);
+    // What is typed in an open row is not exported.
+    ClickRow(*grid, 0);
+    Type(*grid, 0, QStringLiteral("未保存"));
+    const QString chosen = Books().Folder() + QStringLiteral("/report.htm");
+    m_prompts.ChooseFile(chosen);
+    ASSERT_TRUE(grid->ExportHtml());
+    QFile file(Books().Folder() + QStringLiteral("/REPORT.HTM"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringDecoder gb("GB18030");
+    ASSERT_TRUE(gb.isValid());
+    const QString html = gb.decode(file.readAll());
+    EXPECT_TRUE(html.contains(QStringLiteral("<td bgcolor=\"#C0C0C0\">名称</td>\r\n")));
+    EXPECT_FALSE(html.contains(QStringLiteral("↓")));
+    const qsizetype first = html.indexOf(QStringLiteral("<td>川贝枇杷膏</td>"));
+    const qsizetype second = html.indexOf(QStringLiteral("<td>板蓝根</td>"));
+    const qsizetype third = html.indexOf(QStringLiteral("<td>阿莫西林</td>"));
+    EXPECT_TRUE(first >= 0 && first < second && second < third);
+    EXPECT_FALSE(html.contains(QStringLiteral("未保存")));
+    EXPECT_EQ(m_prompts.Filters(), QStringList{QStringLiteral("HTM Files (*.HTM)")});
 }
 
 // --- editors and scrolling --------------------------------------------------------------------

@@ -269,7 +269,7 @@ void CDemoBooks::Sell(Card& card, unsigned quantity, unsigned piecesPerBox, floa
     s.quantity = quantity;
     s.piecesPerBox = piecesPerBox;
     s.saleType = piecesPerBox == 1 ? kWholeBox : kSplitPack;
-    s.amount = static_cast<double>(quantity) * static_cast<double>(price);
+    s.amount = sqltext::Amount(static_cast<double>(quantity) * static_cast<double>(price));
 
     {
         CRecordset lookup(&m_db);

@@ -1,0 +1,13 @@
+#include "CPurchaseQueryDlg.h"
+
+#include "report_defaults.h"
+
+CPurchaseQueryDlg::CPurchaseQueryDlg(const QDateTime& now, QWidget* parent)
+    : CDateRangeDlg(
+          {QStringLiteral("189"), QStringLiteral("采购查询"),
+           QStringLiteral("请在下面输入要检索的采购记录的信息，然后按【搜索】按钮进行搜索:"),
+           QStringLiteral("开始时间："), QStringLiteral("结束时间："), QStringLiteral("搜索")},
+          parent) {
+    const reportdefaults::DateRange range = reportdefaults::PurchaseQuery(now);
+    SetRange(range.start, range.end);
+}

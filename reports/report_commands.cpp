@@ -1,0 +1,118 @@
+#include "report_commands.h"
+
+#include "CDayReportDlg.h"
+#include "CPeriodReportDlg.h"
+#include "CPurchaseQueryDlg.h"
+#include "CSalesQueryDlg.h"
+#include "CStockQueryDlg.h"
+#include "q_grid.h"
+#include "report_defaults.h"
+#include "report_statements.h"
+#include "sales_report.h"
+
+namespace reports {
+
+namespace {
+
+const QString kPurchases = QStringLiteral("进");
+const QString kStock = QStringLiteral("存");
+const QString kSales = QStringLiteral("销");
+
+bool Accepted(QDialog& dialog, const CommandContext& context) {
+    return context.runDialog(dialog) == QDialog::Accepted;
+}
+
+void PeriodSalesReport(q_grid& grid, CDatabase* db, QWidget* owner, SalesPeriod period,
+                       const reportdefaults::DateRange& range, const QString& hint,
+                       const CommandContext& context) {
+    CPeriodReportDlg dialog(owner);
+    dialog.SetDates(range.start, range.end);
+    dialog.SetHint(hint);
+    if (!Accepted(dialog, context))
+        return;
+    ShowSalesReport(grid, db, period, dialog.StartText(), dialog.EndText(), owner);
+}
+
+void PurchaseReport(q_grid& grid, QWidget* owner, const reportdefaults::DateRange& range,
+                    const QString& hint, const CommandContext& context) {
+    CPeriodReportDlg dialog(owner);
+    dialog.SetDates(range.start, range.end);
+    dialog.SetHint(hint);
+    if (!Accepted(dialog, context))
+        return;
+    grid.SetQuery(kPurchases, reportsql::PurchaseReport(dialog.StartText(), dialog.EndText()));
+}
+
+} // namespace
+
+int ExecModal(QDialog& dialog) {
+    return dialog.exec();
+}
+
+void PurchaseQuery(q_grid& grid, QWidget* owner, const CommandContext& context) {
+    CPurchaseQueryDlg dialog(context.now, owner);
+    if (!Accepted(dialog, context))
+        return;
+    grid.SetQuery(kPurchases, reportsql::PurchaseQuery(dialog.StartText(), dialog.EndText()));
+}
+
+void SalesQuery(q_grid& grid, QWidget* owner, const CommandContext& context) {
+    CSalesQueryDlg dialog(context.now, owner);
+    if (!Accepted(dialog, context))
+        return;
+    grid.SetQuery(kSales, reportsql::SalesQuery(dialog.StartText(), dialog.EndText()));
+}
+
+void StockQuery(q_grid& grid, QWidget* owner, const CommandContext& context) {
+    CStockQueryDlg dialog(owner);
+    if (!Accepted(dialog, context))
+        return;
+    grid.SetQuery(kStock, reportsql::StockQuery(dialog.Patterns()));
+}
+
+void DaySalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const CommandContext& context) {
+    CDayReportDlg dialog(context.now, owner);
+    if (!Accepted(dialog, context))
+        return;
+    // One day: its text stands for both ends of the range.
+    const QString day = dialog.ReportDateText();
+    ShowSalesReport(grid, db, SalesPeriod::Day, day, day, owner);
+}
+
+void MonthSalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const CommandContext& context) {
+    PeriodSalesReport(grid, db, owner, SalesPeriod::Month, reportdefaults::MonthToDate(context.now),
+                      reportdefaults::MonthHint(), context);
+}
+
+void YearSalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const CommandContext& context) {
+    PeriodSalesReport(grid, db, owner, SalesPeriod::Year, reportdefaults::YearToDate(context.now),
+                      reportdefaults::YearSalesHint(), context);
+}
+
+void ExpiryCheck(q_grid& grid) {
+    grid.SetQuery(kStock, reportsql::ExpiryCheck());
+}
+
+void ShortageCheck(q_grid& grid) {
+    grid.SetQuery(kStock, reportsql::ShortageCheck());
+}
+
+void AverageCost(q_grid& grid) {
+    grid.SetQuery(kStock, reportsql::AverageCost());
+}
+
+void TotalStockCost(q_grid& grid) {
+    grid.SetQuery(kStock, reportsql::TotalStockCost());
+}
+
+void MonthPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& context) {
+    PurchaseReport(grid, owner, reportdefaults::MonthToDate(context.now),
+                   reportdefaults::MonthHint(), context);
+}
+
+void YearPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& context) {
+    PurchaseReport(grid, owner, reportdefaults::YearToDate(context.now),
+                   reportdefaults::YearPurchaseHint(), context);
+}
+
+} // namespace reports

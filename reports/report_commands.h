@@ -1,0 +1,47 @@
+#pragma once
+// The query, report and statistics commands of the main view. Each shows its result in the
+// view's grid; none writes to the books. Cancelling a condition dialog changes nothing.
+#include <QDateTime>
+#include <functional>
+
+class CDatabase;
+class QDialog;
+class QWidget;
+class q_grid;
+
+namespace reports {
+
+// Runs `dialog` modally; its result.
+int ExecModal(QDialog& dialog);
+
+// When a command runs (its default dates are taken from it) and how it shows its dialog: modal
+// by default; tests fill the dialog in and press its buttons instead.
+struct CommandContext {
+    QDateTime now = QDateTime::currentDateTime();
+    std::function<int(QDialog&)> runDialog = ExecModal;
+};
+
+// Record queries. Dialogs are owned by the command and parented to `owner`.
+void PurchaseQuery(q_grid& grid, QWidget* owner, const CommandContext& context = {});
+void SalesQuery(q_grid& grid, QWidget* owner, const CommandContext& context = {});
+void StockQuery(q_grid& grid, QWidget* owner, const CommandContext& context = {});
+
+// Sales reports: the summary statement runs on `db`, its failures reported to `owner`.
+void DaySalesReport(q_grid& grid, CDatabase* db, QWidget* owner,
+                    const CommandContext& context = {});
+void MonthSalesReport(q_grid& grid, CDatabase* db, QWidget* owner,
+                      const CommandContext& context = {});
+void YearSalesReport(q_grid& grid, CDatabase* db, QWidget* owner,
+                     const CommandContext& context = {});
+
+// Stock statistics: no dialog.
+void ExpiryCheck(q_grid& grid);
+void ShortageCheck(q_grid& grid);
+void AverageCost(q_grid& grid);
+void TotalStockCost(q_grid& grid);
+
+// Purchase reports.
+void MonthPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});
+void YearPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});
+
+} // namespace reports

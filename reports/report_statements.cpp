@@ -1,0 +1,77 @@
+#include "report_statements.h"
+
+#include "sql_text.h"
+
+namespace reportsql {
+
+namespace {
+
+// One clause of the stock query: the pattern between its percent signs, as one literal.
+QString LikeClause(const QString& column, const QString& pattern) {
+    if (pattern.isEmpty())
+        return {};
+    return QStringLiteral(" AND ") + column + QStringLiteral(" like '%") +
+           sqltext::Escape(pattern) + QStringLiteral("%'");
+}
+
+} // namespace
+
+QString PurchaseQuery(const QString& from, const QString& to) {
+    return QStringLiteral("SELECT * FROM 进 WHERE 采购日期 BETWEEN %1 AND %2")
+        .arg(sqltext::Quote(from), sqltext::Quote(to));
+}
+
+QString SalesQuery(const QString& from, const QString& to) {
+    return QStringLiteral("SELECT * FROM 销 WHERE 日期时间 ") + sqltext::WholeDayRange(from, to);
+}
+
+QString StockQuery(const StockPatterns& patterns) {
+    return QStringLiteral("SELECT * FROM 存 WHERE 1>0") +
+           LikeClause(QStringLiteral("名称"), patterns.name) +
+           LikeClause(QStringLiteral("产地"), patterns.origin) +
+           LikeClause(QStringLiteral("规格型号"), patterns.specification) +
+           LikeClause(QStringLiteral("有效截止日期"), patterns.expiry);
+}
+
+QString SalesDetail(const QString& from, const QString& to) {
+    return SalesQuery(from, to);
+}
+
+QString SalesSummary(const QString& from, const QString& to) {
+    // The tab before the second AND is part of the statement as it has always been sent.
+    return QStringLiteral("SELECT SUM(实收金额), SUM(存.平均成本单价*销.数量), "
+                          "SUM(实收金额)-SUM(存.平均成本单价*销.数量),"
+                          "(SUM(实收金额)-SUM(存.平均成本单价*销.数量))/"
+                          "(SUM(存.平均成本单价*销.数量))*100.0 FROM 销,存 WHERE 销.日期时间 ") +
+           sqltext::WholeDayRange(from, to) +
+           QStringLiteral(" AND 销.名称 = 存.名称\tAND 销.产地 = 存.产地 AND 销.规格型号 = "
+                          "存.规格型号 AND 销.有效截止日期 = 存.有效截止日期");
+}
+
+QString ExpiryCheck() {
+    return QStringLiteral("SELECT 有效截止日期,名称,产地,规格型号,平均成本单价,现有存货量 FROM 存 "
+                          "ORDER BY 有效截止日期 ASC");
+}
+
+QString ShortageCheck() {
+    return QStringLiteral(
+        "SELECT SUM(现有存货量) AS 现有存货总量,名称,产地,规格型号,SUM(现有存货量*平均成本单价) "
+        "AS 该药总成本, SUM(现有存货量*平均成本单价)/SUM(现有存货量) AS 该药平均成本单价 FROM 存 "
+        "GROUP BY 名称,产地,规格型号 ORDER BY 现有存货总量 ASC");
+}
+
+QString AverageCost() {
+    return QStringLiteral("SELECT 名称,产地,规格型号,SUM(平均成本单价*现有存货量)/SUM(现有存货量) "
+                          "AS 同类药品平均成本单价 FROM 存 GROUP BY 名称,产地,规格型号");
+}
+
+QString TotalStockCost() {
+    return QStringLiteral(
+        "SELECT SUM(现有存货量*平均成本单价) AS 库存总成本,COUNT(*) AS 药品种类 FROM 存");
+}
+
+QString PurchaseReport(const QString& from, const QString& to) {
+    return QStringLiteral("SELECT * FROM 进 WHERE 采购日期 ") + sqltext::WholeDayRange(from, to);
+}
+
+} // namespace reportsql

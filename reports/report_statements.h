@@ -1,0 +1,37 @@
+#pragma once
+// The statements of the record queries, the sales reports and the stock statistics, filled with
+// the texts the condition dialogs give. Date texts enter as the pickers display them.
+#include <QString>
+
+namespace reportsql {
+
+// What the user typed into the four fields of the stock query, as typed.
+struct StockPatterns {
+    QString name;
+    QString origin;
+    QString specification;
+    QString expiry;
+};
+
+// 查询采购记录: purchase dates from `from` to `to`, no time of day added.
+QString PurchaseQuery(const QString& from, const QString& to);
+// 查询销售记录 and the detail rows of every sales report: the whole days from `from` to `to`.
+QString SalesQuery(const QString& from, const QString& to);
+// 查询库存: every non-empty pattern must occur in its column; '%' and '_' stay wildcards.
+QString StockQuery(const StockPatterns& patterns);
+
+// The sales reports' detail rows (the same text as the sales query).
+QString SalesDetail(const QString& from, const QString& to);
+// The sales reports' four figures: turnover, total cost, net profit, profit rate in percent.
+QString SalesSummary(const QString& from, const QString& to);
+
+// The stock statistics.
+QString ExpiryCheck();
+QString ShortageCheck();
+QString AverageCost();
+QString TotalStockCost();
+
+// 月采购报表 and 年采购报表: the purchases of the whole days from `from` to `to`.
+QString PurchaseReport(const QString& from, const QString& to);
+
+} // namespace reportsql

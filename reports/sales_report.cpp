@@ -1,0 +1,34 @@
+#include "sales_report.h"
+
+#include "q_grid.h"
+#include "report_statements.h"
+#include "result_loader.h"
+
+namespace {
+
+const QString kSales = QStringLiteral("销");
+
+} // namespace
+
+bool ShowSalesReport(q_grid& grid, CDatabase* db, SalesPeriod period, const QString& from,
+                     const QString& to, QWidget* owner) {
+    if (!grid.SetQuery(kSales, reportsql::SalesDetail(from, to)))
+        return false;
+    // An empty range gets no summary block.
+    if (grid.GetItemCount() == 0)
+        return false;
+    const std::optional<CResultTable> figures =
+        RunStatement(db, kSales, reportsql::SalesSummary(from, to), owner);
+    if (!figures)
+        return false;
+    AppendSummary(grid, SummaryRows(period, *figures));
+    return true;
+}
+
+void AppendSummary(q_grid& grid, const SummaryBlock& block) {
+    for (const SummaryRow& row : block) {
+        const int at = grid.InsertItem(grid.GetItemCount(), row.label);
+        if (at != -1 && row.hasValue)
+            grid.SetItemText(at, 1, row.value);
+    }
+}

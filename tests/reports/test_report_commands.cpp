@@ -1,0 +1,679 @@
+// The query, report and statistics commands on both backends, against small books whose figures
+// were worked out by hand: the statements sent, the rows shown, the summary block and its
+// failures, refresh and sort after a report, and cancelled dialogs.
+#include "CTestBooks.h"
+#include "q_grid.h"
+#include "query_rows.h"
+#include "recording_prompts.h"
+#include "report_commands.h"
+#include "report_statements.h"
+#include "typing.h"
+
+#include <QDateEdit>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using reports::CommandContext;
+
+// The stock-card key of a test card.
+struct Card {
+    const char* name;
+    const char* origin;
+    const char* specification;
+    const char* expiry;
+};
+
+const Card kAmoxicillin{"阿莫西林", "广州", "0.25g*24", "2005-01-01"};
+const Card kBanlangen{"板蓝根", "北京", "10g*20", "2004-06-30"};
+const Card kBanlangenLater{"板蓝根", "北京", "10g*20", "2005-03-31"};
+const Card kLoquatSyrup{"川贝枇杷膏", "香港", "150ml", "2003-12-31"};
+
+QString CardRow(const Card& c, double averageCost, double onHand) {
+    return QStringLiteral("INSERT INTO 存 VALUES ('%1', '%2', '%3', '%4', %5, %6)")
+        .arg(QString::fromUtf8(c.name), QString::fromUtf8(c.origin),
+             QString::fromUtf8(c.specification), QString::fromUtf8(c.expiry))
+        .arg(averageCost)
+        .arg(onHand);
+}
+
+QString SaleRow(const QString& stamp, const Card& c, double quantity, double paid) {
+    return QStringLiteral(
+               "INSERT INTO 销 VALUES ('%1', '%2', '%3', '%4', '%5', %6, %7, '%8', %6, 0)")
+        .arg(stamp, QString::fromUtf8(c.name), QString::fromUtf8(c.origin),
+             QString::fromUtf8(c.specification), QString::fromUtf8(c.expiry))
+        .arg(paid)
+        .arg(quantity)
+        .arg(quantity < 1 ? QStringLiteral("拆零销售") : QStringLiteral("整盒销售"));
+}
+
+QString PurchaseRow(const QString& date, const Card& c) {
+    return QStringLiteral("INSERT INTO 进 VALUES ('%1', '王', '中药', '颗粒', 'B7', '%2', '%3', "
+                          "'%4', 'P1', '%5', 9.5, 10)")
+        .arg(date, QString::fromUtf8(c.name), QString::fromUtf8(c.origin),
+             QString::fromUtf8(c.specification), QString::fromUtf8(c.expiry));
+}
+
+QDateTime At(int y, int m, int d, int h = 0, int min = 0) {
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
+
+class ReportCommandsTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        CBooksTest::SetUp();
+        if (!m_books)
+            return;
+        q_grid::s_nSortColumn = -1;
+        q_grid::s_bSortFlag = true;
+        m_window.resize(1300, 600);
+        m_grid = new q_grid(&m_window);
+        m_grid->Create(&Db(), QStringLiteral("销"), QStringLiteral("select * from 销 WHERE 1<0"),
+                       &m_window, QRect(0, 0, 1300, 600), true, false);
+        m_grid->SetPermissions(true, false, false, false);
+        m_window.show();
+        Db().SetStatementHook([this](const QString& sql) { m_sent << sql; });
+    }
+    void TearDown() override {
+        if (m_books)
+            Db().SetStatementHook({});
+    }
+
+    // The books of the profit tests. Average costs: 阿莫西林 2.5, 板蓝根 (2004-06-30) 10;
+    // 川贝枇杷膏 has no card any more.
+    void AddProfitBooks() {
+        Exec(CardRow(kAmoxicillin, 2.5, 10));
+        Exec(CardRow(kBanlangen, 10, 3));
+        Exec(SaleRow("2003-05-09 23:59:59.999", kAmoxicillin, 1, 5));   // the day before
+        Exec(SaleRow("2003-05-10 00:00:00", kAmoxicillin, 2, 8));       // cost 2 * 2.5 = 5
+        Exec(SaleRow("2003-05-10 12:30:00", kBanlangen, 0.5, 7.5));     // cost 0.5 * 10 = 5
+        Exec(SaleRow("2003-05-10 15:00:00", kLoquatSyrup, 1, 30));      // card gone: no figure
+        Exec(SaleRow("2003-05-10 23:59:59.999", kAmoxicillin, 1, 4.5)); // cost 2.5
+        Exec(SaleRow("2003-05-11 00:00:00", kAmoxicillin, 1, 10));      // the day after
+        m_sent.clear();
+    }
+
+    // A context that fills the dialog in with `fill`, then presses its button `button`.
+    CommandContext Press(const QDateTime& now, const char* button,
+                         std::function<void(QDialog&)> fill = {}) {
+        CommandContext context;
+        context.now = now;
+        context.runDialog = [this, button, fill](QDialog& dialog) {
+            m_dialogs << dialog.windowTitle();
+            if (fill)
+                fill(dialog);
+            auto* b = dialog.findChild<QPushButton*>(QString::fromLatin1(button));
+            if (!b)
+                return -1;
+            QTest::mouseClick(b, Qt::LeftButton);
+            return dialog.result();
+        };
+        return context;
+    }
+    CommandContext Ok(const QDateTime& now, std::function<void(QDialog&)> fill = {}) {
+        return Press(now, "1", std::move(fill));
+    }
+    static std::function<void(QDialog&)> Dates(const QDate& from, const QDate& to) {
+        return [from, to](QDialog& dialog) {
+            if (auto* start = dialog.findChild<QDateEdit*>(QStringLiteral("1047")))
+                start->setDate(from);
+            if (auto* end = dialog.findChild<QDateEdit*>(QStringLiteral("1048")))
+                end->setDate(to);
+        };
+    }
+    static std::function<void(QDialog&)> Patterns(const QStringList& texts) {
+        return [texts](QDialog& dialog) {
+            const char* const ids[] = {"1061", "1053", "1054", "1055"};
+            for (int i = 0; i < 4 && i < texts.size(); ++i)
+                TypeText(dialog.findChild<QLineEdit*>(QString::fromLatin1(ids[i])), texts[i]);
+        };
+    }
+
+    QStringList Row(int row) const {
+        QStringList out;
+        for (int c = 0; c < m_grid->GetColumnCount(); ++c)
+            out << m_grid->GetItemText(row, c);
+        return out;
+    }
+    QStringList Column(int column) const {
+        QStringList out;
+        for (int r = 0; r < m_grid->GetItemCount(); ++r)
+            out << m_grid->GetItemText(r, column);
+        return out;
+    }
+    QStringList Titles() const {
+        QStringList out;
+        for (int c = 0; c < m_grid->GetColumnCount(); ++c)
+            out << m_grid->ColumnTitle(c);
+        return out;
+    }
+    // The first two columns of the last five rows.
+    std::vector<QStringList> SummaryBlock() const {
+        std::vector<QStringList> out;
+        for (int r = std::max(0, m_grid->GetItemCount() - 5); r < m_grid->GetItemCount(); ++r)
+            out.push_back({m_grid->GetItemText(r, 0), m_grid->GetItemText(r, 1)});
+        return out;
+    }
+    // A summary row's other columns are empty.
+    bool RestEmpty(int row) const {
+        for (int c = 2; c < m_grid->GetColumnCount(); ++c)
+            if (!m_grid->GetItemText(row, c).isEmpty())
+                return false;
+        return true;
+    }
+    bool IsPostgreSQL() const { return GetParam() == Backend::PostgreSQL; }
+
+    CRecordingPrompts m_prompts;
+    QWidget m_window;
+    q_grid* m_grid = nullptr; // child of m_window
+    QStringList m_sent;
+    QStringList m_dialogs;
+};
+
+// --- Record queries ---------------------------------------------------------------------------
+
+TEST_P(ReportCommandsTest, PurchaseQueryCovers356DaysBackToTodayWithoutTimeOfDay) {
+    // 2003-05-10 less 356 days is 2002-05-19.
+    Exec(PurchaseRow("2002-05-18", kBanlangen));
+    Exec(PurchaseRow("2002-05-19", kAmoxicillin));
+    Exec(PurchaseRow("2003-05-10", kLoquatSyrup));
+    Exec(PurchaseRow("2003-05-11", kBanlangenLater));
+    m_sent.clear();
+    reports::PurchaseQuery(*m_grid, &m_window, Ok(At(2003, 5, 10, 16, 45)));
+    EXPECT_EQ(m_dialogs, QStringList{"采购查询"});
+    EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 进 WHERE 采购日期 BETWEEN '2002-05-19' AND "
+                                  "'2003-05-10'"});
+    EXPECT_EQ(m_grid->Table(), QStringLiteral("进"));
+    EXPECT_EQ(Column(5), QStringList({"阿莫西林", "川贝枇杷膏"}));
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(ReportCommandsTest, PurchaseQueryOnOneDayFindsThatDaysPurchases) {
+    Exec(PurchaseRow("2003-05-09", kBanlangen));
+    Exec(PurchaseRow("2003-05-10", kAmoxicillin));
+    Exec(PurchaseRow("2003-05-11", kLoquatSyrup));
+    m_sent.clear();
+    reports::PurchaseQuery(*m_grid, &m_window,
+                           Ok(At(2003, 6, 1), Dates(QDate(2003, 5, 10), QDate(2003, 5, 10))));
+    EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 进 WHERE 采购日期 BETWEEN '2003-05-10' AND "
+                                  "'2003-05-10'"});
+    EXPECT_EQ(Column(5), QStringList{"阿莫西林"});
+    // 更新显示 repeats the query.
+    Exec(PurchaseRow("2003-05-10", kBanlangenLater));
+    m_sent.clear();
+    m_grid->Reload();
+    EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 进 WHERE 采购日期 BETWEEN '2003-05-10' AND "
+                                  "'2003-05-10'"});
+    EXPECT_EQ(m_grid->GetItemCount(), 2);
+}
+
+TEST_P(ReportCommandsTest, SalesQueryCoversYesterdayAndTodayToTheLastMillisecond) {
+    AddProfitBooks();
+    reports::SalesQuery(*m_grid, &m_window, Ok(At(2003, 5, 11, 9)));
+    EXPECT_EQ(m_dialogs, QStringList{"销售查询"});
+    EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-10 "
+                                  "00:00:00.000' AND '2003-05-11 23:59:59.999'"});
+    EXPECT_EQ(m_grid->Table(), QStringLiteral("销"));
+    // Everything from 05-10 00:00:00 on; the sale at 05-09 23:59:59.999 is the day before.
+    EXPECT_EQ(m_grid->GetItemCount(), 5);
+    EXPECT_FALSE(Column(1).isEmpty());
+    EXPECT_FALSE(Column(0).join(',').contains(QStringLiteral("2003-05-09")));
+}
+
+TEST_P(ReportCommandsTest, StockQueryWithNothingTypedListsEveryCard) {
+    Exec(CardRow(kAmoxicillin, 2.5, 10));
+    Exec(CardRow(kBanlangen, 10, 3));
+    m_sent.clear();
+    reports::StockQuery(*m_grid, &m_window, Ok(At(2003, 5, 10)));
+    EXPECT_EQ(m_dialogs, QStringList{"采购库存"});
+    EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 存 WHERE 1>0"});
+    EXPECT_EQ(m_grid->Table(), QStringLiteral("存"));
+    EXPECT_EQ(m_grid->GetItemCount(), 2);
+}
+
+TEST_P(ReportCommandsTest, StockQueryMatchesAnywhereWithBlanksQuotesAndWildcards) {
+    Exec(CardRow(kAmoxicillin, 2.5, 10));
+    Exec(CardRow(kBanlangen, 10, 3));
+    Exec(CardRow(kBanlangenLater, 12, 1));
+    Exec(CardRow({"板根", "北京", "10g*20", "2004-01-31"}, 3, 3));
+    Exec(CardRow({"O''Neil止咳糖浆", "香港 九龙", "100ml", "2006-02-28"}, 20, 2));
+    Exec(CardRow({"维生素C 100%", "天津", "0.1g*100", "2007-07-31"}, 4, 4));
+    m_sent.clear();
+    struct Case {
+        QStringList typed;
+        QString clause;
+        QStringList names; // in the order of the stock's key
+    };
+    const Case cases[] = {
+        {{"板蓝"}, " AND 名称 like '%板蓝%'", {"板蓝根", "板蓝根"}},
+        // '_' stands for one character: 板蓝根 but not 板根.
+        {{"板_根"}, " AND 名称 like '%板_根%'", {"板蓝根", "板蓝根"}},
+        // '%' for any run of characters, none included.
+        {{"阿%林"}, " AND 名称 like '%阿%林%'", {"阿莫西林"}},
+        {{"板%根"}, " AND 名称 like '%板%根%'", {"板根", "板蓝根", "板蓝根"}},
+        // A blank is a character to find.
+        {{"", " "}, " AND 产地 like '% %'", {"O'Neil止咳糖浆"}},
+        // Two blanks: nothing has them.
+        {{"", "  "}, " AND 产地 like '%  %'", {}},
+        // A quote is part of the text, not the end of the literal.
+        {{"O'Neil"}, " AND 名称 like '%O''Neil%'", {"O'Neil止咳糖浆"}},
+        {{"' OR 1>0 OR 名称 = '"}, " AND 名称 like '%'' OR 1>0 OR 名称 = ''%'", {}},
+        {{"", "", "", "2005-"}, " AND 有效截止日期 like '%2005-%'", {"阿莫西林", "板蓝根"}},
+        {{"板", "北京", "10g*20", "2004"},
+         " AND 名称 like '%板%' AND 产地 like '%北京%' AND 规格型号 like '%10g*20%' AND "
+         "有效截止日期 like '%2004%'",
+         {"板根", "板蓝根"}},
+    };
+    for (const Case& c : cases) {
+        m_sent.clear();
+        reports::StockQuery(*m_grid, &m_window, Ok(At(2003, 5, 10), Patterns(c.typed)));
+        ASSERT_EQ(m_sent.size(), 1) << c.typed.join('|').toStdString();
+        EXPECT_EQ(m_sent[0], QStringLiteral("SELECT * FROM 存 WHERE 1>0") + c.clause);
+        QStringList names = Column(0);
+        names.sort();
+        QStringList expected = c.names;
+        expected.sort();
+        EXPECT_EQ(names, expected) << c.typed.join('|').toStdString();
+    }
+    EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('\n').toStdString();
+}
+
+// --- Sales reports ----------------------------------------------------------------------------
+
+TEST_P(ReportCommandsTest, DailyReportListsTheDayAndSumsItsProfit) {
+    AddProfitBooks();
+    reports::DaySalesReport(*m_grid, &Db(), &m_window,
+                            Ok(At(2003, 6, 2, 10), Dates(QDate(2003, 5, 10), {})));
+    EXPECT_EQ(m_dialogs, QStringList{"日销售报表－汇总条件"});
+    EXPECT_EQ(m_sent,
+              QStringList({"SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-10 00:00:00.000' AND "
+                           "'2003-05-10 23:59:59.999'",
+                           reportsql::SalesSummary("2003-05-10", "2003-05-10")}));
+    // Four sales of the day, the one of the deleted card among them, then the block.
+    ASSERT_EQ(m_grid->GetItemCount(), 4 + 5);
+    QStringList names;
+    for (int r = 0; r < 4; ++r)
+        names << m_grid->GetItemText(r, 1);
+    names.sort();
+    EXPECT_EQ(names, QStringList({"川贝枇杷膏", "板蓝根", "阿莫西林", "阿莫西林"}));
+    // Turnover 8 + 7.5 + 4.5 = 20 (the 30 of the card that is gone does not count);
+    // cost 2*2.5 + 0.5*10 + 1*2.5 = 12.5; net profit 20 - 12.5 = 7.5; rate 7.5/12.5*100 = 60.
+    const std::vector<QStringList> expected = {{"", ""},
+                                               {"日营业额", "20元"},
+                                               {"总成本", "12.5元"},
+                                               {"日纯利润", "7.5元"},
+                                               {"日利润率", "60%"}};
+    EXPECT_EQ(SummaryBlock(), expected);
+    for (int r = 4; r < 9; ++r)
+        EXPECT_TRUE(RestEmpty(r)) << r;
+    // The grid keeps the detail statement as its own.
+    EXPECT_EQ(m_grid->Table(), QStringLiteral("销"));
+    EXPECT_EQ(m_grid->Sql(), m_sent[0]);
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(ReportCommandsTest, DailyReportOpensOnTodayAndADayWithoutSalesHasNoSummary) {
+    AddProfitBooks();
+    QString shown;
+    reports::DaySalesReport(*m_grid, &Db(), &m_window,
+                            Ok(At(2003, 5, 12, 10), [&shown](QDialog& dialog) {
+                                shown = dialog.findChild<QDateEdit*>("1047")->text();
+                            }));
+    EXPECT_EQ(shown, QStringLiteral("2003-05-12"));
+    // Only the detail statement: no summary is asked for an empty range.
+    EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-12 "
+                                  "00:00:00.000' AND '2003-05-12 23:59:59.999'"});
+    EXPECT_EQ(m_grid->GetItemCount(), 0);
+    EXPECT_EQ(m_grid->GetColumnCount(), 10);
+    EXPECT_EQ(m_grid->ColumnTitle(0), QStringLiteral("日期时间"));
+}
+
+TEST_P(ReportCommandsTest, MonthlyReportOnTheFirstCoversThatDayAlone) {
+    Exec(CardRow(kAmoxicillin, 2.5, 10));
+    Exec(SaleRow("2003-05-31 23:59:59.999", kAmoxicillin, 1, 100));
+    Exec(SaleRow("2003-06-01 00:00:00", kAmoxicillin, 2, 6)); // cost 2 * 2.5 = 5
+    m_sent.clear();
+    QStringList shown;
+    reports::MonthSalesReport(*m_grid, &Db(), &m_window,
+                              Ok(At(2003, 6, 1, 9, 15), [&shown](QDialog& dialog) {
+                                  shown << dialog.findChild<QDateEdit*>("1047")->text()
+                                        << dialog.findChild<QDateEdit*>("1048")->text()
+                                        << dialog.findChild<QLabel*>("1063")->text();
+                              }));
+    EXPECT_EQ(m_dialogs, QStringList{"报表－汇总条件"});
+    EXPECT_EQ(shown, QStringList({"2003-06-01", "2003-06-01", "默认为本月"}));
+    EXPECT_EQ(m_sent[0], QStringLiteral("SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-06-01 "
+                                        "00:00:00.000' AND '2003-06-01 23:59:59.999'"));
+    // One sale: turnover 6, cost 5, net profit 1, rate 1/5*100 = 20.
+    const std::vector<QStringList> expected = {
+        {"", ""}, {"月营业额", "6元"}, {"总成本", "5元"}, {"月纯利润", "1元"}, {"月利润率", "20%"}};
+    ASSERT_EQ(m_grid->GetItemCount(), 1 + 5);
+    EXPECT_EQ(SummaryBlock(), expected);
+}
+
+TEST_P(ReportCommandsTest, MonthlyReportOverAWholeMonthCountsItsLastMillisecond) {
+    AddProfitBooks();
+    Exec(SaleRow("2003-04-30 23:59:59.999", kAmoxicillin, 1, 1000));
+    Exec(SaleRow("2003-06-01 00:00:00", kAmoxicillin, 1, 1000));
+    m_sent.clear();
+    reports::MonthSalesReport(*m_grid, &Db(), &m_window,
+                              Ok(At(2003, 5, 20), Dates(QDate(2003, 5, 1), QDate(2003, 5, 31))));
+    EXPECT_EQ(m_sent, QStringList({reportsql::SalesDetail("2003-05-01", "2003-05-31"),
+                                   reportsql::SalesSummary("2003-05-01", "2003-05-31")}));
+    // Six sales of May. Turnover 5 + 8 + 7.5 + 4.5 + 10 = 35; cost 2.5 + 5 + 5 + 2.5 + 2.5 =
+    // 17.5; net profit 17.5; rate 17.5/17.5*100 = 100.
+    ASSERT_EQ(m_grid->GetItemCount(), 6 + 5);
+    const std::vector<QStringList> expected = {{"", ""},
+                                               {"月营业额", "35元"},
+                                               {"总成本", "17.5元"},
+                                               {"月纯利润", "17.5元"},
+                                               {"月利润率", "100%"}};
+    EXPECT_EQ(SummaryBlock(), expected);
+}
+
+TEST_P(ReportCommandsTest, YearlyReportRunsFromFirstJanuary) {
+    Exec(CardRow(kBanlangen, 10, 3));
+    Exec(SaleRow("2002-12-31 23:59:59.999", kBanlangen, 1, 1000));
+    Exec(SaleRow("2003-01-01 00:00:00", kBanlangen, 1, 12));   // cost 10
+    Exec(SaleRow("2003-03-15 10:00:00", kBanlangen, 0.25, 3)); // cost 2.5
+    m_sent.clear();
+    QStringList shown;
+    reports::YearSalesReport(*m_grid, &Db(), &m_window,
+                             Ok(At(2003, 3, 20, 11), [&shown](QDialog& dialog) {
+                                 shown << dialog.findChild<QDateEdit*>("1047")->text()
+                                       << dialog.findChild<QDateEdit*>("1048")->text()
+                                       << dialog.findChild<QLabel*>("1063")->text();
+                             }));
+    EXPECT_EQ(shown, QStringList({"2003-01-01", "2003-03-20", "默认为本年度"}));
+    EXPECT_EQ(m_sent, QStringList({reportsql::SalesDetail("2003-01-01", "2003-03-20"),
+                                   reportsql::SalesSummary("2003-01-01", "2003-03-20")}));
+    // Turnover 12 + 3 = 15; cost 1*10 + 0.25*10 = 12.5; net profit 2.5; rate 2.5/12.5*100 = 20.
+    const std::vector<QStringList> expected = {{"", ""},
+                                               {"年营业额", "15元"},
+                                               {"总成本", "12.5元"},
+                                               {"年纯利润", "2.5元"},
+                                               {"年利润率", "20%"}};
+    ASSERT_EQ(m_grid->GetItemCount(), 2 + 5);
+    EXPECT_EQ(SummaryBlock(), expected);
+}
+
+TEST_P(ReportCommandsTest, CostIsTheCardsAverageWhenTheReportRuns) {
+    Exec(CardRow(kAmoxicillin, 2.5, 10));
+    Exec(SaleRow("2003-05-10 10:00:00", kAmoxicillin, 2, 8));
+    // A later purchase re-averaged the card.
+    Exec(QStringLiteral("UPDATE 存 SET 平均成本单价 = 3.5"));
+    m_sent.clear();
+    reports::DaySalesReport(*m_grid, &Db(), &m_window,
+                            Ok(At(2003, 6, 1), Dates(QDate(2003, 5, 10), {})));
+    // Turnover 8; cost 2 * 3.5 = 7; net profit 1; rate (1/7)*100.0 = 14.285714285714285 in
+    // doubles (the quotient first), which the SQLite driver reads with 15 significant digits.
+    const QString rate = IsPostgreSQL() ? QStringLiteral("14.285714285714285%")
+                                        : QStringLiteral("14.2857142857143%");
+    const std::vector<QStringList> expected = {
+        {"", ""}, {"日营业额", "8元"}, {"总成本", "7元"}, {"日纯利润", "1元"}, {"日利润率", rate}};
+    EXPECT_EQ(SummaryBlock(), expected);
+}
+
+TEST_P(ReportCommandsTest, SalesWhoseCardsAreAllGoneLeaveTheUnitsAlone) {
+    Exec(SaleRow("2003-05-10 10:00:00", kLoquatSyrup, 1, 30));
+    m_sent.clear();
+    reports::DaySalesReport(*m_grid, &Db(), &m_window,
+                            Ok(At(2003, 6, 1), Dates(QDate(2003, 5, 10), {})));
+    // No sale has its card: the four sums are NULL, shown as empty texts.
+    const std::vector<QStringList> expected = {
+        {"", ""}, {"日营业额", "元"}, {"总成本", "元"}, {"日纯利润", "元"}, {"日利润率", "%"}};
+    ASSERT_EQ(m_grid->GetItemCount(), 1 + 5);
+    EXPECT_EQ(m_grid->GetItemText(0, 1), QStringLiteral("川贝枇杷膏"));
+    EXPECT_EQ(SummaryBlock(), expected);
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(ReportCommandsTest, ZeroCostDividesByZeroAsTheDatabaseDoes) {
+    Exec(CardRow({"赠品口罩", "上海", "10只", "2009-01-01"}, 0, 50));
+    Exec(SaleRow("2003-05-10 10:00:00", {"赠品口罩", "上海", "10只", "2009-01-01"}, 1, 3));
+    m_sent.clear();
+    reports::DaySalesReport(*m_grid, &Db(), &m_window,
+                            Ok(At(2003, 6, 1), Dates(QDate(2003, 5, 10), {})));
+    if (IsPostgreSQL()) {
+        // The statement fails: the grid's report of it, and the detail row without a block.
+        ASSERT_EQ(m_prompts.Messages().size(), 1u);
+        EXPECT_TRUE(m_prompts.Texts()[0].contains(QStringLiteral("division by zero")))
+            << m_prompts.Texts()[0].toStdString();
+        EXPECT_EQ(m_prompts.Messages()[0].buttons, CPrompts::Buttons::Ok);
+        EXPECT_EQ(m_sent.size(), 1); // the summary did not run
+        EXPECT_EQ(m_grid->GetItemCount(), 1);
+        EXPECT_EQ(m_grid->GetItemText(0, 1), QStringLiteral("赠品口罩"));
+    } else {
+        // SQLite divides into NULL: turnover 3, cost 1 * 0 = 0, net profit 3, rate empty.
+        EXPECT_TRUE(m_prompts.Messages().empty());
+        const std::vector<QStringList> expected = {{"", ""},
+                                                   {"日营业额", "3元"},
+                                                   {"总成本", "0元"},
+                                                   {"日纯利润", "3元"},
+                                                   {"日利润率", "%"}};
+        ASSERT_EQ(m_grid->GetItemCount(), 1 + 5);
+        EXPECT_EQ(SummaryBlock(), expected);
+    }
+}
+
+TEST_P(ReportCommandsTest, RefreshAfterAReportShowsTheSalesAlone) {
+    AddProfitBooks();
+    reports::DaySalesReport(*m_grid, &Db(), &m_window,
+                            Ok(At(2003, 6, 1), Dates(QDate(2003, 5, 10), {})));
+    ASSERT_EQ(m_grid->GetItemCount(), 9);
+    m_sent.clear();
+    EXPECT_TRUE(m_grid->Reload());
+    EXPECT_EQ(m_sent, QStringList{reportsql::SalesDetail("2003-05-10", "2003-05-10")});
+    EXPECT_EQ(m_grid->GetItemCount(), 4);
+    EXPECT_FALSE(Column(0).contains(QStringLiteral("日营业额")));
+}
+
+TEST_P(ReportCommandsTest, HeaderClickSortsTheSummaryRowsInAmongTheSales) {
+    AddProfitBooks();
+    reports::DaySalesReport(*m_grid, &Db(), &m_window,
+                            Ok(At(2003, 6, 1), Dates(QDate(2003, 5, 10), {})));
+    ASSERT_EQ(m_grid->GetItemCount(), 9);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_window));
+    QHeaderView* header = m_grid->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(0) + 20, header->height() / 2));
+    // The first click on a text column sorts descending by GB18030 bytes: the labels (总 D7DC,
+    // 日营 C8D5 D3AA, 日利 C8D5 C0FB, 日纯 C8D5 B4BF) above the digits of the stamps, and the
+    // empty text last. The sales keep their columns; the block rows keep theirs.
+    EXPECT_EQ(Column(0),
+              QStringList({"总成本", "日营业额", "日利润率", "日纯利润", "2003-05-10 23:59:59.999",
+                           "2003-05-10 15:00:00", "2003-05-10 12:30:00", "2003-05-10 ", ""}));
+    EXPECT_EQ(m_grid->GetItemText(0, 1), QStringLiteral("12.5元"));
+    EXPECT_EQ(m_grid->GetItemText(4, 1), QStringLiteral("阿莫西林"));
+    EXPECT_EQ(m_grid->GetItemText(8, 1), QString());
+}
+
+TEST_P(ReportCommandsTest, CancelledDialogsChangeNothing) {
+    AddProfitBooks();
+    reports::SalesQuery(*m_grid, &m_window, Ok(At(2003, 5, 11)));
+    const QString sql = m_grid->Sql();
+    const int rows = m_grid->GetItemCount();
+    m_sent.clear();
+    const CommandContext cancel =
+        Press(At(2003, 5, 11), "2", Dates(QDate(2003, 1, 1), QDate(2003, 12, 31)));
+    reports::PurchaseQuery(*m_grid, &m_window, cancel);
+    reports::SalesQuery(*m_grid, &m_window, cancel);
+    reports::StockQuery(*m_grid, &m_window, cancel);
+    reports::DaySalesReport(*m_grid, &Db(), &m_window, cancel);
+    reports::MonthSalesReport(*m_grid, &Db(), &m_window, cancel);
+    reports::YearSalesReport(*m_grid, &Db(), &m_window, cancel);
+    reports::MonthPurchaseReport(*m_grid, &m_window, cancel);
+    reports::YearPurchaseReport(*m_grid, &m_window, cancel);
+    EXPECT_EQ(m_dialogs.size(), 9); // the first query and the eight cancelled ones
+    EXPECT_TRUE(m_sent.isEmpty()) << m_sent.join('\n').toStdString();
+    EXPECT_EQ(m_grid->Sql(), sql);
+    EXPECT_EQ(m_grid->Table(), QStringLiteral("销"));
+    EXPECT_EQ(m_grid->GetItemCount(), rows);
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+// --- Stock statistics and purchase reports ----------------------------------------------------
+
+class StockStatisticsTest : public ReportCommandsTest {
+protected:
+    // 阿莫西林 on one card, 板蓝根 on two (expiring 2004-06-30 and 2005-03-31), 川贝枇杷膏
+    // expired in 2003 with nothing on hand but still a card.
+    void AddCards() {
+        Exec(CardRow(kAmoxicillin, 2.5, 10));
+        Exec(CardRow(kBanlangen, 10, 3));
+        Exec(CardRow(kBanlangenLater, 12, 1));
+        m_sent.clear();
+    }
+};
+
+TEST_P(StockStatisticsTest, ExpiryCheckListsEveryCardEarliestFirst) {
+    AddCards();
+    Exec(CardRow(kLoquatSyrup, 8, 0));
+    m_sent.clear();
+    reports::ExpiryCheck(*m_grid);
+    EXPECT_EQ(m_sent, QStringList{reportsql::ExpiryCheck()});
+    EXPECT_EQ(m_grid->Table(), QStringLiteral("存"));
+    EXPECT_EQ(Titles(), QStringList({"有效截止日期", "名称", "产地", "规格型号", "平均成本单价",
+                                     "现有存货量"}));
+    ASSERT_EQ(m_grid->GetItemCount(), 4);
+    EXPECT_EQ(Row(0), QStringList({"2003-12-31", "川贝枇杷膏", "香港", "150ml", "8", "0"}));
+    EXPECT_EQ(Row(1), QStringList({"2004-06-30", "板蓝根", "北京", "10g*20", "10", "3"}));
+    EXPECT_EQ(Row(2), QStringList({"2005-01-01", "阿莫西林", "广州", "0.25g*24", "2.5", "10"}));
+    EXPECT_EQ(Row(3), QStringList({"2005-03-31", "板蓝根", "北京", "10g*20", "12", "1"}));
+}
+
+TEST_P(StockStatisticsTest, ShortageCheckAddsTheCardsOfOneDrug) {
+    AddCards();
+    reports::ShortageCheck(*m_grid);
+    EXPECT_EQ(m_sent, QStringList{reportsql::ShortageCheck()});
+    EXPECT_EQ(Titles(), QStringList({"现有存货总量", "名称", "产地", "规格型号", "该药总成本",
+                                     "该药平均成本单价"}));
+    ASSERT_EQ(m_grid->GetItemCount(), 2);
+    // 板蓝根: 3 + 1 = 4 on hand, 3*10 + 1*12 = 42, 42/4 = 10.5; the smaller total first.
+    EXPECT_EQ(Row(0), QStringList({"4", "板蓝根", "北京", "10g*20", "42", "10.5"}));
+    // 阿莫西林: 10 on hand, 10*2.5 = 25, 25/10 = 2.5.
+    EXPECT_EQ(Row(1), QStringList({"10", "阿莫西林", "广州", "0.25g*24", "25", "2.5"}));
+}
+
+TEST_P(StockStatisticsTest, AverageCostWeighsTheCardsByWhatIsOnHand) {
+    AddCards();
+    reports::AverageCost(*m_grid);
+    EXPECT_EQ(m_sent, QStringList{reportsql::AverageCost()});
+    EXPECT_EQ(Titles(), QStringList({"名称", "产地", "规格型号", "同类药品平均成本单价"}));
+    ASSERT_EQ(m_grid->GetItemCount(), 2);
+    // No order is asked for: compare the rows as a set.
+    std::vector<QStringList> rows = {Row(0), Row(1)};
+    std::sort(rows.begin(), rows.end());
+    // 板蓝根 (10*3 + 12*1) / 4 = 10.5; 阿莫西林 2.5*10 / 10 = 2.5.
+    const std::vector<QStringList> expected = {{"板蓝根", "北京", "10g*20", "10.5"},
+                                               {"阿莫西林", "广州", "0.25g*24", "2.5"}};
+    EXPECT_EQ(rows, expected);
+}
+
+TEST_P(StockStatisticsTest, TotalStockCostCountsCardsNotDrugs) {
+    AddCards();
+    Exec(CardRow(kLoquatSyrup, 8, 0));
+    m_sent.clear();
+    reports::TotalStockCost(*m_grid);
+    EXPECT_EQ(m_sent, QStringList{reportsql::TotalStockCost()});
+    EXPECT_EQ(Titles(), QStringList({"库存总成本", "药品种类"}));
+    // 10*2.5 + 3*10 + 1*12 + 0*8 = 67 over four cards of three drugs.
+    ASSERT_EQ(m_grid->GetItemCount(), 1);
+    EXPECT_EQ(Row(0), QStringList({"67", "4"}));
+}
+
+TEST_P(StockStatisticsTest, TotalStockCostOfEmptyStockIsBlankOverZeroCards) {
+    reports::TotalStockCost(*m_grid);
+    ASSERT_EQ(m_grid->GetItemCount(), 1);
+    EXPECT_EQ(Row(0), QStringList({"", "0"}));
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(StockStatisticsTest, ADrugWithNothingOnHandDividesByZeroAsTheDatabaseDoes) {
+    AddCards();
+    Exec(CardRow(kLoquatSyrup, 8, 0));
+    m_sent.clear();
+    reports::ShortageCheck(*m_grid);
+    const int shortageRows = m_grid->GetItemCount();
+    const QStringList shortageMessages = m_prompts.Texts();
+    m_prompts.Clear();
+    reports::AverageCost(*m_grid);
+    const QStringList averageMessages = m_prompts.Texts();
+    if (IsPostgreSQL()) {
+        // Both statements fail; the grid reports the driver's message and shows nothing.
+        ASSERT_EQ(shortageMessages.size(), 1);
+        EXPECT_TRUE(shortageMessages[0].contains(QStringLiteral("division by zero")));
+        ASSERT_EQ(averageMessages.size(), 1);
+        EXPECT_TRUE(averageMessages[0].contains(QStringLiteral("division by zero")));
+        EXPECT_EQ(shortageRows, 0);
+        EXPECT_EQ(m_grid->GetItemCount(), 0);
+        EXPECT_TRUE(m_sent.isEmpty());
+        // The view goes on working.
+        reports::TotalStockCost(*m_grid);
+        EXPECT_EQ(Row(0), QStringList({"67", "4"}));
+    } else {
+        // SQLite gives NULL: an empty cell in that drug's row.
+        EXPECT_TRUE(shortageMessages.isEmpty());
+        EXPECT_TRUE(averageMessages.isEmpty());
+        EXPECT_EQ(shortageRows, 3);
+        ASSERT_EQ(m_grid->GetItemCount(), 3);
+        for (int r = 0; r < 3; ++r) {
+            if (m_grid->GetItemText(r, 0) == QStringLiteral("川贝枇杷膏"))
+                EXPECT_EQ(m_grid->GetItemText(r, 3), QString());
+            else
+                EXPECT_FALSE(m_grid->GetItemText(r, 3).isEmpty());
+        }
+    }
+}
+
+TEST_P(StockStatisticsTest, MonthlyPurchaseReportRunsFromTheFirstToTheEndOfToday) {
+    Exec(PurchaseRow("2003-04-30 23:59:59.999", kBanlangen));
+    Exec(PurchaseRow("2003-05-01", kAmoxicillin));
+    Exec(PurchaseRow("2003-05-10 23:59:59.999", kLoquatSyrup));
+    Exec(PurchaseRow("2003-05-11", kBanlangenLater));
+    m_sent.clear();
+    QStringList shown;
+    reports::MonthPurchaseReport(*m_grid, &m_window,
+                                 Ok(At(2003, 5, 10, 8), [&shown](QDialog& dialog) {
+                                     shown << dialog.findChild<QDateEdit*>("1047")->text()
+                                           << dialog.findChild<QDateEdit*>("1048")->text()
+                                           << dialog.findChild<QLabel*>("1063")->text();
+                                 }));
+    EXPECT_EQ(m_dialogs, QStringList{"报表－汇总条件"});
+    EXPECT_EQ(shown, QStringList({"2003-05-01", "2003-05-10", "默认为本月"}));
+    EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 进 WHERE 采购日期 BETWEEN '2003-05-01 "
+                                  "00:00:00.000' AND '2003-05-10 23:59:59.999'"});
+    EXPECT_EQ(m_grid->Table(), QStringLiteral("进"));
+    QStringList names = Column(5);
+    names.sort();
+    EXPECT_EQ(names, QStringList({"川贝枇杷膏", "阿莫西林"}));
+    // No summary rows.
+    EXPECT_EQ(m_grid->GetItemCount(), 2);
+}
+
+TEST_P(StockStatisticsTest, YearlyPurchaseReportRunsFromFirstJanuary) {
+    Exec(PurchaseRow("2002-12-31", kBanlangen));
+    Exec(PurchaseRow("2003-01-01", kAmoxicillin));
+    m_sent.clear();
+    QStringList shown;
+    reports::YearPurchaseReport(*m_grid, &m_window,
+                                Ok(At(2003, 2, 3, 8), [&shown](QDialog& dialog) {
+                                    shown << dialog.findChild<QDateEdit*>("1047")->text()
+                                          << dialog.findChild<QDateEdit*>("1048")->text()
+                                          << dialog.findChild<QLabel*>("1063")->text();
+                                }));
+    EXPECT_EQ(shown, QStringList({"2003-01-01", "2003-02-03", "默认为本年"}));
+    EXPECT_EQ(m_sent, QStringList{reportsql::PurchaseReport("2003-01-01", "2003-02-03")});
+    EXPECT_EQ(Column(5), QStringList{"阿莫西林"});
+}
+
+APRICOT_INSTANTIATE_BACKENDS(ReportCommandsTest);
+APRICOT_INSTANTIATE_BACKENDS(StockStatisticsTest);
+
+} // namespace

@@ -1,0 +1,208 @@
+// The condition dialogs: captions, prompts, labels, default dates, the texts their OK routine
+// takes from the pickers, and closing without a change.
+#include "CDayReportDlg.h"
+#include "CPeriodReportDlg.h"
+#include "CPurchaseQueryDlg.h"
+#include "CSalesQueryDlg.h"
+#include "CStockQueryDlg.h"
+#include "qt_printers.h"
+#include "typing.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime kNow(QDate(2003, 5, 10), QTime(14, 30, 5));
+
+QDateEdit* Picker(QDialog& dialog, const char* id) {
+    return dialog.findChild<QDateEdit*>(QString::fromLatin1(id));
+}
+
+QStringList LabelTexts(QDialog& dialog) {
+    QStringList out;
+    for (QLabel* label : dialog.findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            out << label->text();
+    return out;
+}
+
+void Click(QDialog& dialog, const char* id) {
+    auto* button = dialog.findChild<QPushButton*>(QString::fromLatin1(id));
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// The frame every condition dialog shares.
+void ExpectFrame(CConditionDlg& dialog, const QString& okText) {
+    EXPECT_NE(dialog.findChild<QLabel*>(QStringLiteral("186")), nullptr);
+    EXPECT_FALSE(dialog.findChild<QLabel*>(QStringLiteral("186"))->pixmap().isNull());
+    EXPECT_EQ(dialog.OkButton()->text(), okText);
+    EXPECT_TRUE(dialog.OkButton()->isDefault());
+    EXPECT_EQ(dialog.CloseButton()->text(), QStringLiteral("关闭"));
+}
+
+void ExpectShortDatePicker(QDateEdit* picker) {
+    ASSERT_NE(picker, nullptr);
+    EXPECT_TRUE(picker->calendarPopup());
+    EXPECT_EQ(picker->displayFormat(), QStringLiteral("yyyy-MM-dd"));
+}
+
+TEST(DateRangeDialogs, PurchaseQueryOpensOn356DaysBackToToday) {
+    CPurchaseQueryDlg dialog(kNow);
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("189"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("采购查询"));
+    ExpectFrame(dialog, QStringLiteral("搜索"));
+    ExpectShortDatePicker(Picker(dialog, "1047"));
+    ExpectShortDatePicker(Picker(dialog, "1048"));
+    EXPECT_TRUE(LabelTexts(dialog).contains(
+        QStringLiteral("请在下面输入要检索的采购记录的信息，然后按【搜索】按钮进行搜索:")));
+    EXPECT_TRUE(LabelTexts(dialog).contains(QStringLiteral("开始时间：")));
+    EXPECT_TRUE(LabelTexts(dialog).contains(QStringLiteral("结束时间：")));
+    EXPECT_EQ(Picker(dialog, "1047")->text(), QStringLiteral("2002-05-19"));
+    EXPECT_EQ(Picker(dialog, "1048")->text(), QStringLiteral("2003-05-10"));
+}
+
+TEST(DateRangeDialogs, SalesQueryOpensOnYesterdayAndToday) {
+    CSalesQueryDlg dialog(kNow);
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("190"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("销售查询"));
+    ExpectFrame(dialog, QStringLiteral("搜索"));
+    EXPECT_TRUE(LabelTexts(dialog).contains(
+        QStringLiteral("请在下面输入要检索的销售记录的信息，然后按【搜索】按钮进行搜索:")));
+    EXPECT_TRUE(LabelTexts(dialog).contains(QStringLiteral("开始时间：")));
+    EXPECT_EQ(Picker(dialog, "1047")->text(), QStringLiteral("2003-05-09"));
+    EXPECT_EQ(Picker(dialog, "1048")->text(), QStringLiteral("2003-05-10"));
+}
+
+TEST(DateRangeDialogs, SearchTakesTheTextsThePickersShow) {
+    CSalesQueryDlg dialog(kNow);
+    EXPECT_TRUE(dialog.StartText().isEmpty());
+    Picker(dialog, "1047")->setDate(QDate(2001, 2, 3));
+    Picker(dialog, "1048")->setDate(QDate(1999, 12, 31)); // not validated
+    Click(dialog, "1");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.StartText(), QStringLiteral("2001-02-03"));
+    EXPECT_EQ(dialog.EndText(), QStringLiteral("1999-12-31"));
+    EXPECT_EQ(dialog.StartDate().date(), QDate(2001, 2, 3));
+    EXPECT_EQ(dialog.EndDate().date(), QDate(1999, 12, 31));
+}
+
+TEST(DateRangeDialogs, CloseTakesNothing) {
+    CPurchaseQueryDlg dialog(kNow);
+    Picker(dialog, "1047")->setDate(QDate(2001, 2, 3));
+    Click(dialog, "2");
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(dialog.StartText().isEmpty());
+    EXPECT_TRUE(dialog.EndText().isEmpty());
+}
+
+TEST(DateRangeDialogs, PeriodDialogShowsTheDatesAndHintItWasGiven) {
+    CPeriodReportDlg dialog;
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("210"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("报表－汇总条件"));
+    ExpectFrame(dialog, QStringLiteral("查看"));
+    EXPECT_TRUE(LabelTexts(dialog).contains(
+        QStringLiteral("请在下面输入要查看的报表的起始日期和结束日期：")));
+    EXPECT_TRUE(LabelTexts(dialog).contains(QStringLiteral("起始日期：")));
+    EXPECT_TRUE(LabelTexts(dialog).contains(QStringLiteral("结束日期：")));
+    dialog.SetDates(QDateTime(QDate(2003, 5, 1), QTime(0, 0)), kNow);
+    dialog.SetHint(QStringLiteral("默认为本月"));
+    auto* hint = dialog.findChild<QLabel*>(QStringLiteral("1063"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_EQ(hint->text(), QStringLiteral("默认为本月"));
+    EXPECT_EQ(Picker(dialog, "1047")->text(), QStringLiteral("2003-05-01"));
+    EXPECT_EQ(Picker(dialog, "1048")->text(), QStringLiteral("2003-05-10"));
+    // The same OK routine as the queries.
+    Picker(dialog, "1048")->setDate(QDate(2003, 5, 31));
+    Click(dialog, "1");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.StartText(), QStringLiteral("2003-05-01"));
+    EXPECT_EQ(dialog.EndText(), QStringLiteral("2003-05-31"));
+}
+
+TEST(DayReportDialog, OpensOnTodayAndTakesThePickersText) {
+    CDayReportDlg dialog(kNow);
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("209"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("日销售报表－汇总条件"));
+    ExpectFrame(dialog, QStringLiteral("查看"));
+    ExpectShortDatePicker(Picker(dialog, "1047"));
+    EXPECT_EQ(Picker(dialog, "1048"), nullptr);
+    EXPECT_TRUE(LabelTexts(dialog).contains(
+        QStringLiteral("请在下面输入要查看的销售报表的日期：(默认为当天)")));
+    EXPECT_TRUE(LabelTexts(dialog).contains(QStringLiteral("日期：")));
+    EXPECT_EQ(Picker(dialog, "1047")->text(), QStringLiteral("2003-05-10"));
+    Picker(dialog, "1047")->setDate(QDate(2003, 4, 30));
+    Click(dialog, "1");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.ReportDateText(), QStringLiteral("2003-04-30"));
+    EXPECT_EQ(dialog.ReportDate().date(), QDate(2003, 4, 30));
+}
+
+TEST(StockQueryDialog, OpensEmptyAndTakesTheFieldsAsTyped) {
+    CStockQueryDlg dialog;
+    EXPECT_EQ(dialog.objectName(), QStringLiteral("191"));
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("采购库存"));
+    ExpectFrame(dialog, QStringLiteral("搜索"));
+    const QStringList labels = LabelTexts(dialog);
+    EXPECT_TRUE(labels.contains(QStringLiteral(
+        "请在下面输入要检索的库存记录的信息，然后按【搜索】按钮进行搜索: (支持模糊匹配)")));
+    for (const char* label :
+         {"名称：", "产地：", "规格型号：", "有效截止日期：", "格式:1990-01-20"})
+        EXPECT_TRUE(labels.contains(QString::fromUtf8(label))) << label;
+    const char* const ids[] = {"1061", "1053", "1054", "1055"};
+    for (const char* id : ids) {
+        auto* edit = dialog.findChild<QLineEdit*>(QString::fromLatin1(id));
+        ASSERT_NE(edit, nullptr) << id;
+        EXPECT_TRUE(edit->text().isEmpty());
+    }
+    TypeText(dialog.findChild<QLineEdit*>("1061"), QStringLiteral(" 板蓝 "));
+    TypeText(dialog.findChild<QLineEdit*>("1054"), QStringLiteral("10g_20"));
+    TypeText(dialog.findChild<QLineEdit*>("1055"), QStringLiteral("2004-%"));
+    Click(dialog, "1");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.Patterns().name, QStringLiteral(" 板蓝 "));
+    EXPECT_EQ(dialog.Patterns().origin, QString());
+    EXPECT_EQ(dialog.Patterns().specification, QStringLiteral("10g_20"));
+    EXPECT_EQ(dialog.Patterns().expiry, QStringLiteral("2004-%"));
+}
+
+TEST(StockQueryDialog, CloseTakesNothing) {
+    CStockQueryDlg dialog;
+    TypeText(dialog.findChild<QLineEdit*>("1061"), QStringLiteral("板蓝"));
+    Click(dialog, "2");
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_TRUE(dialog.Patterns().name.isEmpty());
+}
+
+// Runs `dialog` modally and presses `key` once it is up: a key on the widget that has the focus
+// travels up to the dialog as a user's key does. A dialog still open after five seconds is
+// closed as a failure rather than left hanging.
+int ExecPressing(QDialog& dialog, Qt::Key key) {
+    QTimer::singleShot(0, &dialog, [&dialog, key] {
+        QWidget* target = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+        QTest::keyClick(target, key);
+    });
+    QTimer::singleShot(5000, &dialog, [&dialog] {
+        ADD_FAILURE() << "the dialog did not close";
+        dialog.done(-1);
+    });
+    return dialog.exec();
+}
+
+TEST(ModalConditionDialogs, EnterSearchesAndEscapeCloses) {
+    CSalesQueryDlg search(kNow);
+    EXPECT_EQ(ExecPressing(search, Qt::Key_Return), QDialog::Accepted);
+    EXPECT_EQ(search.StartText(), QStringLiteral("2003-05-09"));
+
+    CDayReportDlg closed(kNow);
+    EXPECT_EQ(ExecPressing(closed, Qt::Key_Escape), QDialog::Rejected);
+    EXPECT_TRUE(closed.ReportDateText().isEmpty());
+}
+
+} // namespace

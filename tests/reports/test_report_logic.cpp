@@ -1,0 +1,167 @@
+// The statements, default ranges, hints and summary rows of the queries and reports, without a
+// display or a database.
+#include "qt_printers.h"
+#include "report_defaults.h"
+#include "report_statements.h"
+#include "sales_summary.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QDateTime At(int y, int m, int d, int h = 0, int min = 0, int s = 0) {
+    return QDateTime(QDate(y, m, d), QTime(h, min, s));
+}
+
+TEST(ReportStatements, DateRangeQueriesTakeTheDateTextsAsGiven) {
+    EXPECT_EQ(
+        reportsql::PurchaseQuery("2002-05-19", "2003-05-10"),
+        QStringLiteral("SELECT * FROM 进 WHERE 采购日期 BETWEEN '2002-05-19' AND '2003-05-10'"));
+    EXPECT_EQ(reportsql::SalesQuery("2003-05-09", "2003-05-10"),
+              QStringLiteral("SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-09 00:00:00.000' "
+                             "AND '2003-05-10 23:59:59.999'"));
+    EXPECT_EQ(reportsql::SalesDetail("2003-05-10", "2003-05-10"),
+              QStringLiteral("SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-10 00:00:00.000' "
+                             "AND '2003-05-10 23:59:59.999'"));
+    EXPECT_EQ(reportsql::PurchaseReport("2003-01-01", "2003-05-10"),
+              QStringLiteral("SELECT * FROM 进 WHERE 采购日期 BETWEEN '2003-01-01 00:00:00.000' "
+                             "AND '2003-05-10 23:59:59.999'"));
+}
+
+TEST(ReportStatements, SummaryHasATabBeforeTheSecondAndOfTheJoin) {
+    const QString expected = QStringLiteral(
+        "SELECT SUM(实收金额), SUM(存.平均成本单价*销.数量), "
+        "SUM(实收金额)-SUM(存.平均成本单价*销.数量),"
+        "(SUM(实收金额)-SUM(存.平均成本单价*销.数量))/(SUM(存.平均成本单价*销.数量))*100.0 FROM "
+        "销,存 "
+        "WHERE 销.日期时间 BETWEEN '2003-05-01 00:00:00.000' AND '2003-05-31 23:59:59.999' AND "
+        "销.名称 = 存.名称\tAND 销.产地 = 存.产地 AND 销.规格型号 = 存.规格型号 AND "
+        "销.有效截止日期 = "
+        "存.有效截止日期");
+    const QString sent = reportsql::SalesSummary("2003-05-01", "2003-05-31");
+    EXPECT_EQ(sent, expected);
+    EXPECT_EQ(sent.count(QLatin1Char('\t')), 1);
+}
+
+TEST(ReportStatements, StockStatisticsAreFixed) {
+    EXPECT_EQ(
+        reportsql::ExpiryCheck(),
+        QStringLiteral("SELECT 有效截止日期,名称,产地,规格型号,平均成本单价,现有存货量 FROM 存 "
+                       "ORDER BY 有效截止日期 ASC"));
+    EXPECT_EQ(reportsql::ShortageCheck(),
+              QStringLiteral("SELECT SUM(现有存货量) AS 现有存货总量,名称,产地,规格型号,"
+                             "SUM(现有存货量*平均成本单价) AS 该药总成本, "
+                             "SUM(现有存货量*平均成本单价)/SUM(现有存货量) AS 该药平均成本单价 "
+                             "FROM 存 GROUP BY 名称,产地,规格型号 ORDER BY 现有存货总量 ASC"));
+    EXPECT_EQ(
+        reportsql::AverageCost(),
+        QStringLiteral("SELECT 名称,产地,规格型号,SUM(平均成本单价*现有存货量)/SUM(现有存货量) "
+                       "AS 同类药品平均成本单价 FROM 存 GROUP BY 名称,产地,规格型号"));
+    EXPECT_EQ(
+        reportsql::TotalStockCost(),
+        QStringLiteral("SELECT SUM(现有存货量*平均成本单价) AS 库存总成本,COUNT(*) AS 药品种类 "
+                       "FROM 存"));
+}
+
+TEST(ReportStatements, StockQueryAddsOneClausePerFilledFieldInKeyOrder) {
+    EXPECT_EQ(reportsql::StockQuery({}), QStringLiteral("SELECT * FROM 存 WHERE 1>0"));
+    EXPECT_EQ(reportsql::StockQuery({"板蓝", "", "", ""}),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like '%板蓝%'"));
+    EXPECT_EQ(reportsql::StockQuery({"a", "b", "c", "2005-"}),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like '%a%' AND 产地 like '%b%' "
+                             "AND 规格型号 like '%c%' AND 有效截止日期 like '%2005-%'"));
+    EXPECT_EQ(reportsql::StockQuery({"", "", "", "2005"}),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 有效截止日期 like '%2005%'"));
+}
+
+TEST(ReportStatements, StockPatternsStayOneLiteralWithWildcardsIntact) {
+    // Blanks are kept, not trimmed: a field of blanks is not empty.
+    EXPECT_EQ(reportsql::StockQuery({"", "  ", "", ""}),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 产地 like '%  %'"));
+    // A quote is doubled, so the text cannot end the literal and add a condition.
+    EXPECT_EQ(reportsql::StockQuery({"x' OR '1'='1", "", "", ""}),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like '%x'' OR ''1''=''1%'"));
+    // '%' and '_' pass through and act as wildcards; so do texts that look like arg markers.
+    EXPECT_EQ(reportsql::StockQuery({"阿%林", "_京", "%1", ""}),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like '%阿%林%' AND 产地 like "
+                             "'%_京%' AND 规格型号 like '%%1%'"));
+}
+
+TEST(ReportDefaults, QueriesLookBack356DaysAndOneDay) {
+    const QDateTime now = At(2003, 5, 10, 14, 30);
+    // 2003-05-10 less 365 days is 2002-05-10; 9 days later is 2002-05-19.
+    EXPECT_EQ(reportdefaults::PurchaseQuery(now).start, At(2002, 5, 19, 14, 30));
+    EXPECT_EQ(reportdefaults::PurchaseQuery(now).end, now);
+    EXPECT_EQ(reportdefaults::SalesQuery(now).start, At(2003, 5, 9, 14, 30));
+    EXPECT_EQ(reportdefaults::SalesQuery(now).end, now);
+    // Across a year end, and from 1 March of a leap year.
+    EXPECT_EQ(reportdefaults::SalesQuery(At(2004, 1, 1, 8)).start, At(2003, 12, 31, 8));
+    EXPECT_EQ(reportdefaults::SalesQuery(At(2004, 3, 1, 8)).start, At(2004, 2, 29, 8));
+}
+
+TEST(ReportDefaults, PeriodsStartOnTheFirstOfTheMonthAndOnFirstJanuary) {
+    const QDateTime now = At(2003, 5, 10, 14, 30, 5);
+    EXPECT_EQ(reportdefaults::MonthToDate(now).start, At(2003, 5, 1));
+    EXPECT_EQ(reportdefaults::MonthToDate(now).end, now);
+    EXPECT_EQ(reportdefaults::YearToDate(now).start, At(2003, 1, 1));
+    EXPECT_EQ(reportdefaults::YearToDate(now).end, now);
+    // On the 1st the monthly range is that one day; on 1 January so is the yearly one.
+    const QDateTime first = At(2003, 6, 1, 9);
+    EXPECT_EQ(reportdefaults::MonthToDate(first).start.date(), first.date());
+    EXPECT_EQ(reportdefaults::YearToDate(At(2004, 1, 1, 9)).start.date(), QDate(2004, 1, 1));
+}
+
+TEST(ReportDefaults, HintsDifferBetweenSalesAndPurchaseYears) {
+    EXPECT_EQ(reportdefaults::MonthHint(), QStringLiteral("默认为本月"));
+    EXPECT_EQ(reportdefaults::YearSalesHint(), QStringLiteral("默认为本年度"));
+    EXPECT_EQ(reportdefaults::YearPurchaseHint(), QStringLiteral("默认为本年"));
+}
+
+CResultTable Figures(const QStringList& texts) {
+    CResultTable table;
+    std::vector<CResultColumn> columns(4);
+    table.SetColumns(columns);
+    const int row = table.AppendRow();
+    for (int i = 0; i < texts.size(); ++i)
+        table.SetCell(row, i, texts[i]);
+    return table;
+}
+
+QStringList Labels(const SummaryBlock& block) {
+    QStringList out;
+    for (const SummaryRow& row : block)
+        out << row.label;
+    return out;
+}
+
+QStringList Values(const SummaryBlock& block) {
+    QStringList out;
+    for (const SummaryRow& row : block)
+        out << (row.hasValue ? row.value : QStringLiteral("(none)"));
+    return out;
+}
+
+TEST(SalesSummary, LabelsCarryThePeriodExceptTheCost) {
+    const CResultTable figures = Figures({"20", "12.5", "7.5", "60"});
+    EXPECT_EQ(Labels(SummaryRows(SalesPeriod::Day, figures)),
+              QStringList({"", "日营业额", "总成本", "日纯利润", "日利润率"}));
+    EXPECT_EQ(Labels(SummaryRows(SalesPeriod::Month, figures)),
+              QStringList({"", "月营业额", "总成本", "月纯利润", "月利润率"}));
+    EXPECT_EQ(Labels(SummaryRows(SalesPeriod::Year, figures)),
+              QStringList({"", "年营业额", "总成本", "年纯利润", "年利润率"}));
+}
+
+TEST(SalesSummary, UnitsAreAppendedToTheTextsAsTheyCome) {
+    EXPECT_EQ(Values(SummaryRows(SalesPeriod::Day, Figures({"20", "12.5", "7.5", "60"}))),
+              QStringList({"(none)", "20元", "12.5元", "7.5元", "60%"}));
+    // No number formatting of its own: the texts stand as the result gives them.
+    EXPECT_EQ(Values(SummaryRows(SalesPeriod::Day, Figures({"1e+20", "0.1", "-3", "33.3"}))),
+              QStringList({"(none)", "1e+20元", "0.1元", "-3元", "33.3%"}));
+    // NULL figures are empty cells: the units stand alone.
+    EXPECT_EQ(Values(SummaryRows(SalesPeriod::Month, Figures({"3", "0", "3", ""}))),
+              QStringList({"(none)", "3元", "0元", "3元", "%"}));
+    EXPECT_EQ(Values(SummaryRows(SalesPeriod::Year, CResultTable())),
+              QStringList({"(none)", "元", "元", "元", "%"}));
+}
+
+} // namespace

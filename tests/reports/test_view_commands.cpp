@@ -1,0 +1,109 @@
+// The main view routes the twelve query, report and statistics commands to them: each dialog
+// opens modally over the main window, closing it changes nothing, and its button runs the query.
+#include "CApricotView.h"
+#include "CTestBooks.h"
+#include "command_ids.h"
+#include "q_grid.h"
+#include "recording_launcher.h"
+#include "recording_prompts.h"
+#include "report_statements.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDialog>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ViewCommandsTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        CBooksTest::SetUp();
+        if (!m_books)
+            return;
+        Exec(QStringLiteral("INSERT INTO 存 VALUES ('阿莫西林', '广州', '0.25g*24', '2005-01-01', "
+                            "2.5, 10)"));
+        m_view = std::make_unique<CApricotView>(&Db(), m_launcher);
+        m_view->resize(900, 500);
+        m_view->OnInitialUpdate();
+    }
+
+    // Runs command `id`, pressing `key` in the dialog it opens. The title of the dialog, or
+    // empty when none opened. A dialog left open is closed after five seconds as a failure.
+    QString RunPressing(int id, Qt::Key key) {
+        QString title;
+        QTimer::singleShot(0, [&title, key] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            title = modal->windowTitle();
+            QWidget* focus = modal->focusWidget() ? modal->focusWidget() : modal;
+            QTest::keyClick(focus, key);
+        });
+        QTimer::singleShot(5000, [] {
+            if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                ADD_FAILURE() << "a dialog stayed open";
+                modal->done(-1);
+            }
+        });
+        EXPECT_TRUE(m_view->OnCommand(id));
+        return title;
+    }
+
+    CRecordingPrompts m_prompts;
+    CRecordingLauncher m_launcher;
+    std::unique_ptr<CApricotView> m_view;
+};
+
+TEST_P(ViewCommandsTest, ClosingEachConditionDialogLeavesTheGridAsItWas) {
+    const QString before = m_view->Grid()->Sql();
+    const std::pair<int, const char*> commands[] = {
+        {cmd::PurchaseQuery, "采购查询"},
+        {cmd::SalesQuery, "销售查询"},
+        {cmd::StockQuery, "采购库存"},
+        {cmd::DaySalesReport, "日销售报表－汇总条件"},
+        {cmd::MonthSalesReport, "报表－汇总条件"},
+        {cmd::YearSalesReport, "报表－汇总条件"},
+        {cmd::MonthPurchaseReport, "报表－汇总条件"},
+        {cmd::YearPurchaseReport, "报表－汇总条件"},
+    };
+    for (const auto& [id, title] : commands) {
+        EXPECT_EQ(RunPressing(id, Qt::Key_Escape), QString::fromUtf8(title)) << id;
+        EXPECT_EQ(m_view->Grid()->Sql(), before) << id;
+    }
+}
+
+TEST_P(ViewCommandsTest, TheDefaultButtonRunsTheQueryInTheViewsGrid) {
+    EXPECT_EQ(RunPressing(cmd::StockQuery, Qt::Key_Return), QStringLiteral("采购库存"));
+    EXPECT_EQ(m_view->Grid()->Sql(), reportsql::StockQuery({}));
+    EXPECT_EQ(m_view->Grid()->GetItemCount(), 1);
+
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    RunPressing(cmd::DaySalesReport, Qt::Key_Return);
+    if (QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) == today) {
+        EXPECT_EQ(m_view->Grid()->Sql(), reportsql::SalesDetail(today, today));
+    }
+    EXPECT_EQ(m_view->Grid()->Table(), QStringLiteral("销"));
+}
+
+TEST_P(ViewCommandsTest, StatisticsRunWithoutADialog) {
+    const std::pair<int, QString> commands[] = {
+        {cmd::ExpiryCheck, reportsql::ExpiryCheck()},
+        {cmd::ShortageCheck, reportsql::ShortageCheck()},
+        {cmd::AverageCost, reportsql::AverageCost()},
+        {cmd::TotalStockCost, reportsql::TotalStockCost()},
+    };
+    for (const auto& [id, sql] : commands) {
+        EXPECT_EQ(RunPressing(id, Qt::Key_Escape), QString()) << id;
+        EXPECT_EQ(m_view->Grid()->Sql(), sql) << id;
+        EXPECT_EQ(m_view->Grid()->Table(), QStringLiteral("存"));
+        EXPECT_EQ(m_view->Grid()->GetItemCount(), 1) << id;
+    }
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+APRICOT_INSTANTIATE_BACKENDS(ViewCommandsTest);
+
+} // namespace

@@ -1,0 +1,164 @@
+// Reading the entry dialogs' number fields, and the picker lists' prefix rule, without books.
+#include "entry_fields.h"
+#include "picker_list.h"
+#include "qt_printers.h"
+#include "result_table.h"
+#include "sales_entry.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using entryfields::ParseNumber;
+using entryfields::ParseUnsigned;
+
+TEST(EntryFields, NumbersMayCarryBlanksSignFractionAndExponent) {
+    EXPECT_EQ(ParseNumber("12.5"), 12.5);
+    EXPECT_EQ(ParseNumber("  12.5\t"), 12.5);
+    EXPECT_EQ(ParseNumber("-3"), -3.0);
+    EXPECT_EQ(ParseNumber("+.5"), 0.5);
+    EXPECT_EQ(ParseNumber("5."), 5.0);
+    EXPECT_EQ(ParseNumber("1e3"), 1000.0);
+    EXPECT_EQ(ParseNumber("1234.56"), 1234.56);
+}
+
+TEST(EntryFields, AnythingElseIsNoNumber) {
+    for (const char* text : {"", " ", "abc", "1.2.3", "12,5", "1 2", "0x10", "inf", "nan", "1e",
+                             "1e999", ".", "-", "１２"}) {
+        EXPECT_FALSE(ParseNumber(QString::fromUtf8(text))) << text;
+    }
+}
+
+TEST(EntryFields, CountsAreUnsignedDecimalIntegers) {
+    EXPECT_EQ(ParseUnsigned("0"), 0u);
+    EXPECT_EQ(ParseUnsigned(" 20 "), 20u);
+    EXPECT_EQ(ParseUnsigned("007"), 7u);
+    EXPECT_EQ(ParseUnsigned("4294967295"), 4294967295u);
+    for (const char* text :
+         {"", "-1", "+1", "1.0", "1e2", "4294967296", "99999999999999999999", "2 0", "a"}) {
+        EXPECT_FALSE(ParseUnsigned(QString::fromUtf8(text))) << text;
+    }
+}
+
+TEST(EntryFields, NumbersShowInShortestPrintfForm) {
+    EXPECT_EQ(entryfields::NumberText(0), "0");
+    EXPECT_EQ(entryfields::NumberText(12.5), "12.5");
+    EXPECT_EQ(entryfields::UnsignedText(20), "20");
+}
+
+TEST(SaleAmount, IsQuantityTimesPriceInTwoDecimals) {
+    EXPECT_EQ(CSalesEntry::AmountDue(3, 0.5), "1.50");
+    EXPECT_EQ(CSalesEntry::AmountDue(2, 30), "60.00");
+    EXPECT_EQ(CSalesEntry::AmountDue(0, 12.5), "0.00");
+    // A double: a float price of 1234.56 would show 3703.68 only by luck, 7 × 0.1 not at all.
+    EXPECT_EQ(CSalesEntry::AmountDue(3, 1234.56), "3703.68");
+    EXPECT_EQ(CSalesEntry::AmountDue(4294967295u, 1.0), "4294967295.00");
+}
+
+TEST(SaleAmount, WhileTypingUsesWhatParsesAndKeepsTheLastGoodValue) {
+    CSalesEntry entry(nullptr);
+    entry.Cleared(CSalesEntry::kWholeBox, QDateTime(QDate(2003, 5, 2), QTime(10, 0)));
+    EXPECT_EQ(entry.AmountWhileTyping("1", "1"), "1.00");
+    EXPECT_EQ(entry.AmountWhileTyping("1.", "1"), "1.00");
+    EXPECT_EQ(entry.AmountWhileTyping("1.5", "1"), "1.50");
+    EXPECT_EQ(entry.AmountWhileTyping("1.5x", "3"), "4.50");
+    EXPECT_EQ(entry.AmountWhileTyping("", "-"), "4.50");
+    // Clearing forgets both.
+    entry.Cleared(CSalesEntry::kWholeBox, QDateTime(QDate(2003, 5, 2), QTime(10, 0)));
+    EXPECT_EQ(entry.AmountWhileTyping("", ""), "0.00");
+}
+
+TEST(SaleType, WholeBoxHidesOnePieceSplitPackShowsTwenty) {
+    const auto whole = CSalesEntry::RuleFor("整盒销售");
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->piecesPerBox, 1u);
+    EXPECT_FALSE(whole->piecesShown);
+    const auto split = CSalesEntry::RuleFor("拆零销售");
+    ASSERT_TRUE(split);
+    EXPECT_EQ(split->piecesPerBox, 20u);
+    EXPECT_TRUE(split->piecesShown);
+    EXPECT_FALSE(CSalesEntry::RuleFor(""));
+    EXPECT_FALSE(CSalesEntry::RuleFor("整盒"));
+}
+
+TEST(SaleForm, ClearingStampsTheTimeAndKeepsTheSaleType) {
+    CSalesEntry entry(nullptr);
+    const CSalesEntry::Form form =
+        entry.Cleared(CSalesEntry::kSplitPack, QDateTime(QDate(2003, 5, 2), QTime(9, 5, 7)));
+    EXPECT_EQ(form.timestamp, "2003-05-02 09:05:07");
+    EXPECT_EQ(form.saleType, "拆零销售");
+    EXPECT_EQ(form.price, "0");
+    EXPECT_EQ(form.quantity, "1");
+    EXPECT_EQ(form.piecesPerBox, "20");
+    EXPECT_EQ(form.amount, "0");
+    EXPECT_TRUE(form.card.name.isEmpty() && form.card.expiry.isEmpty());
+}
+
+TEST(SaleForm, PickerStatementHasOneEqualityClausePerTypedText) {
+    EXPECT_EQ(CSalesEntry::PickerStatement({}),
+              "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0");
+    EXPECT_EQ(CSalesEntry::PickerStatement({"阿莫西林胶囊", "", "0.25g", "2005-04-30"}),
+              "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0 AND 名称='阿莫西林胶囊' "
+              "AND 规格型号='0.25g' AND 有效截止日期='2005-04-30'");
+    EXPECT_EQ(CSalesEntry::PickerStatement({"", "O'Neil", "", ""}),
+              "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0 AND 产地='O''Neil'");
+}
+
+TEST(PickerList, ATextGoesInOnlyWhenNoItemBeginsWithIt) {
+    CPickerList list;
+    EXPECT_TRUE(list.Add("阿莫西林胶囊"));
+    EXPECT_FALSE(list.Add("阿莫西林"));
+    EXPECT_FALSE(list.Add("阿莫西林胶囊"));
+    EXPECT_FALSE(list.Add("阿莫"));
+    // A longer text is no beginning of the shorter item: both stay.
+    EXPECT_TRUE(list.Add("阿莫西林胶囊片"));
+    EXPECT_TRUE(list.Add("阿司匹林"));
+    EXPECT_FALSE(list.Add(""));
+    EXPECT_EQ(list.Items(), (QStringList{"阿莫西林胶囊", "阿莫西林胶囊片", "阿司匹林"}));
+}
+
+TEST(PickerList, LettersCompareWithoutRegardToCase) {
+    CPickerList list;
+    EXPECT_TRUE(list.Add("VC银翘片"));
+    EXPECT_FALSE(list.Add("vc"));
+    EXPECT_FALSE(list.Add("Vc银"));
+    EXPECT_TRUE(list.HasItemBeginningWith("vC银翘"));
+    EXPECT_FALSE(list.HasItemBeginningWith("VC银翘片剂"));
+}
+
+TEST(PickerList, ItemsAreSortedLikeAGbkListBox) {
+    CPickerList list;
+    for (const char* text : {"张明", "b", "李华", "A", "王芳", "c"})
+        list.Add(QString::fromUtf8(text));
+    // Latin letters without regard to case, then Chinese in GBK (pinyin) order.
+    EXPECT_EQ(list.Items(), (QStringList{"A", "b", "c", "李华", "王芳", "张明"}));
+}
+
+TEST(PickerList, AColumnIsTakenInResultOrder) {
+    CResultTable rows;
+    rows.SetColumns({{"名称", 1}, {"产地", 1}});
+    const char* cells[][2] = {{"阿莫西林", "甲"}, {"阿莫西林胶囊", "乙"}, {"阿莫西林", "甲厂"}};
+    for (const auto& row : cells) {
+        const int r = rows.AppendRow();
+        rows.SetCell(r, 0, QString::fromUtf8(row[0]));
+        rows.SetCell(r, 1, QString::fromUtf8(row[1]));
+    }
+    // 阿莫西林 came first, so the longer name is still added after it.
+    EXPECT_EQ(CPickerList::FromColumn(rows, 0), (QStringList{"阿莫西林", "阿莫西林胶囊"}));
+    EXPECT_EQ(CPickerList::FromColumn(rows, 1), (QStringList{"甲", "甲厂", "乙"}));
+    EXPECT_TRUE(CPickerList::FromColumn(rows, 2).isEmpty());
+}
+
+TEST(PickerList, TenThousandCardsComeOutSorted) {
+    CResultTable rows;
+    rows.SetColumns({{"名称", 1}});
+    for (int i = 0; i < 10000; ++i)
+        rows.SetCell(rows.AppendRow(), 0,
+                     QStringLiteral("药品%1").arg(9999 - i, 5, 10, QLatin1Char('0')));
+    const QStringList items = CPickerList::FromColumn(rows, 0);
+    ASSERT_EQ(items.size(), 10000);
+    EXPECT_EQ(items.front(), "药品00000");
+    EXPECT_EQ(items.back(), "药品09999");
+}
+
+} // namespace

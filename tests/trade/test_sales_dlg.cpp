@@ -1,0 +1,259 @@
+// 前台销售登记表 offscreen on both backends: pickers that narrow as the user moves on, the
+// sale-type rule, the amount as the user types, and a split-pack sale typed in by keyboard.
+#include "CSalesEntryDlg.h"
+#include "dialog_driver.h"
+#include "entry_books.h"
+#include "recording_prompts.h"
+
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+
+using namespace entrytest;
+
+class SalesEntryDlgTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        CBooksTest::SetUp();
+        if (HasFatalFailure() || IsSkipped())
+            return;
+        const char* cards[][4] = {{"阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30"},
+                                  {"阿莫西林胶囊", "联邦制药", "0.5g*12粒", "2005-10-01"},
+                                  {"板蓝根颗粒", "白云山", "10g*20袋", "2006-01-31"}};
+        for (const auto& c : cards) {
+            Exec(QStringLiteral("INSERT INTO 存 VALUES('%1','%2','%3','%4',8,10)")
+                     .arg(QString::fromUtf8(c[0]), QString::fromUtf8(c[1]), QString::fromUtf8(c[2]),
+                          QString::fromUtf8(c[3])));
+        }
+    }
+    void Open() {
+        m_dialog = std::make_unique<CSalesEntryDlg>(&Db());
+        ShowActive(m_dialog.get());
+    }
+    template <class T = QWidget> T* Control(int id) const {
+        return m_dialog->findChild<T*>(QString::number(id));
+    }
+    QString Text(int id) const {
+        if (auto* box = Control<QComboBox>(id))
+            return box->currentText();
+        return Control<QLineEdit>(id)->text();
+    }
+    QStringList List(int id) const { return Items(Control<QComboBox>(id)); }
+    QString Status() const { return Control<QLabel>(CSalesEntry::IdStatus)->text(); }
+    bool FocusOn(int id) const { return FocusIn(m_dialog.get(), id); }
+    bool PiecesShown() const {
+        return Control(CSalesEntry::IdPiecesPerBox)->isVisible() &&
+               Control(CSalesEntry::IdPiecesPerBoxLabel)->isVisible();
+    }
+    void ChooseSaleType(const QString& type) {
+        auto* box = Control<QComboBox>(CSalesEntry::IdSaleType);
+        box->setFocus();
+        // Down and up on a closed list pick the next and the previous item.
+        Press(type == CSalesEntry::kSplitPack ? Qt::Key_Down : Qt::Key_Up);
+        ASSERT_EQ(box->currentText(), type);
+    }
+    // The card from the pickers, by keyboard, from 名称 on.
+    void TypeCard(const char* name, const char* origin, const char* specification,
+                  const char* expiry) {
+        Control(CSalesEntry::IdName)->setFocus();
+        Fill(QString::fromUtf8(name));
+        Fill(QString::fromUtf8(origin));
+        Fill(QString::fromUtf8(specification));
+        Fill(QString::fromUtf8(expiry));
+        ASSERT_TRUE(FocusOn(CSalesEntry::IdPrice));
+    }
+
+    CRecordingPrompts m_prompts;
+    std::unique_ptr<CSalesEntryDlg> m_dialog;
+};
+
+TEST_P(SalesEntryDlgTest, OpensStampedWithAllCardsAndAWholeBoxSale) {
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    Open();
+    EXPECT_EQ(m_dialog->windowTitle(), "前台销售登记表");
+    EXPECT_EQ(Status(), "请尽可能详细填写【销售登记卡】,以便以后查阅");
+    const QDateTime stamp =
+        QDateTime::fromString(Text(CSalesEntry::IdTimestamp), "yyyy-MM-dd HH:mm:ss");
+    EXPECT_TRUE(stamp.isValid()) << Text(CSalesEntry::IdTimestamp).toStdString();
+    EXPECT_GE(stamp, before);
+    EXPECT_TRUE(FocusOn(CSalesEntry::IdTimestamp));
+    EXPECT_EQ(Text(CSalesEntry::IdSaleType), "整盒销售");
+    EXPECT_EQ(List(CSalesEntry::IdSaleType), (QStringList{"整盒销售", "拆零销售"}));
+    EXPECT_FALSE(Control<QComboBox>(CSalesEntry::IdSaleType)->isEditable());
+    EXPECT_FALSE(PiecesShown());
+    EXPECT_EQ(Text(CSalesEntry::IdPiecesPerBox), "1");
+    EXPECT_EQ(Text(CSalesEntry::IdQuantity), "1");
+    EXPECT_EQ(Text(CSalesEntry::IdPrice), "0");
+    EXPECT_EQ(Text(CSalesEntry::IdAmount), "0.00");
+    auto* amount = Control<QLineEdit>(CSalesEntry::IdAmount);
+    EXPECT_TRUE(amount->isReadOnly());
+    EXPECT_EQ(amount->focusPolicy(), Qt::ClickFocus);
+    EXPECT_EQ(List(CSalesEntry::IdName), (QStringList{"阿莫西林胶囊", "板蓝根颗粒"}));
+    EXPECT_EQ(List(CSalesEntry::IdOrigin), (QStringList{"白云山", "联邦制药", "石药集团"}));
+    EXPECT_TRUE(Text(CSalesEntry::IdName).isEmpty());
+    const QStringList labels = LabelTexts(m_dialog.get());
+    for (const char* text :
+         {"日期时间：", "名称：", "产地：", "规格型号：", "有效截止日期：", "(格式:1990-12-12)",
+          "零售价：", "元", "销售类型：", "数量：", "每盒总量：", "应付金额："})
+        EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
+    EXPECT_TRUE(Control<QPushButton>(1)->isDefault());
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(SalesEntryDlgTest, LeavingAPickerNarrowsTheListsAndKeepsWhatWasTyped) {
+    Open();
+    Control(CSalesEntry::IdName)->setFocus();
+    Fill("阿莫西林胶囊");
+    EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林胶囊");
+    EXPECT_EQ(List(CSalesEntry::IdOrigin), (QStringList{"联邦制药", "石药集团"}));
+    EXPECT_EQ(List(CSalesEntry::IdExpiry), (QStringList{"2005-04-30", "2005-10-01"}));
+    // Half a word typed into 产地 survives the rebuild when the user moves on.
+    Fill("联邦");
+    EXPECT_EQ(Text(CSalesEntry::IdOrigin), "联邦");
+    EXPECT_TRUE(List(CSalesEntry::IdName).isEmpty());
+    // Corrected, the lists come back to that drug's card.
+    Press(Qt::Key_Backtab);
+    Fill("联邦制药");
+    EXPECT_EQ(List(CSalesEntry::IdExpiry), QStringList{"2005-10-01"});
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(SalesEntryDlgTest, TheAmountFollowsTypingWithoutRewritingTheField) {
+    Open();
+    Control(CSalesEntry::IdPrice)->setFocus();
+    Control<QLineEdit>(CSalesEntry::IdPrice)->selectAll();
+    Type("1.");
+    EXPECT_EQ(Text(CSalesEntry::IdPrice), "1.");
+    EXPECT_EQ(Text(CSalesEntry::IdAmount), "1.00");
+    Type("25");
+    EXPECT_EQ(Text(CSalesEntry::IdAmount), "1.25");
+    // What does not parse leaves the amount at the last good figure, and shows no message.
+    Type("x");
+    EXPECT_EQ(Text(CSalesEntry::IdPrice), "1.25x");
+    EXPECT_EQ(Text(CSalesEntry::IdAmount), "1.25");
+    Press(Qt::Key_Backspace);
+    Control(CSalesEntry::IdQuantity)->setFocus();
+    Control<QLineEdit>(CSalesEntry::IdQuantity)->selectAll();
+    Type("4");
+    EXPECT_EQ(Text(CSalesEntry::IdAmount), "5.00");
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(SalesEntryDlgTest, SwitchingTheSaleTypeChangesOnlyPiecesPerBox) {
+    Open();
+    Control(CSalesEntry::IdPrice)->setFocus();
+    Fill("0.5");
+    Control(CSalesEntry::IdQuantity)->setFocus();
+    Fill("3");
+    ChooseSaleType(CSalesEntry::kSplitPack);
+    EXPECT_TRUE(PiecesShown());
+    EXPECT_EQ(Text(CSalesEntry::IdPiecesPerBox), "20");
+    EXPECT_EQ(Text(CSalesEntry::IdPrice), "0.5");
+    EXPECT_EQ(Text(CSalesEntry::IdQuantity), "3");
+    // 20 again, whatever was typed before.
+    Control(CSalesEntry::IdPiecesPerBox)->setFocus();
+    Fill("10");
+    ChooseSaleType(CSalesEntry::kWholeBox);
+    EXPECT_FALSE(PiecesShown());
+    EXPECT_EQ(Text(CSalesEntry::IdPiecesPerBox), "1");
+    ChooseSaleType(CSalesEntry::kSplitPack);
+    EXPECT_EQ(Text(CSalesEntry::IdPiecesPerBox), "20");
+    EXPECT_EQ(Text(CSalesEntry::IdQuantity), "3");
+}
+
+TEST_P(SalesEntryDlgTest, ASplitPackSaleTypedAndEnteredIsRecordedAndTheFormCleared) {
+    Open();
+    const QString stamp = Text(CSalesEntry::IdTimestamp);
+    TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
+    Fill("0.5");
+    ASSERT_TRUE(FocusOn(CSalesEntry::IdSaleType));
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Tab);
+    ASSERT_TRUE(FocusOn(CSalesEntry::IdQuantity));
+    Fill("3");
+    ASSERT_TRUE(FocusOn(CSalesEntry::IdPiecesPerBox));
+    EXPECT_EQ(Text(CSalesEntry::IdPiecesPerBox), "20");
+    EXPECT_EQ(Text(CSalesEntry::IdAmount), "1.50");
+    Press(Qt::Key_Return);
+
+    EXPECT_EQ(Status(), "新的销售记录已经被系统接纳");
+    EXPECT_TRUE(m_prompts.Messages().empty());
+    EXPECT_EQ(QueryRows(Db(),
+                        "SELECT 名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,"
+                        "坏帐 FROM 销"),
+              (std::vector<QStringList>{{"阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30",
+                                         "0.5", "0.15", "拆零销售", "1.5", "0"}}));
+    EXPECT_EQ(QueryValue(Db(), "SELECT 日期时间 FROM 销").left(19), stamp);
+    EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存 WHERE 产地='石药集团'"), "9.85");
+
+    // Cleared: the sale type kept with 20 a box, 数量 1, 零售价 0, 应付金额 0, focus in 名称.
+    EXPECT_EQ(Text(CSalesEntry::IdSaleType), "拆零销售");
+    EXPECT_TRUE(PiecesShown());
+    EXPECT_EQ(Text(CSalesEntry::IdPiecesPerBox), "20");
+    EXPECT_EQ(Text(CSalesEntry::IdQuantity), "1");
+    EXPECT_EQ(Text(CSalesEntry::IdPrice), "0");
+    EXPECT_EQ(Text(CSalesEntry::IdAmount), "0");
+    for (int id : {CSalesEntry::IdName, CSalesEntry::IdOrigin, CSalesEntry::IdSpecification,
+                   CSalesEntry::IdExpiry})
+        EXPECT_TRUE(Text(id).isEmpty()) << id;
+    EXPECT_TRUE(FocusOn(CSalesEntry::IdName));
+    EXPECT_TRUE(
+        QDateTime::fromString(Text(CSalesEntry::IdTimestamp), "yyyy-MM-dd HH:mm:ss").isValid());
+}
+
+TEST_P(SalesEntryDlgTest, AFailedSaleKeepsTheFormAndItsTimeStamp) {
+    Open();
+    Control<QLineEdit>(CSalesEntry::IdTimestamp)->setText("2003-05-02 10:15:30");
+    TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
+    Fill("2");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Status(), CSalesEntry::kRecorded);
+    // The same stamp typed again is refused by the key of 销.
+    Control<QLineEdit>(CSalesEntry::IdTimestamp)->setText("2003-05-02 10:15:30");
+    TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
+    Fill("2");
+    Press(Qt::Key_Return);
+    EXPECT_NE(Status(), CSalesEntry::kRecorded);
+    EXPECT_FALSE(Status().isEmpty());
+    EXPECT_EQ(Text(CSalesEntry::IdTimestamp), "2003-05-02 10:15:30");
+    EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林胶囊");
+    EXPECT_EQ(Text(CSalesEntry::IdPrice), "2");
+    EXPECT_EQ(Count(Db(), "销"), "1");
+
+    // A name that matches no card empties the lists, and 添加 says the card does not exist.
+    Control(CSalesEntry::IdName)->setFocus();
+    Fill("阿莫西林");
+    EXPECT_TRUE(List(CSalesEntry::IdOrigin).isEmpty());
+    QTest::mouseClick(Control<QPushButton>(1), Qt::LeftButton);
+    EXPECT_EQ(Status(), CSalesEntry::kNoSuchCard);
+    EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林");
+}
+
+TEST_P(SalesEntryDlgTest, ACountThatDoesNotParseIsShownOnAddAndTakesTheFocus) {
+    Open();
+    TypeCard("板蓝根颗粒", "白云山", "10g*20袋", "2006-01-31");
+    Control(CSalesEntry::IdQuantity)->setFocus();
+    Control<QLineEdit>(CSalesEntry::IdQuantity)->selectAll();
+    Type("-1");
+    EXPECT_TRUE(m_prompts.Messages().empty());
+    Press(Qt::Key_Return);
+    EXPECT_EQ(m_prompts.Texts(), QStringList{"Please enter a positive integer."});
+    EXPECT_TRUE(FocusOn(CSalesEntry::IdQuantity));
+    EXPECT_EQ(Text(CSalesEntry::IdQuantity), "-1");
+    EXPECT_EQ(Status(), CSalesEntry::kOpeningStatus);
+    EXPECT_EQ(Count(Db(), "销"), "0");
+}
+
+TEST_P(SalesEntryDlgTest, EscapeClosesWithoutWriting) {
+    Open();
+    TypeCard("板蓝根颗粒", "白云山", "10g*20袋", "2006-01-31");
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(Count(Db(), "销"), "0");
+}
+
+APRICOT_INSTANTIATE_BACKENDS(SalesEntryDlgTest);
+
+} // namespace

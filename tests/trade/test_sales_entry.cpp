@@ -1,0 +1,276 @@
+// The sales entry on both backends: the picker lists, what 添加 checks, what a sale writes, and
+// that a failed sale leaves the books as they were, with the connection back in auto-commit.
+#include "entry_books.h"
+#include "recording_prompts.h"
+
+#include "CDBException.h"
+#include "entry_statements.h"
+
+#include <stdexcept>
+
+namespace {
+
+using namespace entrytest;
+
+class SalesEntryTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        CBooksTest::SetUp();
+        if (HasFatalFailure() || IsSkipped())
+            return;
+        // One card of 10 boxes at 8.
+        ASSERT_TRUE(CPurchaseEntry(&Db()).Add(Batch("8", "10")).recorded);
+        m_entry = CSalesEntry(&Db());
+    }
+    CEntryOutcome Add(const CSalesEntry::Form& form) {
+        CEntryOutcome outcome = m_entry.Add(form, nullptr);
+        EXPECT_TRUE(Db().IsAutoCommit());
+        return outcome;
+    }
+    void Record(const CSalesEntry::Form& form) {
+        const CEntryOutcome outcome = Add(form);
+        ASSERT_TRUE(outcome.recorded) << outcome.status.toStdString();
+    }
+    std::vector<QStringList> Sales() {
+        return QueryRows(Db(),
+                         "SELECT 零售价,数量,销售类型,实收金额,坏帐 FROM 销 ORDER BY 日期时间");
+    }
+    QString Stock() { return QueryValue(Db(), "SELECT 现有存货量 FROM 存"); }
+
+    CRecordingPrompts m_prompts;
+    CSalesEntry m_entry{nullptr};
+};
+
+TEST_P(SalesEntryTest, SplitPackSaleWritesAFractionOfABox) {
+    const CEntryOutcome outcome = Add(SaleOf("3", "20", "0.5"));
+    EXPECT_TRUE(outcome.recorded);
+    EXPECT_EQ(outcome.status, "新的销售记录已经被系统接纳");
+    EXPECT_EQ(outcome.focus, CSalesEntry::IdName);
+    EXPECT_EQ(Sales(), (std::vector<QStringList>{{"0.5", "0.15", "拆零销售", "1.5", "0"}}));
+    // Committed: another connection sees it.
+    EXPECT_EQ(QueryValue(*Books().OpenAnotherConnection(), "SELECT 现有存货量 FROM 存"), "9.85");
+    EXPECT_EQ(QueryValue(Db(), "SELECT 日期时间 FROM 销").left(19), "2003-05-02 10:15:30");
+}
+
+TEST_P(SalesEntryTest, WholeBoxSaleOfTwoAtThirty) {
+    const CSalesEntry::Form form = SaleOf("2", "1", "30");
+    EXPECT_EQ(form.amount, "60.00");
+    Record(form);
+    EXPECT_EQ(Sales(), (std::vector<QStringList>{{"30", "2", "整盒销售", "60", "0"}}));
+    EXPECT_EQ(Stock(), "8");
+}
+
+TEST_P(SalesEntryTest, SellingMoreThanOnHandRecordsAllAndEndsAtZero) {
+    Exec("INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
+         "VALUES('别的药','甲','乙','2006-01-01',1,-3)");
+    Record(SaleOf("12", "1", "9.9"));
+    EXPECT_EQ(Sales(), (std::vector<QStringList>{{"9.9", "12", "整盒销售", "118.8", "0"}}));
+    EXPECT_EQ(Stock(), "0");
+    // Every negative card is set to 0, not only the one sold from.
+    EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存 WHERE 名称='别的药'"), "0");
+}
+
+TEST_P(SalesEntryTest, QuantityZeroRecordsASaleOfNothing) {
+    const CSalesEntry::Form form = SaleOf("0", "1", "12.5");
+    EXPECT_EQ(form.amount, "0.00");
+    Record(form);
+    EXPECT_EQ(Sales(), (std::vector<QStringList>{{"12.5", "0", "整盒销售", "0", "0"}}));
+    EXPECT_EQ(Stock(), "10");
+}
+
+TEST_P(SalesEntryTest, DoublesKeepEveryDigit) {
+    Record(SaleOf("3", "1", "1234.56"));
+    EXPECT_EQ(Sales(), (std::vector<QStringList>{{"1234.56", "3", "整盒销售", "3703.68", "0"}}));
+}
+
+TEST_P(SalesEntryTest, TheAmountGoesInAsShown) {
+    // After clearing the form shows "0", not "0.00".
+    CSalesEntry::Form form = SaleOf("1", "1", "0");
+    form.amount = "0";
+    Record(form);
+    EXPECT_EQ(QueryValue(Db(), "SELECT 实收金额 FROM 销"), "0");
+}
+
+TEST_P(SalesEntryTest, PiecesPerBoxZeroIsRefusedByTheDatabase) {
+    const auto before = AllBooks(Db());
+    const CEntryOutcome outcome = Add(SaleOf("3", "0", "0.5"));
+    EXPECT_FALSE(outcome.recorded);
+    EXPECT_FALSE(outcome.status.isEmpty());
+    EXPECT_LE(outcome.status.toUtf8().size(), 254);
+    EXPECT_EQ(AllBooks(Db()), before);
+}
+
+TEST_P(SalesEntryTest, ATimeStampAlreadyUsedIsRefusedAndChangesNothing) {
+    Record(SaleOf("1", "1", "10"));
+    const auto before = AllBooks(Db());
+    const CEntryOutcome outcome = Add(SaleOf("2", "1", "10"));
+    EXPECT_FALSE(outcome.recorded);
+    EXPECT_FALSE(outcome.status.isEmpty());
+    EXPECT_NE(outcome.status, CSalesEntry::kRecorded);
+    EXPECT_EQ(AllBooks(Db()), before);
+    EXPECT_EQ(Stock(), "9");
+}
+
+TEST_P(SalesEntryTest, FieldsAreCheckedInOrder) {
+    CSalesEntry::Form form = SaleOf("x", "y", "z");
+    CEntryOutcome outcome = Add(form);
+    EXPECT_EQ(outcome.message, "Please enter a number.");
+    EXPECT_EQ(outcome.focus, CSalesEntry::IdPrice);
+    EXPECT_TRUE(outcome.status.isNull());
+    form.price = " 0.5 ";
+    outcome = Add(form);
+    EXPECT_EQ(outcome.message, "Please enter a positive integer.");
+    EXPECT_EQ(outcome.focus, CSalesEntry::IdQuantity);
+    form.quantity = "-3";
+    EXPECT_EQ(Add(form).focus, CSalesEntry::IdQuantity);
+    form.quantity = " 3";
+    outcome = Add(form);
+    EXPECT_EQ(outcome.message, "Please enter a positive integer.");
+    EXPECT_EQ(outcome.focus, CSalesEntry::IdPiecesPerBox);
+    form.piecesPerBox = "20 ";
+    form.amount = "1.50";
+
+    for (auto clear : {&CSalesEntry::Card::name, &CSalesEntry::Card::origin,
+                       &CSalesEntry::Card::specification, &CSalesEntry::Card::expiry}) {
+        CSalesEntry::Form missing = form;
+        missing.card.*clear = QString();
+        missing.amount.clear();
+        outcome = Add(missing);
+        EXPECT_TRUE(outcome.message.isEmpty());
+        EXPECT_EQ(outcome.status, "名称，产地，规格型号,有效截止日期 必须填写");
+    }
+    CSalesEntry::Form noAmount = form;
+    noAmount.amount.clear();
+    EXPECT_EQ(Add(noAmount).status, "应付金额 无效");
+    EXPECT_EQ(Count(Db(), "销"), "0");
+    Record(form);
+}
+
+TEST_P(SalesEntryTest, ACardThatDoesNotExistIsReportedAndNothingWritten) {
+    CSalesEntry::Form form = SaleOf("1", "1", "10");
+    form.card.expiry = "2005-05-01";
+    const auto before = AllBooks(Db());
+    EXPECT_EQ(Add(form).status,
+              "库存中无此药品，仔细审改后重新输入,或者重下拉列表中选择一个有效的项");
+    EXPECT_EQ(AllBooks(Db()), before);
+}
+
+TEST_P(SalesEntryTest, ALookupThatCannotRunIsReported) {
+    CDatabase closed;
+    CSalesEntry offline(&closed);
+    EXPECT_EQ(offline.Add(SaleOf("1", "1", "10"), nullptr).status,
+              "打开数据库表[库存]发生错误，可能是输入有误");
+    EXPECT_TRUE(m_prompts.Messages().empty());
+    Exec("DROP TABLE 存");
+    EXPECT_EQ(Add(SaleOf("1", "1", "10")).status, "打开数据库表[库存]发生错误，可能是输入有误");
+    // The statement runner also showed the driver's text, as the record grid does.
+    EXPECT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(Count(Db(), "销"), "0");
+}
+
+TEST_P(SalesEntryTest, AStockUpdateMatchingNoCardRollsTheSaleBack) {
+    // The card goes between the lookup and the sale (another counter deleted it).
+    bool deleted = false;
+    Db().SetStatementHook([&](const QString& sql) {
+        if (!deleted && sql.startsWith(QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期"))) {
+            deleted = true;
+            Db().ExecuteSQL(QStringLiteral("DELETE FROM 存"));
+        }
+    });
+    const CEntryOutcome outcome = Add(SaleOf("1", "1", "10"));
+    Db().SetStatementHook({});
+    ASSERT_TRUE(deleted);
+    EXPECT_FALSE(outcome.recorded);
+    EXPECT_EQ(outcome.status, CSalesEntry::kNoSuchCard);
+    EXPECT_EQ(Count(Db(), "销"), "0");
+}
+
+TEST_P(SalesEntryTest, AFailedClampKeepsTheSaleAndTheReduction) {
+    Db().SetStatementHook([](const QString& sql) {
+        if (sql == entrysql::ClampNegativeStock())
+            throw CDBException(QStringLiteral("clamp refused\n"));
+    });
+    const CEntryOutcome outcome = Add(SaleOf("12", "1", "10"));
+    Db().SetStatementHook({});
+    EXPECT_EQ(outcome.status, "clamp refused\n");
+    EXPECT_FALSE(outcome.recorded);
+    EXPECT_EQ(Count(*Books().OpenAnotherConnection(), "销"), "1");
+    // The clamp's own work is undone: the card stays below zero, as it was left.
+    EXPECT_EQ(Stock(), "-2");
+}
+
+TEST_P(SalesEntryTest, AnExceptionInsideTheSaleLeavesNothingAndAutoCommitOn) {
+    const auto before = AllBooks(Db());
+    for (const char* after : {"INSERT INTO 销", "UPDATE 存 SET", "UPDATE 存 set"}) {
+        Db().SetStatementHook([after](const QString& sql) {
+            if (sql.startsWith(QString::fromUtf8(after)))
+                throw std::runtime_error("fault");
+        });
+        EXPECT_THROW(m_entry.Add(SaleOf("1", "1", "10"), nullptr), std::runtime_error);
+        Db().SetStatementHook({});
+        EXPECT_TRUE(Db().IsAutoCommit());
+        EXPECT_EQ(AllBooks(Db()), before) << after;
+    }
+    Db().SetStatementHook([](const QString& sql) {
+        if (sql.startsWith(QStringLiteral("UPDATE 存 SET")))
+            throw CDBException(QStringLiteral("gone\n"));
+    });
+    EXPECT_EQ(Add(SaleOf("1", "1", "10")).status, "gone\n");
+    Db().SetStatementHook({});
+    EXPECT_EQ(AllBooks(Db()), before);
+    Record(SaleOf("1", "1", "10"));
+    EXPECT_EQ(Stock(), "9");
+}
+
+TEST_P(SalesEntryTest, QuotesStayInsideTheirTexts) {
+    CPurchaseEntry::Form card = Batch("1", "5");
+    card.name = "O'Neil's";
+    ASSERT_TRUE(CPurchaseEntry(&Db()).Add(card).recorded);
+    CSalesEntry::Form form = SaleOf("1", "1", "2");
+    form.card.name = card.name;
+    Record(form);
+    EXPECT_EQ(QueryValue(Db(), "SELECT 名称 FROM 销"), "O'Neil's");
+    EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存 WHERE 名称='O''Neil''s'"), "4");
+    const auto lists = m_entry.PickerLists({card.name, "", "", ""}, nullptr);
+    ASSERT_TRUE(lists);
+    EXPECT_EQ(lists->names, QStringList{card.name});
+}
+
+TEST_P(SalesEntryTest, PickerListsNarrowToTheCardsMatchingWhatIsTyped) {
+    const char* cards[][4] = {{"阿莫西林胶囊", "石药集团", "0.25g*24粒", "2006-01-31"},
+                              {"阿莫西林胶囊", "联邦制药", "0.5g*12粒", "2005-10-01"},
+                              {"板蓝根颗粒", "白云山", "10g*20袋", "2005-04-30"}};
+    for (const auto& c : cards) {
+        Exec(QStringLiteral("INSERT INTO 存 VALUES('%1','%2','%3','%4',1,1)")
+                 .arg(QString::fromUtf8(c[0]), QString::fromUtf8(c[1]), QString::fromUtf8(c[2]),
+                      QString::fromUtf8(c[3])));
+    }
+    auto all = m_entry.PickerLists({}, nullptr);
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->names, (QStringList{"阿莫西林胶囊", "板蓝根颗粒"}));
+    EXPECT_EQ(all->origins, (QStringList{"白云山", "联邦制药", "石药集团"}));
+    EXPECT_EQ(all->expiries, (QStringList{"2005-04-30", "2005-10-01", "2006-01-31"}));
+
+    auto amoxicillin = m_entry.PickerLists({"阿莫西林胶囊", "", "", ""}, nullptr);
+    ASSERT_TRUE(amoxicillin);
+    EXPECT_EQ(amoxicillin->names, QStringList{"阿莫西林胶囊"});
+    EXPECT_EQ(amoxicillin->origins, (QStringList{"联邦制药", "石药集团"}));
+    EXPECT_EQ(amoxicillin->specifications, (QStringList{"0.25g*24粒", "0.5g*12粒"}));
+    EXPECT_EQ(amoxicillin->expiries, (QStringList{"2005-04-30", "2005-10-01", "2006-01-31"}));
+
+    auto one = m_entry.PickerLists({"阿莫西林胶囊", "联邦制药", "", ""}, nullptr);
+    ASSERT_TRUE(one);
+    EXPECT_EQ(one->expiries, QStringList{"2005-10-01"});
+
+    // Equality, not a pattern: a beginning of a name matches no card.
+    auto none = m_entry.PickerLists({"阿莫西林", "", "", ""}, nullptr);
+    ASSERT_TRUE(none);
+    EXPECT_TRUE(none->names.isEmpty() && none->origins.isEmpty() &&
+                none->specifications.isEmpty() && none->expiries.isEmpty());
+    EXPECT_FALSE(m_entry.PickerLists({"%", "", "", ""}, nullptr)->names.size());
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+APRICOT_INSTANTIATE_BACKENDS(SalesEntryTest);
+
+} // namespace

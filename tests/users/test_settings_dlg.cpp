@@ -1,0 +1,477 @@
+// The settings dialog on both backends: the operator grid and its buttons, the delete question
+// and the last-operator refusal, a new operator who can log in, the keyboard, and the
+// start-with-the-system check box over a temporary $XDG_CONFIG_DIRS.
+#include "CSettingsDlg.h"
+#include "CTestBooks.h"
+#include "desktop_entry.h"
+#include "locked_folder.h"
+#include "login_check.h"
+#include "q_edit.h"
+#include "q_grid.h"
+#include "query_rows.h"
+#include "recording_prompts.h"
+#include "result_loader.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor kLoadedBackground(255, 242, 255);
+const QColor kGridBackground(255, 255, 225);
+
+QPushButton* Button(QDialog& dialog, int id) {
+    return dialog.findChild<QPushButton*>(QString::number(id));
+}
+
+void Press(QDialog& dialog, int id) {
+    QPushButton* button = Button(dialog, id);
+    ASSERT_NE(button, nullptr) << "no button " << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void ClickRow(q_grid& grid, int row) {
+    const QRect cell = grid.visualRect(grid.model()->index(row, 0));
+    ASSERT_FALSE(cell.isEmpty()) << "row " << row << " is out of view";
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+void Type(q_grid& grid, int column, const QString& text) {
+    ASSERT_NE(grid.Editor(column), nullptr);
+    grid.Editor(column)->GetEdit()->setText(text);
+}
+
+void ClickBox(QCheckBox& box) {
+    QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(8, box.height() / 2));
+}
+
+int RowOf(const q_grid& grid, const QString& name) {
+    for (int r = 0; r < grid.GetItemCount(); ++r)
+        if (grid.GetItemText(r, 0) == name)
+            return r;
+    return -1;
+}
+
+class SettingsDlgTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        m_hadDirs = qEnvironmentVariableIsSet("XDG_CONFIG_DIRS");
+        m_oldDirs = qgetenv("XDG_CONFIG_DIRS");
+        CBooksTest::SetUp();
+        if (!m_books)
+            return;
+        ASSERT_TRUE(m_config.isValid());
+        SetConfigDirs(m_config.path() + QStringLiteral("/xdg:/etc/xdg"));
+        Db().SetStatementHook([this](const QString& sql) { m_sent << sql; });
+    }
+    void TearDown() override {
+        if (m_books)
+            Db().SetStatementHook({});
+        if (m_hadDirs)
+            qputenv("XDG_CONFIG_DIRS", m_oldDirs);
+        else
+            qunsetenv("XDG_CONFIG_DIRS");
+    }
+    static void SetConfigDirs(const QString& dirs) { qputenv("XDG_CONFIG_DIRS", dirs.toUtf8()); }
+    QString EntryPath() const {
+        return m_config.path() + QStringLiteral("/xdg/autostart/青杏药店进销存管理系统.desktop");
+    }
+
+    // The dialog as exec would show it, without waiting for it.
+    std::unique_ptr<CSettingsDlg> Open() {
+        auto dialog = std::make_unique<CSettingsDlg>(&Db());
+        dialog->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+        m_sent.clear();
+        return dialog;
+    }
+    void AddOperator(const QString& name, const QString& password) {
+        Exec(QStringLiteral("INSERT INTO 操作员 VALUES ('%1', '%2')").arg(name, password));
+    }
+    QStringList Operators() {
+        QStringList out;
+        for (const QStringList& row :
+             QueryRows(Db(), QStringLiteral("SELECT 用户名, 密码 FROM 操作员 ORDER BY 用户名")))
+            out << row[0] + QLatin1Char('/') + row[1];
+        return out;
+    }
+    QStringList Deletes() const {
+        QStringList out;
+        for (const QString& sql : m_sent)
+            if (sql.startsWith(QLatin1String("DELETE")))
+                out << sql;
+        return out;
+    }
+    // What the login would decide now, from the books.
+    CLoginCheck::Outcome Login(const QString& name, const QString& password) {
+        const auto rows = RunStatement(&Db(), QStringLiteral("操作员"),
+                                       QStringLiteral("SELECT * FROM 操作员"), nullptr);
+        EXPECT_TRUE(rows.has_value());
+        return CLoginCheck::FromResult(rows ? *rows : CResultTable()).Check(name, password);
+    }
+
+    QTemporaryDir m_config;
+    bool m_hadDirs = false;
+    QByteArray m_oldDirs;
+    QStringList m_sent;
+    CRecordingPrompts m_prompts;
+};
+
+// --- layout and look --------------------------------------------------------------------------
+
+TEST_P(SettingsDlgTest, LayoutAndLookAfterAGoodLoad) {
+    auto dialog = Open();
+    EXPECT_EQ(dialog->objectName(), QStringLiteral("153"));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("系统设置"));
+
+    auto* group = dialog->findChild<QGroupBox*>();
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->title(), QStringLiteral("用户列表"));
+    auto* placeholder = dialog->findChild<QLabel*>(QStringLiteral("1042"));
+    ASSERT_NE(placeholder, nullptr);
+    EXPECT_TRUE(group->geometry().contains(placeholder->geometry()));
+    q_grid* grid = dialog->Grid();
+    EXPECT_EQ(grid->geometry(), placeholder->geometry());
+    EXPECT_EQ(grid->frameShadow(), QFrame::Sunken);
+    auto* banner = dialog->findChild<QLabel*>(QStringLiteral("186"));
+    ASSERT_NE(banner, nullptr);
+    EXPECT_LE(banner->geometry().bottom(), group->geometry().top());
+
+    // 更新 保存 删除 添加 left to right in one row under the grid; the check box at the bottom
+    // left, 关闭 at the bottom right; no default button.
+    int lastX = -1;
+    for (const auto& [id, text] :
+         std::vector<std::pair<int, QString>>{{3, "更新"}, {6, "保存"}, {5, "删除"}, {4, "添加"}}) {
+        QPushButton* button = Button(*dialog, id);
+        ASSERT_NE(button, nullptr) << id;
+        EXPECT_EQ(button->text(), text);
+        EXPECT_GT(button->x(), lastX);
+        EXPECT_EQ(button->y(), Button(*dialog, 3)->y());
+        EXPECT_GT(button->y(), grid->geometry().bottom());
+        EXPECT_FALSE(button->isDefault() || button->autoDefault()) << id;
+        lastX = button->x();
+    }
+    QPushButton* close = Button(*dialog, 2);
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->text(), QStringLiteral("关闭"));
+    EXPECT_FALSE(close->isDefault() || close->autoDefault());
+    EXPECT_GT(close->geometry().right(), Button(*dialog, 4)->geometry().right());
+    EXPECT_GT(close->y(), Button(*dialog, 3)->y());
+    QCheckBox* box = dialog->AutoRunBox();
+    EXPECT_EQ(box->objectName(), QStringLiteral("1043"));
+    EXPECT_EQ(box->text(), QStringLiteral("开机自动运行"));
+    EXPECT_LT(box->x(), Button(*dialog, 3)->x());
+    EXPECT_GT(box->y(), Button(*dialog, 3)->y());
+
+    // Every column, the password in plain text, in the settings colours, names 200 wide.
+    ASSERT_EQ(grid->GetColumnCount(), 2);
+    EXPECT_EQ(grid->ColumnTitle(0), QStringLiteral("用户名"));
+    EXPECT_EQ(grid->ColumnTitle(1), QStringLiteral("密码"));
+    ASSERT_EQ(grid->GetItemCount(), 1);
+    EXPECT_EQ(grid->GetItemText(0, 0), QStringLiteral("管理员"));
+    EXPECT_EQ(grid->GetItemText(0, 1), QStringLiteral("737"));
+    EXPECT_EQ(grid->columnWidth(0), 200);
+    EXPECT_EQ(grid->columnWidth(1), 200);
+    EXPECT_EQ(grid->palette().color(QPalette::Base), kLoadedBackground);
+    EXPECT_TRUE(grid->m_bAllowSort && grid->m_bAllowAdd && grid->m_bAllowDelete &&
+                grid->m_bAllowEdit);
+    EXPECT_EQ(grid->Sql(), QStringLiteral("select * from 操作员"));
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(SettingsDlgTest, ClosedConnectionKeepsTheGridsDefaultsButTheBoxWorks) {
+    Db().Close();
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    EXPECT_EQ(grid->GetColumnCount(), 0);
+    EXPECT_EQ(grid->palette().color(QPalette::Base), kGridBackground);
+    EXPECT_FALSE(grid->m_bAllowAdd || grid->m_bAllowDelete || grid->m_bAllowEdit);
+    Press(*dialog, CSettingsDlg::IdReload);
+    Press(*dialog, CSettingsDlg::IdAdd);
+    EXPECT_EQ(grid->GetItemCount(), 0);
+    Press(*dialog, CSettingsDlg::IdDelete);
+    EXPECT_EQ(m_prompts.Texts(), QStringList{QStringLiteral("请选择一个不在使用的帐号。")});
+    ClickBox(*dialog->AutoRunBox());
+    EXPECT_TRUE(dialog->AutoRunBox()->isChecked());
+    EXPECT_TRUE(QFile::exists(EntryPath()));
+}
+
+TEST_P(SettingsDlgTest, FailedLoadStaysReadOnlyAfterReload) {
+    Books().DropTables();
+    auto dialog = Open();
+    // The driver's text, from the grid.
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    q_grid* grid = dialog->Grid();
+    EXPECT_EQ(grid->palette().color(QPalette::Base), kGridBackground);
+    // The table is back, 更新 loads it, and for this opening it stays read-only.
+    Exec(QStringLiteral("CREATE TABLE 操作员 (用户名 VARCHAR(50) NOT NULL PRIMARY KEY, "
+                        "密码 VARCHAR(50) NOT NULL)"));
+    AddOperator(QStringLiteral("管理员"), QStringLiteral("737"));
+    Press(*dialog, CSettingsDlg::IdReload);
+    EXPECT_EQ(grid->GetItemCount(), 1);
+    EXPECT_FALSE(grid->m_bAllowAdd || grid->m_bAllowDelete || grid->m_bAllowEdit);
+    EXPECT_EQ(grid->palette().color(QPalette::Base), kGridBackground);
+    EXPECT_EQ(grid->columnWidth(0), 130);
+}
+
+// --- the operator grid ------------------------------------------------------------------------
+
+TEST_P(SettingsDlgTest, ReloadShowsTheTablesRowsNow) {
+    auto dialog = Open();
+    auto other = Books().OpenAnotherConnection();
+    other->ExecuteSQL(QStringLiteral("INSERT INTO 操作员 VALUES ('李四', 'pw')"));
+    EXPECT_EQ(dialog->Grid()->GetItemCount(), 1);
+    Press(*dialog, CSettingsDlg::IdReload);
+    EXPECT_EQ(dialog->Grid()->GetItemCount(), 2);
+    EXPECT_GE(RowOf(*dialog->Grid(), QStringLiteral("李四")), 0);
+    // Still wide enough for names and passwords.
+    EXPECT_EQ(dialog->Grid()->columnWidth(0), 200);
+    EXPECT_EQ(dialog->Grid()->columnWidth(1), 200);
+}
+
+TEST_P(SettingsDlgTest, AnAddedOperatorCanLogIn) {
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    Press(*dialog, CSettingsDlg::IdAdd);
+    Press(*dialog, CSettingsDlg::IdAdd);
+    ASSERT_EQ(grid->GetItemCount(), 2);
+    Type(*grid, 0, QStringLiteral("张三"));
+    Type(*grid, 1, QStringLiteral("abc"));
+    EXPECT_EQ(Login(QStringLiteral("张三"), QStringLiteral("abc")),
+              CLoginCheck::Outcome::UnknownUser);
+    Press(*dialog, CSettingsDlg::IdSave);
+    EXPECT_EQ(grid->EditRow(), -1);
+    EXPECT_EQ(Operators(), (QStringList{"张三/abc", "管理员/737"}));
+    EXPECT_EQ(Login(QStringLiteral("张三"), QStringLiteral("abc")), CLoginCheck::Outcome::Admitted);
+    EXPECT_EQ(Login(QStringLiteral("张三"), QStringLiteral("737")),
+              CLoginCheck::Outcome::WrongPassword);
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(SettingsDlgTest, ChangedPasswordIsTheOneThatWorks) {
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    ClickRow(*grid, 0);
+    Type(*grid, 1, QStringLiteral("n3w"));
+    Press(*dialog, CSettingsDlg::IdSave);
+    EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/n3w")});
+    EXPECT_EQ(Login(QStringLiteral("管理员"), QStringLiteral("737")),
+              CLoginCheck::Outcome::WrongPassword);
+    EXPECT_EQ(Login(QStringLiteral("管理员"), QStringLiteral("n3w")),
+              CLoginCheck::Outcome::Admitted);
+}
+
+TEST_P(SettingsDlgTest, ExistingNameIsRefusedByTheBooks) {
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    Press(*dialog, CSettingsDlg::IdAdd);
+    Type(*grid, 0, QStringLiteral("管理员"));
+    Type(*grid, 1, QStringLiteral("other"));
+    Press(*dialog, CSettingsDlg::IdSave);
+    // The grid shows the driver's message and drops the row; the books keep one 管理员.
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(grid->GetItemCount(), 1);
+    EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/737")});
+}
+
+// --- 删除 -------------------------------------------------------------------------------------
+
+TEST_P(SettingsDlgTest, DeleteWithoutSelectionSaysChooseAnAccount) {
+    AddOperator(QStringLiteral("张三"), QStringLiteral("abc"));
+    auto dialog = Open();
+    Press(*dialog, CSettingsDlg::IdDelete);
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(m_prompts.Messages()[0].text, QStringLiteral("请选择一个不在使用的帐号。"));
+    EXPECT_EQ(m_prompts.Messages()[0].buttons, CPrompts::Buttons::Ok);
+    EXPECT_TRUE(Deletes().isEmpty());
+    EXPECT_EQ(Operators().size(), 2);
+}
+
+TEST_P(SettingsDlgTest, YesDeletesTheAccountInUseToo) {
+    AddOperator(QStringLiteral("张三"), QStringLiteral("abc"));
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    grid->selectRow(RowOf(*grid, QStringLiteral("管理员")));
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
+    Press(*dialog, CSettingsDlg::IdDelete);
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(m_prompts.Messages()[0].text, QStringLiteral("确认删除帐号:管理员  ?"));
+    EXPECT_EQ(m_prompts.Messages()[0].buttons, CPrompts::Buttons::YesNo);
+    EXPECT_EQ(m_prompts.Messages()[0].icon, CPrompts::Icon::Question);
+    EXPECT_EQ(Operators(), QStringList{QStringLiteral("张三/abc")});
+    EXPECT_EQ(grid->GetItemCount(), 1);
+    EXPECT_EQ(grid->GetItemText(0, 0), QStringLiteral("张三"));
+}
+
+TEST_P(SettingsDlgTest, NoKeepsTheRow) {
+    AddOperator(QStringLiteral("张三"), QStringLiteral("abc"));
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    grid->selectRow(RowOf(*grid, QStringLiteral("张三")));
+    m_prompts.AnswerNext(CPrompts::Answer::No);
+    Press(*dialog, CSettingsDlg::IdDelete);
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(m_prompts.Messages()[0].text, QStringLiteral("确认删除帐号:张三  ?"));
+    EXPECT_TRUE(Deletes().isEmpty());
+    EXPECT_EQ(grid->GetItemCount(), 2);
+    EXPECT_EQ(Operators().size(), 2);
+}
+
+TEST_P(SettingsDlgTest, TheLastOperatorIsNeverDeleted) {
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    grid->selectRow(0);
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
+    Press(*dialog, CSettingsDlg::IdDelete);
+    // Refused outright: no question whose Yes would be refused anyway.
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(m_prompts.Messages()[0].buttons, CPrompts::Buttons::Ok);
+    EXPECT_TRUE(m_prompts.Messages()[0].text.contains(QStringLiteral("最后一个帐号")));
+    EXPECT_TRUE(Deletes().isEmpty());
+    EXPECT_EQ(grid->GetItemCount(), 1);
+    EXPECT_EQ(Login(QStringLiteral("管理员"), QStringLiteral("737")),
+              CLoginCheck::Outcome::Admitted);
+}
+
+TEST_P(SettingsDlgTest, TheBooksCountNotTheGrid) {
+    AddOperator(QStringLiteral("张三"), QStringLiteral("abc"));
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    // Another counter removed 张三 after the list was loaded: the grid still shows two.
+    Books().OpenAnotherConnection()->ExecuteSQL(
+        QStringLiteral("DELETE FROM 操作员 WHERE 用户名='张三'"));
+    ASSERT_EQ(grid->GetItemCount(), 2);
+    grid->selectRow(RowOf(*grid, QStringLiteral("管理员")));
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
+    Press(*dialog, CSettingsDlg::IdDelete);
+    EXPECT_TRUE(Deletes().isEmpty());
+    EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/737")});
+}
+
+TEST_P(SettingsDlgTest, AnUnsavedRowCanBeDeletedBesideTheLastOperator) {
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    Press(*dialog, CSettingsDlg::IdAdd);
+    Type(*grid, 0, QStringLiteral("新人"));
+    Type(*grid, 1, QStringLiteral("x"));
+    grid->selectRow(1);
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
+    Press(*dialog, CSettingsDlg::IdDelete);
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(m_prompts.Messages()[0].text, QStringLiteral("确认删除帐号:  ?"));
+    // Written first, then deleted as written.
+    EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/737")});
+    EXPECT_EQ(grid->GetItemCount(), 1);
+}
+
+// --- keyboard ---------------------------------------------------------------------------------
+
+TEST_P(SettingsDlgTest, EnterDoesNothingAndEscapeDiscardsTheOpenRow) {
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    ClickRow(*grid, 0);
+    QLineEdit* edit = grid->Editor(1)->GetEdit();
+    edit->setText(QStringLiteral("typed"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    Button(*dialog, CSettingsDlg::IdClose)->setFocus();
+    QTest::keyClick(Button(*dialog, CSettingsDlg::IdClose), Qt::Key_Return);
+    dialog->AutoRunBox()->setFocus();
+    QTest::keyClick(dialog->AutoRunBox(), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(dialog.get(), Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(grid->EditRow(), 0);
+    EXPECT_FALSE(dialog->AutoRunBox()->isChecked());
+
+    QTest::keyClick(dialog.get(), Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    dialog.reset();
+    EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/737")});
+}
+
+// --- 开机自动运行 ------------------------------------------------------------------------------
+
+TEST_P(SettingsDlgTest, TickingWritesTheEntryAndClearingRemovesIt) {
+    auto dialog = Open();
+    QCheckBox* box = dialog->AutoRunBox();
+    ClickBox(*box);
+    ASSERT_TRUE(box->isChecked());
+    QFile file(EntryPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    file.close();
+    EXPECT_EQ(text, desktopentry::EntryText(QStringLiteral("青杏药店进销存管理系统"),
+                                            QCoreApplication::applicationFilePath()));
+    ClickBox(*box);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_FALSE(QFile::exists(EntryPath()));
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(SettingsDlgTest, OpeningShowsWhetherAnEntryIsThere) {
+    EXPECT_FALSE(Open()->AutoRunBox()->isChecked());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(EntryPath()).path()));
+    {
+        QFile file(EntryPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Desktop Entry]\nType=Application\nExec=/somewhere/else/apricot\n");
+    }
+    // Whatever program it names.
+    EXPECT_TRUE(Open()->AutoRunBox()->isChecked());
+    {
+        QFile file(EntryPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[Desktop Entry]\nType=Application\nExec=\n");
+    }
+    EXPECT_FALSE(Open()->AutoRunBox()->isChecked());
+}
+
+TEST_P(SettingsDlgTest, RefusedWriteShowsTheRealStateAndSaysWhy) {
+    const QString plain = m_config.path() + QStringLiteral("/plain-file");
+    {
+        QFile file(plain);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x");
+    }
+    SetConfigDirs(plain);
+    auto dialog = Open();
+    QCheckBox* box = dialog->AutoRunBox();
+    ClickBox(*box);
+    EXPECT_FALSE(box->isChecked());
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_TRUE(m_prompts.Messages()[0].text.startsWith(QStringLiteral("无法设置开机自动运行：")))
+        << m_prompts.Messages()[0].text.toStdString();
+    EXPECT_TRUE(m_prompts.Messages()[0].text.contains(plain));
+    EXPECT_EQ(m_prompts.Messages()[0].icon, CPrompts::Icon::Warning);
+}
+
+TEST_P(SettingsDlgTest, RefusedRemovalShowsTheBoxTickedAgain) {
+    ASSERT_TRUE(
+        CAutoRunEntry(QStringLiteral("/opt/apricot"), m_config.path() + QStringLiteral("/xdg"))
+            .Set());
+    auto dialog = Open();
+    QCheckBox* box = dialog->AutoRunBox();
+    ASSERT_TRUE(box->isChecked());
+    CLockedFolder lock(QFileInfo(EntryPath()).path());
+    if (!lock.Refuses())
+        GTEST_SKIP() << "this file system lets every write through";
+    ClickBox(*box);
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(QFile::exists(EntryPath()));
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_TRUE(m_prompts.Messages()[0].text.startsWith(QStringLiteral("无法取消开机自动运行：")))
+        << m_prompts.Messages()[0].text.toStdString();
+}
+
+APRICOT_INSTANTIATE_BACKENDS(SettingsDlgTest);
+
+} // namespace

@@ -1,0 +1,149 @@
+#include "CPurchaseEntryDlg.h"
+
+#include "artwork.h"
+#include "date_picker.h"
+#include "entry_layout.h"
+#include "prompts.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Editable, sorted by the entry, and nothing typed is completed or added to the list.
+QComboBox* NewListBox(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setCompleter(nullptr);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
+} // namespace
+
+CPurchaseEntryDlg::CPurchaseEntryDlg(CDatabase* db, QWidget* parent)
+    : QDialog(parent), m_entry(db) {
+    setObjectName(QStringLiteral("185"));
+    setWindowTitle(QStringLiteral("入库登记表"));
+    setWindowIcon(ProgramIcon());
+    BuildControls();
+
+    m_pStatus->setText(CPurchaseEntry::kOpeningStatus);
+    m_form = CPurchaseEntry::Opening(QDate::currentDate());
+    UpdateData(false);
+    FillLists();
+    m_pPurchaseDate->setFocus();
+}
+
+void CPurchaseEntryDlg::BuildControls() {
+    CEntryLayout layout(this, 312, 188);
+    layout.Banner(31);
+
+    struct Field {
+        QWidget* widget;
+        int id;
+        const char* label;
+        int x, y, width;
+    };
+    m_pPurchaseDate = new CDatePicker(this);
+    m_pPurchaser = NewListBox(this);
+    m_pCategory = NewListBox(this);
+    m_pSubCategory = NewListBox(this);
+    m_pCode = new QLineEdit(this);
+    m_pName = new QLineEdit(this);
+    m_pOrigin = new QLineEdit(this);
+    m_pSpecification = new QLineEdit(this);
+    m_pBatch = new QLineEdit(this);
+    m_pExpiry = new CDatePicker(this);
+    m_pPrice = new QLineEdit(this);
+    m_pQuantity = new QLineEdit(this);
+    // A little wider than the template's 54 units, so that a date shows beside its arrow.
+    constexpr int kFieldWidth = 60;
+    // In tab order: the left column, then the right one.
+    const Field fields[] = {
+        {m_pPurchaseDate, CPurchaseEntry::IdPurchaseDate, "采购日期：", 81, 42, kFieldWidth},
+        {m_pPurchaser, CPurchaseEntry::IdPurchaser, "采购人：", 81, 58, kFieldWidth},
+        {m_pCategory, CPurchaseEntry::IdCategory, "大类：", 81, 74, kFieldWidth},
+        {m_pSubCategory, CPurchaseEntry::IdSubCategory, "小类：", 81, 90, kFieldWidth},
+        {m_pCode, CPurchaseEntry::IdCode, "编号：", 81, 106, kFieldWidth},
+        {m_pName, CPurchaseEntry::IdName, "名称：", 81, 122, kFieldWidth},
+        {m_pOrigin, CPurchaseEntry::IdOrigin, "产地：", 220, 39, kFieldWidth},
+        {m_pSpecification, CPurchaseEntry::IdSpecification, "规格型号：", 220, 56, kFieldWidth},
+        {m_pBatch, CPurchaseEntry::IdBatch, "批号：", 220, 72, kFieldWidth},
+        {m_pExpiry, CPurchaseEntry::IdExpiry, "有效截止日期：", 220, 89, kFieldWidth},
+        {m_pPrice, CPurchaseEntry::IdPrice, "进价：", 220, 107, kFieldWidth},
+        {m_pQuantity, CPurchaseEntry::IdQuantity, "数量：", 220, 123, kFieldWidth},
+    };
+    QWidget* previous = nullptr;
+    for (const Field& f : fields) {
+        layout.Place(f.widget, f.id, f.x, f.y, f.width, 13);
+        layout.LabelFor(f.widget, QString::fromUtf8(f.label), f.x < 200 ? 5 : 140);
+        if (previous)
+            setTabOrder(previous, f.widget);
+        previous = f.widget;
+    }
+
+    layout.Separator(143);
+    m_pStatus = layout.StatusLine(5, 149, 190, 34);
+    m_pAdd = layout.Button(1, QStringLiteral("添加"), 200, 170, 50, 14);
+    m_pAdd->setDefault(true);
+    m_pClose = layout.Button(2, QStringLiteral("关闭"), 251, 170, 50, 14);
+    setTabOrder(previous, m_pAdd);
+    setTabOrder(m_pAdd, m_pClose);
+
+    connect(m_pAdd, &QPushButton::clicked, this, &CPurchaseEntryDlg::OnAdd);
+    connect(m_pClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CPurchaseEntryDlg::FillLists() {
+    const CPurchaseEntry::Lists lists = m_entry.OpeningLists(this);
+    SetComboItems(m_pPurchaser, lists.purchasers);
+    SetComboItems(m_pCategory, lists.categories);
+    SetComboItems(m_pSubCategory, lists.subCategories);
+}
+
+void CPurchaseEntryDlg::UpdateData(bool save) {
+    if (save) {
+        m_form.purchaseDate = m_pPurchaseDate->date();
+        m_form.purchaser = m_pPurchaser->currentText();
+        m_form.category = m_pCategory->currentText();
+        m_form.subCategory = m_pSubCategory->currentText();
+        m_form.code = m_pCode->text();
+        m_form.name = m_pName->text();
+        m_form.origin = m_pOrigin->text();
+        m_form.specification = m_pSpecification->text();
+        m_form.batch = m_pBatch->text();
+        m_form.expiry = m_pExpiry->date();
+        m_form.price = m_pPrice->text();
+        m_form.quantity = m_pQuantity->text();
+        return;
+    }
+    m_pPurchaseDate->setDate(m_form.purchaseDate);
+    m_pPurchaser->setEditText(m_form.purchaser);
+    m_pCategory->setEditText(m_form.category);
+    m_pSubCategory->setEditText(m_form.subCategory);
+    m_pCode->setText(m_form.code);
+    m_pName->setText(m_form.name);
+    m_pOrigin->setText(m_form.origin);
+    m_pSpecification->setText(m_form.specification);
+    m_pBatch->setText(m_form.batch);
+    m_pExpiry->setDate(m_form.expiry);
+    m_pPrice->setText(m_form.price);
+    m_pQuantity->setText(m_form.quantity);
+}
+
+void CPurchaseEntryDlg::OnAdd() {
+    UpdateData(true);
+    const CEntryOutcome outcome = m_entry.Add(m_form);
+    if (!outcome.message.isEmpty())
+        Prompts().Tell(this, outcome.message, CPrompts::Icon::Warning);
+    if (!outcome.status.isNull())
+        m_pStatus->setText(outcome.status);
+    if (outcome.recorded) {
+        m_form = CPurchaseEntry::Cleared(m_form);
+        UpdateData(false);
+    }
+    FocusControl(this, outcome.focus);
+}

@@ -1,0 +1,212 @@
+#include "CSalesEntryDlg.h"
+
+#include "artwork.h"
+#include "entry_layout.h"
+#include "prompts.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// Editable, sorted by the entry, and nothing typed is completed or added to the list.
+QComboBox* NewPicker(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setCompleter(nullptr);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
+} // namespace
+
+CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent) : QDialog(parent), m_entry(db) {
+    setObjectName(QStringLiteral("187"));
+    setWindowTitle(QStringLiteral("前台销售登记表"));
+    setWindowIcon(ProgramIcon());
+    BuildControls();
+
+    m_pStatus->setText(CSalesEntry::kOpeningStatus);
+    m_pSaleType->setCurrentIndex(0);
+    ClearForm();
+    RecomputeAmount();
+    RebuildPickerLists();
+    m_pTimestamp->setFocus();
+}
+
+void CSalesEntryDlg::BuildControls() {
+    CEntryLayout layout(this, 312, 188);
+    layout.Banner(31);
+
+    m_pTimestamp = new QLineEdit(this);
+    m_pName = NewPicker(this);
+    m_pOrigin = NewPicker(this);
+    m_pSpecification = NewPicker(this);
+    m_pExpiry = NewPicker(this);
+    m_pPrice = new QLineEdit(this);
+    m_pSaleType = new QComboBox(this);
+    m_pSaleType->addItems({CSalesEntry::kWholeBox, CSalesEntry::kSplitPack});
+    m_pQuantity = new QLineEdit(this);
+    m_pPiecesPerBox = new QLineEdit(this);
+    m_pAmount = new QLineEdit(this);
+    m_pAmount->setReadOnly(true);
+    // Reached by a click only.
+    m_pAmount->setFocusPolicy(Qt::ClickFocus);
+
+    struct Field {
+        QWidget* widget;
+        int id;
+        const char* label;
+        int x, y, width, height;
+    };
+    // In tab order: the card, its price, then how it is sold.
+    const Field fields[] = {
+        {m_pTimestamp, CSalesEntry::IdTimestamp, "日期时间：", 73, 38, 80, 12},
+        {m_pName, CSalesEntry::IdName, "名称：", 73, 54, 65, 13},
+        {m_pOrigin, CSalesEntry::IdOrigin, "产地：", 73, 70, 65, 13},
+        {m_pSpecification, CSalesEntry::IdSpecification, "规格型号：", 73, 86, 65, 13},
+        {m_pExpiry, CSalesEntry::IdExpiry, "有效截止日期：", 73, 102, 65, 13},
+        {m_pPrice, CSalesEntry::IdPrice, "零售价：", 73, 119, 30, 12},
+        {m_pSaleType, CSalesEntry::IdSaleType, "销售类型：", 216, 38, 58, 13},
+        {m_pQuantity, CSalesEntry::IdQuantity, "数量：", 216, 54, 24, 12},
+        {m_pPiecesPerBox, CSalesEntry::IdPiecesPerBox, "每盒总量：", 216, 70, 24, 12},
+        {m_pAmount, CSalesEntry::IdAmount, "应付金额：", 216, 122, 39, 12},
+    };
+    QWidget* previous = nullptr;
+    for (const Field& f : fields) {
+        layout.Place(f.widget, f.id, f.x, f.y, f.width, f.height);
+        QLabel* label = layout.LabelFor(f.widget, QString::fromUtf8(f.label), f.x < 200 ? 5 : 150);
+        if (f.widget == m_pPiecesPerBox) {
+            m_pPiecesLabel = label;
+            label->setObjectName(QString::number(CSalesEntry::IdPiecesPerBoxLabel));
+        }
+        if (f.widget == m_pAmount)
+            continue;
+        if (previous)
+            setTabOrder(previous, f.widget);
+        previous = f.widget;
+    }
+    layout.Text(QStringLiteral("(格式:1990-12-12)"), 140, 102, 74, 13);
+    layout.Text(QStringLiteral("元"), 105, 119, 12, 12);
+    layout.Text(QStringLiteral("元"), 257, 122, 12, 12);
+
+    layout.Separator(145);
+    m_pStatus = layout.StatusLine(6, 154, 188, 29);
+    m_pAdd = layout.Button(1, QStringLiteral("添加"), 200, 170, 50, 14);
+    m_pAdd->setDefault(true);
+    m_pClose = layout.Button(2, QStringLiteral("关闭"), 251, 170, 50, 14);
+    setTabOrder(previous, m_pAdd);
+    setTabOrder(m_pAdd, m_pClose);
+
+    for (QComboBox* picker : {m_pName, m_pOrigin, m_pSpecification, m_pExpiry})
+        picker->installEventFilter(this);
+    m_pAmount->installEventFilter(this);
+
+    connect(m_pSaleType, &QComboBox::currentIndexChanged, this, &CSalesEntryDlg::ApplySaleType);
+    // Only what the user types recomputes; the dialog's own writes do not.
+    connect(m_pPrice, &QLineEdit::textEdited, this, &CSalesEntryDlg::RecomputeAmount);
+    connect(m_pQuantity, &QLineEdit::textEdited, this, &CSalesEntryDlg::RecomputeAmount);
+    connect(m_pAdd, &QPushButton::clicked, this, &CSalesEntryDlg::OnAdd);
+    connect(m_pClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool CSalesEntryDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pAmount && event->type() == QEvent::FocusIn) {
+        RecomputeAmount();
+    } else if (event->type() == QEvent::FocusOut) {
+        // The user moving on inside the form, not a list dropping down or another window
+        // (a message box) taking the focus.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && isVisible())
+            RebuildPickerLists();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+CSalesEntry::Card CSalesEntryDlg::TypedCard() const {
+    return {m_pName->currentText(), m_pOrigin->currentText(), m_pSpecification->currentText(),
+            m_pExpiry->currentText()};
+}
+
+void CSalesEntryDlg::ClearForm() {
+    m_form = m_entry.Cleared(m_pSaleType->currentText(), QDateTime::currentDateTime());
+    ApplySaleType();
+    UpdateData(false);
+    m_pName->setFocus();
+}
+
+void CSalesEntryDlg::ApplySaleType() {
+    // Only 每盒总量 follows the sale type; what was typed elsewhere stays.
+    const std::optional<CSalesEntry::SaleTypeRule> rule =
+        CSalesEntry::RuleFor(m_pSaleType->currentText());
+    if (!rule)
+        return;
+    m_pPiecesLabel->setVisible(rule->piecesShown);
+    m_pPiecesPerBox->setVisible(rule->piecesShown);
+    m_form.piecesPerBox = QString::number(rule->piecesPerBox);
+    m_pPiecesPerBox->setText(m_form.piecesPerBox);
+}
+
+void CSalesEntryDlg::RecomputeAmount() {
+    m_form.amount = m_entry.AmountWhileTyping(m_pPrice->text(), m_pQuantity->text());
+    m_pAmount->setText(m_form.amount);
+}
+
+void CSalesEntryDlg::RebuildPickerLists() {
+    if (m_bRebuilding)
+        return;
+    m_bRebuilding = true;
+    const CSalesEntry::Card typed = TypedCard();
+    if (const std::optional<CSalesEntry::Lists> lists = m_entry.PickerLists(typed, this)) {
+        SetComboItems(m_pName, lists->names);
+        SetComboItems(m_pOrigin, lists->origins);
+        SetComboItems(m_pSpecification, lists->specifications);
+        SetComboItems(m_pExpiry, lists->expiries);
+    }
+    // What was typed stays, whether or not the lists could be rebuilt.
+    m_pName->setEditText(typed.name);
+    m_pOrigin->setEditText(typed.origin);
+    m_pSpecification->setEditText(typed.specification);
+    m_pExpiry->setEditText(typed.expiry);
+    m_bRebuilding = false;
+}
+
+void CSalesEntryDlg::UpdateData(bool save) {
+    if (save) {
+        m_form.timestamp = m_pTimestamp->text();
+        m_form.card = TypedCard();
+        m_form.price = m_pPrice->text();
+        m_form.saleType = m_pSaleType->currentText();
+        m_form.quantity = m_pQuantity->text();
+        m_form.piecesPerBox = m_pPiecesPerBox->text();
+        m_form.amount = m_pAmount->text();
+        return;
+    }
+    m_pTimestamp->setText(m_form.timestamp);
+    m_pName->setEditText(m_form.card.name);
+    m_pOrigin->setEditText(m_form.card.origin);
+    m_pSpecification->setEditText(m_form.card.specification);
+    m_pExpiry->setEditText(m_form.card.expiry);
+    m_pPrice->setText(m_form.price);
+    m_pQuantity->setText(m_form.quantity);
+    m_pPiecesPerBox->setText(m_form.piecesPerBox);
+    m_pAmount->setText(m_form.amount);
+}
+
+void CSalesEntryDlg::OnAdd() {
+    UpdateData(true);
+    const CEntryOutcome outcome = m_entry.Add(m_form, this);
+    if (!outcome.message.isEmpty())
+        Prompts().Tell(this, outcome.message, CPrompts::Icon::Warning);
+    if (!outcome.status.isNull())
+        m_pStatus->setText(outcome.status);
+    if (outcome.recorded)
+        ClearForm();
+    else
+        FocusControl(this, outcome.focus);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// A date picker as the entry dialogs use it: the date as yyyy-MM-dd with a calendar to drop
+// down right-aligned (by its arrow, Alt+Down or F4); Tab leaves it for the next field, and the
+// arrow keys move between year, month and day or step the one selected.
+#include <QDateEdit>
+
+class CDatePicker : public QDateEdit {
+    Q_OBJECT
+public:
+    explicit CDatePicker(QWidget* parent = nullptr);
+
+    // Drops the calendar down, as a click on the arrow does.
+    void ShowCalendar();
+
+protected:
+    bool focusNextPrevChild(bool next) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // Keeps the calendar right-aligned with the picker.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};

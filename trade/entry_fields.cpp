@@ -1,0 +1,60 @@
+#include "entry_fields.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <cmath>
+#include <limits>
+
+namespace entryfields {
+
+namespace {
+
+// Blanks are spaces and tabs, as the framework skips them.
+QString Unblanked(const QString& text) {
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    while (from < to && blank(text[from]))
+        ++from;
+    while (to > from && blank(text[to - 1]))
+        --to;
+    return text.mid(from, to - from);
+}
+
+} // namespace
+
+std::optional<double> ParseNumber(const QString& text) {
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+    const QString value = Unblanked(text);
+    if (!number.match(value).hasMatch())
+        return std::nullopt;
+    // The C locale whatever the user's: the point is the decimal point.
+    bool ok = false;
+    const double parsed = QLocale::c().toDouble(value, &ok);
+    if (!ok || !std::isfinite(parsed))
+        return std::nullopt;
+    return parsed;
+}
+
+std::optional<unsigned> ParseUnsigned(const QString& text) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    const QString value = Unblanked(text);
+    if (!digits.match(value).hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const qulonglong parsed = value.toULongLong(&ok);
+    if (!ok || parsed > std::numeric_limits<unsigned>::max())
+        return std::nullopt;
+    return static_cast<unsigned>(parsed);
+}
+
+QString NumberText(double value) {
+    return QString::asprintf("%g", value);
+}
+
+QString UnsignedText(unsigned value) {
+    return QString::number(value);
+}
+
+} // namespace entryfields

@@ -1,0 +1,49 @@
+#pragma once
+// The frame of the entry dialogs: a fixed dialog measured in dialog units of its font, the
+// banner across the top, fields with their labels right-aligned to their left, a separator,
+// the status line and the two buttons.
+#include "dialog_units.h"
+
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QDialog;
+class QLabel;
+class QPushButton;
+class QWidget;
+
+class CEntryLayout {
+public:
+    // Gives `dialog` the dialog font (宋体 9 points, or the CJK font standing in for it) and
+    // its fixed size of `width` × `height` dialog units.
+    CEntryLayout(QDialog* dialog, int width, int height);
+
+    const CDialogUnits& Units() const { return m_units; }
+
+    // The banner across the top, `height` units high: scaled to that height, drawn from the
+    // left, cut off where the dialog ends.
+    QLabel* Banner(int height);
+    // Puts `widget` at x, y, width, height in dialog units and names it after its id.
+    void Place(QWidget* widget, int id, int x, int y, int width, int height);
+    // A label right-aligned from `left` up to just before `field`, on the field's line.
+    QLabel* LabelFor(QWidget* field, const QString& text, int left);
+    // Static text at x, y, width, height, left-aligned.
+    QLabel* Text(const QString& text, int x, int y, int width, int height);
+    // A horizontal line across the dialog at `y`.
+    void Separator(int y);
+    // The status line: left-aligned from the top, wrapping.
+    QLabel* StatusLine(int x, int y, int width, int height);
+    QPushButton* Button(int id, const QString& text, int x, int y, int width, int height);
+
+private:
+    QDialog* m_pDialog;
+    CDialogUnits m_units;
+    int m_nWidth;
+};
+
+// A combo box's list replaced by `items` without touching what its edit shows.
+void SetComboItems(QComboBox* box, const QStringList& items);
+// Moves the focus to the control of `dialog` named `id` (0: nowhere); an edit is selected, ready
+// to be typed over.
+void FocusControl(QWidget* dialog, int id);

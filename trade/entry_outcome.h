@@ -1,0 +1,14 @@
+#pragma once
+// What one press of 添加 in an entry dialog comes to, for the dialog to show.
+#include <QString>
+
+struct CEntryOutcome {
+    // The framework's message box to show first ("Please enter a number."), or empty.
+    QString message;
+    // The numeric id of the control that gets the focus, or 0 to leave it.
+    int focus = 0;
+    // The new text of the status line; a null string leaves the line as it is.
+    QString status;
+    // The entry is in the books: the dialog clears itself for the next one.
+    bool recorded = false;
+};

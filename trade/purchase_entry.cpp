@@ -1,0 +1,120 @@
+#include "purchase_entry.h"
+
+#include "CDatabase.h"
+#include "entry_fields.h"
+#include "entry_transaction.h"
+#include "picker_list.h"
+#include "result_loader.h"
+#include "text_forms.h"
+
+const QString CPurchaseEntry::kOpeningStatus =
+    QStringLiteral("请尽可能详细的填写【入库登记卡】，以便以后查阅");
+const QString CPurchaseEntry::kNameMissing =
+    QStringLiteral("名称、产地、规格型号不能为空，请填写。");
+const QString CPurchaseEntry::kConnectionClosed = QStringLiteral("通讯连接错误，数据库已经关闭");
+const QString CPurchaseEntry::kCardInvalid =
+    QStringLiteral("无法对库存进行更新，当前的库存登记卡无效，再次审改后，重新输入");
+const QString CPurchaseEntry::kRecorded = QStringLiteral("录入成功,登记卡信息已经被系统接纳");
+const QString CPurchaseEntry::kListsStatement =
+    QStringLiteral("SELECT 采购人,大类,小类 FROM 进 GROUP BY 采购人,大类,小类");
+
+namespace {
+
+const QString kCardSavepoint = QStringLiteral("apricot_card");
+
+QString DriverStatus(const CDBException& e) {
+    return textforms::CutUtf8(e.ErrorText(), 254);
+}
+
+CEntryOutcome Status(const QString& status) {
+    CEntryOutcome outcome;
+    outcome.status = status;
+    return outcome;
+}
+
+} // namespace
+
+CPurchaseEntry::Form CPurchaseEntry::Opening(const QDate& today) {
+    Form form;
+    form.purchaseDate = today;
+    form.expiry = today.addDays(356);
+    form.price = entryfields::NumberText(0);
+    form.quantity = entryfields::NumberText(0);
+    return form;
+}
+
+CPurchaseEntry::Form CPurchaseEntry::Cleared(const Form& recorded) {
+    Form form = Opening(recorded.purchaseDate);
+    form.expiry = recorded.expiry;
+    return form;
+}
+
+CPurchaseEntry::Lists CPurchaseEntry::OpeningLists(QWidget* owner) const {
+    Lists lists;
+    const std::optional<CResultTable> rows =
+        RunStatement(m_pDatabase, QStringLiteral("进"), kListsStatement, owner);
+    if (!rows)
+        return lists;
+    lists.purchasers = CPickerList::FromColumn(*rows, 0);
+    lists.categories = CPickerList::FromColumn(*rows, 1);
+    lists.subCategories = CPickerList::FromColumn(*rows, 2);
+    return lists;
+}
+
+CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
+    // The fields are read in the order of the form; the first that fails stops the entry.
+    const std::optional<double> price = entryfields::ParseNumber(form.price);
+    if (!price)
+        return {entryfields::kNotANumber, IdPrice, {}, false};
+    const std::optional<double> quantity = entryfields::ParseNumber(form.quantity);
+    if (!quantity)
+        return {entryfields::kNotANumber, IdQuantity, {}, false};
+
+    if (form.name.isEmpty() || form.origin.isEmpty() || form.specification.isEmpty())
+        return Status(kNameMissing);
+    if (!m_pDatabase || !m_pDatabase->IsOpen())
+        return Status(kConnectionClosed);
+
+    entrysql::Purchase p;
+    p.purchaseDate = form.purchaseDate;
+    p.purchaser = form.purchaser;
+    p.category = form.category;
+    p.subCategory = form.subCategory;
+    p.code = form.code;
+    p.name = form.name;
+    p.origin = form.origin;
+    p.specification = form.specification;
+    p.batch = form.batch;
+    p.expiry = form.expiry;
+    p.price = *price;
+    p.quantity = *quantity;
+
+    try {
+        CEntryTransaction transaction(*m_pDatabase);
+        try {
+            transaction.Execute(entrysql::InsertPurchase(p));
+        } catch (const CDBException& e) {
+            return Status(DriverStatus(e));
+        }
+        // A new card when the key is free; the key of 存 refusing it means the card exists.
+        if (!transaction.TryExecute(kCardSavepoint, entrysql::InsertStockCard(p))) {
+            transaction.Commit();
+            return {{}, IdPurchaser, kRecorded, true};
+        }
+        // An update that matches no card (the insert failed for another reason, such as a
+        // text too long for 存) writes no card either: the purchase goes with it.
+        bool updated = false;
+        try {
+            updated = transaction.Execute(entrysql::ReaverageStockCard(p)) != 0;
+        } catch (const CDBException&) {
+            updated = false;
+        }
+        if (!updated)
+            return Status(kCardInvalid);
+        transaction.Commit();
+        return {{}, IdPurchaser, kRecorded, true};
+    } catch (const CDBException& e) {
+        // Auto-commit could not be turned off, a savepoint failed, or the commit did.
+        return Status(DriverStatus(e));
+    }
+}

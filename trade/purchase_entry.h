@@ -1,0 +1,80 @@
+#pragma once
+// The purchase entry without its dialog: the form's values, what 添加 checks and in which
+// order, and the statements that record one batch as one transaction.
+#include "entry_outcome.h"
+#include "entry_statements.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+class CDatabase;
+class QWidget;
+
+class CPurchaseEntry {
+public:
+    // Control ids of the dialog "入库登记表".
+    enum Id : int {
+        IdPurchaseDate = 1047,
+        IdPurchaser = 1050,
+        IdCategory = 1051,
+        IdSubCategory = 1052,
+        IdCode = 1053,
+        IdName = 1054,
+        IdOrigin = 1055,
+        IdSpecification = 1056,
+        IdBatch = 1057,
+        IdExpiry = 1048,
+        IdPrice = 1058,
+        IdQuantity = 1059,
+        IdStatus = 1060,
+    };
+
+    // The form as its controls hold it: the number fields as typed.
+    struct Form {
+        QDate purchaseDate;
+        QString purchaser;
+        QString category;
+        QString subCategory;
+        QString code;
+        QString name;
+        QString origin;
+        QString specification;
+        QString batch;
+        QDate expiry;
+        QString price;
+        QString quantity;
+    };
+
+    // The three opening lists.
+    struct Lists {
+        QStringList purchasers;
+        QStringList categories;
+        QStringList subCategories;
+    };
+
+    static const QString kOpeningStatus;
+    static const QString kNameMissing;
+    static const QString kConnectionClosed;
+    static const QString kCardInvalid;
+    static const QString kRecorded;
+    static const QString kListsStatement;
+
+    // `db` is borrowed; it may be null or closed, which the entry reports.
+    explicit CPurchaseEntry(CDatabase* db) : m_pDatabase(db) {}
+
+    // The form on opening: bought today, expiring 356 days later, numbers 0, texts empty.
+    static Form Opening(const QDate& today);
+    // The form after a recorded batch: the dates as they were, everything else as on opening.
+    static Form Cleared(const Form& recorded);
+
+    // The purchasers, categories and sub-categories bought so far; empty lists when the query
+    // was refused or failed (a failure is shown to `owner` as the record grid shows it).
+    Lists OpeningLists(QWidget* owner) const;
+
+    // One press of 添加 on `form`.
+    CEntryOutcome Add(const Form& form) const;
+
+private:
+    CDatabase* m_pDatabase;
+};

@@ -1,0 +1,173 @@
+#include "sales_entry.h"
+
+#include "CDatabase.h"
+#include "entry_fields.h"
+#include "entry_statements.h"
+#include "entry_transaction.h"
+#include "picker_list.h"
+#include "result_loader.h"
+#include "sql_text.h"
+#include "text_forms.h"
+
+#include <QRegularExpression>
+
+const QString CSalesEntry::kWholeBox = QStringLiteral("整盒销售");
+const QString CSalesEntry::kSplitPack = QStringLiteral("拆零销售");
+const QString CSalesEntry::kOpeningStatus =
+    QStringLiteral("请尽可能详细填写【销售登记卡】,以便以后查阅");
+const QString CSalesEntry::kCardMissing =
+    QStringLiteral("名称，产地，规格型号,有效截止日期 必须填写");
+const QString CSalesEntry::kAmountInvalid = QStringLiteral("应付金额 无效");
+const QString CSalesEntry::kLookupFailed =
+    QStringLiteral("打开数据库表[库存]发生错误，可能是输入有误");
+const QString CSalesEntry::kNoSuchCard =
+    QStringLiteral("库存中无此药品，仔细审改后重新输入,或者重下拉列表中选择一个有效的项");
+const QString CSalesEntry::kRecorded = QStringLiteral("新的销售记录已经被系统接纳");
+
+namespace {
+
+const QString kClampSavepoint = QStringLiteral("apricot_clamp");
+const QString kStockTable = QStringLiteral("存");
+
+QString DriverStatus(const CDBException& e) {
+    return textforms::CutUtf8(e.ErrorText(), 254);
+}
+
+CEntryOutcome Status(const QString& status) {
+    CEntryOutcome outcome;
+    outcome.status = status;
+    return outcome;
+}
+
+// The amount goes into the statement bare, so only a plain decimal may.
+bool IsAmount(const QString& text) {
+    static const QRegularExpression amount(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    return amount.match(text).hasMatch();
+}
+
+} // namespace
+
+std::optional<CSalesEntry::SaleTypeRule> CSalesEntry::RuleFor(const QString& saleType) {
+    if (saleType == kWholeBox)
+        return SaleTypeRule{1, false};
+    if (saleType == kSplitPack)
+        return SaleTypeRule{20, true};
+    return std::nullopt;
+}
+
+QString CSalesEntry::AmountDue(unsigned quantity, double price) {
+    return sqltext::Amount(static_cast<double>(quantity) * price);
+}
+
+CSalesEntry::Form CSalesEntry::Cleared(const QString& saleType, const QDateTime& now) {
+    m_dPrice = 0;
+    m_nQuantity = 1;
+    Form form;
+    form.timestamp = sqltext::Timestamp(now);
+    form.price = entryfields::NumberText(m_dPrice);
+    form.saleType = saleType;
+    form.quantity = entryfields::UnsignedText(m_nQuantity);
+    const std::optional<SaleTypeRule> rule = RuleFor(saleType);
+    form.piecesPerBox = entryfields::UnsignedText(rule ? rule->piecesPerBox : 1);
+    form.amount = QStringLiteral("0");
+    return form;
+}
+
+QString CSalesEntry::AmountWhileTyping(const QString& price, const QString& quantity) {
+    if (const std::optional<double> parsed = entryfields::ParseNumber(price))
+        m_dPrice = *parsed;
+    if (const std::optional<unsigned> parsed = entryfields::ParseUnsigned(quantity))
+        m_nQuantity = *parsed;
+    return AmountDue(m_nQuantity, m_dPrice);
+}
+
+QString CSalesEntry::PickerStatement(const Card& typed) {
+    QString sql = QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0");
+    const std::pair<const char*, const QString*> clauses[] = {
+        {" AND 名称='", &typed.name},
+        {" AND 产地='", &typed.origin},
+        {" AND 规格型号='", &typed.specification},
+        {" AND 有效截止日期='", &typed.expiry},
+    };
+    for (const auto& [clause, text] : clauses) {
+        if (!text->isEmpty())
+            sql += QString::fromUtf8(clause) + sqltext::Escape(*text) + QLatin1Char('\'');
+    }
+    return sql;
+}
+
+std::optional<CSalesEntry::Lists> CSalesEntry::PickerLists(const Card& typed,
+                                                           QWidget* owner) const {
+    const std::optional<CResultTable> rows =
+        RunStatement(m_pDatabase, kStockTable, PickerStatement(typed), owner);
+    if (!rows)
+        return std::nullopt;
+    return Lists{CPickerList::FromColumn(*rows, 0), CPickerList::FromColumn(*rows, 1),
+                 CPickerList::FromColumn(*rows, 2), CPickerList::FromColumn(*rows, 3)};
+}
+
+CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
+    // The fields are read in the framework's order; the first that fails stops the entry.
+    const std::optional<double> price = entryfields::ParseNumber(form.price);
+    if (!price)
+        return {entryfields::kNotANumber, IdPrice, {}, false};
+    m_dPrice = *price;
+    const std::optional<unsigned> quantity = entryfields::ParseUnsigned(form.quantity);
+    if (!quantity)
+        return {entryfields::kNotAPositiveInteger, IdQuantity, {}, false};
+    m_nQuantity = *quantity;
+    const std::optional<unsigned> piecesPerBox = entryfields::ParseUnsigned(form.piecesPerBox);
+    if (!piecesPerBox)
+        return {entryfields::kNotAPositiveInteger, IdPiecesPerBox, {}, false};
+
+    const Card& card = form.card;
+    if (card.name.isEmpty() || card.origin.isEmpty() || card.specification.isEmpty() ||
+        card.expiry.isEmpty())
+        return Status(kCardMissing);
+    if (!IsAmount(form.amount))
+        return Status(kAmountInvalid);
+
+    entrysql::Sale sale;
+    sale.timestamp = form.timestamp;
+    sale.name = card.name;
+    sale.origin = card.origin;
+    sale.specification = card.specification;
+    sale.expiry = card.expiry;
+    sale.price = *price;
+    sale.quantity = *quantity;
+    sale.piecesPerBox = *piecesPerBox;
+    sale.saleType = form.saleType;
+    sale.amount = form.amount;
+
+    const std::optional<CResultTable> found =
+        RunStatement(m_pDatabase, kStockTable, entrysql::FindStockCard(sale), owner);
+    if (!found)
+        return Status(kLookupFailed);
+    if (found->RowCount() == 0)
+        return Status(kNoSuchCard);
+
+    try {
+        CEntryTransaction transaction(*m_pDatabase);
+        try {
+            transaction.Execute(entrysql::InsertSale(sale));
+        } catch (const CDBException& e) {
+            return Status(DriverStatus(e));
+        }
+        try {
+            // The card can have gone since the lookup: then the sale goes too.
+            if (transaction.Execute(entrysql::LowerStock(sale)) == 0)
+                return Status(kNoSuchCard);
+        } catch (const CDBException& e) {
+            return Status(DriverStatus(e));
+        }
+        // The clamp may fail on its own: the sale and its stock reduction stay.
+        const std::optional<CDBException> clampFailed =
+            transaction.TryExecute(kClampSavepoint, entrysql::ClampNegativeStock());
+        transaction.Commit();
+        if (clampFailed)
+            return Status(DriverStatus(*clampFailed));
+        return {{}, IdName, kRecorded, true};
+    } catch (const CDBException& e) {
+        return Status(DriverStatus(e));
+    }
+}

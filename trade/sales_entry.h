@@ -1,0 +1,104 @@
+#pragma once
+// The counter sales entry without its dialog: the form's values, the sale-type rule, the
+// amount due, the card pickers' lists, what 添加 checks and in which order, and the statements
+// that record one sale as one transaction.
+#include "entry_outcome.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class CDatabase;
+class QWidget;
+
+class CSalesEntry {
+public:
+    // Control ids of the dialog "前台销售登记表".
+    enum Id : int {
+        IdTimestamp = 1061,
+        IdName = 1050,
+        IdOrigin = 1051,
+        IdSpecification = 1052,
+        IdExpiry = 1058,
+        IdPrice = 1055,
+        IdSaleType = 1056,
+        IdQuantity = 1053,
+        IdPiecesPerBox = 1057,
+        IdPiecesPerBoxLabel = 1062,
+        IdAmount = 1054,
+        IdStatus = 1060,
+    };
+
+    // The four texts that name a stock card.
+    struct Card {
+        QString name;
+        QString origin;
+        QString specification;
+        QString expiry;
+    };
+
+    // The form as its controls hold it: the numbers as typed.
+    struct Form {
+        QString timestamp;
+        Card card;
+        QString price;
+        QString saleType;
+        QString quantity;
+        QString piecesPerBox;
+        QString amount; // the read-only amount due, as shown
+    };
+
+    // The four picker lists, in picker order.
+    struct Lists {
+        QStringList names;
+        QStringList origins;
+        QStringList specifications;
+        QStringList expiries;
+    };
+
+    // What a sale type means for 每盒总量.
+    struct SaleTypeRule {
+        unsigned piecesPerBox;
+        bool piecesShown;
+    };
+
+    static const QString kWholeBox;
+    static const QString kSplitPack;
+    static const QString kOpeningStatus;
+    static const QString kCardMissing;
+    static const QString kAmountInvalid;
+    static const QString kLookupFailed;
+    static const QString kNoSuchCard;
+    static const QString kRecorded;
+
+    // `db` is borrowed; it may be null or closed, which the entry reports.
+    explicit CSalesEntry(CDatabase* db) : m_pDatabase(db) {}
+
+    // 整盒销售: one box, 每盒总量 hidden; 拆零销售: 20 pieces, shown; any other text: nullopt.
+    static std::optional<SaleTypeRule> RuleFor(const QString& saleType);
+    // "%.2f" of 数量 × 零售价.
+    static QString AmountDue(unsigned quantity, double price);
+    // The form cleared for the next sale at `now`: the sale type kept, 数量 1, 零售价 0,
+    // 应付金额 "0". Also forgets what was typed.
+    Form Cleared(const QString& saleType, const QDateTime& now);
+    // The amount due while the user types: from each of the two fields that parses, and for
+    // one that does not, from what it last held that did. Shows nothing.
+    QString AmountWhileTyping(const QString& price, const QString& quantity);
+
+    // The picker query: the cards equal to every text that is not empty.
+    static QString PickerStatement(const Card& typed);
+    // The four lists for what is typed; nullopt when the query was refused or failed (a
+    // failure is shown to `owner` as the record grid shows it).
+    std::optional<Lists> PickerLists(const Card& typed, QWidget* owner) const;
+
+    // One press of 添加 on `form`; the lookup's failure is shown to `owner` as the record grid
+    // shows it.
+    CEntryOutcome Add(const Form& form, QWidget* owner);
+
+private:
+    CDatabase* m_pDatabase;
+    // What 零售价 and 数量 last held that parsed.
+    double m_dPrice = 0;
+    unsigned m_nQuantity = 1;
+};

@@ -1,0 +1,65 @@
+#pragma once
+// 系统设置: the operator accounts in an editable grid, and whether the program starts with the
+// system. Every change takes effect at once; closing writes nothing further.
+#include "CAutoRunEntry.h"
+
+#include <QDialog>
+#include <optional>
+
+class CDatabase;
+class QCheckBox;
+class q_grid;
+
+class CSettingsDlg : public QDialog {
+    Q_OBJECT
+public:
+    // Ids of the controls, which are also their objectName.
+    enum : int {
+        IdPlaceholder = 1042,
+        IdReload = 3,
+        IdSave = 6,
+        IdDelete = 5,
+        IdAdd = 4,
+        IdAutoRun = 1043,
+        IdClose = 2,
+    };
+
+    // `db` is the shared connection, borrowed.
+    explicit CSettingsDlg(CDatabase* db, QWidget* owner = nullptr,
+                          CAutoRunEntry autoRun = CAutoRunEntry());
+
+    q_grid* Grid() const { return m_pGrid; }
+    QCheckBox* AutoRunBox() const { return m_pAutoRun; }
+
+    void OnReload();
+    void OnSave();
+    void OnDelete();
+    void OnAdd();
+    void OnAutoRunClicked();
+
+    // The background the grid takes after a good load, and its first two columns' width.
+    static QColor LoadedBackground();
+    static constexpr int kNameColumnWidth = 200;
+
+protected:
+    // The dialog has no OK action: Enter ends nothing.
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void BuildControls();
+    void CreateGrid();
+    void ApplyLoadedLook();
+    // Controls to fields (true) or fields to controls (false).
+    void UpdateData(bool save);
+    // The rows of 操作员 in the database now; nullopt when they cannot be counted (the reason
+    // has been shown).
+    std::optional<int> CountOperators();
+
+    CDatabase* m_pDatabase;
+    CAutoRunEntry m_autoRun;
+    bool m_bAutoRun = false;
+    bool m_bGridReady = false; // the first load succeeded: editing is on
+
+    q_grid* m_pGrid = nullptr; // child of this dialog
+    QCheckBox* m_pAutoRun = nullptr;
+};
