@@ -9,6 +9,9 @@
 #include "prompts.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QFont>
 #include <QScreen>
 #include <QStyleFactory>
@@ -60,4 +63,9 @@ void SetUpApplication() {
     font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"),
                       QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
     QApplication::setFont(font);
+    // Qt's own buttons and dialogs (是/否, the file dialog) in Chinese, like the rest.
+    auto* qtTexts = new QTranslator(QCoreApplication::instance());
+    if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
 }

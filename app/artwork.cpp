@@ -1,6 +1,8 @@
 #include "artwork.h"
 
+#include <QLabel>
 #include <QPainter>
+#include <QPalette>
 #include <QSvgRenderer>
 
 QPixmap RenderSvg(const QString& path, const QSize& size, qreal devicePixelRatio) {
@@ -43,4 +45,17 @@ QPixmap BannerPixmapOfHeight(int height, qreal devicePixelRatio) {
     if (natural.isEmpty() || height <= 0)
         return {};
     return BannerPixmap(height * natural.width() / natural.height(), devicePixelRatio);
+}
+
+QLabel* AddBannerLabel(QWidget* dialog, const QRect& rect) {
+    auto* banner = new QLabel(dialog);
+    banner->setObjectName(QStringLiteral("186"));
+    banner->setGeometry(rect);
+    banner->setAlignment(Qt::AlignCenter);
+    banner->setPixmap(BannerPixmap(banner->width(), dialog->devicePixelRatioF()));
+    banner->setAutoFillBackground(true);
+    QPalette palette = banner->palette();
+    palette.setColor(QPalette::Window, QColor(0xe3, 0xf3, 0xda));
+    banner->setPalette(palette);
+    return banner;
 }

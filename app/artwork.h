@@ -1,6 +1,7 @@
 #pragma once
 // The program's pictures from res/, drawn at the size asked for.
 #include <QIcon>
+#include <QRect>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -15,3 +16,10 @@ QIcon ProgramIcon();
 QPixmap BannerPixmap(int width, qreal devicePixelRatio = 1.0);
 // The banner `height` pixels high at its own proportions.
 QPixmap BannerPixmapOfHeight(int height, qreal devicePixelRatio = 1.0);
+
+class QLabel;
+class QWidget;
+
+// The banner across the top of a dialog: a label (objectName "186") over `rect`, the picture
+// centred on the banner's own colour so a wider dialog shows no seam.
+QLabel* AddBannerLabel(QWidget* dialog, const QRect& rect);

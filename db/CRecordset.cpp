@@ -134,24 +134,10 @@ std::optional<QString> CRecordset::GetFieldValue(short index) {
         return textforms::ShortestDouble(value);
     }
 
-    QByteArray bytes;
-    const SQLLEN chunk = static_cast<SQLLEN>(m_buffer.size());
-    for (;;) {
-        SQLRETURN rc =
-            SQLGetData(m_hstmt.Get(), column, SQL_C_CHAR, m_buffer.data(), chunk, &indicator);
-        if (rc == SQL_NO_DATA)
-            break;
-        if (!SQL_SUCCEEDED(rc))
-            throw CDBException::FromHandle(SQL_HANDLE_STMT, m_hstmt.Get());
-        if (indicator == SQL_NULL_DATA)
-            return std::nullopt;
-        const bool truncated =
-            rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator >= chunk);
-        bytes.append(m_buffer.data(), truncated ? chunk - 1 : indicator);
-        if (!truncated)
-            break;
-    }
-    QString text = QString::fromUtf8(bytes);
+    std::string bytes;
+    if (!ReadWhole(index, bytes))
+        return std::nullopt;
+    QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (IsTimestamp(type))
         return CanonicalTimestamp(text);
     return text;

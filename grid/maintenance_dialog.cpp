@@ -11,9 +11,6 @@
 
 namespace {
 
-// The band colour of the banner, filling the space the picture leaves.
-const QColor kBannerBand(0xe3, 0xf3, 0xda);
-
 struct CButtonSpec {
     int id;
     const char* text;
@@ -40,15 +37,7 @@ void CRecordMaintDlg::BuildControls() {
     const CDialogUnits du(font());
     setFixedSize(du.X(357), du.Y(260));
 
-    auto* banner = new QLabel(this);
-    banner->setObjectName(QStringLiteral("186"));
-    banner->setGeometry(du.Rect(0, 0, 357, 31));
-    banner->setAlignment(Qt::AlignCenter);
-    banner->setPixmap(BannerPixmap(banner->width(), devicePixelRatioF()));
-    banner->setAutoFillBackground(true);
-    QPalette palette = banner->palette();
-    palette.setColor(QPalette::Window, kBannerBand);
-    banner->setPalette(palette);
+    AddBannerLabel(this, du.Rect(0, 0, 357, 31));
 
     auto* placeholder = new QLabel(QStringLiteral("Static"), this);
     placeholder->setObjectName(QString::number(IdPlaceholder));

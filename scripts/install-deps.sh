@@ -9,7 +9,7 @@ set -euo pipefail
 run_packages=(
   libqt6widgets6 libqt6gui6 qt6-qpa-plugins libqt6svg6
   unixodbc libsqliteodbc odbc-postgresql
-  sqlite3 fonts-wqy-microhei
+  sqlite3 fonts-wqy-microhei qt6-translations-l10n
 )
 # What building the program and its tests needs.
 build_packages=(

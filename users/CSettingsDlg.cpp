@@ -19,9 +19,6 @@ namespace {
 const QString kTable = QStringLiteral("操作员");
 const QString kStatement = QStringLiteral("select * from 操作员");
 
-// The band colour of the banner, filling the space the picture leaves.
-const QColor kBannerBand(0xe3, 0xf3, 0xda);
-
 } // namespace
 
 CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun)
@@ -44,15 +41,7 @@ void CSettingsDlg::BuildControls() {
     const CDialogUnits du(font());
     setFixedSize(du.X(320), du.Y(232));
 
-    auto* banner = new QLabel(this);
-    banner->setObjectName(QStringLiteral("186"));
-    banner->setGeometry(du.Rect(0, 0, 320, 31));
-    banner->setAlignment(Qt::AlignCenter);
-    banner->setPixmap(BannerPixmap(banner->width(), devicePixelRatioF()));
-    banner->setAutoFillBackground(true);
-    QPalette palette = banner->palette();
-    palette.setColor(QPalette::Window, kBannerBand);
-    banner->setPalette(palette);
+    AddBannerLabel(this, du.Rect(0, 0, 320, 31));
 
     auto* group = new QGroupBox(QStringLiteral("用户列表"), this);
     group->setGeometry(du.Rect(7, 35, 306, 170));
