@@ -24,8 +24,9 @@ QString Unblanked(const QString& text) {
 } // namespace
 
 std::optional<double> ParseNumber(const QString& text) {
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?$"));
+    // Anchored as a whole: "$" alone would also accept a line break at the end.
+    static const QRegularExpression number(QRegularExpression::anchoredPattern(
+        QStringLiteral("[+-]?([0-9]+\\.?[0-9]*|\\.[0-9]+)([eE][+-]?[0-9]+)?")));
     const QString value = Unblanked(text);
     if (!number.match(value).hasMatch())
         return std::nullopt;
@@ -38,7 +39,8 @@ std::optional<double> ParseNumber(const QString& text) {
 }
 
 std::optional<unsigned> ParseUnsigned(const QString& text) {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    static const QRegularExpression digits(
+        QRegularExpression::anchoredPattern(QStringLiteral("[0-9]+")));
     const QString value = Unblanked(text);
     if (!digits.match(value).hasMatch())
         return std::nullopt;

@@ -24,7 +24,7 @@ TEST(EntryFields, NumbersMayCarryBlanksSignFractionAndExponent) {
 
 TEST(EntryFields, AnythingElseIsNoNumber) {
     for (const char* text : {"", " ", "abc", "1.2.3", "12,5", "1 2", "0x10", "inf", "nan", "1e",
-                             "1e999", ".", "-", "１２"}) {
+                             "1e999", ".", "-", "１２", "5\n", " 5\n ", "5\r\n"}) {
         EXPECT_FALSE(ParseNumber(QString::fromUtf8(text))) << text;
     }
 }
@@ -35,7 +35,7 @@ TEST(EntryFields, CountsAreUnsignedDecimalIntegers) {
     EXPECT_EQ(ParseUnsigned("007"), 7u);
     EXPECT_EQ(ParseUnsigned("4294967295"), 4294967295u);
     for (const char* text :
-         {"", "-1", "+1", "1.0", "1e2", "4294967296", "99999999999999999999", "2 0", "a"}) {
+         {"", "-1", "+1", "1.0", "1e2", "4294967296", "99999999999999999999", "2 0", "a", "5\n"}) {
         EXPECT_FALSE(ParseUnsigned(QString::fromUtf8(text))) << text;
     }
 }
