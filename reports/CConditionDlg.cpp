@@ -1,6 +1,7 @@
 #include "CConditionDlg.h"
 
 #include "artwork.h"
+#include "date_picker.h"
 
 #include <QDateEdit>
 #include <QFrame>
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr int kBannerWidth = 400;
-const QString kShortDate = QStringLiteral("yyyy-MM-dd");
 
 } // namespace
 
@@ -27,12 +27,7 @@ CConditionDlg::CConditionDlg(const QString& id, const QString& caption, QWidget*
 }
 
 QDateEdit* CConditionDlg::MakeDatePicker(const QString& id) {
-    auto* picker = new QDateEdit(this);
-    picker->setObjectName(id);
-    picker->setDisplayFormat(kShortDate);
-    picker->setCalendarPopup(true);
-    picker->setMinimumWidth(140);
-    return picker;
+    return MakeShortDatePicker(this, id);
 }
 
 void CConditionDlg::BuildFrame(const QString& prompt, QGridLayout* fields, const QString& okText,

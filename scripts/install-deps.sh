@@ -11,9 +11,10 @@ run_packages=(
   unixodbc libsqliteodbc odbc-postgresql
   sqlite3 fonts-wqy-microhei qt6-translations-l10n
 )
-# What building the program and its tests needs.
+# What building the program and its tests needs: gcc for the program, clang for the fuzzers,
+# dpkg-dev for the Debian package.
 build_packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config dpkg-dev clang-14 libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev unixodbc-dev libsqlite3-dev
   googletest libgtest-dev libgmock-dev
 )
@@ -21,7 +22,7 @@ build_packages=(
 # that the private test cluster runs on, and a virtual display with screenshots.
 test_packages=(
   postgresql-15 postgresql-client-15
-  xvfb xauth imagemagick xdotool
+  xvfb xauth imagemagick xdotool x11-utils desktop-file-utils
 )
 
 groups=("$@")

@@ -1,7 +1,7 @@
 #include "CPurchaseEntryDlg.h"
 
 #include "artwork.h"
-#include "date_picker.h"
+#include "CDatePicker.h"
 #include "entry_layout.h"
 #include "prompts.h"
 

@@ -284,6 +284,15 @@ TEST_P(ReportCommandsTest, StockQueryMatchesAnywhereWithBlanksQuotesAndWildcards
     EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('\n').toStdString();
 }
 
+TEST_P(ReportCommandsTest, StockQueryLettersFollowTheDatabasesCaseRules) {
+    Exec(CardRow({"Aspirin肠溶片", "拜耳", "100mg*30片", "2008-08-03"}, 12.5, 3));
+    m_sent.clear();
+    reports::StockQuery(*m_grid, &m_window, Ok(At(2003, 5, 10), Patterns({"aspirin"})));
+    EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 存 WHERE 1>0 AND 名称 like '%aspirin%'"});
+    // SQLite's LIKE ignores the case of ASCII letters; PostgreSQL's does not.
+    EXPECT_EQ(m_grid->GetItemCount(), IsPostgreSQL() ? 0 : 1);
+}
+
 // --- Sales reports ----------------------------------------------------------------------------
 
 TEST_P(ReportCommandsTest, DailyReportListsTheDayAndSumsItsProfit) {

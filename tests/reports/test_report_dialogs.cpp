@@ -8,6 +8,7 @@
 #include "qt_printers.h"
 #include "typing.h"
 
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,6 +52,7 @@ void ExpectShortDatePicker(QDateEdit* picker) {
     ASSERT_NE(picker, nullptr);
     EXPECT_TRUE(picker->calendarPopup());
     EXPECT_EQ(picker->displayFormat(), QStringLiteral("yyyy-MM-dd"));
+    EXPECT_EQ(picker->calendarWidget()->locale().language(), QLocale::Chinese);
 }
 
 TEST(DateRangeDialogs, PurchaseQueryOpensOn356DaysBackToToday) {
@@ -124,6 +126,21 @@ TEST(DateRangeDialogs, PeriodDialogShowsTheDatesAndHintItWasGiven) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.StartText(), QStringLiteral("2003-05-01"));
     EXPECT_EQ(dialog.EndText(), QStringLiteral("2003-05-31"));
+}
+
+TEST(DatePicker, CalendarDropsDownFromThePickersRightEdge) {
+    CPeriodReportDlg dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QDateEdit* picker = Picker(dialog, "1048");
+    QTest::mouseClick(picker, Qt::LeftButton, {},
+                      QPoint(picker->width() - 5, picker->height() / 2));
+    QWidget* popup = picker->calendarWidget()->window();
+    ASSERT_TRUE(popup->isVisible());
+    const int pickerRight = picker->mapToGlobal(QPoint(picker->width() - 1, 0)).x();
+    EXPECT_EQ(popup->geometry().right(), pickerRight);
+    EXPECT_GT(popup->width(), picker->width() / 4);
+    popup->hide();
 }
 
 TEST(DayReportDialog, OpensOnTodayAndTakesThePickersText) {

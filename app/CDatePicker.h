@@ -1,7 +1,7 @@
 #pragma once
-// A date picker as the entry dialogs use it: the date as yyyy-MM-dd with a calendar to drop
-// down right-aligned (by its arrow, Alt+Down or F4); Tab leaves it for the next field, and the
-// arrow keys move between year, month and day or step the one selected.
+// The program's date picker: the date as yyyy-MM-dd (the text statements take) with a Chinese
+// calendar to drop down right-aligned (by its arrow, Alt+Down or F4); Tab leaves it for the
+// next field, and the arrow keys move between year, month and day or step the one selected.
 #include <QDateEdit>
 
 class CDatePicker : public QDateEdit {

@@ -1,18 +1,23 @@
-#include "date_picker.h"
+#include "CDatePicker.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 
 CDatePicker::CDatePicker(QWidget* parent) : QDateEdit(parent) {
+    // The calendar speaks Chinese; the text stays in the fixed form whatever the locale.
+    setLocale(QLocale(QLocale::Chinese, QLocale::China));
     setCalendarPopup(true);
     setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    if (QCalendarWidget* calendar = calendarWidget())
+    if (QCalendarWidget* calendar = calendarWidget()) {
+        calendar->setLocale(locale());
         calendar->window()->installEventFilter(this);
+    }
 }
 
 bool CDatePicker::eventFilter(QObject* watched, QEvent* event) {
