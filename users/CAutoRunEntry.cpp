@@ -97,9 +97,20 @@ private:
 
 } // namespace
 
+namespace {
+
+// The installed launcher, when the program was started through it: it changes into the
+// user's data folder first, where connect.txt lies, which the bare program would not.
+QString ProgramToStart() {
+    const QString launcher = qEnvironmentVariable("APRICOT_LAUNCHER");
+    return launcher.startsWith(QLatin1Char('/')) ? launcher
+                                                 : QCoreApplication::applicationFilePath();
+}
+
+} // namespace
+
 CAutoRunEntry::CAutoRunEntry()
-    : CAutoRunEntry(QCoreApplication::applicationFilePath(),
-                    qEnvironmentVariable("XDG_CONFIG_DIRS")) {}
+    : CAutoRunEntry(ProgramToStart(), qEnvironmentVariable("XDG_CONFIG_DIRS")) {}
 
 CAutoRunEntry::CAutoRunEntry(QString programPath, const QString& xdgConfigDirs)
     : m_programPath(std::move(programPath)),

@@ -203,6 +203,17 @@ TEST(AutoRunEntryTest, FolderIsTheFirstConfigDirectory) {
     EXPECT_EQ(entry.FilePath(), QStringLiteral("/c/autostart/青杏药店进销存管理系统.desktop"));
 }
 
+TEST(AutoRunEntryTest, StartsTheInstalledLauncherWhenThatStartedUs) {
+    // The launcher changes into the data folder, where connect.txt is; the bare program would
+    // start in the session's folder and find none.
+    qputenv("APRICOT_LAUNCHER", "/usr/bin/apricot");
+    EXPECT_EQ(CAutoRunEntry().ProgramPath(), QStringLiteral("/usr/bin/apricot"));
+    qputenv("APRICOT_LAUNCHER", "relative/apricot");
+    EXPECT_NE(CAutoRunEntry().ProgramPath(), QStringLiteral("relative/apricot"));
+    qunsetenv("APRICOT_LAUNCHER");
+    EXPECT_NE(CAutoRunEntry().ProgramPath(), QStringLiteral("/usr/bin/apricot"));
+}
+
 // --- writing and removing ---------------------------------------------------------------------
 
 class AutoRunFileTest : public ::testing::Test {
