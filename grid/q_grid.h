@@ -46,6 +46,7 @@ public:
     int EditRow() const { return m_nEditRow; }
     bool IsNewRow() const { return m_bNewRow; }
     const QString& Table() const { return m_strTable; }
+    CDatabase* GetDatabase() const { return m_pDatabase; }
     const QString& Sql() const { return m_strSql; }
     q_edit* Editor(int column) const;
     // The cells as loaded and written back, in display order.

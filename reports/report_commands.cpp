@@ -1,5 +1,7 @@
 #include "report_commands.h"
 
+#include "CDatabase.h"
+
 #include "CDayReportDlg.h"
 #include "CPeriodReportDlg.h"
 #include "CPurchaseQueryDlg.h"
@@ -67,7 +69,9 @@ void StockQuery(q_grid& grid, QWidget* owner, const CommandContext& context) {
     CStockQueryDlg dialog(owner);
     if (!Accepted(dialog, context))
         return;
-    grid.SetQuery(kStock, reportsql::StockQuery(dialog.Patterns()));
+    const CDatabase* db = grid.GetDatabase();
+    const bool backslashEscapes = db && db->GetDialect() == CDatabase::Dialect::PostgreSQL;
+    grid.SetQuery(kStock, reportsql::StockQuery(dialog.Patterns(), backslashEscapes));
 }
 
 void DaySalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const CommandContext& context) {

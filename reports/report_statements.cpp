@@ -6,10 +6,14 @@ namespace reportsql {
 
 namespace {
 
-// One clause of the stock query: the pattern between its percent signs, as one literal.
-QString LikeClause(const QString& column, const QString& pattern) {
+// One clause of the stock query: the pattern between its percent signs, as one literal. Where
+// LIKE takes a backslash as its escape character (PostgreSQL) a typed one is doubled, so it
+// stands for itself as it does on SQLite; "%" and "_" stay wildcards.
+QString LikeClause(const QString& column, QString pattern, bool backslashEscapes) {
     if (pattern.isEmpty())
         return {};
+    if (backslashEscapes)
+        pattern.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     return QStringLiteral(" AND ") + column + QStringLiteral(" like '%") +
            sqltext::Escape(pattern) + QStringLiteral("%'");
 }
@@ -25,12 +29,12 @@ QString SalesQuery(const QString& from, const QString& to) {
     return QStringLiteral("SELECT * FROM 销 WHERE 日期时间 ") + sqltext::WholeDayRange(from, to);
 }
 
-QString StockQuery(const StockPatterns& patterns) {
+QString StockQuery(const StockPatterns& patterns, bool backslashEscapes) {
     return QStringLiteral("SELECT * FROM 存 WHERE 1>0") +
-           LikeClause(QStringLiteral("名称"), patterns.name) +
-           LikeClause(QStringLiteral("产地"), patterns.origin) +
-           LikeClause(QStringLiteral("规格型号"), patterns.specification) +
-           LikeClause(QStringLiteral("有效截止日期"), patterns.expiry);
+           LikeClause(QStringLiteral("名称"), patterns.name, backslashEscapes) +
+           LikeClause(QStringLiteral("产地"), patterns.origin, backslashEscapes) +
+           LikeClause(QStringLiteral("规格型号"), patterns.specification, backslashEscapes) +
+           LikeClause(QStringLiteral("有效截止日期"), patterns.expiry, backslashEscapes);
 }
 
 QString SalesDetail(const QString& from, const QString& to) {

@@ -18,7 +18,8 @@ QString PurchaseQuery(const QString& from, const QString& to);
 // 查询销售记录 and the detail rows of every sales report: the whole days from `from` to `to`.
 QString SalesQuery(const QString& from, const QString& to);
 // 查询库存: every non-empty pattern must occur in its column; '%' and '_' stay wildcards.
-QString StockQuery(const StockPatterns& patterns);
+// `backslashEscapes`: the database's LIKE takes "\\" as its escape character (PostgreSQL).
+QString StockQuery(const StockPatterns& patterns, bool backslashEscapes = false);
 
 // The sales reports' detail rows (the same text as the sales query).
 QString SalesDetail(const QString& from, const QString& to);

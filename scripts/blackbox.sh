@@ -152,7 +152,23 @@ wait_gone() {
 focus_main() { wait_until 'focus_on "$main"' 5 || fail "the main window did not take the keyboard"; }
 
 keys() { xdotool key --clearmodifiers --delay 60 "$@"; }
-type_text() { xdotool type --clearmodifiers --delay 40 -- "$1"; }
+# A character the keymap lacks (every Chinese one) is typed on a key that xdotool binds for the
+# moment; a busy program that reads the key after the binding has gone loses the character, so
+# such keys are held longer and typed one by one.
+type_text() {
+  local LC_ALL=C.UTF-8 text=$1 plain='' c i
+  for ((i = 0; i < ${#text}; i++)); do
+    c=${text:i:1}
+    if [[ "$c" == [[:ascii:]] ]]; then
+      plain+=$c
+      continue
+    fi
+    [[ -z "$plain" ]] || xdotool type --clearmodifiers --delay 40 -- "$plain"
+    plain=
+    xdotool type --clearmodifiers --delay 400 -- "$c"
+  done
+  [[ -z "$plain" ]] || xdotool type --clearmodifiers --delay 40 -- "$plain"
+}
 # Moves on to the next field and types into it (the field's old text is selected by Tab).
 next_field() {
   keys Tab
@@ -201,7 +217,8 @@ next_field # 有效截止日期 keeps its default
 next_field "$kCost"
 next_field "$kBoxes"
 keys Return
-purchase_recorded() { [[ $(sql "SELECT COUNT(*) FROM 进 WHERE 名称='$kName'") == 1 ]]; }
+# Whatever was typed: the checks at the end say whether it arrived as typed.
+purchase_recorded() { [[ $(sql "SELECT COUNT(*) FROM 进") == $((purchases_before + 1)) ]]; }
 wait_until purchase_recorded 15 || fail "the purchase never reached the books"
 keys Escape
 wait_gone "$kPurchase"
@@ -222,8 +239,10 @@ next_field
 keys Down # 销售类型: 拆零销售
 next_field "$kPieces"
 keys Return
-sale_recorded() { [[ $(sql "SELECT COUNT(*) FROM 销 WHERE 名称='$kName'") == 1 ]]; }
-wait_until sale_recorded 15 || fail "the sale never reached the books"
+sale_recorded() { [[ $(sql "SELECT COUNT(*) FROM 销") == $((sales_before + 1)) ]]; }
+wait_until sale_recorded 15 ||
+  fail "the sale never reached the books; the purchase reads" \
+    "$(sql "SELECT 名称,产地,规格型号,有效截止日期 FROM 进 ORDER BY rowid DESC LIMIT 1")"
 keys Escape
 wait_gone "$kSales"
 
