@@ -52,14 +52,14 @@ void CRecordMaintDlg::BuildControls() {
         {IdReload, "更新", 3},   {IdSave, "保存", 53},          {IdAdd, "添加", 103},
         {IdDelete, "删除", 153}, {IdExport, "另存为文本", 203}, {IdClose, "关闭", 304},
     };
-    for (const CButtonSpec& spec : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.text), this);
-        button->setObjectName(QString::number(spec.id));
-        button->setGeometry(du.Rect(spec.x, 241, 50, 14));
+    for (const CButtonSpec& entry : buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(entry.text), this);
+        button->setObjectName(QString::number(entry.id));
+        button->setGeometry(du.Rect(entry.x, 241, 50, 14));
         // No default button: Enter must not press one.
         button->setAutoDefault(false);
         button->setDefault(false);
-        switch (spec.id) {
+        switch (entry.id) {
         case IdReload:
             connect(button, &QPushButton::clicked, this, &CRecordMaintDlg::OnReload);
             break;
