@@ -52,7 +52,7 @@ awk '
     seen++
     name = $4
     backend = name ~ /PostgreSQL/ ? "PostgreSQL" : name ~ /SQLite/ ? "SQLite" : "others"
-    if ($0 ~ /\*\*\*Skipped/) skipped[backend]++
+    if ($0 ~ /\*\*\*Skipped|Not Run \(Disabled\)/) skipped[backend]++
     else if ($0 ~ / Passed /) passed[backend]++
     else failed[backend]++
   }
