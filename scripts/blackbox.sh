@@ -176,7 +176,12 @@ next_field() {
   [[ -z "${1:-}" ]] || type_text "$1"
 }
 
-sql() { sqlite3 -batch -noheader -cmd ".load $build/apricot_sqlite.so" "$books/apricot.db" "$1"; }
+# A sanitized build's extension needs the sanitizer runtime loaded first into the shell.
+sanitizer_runtime=$(ldd "$build/apricot_sqlite.so" 2>/dev/null | awk '/libasan/ { print $3; exit }')
+sql() {
+  LD_PRELOAD=${sanitizer_runtime:+$sanitizer_runtime} ASAN_OPTIONS=detect_leaks=0 \
+    sqlite3 -batch -noheader -cmd ".load $build/apricot_sqlite.so" "$books/apricot.db" "$1"
+}
 count_rows() { sql "SELECT (SELECT COUNT(*) FROM 操作员)||' '||(SELECT COUNT(*) FROM 进)||' '||
                      (SELECT COUNT(*) FROM 存)||' '||(SELECT COUNT(*) FROM 销)"; }
 
