@@ -22,7 +22,7 @@ constexpr int kRuns = 31;
 // Card i: 药品i from one of seven makers, expiring on one of 28 days, 1000 boxes at a price.
 const char* const kCardName = "'药品' || i";
 const char* const kCardOrigin = "'制药厂' || (i % 7)";
-const char* const kCardSpecification = "'0.25g*24粒'";
+const char* const kCardPackModel = "'0.25g*24粒'";
 const char* const kCardExpiry = "printf('2026-%02d-%02d', 1 + i % 12, 1 + i % 28)";
 
 QString Sequence(int from, int count) {
@@ -35,7 +35,7 @@ QString Sequence(int from, int count) {
 QString CardsStatement() {
     return Sequence(0, kCards) +
            QStringLiteral("INSERT INTO 存 SELECT %1, %2, %3, %4, 2.5 + i % 50, 1000 FROM n")
-               .arg(kCardName, kCardOrigin, kCardSpecification, kCardExpiry);
+               .arg(kCardName, kCardOrigin, kCardPackModel, kCardExpiry);
 }
 
 QString PurchasesStatement() {
@@ -43,7 +43,7 @@ QString PurchasesStatement() {
            QStringLiteral(
                "INSERT INTO 进 SELECT '2003-01-02', '张明', '西药', '抗生素', 'YP' || i, "
                "%1, %2, %3, 'B' || i, %4, 2.5 + i % 50, 1000 FROM n")
-               .arg(kCardName, kCardOrigin, kCardSpecification, kCardExpiry);
+               .arg(kCardName, kCardOrigin, kCardPackModel, kCardExpiry);
 }
 
 // Sales one every 30 seconds from 2003 on, spread over the cards, whole boxes and split packs.
@@ -56,7 +56,7 @@ QString SalesStatement(int from, int count) {
                "ELSE 1 END, CASE WHEN t % 5 = 0 THEN '拆零销售' ELSE '整盒销售' END, "
                "CASE WHEN t % 5 = 0 THEN 10.5 ELSE 3.5 END, 0 "
                "FROM (SELECT i AS t, i * 7919 % %5 AS i FROM n)")
-               .arg(kCardName, kCardOrigin, kCardSpecification, kCardExpiry,
+               .arg(kCardName, kCardOrigin, kCardPackModel, kCardExpiry,
                     QString::number(kCards));
 }
 
@@ -98,7 +98,7 @@ bool OneSale(CDatabase& db, int run, double& ms) {
         ok = ok && entry.PickerLists(typed, nullptr).has_value();
         typed.origin = card.origin;
         ok = ok && entry.PickerLists(typed, nullptr).has_value();
-        typed.specification = card.specification;
+        typed.packModel = card.packModel;
         ok = ok && entry.PickerLists(typed, nullptr).has_value();
         typed.expiry = card.expiry;
         ok = ok && entry.PickerLists(typed, nullptr).has_value();
@@ -122,7 +122,7 @@ bool OnePurchase(CDatabase& db, int run, double& ms) {
     form.code = QStringLiteral("YP%1").arg(run);
     form.name = card.name;
     form.origin = card.origin;
-    form.specification = card.specification;
+    form.packModel = card.packModel;
     form.batch = QStringLiteral("B%1").arg(run);
     form.expiry = QDate::fromString(card.expiry, QStringLiteral("yyyy-MM-dd"));
     form.price = QStringLiteral("3.25");

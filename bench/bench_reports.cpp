@@ -27,7 +27,7 @@ const QDate kFirstDay(1990, 1, 1);
 // Card i: 药品(i/2) from one of seven makers, one card expiring in 2004 and one in 2005.
 const char* const kCardName = "'药品' || (i / 2)";
 const char* const kCardOrigin = "'制药厂' || (i % 7)";
-const char* const kCardSpecification = "'0.25g*24粒'";
+const char* const kCardPackModel = "'0.25g*24粒'";
 const char* const kCardExpiry = "printf('%04d-%02d-28', 2004 + i % 2, 1 + i % 12)";
 
 QString Sequence(int count) {
@@ -39,7 +39,7 @@ QString Sequence(int count) {
 QString CardsStatement() {
     return Sequence(kCards) +
            QStringLiteral("INSERT INTO 存 SELECT %1, %2, %3, %4, 2.5 + i % 50, 1000 FROM n")
-               .arg(kCardName, kCardOrigin, kCardSpecification, kCardExpiry);
+               .arg(kCardName, kCardOrigin, kCardPackModel, kCardExpiry);
 }
 
 // 150 sales a day, one every four minutes from 08:00, spread over the cards; every fifth a split
@@ -52,7 +52,7 @@ QString SalesStatement(int count) {
                "CASE WHEN t % 5 = 0 THEN 3 / 20.0 ELSE 1 END, CASE WHEN t % 5 = 0 THEN '拆零销售' "
                "ELSE '整盒销售' END, CASE WHEN t % 5 = 0 THEN 1.2 ELSE 6.5 END, 0 "
                "FROM (SELECT i AS t, i * 7919 % %6 AS i FROM n)")
-               .arg(kCardName, kCardOrigin, kCardSpecification, kCardExpiry,
+               .arg(kCardName, kCardOrigin, kCardPackModel, kCardExpiry,
                     QString::number(kSalesPerDay), QString::number(kCards));
 }
 

@@ -8,7 +8,7 @@ CStockQueryDlg::CStockQueryDlg(QWidget* parent)
     : CConditionDlg(QStringLiteral("191"), QStringLiteral("采购库存"), parent) {
     m_pName = MakeEdit(QStringLiteral("1061"));
     m_pOrigin = MakeEdit(QStringLiteral("1053"));
-    m_pSpecification = MakeEdit(QStringLiteral("1054"));
+    m_pPackModel = MakeEdit(QStringLiteral("1054"));
     m_pExpiry = MakeEdit(QStringLiteral("1055"));
 
     auto* fields = new QGridLayout;
@@ -17,7 +17,7 @@ CStockQueryDlg::CStockQueryDlg(QWidget* parent)
         QLineEdit* edit;
     } rows[] = {{u"名称：", m_pName},
                 {u"产地：", m_pOrigin},
-                {u"规格型号：", m_pSpecification},
+                {u"规格型号：", m_pPackModel},
                 {u"有效截止日期：", m_pExpiry}};
     int row = 0;
     for (const auto& r : rows) {
@@ -42,12 +42,12 @@ void CStockQueryDlg::UpdateData(bool save) {
     if (save) {
         m_patterns.name = m_pName->text();
         m_patterns.origin = m_pOrigin->text();
-        m_patterns.specification = m_pSpecification->text();
+        m_patterns.packModel = m_pPackModel->text();
         m_patterns.expiry = m_pExpiry->text();
     } else {
         m_pName->setText(m_patterns.name);
         m_pOrigin->setText(m_patterns.origin);
-        m_pSpecification->setText(m_patterns.specification);
+        m_pPackModel->setText(m_patterns.packModel);
         m_pExpiry->setText(m_patterns.expiry);
     }
 }

@@ -22,6 +22,6 @@ private:
     reportsql::StockPatterns m_patterns;
     QLineEdit* m_pName = nullptr;
     QLineEdit* m_pOrigin = nullptr;
-    QLineEdit* m_pSpecification = nullptr;
+    QLineEdit* m_pPackModel = nullptr;
     QLineEdit* m_pExpiry = nullptr;
 };

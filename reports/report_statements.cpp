@@ -33,7 +33,7 @@ QString StockQuery(const StockPatterns& patterns, bool backslashEscapes) {
     return QStringLiteral("SELECT * FROM 存 WHERE 1>0") +
            LikeClause(QStringLiteral("名称"), patterns.name, backslashEscapes) +
            LikeClause(QStringLiteral("产地"), patterns.origin, backslashEscapes) +
-           LikeClause(QStringLiteral("规格型号"), patterns.specification, backslashEscapes) +
+           LikeClause(QStringLiteral("规格型号"), patterns.packModel, backslashEscapes) +
            LikeClause(QStringLiteral("有效截止日期"), patterns.expiry, backslashEscapes);
 }
 

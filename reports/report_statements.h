@@ -9,7 +9,7 @@ namespace reportsql {
 struct StockPatterns {
     QString name;
     QString origin;
-    QString specification;
+    QString packModel;
     QString expiry;
 };
 

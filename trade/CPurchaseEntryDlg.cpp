@@ -54,7 +54,7 @@ void CPurchaseEntryDlg::BuildControls() {
     m_pCode = new QLineEdit(this);
     m_pName = new QLineEdit(this);
     m_pOrigin = new QLineEdit(this);
-    m_pSpecification = new QLineEdit(this);
+    m_pPackModel = new QLineEdit(this);
     m_pBatch = new QLineEdit(this);
     m_pExpiry = new CDatePicker(this);
     m_pPrice = new QLineEdit(this);
@@ -70,7 +70,7 @@ void CPurchaseEntryDlg::BuildControls() {
         {m_pCode, CPurchaseEntry::IdCode, "编号：", 81, 106, kFieldWidth},
         {m_pName, CPurchaseEntry::IdName, "名称：", 81, 122, kFieldWidth},
         {m_pOrigin, CPurchaseEntry::IdOrigin, "产地：", 220, 39, kFieldWidth},
-        {m_pSpecification, CPurchaseEntry::IdSpecification, "规格型号：", 220, 56, kFieldWidth},
+        {m_pPackModel, CPurchaseEntry::IdPackModel, "规格型号：", 220, 56, kFieldWidth},
         {m_pBatch, CPurchaseEntry::IdBatch, "批号：", 220, 72, kFieldWidth},
         {m_pExpiry, CPurchaseEntry::IdExpiry, "有效截止日期：", 220, 89, kFieldWidth},
         {m_pPrice, CPurchaseEntry::IdPrice, "进价：", 220, 107, kFieldWidth},
@@ -113,7 +113,7 @@ void CPurchaseEntryDlg::UpdateData(bool save) {
         m_form.code = m_pCode->text();
         m_form.name = m_pName->text();
         m_form.origin = m_pOrigin->text();
-        m_form.specification = m_pSpecification->text();
+        m_form.packModel = m_pPackModel->text();
         m_form.batch = m_pBatch->text();
         m_form.expiry = m_pExpiry->date();
         m_form.price = m_pPrice->text();
@@ -127,7 +127,7 @@ void CPurchaseEntryDlg::UpdateData(bool save) {
     m_pCode->setText(m_form.code);
     m_pName->setText(m_form.name);
     m_pOrigin->setText(m_form.origin);
-    m_pSpecification->setText(m_form.specification);
+    m_pPackModel->setText(m_form.packModel);
     m_pBatch->setText(m_form.batch);
     m_pExpiry->setDate(m_form.expiry);
     m_pPrice->setText(m_form.price);

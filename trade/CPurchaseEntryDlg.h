@@ -34,7 +34,7 @@ private:
     QLineEdit* m_pCode = nullptr;
     QLineEdit* m_pName = nullptr;
     QLineEdit* m_pOrigin = nullptr;
-    QLineEdit* m_pSpecification = nullptr;
+    QLineEdit* m_pPackModel = nullptr;
     QLineEdit* m_pBatch = nullptr;
     QDateEdit* m_pExpiry = nullptr;
     QLineEdit* m_pPrice = nullptr;

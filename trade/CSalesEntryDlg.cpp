@@ -46,7 +46,7 @@ void CSalesEntryDlg::BuildControls() {
     m_pTimestamp = new QLineEdit(this);
     m_pName = NewPicker(this);
     m_pOrigin = NewPicker(this);
-    m_pSpecification = NewPicker(this);
+    m_pPackModel = NewPicker(this);
     m_pExpiry = NewPicker(this);
     m_pPrice = new QLineEdit(this);
     m_pSaleType = new QComboBox(this);
@@ -69,7 +69,7 @@ void CSalesEntryDlg::BuildControls() {
         {m_pTimestamp, CSalesEntry::IdTimestamp, "日期时间：", 73, 38, 80, 12},
         {m_pName, CSalesEntry::IdName, "名称：", 73, 54, 65, 13},
         {m_pOrigin, CSalesEntry::IdOrigin, "产地：", 73, 70, 65, 13},
-        {m_pSpecification, CSalesEntry::IdSpecification, "规格型号：", 73, 86, 65, 13},
+        {m_pPackModel, CSalesEntry::IdPackModel, "规格型号：", 73, 86, 65, 13},
         {m_pExpiry, CSalesEntry::IdExpiry, "有效截止日期：", 73, 102, 65, 13},
         {m_pPrice, CSalesEntry::IdPrice, "零售价：", 73, 119, 30, 12},
         {m_pSaleType, CSalesEntry::IdSaleType, "销售类型：", 216, 38, 58, 13},
@@ -103,7 +103,7 @@ void CSalesEntryDlg::BuildControls() {
     setTabOrder(previous, m_pAdd);
     setTabOrder(m_pAdd, m_pClose);
 
-    for (QComboBox* picker : {m_pName, m_pOrigin, m_pSpecification, m_pExpiry})
+    for (QComboBox* picker : {m_pName, m_pOrigin, m_pPackModel, m_pExpiry})
         picker->installEventFilter(this);
     m_pAmount->installEventFilter(this);
 
@@ -129,7 +129,7 @@ bool CSalesEntryDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 CSalesEntry::Card CSalesEntryDlg::TypedCard() const {
-    return {m_pName->currentText(), m_pOrigin->currentText(), m_pSpecification->currentText(),
+    return {m_pName->currentText(), m_pOrigin->currentText(), m_pPackModel->currentText(),
             m_pExpiry->currentText()};
 }
 
@@ -165,13 +165,13 @@ void CSalesEntryDlg::RebuildPickerLists() {
     if (const std::optional<CSalesEntry::Lists> lists = m_entry.PickerLists(typed, this)) {
         SetComboItems(m_pName, lists->names);
         SetComboItems(m_pOrigin, lists->origins);
-        SetComboItems(m_pSpecification, lists->specifications);
+        SetComboItems(m_pPackModel, lists->specifications);
         SetComboItems(m_pExpiry, lists->expiries);
     }
     // What was typed stays, whether or not the lists could be rebuilt.
     m_pName->setEditText(typed.name);
     m_pOrigin->setEditText(typed.origin);
-    m_pSpecification->setEditText(typed.specification);
+    m_pPackModel->setEditText(typed.packModel);
     m_pExpiry->setEditText(typed.expiry);
     m_bRebuilding = false;
 }
@@ -190,7 +190,7 @@ void CSalesEntryDlg::UpdateData(bool save) {
     m_pTimestamp->setText(m_form.timestamp);
     m_pName->setEditText(m_form.card.name);
     m_pOrigin->setEditText(m_form.card.origin);
-    m_pSpecification->setEditText(m_form.card.specification);
+    m_pPackModel->setEditText(m_form.card.packModel);
     m_pExpiry->setEditText(m_form.card.expiry);
     m_pPrice->setText(m_form.price);
     m_pQuantity->setText(m_form.quantity);

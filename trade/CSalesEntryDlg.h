@@ -37,7 +37,7 @@ private:
     QLineEdit* m_pTimestamp = nullptr;
     QComboBox* m_pName = nullptr;
     QComboBox* m_pOrigin = nullptr;
-    QComboBox* m_pSpecification = nullptr;
+    QComboBox* m_pPackModel = nullptr;
     QComboBox* m_pExpiry = nullptr;
     QLineEdit* m_pPrice = nullptr;
     QComboBox* m_pSaleType = nullptr;

@@ -45,14 +45,14 @@ QString InsertPurchase(const Purchase& p) {
         "INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,有效截止日期,"
         "进价,数量) VALUES('%s','%s','%s','%s','%s','%s','%s','%s','%s','%s',%s,%s)",
         {sqltext::Date(p.purchaseDate), E(p.purchaser), E(p.category), E(p.subCategory), E(p.code),
-         E(p.name), E(p.origin), E(p.specification), E(p.batch), sqltext::Date(p.expiry),
+         E(p.name), E(p.origin), E(p.packModel), E(p.batch), sqltext::Date(p.expiry),
          N(p.price), N(p.quantity)});
 }
 
 QString InsertStockCard(const Purchase& p) {
     return Fill("INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
                 "VALUES('%s','%s','%s','%s',%s,%s)",
-                {E(p.name), E(p.origin), E(p.specification), sqltext::Date(p.expiry), N(p.price),
+                {E(p.name), E(p.origin), E(p.packModel), sqltext::Date(p.expiry), N(p.price),
                  N(p.quantity)});
 }
 
@@ -61,7 +61,7 @@ QString ReaverageStockCard(const Purchase& p) {
                 "现有存货量=现有存货量+%s WHERE 名称='%s' AND 产地='%s' AND 规格型号='%s' AND "
                 "有效截止日期='%s'  ",
                 {N(p.price), N(p.quantity), N(p.quantity), N(p.quantity), E(p.name), E(p.origin),
-                 E(p.specification), sqltext::Date(p.expiry)});
+                 E(p.packModel), sqltext::Date(p.expiry)});
 }
 
 QString DeletePurchase(const Purchase& p) {
@@ -69,14 +69,14 @@ QString DeletePurchase(const Purchase& p) {
                 "AND 编号='%s' AND 名称='%s' AND 产地='%s' AND 规格型号='%s' AND 批号='%s' AND "
                 "有效截止日期='%s' AND 进价=%s AND 数量=%s",
                 {sqltext::Date(p.purchaseDate), E(p.purchaser), E(p.category), E(p.subCategory),
-                 E(p.code), E(p.name), E(p.origin), E(p.specification), E(p.batch),
+                 E(p.code), E(p.name), E(p.origin), E(p.packModel), E(p.batch),
                  sqltext::Date(p.expiry), N(p.price), N(p.quantity)});
 }
 
 QString FindStockCard(const Sale& s) {
     return Fill("SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 名称='%s' AND 产地='%s' AND "
                 "规格型号='%s' AND 有效截止日期='%s'",
-                {E(s.name), E(s.origin), E(s.specification), E(s.expiry)});
+                {E(s.name), E(s.origin), E(s.packModel), E(s.expiry)});
 }
 
 QString InsertSale(const Sale& s) {
@@ -87,7 +87,7 @@ QString InsertSale(const Sale& s) {
     return Fill(
         "INSERT INTO 销(日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,"
         "坏帐) VALUES('%s','%s','%s','%s','%s',%s,%s/%s.0,'%s',%s,%s)",
-        {E(s.timestamp), E(s.name), E(s.origin), E(s.specification), E(s.expiry), N(s.price),
+        {E(s.timestamp), E(s.name), E(s.origin), E(s.packModel), E(s.expiry), N(s.price),
          sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox), E(s.saleType), s.amount,
          QStringLiteral("0")});
 }
@@ -96,7 +96,7 @@ QString LowerStock(const Sale& s) {
     return Fill("UPDATE 存 SET 现有存货量=现有存货量-%s/%s.0 WHERE 名称='%s' AND 产地='%s' AND "
                 "规格型号='%s' AND 有效截止日期='%s'",
                 {sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox), E(s.name), E(s.origin),
-                 E(s.specification), E(s.expiry)});
+                 E(s.packModel), E(s.expiry)});
 }
 
 QString DeleteSale(const Sale& s) {

@@ -16,7 +16,7 @@ struct Purchase {
     QString code;
     QString name;
     QString origin;
-    QString specification;
+    QString packModel;
     QString batch;
     QDate expiry;
     double price = 0;    // of one box
@@ -37,7 +37,7 @@ struct Sale {
     QString timestamp; // as the entry shows it, "%04d-%02d-%02d %02d:%02d:%02d"
     QString name;
     QString origin;
-    QString specification;
+    QString packModel;
     QString expiry;
     double price = 0;          // of one box, or of one piece for a split-pack sale
     unsigned quantity = 0;     // boxes, or pieces

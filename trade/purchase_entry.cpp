@@ -70,7 +70,7 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
     if (!quantity)
         return {entryfields::kNotANumber, IdQuantity, {}, false};
 
-    if (form.name.isEmpty() || form.origin.isEmpty() || form.specification.isEmpty())
+    if (form.name.isEmpty() || form.origin.isEmpty() || form.packModel.isEmpty())
         return Status(kNameMissing);
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         return Status(kConnectionClosed);
@@ -83,7 +83,7 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
     p.code = form.code;
     p.name = form.name;
     p.origin = form.origin;
-    p.specification = form.specification;
+    p.packModel = form.packModel;
     p.batch = form.batch;
     p.expiry = form.expiry;
     p.price = *price;

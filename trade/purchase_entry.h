@@ -22,7 +22,7 @@ public:
         IdCode = 1053,
         IdName = 1054,
         IdOrigin = 1055,
-        IdSpecification = 1056,
+        IdPackModel = 1056,
         IdBatch = 1057,
         IdExpiry = 1048,
         IdPrice = 1058,
@@ -39,7 +39,7 @@ public:
         QString code;
         QString name;
         QString origin;
-        QString specification;
+        QString packModel;
         QString batch;
         QDate expiry;
         QString price;

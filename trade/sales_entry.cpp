@@ -86,7 +86,7 @@ QString CSalesEntry::PickerStatement(const Card& typed) {
     const std::pair<const char*, const QString*> clauses[] = {
         {" AND 名称='", &typed.name},
         {" AND 产地='", &typed.origin},
-        {" AND 规格型号='", &typed.specification},
+        {" AND 规格型号='", &typed.packModel},
         {" AND 有效截止日期='", &typed.expiry},
     };
     for (const auto& [clause, text] : clauses) {
@@ -121,7 +121,7 @@ CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
         return {entryfields::kNotAPositiveInteger, IdPiecesPerBox, {}, false};
 
     const Card& card = form.card;
-    if (card.name.isEmpty() || card.origin.isEmpty() || card.specification.isEmpty() ||
+    if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty() ||
         card.expiry.isEmpty())
         return Status(kCardMissing);
     if (!IsAmount(form.amount))
@@ -131,7 +131,7 @@ CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
     sale.timestamp = form.timestamp;
     sale.name = card.name;
     sale.origin = card.origin;
-    sale.specification = card.specification;
+    sale.packModel = card.packModel;
     sale.expiry = card.expiry;
     sale.price = *price;
     sale.quantity = *quantity;

@@ -19,7 +19,7 @@ public:
         IdTimestamp = 1061,
         IdName = 1050,
         IdOrigin = 1051,
-        IdSpecification = 1052,
+        IdPackModel = 1052,
         IdExpiry = 1058,
         IdPrice = 1055,
         IdSaleType = 1056,
@@ -34,7 +34,7 @@ public:
     struct Card {
         QString name;
         QString origin;
-        QString specification;
+        QString packModel;
         QString expiry;
     };
 

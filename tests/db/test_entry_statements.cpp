@@ -16,7 +16,7 @@ entrysql::Purchase Batch(double price, double quantity) {
     p.code = "YP001";
     p.name = "阿莫西林胶囊";
     p.origin = "石药集团";
-    p.specification = "0.25g*24粒";
+    p.packModel = "0.25g*24粒";
     p.batch = "24031501";
     p.expiry = QDate(2005, 4, 30);
     p.price = price;
@@ -30,7 +30,7 @@ entrysql::Sale SaleOf(const entrysql::Purchase& card, unsigned quantity, unsigne
     s.timestamp = "2003-05-02 10:15:30";
     s.name = card.name;
     s.origin = card.origin;
-    s.specification = card.specification;
+    s.packModel = card.packModel;
     s.expiry = "2005-04-30";
     s.price = price;
     s.quantity = quantity;

@@ -107,7 +107,7 @@ TEST_P(SchemaTest, TextTooLongForTheCardStillFitsThePurchase) {
     p.purchaseDate = QDate(2003, 5, 1);
     p.name = QString(150, QChar(0x836F)); // 药 × 150
     p.origin = "石药集团";
-    p.specification = "0.25g*24粒";
+    p.packModel = "0.25g*24粒";
     p.expiry = QDate(2005, 5, 1);
     p.price = 8.5f;
     p.quantity = 10;

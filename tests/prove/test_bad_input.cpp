@@ -122,7 +122,7 @@ const PurchaseField kPurchaseFields[] = {
     {"编号", &CPurchaseEntry::Form::code, 4},
     {"名称", &CPurchaseEntry::Form::name, 5},
     {"产地", &CPurchaseEntry::Form::origin, 6},
-    {"规格型号", &CPurchaseEntry::Form::specification, 7},
+    {"规格型号", &CPurchaseEntry::Form::packModel, 7},
     {"批号", &CPurchaseEntry::Form::batch, 8},
 };
 
@@ -136,7 +136,7 @@ CPurchaseEntry::Form PurchaseForm(int variant) {
     // A card of its own for every field, so each recorded batch makes a new one.
     form.name = QStringLiteral("阿莫西林胶囊%1").arg(variant);
     form.origin = QStringLiteral("石药集团");
-    form.specification = QStringLiteral("0.25g*24粒");
+    form.packModel = QStringLiteral("0.25g*24粒");
     form.batch = QStringLiteral("24031501");
     form.expiry = QDate(2005, 4, 30);
     form.price = QStringLiteral("8.5");
@@ -153,7 +153,7 @@ TEST_P(BadInputTest, PurchaseEntryTextFields) {
         const BooksState before = ReadBooks(Db());
         const CEntryOutcome outcome = CPurchaseEntry(&Db()).Add(form);
         const auto changes = Changes(before, ReadBooks(Db()));
-        // The card holds name, origin and specification at a width of 100, the purchase 200.
+        // The card holds name, origin and packModel at a width of 100, the purchase 200.
         const bool onCard = field.column >= 5 && field.column <= 7;
         if (!outcome.recorded) {
             EXPECT_FALSE(Fits(onCard ? 100 : 200)) << "a text that fits was refused";
@@ -174,10 +174,10 @@ TEST_P(BadInputTest, PurchaseEntryTextFields) {
         // Every text as typed, the typed one included; the numbers as entered.
         const QStringList row = purchase.added.front().mid(1);
         EXPECT_EQ(row, (QStringList{form.purchaser, form.category, form.subCategory, form.code,
-                                    form.name, form.origin, form.specification, form.batch,
+                                    form.name, form.origin, form.packModel, form.batch,
                                     QStringLiteral("2005-04-30"), QStringLiteral("8.5"),
                                     QStringLiteral("10")}));
-        EXPECT_EQ(card.added.front(), (QStringList{form.name, form.origin, form.specification,
+        EXPECT_EQ(card.added.front(), (QStringList{form.name, form.origin, form.packModel,
                                                    QStringLiteral("2005-04-30"),
                                                    QStringLiteral("8.5"), QStringLiteral("10")}));
     }
@@ -208,7 +208,7 @@ struct CardField {
 const CardField kCardFields[] = {
     {"名称", &CSalesEntry::Card::name, 0},
     {"产地", &CSalesEntry::Card::origin, 1},
-    {"规格型号", &CSalesEntry::Card::specification, 2},
+    {"规格型号", &CSalesEntry::Card::packModel, 2},
     {"有效截止日期", &CSalesEntry::Card::expiry, 3},
 };
 
@@ -218,7 +218,7 @@ CSalesEntry::Card SaleCard(int variant) {
 }
 
 QStringList CardRow(const CSalesEntry::Card& card, const QString& stock) {
-    return {card.name, card.origin, card.specification, card.expiry, QStringLiteral("2"), stock};
+    return {card.name, card.origin, card.packModel, card.expiry, QStringLiteral("2"), stock};
 }
 
 CSalesEntry::Form SaleForm(const CSalesEntry::Card& card, int second) {
@@ -254,7 +254,7 @@ TEST_P(BadInputTest, SalesEntryCardPickers) {
         };
         EXPECT_EQ(lists->names, only(card.name));
         EXPECT_EQ(lists->origins, only(card.origin));
-        EXPECT_EQ(lists->specifications, only(card.specification));
+        EXPECT_EQ(lists->specifications, only(card.packModel));
         EXPECT_EQ(lists->expiries, only(card.expiry));
 
         const BooksState before = ReadBooks(Db());
@@ -273,7 +273,7 @@ TEST_P(BadInputTest, SalesEntryCardPickers) {
         ASSERT_EQ(sale.added.size(), 1u);
         EXPECT_TRUE(sale.removed.empty());
         EXPECT_EQ(sale.added.front().mid(1),
-                  (QStringList{card.name, card.origin, card.specification, card.expiry,
+                  (QStringList{card.name, card.origin, card.packModel, card.expiry,
                                QStringLiteral("3"), QStringLiteral("2"), CSalesEntry::kWholeBox,
                                QStringLiteral("6"), QStringLiteral("0")}));
         // Only this card's stock went down, by the two boxes.
@@ -336,7 +336,7 @@ TEST_P(BadInputTest, StockQueryPatterns) {
         reportsql::StockPatterns patterns;
         QString reportsql::StockPatterns::*const members[] = {
             &reportsql::StockPatterns::name, &reportsql::StockPatterns::origin,
-            &reportsql::StockPatterns::specification, &reportsql::StockPatterns::expiry};
+            &reportsql::StockPatterns::packModel, &reportsql::StockPatterns::expiry};
         patterns.*members[field.column] = Text();
         const BooksState before = ReadBooks(Db());
         const std::optional<CResultTable> rows =

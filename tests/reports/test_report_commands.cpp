@@ -26,7 +26,7 @@ using reports::CommandContext;
 struct Card {
     const char* name;
     const char* origin;
-    const char* specification;
+    const char* packModel;
     const char* expiry;
 };
 
@@ -38,7 +38,7 @@ const Card kLoquatSyrup{"川贝枇杷膏", "香港", "150ml", "2003-12-31"};
 QString CardRow(const Card& c, double averageCost, double onHand) {
     return QStringLiteral("INSERT INTO 存 VALUES ('%1', '%2', '%3', '%4', %5, %6)")
         .arg(QString::fromUtf8(c.name), QString::fromUtf8(c.origin),
-             QString::fromUtf8(c.specification), QString::fromUtf8(c.expiry))
+             QString::fromUtf8(c.packModel), QString::fromUtf8(c.expiry))
         .arg(averageCost)
         .arg(onHand);
 }
@@ -47,7 +47,7 @@ QString SaleRow(const QString& stamp, const Card& c, double quantity, double pai
     return QStringLiteral(
                "INSERT INTO 销 VALUES ('%1', '%2', '%3', '%4', '%5', %6, %7, '%8', %6, 0)")
         .arg(stamp, QString::fromUtf8(c.name), QString::fromUtf8(c.origin),
-             QString::fromUtf8(c.specification), QString::fromUtf8(c.expiry))
+             QString::fromUtf8(c.packModel), QString::fromUtf8(c.expiry))
         .arg(paid)
         .arg(quantity)
         .arg(quantity < 1 ? QStringLiteral("拆零销售") : QStringLiteral("整盒销售"));
@@ -57,7 +57,7 @@ QString PurchaseRow(const QString& date, const Card& c) {
     return QStringLiteral("INSERT INTO 进 VALUES ('%1', '王', '中药', '颗粒', 'B7', '%2', '%3', "
                           "'%4', 'P1', '%5', 9.5, 10)")
         .arg(date, QString::fromUtf8(c.name), QString::fromUtf8(c.origin),
-             QString::fromUtf8(c.specification), QString::fromUtf8(c.expiry));
+             QString::fromUtf8(c.packModel), QString::fromUtf8(c.expiry));
 }
 
 QDateTime At(int y, int m, int d, int h = 0, int min = 0) {

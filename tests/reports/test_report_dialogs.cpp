@@ -185,7 +185,7 @@ TEST(StockQueryDialog, OpensEmptyAndTakesTheFieldsAsTyped) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.Patterns().name, QStringLiteral(" 板蓝 "));
     EXPECT_EQ(dialog.Patterns().origin, QString());
-    EXPECT_EQ(dialog.Patterns().specification, QStringLiteral("10g_20"));
+    EXPECT_EQ(dialog.Patterns().packModel, QStringLiteral("10g_20"));
     EXPECT_EQ(dialog.Patterns().expiry, QStringLiteral("2004-%"));
 }
 

@@ -19,7 +19,7 @@ inline CPurchaseEntry::Form Batch(const QString& price, const QString& quantity)
     form.code = QStringLiteral("YP001");
     form.name = QStringLiteral("阿莫西林胶囊");
     form.origin = QStringLiteral("石药集团");
-    form.specification = QStringLiteral("0.25g*24粒");
+    form.packModel = QStringLiteral("0.25g*24粒");
     form.batch = QStringLiteral("24031501");
     form.expiry = QDate(2005, 4, 30);
     form.price = price;

@@ -121,7 +121,7 @@ TEST_P(PurchaseEntryDlgTest, ABatchTypedAndEnteredIsRecordedAndTheFormCleared) {
     for (int id :
          {CPurchaseEntry::IdPurchaser, CPurchaseEntry::IdCategory, CPurchaseEntry::IdSubCategory,
           CPurchaseEntry::IdCode, CPurchaseEntry::IdName, CPurchaseEntry::IdOrigin,
-          CPurchaseEntry::IdSpecification, CPurchaseEntry::IdBatch})
+          CPurchaseEntry::IdPackModel, CPurchaseEntry::IdBatch})
         EXPECT_TRUE(Text(id).isEmpty()) << id;
     EXPECT_EQ(Text(CPurchaseEntry::IdPrice), "0");
     EXPECT_EQ(Text(CPurchaseEntry::IdQuantity), "0");
@@ -204,7 +204,7 @@ TEST_P(PurchaseEntryDlgTest, TabRunsDownTheLeftColumnThenTheRight) {
                          CPurchaseEntry::IdCode,
                          CPurchaseEntry::IdName,
                          CPurchaseEntry::IdOrigin,
-                         CPurchaseEntry::IdSpecification,
+                         CPurchaseEntry::IdPackModel,
                          CPurchaseEntry::IdBatch,
                          CPurchaseEntry::IdExpiry,
                          CPurchaseEntry::IdPrice,

@@ -127,7 +127,7 @@ TEST_P(PurchaseEntryTest, FieldsAreCheckedInOrderBeforeAnythingIsWritten) {
     EXPECT_EQ(outcome.focus, CPurchaseEntry::IdQuantity);
 
     for (auto clear : {&CPurchaseEntry::Form::name, &CPurchaseEntry::Form::origin,
-                       &CPurchaseEntry::Form::specification}) {
+                       &CPurchaseEntry::Form::packModel}) {
         CPurchaseEntry::Form form = Batch("x", "1");
         form.*clear = QString();
         // A bad number still comes first.
@@ -230,7 +230,7 @@ TEST(PurchaseForm, OpensTodayExpiringIn356DaysAndClearsAllButTheDates) {
     EXPECT_EQ(cleared.expiry, filled.expiry);
     for (const QString* text :
          {&cleared.purchaser, &cleared.category, &cleared.subCategory, &cleared.code, &cleared.name,
-          &cleared.origin, &cleared.specification, &cleared.batch})
+          &cleared.origin, &cleared.packModel, &cleared.batch})
         EXPECT_TRUE(text->isEmpty());
     EXPECT_EQ(cleared.price, "0");
     EXPECT_EQ(cleared.quantity, "0");

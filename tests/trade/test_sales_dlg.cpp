@@ -54,12 +54,12 @@ protected:
         ASSERT_EQ(box->currentText(), type);
     }
     // The card from the pickers, by keyboard, from 名称 on.
-    void TypeCard(const char* name, const char* origin, const char* specification,
+    void TypeCard(const char* name, const char* origin, const char* packModel,
                   const char* expiry) {
         Control(CSalesEntry::IdName)->setFocus();
         Fill(QString::fromUtf8(name));
         Fill(QString::fromUtf8(origin));
-        Fill(QString::fromUtf8(specification));
+        Fill(QString::fromUtf8(packModel));
         Fill(QString::fromUtf8(expiry));
         ASSERT_TRUE(FocusOn(CSalesEntry::IdPrice));
     }
@@ -194,7 +194,7 @@ TEST_P(SalesEntryDlgTest, ASplitPackSaleTypedAndEnteredIsRecordedAndTheFormClear
     EXPECT_EQ(Text(CSalesEntry::IdQuantity), "1");
     EXPECT_EQ(Text(CSalesEntry::IdPrice), "0");
     EXPECT_EQ(Text(CSalesEntry::IdAmount), "0");
-    for (int id : {CSalesEntry::IdName, CSalesEntry::IdOrigin, CSalesEntry::IdSpecification,
+    for (int id : {CSalesEntry::IdName, CSalesEntry::IdOrigin, CSalesEntry::IdPackModel,
                    CSalesEntry::IdExpiry})
         EXPECT_TRUE(Text(id).isEmpty()) << id;
     EXPECT_TRUE(FocusOn(CSalesEntry::IdName));

@@ -131,7 +131,7 @@ TEST_P(SalesEntryTest, FieldsAreCheckedInOrder) {
     form.amount = "1.50";
 
     for (auto clear : {&CSalesEntry::Card::name, &CSalesEntry::Card::origin,
-                       &CSalesEntry::Card::specification, &CSalesEntry::Card::expiry}) {
+                       &CSalesEntry::Card::packModel, &CSalesEntry::Card::expiry}) {
         CSalesEntry::Form missing = form;
         missing.card.*clear = QString();
         missing.amount.clear();

@@ -176,7 +176,7 @@ void CDemoBooks::Purchase(int drug, const QDate& date, bool firstBatch) {
     p.code = QString::fromUtf8(d.code);
     p.name = QString::fromUtf8(d.name);
     p.origin = QString::fromUtf8(d.origin);
-    p.specification = QString::fromUtf8(d.specification);
+    p.packModel = QString::fromUtf8(d.packModel);
     p.batch = batch;
     p.expiry = expiry;
     p.price = price;
@@ -263,7 +263,7 @@ void CDemoBooks::Sell(Card& card, unsigned quantity, unsigned piecesPerBox, floa
     s.timestamp = sqltext::Timestamp(when);
     s.name = QString::fromUtf8(d.name);
     s.origin = QString::fromUtf8(d.origin);
-    s.specification = QString::fromUtf8(d.specification);
+    s.packModel = QString::fromUtf8(d.packModel);
     s.expiry = sqltext::Date(card.expiry);
     s.price = price;
     s.quantity = quantity;

@@ -7,7 +7,7 @@ struct DemoDrug {
     const char* code;
     const char* name;
     const char* origin;
-    const char* specification;
+    const char* packModel;
     const char* category;
     const char* subCategory;
     double cost;        // purchase price of one box, yuan
