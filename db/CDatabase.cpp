@@ -9,7 +9,9 @@
 
 namespace {
 
-SQLCHAR* Narrow(QByteArray& utf8) { return reinterpret_cast<SQLCHAR*>(utf8.data()); }
+SQLCHAR* Narrow(QByteArray& utf8) {
+    return reinterpret_cast<SQLCHAR*>(utf8.data());
+}
 
 void Check(SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle) {
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
@@ -42,7 +44,9 @@ void EnsureUtf8Locale() {
 
 CDatabase::CDatabase() = default;
 
-CDatabase::~CDatabase() { Close(); }
+CDatabase::~CDatabase() {
+    Close();
+}
 
 bool CDatabase::OpenEx(const QString& connect) {
     if (!m_henv) {
@@ -57,15 +61,14 @@ bool CDatabase::OpenEx(const QString& connect) {
     if (!hdbc.Allocate(SQL_HANDLE_DBC, m_henv.Get()))
         throw CDBException::FromHandle(SQL_HANDLE_ENV, m_henv.Get());
     SQLSetConnectAttr(hdbc.Get(), SQL_ATTR_LOGIN_TIMEOUT,
-                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_loginTimeout)), 0);
+                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_loginTimeout)), 0);
 
     QByteArray utf8 = connect.toUtf8();
     SQLCHAR out[2048];
     SQLSMALLINT outLength = 0;
-    SQLRETURN rc = SQLDriverConnect(hdbc.Get(), nullptr, Narrow(utf8),
-                                    static_cast<SQLSMALLINT>(utf8.size()), out,
-                                    static_cast<SQLSMALLINT>(std::size(out)), &outLength,
-                                    SQL_DRIVER_NOPROMPT);
+    SQLRETURN rc = SQLDriverConnect(
+        hdbc.Get(), nullptr, Narrow(utf8), static_cast<SQLSMALLINT>(utf8.size()), out,
+        static_cast<SQLSMALLINT>(std::size(out)), &outLength, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         CDBException error = CDBException::FromHandle(SQL_HANDLE_DBC, hdbc.Get());
         if (error.ErrorText().isEmpty())
@@ -87,17 +90,44 @@ bool CDatabase::OpenEx(const QString& connect) {
 void CDatabase::Close() {
     if (!m_hdbc)
         return;
-    if (!m_autoCommit)
+    if (m_transactionOpen) {
+        try {
+            Run("ROLLBACK");
+        } catch (const CDBException&) {
+            // Closing drops what was not committed anyway.
+        }
+    } else if (!m_autoCommit && !OwnsTransactions()) {
         SQLEndTran(SQL_HANDLE_DBC, m_hdbc.Get(), SQL_ROLLBACK);
+    }
     SQLDisconnect(m_hdbc.Get());
     m_hdbc.Reset();
     m_autoCommit = true;
+    m_transactionOpen = false;
     m_dialect = Dialect::Unknown;
+}
+
+void CDatabase::Run(const char* sql) {
+    COdbcHandle stmt;
+    if (!stmt.Allocate(SQL_HANDLE_STMT, m_hdbc.Get()))
+        throw CDBException::FromHandle(SQL_HANDLE_DBC, m_hdbc.Get());
+    SQLSetStmtAttr(stmt.Get(), SQL_ATTR_QUERY_TIMEOUT,
+                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_queryTimeout)), 0);
+    QByteArray text(sql);
+    Check(SQLExecDirect(stmt.Get(), Narrow(text), static_cast<SQLINTEGER>(text.size())),
+          SQL_HANDLE_STMT, stmt.Get());
+}
+
+void CDatabase::JoinTransaction() {
+    if (!m_hdbc || m_autoCommit || m_transactionOpen || !OwnsTransactions())
+        return;
+    Run("BEGIN");
+    m_transactionOpen = true;
 }
 
 long long CDatabase::ExecuteSQL(const QString& sql) {
     if (!m_hdbc)
         throw CDBException(QStringLiteral("The connection is closed.\n"));
+    JoinTransaction();
     COdbcHandle stmt;
     if (!stmt.Allocate(SQL_HANDLE_STMT, m_hdbc.Get()))
         throw CDBException::FromHandle(SQL_HANDLE_DBC, m_hdbc.Get());
@@ -118,6 +148,16 @@ long long CDatabase::ExecuteSQL(const QString& sql) {
 void CDatabase::SetAutoCommit(bool on) {
     if (!m_hdbc || on == m_autoCommit)
         return;
+    if (OwnsTransactions()) {
+        // As with the driver's own: turning auto-commit on commits what is open.
+        if (on && m_transactionOpen) {
+            Run("COMMIT");
+            m_transactionOpen = false;
+        }
+        m_autoCommit = on;
+        JoinTransaction();
+        return;
+    }
     SQLULEN value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
     Check(SQLSetConnectAttr(m_hdbc.Get(), SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(value),
                             0),
@@ -126,16 +166,40 @@ void CDatabase::SetAutoCommit(bool on) {
 }
 
 void CDatabase::CommitTrans() {
-    if (m_hdbc)
-        Check(SQLEndTran(SQL_HANDLE_DBC, m_hdbc.Get(), SQL_COMMIT), SQL_HANDLE_DBC, m_hdbc.Get());
+    if (!m_hdbc)
+        return;
+    if (OwnsTransactions()) {
+        // A failed COMMIT leaves the transaction open, for the caller's Rollback.
+        if (m_transactionOpen)
+            Run("COMMIT");
+        m_transactionOpen = false;
+        return;
+    }
+    Check(SQLEndTran(SQL_HANDLE_DBC, m_hdbc.Get(), SQL_COMMIT), SQL_HANDLE_DBC, m_hdbc.Get());
 }
 
 void CDatabase::Rollback() {
-    if (m_hdbc)
-        Check(SQLEndTran(SQL_HANDLE_DBC, m_hdbc.Get(), SQL_ROLLBACK), SQL_HANDLE_DBC, m_hdbc.Get());
+    if (!m_hdbc)
+        return;
+    if (OwnsTransactions()) {
+        if (!m_transactionOpen)
+            return;
+        m_transactionOpen = false;
+        try {
+            Run("ROLLBACK");
+        } catch (const CDBException& e) {
+            // SQLite rolled back by itself after the error that brought the caller here.
+            if (!e.ErrorText().contains(QLatin1String("no transaction is active")))
+                throw;
+        }
+        return;
+    }
+    Check(SQLEndTran(SQL_HANDLE_DBC, m_hdbc.Get(), SQL_ROLLBACK), SQL_HANDLE_DBC, m_hdbc.Get());
 }
 
-void CDatabase::Savepoint(const QString& name) { ExecuteSQL(QStringLiteral("SAVEPOINT ") + name); }
+void CDatabase::Savepoint(const QString& name) {
+    ExecuteSQL(QStringLiteral("SAVEPOINT ") + name);
+}
 
 void CDatabase::RollbackToSavepoint(const QString& name) {
     ExecuteSQL(QStringLiteral("ROLLBACK TO SAVEPOINT ") + name);

@@ -1,5 +1,5 @@
 #pragma once
-// One ODBC connection over unixODBC's wide-character API (QString is UTF-16, as SQLWCHAR).
+// One ODBC connection over unixODBC's narrow calls, with every text in UTF-8.
 #include "odbc_handle.h"
 #include <QString>
 #include <functional>
@@ -26,6 +26,9 @@ public:
 
     // Transactions for entries of several statements. While manual commit is on, every
     // statement joins the open transaction until CommitTrans or Rollback.
+    // On SQLite the transaction is this class's own BEGIN/COMMIT/ROLLBACK, not the driver's:
+    // after a disk I/O error SQLite may roll back by itself, and the driver, still believing a
+    // transaction open, would run the next entry statement by statement outside any.
     void SetAutoCommit(bool on);
     bool IsAutoCommit() const { return m_autoCommit; }
     void CommitTrans();
@@ -33,6 +36,9 @@ public:
     void Savepoint(const QString& name);
     void RollbackToSavepoint(const QString& name);
     void ReleaseSavepoint(const QString& name);
+    // Opens the transaction manual commit promises where this class keeps it; every statement
+    // runner calls it before running a statement. Throws CDBException.
+    void JoinTransaction();
 
     Dialect GetDialect() const { return m_dialect; }
     SQLHDBC Handle() const { return m_hdbc.Get(); }
@@ -52,7 +58,11 @@ public:
 private:
     COdbcHandle m_henv;
     COdbcHandle m_hdbc;
+    bool OwnsTransactions() const { return m_dialect == Dialect::SQLite; }
+    void Run(const char* sql);
+
     bool m_autoCommit = true;
+    bool m_transactionOpen = false; // a BEGIN of ours is outstanding
     Dialect m_dialect = Dialect::Unknown;
     std::function<void(const QString&)> m_hook;
 };

@@ -2,8 +2,8 @@
 
 #include "CDBException.h"
 #include "CDatabase.h"
-#include "text_forms.h"
 #include "datetime_parse.h"
+#include "text_forms.h"
 
 #include <algorithm>
 #include <charconv>
@@ -12,8 +12,9 @@
 
 namespace {
 
-
-bool IsTimestamp(SQLSMALLINT type) { return type == SQL_TIMESTAMP || type == SQL_TYPE_TIMESTAMP; }
+bool IsTimestamp(SQLSMALLINT type) {
+    return type == SQL_TIMESTAMP || type == SQL_TYPE_TIMESTAMP;
+}
 
 char* Digits(char* out, long value, int width) {
     for (int i = width - 1; i >= 0; --i, value /= 10)
@@ -64,6 +65,7 @@ void CRecordset::Open(const QString& sql) {
     Close();
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         throw CDBException(QStringLiteral("The connection is closed.\n"));
+    m_pDatabase->JoinTransaction();
     COdbcHandle stmt;
     if (!stmt.Allocate(SQL_HANDLE_STMT, m_pDatabase->Handle()))
         throw CDBException::FromHandle(SQL_HANDLE_DBC, m_pDatabase->Handle());
@@ -153,7 +155,9 @@ bool IsFloating(SQLSMALLINT type) {
     return type == SQL_DOUBLE || type == SQL_FLOAT || type == SQL_REAL;
 }
 
-bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+bool IsDigitChar(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Whether the shortest text of the double that `t` stands for is `t` itself, so that the
 // round trip through a double can be skipped: a plain decimal without superfluous zeros, of at

@@ -26,7 +26,7 @@ TEST_P(RecordsetTest, ColumnNamesAndTypeCodes) {
     CRecordset rs(&Db());
     rs.Open(QStringLiteral("select * from 销 WHERE 1<0"));
     ASSERT_EQ(rs.GetODBCFieldCount(), 10);
-    const QStringList names{"日期时间", "名称", "产地", "规格型号", "有效截止日期",
+    const QStringList names{"日期时间", "名称", "产地",     "规格型号", "有效截止日期",
                             "零售价",   "数量", "销售类型", "实收金额", "坏帐"};
     for (short i = 0; i < 10; ++i)
         EXPECT_EQ(rs.GetODBCFieldInfo(i).m_strName, names[i]);
@@ -42,14 +42,14 @@ TEST_P(RecordsetTest, ColumnNamesAndTypeCodes) {
 }
 
 TEST_P(RecordsetTest, NumbersComeBackAsShortestExactText) {
-    Db().ExecuteSQL(QStringLiteral(
-        "INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
-        "VALUES('甲','乙','丙','2030-01-01',2/3.0,3/20.0)"));
-    Db().ExecuteSQL(QStringLiteral(
-        "INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
-        "VALUES('甲','乙','丙','2030-01-02',3,12.5)"));
-    auto row = FirstRow(QStringLiteral(
-        "SELECT 平均成本单价,现有存货量 FROM 存 WHERE 有效截止日期='2030-01-01'"));
+    Db().ExecuteSQL(
+        QStringLiteral("INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
+                       "VALUES('甲','乙','丙','2030-01-01',2/3.0,3/20.0)"));
+    Db().ExecuteSQL(
+        QStringLiteral("INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
+                       "VALUES('甲','乙','丙','2030-01-02',3,12.5)"));
+    auto row = FirstRow(
+        QStringLiteral("SELECT 平均成本单价,现有存货量 FROM 存 WHERE 有效截止日期='2030-01-01'"));
     ASSERT_EQ(row.size(), 2u);
     // SQLite keeps numbers at the 15 digits its driver reads; PostgreSQL keeps every digit.
     EXPECT_EQ(row[0], GetParam() == Backend::SQLite ? QStringLiteral("0.666666666666667")
@@ -57,14 +57,15 @@ TEST_P(RecordsetTest, NumbersComeBackAsShortestExactText) {
     EXPECT_EQ(row[1], QStringLiteral("0.15"));
     // The text read back finds the row again when written into a WHERE clause.
     const QString average = *row[0];
-    row = FirstRow(QStringLiteral(
-        "SELECT 平均成本单价,现有存货量 FROM 存 WHERE 有效截止日期='2030-01-02'"));
+    row = FirstRow(
+        QStringLiteral("SELECT 平均成本单价,现有存货量 FROM 存 WHERE 有效截止日期='2030-01-02'"));
     EXPECT_EQ(row[0], QStringLiteral("3"));
     EXPECT_EQ(row[1], QStringLiteral("12.5"));
     row = {average};
     CRecordset rs(&Db());
     rs.Open(QStringLiteral("SELECT COUNT(*) FROM 存 WHERE 平均成本单价=%1 AND "
-                           "现有存货量=0.15").arg(*row[0]));
+                           "现有存货量=0.15")
+                .arg(*row[0]));
     ASSERT_TRUE(rs.Fetch());
     EXPECT_EQ(rs.GetFieldValue(0), QStringLiteral("1"));
 }
@@ -123,8 +124,7 @@ TEST_P(RecordsetTest, FailingStatementsCarryTheDriversText) {
 }
 
 TEST_P(RecordsetTest, RowCountsAndTransactions) {
-    const QString insert = QStringLiteral(
-        "INSERT INTO 存 VALUES('甲','乙','丙','%1',1,1)");
+    const QString insert = QStringLiteral("INSERT INTO 存 VALUES('甲','乙','丙','%1',1,1)");
     EXPECT_EQ(Db().ExecuteSQL(insert.arg("2030-01-01")), 1);
     EXPECT_EQ(Db().ExecuteSQL(insert.arg("2030-01-02")), 1);
     EXPECT_EQ(Db().ExecuteSQL(QStringLiteral("UPDATE 存 SET 现有存货量=5 WHERE 名称='甲'")), 2);
@@ -147,6 +147,42 @@ TEST_P(RecordsetTest, RowCountsAndTransactions) {
     Db().SetAutoCommit(true);
     row = FirstRow(QStringLiteral("SELECT COUNT(*) FROM 存"));
     EXPECT_EQ(row[0], QStringLiteral("3"));
+}
+
+// SQLite ends a transaction by itself after some errors (a disk I/O error, a full disk); a
+// ROLLBACK run directly does the same here. The next transaction must still be one: seen by
+// no other connection until committed, and gone when rolled back.
+TEST_P(RecordsetTest, TransactionAfterOneTheDatabaseEndedItself) {
+    const QString insert = QStringLiteral("INSERT INTO 存 VALUES('甲','乙','丙','%1',1,1)");
+    Db().SetAutoCommit(false);
+    Db().ExecuteSQL(insert.arg("2030-01-01"));
+    Db().ExecuteSQL(QStringLiteral("ROLLBACK"));
+    EXPECT_NO_THROW(Db().Rollback());
+    Db().SetAutoCommit(true);
+
+    Db().SetAutoCommit(false);
+    Db().ExecuteSQL(insert.arg("2030-01-02"));
+    {
+        std::unique_ptr<CDatabase> other = Books().OpenAnotherConnection();
+        CRecordset rs(other.get());
+        rs.Open(QStringLiteral("SELECT COUNT(*) FROM 存"));
+        ASSERT_TRUE(rs.Fetch());
+        EXPECT_EQ(rs.GetFieldValue(0), QStringLiteral("0"))
+            << "the entry ran outside a transaction";
+    }
+    Db().Rollback();
+    Db().SetAutoCommit(true);
+    EXPECT_EQ(FirstRow(QStringLiteral("SELECT COUNT(*) FROM 存"))[0], QStringLiteral("0"));
+
+    // Turning auto-commit on commits, as the driver's own transactions do.
+    Db().SetAutoCommit(false);
+    Db().ExecuteSQL(insert.arg("2030-01-03"));
+    Db().SetAutoCommit(true);
+    std::unique_ptr<CDatabase> other = Books().OpenAnotherConnection();
+    CRecordset rs(other.get());
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM 存"));
+    ASSERT_TRUE(rs.Fetch());
+    EXPECT_EQ(rs.GetFieldValue(0), QStringLiteral("1"));
 }
 
 APRICOT_INSTANTIATE_BACKENDS(RecordsetTest);

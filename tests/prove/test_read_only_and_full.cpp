@@ -153,11 +153,7 @@ TEST_F(ReadOnlySqliteTest, FileReadOnlyBeforeTheProgramOpensIt) {
     ExpectWritableAgain(*m_books, m_before);
 }
 
-// Known fault, not yet mended: after a write failed with an I/O error under an open SQLite
-// connection, the driver runs the next entry outside a transaction (it believes one is open),
-// so an entry can be half-written or written although it reports "cannot commit - no
-// transaction is active". Run with --gtest_also_run_disabled_tests.
-TEST_F(ReadOnlySqliteTest, DISABLED_FileMadeReadOnlyWhileTheProgramRuns) {
+TEST_F(ReadOnlySqliteTest, FileMadeReadOnlyWhileTheProgramRuns) {
     {
         CReadOnlyPath readOnly(File());
         if (!readOnly.Refuses())
@@ -255,11 +251,7 @@ TEST_F(FullDiskTest, EntriesOnAFullDiskSayItAndLoseNothing) {
 
 // No file of the process may grow past a few hundred bytes: every page write fails as on a
 // disk without room. Needs no privilege.
-// Known fault, not yet mended: after a write failed with an I/O error under an open SQLite
-// connection, the driver runs the next entry outside a transaction (it believes one is open),
-// so an entry can be half-written or written although it reports "cannot commit - no
-// transaction is active". Run with --gtest_also_run_disabled_tests.
-TEST(FileSizeLimitTest, DISABLED_EntriesPastTheFileSizeLimitSayItAndLoseNothing) {
+TEST(FileSizeLimitTest, EntriesPastTheFileSizeLimitSayItAndLoseNothing) {
     CTestBooks books(Backend::SQLite);
     CRecordingPrompts prompts;
     const BooksState before = Record(books.Db());
@@ -276,11 +268,7 @@ TEST(FileSizeLimitTest, DISABLED_EntriesPastTheFileSizeLimitSayItAndLoseNothing)
 
 // After one write that failed on the disk, the connection must still keep each entry whole:
 // a refused entry leaves nothing, a recorded one says so.
-// Known fault, not yet mended: after a write failed with an I/O error under an open SQLite
-// connection, the driver runs the next entry outside a transaction (it believes one is open),
-// so an entry can be half-written or written although it reports "cannot commit - no
-// transaction is active". Run with --gtest_also_run_disabled_tests.
-TEST(FileSizeLimitTest, DISABLED_AfterAFailedWriteEntriesStayWhole) {
+TEST(FileSizeLimitTest, AfterAFailedWriteEntriesStayWhole) {
     CTestBooks books(Backend::SQLite);
     CRecordingPrompts prompts;
     CDatabase& db = books.Db();
