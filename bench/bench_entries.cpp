@@ -3,15 +3,13 @@
 // "name value" line per figure (milliseconds, the median of several entries).
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "bench_support.h"
 #include "purchase_entry.h"
 #include "sales_entry.h"
 #include "schema.h"
 
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -20,61 +18,33 @@ constexpr int kCards = 10000;
 constexpr int kRuns = 31;
 
 // Card i: 药品i from one of seven makers, expiring on one of 28 days, 1000 boxes at a price.
-const char* const kCardName = "'药品' || i";
-const char* const kCardOrigin = "'制药厂' || (i % 7)";
-const char* const kCardPackModel = "'0.25g*24粒'";
-const char* const kCardExpiry = "printf('2026-%02d-%02d', 1 + i % 12, 1 + i % 28)";
-
-QString Sequence(int from, int count) {
-    return QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n WHERE "
-                          "i + 1 < %2) ")
-        .arg(from)
-        .arg(from + count);
-}
-
-QString CardsStatement() {
-    return Sequence(0, kCards) +
-           QStringLiteral("INSERT INTO 存 SELECT %1, %2, %3, %4, 2.5 + i % 50, 1000 FROM n")
-               .arg(kCardName, kCardOrigin, kCardPackModel, kCardExpiry);
-}
+const bench::CardExpressions kCard{"'药品' || i", "'制药厂' || (i % 7)", "'0.25g*24粒'",
+                                   "printf('2026-%02d-%02d', 1 + i % 12, 1 + i % 28)"};
 
 QString PurchasesStatement() {
-    return Sequence(0, kCards) +
+    return bench::Sequence(0, kCards) +
            QStringLiteral(
                "INSERT INTO 进 SELECT '2003-01-02', '张明', '西药', '抗生素', 'YP' || i, "
                "%1, %2, %3, 'B' || i, %4, 2.5 + i % 50, 1000 FROM n")
-               .arg(kCardName, kCardOrigin, kCardPackModel, kCardExpiry);
+               .arg(kCard.name, kCard.origin, kCard.packModel, kCard.expiry);
 }
 
 // Sales one every 30 seconds from 2003 on, spread over the cards, whole boxes and split packs.
 // Inside, t counts the sales and i names the card.
 QString SalesStatement(int from, int count) {
-    return Sequence(from, count) +
+    return bench::Sequence(from, count) +
            QStringLiteral(
                "INSERT INTO 销 SELECT strftime('%Y-%m-%d %H:%M:%S', '2003-01-01 08:00:00', '+' || "
                "(t * 30) || ' seconds'), %1, %2, %3, %4, 3.5, CASE WHEN t % 5 = 0 THEN 3 / 20.0 "
                "ELSE 1 END, CASE WHEN t % 5 = 0 THEN '拆零销售' ELSE '整盒销售' END, "
                "CASE WHEN t % 5 = 0 THEN 10.5 ELSE 3.5 END, 0 "
                "FROM (SELECT i AS t, i * 7919 % %5 AS i FROM n)")
-               .arg(kCardName, kCardOrigin, kCardPackModel, kCardExpiry,
+               .arg(kCard.name, kCard.origin, kCard.packModel, kCard.expiry,
                     QString::number(kCards));
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double MillisecondsOf(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 bool Fail(const QString& why) {
-    std::fprintf(stderr, "bench_entries: %s\n", why.toUtf8().constData());
-    return false;
+    return bench::Fail("bench_entries", why);
 }
 
 // The key of card i, as the pickers show it.
@@ -92,7 +62,7 @@ bool OneSale(CDatabase& db, int run, double& ms) {
                                            QDateTime(QDate(2099, 1, 1), QTime(0, 0).addSecs(run)));
     const CSalesEntry::Card card = CardOf(run * 613 % kCards);
     bool ok = true;
-    ms = MillisecondsOf([&] {
+    ms = bench::MillisecondsOf([&] {
         CSalesEntry::Card typed;
         typed.name = card.name;
         ok = ok && entry.PickerLists(typed, nullptr).has_value();
@@ -128,21 +98,16 @@ bool OnePurchase(CDatabase& db, int run, double& ms) {
     form.price = QStringLiteral("3.25");
     form.quantity = QStringLiteral("12");
     bool ok = false;
-    ms = MillisecondsOf([&] { ok = CPurchaseEntry(&db).Add(form).recorded; });
+    ms = bench::MillisecondsOf([&] { ok = CPurchaseEntry(&db).Add(form).recorded; });
     return ok;
 }
 
 // Books of 10,000 cards, a purchase for each, and `sales` sales, made in one transaction.
-bool MakeBooks(CDatabase& db, const QString& path, const QString& extension, int sales) {
-    if (!db.OpenEx(schema::SqliteConnectString(path, extension)))
-        return Fail(QStringLiteral("cannot open ") + path);
-    schema::Create(db);
-    db.SetAutoCommit(false);
-    db.ExecuteSQL(CardsStatement());
-    db.ExecuteSQL(PurchasesStatement());
-    db.ExecuteSQL(SalesStatement(0, sales));
-    db.CommitTrans();
-    db.SetAutoCommit(true);
+bool MakeBooks(CDatabase& db, const QString& path, int sales) {
+    if (const QString why = bench::OpenNewBooks(db, path); !why.isEmpty())
+        return Fail(why);
+    bench::FillInOneTransaction(
+        db, {bench::CardsStatement(kCards, kCard), PurchasesStatement(), SalesStatement(0, sales)});
     return true;
 }
 
@@ -150,10 +115,6 @@ bool Run() {
     QTemporaryDir folder;
     if (!folder.isValid())
         return Fail(QStringLiteral("no temporary folder"));
-    const QString extension = schema::FindSqliteExtension();
-    if (extension.isEmpty())
-        return Fail(QStringLiteral("apricot_sqlite.so not found beside the program"));
-
     struct Books {
         const char* name;
         int sales;
@@ -163,7 +124,7 @@ bool Run() {
     try {
         for (Books& b : books) {
             const QString path = folder.filePath(QString::fromUtf8(b.name) + ".db");
-            if (!MakeBooks(b.db, path, extension, b.sales))
+            if (!MakeBooks(b.db, path, b.sales))
                 return false;
         }
         // The two sets of books take turns, so that the disk's moods fall on both alike.
@@ -182,8 +143,8 @@ bool Run() {
         return Fail(e.ErrorText());
     }
     for (const Books& b : books) {
-        std::printf("sale_entry_%s_ms %.3f\n", b.name, Median(b.saleMs));
-        std::printf("purchase_entry_%s_ms %.3f\n", b.name, Median(b.purchaseMs));
+        std::printf("sale_entry_%s_ms %.3f\n", b.name, bench::Median(b.saleMs));
+        std::printf("purchase_entry_%s_ms %.3f\n", b.name, bench::Median(b.purchaseMs));
     }
     return true;
 }

@@ -2,19 +2,16 @@
 // memory they take. Prints one "name value" line per figure.
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "bench_support.h"
 #include "html_export.h"
 #include "q_grid.h"
 #include "schema.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <unistd.h>
 #include <vector>
 
@@ -45,11 +42,6 @@ SELECT strftime('%Y-%m-%d %H:%M:%S', '2003-01-01 08:00:00', '+' || i || ' minute
 FROM n
 )";
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 double ResidentMb() {
     QFile statm(QStringLiteral("/proc/self/statm"));
     if (!statm.open(QIODevice::ReadOnly))
@@ -60,20 +52,8 @@ double ResidentMb() {
     return fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-void Print(const char* name, double value) {
-    std::printf("%s %.3f\n", name, value);
-}
-
-double SecondsOf(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e9;
-}
-
 bool Fail(const QString& why) {
-    std::fprintf(stderr, "bench_grid: %s\n", why.toUtf8().constData());
-    return false;
+    return bench::Fail("bench_grid", why);
 }
 
 bool Run() {
@@ -81,15 +61,10 @@ bool Run() {
     if (!folder.isValid())
         return Fail(QStringLiteral("no temporary folder"));
     const QString dbPath = folder.filePath(QStringLiteral("bench.db"));
-    const QString extension = schema::FindSqliteExtension();
-    if (extension.isEmpty())
-        return Fail(QStringLiteral("apricot_sqlite.so not found beside the program"));
-
     CDatabase db;
     try {
-        if (!db.OpenEx(schema::SqliteConnectString(dbPath, extension)))
-            return Fail(QStringLiteral("cannot open ") + dbPath);
-        schema::Create(db);
+        if (const QString why = bench::OpenNewBooks(db, dbPath); !why.isEmpty())
+            return Fail(why);
         db.ExecuteSQL(
             QString::fromUtf8(kFill).replace(QStringLiteral("@ROWS@"), QString::number(kRows)));
     } catch (const CDBException& e) {
@@ -106,7 +81,7 @@ bool Run() {
     double after = 0;
     for (int run = 0; run < kRuns; ++run) {
         bool ok = false;
-        loads.push_back(SecondsOf([&] {
+        loads.push_back(bench::SecondsOf([&] {
             ok = run == 0
                      ? grid.Create(&db, table, sql, nullptr, QRect(0, 0, 1000, 700), false, true)
                      : grid.Reload();
@@ -116,7 +91,7 @@ bool Run() {
         if (run == 0)
             after = ResidentMb();
 
-        shells.push_back(SecondsOf([&] {
+        shells.push_back(bench::SecondsOf([&] {
             QProcess shell;
             shell.setStandardOutputFile(QProcess::nullDevice());
             shell.start(QStringLiteral("sqlite3"), {dbPath, sql});
@@ -125,8 +100,10 @@ bool Run() {
 
         // A header click on a freshly loaded grid: names (text), then prices (number).
         q_grid::s_nSortColumn = -1;
-        textSorts.push_back(SecondsOf([&] { emit grid.horizontalHeader()->sectionClicked(1); }));
-        numberSorts.push_back(SecondsOf([&] { emit grid.horizontalHeader()->sectionClicked(5); }));
+        textSorts.push_back(
+            bench::SecondsOf([&] { emit grid.horizontalHeader()->sectionClicked(1); }));
+        numberSorts.push_back(
+            bench::SecondsOf([&] { emit grid.horizontalHeader()->sectionClicked(5); }));
     }
 
     QStringList titles;
@@ -134,7 +111,7 @@ bool Run() {
         titles << grid.ColumnTitle(c);
     QFile report(folder.filePath(QStringLiteral("REPORT.HTM")));
     bool written = false;
-    const double exportSeconds = SecondsOf([&] {
+    const double exportSeconds = bench::SecondsOf([&] {
         if (report.open(QIODevice::WriteOnly | QIODevice::Truncate))
             written = htmlexport::WriteReport(report, titles, grid.Result());
         report.close();
@@ -142,12 +119,12 @@ bool Run() {
     if (!written)
         return Fail(QStringLiteral("the report could not be written"));
 
-    Print("grid_load_100k_s", Median(loads));
-    Print("grid_load_vs_sqlite3_shell", Median(loads) / Median(shells));
-    Print("grid_sort_text_100k_s", Median(textSorts));
-    Print("grid_sort_number_100k_s", Median(numberSorts));
-    Print("grid_export_html_100k_s", exportSeconds);
-    Print("grid_memory_100k_mb", after - before);
+    bench::Print("grid_load_100k_s", bench::Median(loads));
+    bench::Print("grid_load_vs_sqlite3_shell", bench::Median(loads) / bench::Median(shells));
+    bench::Print("grid_sort_text_100k_s", bench::Median(textSorts));
+    bench::Print("grid_sort_number_100k_s", bench::Median(numberSorts));
+    bench::Print("grid_export_html_100k_s", exportSeconds);
+    bench::Print("grid_memory_100k_mb", after - before);
     std::fflush(stdout);
     return true;
 }
@@ -155,8 +132,5 @@ bool Run() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    return Run() ? 0 : 1;
+    return bench::RunWithWidgets(argc, argv, Run);
 }

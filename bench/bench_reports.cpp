@@ -4,17 +4,14 @@
 // reports on different days and months).
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "bench_support.h"
 #include "q_grid.h"
 #include "sales_report.h"
 #include "schema.h"
 
-#include <QApplication>
 #include <QDate>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -25,56 +22,25 @@ constexpr int kRuns = 15;
 const QDate kFirstDay(1990, 1, 1);
 
 // Card i: 药品(i/2) from one of seven makers, one card expiring in 2004 and one in 2005.
-const char* const kCardName = "'药品' || (i / 2)";
-const char* const kCardOrigin = "'制药厂' || (i % 7)";
-const char* const kCardPackModel = "'0.25g*24粒'";
-const char* const kCardExpiry = "printf('%04d-%02d-28', 2004 + i % 2, 1 + i % 12)";
-
-QString Sequence(int count) {
-    return QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE "
-                          "i + 1 < %1) ")
-        .arg(count);
-}
-
-QString CardsStatement() {
-    return Sequence(kCards) +
-           QStringLiteral("INSERT INTO 存 SELECT %1, %2, %3, %4, 2.5 + i % 50, 1000 FROM n")
-               .arg(kCardName, kCardOrigin, kCardPackModel, kCardExpiry);
-}
+const bench::CardExpressions kCard{"'药品' || (i / 2)", "'制药厂' || (i % 7)", "'0.25g*24粒'",
+                                   "printf('%04d-%02d-28', 2004 + i % 2, 1 + i % 12)"};
 
 // 150 sales a day, one every four minutes from 08:00, spread over the cards; every fifth a split
 // pack. Inside, t counts the sales and i names the card.
 QString SalesStatement(int count) {
-    return Sequence(count) +
+    return bench::Sequence(0, count) +
            QStringLiteral(
                "INSERT INTO 销 SELECT strftime('%Y-%m-%d %H:%M:%S', '1990-01-01 08:00:00', '+' || "
                "(t / %5) || ' days', '+' || (t % %5 * 4) || ' minutes'), %1, %2, %3, %4, 6.5, "
                "CASE WHEN t % 5 = 0 THEN 3 / 20.0 ELSE 1 END, CASE WHEN t % 5 = 0 THEN '拆零销售' "
                "ELSE '整盒销售' END, CASE WHEN t % 5 = 0 THEN 1.2 ELSE 6.5 END, 0 "
                "FROM (SELECT i AS t, i * 7919 % %6 AS i FROM n)")
-               .arg(kCardName, kCardOrigin, kCardPackModel, kCardExpiry,
+               .arg(kCard.name, kCard.origin, kCard.packModel, kCard.expiry,
                     QString::number(kSalesPerDay), QString::number(kCards));
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double MillisecondsOf(const std::function<void()>& work) {
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 bool Fail(const QString& why) {
-    std::fprintf(stderr, "bench_reports: %s\n", why.toUtf8().constData());
-    return false;
-}
-
-void Print(const char* name, double value) {
-    std::printf("%s %.3f\n", name, value);
+    return bench::Fail("bench_reports", why);
 }
 
 QString DateText(const QDate& date) {
@@ -82,21 +48,16 @@ QString DateText(const QDate& date) {
 }
 
 bool MakeBooks(CDatabase& db, const QString& path, int sales, double& seconds) {
-    const QString extension = schema::FindSqliteExtension();
-    if (extension.isEmpty())
-        return Fail(QStringLiteral("apricot_sqlite.so not found beside the program"));
     try {
-        if (!db.OpenEx(schema::SqliteConnectString(path, extension)))
-            return Fail(QStringLiteral("cannot open ") + path);
-        seconds = MillisecondsOf([&] {
-                      schema::Create(db);
-                      db.SetAutoCommit(false);
-                      db.ExecuteSQL(CardsStatement());
-                      db.ExecuteSQL(SalesStatement(sales));
-                      db.CommitTrans();
-                      db.SetAutoCommit(true);
-                  }) /
-                  1000.0;
+        QString why;
+        seconds = bench::SecondsOf([&] {
+            why = bench::OpenNewBooks(db, path);
+            if (why.isEmpty())
+                bench::FillInOneTransaction(
+                    db, {bench::CardsStatement(kCards, kCard), SalesStatement(sales)});
+        });
+        if (!why.isEmpty())
+            return Fail(why);
     } catch (const CDBException& e) {
         return Fail(e.ErrorText());
     }
@@ -120,7 +81,7 @@ bool MeasureReports(CDatabase& db, int sales, Figures& figures) {
         const QDate day = kFirstDay.addDays(1 + (days - 2) * run / (kRuns - 1));
         const QString text = DateText(day);
         bool summed = false;
-        dayTimes.push_back(MillisecondsOf(
+        dayTimes.push_back(bench::MillisecondsOf(
             [&] { summed = ShowSalesReport(grid, &db, SalesPeriod::Day, text, text, nullptr); }));
         if (!summed || grid.GetItemCount() != kSalesPerDay + 5)
             return Fail(QStringLiteral("the daily report of %1 gave %2 rows")
@@ -131,7 +92,7 @@ bool MeasureReports(CDatabase& db, int sales, Figures& figures) {
         const QDate first(day.year(), day.month(), 1);
         const QDate month = first.addMonths(first < kFirstDay.addDays(days - 40) ? 0 : -1);
         const QDate last = month.addMonths(1).addDays(-1);
-        monthTimes.push_back(MillisecondsOf([&] {
+        monthTimes.push_back(bench::MillisecondsOf([&] {
             summed = ShowSalesReport(grid, &db, SalesPeriod::Month, DateText(month), DateText(last),
                                      nullptr);
         }));
@@ -140,8 +101,8 @@ bool MeasureReports(CDatabase& db, int sales, Figures& figures) {
                             .arg(DateText(month))
                             .arg(grid.GetItemCount()));
     }
-    figures.day = Median(dayTimes);
-    figures.month = Median(monthTimes);
+    figures.day = bench::Median(dayTimes);
+    figures.month = bench::Median(monthTimes);
     return true;
 }
 
@@ -163,13 +124,13 @@ bool Run() {
             !MeasureReports(db, 100000, small))
             return false;
     }
-    Print("day_report_1m_ms", large.day);
-    Print("month_report_1m_ms", large.month);
-    Print("day_report_100k_ms", small.day);
-    Print("month_report_100k_ms", small.month);
-    Print("day_report_1m_vs_100k", large.day / small.day);
-    Print("month_report_1m_vs_100k", large.month / small.month);
-    Print("reports_books_1m_build_s", largeBuild);
+    bench::Print("day_report_1m_ms", large.day);
+    bench::Print("month_report_1m_ms", large.month);
+    bench::Print("day_report_100k_ms", small.day);
+    bench::Print("month_report_100k_ms", small.month);
+    bench::Print("day_report_1m_vs_100k", large.day / small.day);
+    bench::Print("month_report_1m_vs_100k", large.month / small.month);
+    bench::Print("reports_books_1m_build_s", largeBuild);
     std::fflush(stdout);
     return true;
 }
@@ -177,8 +138,5 @@ bool Run() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    return Run() ? 0 : 1;
+    return bench::RunWithWidgets(argc, argv, Run);
 }

@@ -106,12 +106,19 @@ void CDatabase::Close() {
     m_dialect = Dialect::Unknown;
 }
 
-void CDatabase::Run(const char* sql) {
+COdbcHandle CDatabase::NewStatement() const {
+    if (!m_hdbc)
+        throw CDBException(QStringLiteral("The connection is closed.\n"));
     COdbcHandle stmt;
     if (!stmt.Allocate(SQL_HANDLE_STMT, m_hdbc.Get()))
         throw CDBException::FromHandle(SQL_HANDLE_DBC, m_hdbc.Get());
     SQLSetStmtAttr(stmt.Get(), SQL_ATTR_QUERY_TIMEOUT,
                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_queryTimeout)), 0);
+    return stmt;
+}
+
+void CDatabase::Run(const char* sql) {
+    COdbcHandle stmt = NewStatement();
     QByteArray text(sql);
     Check(SQLExecDirect(stmt.Get(), Narrow(text), static_cast<SQLINTEGER>(text.size())),
           SQL_HANDLE_STMT, stmt.Get());
@@ -128,11 +135,7 @@ long long CDatabase::ExecuteSQL(const QString& sql) {
     if (!m_hdbc)
         throw CDBException(QStringLiteral("The connection is closed.\n"));
     JoinTransaction();
-    COdbcHandle stmt;
-    if (!stmt.Allocate(SQL_HANDLE_STMT, m_hdbc.Get()))
-        throw CDBException::FromHandle(SQL_HANDLE_DBC, m_hdbc.Get());
-    SQLSetStmtAttr(stmt.Get(), SQL_ATTR_QUERY_TIMEOUT,
-                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_queryTimeout)), 0);
+    COdbcHandle stmt = NewStatement();
     QByteArray utf8 = sql.toUtf8();
     SQLRETURN rc = SQLExecDirect(stmt.Get(), Narrow(utf8), static_cast<SQLINTEGER>(utf8.size()));
     Check(rc, SQL_HANDLE_STMT, stmt.Get());

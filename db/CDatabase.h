@@ -43,6 +43,8 @@ public:
     Dialect GetDialect() const { return m_dialect; }
     SQLHDBC Handle() const { return m_hdbc.Get(); }
     int QueryTimeout() const { return m_queryTimeout; }
+    // A statement handle with the query time-out set. Throws CDBException.
+    COdbcHandle NewStatement() const;
 
     // Called after every statement that ran without error (tests use it to stop a process
     // between two statements of an entry).

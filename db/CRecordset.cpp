@@ -66,12 +66,7 @@ void CRecordset::Open(const QString& sql) {
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         throw CDBException(QStringLiteral("The connection is closed.\n"));
     m_pDatabase->JoinTransaction();
-    COdbcHandle stmt;
-    if (!stmt.Allocate(SQL_HANDLE_STMT, m_pDatabase->Handle()))
-        throw CDBException::FromHandle(SQL_HANDLE_DBC, m_pDatabase->Handle());
-    SQLSetStmtAttr(stmt.Get(), SQL_ATTR_QUERY_TIMEOUT,
-                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_pDatabase->QueryTimeout())),
-                   0);
+    COdbcHandle stmt = m_pDatabase->NewStatement();
     QByteArray utf8 = sql.toUtf8();
     SQLRETURN rc = SQLExecDirect(stmt.Get(), reinterpret_cast<SQLCHAR*>(utf8.data()),
                                  static_cast<SQLINTEGER>(utf8.size()));

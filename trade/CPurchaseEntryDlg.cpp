@@ -1,7 +1,7 @@
 #include "CPurchaseEntryDlg.h"
 
-#include "artwork.h"
 #include "CDatePicker.h"
+#include "artwork.h"
 #include "entry_layout.h"
 #include "prompts.h"
 
@@ -9,19 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-// Editable, sorted by the entry, and nothing typed is completed or added to the list.
-QComboBox* NewListBox(QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setEditable(true);
-    box->setCompleter(nullptr);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-} // namespace
 
 CPurchaseEntryDlg::CPurchaseEntryDlg(CDatabase* db, QWidget* parent)
     : QDialog(parent), m_entry(db) {
@@ -48,9 +35,9 @@ void CPurchaseEntryDlg::BuildControls() {
         int x, y, width;
     };
     m_pPurchaseDate = new CDatePicker(this);
-    m_pPurchaser = NewListBox(this);
-    m_pCategory = NewListBox(this);
-    m_pSubCategory = NewListBox(this);
+    m_pPurchaser = NewEntryListBox(this);
+    m_pCategory = NewEntryListBox(this);
+    m_pSubCategory = NewEntryListBox(this);
     m_pCode = new QLineEdit(this);
     m_pName = new QLineEdit(this);
     m_pOrigin = new QLineEdit(this);

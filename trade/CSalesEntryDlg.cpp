@@ -12,19 +12,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-// Editable, sorted by the entry, and nothing typed is completed or added to the list.
-QComboBox* NewPicker(QWidget* parent) {
-    auto* box = new QComboBox(parent);
-    box->setEditable(true);
-    box->setCompleter(nullptr);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
-}
-
-} // namespace
-
 CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent) : QDialog(parent), m_entry(db) {
     setObjectName(QStringLiteral("187"));
     setWindowTitle(QStringLiteral("前台销售登记表"));
@@ -44,10 +31,10 @@ void CSalesEntryDlg::BuildControls() {
     layout.Banner(31);
 
     m_pTimestamp = new QLineEdit(this);
-    m_pName = NewPicker(this);
-    m_pOrigin = NewPicker(this);
-    m_pPackModel = NewPicker(this);
-    m_pExpiry = NewPicker(this);
+    m_pName = NewEntryListBox(this);
+    m_pOrigin = NewEntryListBox(this);
+    m_pPackModel = NewEntryListBox(this);
+    m_pExpiry = NewEntryListBox(this);
     m_pPrice = new QLineEdit(this);
     m_pSaleType = new QComboBox(this);
     m_pSaleType->addItems({CSalesEntry::kWholeBox, CSalesEntry::kSplitPack});

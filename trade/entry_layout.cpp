@@ -85,6 +85,14 @@ QPushButton* CEntryLayout::Button(int id, const QString& text, int x, int y, int
     return button;
 }
 
+QComboBox* NewEntryListBox(QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setCompleter(nullptr);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    return box;
+}
+
 void SetComboItems(QComboBox* box, const QStringList& items) {
     const QString shown = box->currentText();
     const QSignalBlocker quiet(box);

@@ -42,6 +42,8 @@ private:
     int m_nWidth;
 };
 
+// An editable list box: sorted by the entry, and nothing typed is completed or added to the list.
+QComboBox* NewEntryListBox(QWidget* parent);
 // A combo box's list replaced by `items` without touching what its edit shows.
 void SetComboItems(QComboBox* box, const QStringList& items);
 // Moves the focus to the control of `dialog` named `id` (0: nowhere); an edit is selected, ready

@@ -1,0 +1,78 @@
+#include "bench_support.h"
+
+#include "CDatabase.h"
+#include "schema.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+
+namespace bench {
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double MillisecondsOf(const std::function<void()>& work) {
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+double SecondsOf(const std::function<void()>& work) {
+    return MillisecondsOf(work) / 1000.0;
+}
+
+void Print(const char* name, double value) {
+    std::printf("%s %.3f\n", name, value);
+}
+
+bool Fail(const char* program, const QString& why) {
+    std::fprintf(stderr, "%s: %s\n", program, why.toUtf8().constData());
+    return false;
+}
+
+QString Sequence(int from, int count) {
+    return QStringLiteral("WITH RECURSIVE n(i) AS (SELECT %1 UNION ALL SELECT i + 1 FROM n WHERE "
+                          "i + 1 < %2) ")
+        .arg(from)
+        .arg(from + count);
+}
+
+QString CardsStatement(int count, const CardExpressions& card) {
+    return Sequence(0, count) +
+           QStringLiteral("INSERT INTO 存 SELECT %1, %2, %3, %4, 2.5 + i % 50, 1000 FROM n")
+               .arg(card.name, card.origin, card.packModel, card.expiry);
+}
+
+QString OpenNewBooks(CDatabase& db, const QString& path) {
+    const QString extension = schema::FindSqliteExtension();
+    if (extension.isEmpty())
+        return QStringLiteral("apricot_sqlite.so not found beside the program");
+    if (!db.OpenEx(schema::SqliteConnectString(path, extension)))
+        return QStringLiteral("cannot open ") + path;
+    schema::Create(db);
+    return {};
+}
+
+void FillInOneTransaction(CDatabase& db, const std::vector<QString>& statements) {
+    db.SetAutoCommit(false);
+    for (const QString& sql : statements)
+        db.ExecuteSQL(sql);
+    db.CommitTrans();
+    db.SetAutoCommit(true);
+}
+
+int RunWithWidgets(int argc, char** argv, const std::function<bool()>& run) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    return run() ? 0 : 1;
+}
+
+} // namespace bench
