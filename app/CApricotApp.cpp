@@ -9,12 +9,12 @@
 #include "prompts.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QTranslator>
-#include <QFont>
 #include <QScreen>
 #include <QStyleFactory>
+#include <QTranslator>
 
 CApricotApp::CApricotApp(CDBConnection& connection, CShellLauncher& launcher)
     : m_connection(connection), m_launcher(launcher) {}

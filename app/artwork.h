@@ -1,8 +1,8 @@
 #pragma once
 // The program's pictures from res/, drawn at the size asked for.
 #include <QIcon>
-#include <QRect>
 #include <QPixmap>
+#include <QRect>
 #include <QSize>
 #include <QString>
 

@@ -8,7 +8,9 @@
 
 CDBConnection theConnection;
 
-CDBConnection::~CDBConnection() { m_database.Close(); }
+CDBConnection::~CDBConnection() {
+    m_database.Close();
+}
 
 bool CDBConnection::Connect(QString& message) {
     if (m_database.IsOpen()) {

@@ -1,7 +1,7 @@
 #include "CDBException.h"
 
-#include <sqlext.h>
 #include <algorithm>
+#include <sqlext.h>
 #include <vector>
 
 CDBException::CDBException(QString error, QString sqlState)
@@ -15,9 +15,9 @@ CDBException CDBException::FromHandle(SQLSMALLINT handleType, SQLHANDLE handle) 
         SQLINTEGER nativeError = 0;
         SQLSMALLINT length = 0;
         std::vector<SQLCHAR> message(2048);
-        SQLRETURN rc = SQLGetDiagRec(handleType, handle, record, state, &nativeError,
-                                     message.data(), static_cast<SQLSMALLINT>(message.size()),
-                                     &length);
+        SQLRETURN rc =
+            SQLGetDiagRec(handleType, handle, record, state, &nativeError, message.data(),
+                          static_cast<SQLSMALLINT>(message.size()), &length);
         if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(message.size())) {
             message.resize(length + 1);
             rc = SQLGetDiagRec(handleType, handle, record, state, &nativeError, message.data(),

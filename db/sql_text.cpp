@@ -8,13 +8,21 @@ QString Escape(const QString& text) {
     return out;
 }
 
-QString Quote(const QString& text) { return QLatin1Char('\'') + Escape(text) + QLatin1Char('\''); }
+QString Quote(const QString& text) {
+    return QLatin1Char('\'') + Escape(text) + QLatin1Char('\'');
+}
 
-QString Number(double value) { return QString::asprintf("%f", value); }
+QString Number(double value) {
+    return QString::asprintf("%f", value);
+}
 
-QString Count(long long value) { return QString::asprintf("%lld", value); }
+QString Count(long long value) {
+    return QString::asprintf("%lld", value);
+}
 
-QString Amount(double value) { return QString::asprintf("%.2f", value); }
+QString Amount(double value) {
+    return QString::asprintf("%.2f", value);
+}
 
 QString Date(const QDate& date) {
     return QString::asprintf("%04d-%02d-%02d", date.year(), date.month(), date.day());

@@ -12,8 +12,12 @@ template <typename T> QString Shortest(T value) {
 }
 } // namespace
 
-QString ShortestDouble(double value) { return Shortest(value); }
-QString ShortestFloat(float value) { return Shortest(value); }
+QString ShortestDouble(double value) {
+    return Shortest(value);
+}
+QString ShortestFloat(float value) {
+    return Shortest(value);
+}
 
 QString CutUtf8(const QString& text, int maxBytes) {
     QByteArray utf8 = text.toUtf8();

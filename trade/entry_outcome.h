@@ -2,6 +2,8 @@
 // What one press of 添加 in an entry dialog comes to, for the dialog to show.
 #include <QString>
 
+class CDBException;
+
 struct CEntryOutcome {
     // The framework's message box to show first ("Please enter a number."), or empty.
     QString message;
@@ -11,4 +13,9 @@ struct CEntryOutcome {
     QString status;
     // The entry is in the books: the dialog clears itself for the next one.
     bool recorded = false;
+
+    // Nothing recorded; only the status line says why.
+    static CEntryOutcome Status(const QString& status);
+    // Nothing recorded; the status line shows the driver's text, cut to what the line holds.
+    static CEntryOutcome DriverStatus(const CDBException& e);
 };

@@ -45,8 +45,8 @@ QString InsertPurchase(const Purchase& p) {
         "INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,有效截止日期,"
         "进价,数量) VALUES('%s','%s','%s','%s','%s','%s','%s','%s','%s','%s',%s,%s)",
         {sqltext::Date(p.purchaseDate), E(p.purchaser), E(p.category), E(p.subCategory), E(p.code),
-         E(p.name), E(p.origin), E(p.packModel), E(p.batch), sqltext::Date(p.expiry),
-         N(p.price), N(p.quantity)});
+         E(p.name), E(p.origin), E(p.packModel), E(p.batch), sqltext::Date(p.expiry), N(p.price),
+         N(p.quantity)});
 }
 
 QString InsertStockCard(const Purchase& p) {

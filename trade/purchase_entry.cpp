@@ -5,7 +5,6 @@
 #include "entry_transaction.h"
 #include "picker_list.h"
 #include "result_loader.h"
-#include "text_forms.h"
 
 const QString CPurchaseEntry::kOpeningStatus =
     QStringLiteral("请尽可能详细的填写【入库登记卡】，以便以后查阅");
@@ -21,16 +20,6 @@ const QString CPurchaseEntry::kListsStatement =
 namespace {
 
 const QString kCardSavepoint = QStringLiteral("apricot_card");
-
-QString DriverStatus(const CDBException& e) {
-    return textforms::CutUtf8(e.ErrorText(), 254);
-}
-
-CEntryOutcome Status(const QString& status) {
-    CEntryOutcome outcome;
-    outcome.status = status;
-    return outcome;
-}
 
 } // namespace
 
@@ -71,9 +60,9 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
         return {entryfields::kNotANumber, IdQuantity, {}, false};
 
     if (form.name.isEmpty() || form.origin.isEmpty() || form.packModel.isEmpty())
-        return Status(kNameMissing);
+        return CEntryOutcome::Status(kNameMissing);
     if (!m_pDatabase || !m_pDatabase->IsOpen())
-        return Status(kConnectionClosed);
+        return CEntryOutcome::Status(kConnectionClosed);
 
     entrysql::Purchase p;
     p.purchaseDate = form.purchaseDate;
@@ -94,7 +83,7 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
         try {
             transaction.Execute(entrysql::InsertPurchase(p));
         } catch (const CDBException& e) {
-            return Status(DriverStatus(e));
+            return CEntryOutcome::DriverStatus(e);
         }
         // A new card when the key is free; the key of 存 refusing it means the card exists.
         if (!transaction.TryExecute(kCardSavepoint, entrysql::InsertStockCard(p))) {
@@ -110,11 +99,11 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
             updated = false;
         }
         if (!updated)
-            return Status(kCardInvalid);
+            return CEntryOutcome::Status(kCardInvalid);
         transaction.Commit();
         return {{}, IdPurchaser, kRecorded, true};
     } catch (const CDBException& e) {
         // Auto-commit could not be turned off, a savepoint failed, or the commit did.
-        return Status(DriverStatus(e));
+        return CEntryOutcome::DriverStatus(e);
     }
 }

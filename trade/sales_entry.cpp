@@ -7,7 +7,6 @@
 #include "picker_list.h"
 #include "result_loader.h"
 #include "sql_text.h"
-#include "text_forms.h"
 
 #include <QRegularExpression>
 
@@ -28,16 +27,6 @@ namespace {
 
 const QString kClampSavepoint = QStringLiteral("apricot_clamp");
 const QString kStockTable = QStringLiteral("存");
-
-QString DriverStatus(const CDBException& e) {
-    return textforms::CutUtf8(e.ErrorText(), 254);
-}
-
-CEntryOutcome Status(const QString& status) {
-    CEntryOutcome outcome;
-    outcome.status = status;
-    return outcome;
-}
 
 // The amount goes into the statement bare, so only a plain decimal may.
 bool IsAmount(const QString& text) {
@@ -123,9 +112,9 @@ CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
     const Card& card = form.card;
     if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty() ||
         card.expiry.isEmpty())
-        return Status(kCardMissing);
+        return CEntryOutcome::Status(kCardMissing);
     if (!IsAmount(form.amount))
-        return Status(kAmountInvalid);
+        return CEntryOutcome::Status(kAmountInvalid);
 
     entrysql::Sale sale;
     sale.timestamp = form.timestamp;
@@ -142,32 +131,32 @@ CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
     const std::optional<CResultTable> found =
         RunStatement(m_pDatabase, kStockTable, entrysql::FindStockCard(sale), owner);
     if (!found)
-        return Status(kLookupFailed);
+        return CEntryOutcome::Status(kLookupFailed);
     if (found->RowCount() == 0)
-        return Status(kNoSuchCard);
+        return CEntryOutcome::Status(kNoSuchCard);
 
     try {
         CEntryTransaction transaction(*m_pDatabase);
         try {
             transaction.Execute(entrysql::InsertSale(sale));
         } catch (const CDBException& e) {
-            return Status(DriverStatus(e));
+            return CEntryOutcome::DriverStatus(e);
         }
         try {
             // The card can have gone since the lookup: then the sale goes too.
             if (transaction.Execute(entrysql::LowerStock(sale)) == 0)
-                return Status(kNoSuchCard);
+                return CEntryOutcome::Status(kNoSuchCard);
         } catch (const CDBException& e) {
-            return Status(DriverStatus(e));
+            return CEntryOutcome::DriverStatus(e);
         }
         // The clamp may fail on its own: the sale and its stock reduction stay.
         const std::optional<CDBException> clampFailed =
             transaction.TryExecute(kClampSavepoint, entrysql::ClampNegativeStock());
         transaction.Commit();
         if (clampFailed)
-            return Status(DriverStatus(*clampFailed));
+            return CEntryOutcome::DriverStatus(*clampFailed);
         return {{}, IdName, kRecorded, true};
     } catch (const CDBException& e) {
-        return Status(DriverStatus(e));
+        return CEntryOutcome::DriverStatus(e);
     }
 }

@@ -12,11 +12,21 @@ public:
         box.setWindowTitle(ApplicationTitle());
         box.setText(text);
         switch (icon) {
-        case Icon::None: box.setIcon(QMessageBox::NoIcon); break;
-        case Icon::Information: box.setIcon(QMessageBox::Information); break;
-        case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
-        case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
-        case Icon::Question: box.setIcon(QMessageBox::Question); break;
+        case Icon::None:
+            box.setIcon(QMessageBox::NoIcon);
+            break;
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case Icon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case Icon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
         }
         if (buttons == Buttons::YesNo) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -42,4 +52,6 @@ CPrompts& Prompts() {
     return g_installed ? *g_installed : dialogs;
 }
 
-void SetPrompts(CPrompts* prompts) { g_installed = prompts; }
+void SetPrompts(CPrompts* prompts) {
+    g_installed = prompts;
+}

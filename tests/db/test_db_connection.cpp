@@ -3,9 +3,9 @@
 #include "CDBException.h"
 #include "text_forms.h"
 
-#include <QFileInfo>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -15,7 +15,9 @@ QString SqliteString(const QString& folder) {
     return QStringLiteral("Driver=SQLite3;Timeout=5000;Database=%1/books.db").arg(folder);
 }
 
-QString PostgresString() { return qEnvironmentVariable("APRICOT_PG_CONNECT"); }
+QString PostgresString() {
+    return qEnvironmentVariable("APRICOT_PG_CONNECT");
+}
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
@@ -54,7 +56,8 @@ TEST_F(ConnectTest, UnreadableFileCountsAsMissing) {
 }
 
 TEST_F(ConnectTest, FileBesideTheExecutableIsNotUsed) {
-    const QString beside = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QStringLiteral("/connect.txt");
+    const QString beside = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() +
+                           QStringLiteral("/connect.txt");
     ASSERT_FALSE(QFile::exists(beside)) << "leftover " << beside.toStdString();
     WriteFile(beside, SqliteString(m_dir.path()).toUtf8());
     const bool opened = m_connection.Connect(m_message);
@@ -87,7 +90,8 @@ TEST_F(ConnectTest, SecondConnectKeepsTheFirstConnection) {
     EXPECT_FALSE(m_connection.Connect(m_message));
     EXPECT_EQ(m_message, QStringLiteral("数据库正在被其他程序使用"));
     ASSERT_TRUE(m_connection.GetDatabase()->IsOpen());
-    EXPECT_NO_THROW(m_connection.GetDatabase()->ExecuteSQL(QStringLiteral("INSERT INTO 表 VALUES('x')")));
+    EXPECT_NO_THROW(
+        m_connection.GetDatabase()->ExecuteSQL(QStringLiteral("INSERT INTO 表 VALUES('x')")));
 }
 
 TEST_F(ConnectTest, OneTrailingLineBreakIsDropped) {
@@ -95,7 +99,8 @@ TEST_F(ConnectTest, OneTrailingLineBreakIsDropped) {
         CDBConnection connection;
         WriteFile(Path("connect.txt"), SqliteString(m_dir.path()).toUtf8() + ending);
         ASSERT_TRUE(connection.Connect(m_message)) << m_message.toStdString();
-        connection.GetDatabase()->ExecuteSQL(QStringLiteral("CREATE TABLE IF NOT EXISTS t(a TEXT)"));
+        connection.GetDatabase()->ExecuteSQL(
+            QStringLiteral("CREATE TABLE IF NOT EXISTS t(a TEXT)"));
     }
     // The database is the file named in the string, not a new one whose name ends in a break.
     EXPECT_TRUE(QFile::exists(Path("books.db")));

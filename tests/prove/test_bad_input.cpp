@@ -116,14 +116,10 @@ struct PurchaseField {
 };
 
 const PurchaseField kPurchaseFields[] = {
-    {"采购人", &CPurchaseEntry::Form::purchaser, 1},
-    {"大类", &CPurchaseEntry::Form::category, 2},
-    {"小类", &CPurchaseEntry::Form::subCategory, 3},
-    {"编号", &CPurchaseEntry::Form::code, 4},
-    {"名称", &CPurchaseEntry::Form::name, 5},
-    {"产地", &CPurchaseEntry::Form::origin, 6},
-    {"规格型号", &CPurchaseEntry::Form::packModel, 7},
-    {"批号", &CPurchaseEntry::Form::batch, 8},
+    {"采购人", &CPurchaseEntry::Form::purchaser, 1},   {"大类", &CPurchaseEntry::Form::category, 2},
+    {"小类", &CPurchaseEntry::Form::subCategory, 3},   {"编号", &CPurchaseEntry::Form::code, 4},
+    {"名称", &CPurchaseEntry::Form::name, 5},          {"产地", &CPurchaseEntry::Form::origin, 6},
+    {"规格型号", &CPurchaseEntry::Form::packModel, 7}, {"批号", &CPurchaseEntry::Form::batch, 8},
 };
 
 CPurchaseEntry::Form PurchaseForm(int variant) {
@@ -173,13 +169,13 @@ TEST_P(BadInputTest, PurchaseEntryTextFields) {
         EXPECT_TRUE(card.removed.empty());
         // Every text as typed, the typed one included; the numbers as entered.
         const QStringList row = purchase.added.front().mid(1);
-        EXPECT_EQ(row, (QStringList{form.purchaser, form.category, form.subCategory, form.code,
-                                    form.name, form.origin, form.packModel, form.batch,
-                                    QStringLiteral("2005-04-30"), QStringLiteral("8.5"),
-                                    QStringLiteral("10")}));
-        EXPECT_EQ(card.added.front(), (QStringList{form.name, form.origin, form.packModel,
-                                                   QStringLiteral("2005-04-30"),
-                                                   QStringLiteral("8.5"), QStringLiteral("10")}));
+        EXPECT_EQ(
+            row, (QStringList{form.purchaser, form.category, form.subCategory, form.code, form.name,
+                              form.origin, form.packModel, form.batch, QStringLiteral("2005-04-30"),
+                              QStringLiteral("8.5"), QStringLiteral("10")}));
+        EXPECT_EQ(card.added.front(),
+                  (QStringList{form.name, form.origin, form.packModel, QStringLiteral("2005-04-30"),
+                               QStringLiteral("8.5"), QStringLiteral("10")}));
     }
 }
 
@@ -339,11 +335,10 @@ TEST_P(BadInputTest, StockQueryPatterns) {
             &reportsql::StockPatterns::packModel, &reportsql::StockPatterns::expiry};
         patterns.*members[field.column] = Text();
         const BooksState before = ReadBooks(Db());
-        const std::optional<CResultTable> rows =
-            RunStatement(&Db(), QStringLiteral("存"),
-                         reportsql::StockQuery(patterns, Db().GetDialect() ==
-                                                             CDatabase::Dialect::PostgreSQL),
-                         nullptr);
+        const std::optional<CResultTable> rows = RunStatement(
+            &Db(), QStringLiteral("存"),
+            reportsql::StockQuery(patterns, Db().GetDialect() == CDatabase::Dialect::PostgreSQL),
+            nullptr);
         EXPECT_TRUE(Changes(before, ReadBooks(Db())).empty()) << "a query changed the books";
         ASSERT_TRUE(rows.has_value())
             << "the query failed: " << NewMessages().join(QLatin1Char('\n')).toStdString();

@@ -37,8 +37,8 @@ const Card kLoquatSyrup{"川贝枇杷膏", "香港", "150ml", "2003-12-31"};
 
 QString CardRow(const Card& c, double averageCost, double onHand) {
     return QStringLiteral("INSERT INTO 存 VALUES ('%1', '%2', '%3', '%4', %5, %6)")
-        .arg(QString::fromUtf8(c.name), QString::fromUtf8(c.origin),
-             QString::fromUtf8(c.packModel), QString::fromUtf8(c.expiry))
+        .arg(QString::fromUtf8(c.name), QString::fromUtf8(c.origin), QString::fromUtf8(c.packModel),
+             QString::fromUtf8(c.expiry))
         .arg(averageCost)
         .arg(onHand);
 }

@@ -118,10 +118,9 @@ TEST_P(PurchaseEntryDlgTest, ABatchTypedAndEnteredIsRecordedAndTheFormCleared) {
     EXPECT_EQ(Cards(Db()), (std::vector<QStringList>{{"12.5", "10"}}));
 
     // Cleared for the next batch, the dates as set, the focus in 采购人.
-    for (int id :
-         {CPurchaseEntry::IdPurchaser, CPurchaseEntry::IdCategory, CPurchaseEntry::IdSubCategory,
-          CPurchaseEntry::IdCode, CPurchaseEntry::IdName, CPurchaseEntry::IdOrigin,
-          CPurchaseEntry::IdPackModel, CPurchaseEntry::IdBatch})
+    for (int id : {CPurchaseEntry::IdPurchaser, CPurchaseEntry::IdCategory,
+                   CPurchaseEntry::IdSubCategory, CPurchaseEntry::IdCode, CPurchaseEntry::IdName,
+                   CPurchaseEntry::IdOrigin, CPurchaseEntry::IdPackModel, CPurchaseEntry::IdBatch})
         EXPECT_TRUE(Text(id).isEmpty()) << id;
     EXPECT_EQ(Text(CPurchaseEntry::IdPrice), "0");
     EXPECT_EQ(Text(CPurchaseEntry::IdQuantity), "0");

@@ -54,8 +54,7 @@ protected:
         ASSERT_EQ(box->currentText(), type);
     }
     // The card from the pickers, by keyboard, from 名称 on.
-    void TypeCard(const char* name, const char* origin, const char* packModel,
-                  const char* expiry) {
+    void TypeCard(const char* name, const char* origin, const char* packModel, const char* expiry) {
         Control(CSalesEntry::IdName)->setFocus();
         Fill(QString::fromUtf8(name));
         Fill(QString::fromUtf8(origin));
