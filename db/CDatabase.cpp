@@ -158,7 +158,12 @@ void CDatabase::SetAutoCommit(bool on) {
             m_transactionOpen = false;
         }
         m_autoCommit = on;
-        JoinTransaction();
+        try {
+            JoinTransaction();
+        } catch (const CDBException&) {
+            m_autoCommit = true; // no transaction began: statements still commit one by one
+            throw;
+        }
         return;
     }
     SQLULEN value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
