@@ -2,8 +2,8 @@
 // $XDG_CONFIG_DIRS names, and writing and removing the file, also where that is refused.
 #include "CAutoRunEntry.h"
 #include "desktop_entry.h"
-#include "locked_folder.h"
 #include "qt_printers.h"
+#include "read_only_path.h"
 
 #include <QDir>
 #include <QFile>
@@ -298,7 +298,7 @@ TEST_F(AutoRunFileTest, LockedFolderRefusesSetAndRemoveAndKeepsTheEntry) {
     const CAutoRunEntry old(QStringLiteral("/opt/old/apricot"), Dirs());
     ASSERT_TRUE(old.Set());
     const QString before = ReadAll(old.FilePath());
-    CLockedFolder lock(Folder());
+    CReadOnlyPath lock(Folder());
     if (!lock.Refuses())
         GTEST_SKIP() << "this file system lets every write through";
 

@@ -4,11 +4,11 @@
 #include "CSettingsDlg.h"
 #include "CTestBooks.h"
 #include "desktop_entry.h"
-#include "locked_folder.h"
 #include "login_check.h"
 #include "q_edit.h"
 #include "q_grid.h"
 #include "query_rows.h"
+#include "read_only_path.h"
 #include "recording_prompts.h"
 #include "result_loader.h"
 
@@ -461,7 +461,7 @@ TEST_P(SettingsDlgTest, RefusedRemovalShowsTheBoxTickedAgain) {
     auto dialog = Open();
     QCheckBox* box = dialog->AutoRunBox();
     ASSERT_TRUE(box->isChecked());
-    CLockedFolder lock(QFileInfo(EntryPath()).path());
+    CReadOnlyPath lock(QFileInfo(EntryPath()).path());
     if (!lock.Refuses())
         GTEST_SKIP() << "this file system lets every write through";
     ClickBox(*box);

@@ -4,8 +4,6 @@
 // it goes, so the temporary folder can be removed.
 #include <QString>
 
-namespace provetest {
-
 class CReadOnlyPath {
 public:
     explicit CReadOnlyPath(const QString& path);
@@ -26,5 +24,3 @@ private:
     bool m_immutable = false;
     QString m_problem;
 };
-
-} // namespace provetest

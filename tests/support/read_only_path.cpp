@@ -9,8 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace provetest {
-
 namespace {
 
 // Sets or clears the immutable attribute; empty on success, else why not.
@@ -81,5 +79,3 @@ bool CReadOnlyPath::Refuses() const {
     ::close(fd);
     return false;
 }
-
-} // namespace provetest
