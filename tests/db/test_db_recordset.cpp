@@ -185,20 +185,23 @@ TEST_P(RecordsetTest, TransactionAfterOneTheDatabaseEndedItself) {
     EXPECT_EQ(rs.GetFieldValue(0), QStringLiteral("1"));
 }
 
-// On SQLite the program's own BEGIN opens the transaction; when it is refused, the connection
-// must not claim manual commit with no transaction behind it.
-TEST_P(RecordsetTest, RefusedBeginLeavesAutoCommitOn) {
-    if (Db().GetDialect() != CDatabase::Dialect::SQLite)
-        GTEST_SKIP() << "the PostgreSQL driver keeps its own transactions";
-    Db().ExecuteSQL(QStringLiteral("BEGIN"));
-    EXPECT_THROW(Db().SetAutoCommit(false), CDBException);
-    EXPECT_TRUE(Db().IsAutoCommit());
-    Db().ExecuteSQL(QStringLiteral("ROLLBACK"));
-    Db().SetAutoCommit(false);
-    Db().ExecuteSQL(QStringLiteral("INSERT INTO 存 VALUES('甲','乙','丙','2030-01-01',1,1)"));
-    Db().Rollback();
-    Db().SetAutoCommit(true);
-    EXPECT_EQ(FirstRow(QStringLiteral("SELECT COUNT(*) FROM 存"))[0], QStringLiteral("0"));
+// On SQLite the program's own BEGIN opens the transaction (the PostgreSQL driver keeps its
+// own); when it is refused, the connection must not claim manual commit with no transaction.
+TEST(SQLiteTransactionTest, RefusedBeginLeavesAutoCommitOn) {
+    CTestBooks books(Backend::SQLite);
+    CDatabase& db = books.Db();
+    db.ExecuteSQL(QStringLiteral("BEGIN"));
+    EXPECT_THROW(db.SetAutoCommit(false), CDBException);
+    EXPECT_TRUE(db.IsAutoCommit());
+    db.ExecuteSQL(QStringLiteral("ROLLBACK"));
+    db.SetAutoCommit(false);
+    db.ExecuteSQL(QStringLiteral("INSERT INTO 存 VALUES('甲','乙','丙','2030-01-01',1,1)"));
+    db.Rollback();
+    db.SetAutoCommit(true);
+    CRecordset rs(&db);
+    rs.Open(QStringLiteral("SELECT COUNT(*) FROM 存"));
+    ASSERT_TRUE(rs.Fetch());
+    EXPECT_EQ(rs.GetFieldValue(0), QStringLiteral("0"));
 }
 
 APRICOT_INSTANTIATE_BACKENDS(RecordsetTest);
