@@ -69,9 +69,8 @@ void StockQuery(q_grid& grid, QWidget* owner, const CommandContext& context) {
     CStockQueryDlg dialog(owner);
     if (!Accepted(dialog, context))
         return;
-    const CDatabase* db = grid.GetDatabase();
-    const bool backslashEscapes = db && db->GetDialect() == CDatabase::Dialect::PostgreSQL;
-    grid.SetQuery(kStock, reportsql::StockQuery(dialog.Patterns(), backslashEscapes));
+    grid.SetQuery(kStock, reportsql::StockQuery(dialog.Patterns(),
+                                                reportsql::OnPostgreSQL(grid.GetDatabase())));
 }
 
 void DaySalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const CommandContext& context) {
@@ -98,11 +97,11 @@ void ExpiryCheck(q_grid& grid) {
 }
 
 void ShortageCheck(q_grid& grid) {
-    grid.SetQuery(kStock, reportsql::ShortageCheck());
+    grid.SetQuery(kStock, reportsql::ShortageCheck(reportsql::OnPostgreSQL(grid.GetDatabase())));
 }
 
 void AverageCost(q_grid& grid) {
-    grid.SetQuery(kStock, reportsql::AverageCost());
+    grid.SetQuery(kStock, reportsql::AverageCost(reportsql::OnPostgreSQL(grid.GetDatabase())));
 }
 
 void TotalStockCost(q_grid& grid) {

@@ -3,7 +3,13 @@
 // the texts the condition dialogs give. Date texts enter as the pickers display them.
 #include <QString>
 
+class CDatabase;
+
 namespace reportsql {
+
+// What the statements must allow for on PostgreSQL: its LIKE takes a backslash as its escape
+// character, and a division by zero fails the whole statement where SQLite gives NULL.
+bool OnPostgreSQL(const CDatabase* db);
 
 // What the user typed into the four fields of the stock query, as typed.
 struct StockPatterns {
@@ -24,12 +30,14 @@ QString StockQuery(const StockPatterns& patterns, bool backslashEscapes = false)
 // The sales reports' detail rows (the same text as the sales query).
 QString SalesDetail(const QString& from, const QString& to);
 // The sales reports' four figures: turnover, total cost, net profit, profit rate in percent.
-QString SalesSummary(const QString& from, const QString& to);
+// `guardDivisors`: a zero divisor gives NULL, as on SQLite, instead of failing (PostgreSQL).
+QString SalesSummary(const QString& from, const QString& to, bool guardDivisors = false);
 
-// The stock statistics.
+// The stock statistics; `guardDivisors` as for the summary, so that a drug with nothing on
+// hand shows an empty cell instead of emptying the whole list.
 QString ExpiryCheck();
-QString ShortageCheck();
-QString AverageCost();
+QString ShortageCheck(bool guardDivisors = false);
+QString AverageCost(bool guardDivisors = false);
 QString TotalStockCost();
 
 // 月采购报表 and 年采购报表: the purchases of the whole days from `from` to `to`.

@@ -17,8 +17,8 @@ bool ShowSalesReport(q_grid& grid, CDatabase* db, SalesPeriod period, const QStr
     // An empty range gets no summary block.
     if (grid.GetItemCount() == 0)
         return false;
-    const std::optional<CResultTable> figures =
-        RunStatement(db, kSales, reportsql::SalesSummary(from, to), owner);
+    const std::optional<CResultTable> figures = RunStatement(
+        db, kSales, reportsql::SalesSummary(from, to, reportsql::OnPostgreSQL(db)), owner);
     if (!figures)
         return false;
     AppendSummary(grid, SummaryRows(period, *figures));

@@ -335,10 +335,9 @@ TEST_P(BadInputTest, StockQueryPatterns) {
             &reportsql::StockPatterns::packModel, &reportsql::StockPatterns::expiry};
         patterns.*members[field.column] = Text();
         const BooksState before = ReadBooks(Db());
-        const std::optional<CResultTable> rows = RunStatement(
-            &Db(), QStringLiteral("存"),
-            reportsql::StockQuery(patterns, Db().GetDialect() == CDatabase::Dialect::PostgreSQL),
-            nullptr);
+        const std::optional<CResultTable> rows =
+            RunStatement(&Db(), QStringLiteral("存"),
+                         reportsql::StockQuery(patterns, reportsql::OnPostgreSQL(&Db())), nullptr);
         EXPECT_TRUE(Changes(before, ReadBooks(Db())).empty()) << "a query changed the books";
         ASSERT_TRUE(rows.has_value())
             << "the query failed: " << NewMessages().join(QLatin1Char('\n')).toStdString();

@@ -43,6 +43,22 @@ TEST(ReportStatements, SummaryHasATabBeforeTheSecondAndOfTheJoin) {
     EXPECT_EQ(sent.count(QLatin1Char('\t')), 1);
 }
 
+// PostgreSQL fails a whole statement on a division by zero; there only the divisors change.
+TEST(ReportStatements, GuardedDivisorsChangeNothingElse) {
+    const auto guarded = [](QString sql, const QString& divisor) {
+        return sql.replace(QStringLiteral("/") + divisor,
+                           QStringLiteral("/NULLIF(") + divisor + QStringLiteral(",0)"));
+    };
+    EXPECT_EQ(reportsql::ShortageCheck(true),
+              guarded(reportsql::ShortageCheck(), QStringLiteral("SUM(现有存货量)")));
+    EXPECT_EQ(reportsql::AverageCost(true),
+              guarded(reportsql::AverageCost(), QStringLiteral("SUM(现有存货量)")));
+    const QString summary = reportsql::SalesSummary("2003-05-01", "2003-05-31", true);
+    EXPECT_EQ(summary, guarded(reportsql::SalesSummary("2003-05-01", "2003-05-31"),
+                               QStringLiteral("(SUM(存.平均成本单价*销.数量))")));
+    EXPECT_EQ(summary.count(QStringLiteral("NULLIF(")), 1);
+}
+
 TEST(ReportStatements, StockStatisticsAreFixed) {
     EXPECT_EQ(
         reportsql::ExpiryCheck(),

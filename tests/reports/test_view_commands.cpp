@@ -91,8 +91,8 @@ TEST_P(ViewCommandsTest, TheDefaultButtonRunsTheQueryInTheViewsGrid) {
 TEST_P(ViewCommandsTest, StatisticsRunWithoutADialog) {
     const std::pair<int, QString> commands[] = {
         {cmd::ExpiryCheck, reportsql::ExpiryCheck()},
-        {cmd::ShortageCheck, reportsql::ShortageCheck()},
-        {cmd::AverageCost, reportsql::AverageCost()},
+        {cmd::ShortageCheck, reportsql::ShortageCheck(reportsql::OnPostgreSQL(&Db()))},
+        {cmd::AverageCost, reportsql::AverageCost(reportsql::OnPostgreSQL(&Db()))},
         {cmd::TotalStockCost, reportsql::TotalStockCost()},
     };
     for (const auto& [id, sql] : commands) {
