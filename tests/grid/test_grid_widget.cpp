@@ -6,6 +6,7 @@
 #include "query_rows.h"
 #include "recording_prompts.h"
 #include "result_loader.h"
+#include "ui_driving.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -18,6 +19,8 @@
 
 namespace {
 
+using namespace uitest;
+
 const QString kStock = QStringLiteral("存");
 const QString kStockSql = QStringLiteral("select * from 存 ORDER BY 平均成本单价");
 
@@ -27,33 +30,6 @@ const char* const kCards[] = {
     "('阿莫西林', '广州', '0.25g*24', '2005-01-01', 2.5, 10)",
     "('板蓝根', '北京', '10g*20', '2004-06-30', 10, 3)",
 };
-
-QStringList GridRow(const q_grid& grid, int row) {
-    QStringList out;
-    for (int c = 0; c < grid.GetColumnCount(); ++c)
-        out << grid.GetItemText(row, c);
-    return out;
-}
-
-QStringList GridColumn(const q_grid& grid, int column) {
-    QStringList out;
-    for (int r = 0; r < grid.GetItemCount(); ++r)
-        out << grid.GetItemText(r, column);
-    return out;
-}
-
-QStringList Titles(const q_grid& grid) {
-    QStringList out;
-    for (int c = 0; c < grid.GetColumnCount(); ++c)
-        out << grid.ColumnTitle(c);
-    return out;
-}
-
-void ClickRow(q_grid& grid, int row) {
-    const QRect cell = grid.visualRect(grid.model()->index(row, 0));
-    ASSERT_FALSE(cell.isEmpty()) << "row " << row << " is out of view";
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
-}
 
 void ClickHeader(q_grid& grid, int column) {
     QHeaderView* header = grid.horizontalHeader();
@@ -73,11 +49,6 @@ void DragDivider(q_grid& grid, int column, int dx) {
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(header->viewport(), &move);
     QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at + QPoint(dx, 0));
-}
-
-void Type(q_grid& grid, int column, const QString& text) {
-    ASSERT_NE(grid.Editor(column), nullptr);
-    grid.Editor(column)->GetEdit()->setText(text);
 }
 
 bool EditorsShown(const q_grid& grid) {

@@ -6,6 +6,7 @@
 #include "q_grid.h"
 #include "query_rows.h"
 #include "recording_prompts.h"
+#include "ui_driving.h"
 
 #include <QFile>
 #include <QFrame>
@@ -17,6 +18,8 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+using namespace uitest;
 
 using DialogFactory = std::function<std::unique_ptr<CRecordMaintDlg>(CDatabase*)>;
 
@@ -51,34 +54,6 @@ const QString kSale =
 const QColor kLoadedBackground(255, 242, 255);
 const QColor kGridBackground(255, 255, 225);
 const QColor kGridText(0, 0, 56);
-
-QPushButton* Button(QDialog& dialog, int id) {
-    return dialog.findChild<QPushButton*>(QString::number(id));
-}
-
-void Press(QDialog& dialog, int id) {
-    QPushButton* button = Button(dialog, id);
-    ASSERT_NE(button, nullptr) << "no button " << id;
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void ClickRow(q_grid& grid, int row) {
-    const QRect cell = grid.visualRect(grid.model()->index(row, 0));
-    ASSERT_FALSE(cell.isEmpty()) << "row " << row << " is out of view";
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
-}
-
-void Type(q_grid& grid, int column, const QString& text) {
-    ASSERT_NE(grid.Editor(column), nullptr);
-    grid.Editor(column)->GetEdit()->setText(text);
-}
-
-QStringList GridColumn(const q_grid& grid, int column) {
-    QStringList out;
-    for (int r = 0; r < grid.GetItemCount(); ++r)
-        out << grid.GetItemText(r, column);
-    return out;
-}
 
 class MaintDialogTest : public CBooksTest {
 protected:

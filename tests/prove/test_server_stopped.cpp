@@ -17,6 +17,7 @@
 #include "recording_prompts.h"
 #include "result_loader.h"
 #include "schema.h"
+#include "ui_driving.h"
 #include "write_back.h"
 
 #include <QComboBox>
@@ -31,6 +32,7 @@
 
 namespace {
 
+using namespace uitest;
 using namespace provetest;
 using entrytest::Batch;
 using entrytest::SaleOf;
@@ -215,10 +217,6 @@ TEST_F(ServerStoppedTest, ServerGoneInsideAnEntryLeavesNoHalfEntry) {
         m_db.Close();
         ASSERT_TRUE(m_db.OpenEx(m_cluster->ConnectString()));
     }
-}
-
-QPushButton* Button(QWidget& dialog, int id) {
-    return dialog.findChild<QPushButton*>(QString::number(id));
 }
 
 // Closes a dialog with its 关闭 button (id 2) or, without one, with the window's close.

@@ -11,6 +11,7 @@
 #include "read_only_path.h"
 #include "recording_prompts.h"
 #include "result_loader.h"
+#include "ui_driving.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -26,29 +27,10 @@
 
 namespace {
 
+using namespace uitest;
+
 const QColor kLoadedBackground(255, 242, 255);
 const QColor kGridBackground(255, 255, 225);
-
-QPushButton* Button(QDialog& dialog, int id) {
-    return dialog.findChild<QPushButton*>(QString::number(id));
-}
-
-void Press(QDialog& dialog, int id) {
-    QPushButton* button = Button(dialog, id);
-    ASSERT_NE(button, nullptr) << "no button " << id;
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void ClickRow(q_grid& grid, int row) {
-    const QRect cell = grid.visualRect(grid.model()->index(row, 0));
-    ASSERT_FALSE(cell.isEmpty()) << "row " << row << " is out of view";
-    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
-}
-
-void Type(q_grid& grid, int column, const QString& text) {
-    ASSERT_NE(grid.Editor(column), nullptr);
-    grid.Editor(column)->GetEdit()->setText(text);
-}
 
 void ClickBox(QCheckBox& box) {
     QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(8, box.height() / 2));
