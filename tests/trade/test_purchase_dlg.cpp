@@ -3,6 +3,7 @@
 #include "CPurchaseEntryDlg.h"
 #include "dialog_driver.h"
 #include "entry_books.h"
+#include "entry_dialog_test.h"
 #include "recording_prompts.h"
 
 #include <QCalendarWidget>
@@ -13,22 +14,9 @@ namespace {
 
 using namespace entrytest;
 
-class PurchaseEntryDlgTest : public CBooksTest {
+class PurchaseEntryDlgTest : public CEntryDialogTest<CPurchaseEntryDlg> {
 protected:
-    void Open() {
-        m_dialog = std::make_unique<CPurchaseEntryDlg>(&Db());
-        ShowActive(m_dialog.get());
-    }
-    template <class T = QWidget> T* Control(int id) const {
-        return m_dialog->findChild<T*>(QString::number(id));
-    }
-    QString Text(int id) const {
-        if (auto* box = Control<QComboBox>(id))
-            return box->currentText();
-        return Control<QLineEdit>(id)->text();
-    }
     QString Status() const { return Control<QLabel>(CPurchaseEntry::IdStatus)->text(); }
-    bool FocusOn(int id) const { return FocusIn(m_dialog.get(), id); }
 
     // The pharmacist's way through the form, from 采购人 on.
     void TypeBatch(const QString& price, const QString& quantity) {
@@ -47,9 +35,6 @@ protected:
         ASSERT_TRUE(FocusOn(CPurchaseEntry::IdQuantity));
         Type(quantity);
     }
-
-    CRecordingPrompts m_prompts;
-    std::unique_ptr<CPurchaseEntryDlg> m_dialog;
 };
 
 TEST_P(PurchaseEntryDlgTest, OpensWithTodayAndAnExpiryIn356Days) {

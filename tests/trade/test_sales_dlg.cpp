@@ -3,6 +3,7 @@
 #include "CSalesEntryDlg.h"
 #include "dialog_driver.h"
 #include "entry_books.h"
+#include "entry_dialog_test.h"
 #include "recording_prompts.h"
 
 #include <QPushButton>
@@ -12,7 +13,7 @@ namespace {
 
 using namespace entrytest;
 
-class SalesEntryDlgTest : public CBooksTest {
+class SalesEntryDlgTest : public CEntryDialogTest<CSalesEntryDlg> {
 protected:
     void SetUp() override {
         CBooksTest::SetUp();
@@ -27,21 +28,8 @@ protected:
                           QString::fromUtf8(c[3])));
         }
     }
-    void Open() {
-        m_dialog = std::make_unique<CSalesEntryDlg>(&Db());
-        ShowActive(m_dialog.get());
-    }
-    template <class T = QWidget> T* Control(int id) const {
-        return m_dialog->findChild<T*>(QString::number(id));
-    }
-    QString Text(int id) const {
-        if (auto* box = Control<QComboBox>(id))
-            return box->currentText();
-        return Control<QLineEdit>(id)->text();
-    }
     QStringList List(int id) const { return Items(Control<QComboBox>(id)); }
     QString Status() const { return Control<QLabel>(CSalesEntry::IdStatus)->text(); }
-    bool FocusOn(int id) const { return FocusIn(m_dialog.get(), id); }
     bool PiecesShown() const {
         return Control(CSalesEntry::IdPiecesPerBox)->isVisible() &&
                Control(CSalesEntry::IdPiecesPerBoxLabel)->isVisible();
@@ -62,9 +50,6 @@ protected:
         Fill(QString::fromUtf8(expiry));
         ASSERT_TRUE(FocusOn(CSalesEntry::IdPrice));
     }
-
-    CRecordingPrompts m_prompts;
-    std::unique_ptr<CSalesEntryDlg> m_dialog;
 };
 
 TEST_P(SalesEntryDlgTest, OpensStampedWithAllCardsAndAWholeBoxSale) {
