@@ -1,11 +1,15 @@
-// Widget tests need an application object; without a display they run on the offscreen platform.
+#include "widget_tests.h"
+
 #include <QApplication>
+#include <QStyleFactory>
 #include <gtest/gtest.h>
 
-int main(int argc, char** argv) {
+int RunWidgetTests(int argc, char** argv, bool fusionStyle) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (fusionStyle)
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
