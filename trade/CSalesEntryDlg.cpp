@@ -152,7 +152,7 @@ void CSalesEntryDlg::RebuildPickerLists() {
     if (const std::optional<CSalesEntry::Lists> lists = m_entry.PickerLists(typed, this)) {
         SetComboItems(m_pName, lists->names);
         SetComboItems(m_pOrigin, lists->origins);
-        SetComboItems(m_pPackModel, lists->specifications);
+        SetComboItems(m_pPackModel, lists->packModels);
         SetComboItems(m_pExpiry, lists->expiries);
     }
     // What was typed stays, whether or not the lists could be rebuilt.

@@ -53,7 +53,7 @@ public:
     struct Lists {
         QStringList names;
         QStringList origins;
-        QStringList specifications;
+        QStringList packModels;
         QStringList expiries;
     };
 

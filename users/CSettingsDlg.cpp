@@ -65,14 +65,14 @@ void CSettingsDlg::BuildControls() {
         {IdAdd, "添加", 176, 185, &CSettingsDlg::OnAdd},
         {IdClose, "关闭", 263, 212, nullptr},
     };
-    for (const ButtonSpec& spec : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.text), this);
-        button->setObjectName(QString::number(spec.id));
-        button->setGeometry(du.Rect(spec.x, spec.y, 50, 14));
+    for (const ButtonSpec& item : buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(item.text), this);
+        button->setObjectName(QString::number(item.id));
+        button->setGeometry(du.Rect(item.x, item.y, 50, 14));
         // No default button: Enter must not press one.
         button->setAutoDefault(false);
-        if (spec.handler)
-            connect(button, &QPushButton::clicked, this, spec.handler);
+        if (item.handler)
+            connect(button, &QPushButton::clicked, this, item.handler);
         else
             connect(button, &QPushButton::clicked, this, &QDialog::reject);
     }

@@ -250,7 +250,7 @@ TEST_P(BadInputTest, SalesEntryCardPickers) {
         };
         EXPECT_EQ(lists->names, only(card.name));
         EXPECT_EQ(lists->origins, only(card.origin));
-        EXPECT_EQ(lists->specifications, only(card.packModel));
+        EXPECT_EQ(lists->packModels, only(card.packModel));
         EXPECT_EQ(lists->expiries, only(card.expiry));
 
         const BooksState before = ReadBooks(Db());

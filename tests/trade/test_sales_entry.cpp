@@ -255,7 +255,7 @@ TEST_P(SalesEntryTest, PickerListsNarrowToTheCardsMatchingWhatIsTyped) {
     ASSERT_TRUE(amoxicillin);
     EXPECT_EQ(amoxicillin->names, QStringList{"阿莫西林胶囊"});
     EXPECT_EQ(amoxicillin->origins, (QStringList{"联邦制药", "石药集团"}));
-    EXPECT_EQ(amoxicillin->specifications, (QStringList{"0.25g*24粒", "0.5g*12粒"}));
+    EXPECT_EQ(amoxicillin->packModels, (QStringList{"0.25g*24粒", "0.5g*12粒"}));
     EXPECT_EQ(amoxicillin->expiries, (QStringList{"2005-04-30", "2005-10-01", "2006-01-31"}));
 
     auto one = m_entry.PickerLists({"阿莫西林胶囊", "联邦制药", "", ""}, nullptr);
@@ -266,7 +266,7 @@ TEST_P(SalesEntryTest, PickerListsNarrowToTheCardsMatchingWhatIsTyped) {
     auto none = m_entry.PickerLists({"阿莫西林", "", "", ""}, nullptr);
     ASSERT_TRUE(none);
     EXPECT_TRUE(none->names.isEmpty() && none->origins.isEmpty() &&
-                none->specifications.isEmpty() && none->expiries.isEmpty());
+                none->packModels.isEmpty() && none->expiries.isEmpty());
     EXPECT_FALSE(m_entry.PickerLists({"%", "", "", ""}, nullptr)->names.size());
     EXPECT_TRUE(m_prompts.Messages().empty());
 }
