@@ -137,16 +137,11 @@ protected:
     void SetUp() override {
         CBooksTest::SetUp();
         if (m_books)
-            Db().SetStatementHook([this](const QString& sql) { m_sent << sql; });
-    }
-    void TearDown() override {
-        if (m_books)
-            Db().SetStatementHook({});
+            RecordStatements();
     }
     std::optional<CResultTable> Run(const QString& table, const QString& sql) {
         return RunStatement(&Db(), table, sql, nullptr);
     }
-    QStringList m_sent;
     CRecordingPrompts m_prompts;
 };
 

@@ -64,16 +64,11 @@ protected:
         CBooksTest::SetUp();
         if (!m_books)
             return;
-        q_grid::s_nSortColumn = -1;
-        q_grid::s_bSortFlag = true;
+        uitest::ResetGridSort();
         m_window.resize(1000, 500);
         m_window.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_window));
-        Db().SetStatementHook([this](const QString& sql) { m_sent << sql; });
-    }
-    void TearDown() override {
-        if (m_books)
-            Db().SetStatementHook({});
+        RecordStatements();
     }
 
     void AddCards() {
@@ -105,7 +100,6 @@ protected:
     }
 
     QWidget m_window;
-    QStringList m_sent;
     CRecordingPrompts m_prompts;
 };
 

@@ -61,13 +61,8 @@ protected:
         CBooksTest::SetUp();
         if (!m_books)
             return;
-        q_grid::s_nSortColumn = -1;
-        q_grid::s_bSortFlag = true;
-        Db().SetStatementHook([this](const QString& sql) { m_sent << sql; });
-    }
-    void TearDown() override {
-        if (m_books)
-            Db().SetStatementHook({});
+        uitest::ResetGridSort();
+        RecordStatements();
     }
 
     // The dialog as exec would show it, without waiting for it.
@@ -105,7 +100,6 @@ protected:
         return out;
     }
 
-    QStringList m_sent;
     CRecordingPrompts m_prompts;
 };
 

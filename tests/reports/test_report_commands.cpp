@@ -8,6 +8,7 @@
 #include "report_commands.h"
 #include "report_statements.h"
 #include "typing.h"
+#include "ui_driving.h"
 
 #include <QDateEdit>
 #include <QDialog>
@@ -70,19 +71,14 @@ protected:
         CBooksTest::SetUp();
         if (!m_books)
             return;
-        q_grid::s_nSortColumn = -1;
-        q_grid::s_bSortFlag = true;
+        uitest::ResetGridSort();
         m_window.resize(1300, 600);
         m_grid = new q_grid(&m_window);
         m_grid->Create(&Db(), QStringLiteral("销"), QStringLiteral("select * from 销 WHERE 1<0"),
                        &m_window, QRect(0, 0, 1300, 600), true, false);
         m_grid->SetPermissions(true, false, false, false);
         m_window.show();
-        Db().SetStatementHook([this](const QString& sql) { m_sent << sql; });
-    }
-    void TearDown() override {
-        if (m_books)
-            Db().SetStatementHook({});
+        RecordStatements();
     }
 
     // The books of the profit tests. Average costs: 阿莫西林 2.5, 板蓝根 (2004-06-30) 10;
@@ -172,7 +168,6 @@ protected:
     CRecordingPrompts m_prompts;
     QWidget m_window;
     q_grid* m_grid = nullptr; // child of m_window
-    QStringList m_sent;
     QStringList m_dialogs;
 };
 

@@ -152,6 +152,10 @@ void CBooksTest::SetUp() {
     }
 }
 
+void CBooksTest::RecordStatements() {
+    Db().SetStatementHook([this](const QString& sql) { m_sent << sql; });
+}
+
 void CBooksTest::Exec(const QString& sql) {
     try {
         Db().ExecuteSQL(sql);

@@ -7,6 +7,7 @@
 #include "qt_printers.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -56,7 +57,11 @@ protected:
     // Whether the statement fails, which is what some tests expect.
     bool Fails(const QString& sql);
 
+    // From now on every statement that runs without error on the books lands in m_sent.
+    void RecordStatements();
+
     virtual CTestBooks::Tables InitialTables() const { return CTestBooks::Tables::Created; }
 
+    QStringList m_sent; // outlives the books, whose hook fills it
     std::unique_ptr<CTestBooks> m_books;
 };

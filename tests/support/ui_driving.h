@@ -12,6 +12,12 @@
 
 namespace uitest {
 
+// The sort state all grids share back to none, as when the program starts.
+inline void ResetGridSort() {
+    q_grid::s_nSortColumn = -1;
+    q_grid::s_bSortFlag = true;
+}
+
 inline QPushButton* Button(QWidget& dialog, int id) {
     return dialog.findChild<QPushButton*>(QString::number(id));
 }
