@@ -7,6 +7,7 @@
 #include "artwork.h"
 #include "feedback.h"
 #include "prompts.h"
+#include "window_manager.h"
 
 #include <QApplication>
 #include <QFont>
@@ -35,8 +36,9 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
     QObject::connect(m_pMainFrame.get(), &CMainFrame::aboutRequested, m_pMainFrame.get(),
                      [this] { OnAppAbout(); });
     view->OnInitialUpdate();
-    // Without a window manager nothing maximises the frame: give it the screen as well.
-    if (const QScreen* screen = m_pMainFrame->screen())
+    // Without a window manager nothing maximises the frame: give it the screen by hand. Where
+    // one runs, the frame keeps its normal size for when the user restores it.
+    if (const QScreen* screen = m_pMainFrame->screen(); screen && !WindowManagerRunning())
         m_pMainFrame->setGeometry(screen->availableGeometry());
     m_pMainFrame->showMaximized();
     m_pMainFrame->activateWindow();

@@ -21,6 +21,8 @@
 
 namespace {
 
+const QString kReady = QStringLiteral("Ready");
+
 QString IdName(int id) {
     return QString::number(id);
 }
@@ -118,6 +120,11 @@ QMenu* CMainFrame::CreatePopup(const CMenuItem& popup, QWidget* parent) {
         }
     }
     connect(menu, &QMenu::aboutToShow, this, [this, menu] { OnShowPopupMenu(menu); });
+    // While an item without a prompt is highlighted the message pane is empty, not "Ready".
+    connect(menu, &QMenu::hovered, this, [this](QAction* action) {
+        m_pReady->setText(action->statusTip().isEmpty() ? QString() : kReady);
+    });
+    connect(menu, &QMenu::aboutToHide, this, [this] { m_pReady->setText(kReady); });
     return menu;
 }
 
@@ -220,7 +227,7 @@ void CMainFrame::CreateStatusBar() {
     bar->setObjectName(IdName(cmd::StatusBarId));
     setStatusBar(bar);
     // The message pane: prompts cover it while shown, "Ready" otherwise.
-    m_pReady = new QLabel(QStringLiteral("Ready"), bar);
+    m_pReady = new QLabel(kReady, bar);
     m_pReady->setObjectName(QStringLiteral("0"));
     bar->addWidget(m_pReady, 1);
     m_pClock = NewPane(IdName(cmd::ClockPane), ClockPlaceholder(), bar);

@@ -1,21 +1,10 @@
 #include "keyboard_locks.h"
 
+#include "x11_display.h"
 #ifdef APRICOT_HAVE_X11
-#include <QGuiApplication>
-// Xlib's macros (Bool, Status, None...) clash with Qt's names: include it last.
 #include <X11/XKBlib.h>
-#include <X11/Xlib.h>
-#endif
 
-#ifdef APRICOT_HAVE_X11
 namespace {
-
-Display* QtDisplay() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb"))
-        return nullptr;
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->display() : nullptr;
-}
 
 bool NamedIndicator(Display* display, const char* name) {
     const Atom atom = XInternAtom(display, name, True);

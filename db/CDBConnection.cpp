@@ -32,7 +32,8 @@ bool CDBConnection::Connect(QString& message) {
         bytes.chop(1);
 
     try {
-        if (!m_database.OpenEx(QString::fromUtf8(bytes))) {
+        // Passed on as they stand: a path in another encoding must name the same file.
+        if (!m_database.OpenEx(bytes)) {
             message = QStringLiteral("试图和数据库建立连接的过程中发生错误");
             return false;
         }

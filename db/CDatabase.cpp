@@ -49,6 +49,10 @@ CDatabase::~CDatabase() {
 }
 
 bool CDatabase::OpenEx(const QString& connect) {
+    return OpenEx(connect.toUtf8());
+}
+
+bool CDatabase::OpenEx(const QByteArray& connect) {
     if (!m_henv) {
         EnsureUtf8Locale();
         if (!m_henv.Allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE))
@@ -63,7 +67,7 @@ bool CDatabase::OpenEx(const QString& connect) {
     SQLSetConnectAttr(hdbc.Get(), SQL_ATTR_LOGIN_TIMEOUT,
                       reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(m_loginTimeout)), 0);
 
-    QByteArray utf8 = connect.toUtf8();
+    QByteArray utf8 = connect;
     SQLCHAR out[2048];
     SQLSMALLINT outLength = 0;
     SQLRETURN rc = SQLDriverConnect(
@@ -160,6 +164,8 @@ void CDatabase::SetAutoCommit(bool on) {
         m_autoCommit = on;
         try {
             JoinTransaction();
+            if (m_autoCommitHook)
+                m_autoCommitHook(on);
         } catch (const CDBException&) {
             m_autoCommit = true; // no transaction began: statements still commit one by one
             throw;
@@ -171,6 +177,8 @@ void CDatabase::SetAutoCommit(bool on) {
                             0),
           SQL_HANDLE_DBC, m_hdbc.Get());
     m_autoCommit = on;
+    if (m_autoCommitHook)
+        m_autoCommitHook(on);
 }
 
 void CDatabase::CommitTrans() {

@@ -17,6 +17,8 @@ public:
     // m_loginTimeout and m_queryTimeout (15 s). Throws CDBException with the diagnostics; returns
     // false when the driver manager fails without saying why.
     bool OpenEx(const QString& connect);
+    // The same with the bytes of the string, passed to the driver untouched.
+    bool OpenEx(const QByteArray& connect);
     void Close();
     bool IsOpen() const { return static_cast<bool>(m_hdbc); }
 
@@ -54,6 +56,12 @@ public:
             m_hook(sql);
     }
 
+    // Called after auto-commit was switched (tests use it to fail the switch back after a
+    // commit).
+    void SetAutoCommitHook(std::function<void(bool on)> hook) {
+        m_autoCommitHook = std::move(hook);
+    }
+
     int m_loginTimeout = 15;
     int m_queryTimeout = 15;
 
@@ -67,4 +75,5 @@ private:
     bool m_transactionOpen = false; // a BEGIN of ours is outstanding
     Dialect m_dialect = Dialect::Unknown;
     std::function<void(const QString&)> m_hook;
+    std::function<void(bool)> m_autoCommitHook;
 };

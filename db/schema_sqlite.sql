@@ -14,11 +14,11 @@ CREATE TABLE 进 (
     大类 VARCHAR(200) NOT NULL CHECK (length(大类) <= 200),
     小类 VARCHAR(200) NOT NULL CHECK (length(小类) <= 200),
     编号 VARCHAR(200) NOT NULL CHECK (length(编号) <= 200),
-    名称 VARCHAR(200) NOT NULL CHECK (length(名称) <= 200),
-    产地 VARCHAR(200) NOT NULL CHECK (length(产地) <= 200),
-    规格型号 VARCHAR(200) NOT NULL CHECK (length(规格型号) <= 200),
+    名称 VARCHAR(100) NOT NULL CHECK (length(名称) <= 100),
+    产地 VARCHAR(100) NOT NULL CHECK (length(产地) <= 100),
+    规格型号 VARCHAR(100) NOT NULL CHECK (length(规格型号) <= 100),
     批号 VARCHAR(200) NOT NULL CHECK (length(批号) <= 200),
-    有效截止日期 VARCHAR(200) NOT NULL CHECK (length(有效截止日期) <= 200),
+    有效截止日期 VARCHAR(100) NOT NULL CHECK (length(有效截止日期) <= 100),
     进价 DOUBLE NOT NULL CHECK (typeof(进价) IN ('integer', 'real')),
     数量 DOUBLE NOT NULL CHECK (typeof(数量) IN ('integer', 'real'))
 );

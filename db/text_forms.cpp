@@ -19,6 +19,13 @@ QString ShortestFloat(float value) {
     return Shortest(value);
 }
 
+QString WithoutTrailingBlanks(const QString& text) {
+    qsizetype end = text.size();
+    while (end > 0 && IsBlank(text[end - 1].unicode()))
+        --end;
+    return end == text.size() ? text : text.left(end);
+}
+
 QString CutUtf8(const QString& text, int maxBytes) {
     QByteArray utf8 = text.toUtf8();
     if (utf8.size() <= maxBytes)

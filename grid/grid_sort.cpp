@@ -1,6 +1,7 @@
 #include "grid_sort.h"
 
 #include "column_kinds.h"
+#include "text_forms.h"
 
 #include <QStringEncoder>
 #include <algorithm>
@@ -18,9 +19,6 @@ namespace {
 constexpr char16_t kDown = u'\u2193';
 constexpr char16_t kUp = u'\u2191';
 
-bool IsBlank(char16_t c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 bool IsDigit(char16_t c) {
     return c >= '0' && c <= '9';
 }
@@ -36,7 +34,7 @@ struct Prefix {
 bool ScanPrefix(QStringView text, Prefix& out) {
     const qsizetype n = text.size();
     qsizetype i = 0;
-    while (i < n && IsBlank(text[i].unicode()))
+    while (i < n && textforms::IsBlank(text[i].unicode()))
         ++i;
     if (i < n && (text[i] == u'+' || text[i] == u'-')) {
         out.negative = text[i] == u'-';

@@ -2,6 +2,7 @@
 
 #include "grid_sort.h"
 #include "prompts.h"
+#include "text_forms.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -12,18 +13,6 @@ namespace htmlexport {
 namespace {
 
 const char kCrLf[] = "\r\n";
-
-bool IsBlank(QChar c) {
-    const char16_t u = c.unicode();
-    return u == ' ' || (u >= '\t' && u <= '\r');
-}
-
-QString TrimmedRight(const QString& text) {
-    qsizetype end = text.size();
-    while (end > 0 && IsBlank(text[end - 1]))
-        --end;
-    return text.left(end);
-}
 
 // Collects the pieces and encodes them in large chunks through one encoder: a report of a
 // hundred thousand rows must not open a converter per cell.
@@ -59,7 +48,7 @@ private:
 QString HeaderTitle(const QStringList& titles, int column) {
     if (column >= titles.size())
         return QStringLiteral("-UNKNOWN-");
-    return gridsort::ColumnName(TrimmedRight(titles[column]));
+    return gridsort::ColumnName(textforms::WithoutTrailingBlanks(titles[column]));
 }
 
 } // namespace

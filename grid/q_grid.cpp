@@ -166,10 +166,8 @@ void q_grid::CommitEdit() {
     const auto& columns = m_table.Columns();
     QStringList newValues, oldValues;
     for (std::size_t i = 0; i < columns.size() && i < m_pEditors.size(); ++i) {
-        // An empty number is written as 0 and shown as 0 afterwards.
-        if (columnkinds::IsSqlNumeric(columns[i].m_nSQLType) && m_pEditors[i]->Text().isEmpty())
-            m_pEditors[i]->SetText(QStringLiteral("0"));
-        newValues << m_pEditors[i]->Text();
+        // Shown afterwards as stored: an empty number as 0, a text without trailing blanks.
+        newValues << writeback::StoredText(m_pEditors[i]->Text(), columns[i].m_nSQLType);
         oldValues << m_table.CellText(row, int(i));
     }
     CRowWriter writer(m_pDatabase, this);

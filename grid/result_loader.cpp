@@ -5,6 +5,7 @@
 #include "CRecordset.h"
 #include "column_kinds.h"
 #include "prompts.h"
+#include "text_forms.h"
 
 #include <new>
 #include <string>
@@ -15,10 +16,6 @@ namespace resultloader {
 namespace {
 
 const QString kOutOfMemory = QStringLiteral("Out of memory.");
-
-bool IsBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
 // Removes every `pattern` that is not followed by a further digit: a stamp with microseconds
 // ("14:20:05.000120") must not lose the digits in the middle of its fraction.
@@ -41,7 +38,7 @@ void RemoveWhole(std::string& text, std::string_view pattern) {
 // The cell-text rules on the UTF-8 bytes of a value (blanks and the stamp's parts are ASCII,
 // so no character is cut). The result may point into `scratch`.
 std::string_view CleanUtf8(std::string_view value, short sqlType, std::string& scratch) {
-    while (!value.empty() && IsBlank(value.back()))
+    while (!value.empty() && textforms::IsBlank(static_cast<unsigned char>(value.back())))
         value.remove_suffix(1);
     if (!columnkinds::IsTimestamp(sqlType))
         return value;

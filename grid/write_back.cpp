@@ -6,6 +6,7 @@
 #include "grid_sort.h"
 #include "prompts.h"
 #include "sql_text.h"
+#include "text_forms.h"
 
 namespace writeback {
 
@@ -21,15 +22,18 @@ qsizetype SkipDigits(const QString& text, qsizetype i) {
     return i;
 }
 
-// name1=value1<separator>name2=value2...
+// name1=value1<separator>name2=value2..., the values as typed (`stored`: to be stored) or as
+// the table holds them.
 QString Pairs(const std::vector<CResultColumn>& columns, const QStringList& values,
-              const QString& separator) {
+              const QString& separator, bool stored) {
     QString out;
     for (size_t i = 0; i < columns.size(); ++i) {
         if (i > 0)
             out += separator;
+        const short type = columns[i].m_nSQLType;
+        const QString value = values.value(static_cast<qsizetype>(i));
         out += gridsort::ColumnName(columns[i].m_strName) + QLatin1Char('=') +
-               Literal(values.value(static_cast<qsizetype>(i)), columns[i].m_nSQLType);
+               Literal(stored ? StoredText(value, type) : value, type);
     }
     return out;
 }
@@ -66,11 +70,20 @@ bool IsNumberText(const QString& text) {
     return i == t.size();
 }
 
-QString Literal(const QString& text, short sqlType) {
+QString StoredText(const QString& text, short sqlType) {
     if (columnkinds::IsSqlNumeric(sqlType) && IsNumberText(text)) {
         const QString number = text.trimmed();
         return number.isEmpty() ? QStringLiteral("0") : number;
     }
+    // A midnight stamp shows as its date and a blank, and is read back as a date-time anyway.
+    if (columnkinds::IsTimestamp(sqlType))
+        return text;
+    return textforms::WithoutTrailingBlanks(text);
+}
+
+QString Literal(const QString& text, short sqlType) {
+    if (columnkinds::IsSqlNumeric(sqlType) && IsNumberText(text))
+        return StoredText(text, sqlType);
     return sqltext::Quote(text);
 }
 
@@ -80,7 +93,8 @@ QString InsertStatement(const QString& table, const std::vector<CResultColumn>& 
     QStringList values;
     for (size_t i = 0; i < columns.size(); ++i) {
         names << gridsort::ColumnName(columns[i].m_strName);
-        values << Literal(newValues.value(static_cast<qsizetype>(i)), columns[i].m_nSQLType);
+        const short type = columns[i].m_nSQLType;
+        values << Literal(StoredText(newValues.value(static_cast<qsizetype>(i)), type), type);
     }
     return QStringLiteral("INSERT INTO %1(").arg(table) + names.join(QLatin1Char(',')) +
            QStringLiteral(") VALUES(") + values.join(QLatin1Char(',')) + QLatin1Char(')');
@@ -89,14 +103,14 @@ QString InsertStatement(const QString& table, const std::vector<CResultColumn>& 
 QString UpdateStatement(const QString& table, const std::vector<CResultColumn>& columns,
                         const QStringList& newValues, const QStringList& oldValues) {
     return QStringLiteral("UPDATE %1 SET ").arg(table) +
-           Pairs(columns, newValues, QStringLiteral(",")) + QStringLiteral(" WHERE ") +
-           Pairs(columns, oldValues, QStringLiteral(" AND "));
+           Pairs(columns, newValues, QStringLiteral(","), true) + QStringLiteral(" WHERE ") +
+           Pairs(columns, oldValues, QStringLiteral(" AND "), false);
 }
 
 QString DeleteStatement(const QString& table, const std::vector<CResultColumn>& columns,
                         const QStringList& oldValues) {
     return QStringLiteral("DELETE FROM %1 WHERE ").arg(table) +
-           Pairs(columns, oldValues, QStringLiteral(" AND "));
+           Pairs(columns, oldValues, QStringLiteral(" AND "), false);
 }
 
 } // namespace writeback

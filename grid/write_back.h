@@ -10,13 +10,18 @@ class QWidget;
 
 namespace writeback {
 
-// The written form of a cell: numeric columns bare and trimmed ("0" for an empty text), every
-// other column as one quoted literal with its quotes doubled. A numeric text that is no number
-// is quoted too, so it can never change the statement (the writer refuses it before).
+// What a typed cell is stored and then shown as: a number trimmed, and "0" for an empty or blank
+// number; a date-time as typed; any other text without its trailing blanks (the grid never
+// shows them, and a row whose stored text differs from the shown one cannot be found again).
+QString StoredText(const QString& text, short sqlType);
+// The written form of a cell: numeric columns bare, in their StoredText form, every other
+// column as one quoted literal with its quotes doubled. A numeric text that is no number is
+// quoted too, so it can never change the statement (the writer refuses it before).
 QString Literal(const QString& text, short sqlType);
 // True when a numeric column may take the text: blanks trimmed, empty or a number.
 bool IsNumberText(const QString& text);
 
+// The new values go in as StoredText, the old ones as the table holds them.
 QString InsertStatement(const QString& table, const std::vector<CResultColumn>& columns,
                         const QStringList& newValues);
 QString UpdateStatement(const QString& table, const std::vector<CResultColumn>& columns,

@@ -50,7 +50,8 @@ void CConditionDlg::BuildFrame(const QString& prompt, QGridLayout* fields, const
     m_pOk->setAutoDefault(true);
     m_pClose = new QPushButton(QStringLiteral("关闭"), this);
     m_pClose->setObjectName(QStringLiteral("2"));
-    m_pClose->setAutoDefault(false);
+    // Enter on the focused 关闭 closes; elsewhere it presses the default button.
+    m_pClose->setAutoDefault(true);
     auto* buttons = new QHBoxLayout;
     if (bottomLeft)
         buttons->addWidget(bottomLeft);

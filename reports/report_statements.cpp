@@ -2,6 +2,7 @@
 
 #include "CDatabase.h"
 #include "sql_text.h"
+#include "text_forms.h"
 
 namespace reportsql {
 
@@ -10,7 +11,9 @@ namespace {
 // One clause of the stock query: the pattern between its percent signs, as one literal. Where
 // LIKE takes a backslash as its escape character (PostgreSQL) a typed one is doubled, so it
 // stands for itself as it does on SQLite; "%" and "_" stay wildcards.
-QString LikeClause(const QString& column, QString pattern, bool backslashEscapes) {
+QString LikeClause(const QString& column, const QString& typed, bool backslashEscapes) {
+    // Stored texts end in no blank: a typed trailing blank would hide the card it names.
+    QString pattern = textforms::WithoutTrailingBlanks(typed);
     if (pattern.isEmpty())
         return {};
     if (backslashEscapes)

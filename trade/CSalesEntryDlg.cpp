@@ -3,6 +3,7 @@
 #include "artwork.h"
 #include "entry_layout.h"
 #include "prompts.h"
+#include "sql_text.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -98,13 +99,15 @@ void CSalesEntryDlg::BuildControls() {
     // Only what the user types recomputes; the dialog's own writes do not.
     connect(m_pPrice, &QLineEdit::textEdited, this, &CSalesEntryDlg::RecomputeAmount);
     connect(m_pQuantity, &QLineEdit::textEdited, this, &CSalesEntryDlg::RecomputeAmount);
+    connect(m_pTimestamp, &QLineEdit::textEdited, this, [this] { m_form.timestampTyped = true; });
     connect(m_pAdd, &QPushButton::clicked, this, &CSalesEntryDlg::OnAdd);
     connect(m_pClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool CSalesEntryDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_pAmount && event->type() == QEvent::FocusIn) {
-        RecomputeAmount();
+    if (watched == m_pAmount) {
+        if (event->type() == QEvent::FocusIn)
+            RecomputeAmount();
     } else if (event->type() == QEvent::FocusOut) {
         // The user moving on inside the form, not a list dropping down or another window
         // (a message box) taking the focus.
@@ -186,6 +189,9 @@ void CSalesEntryDlg::UpdateData(bool save) {
 }
 
 void CSalesEntryDlg::OnAdd() {
+    // A form left open for hours must not date the sale back to when it was cleared.
+    if (!m_form.timestampTyped)
+        m_pTimestamp->setText(sqltext::Timestamp(QDateTime::currentDateTime()));
     UpdateData(true);
     const CEntryOutcome outcome = m_entry.Add(m_form, this);
     if (!outcome.message.isEmpty())

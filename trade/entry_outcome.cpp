@@ -12,3 +12,11 @@ CEntryOutcome CEntryOutcome::Status(const QString& status) {
 CEntryOutcome CEntryOutcome::DriverStatus(const CDBException& e) {
     return Status(textforms::CutUtf8(e.ErrorText(), 254));
 }
+
+CEntryOutcome CEntryOutcome::Recorded(const QString& recorded, int focus,
+                                      const std::optional<CDBException>& afterCommit) {
+    QString status = recorded;
+    if (afterCommit)
+        status = textforms::CutUtf8(status + QStringLiteral("；") + afterCommit->ErrorText(), 254);
+    return {{}, focus, status, true};
+}

@@ -1,8 +1,9 @@
 #pragma once
 // What one press of 添加 in an entry dialog comes to, for the dialog to show.
-#include <QString>
+#include "CDBException.h"
 
-class CDBException;
+#include <QString>
+#include <optional>
 
 struct CEntryOutcome {
     // The framework's message box to show first ("Please enter a number."), or empty.
@@ -18,4 +19,8 @@ struct CEntryOutcome {
     static CEntryOutcome Status(const QString& status);
     // Nothing recorded; the status line shows the driver's text, cut to what the line holds.
     static CEntryOutcome DriverStatus(const CDBException& e);
+    // In the books: `recorded` in the status line, followed by what failed after the commit
+    // (`afterCommit`, when given); the form clears and `focus` gets the focus.
+    static CEntryOutcome Recorded(const QString& recorded, int focus,
+                                  const std::optional<CDBException>& afterCommit);
 };

@@ -79,16 +79,20 @@ QString FindStockCard(const Sale& s) {
                 {E(s.name), E(s.origin), E(s.packModel), E(s.expiry)});
 }
 
+bool IsAmount(const QString& text) {
+    static const QRegularExpression amount(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    return amount.match(text).hasMatch();
+}
+
 QString InsertSale(const Sale& s) {
-    // The amount goes in bare: it must be a number and nothing else.
-    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
-    if (!number.match(s.amount).hasMatch())
-        throw std::invalid_argument("the amount due is no number");
+    // The amount goes in bare only when it is a plain decimal; anything else stays one literal,
+    // which the number column refuses.
+    const QString amount = IsAmount(s.amount) ? s.amount : sqltext::Quote(s.amount);
     return Fill(
         "INSERT INTO 销(日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,"
         "坏帐) VALUES('%s','%s','%s','%s','%s',%s,%s/%s.0,'%s',%s,%s)",
         {E(s.timestamp), E(s.name), E(s.origin), E(s.packModel), E(s.expiry), N(s.price),
-         sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox), E(s.saleType), s.amount,
+         sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox), E(s.saleType), amount,
          QStringLiteral("0")});
 }
 

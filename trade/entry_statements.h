@@ -48,6 +48,8 @@ struct Sale {
 
 // The stock card the sale is taken from, by its full key.
 QString FindStockCard(const Sale& s);
+// Whether an amount due is a plain decimal, the only form that goes into a statement bare.
+bool IsAmount(const QString& text);
 // The sale row; 数量 is the expression pieces/pieces-per-box.0.
 QString InsertSale(const Sale& s);
 // The card's stock lowered by the boxes sold.

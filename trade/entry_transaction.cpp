@@ -15,6 +15,8 @@ CEntryTransaction::~CEntryTransaction() {
             // The connection is gone or broken: the server drops what was not committed.
         }
     }
+    if (m_bAutoCommitBack)
+        return;
     try {
         m_db.SetAutoCommit(true);
     } catch (const CDBException&) {
@@ -42,8 +44,14 @@ std::optional<CDBException> CEntryTransaction::TryExecute(const QString& savepoi
     }
 }
 
-void CEntryTransaction::Commit() {
+std::optional<CDBException> CEntryTransaction::Commit() {
     m_db.CommitTrans();
     m_bCommitted = true;
-    m_db.SetAutoCommit(true);
+    try {
+        m_db.SetAutoCommit(true);
+        m_bAutoCommitBack = true;
+    } catch (const CDBException& e) {
+        return e;
+    }
+    return std::nullopt;
 }

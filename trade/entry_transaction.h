@@ -25,11 +25,13 @@ public:
     // changed in `rows`. Throws CDBException when the savepoint itself fails.
     std::optional<CDBException> TryExecute(const QString& savepoint, const QString& sql,
                                            long long* rows = nullptr);
-    // Commits and turns auto-commit back on. Throws CDBException; the destructor then rolls
-    // back.
-    void Commit();
+    // Commits and turns auto-commit back on. Throws CDBException when the commit fails; the
+    // destructor then rolls back. After a successful commit nothing is undone: a failure to turn
+    // auto-commit back on is returned, and the destructor tries once more.
+    std::optional<CDBException> Commit();
 
 private:
     CDatabase& m_db;
     bool m_bCommitted = false;
+    bool m_bAutoCommitBack = false;
 };

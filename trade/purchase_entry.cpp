@@ -5,6 +5,7 @@
 #include "entry_transaction.h"
 #include "picker_list.h"
 #include "result_loader.h"
+#include "text_forms.h"
 
 const QString CPurchaseEntry::kOpeningStatus =
     QStringLiteral("请尽可能详细的填写【入库登记卡】，以便以后查阅");
@@ -59,22 +60,23 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
     if (!quantity)
         return {entryfields::kNotANumber, IdQuantity, {}, false};
 
-    if (form.name.isEmpty() || form.origin.isEmpty() || form.packModel.isEmpty())
+    // What is stored is what the grid and the pickers will show: no trailing blanks.
+    const auto typed = [](const QString& text) { return textforms::WithoutTrailingBlanks(text); };
+    entrysql::Purchase p;
+    p.purchaseDate = form.purchaseDate;
+    p.purchaser = typed(form.purchaser);
+    p.category = typed(form.category);
+    p.subCategory = typed(form.subCategory);
+    p.code = typed(form.code);
+    p.name = typed(form.name);
+    p.origin = typed(form.origin);
+    p.packModel = typed(form.packModel);
+    p.batch = typed(form.batch);
+    p.expiry = form.expiry;
+    if (p.name.isEmpty() || p.origin.isEmpty() || p.packModel.isEmpty())
         return CEntryOutcome::Status(kNameMissing);
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         return CEntryOutcome::Status(kConnectionClosed);
-
-    entrysql::Purchase p;
-    p.purchaseDate = form.purchaseDate;
-    p.purchaser = form.purchaser;
-    p.category = form.category;
-    p.subCategory = form.subCategory;
-    p.code = form.code;
-    p.name = form.name;
-    p.origin = form.origin;
-    p.packModel = form.packModel;
-    p.batch = form.batch;
-    p.expiry = form.expiry;
     p.price = *price;
     p.quantity = *quantity;
 
@@ -86,10 +88,8 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
             return CEntryOutcome::DriverStatus(e);
         }
         // A new card when the key is free; the key of 存 refusing it means the card exists.
-        if (!transaction.TryExecute(kCardSavepoint, entrysql::InsertStockCard(p))) {
-            transaction.Commit();
-            return {{}, IdPurchaser, kRecorded, true};
-        }
+        if (!transaction.TryExecute(kCardSavepoint, entrysql::InsertStockCard(p)))
+            return CEntryOutcome::Recorded(kRecorded, IdPurchaser, transaction.Commit());
         // An update that matches no card (the insert failed for another reason, such as a
         // text too long for 存) writes no card either: the purchase goes with it.
         bool updated = false;
@@ -100,8 +100,7 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
         }
         if (!updated)
             return CEntryOutcome::Status(kCardInvalid);
-        transaction.Commit();
-        return {{}, IdPurchaser, kRecorded, true};
+        return CEntryOutcome::Recorded(kRecorded, IdPurchaser, transaction.Commit());
     } catch (const CDBException& e) {
         // Auto-commit could not be turned off, a savepoint failed, or the commit did.
         return CEntryOutcome::DriverStatus(e);

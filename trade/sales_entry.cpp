@@ -7,8 +7,7 @@
 #include "picker_list.h"
 #include "result_loader.h"
 #include "sql_text.h"
-
-#include <QRegularExpression>
+#include "text_forms.h"
 
 const QString CSalesEntry::kWholeBox = QStringLiteral("整盒销售");
 const QString CSalesEntry::kSplitPack = QStringLiteral("拆零销售");
@@ -28,10 +27,22 @@ namespace {
 const QString kClampSavepoint = QStringLiteral("apricot_clamp");
 const QString kStockTable = QStringLiteral("存");
 
-// The amount goes into the statement bare, so only a plain decimal may.
-bool IsAmount(const QString& text) {
-    static const QRegularExpression amount(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
-    return amount.match(text).hasMatch();
+// How far a stamp that was not typed moves on past seconds other sales hold.
+constexpr int kFreeSecondTries = 60;
+
+// Whether a sale already holds `timestamp`.
+bool StampTaken(CDatabase* db, const QString& timestamp, QWidget* owner) {
+    const std::optional<CResultTable> rows = RunStatement(
+        db, QStringLiteral("销"),
+        QStringLiteral("SELECT 日期时间 FROM 销 WHERE 日期时间=") + sqltext::Quote(timestamp),
+        owner);
+    return rows && rows->RowCount() > 0;
+}
+
+// The second after `timestamp`, or an empty text when it is no time stamp.
+QString NextSecond(const QString& timestamp) {
+    const QDateTime time = QDateTime::fromString(timestamp, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    return time.isValid() ? sqltext::Timestamp(time.addSecs(1)) : QString();
 }
 
 } // namespace
@@ -53,6 +64,7 @@ CSalesEntry::Form CSalesEntry::Cleared(const QString& saleType, const QDateTime&
     m_nQuantity = 1;
     Form form;
     form.timestamp = sqltext::Timestamp(now);
+    form.timestampTyped = false;
     form.price = entryfields::NumberText(m_dPrice);
     form.saleType = saleType;
     form.quantity = entryfields::UnsignedText(m_nQuantity);
@@ -70,13 +82,20 @@ QString CSalesEntry::AmountWhileTyping(const QString& price, const QString& quan
     return AmountDue(m_nQuantity, m_dPrice);
 }
 
+CSalesEntry::Card CSalesEntry::Stored(const Card& typed) {
+    using textforms::WithoutTrailingBlanks;
+    return {WithoutTrailingBlanks(typed.name), WithoutTrailingBlanks(typed.origin),
+            WithoutTrailingBlanks(typed.packModel), WithoutTrailingBlanks(typed.expiry)};
+}
+
 QString CSalesEntry::PickerStatement(const Card& typed) {
     QString sql = QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0");
+    const Card card = Stored(typed);
     const std::pair<const char*, const QString*> clauses[] = {
-        {" AND 名称='", &typed.name},
-        {" AND 产地='", &typed.origin},
-        {" AND 规格型号='", &typed.packModel},
-        {" AND 有效截止日期='", &typed.expiry},
+        {" AND 名称='", &card.name},
+        {" AND 产地='", &card.origin},
+        {" AND 规格型号='", &card.packModel},
+        {" AND 有效截止日期='", &card.expiry},
     };
     for (const auto& [clause, text] : clauses) {
         if (!text->isEmpty())
@@ -109,11 +128,11 @@ CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
     if (!piecesPerBox)
         return {entryfields::kNotAPositiveInteger, IdPiecesPerBox, {}, false};
 
-    const Card& card = form.card;
+    const Card card = Stored(form.card);
     if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty() ||
         card.expiry.isEmpty())
         return CEntryOutcome::Status(kCardMissing);
-    if (!IsAmount(form.amount))
+    if (!entrysql::IsAmount(form.amount))
         return CEntryOutcome::Status(kAmountInvalid);
 
     entrysql::Sale sale;
@@ -135,11 +154,26 @@ CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
     if (found->RowCount() == 0)
         return CEntryOutcome::Status(kNoSuchCard);
 
+    // A stamp that was not typed and that another sale holds gives way to the next second.
+    for (int tries = form.timestampTyped ? 1 : kFreeSecondTries;; --tries) {
+        bool saleRefused = false;
+        const CEntryOutcome outcome = Record(sale, &saleRefused);
+        if (!saleRefused || tries <= 1)
+            return outcome;
+        const QString next = NextSecond(sale.timestamp);
+        if (next.isEmpty() || !StampTaken(m_pDatabase, sale.timestamp, owner))
+            return outcome;
+        sale.timestamp = next;
+    }
+}
+
+CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, bool* saleRefused) const {
     try {
         CEntryTransaction transaction(*m_pDatabase);
         try {
             transaction.Execute(entrysql::InsertSale(sale));
         } catch (const CDBException& e) {
+            *saleRefused = true;
             return CEntryOutcome::DriverStatus(e);
         }
         try {
@@ -152,10 +186,10 @@ CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
         // The clamp may fail on its own: the sale and its stock reduction stay.
         const std::optional<CDBException> clampFailed =
             transaction.TryExecute(kClampSavepoint, entrysql::ClampNegativeStock());
-        transaction.Commit();
+        const std::optional<CDBException> afterCommit = transaction.Commit();
         if (clampFailed)
             return CEntryOutcome::DriverStatus(*clampFailed);
-        return {{}, IdName, kRecorded, true};
+        return CEntryOutcome::Recorded(kRecorded, IdName, afterCommit);
     } catch (const CDBException& e) {
         return CEntryOutcome::DriverStatus(e);
     }

@@ -11,6 +11,9 @@
 
 class CDatabase;
 class QWidget;
+namespace entrysql {
+struct Sale;
+}
 
 class CSalesEntry {
 public:
@@ -41,6 +44,8 @@ public:
     // The form as its controls hold it: the numbers as typed.
     struct Form {
         QString timestamp;
+        // The user typed the time stamp since the form was cleared: it is used as typed.
+        bool timestampTyped = false;
         Card card;
         QString price;
         QString saleType;
@@ -80,12 +85,14 @@ public:
     // "%.2f" of 数量 × 零售价.
     static QString AmountDue(unsigned quantity, double price);
     // The form cleared for the next sale at `now`: the sale type kept, 数量 1, 零售价 0,
-    // 应付金额 "0". Also forgets what was typed.
+    // 应付金额 "0", the time stamp not typed. Also forgets what was typed.
     Form Cleared(const QString& saleType, const QDateTime& now);
     // The amount due while the user types: from each of the two fields that parses, and for
     // one that does not, from what it last held that did. Shows nothing.
     QString AmountWhileTyping(const QString& price, const QString& quantity);
 
+    // The card as the books store it: each text without its trailing blanks.
+    static Card Stored(const Card& typed);
     // The picker query: the cards equal to every text that is not empty.
     static QString PickerStatement(const Card& typed);
     // The four lists for what is typed; nullopt when the query was refused or failed (a
@@ -93,10 +100,14 @@ public:
     std::optional<Lists> PickerLists(const Card& typed, QWidget* owner) const;
 
     // One press of 添加 on `form`; the lookup's failure is shown to `owner` as the record grid
-    // shows it.
+    // shows it. A time stamp that was not typed and that another sale already holds gives way
+    // to the next free second; a typed one that is taken fails.
     CEntryOutcome Add(const Form& form, QWidget* owner);
 
 private:
+    // One sale as one transaction; `saleRefused` tells that its first statement failed.
+    CEntryOutcome Record(const entrysql::Sale& sale, bool* saleRefused) const;
+
     CDatabase* m_pDatabase;
     // What 零售价 and 数量 last held that parsed.
     double m_dPrice = 0;

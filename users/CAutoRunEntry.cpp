@@ -107,15 +107,76 @@ QString ProgramToStart() {
                                                  : QCoreApplication::applicationFilePath();
 }
 
+// The autostart folder inside a configuration directory.
+QString AutostartIn(QString base) {
+    while (base.size() > 1 && base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    return base + QStringLiteral("/autostart");
+}
+
+// Writes one entry file naming `programPath`; false with the reason when it could not be.
+bool WriteEntry(const QString& filePath, const QString& programPath, QString* reason) {
+    const QString folder = QFileInfo(filePath).path();
+    std::error_code error;
+    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
+    if (error) {
+        SetReason(reason, Failure(QStringLiteral("不能建立文件夹"), folder, error.value()));
+        return false;
+    }
+    // Written beside the entry and moved over it, so a failed write leaves the old one whole.
+    const QByteArray target = QFile::encodeName(filePath);
+    CTemporaryFile file(target + ".XXXXXX");
+    if (file.OpenError() != 0) {
+        SetReason(reason,
+                  Failure(QStringLiteral("不能在文件夹中写入文件"), folder, file.OpenError()));
+        return false;
+    }
+    const QByteArray bytes =
+        desktopentry::EntryText(CAutoRunEntry::EntryName(), programPath).toUtf8();
+    int failure = file.Write(bytes);
+    if (failure == 0)
+        failure = file.MoveTo(target);
+    if (failure != 0) {
+        SetReason(reason, Failure(QStringLiteral("不能写入文件"), filePath, failure));
+        return false;
+    }
+    return true;
+}
+
+bool RemoveEntry(const QString& filePath, QString* reason) {
+    const QByteArray path = QFile::encodeName(filePath);
+    if (::unlink(path.constData()) == 0)
+        return true;
+    const int error = errno;
+    // Nothing there, not even the folder: nothing to remove.
+    if (error == ENOENT || error == ENOTDIR)
+        return true;
+    SetReason(reason, Failure(QStringLiteral("不能删除文件"), filePath, error));
+    return false;
+}
+
+bool HasEntry(const QString& filePath) {
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const std::optional<QString> exec =
+        desktopentry::ReadKey(QString::fromUtf8(file.readAll()), QStringLiteral("Exec"));
+    return exec && !exec->isEmpty();
+}
+
 } // namespace
 
 CAutoRunEntry::CAutoRunEntry()
-    : CAutoRunEntry(ProgramToStart(), qEnvironmentVariable("XDG_CONFIG_DIRS")) {}
+    : CAutoRunEntry(ProgramToStart(), qEnvironmentVariable("XDG_CONFIG_DIRS"),
+                    qEnvironmentVariable("XDG_CONFIG_HOME")) {}
 
-CAutoRunEntry::CAutoRunEntry(QString programPath, const QString& xdgConfigDirs)
+CAutoRunEntry::CAutoRunEntry(QString programPath, const QString& xdgConfigDirs,
+                             const QString& xdgConfigHome)
     : m_programPath(std::move(programPath)),
       m_filePath(AutostartFolder(xdgConfigDirs) + QLatin1Char('/') + EntryName() +
-                 QStringLiteral(".desktop")) {}
+                 QStringLiteral(".desktop")),
+      m_userFilePath(UserAutostartFolder(xdgConfigHome) + QLatin1Char('/') + EntryName() +
+                     QStringLiteral(".desktop")) {}
 
 const QString& CAutoRunEntry::EntryName() {
     static const QString name = QStringLiteral("青杏药店进销存管理系统");
@@ -131,9 +192,13 @@ QString CAutoRunEntry::AutostartFolder(const QString& xdgConfigDirs) {
             break;
         }
     }
-    while (base.size() > 1 && base.endsWith(QLatin1Char('/')))
-        base.chop(1);
-    return base + QStringLiteral("/autostart");
+    return AutostartIn(base);
+}
+
+QString CAutoRunEntry::UserAutostartFolder(const QString& xdgConfigHome) {
+    return AutostartIn(QDir::isAbsolutePath(xdgConfigHome)
+                           ? xdgConfigHome
+                           : QDir::homePath() + QStringLiteral("/.config"));
 }
 
 bool CAutoRunEntry::Set(QString* reason) const {
@@ -141,49 +206,27 @@ bool CAutoRunEntry::Set(QString* reason) const {
         SetReason(reason, QStringLiteral("不知道程序文件的位置"));
         return false;
     }
-    const QString folder = QFileInfo(m_filePath).path();
-    std::error_code error;
-    std::filesystem::create_directories(QFile::encodeName(folder).toStdString(), error);
-    if (error) {
-        SetReason(reason, Failure(QStringLiteral("不能建立文件夹"), folder, error.value()));
-        return false;
-    }
-    // Written beside the entry and moved over it, so a failed write leaves the old one whole.
-    const QByteArray target = QFile::encodeName(m_filePath);
-    CTemporaryFile file(target + ".XXXXXX");
-    if (file.OpenError() != 0) {
-        SetReason(reason,
-                  Failure(QStringLiteral("不能在文件夹中写入文件"), folder, file.OpenError()));
-        return false;
-    }
-    const QByteArray bytes = desktopentry::EntryText(EntryName(), m_programPath).toUtf8();
-    int failure = file.Write(bytes);
-    if (failure == 0)
-        failure = file.MoveTo(target);
-    if (failure != 0) {
-        SetReason(reason, Failure(QStringLiteral("不能写入文件"), m_filePath, failure));
-        return false;
-    }
-    return true;
+    QString systemReason, userReason;
+    if (WriteEntry(m_filePath, m_programPath, &systemReason) ||
+        WriteEntry(m_userFilePath, m_programPath, &userReason))
+        return true;
+    SetReason(reason, systemReason + QStringLiteral("；") + userReason);
+    return false;
 }
 
 bool CAutoRunEntry::Remove(QString* reason) const {
-    const QByteArray path = QFile::encodeName(m_filePath);
-    if (::unlink(path.constData()) == 0)
+    QStringList refused;
+    for (const QString& path : {m_filePath, m_userFilePath}) {
+        QString why;
+        if (!RemoveEntry(path, &why))
+            refused << why;
+    }
+    if (refused.isEmpty())
         return true;
-    const int error = errno;
-    // Nothing there, not even the folder: nothing to remove.
-    if (error == ENOENT || error == ENOTDIR)
-        return true;
-    SetReason(reason, Failure(QStringLiteral("不能删除文件"), m_filePath, error));
+    SetReason(reason, refused.join(QStringLiteral("；")));
     return false;
 }
 
 bool CAutoRunEntry::IsSet() const {
-    QFile file(m_filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const std::optional<QString> exec =
-        desktopentry::ReadKey(QString::fromUtf8(file.readAll()), QStringLiteral("Exec"));
-    return exec && !exec->isEmpty();
+    return HasEntry(m_filePath) || HasEntry(m_userFilePath);
 }

@@ -176,7 +176,10 @@ void CSettingsDlg::OnAutoRunClicked() {
 }
 
 void CSettingsDlg::keyPressEvent(QKeyEvent* event) {
+    // No default button: Enter presses only the button that has the focus.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
+            button->click();
         event->accept();
         return;
     }

@@ -373,6 +373,27 @@ TEST_F(MainFrameTest, PromptShowsInTheMessagePaneThenReadyReturns) {
     EXPECT_TRUE(ready->isVisible());
 }
 
+TEST_F(MainFrameTest, AnItemWithoutAPromptLeavesTheMessagePaneEmpty) {
+    auto* ready = m_frame->statusBar()->findChild<QLabel*>(QStringLiteral("0"));
+    QAction* help = m_frame->CommandAction(cmd::Help);
+    QAction* about = m_frame->CommandAction(cmd::About);
+    QMenu* menu = nullptr;
+    for (QMenu* candidate : m_frame->findChildren<QMenu*>())
+        if (candidate->actions().contains(help))
+            menu = candidate;
+    ASSERT_NE(menu, nullptr);
+    menu->popup(QPoint(0, 0));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    menu->setActiveAction(help);
+    EXPECT_TRUE(ready->text().isEmpty());
+    if (menu->actions().contains(about)) {
+        menu->setActiveAction(about);
+        EXPECT_EQ(m_frame->statusBar()->currentMessage(), about->statusTip());
+    }
+    menu->hide();
+    EXPECT_EQ(ready->text(), QStringLiteral("Ready"));
+}
+
 TEST_F(MainFrameTest, StatusBarHasItsPanesInOrder) {
     QStatusBar* bar = m_frame->statusBar();
     EXPECT_EQ(bar->objectName(), QStringLiteral("59393"));

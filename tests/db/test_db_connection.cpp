@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
 QString SqliteString(const QString& folder) {
@@ -113,6 +115,13 @@ TEST_F(ConnectTest, OtherBytesArePassedOnAsTheyStand) {
     ASSERT_TRUE(m_connection.Connect(m_message)) << m_message.toStdString();
     m_connection.GetDatabase()->ExecuteSQL(QStringLiteral("CREATE TABLE t(a TEXT)"));
     EXPECT_TRUE(QFile::exists(Path("books.db\n")));
+    // Not even decoded: a file name in another encoding than UTF-8 names the same file.
+    CDBConnection latin1;
+    WriteFile(Path("connect.txt"),
+              "Driver=SQLite3;Database=" + QFile::encodeName(m_dir.path()) + "/caf\xe9.db");
+    ASSERT_TRUE(latin1.Connect(m_message)) << m_message.toStdString();
+    latin1.GetDatabase()->ExecuteSQL(QStringLiteral("CREATE TABLE t(a TEXT)"));
+    EXPECT_EQ(::access((QFile::encodeName(m_dir.path()) + "/caf\xe9.db").constData(), F_OK), 0);
 }
 
 TEST_F(ConnectTest, PostgresServerThatIsNotThereIsReported) {

@@ -252,10 +252,9 @@ TEST_P(ReportCommandsTest, StockQueryMatchesAnywhereWithBlanksQuotesAndWildcards
         // '%' for any run of characters, none included.
         {{"阿%林"}, " AND 名称 like '%阿%林%'", {"阿莫西林"}},
         {{"板%根"}, " AND 名称 like '%板%根%'", {"板根", "板蓝根", "板蓝根"}},
-        // A blank is a character to find.
-        {{"", " "}, " AND 产地 like '% %'", {"O'Neil止咳糖浆"}},
-        // Two blanks: nothing has them.
-        {{"", "  "}, " AND 产地 like '%  %'", {}},
+        // A blank inside is a character to find; trailing ones go, as from stored texts.
+        {{"", " 九龙  "}, " AND 产地 like '% 九龙%'", {"O'Neil止咳糖浆"}},
+        {{"", "香港 "}, " AND 产地 like '%香港%'", {"O'Neil止咳糖浆"}},
         // A quote is part of the text, not the end of the literal.
         {{"O'Neil"}, " AND 名称 like '%O''Neil%'", {"O'Neil止咳糖浆"}},
         {{"' OR 1>0 OR 名称 = '"}, " AND 名称 like '%'' OR 1>0 OR 名称 = ''%'", {}},

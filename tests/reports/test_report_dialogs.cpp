@@ -220,6 +220,14 @@ TEST(ModalConditionDialogs, EnterSearchesAndEscapeCloses) {
     CDayReportDlg closed(kNow);
     EXPECT_EQ(ExecPressing(closed, Qt::Key_Escape), QDialog::Rejected);
     EXPECT_TRUE(closed.ReportDateText().isEmpty());
+
+    // Enter on the focused 关闭 presses 关闭, not the default button.
+    CPeriodReportDlg period;
+    QTimer::singleShot(0, &period, [&period] { period.CloseButton()->setFocus(); });
+    QTimer::singleShot(10, &period,
+                       [&period] { QTest::keyClick(period.CloseButton(), Qt::Key_Return); });
+    QTimer::singleShot(5000, &period, [&period] { period.done(-1); });
+    EXPECT_EQ(period.exec(), QDialog::Rejected);
 }
 
 } // namespace

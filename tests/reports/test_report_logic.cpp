@@ -91,9 +91,12 @@ TEST(ReportStatements, StockQueryAddsOneClausePerFilledFieldInKeyOrder) {
 }
 
 TEST(ReportStatements, StockPatternsStayOneLiteralWithWildcardsIntact) {
-    // Blanks are kept, not trimmed: a field of blanks is not empty.
+    // Leading blanks are kept, trailing ones go as they do from what is stored: a field of
+    // blanks is empty.
+    EXPECT_EQ(reportsql::StockQuery({"", " 九龙 \t", "", ""}),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 产地 like '% 九龙%'"));
     EXPECT_EQ(reportsql::StockQuery({"", "  ", "", ""}),
-              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 产地 like '%  %'"));
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0"));
     // A quote is doubled, so the text cannot end the literal and add a condition.
     EXPECT_EQ(reportsql::StockQuery({"x' OR '1'='1", "", "", ""}),
               QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like '%x'' OR ''1''=''1%'"));

@@ -27,12 +27,13 @@ inline CPurchaseEntry::Form Batch(const QString& price, const QString& quantity)
     return form;
 }
 
-// A sale from the card of Batch, as the dialog would hold it.
+// A sale from the card of Batch, as the dialog would hold it with the time stamp typed.
 inline CSalesEntry::Form SaleOf(const QString& quantity, const QString& piecesPerBox,
                                 const QString& price,
                                 const QString& timestamp = QStringLiteral("2003-05-02 10:15:30")) {
     CSalesEntry::Form form;
     form.timestamp = timestamp;
+    form.timestampTyped = true;
     form.card = {QStringLiteral("阿莫西林胶囊"), QStringLiteral("石药集团"),
                  QStringLiteral("0.25g*24粒"), QStringLiteral("2005-04-30")};
     form.price = price;

@@ -75,13 +75,14 @@ TEST_P(PurchaseEntryTest, DivisionByZeroRollsBackAndKeepsAnIdenticalEarlierPurch
     EXPECT_EQ(Count(Db(), "进"), "1");
 }
 
-TEST_P(PurchaseEntryTest, NameTooLongForTheCardIsNoSuccess) {
-    // 150 characters fit 进 but not 存: the card insert fails and the update matches nothing.
+TEST_P(PurchaseEntryTest, NameTooLongForTheCardIsRefusedByThePurchaseRow) {
+    // The purchase row is no wider than the card: the database's own message, nothing stored.
     CPurchaseEntry::Form form = Batch("8.5", "10");
     form.name = QString(150, QChar(0x836F));
     const CEntryOutcome outcome = Add(form);
     EXPECT_FALSE(outcome.recorded);
-    EXPECT_EQ(outcome.status, "无法对库存进行更新，当前的库存登记卡无效，再次审改后，重新输入");
+    EXPECT_FALSE(outcome.status.isEmpty());
+    EXPECT_NE(outcome.status, CPurchaseEntry::kCardInvalid);
     EXPECT_EQ(Count(Db(), "进"), "0");
     EXPECT_EQ(Count(Db(), "存"), "0");
 }
@@ -182,6 +183,25 @@ TEST_P(PurchaseEntryTest, AnExceptionInsideTheEntryLeavesNothingAndAutoCommitOn)
     // And the connection is fit for the next entry.
     Record(Batch("2", "10"));
     EXPECT_EQ(Cards(*Books().OpenAnotherConnection()), (std::vector<QStringList>{{"1.5", "20"}}));
+}
+
+TEST_P(PurchaseEntryTest, AFailureAfterTheCommitStillReportsTheBatchRecorded) {
+    // A retried batch would be stored twice: what committed is reported as recorded.
+    bool failed = false;
+    Db().SetAutoCommitHook([&failed](bool on) {
+        if (on && !failed) {
+            failed = true;
+            throw CDBException(QStringLiteral("connection reset\n"));
+        }
+    });
+    const CEntryOutcome outcome = Add(Batch("8.5", "10"));
+    Db().SetAutoCommitHook({});
+    EXPECT_TRUE(outcome.recorded);
+    EXPECT_TRUE(outcome.status.startsWith(CPurchaseEntry::kRecorded))
+        << outcome.status.toStdString();
+    EXPECT_TRUE(outcome.status.contains(QStringLiteral("connection reset")));
+    EXPECT_EQ(Count(*Books().OpenAnotherConnection(), "进"), "1");
+    EXPECT_TRUE(Db().IsAutoCommit());
 }
 
 TEST_P(PurchaseEntryTest, OpeningListsHoldEveryValueOnceWithoutBlanks) {

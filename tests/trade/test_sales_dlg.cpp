@@ -188,13 +188,16 @@ TEST_P(SalesEntryDlgTest, ASplitPackSaleTypedAndEnteredIsRecordedAndTheFormClear
 
 TEST_P(SalesEntryDlgTest, AFailedSaleKeepsTheFormAndItsTimeStamp) {
     Open();
-    Control<QLineEdit>(CSalesEntry::IdTimestamp)->setText("2003-05-02 10:15:30");
+    Control(CSalesEntry::IdTimestamp)->setFocus();
+    Fill("2003-05-02 10:15:30");
     TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
     Fill("2");
     Press(Qt::Key_Return);
     EXPECT_EQ(Status(), CSalesEntry::kRecorded);
+    EXPECT_EQ(QueryValue(Db(), "SELECT 日期时间 FROM 销").left(19), "2003-05-02 10:15:30");
     // The same stamp typed again is refused by the key of 销.
-    Control<QLineEdit>(CSalesEntry::IdTimestamp)->setText("2003-05-02 10:15:30");
+    Control(CSalesEntry::IdTimestamp)->setFocus();
+    Fill("2003-05-02 10:15:30");
     TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
     Fill("2");
     Press(Qt::Key_Return);
@@ -212,6 +215,21 @@ TEST_P(SalesEntryDlgTest, AFailedSaleKeepsTheFormAndItsTimeStamp) {
     QTest::mouseClick(Control<QPushButton>(1), Qt::LeftButton);
     EXPECT_EQ(Status(), CSalesEntry::kNoSuchCard);
     EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林");
+}
+
+TEST_P(SalesEntryDlgTest, AStampNotTypedIsTakenWhenTheSaleIsAdded) {
+    Open();
+    // The form as it stands after hours open: stamped when it was cleared.
+    Control<QLineEdit>(CSalesEntry::IdTimestamp)->setText("2003-05-02 10:15:30");
+    TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
+    Fill("2");
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    Press(Qt::Key_Return);
+    ASSERT_EQ(Status(), CSalesEntry::kRecorded);
+    const QDateTime stamp = QDateTime::fromString(
+        QueryValue(Db(), "SELECT 日期时间 FROM 销").left(19), "yyyy-MM-dd hh:mm:ss");
+    EXPECT_GE(stamp, before);
+    EXPECT_LE(stamp, QDateTime::currentDateTime());
 }
 
 TEST_P(SalesEntryDlgTest, ACountThatDoesNotParseIsShownOnAddAndTakesTheFocus) {

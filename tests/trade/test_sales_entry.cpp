@@ -111,6 +111,41 @@ TEST_P(SalesEntryTest, ATimeStampAlreadyUsedIsRefusedAndChangesNothing) {
     EXPECT_EQ(Stock(), "9");
 }
 
+TEST_P(SalesEntryTest, AStampNotTypedGivesWayToTheNextFreeSecond) {
+    Record(SaleOf("1", "1", "10"));
+    // Two more at the same second, as from another counter or in quick succession.
+    for (int i = 0; i < 2; ++i) {
+        CSalesEntry::Form form = SaleOf("1", "1", "10");
+        form.timestampTyped = false;
+        Record(form);
+    }
+    QStringList stamps;
+    for (const QStringList& row : QueryRows(Db(), "SELECT 日期时间 FROM 销 ORDER BY 日期时间"))
+        stamps << row[0].left(19);
+    EXPECT_EQ(stamps,
+              (QStringList{"2003-05-02 10:15:30", "2003-05-02 10:15:31", "2003-05-02 10:15:32"}));
+    EXPECT_EQ(Stock(), "7");
+}
+
+TEST_P(SalesEntryTest, ACardTypedWithTrailingBlanksIsFoundAndSold) {
+    // The purchase stores the name as the pickers will offer it.
+    CPurchaseEntry::Form batch = Batch("5", "4");
+    batch.name = QStringLiteral("板蓝根颗粒 ");
+    batch.origin = QStringLiteral(" 白云山\t");
+    ASSERT_TRUE(CPurchaseEntry(&Db()).Add(batch).recorded);
+    const CSalesEntry::Card typed{QStringLiteral("板蓝根颗粒  "), QString(), QString(), QString()};
+    const std::optional<CSalesEntry::Lists> lists = m_entry.PickerLists(typed, nullptr);
+    ASSERT_TRUE(lists.has_value());
+    EXPECT_EQ(lists->names, QStringList{"板蓝根颗粒"});
+    EXPECT_EQ(lists->origins, QStringList{" 白云山"});
+
+    CSalesEntry::Form form = SaleOf("1", "1", "9");
+    form.card = {lists->names[0], lists->origins[0] + QStringLiteral(" "), lists->packModels[0],
+                 lists->expiries[0]};
+    Record(form);
+    EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存 WHERE 名称='板蓝根颗粒'"), "3");
+}
+
 TEST_P(SalesEntryTest, FieldsAreCheckedInOrder) {
     CSalesEntry::Form form = SaleOf("x", "y", "z");
     CEntryOutcome outcome = Add(form);
@@ -265,8 +300,8 @@ TEST_P(SalesEntryTest, PickerListsNarrowToTheCardsMatchingWhatIsTyped) {
     // Equality, not a pattern: a beginning of a name matches no card.
     auto none = m_entry.PickerLists({"阿莫西林", "", "", ""}, nullptr);
     ASSERT_TRUE(none);
-    EXPECT_TRUE(none->names.isEmpty() && none->origins.isEmpty() &&
-                none->packModels.isEmpty() && none->expiries.isEmpty());
+    EXPECT_TRUE(none->names.isEmpty() && none->origins.isEmpty() && none->packModels.isEmpty() &&
+                none->expiries.isEmpty());
     EXPECT_FALSE(m_entry.PickerLists({"%", "", "", ""}, nullptr)->names.size());
     EXPECT_TRUE(m_prompts.Messages().empty());
 }

@@ -199,8 +199,13 @@ TEST(AutoRunEntryTest, FolderIsTheFirstConfigDirectory) {
               QStringLiteral("/etc/xdg/autostart"));
     EXPECT_EQ(CAutoRunEntry::AutostartFolder(QStringLiteral("/my dirs/x:/b")),
               QStringLiteral("/my dirs/x/autostart"));
-    const CAutoRunEntry entry(kProgram, QStringLiteral("/c"));
+    const CAutoRunEntry entry(kProgram, QStringLiteral("/c"), QStringLiteral("/h/"));
     EXPECT_EQ(entry.FilePath(), QStringLiteral("/c/autostart/青杏药店进销存管理系统.desktop"));
+    EXPECT_EQ(entry.UserFilePath(), QStringLiteral("/h/autostart/青杏药店进销存管理系统.desktop"));
+    // The user's folder without $XDG_CONFIG_HOME, or with a relative one.
+    for (const char* home : {"", "relative"})
+        EXPECT_EQ(CAutoRunEntry::UserAutostartFolder(QString::fromLatin1(home)),
+                  QDir::homePath() + QStringLiteral("/.config/autostart"));
 }
 
 TEST(AutoRunEntryTest, StartsTheInstalledLauncherWhenThatStartedUs) {
@@ -221,12 +226,13 @@ protected:
     void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
     QString Dirs() const { return m_dir.path() + QStringLiteral("/xdg:/etc/xdg"); }
     QString Folder() const { return m_dir.path() + QStringLiteral("/xdg/autostart"); }
+    QString Home() const { return m_dir.path() + QStringLiteral("/home"); }
 
     QTemporaryDir m_dir;
 };
 
 TEST_F(AutoRunFileTest, SetWritesTheEntryAndRemoveDeletesIt) {
-    const CAutoRunEntry entry(kProgram, Dirs());
+    const CAutoRunEntry entry(kProgram, Dirs(), Home());
     EXPECT_FALSE(entry.IsSet());
     QString reason;
     ASSERT_TRUE(entry.Set(&reason)) << reason.toStdString();
@@ -243,7 +249,7 @@ TEST_F(AutoRunFileTest, SetWritesTheEntryAndRemoveDeletesIt) {
     EXPECT_EQ(QDir(Folder()).entryList(QDir::Files), QStringList{"青杏药店进销存管理系统.desktop"});
 
     // Set again replaces it, for the program now running.
-    const CAutoRunEntry moved(QStringLiteral("/opt/new/apricot"), Dirs());
+    const CAutoRunEntry moved(QStringLiteral("/opt/new/apricot"), Dirs(), Home());
     ASSERT_TRUE(moved.Set());
     EXPECT_TRUE(ReadAll(entry.FilePath()).contains(QStringLiteral("Exec=/opt/new/apricot\n")));
 
@@ -252,12 +258,12 @@ TEST_F(AutoRunFileTest, SetWritesTheEntryAndRemoveDeletesIt) {
     EXPECT_FALSE(entry.IsSet());
     // Removing what is not there is no failure.
     EXPECT_TRUE(entry.Remove(&reason));
-    EXPECT_TRUE(CAutoRunEntry(kProgram, m_dir.path() + QStringLiteral("/none")).Remove());
+    EXPECT_TRUE(CAutoRunEntry(kProgram, m_dir.path() + QStringLiteral("/none"), Home()).Remove());
 }
 
 TEST_F(AutoRunFileTest, ProgramInAFolderWithBlanks) {
     const QString program = m_dir.path() + QStringLiteral("/青杏 药店/bin/apricot");
-    const CAutoRunEntry entry(program, Dirs());
+    const CAutoRunEntry entry(program, Dirs(), Home());
     ASSERT_TRUE(entry.Set());
     const std::optional<QString> exec =
         desktopentry::ReadKey(ReadAll(entry.FilePath()), QStringLiteral("Exec"));
@@ -267,7 +273,7 @@ TEST_F(AutoRunFileTest, ProgramInAFolderWithBlanks) {
 }
 
 TEST_F(AutoRunFileTest, IsSetWantsANonEmptyExecWhateverItNames) {
-    const CAutoRunEntry entry(kProgram, Dirs());
+    const CAutoRunEntry entry(kProgram, Dirs(), Home());
     ASSERT_TRUE(QDir().mkpath(Folder()));
     WriteAll(entry.FilePath(), "[Desktop Entry]\nType=Application\nExec=/some/other/program\n");
     EXPECT_TRUE(entry.IsSet());
@@ -279,53 +285,55 @@ TEST_F(AutoRunFileTest, IsSetWantsANonEmptyExecWhateverItNames) {
     EXPECT_FALSE(entry.IsSet());
 }
 
-TEST_F(AutoRunFileTest, SetIsRefusedWhereTheFolderCannotBe) {
-    // The first config directory is a regular file: no folder can be made inside it, not
-    // even by root.
+TEST_F(AutoRunFileTest, SetIsRefusedWhereNeitherFolderCanBe) {
+    // Both configuration directories are regular files: no folder can be made inside them,
+    // not even by root.
     const QString file = m_dir.path() + QStringLiteral("/plain-file");
     WriteAll(file, "not a folder\n");
-    const CAutoRunEntry entry(kProgram, file + QStringLiteral(":/etc/xdg"));
+    const CAutoRunEntry entry(kProgram, file + QStringLiteral(":/etc/xdg"), file);
     QString reason;
     EXPECT_FALSE(entry.Set(&reason));
     EXPECT_TRUE(reason.contains(QStringLiteral("不能建立文件夹"))) << reason.toStdString();
-    EXPECT_TRUE(reason.contains(file + QStringLiteral("/autostart"))) << reason.toStdString();
+    EXPECT_EQ(reason.count(file + QStringLiteral("/autostart")), 2) << reason.toStdString();
     EXPECT_TRUE(reason.contains(QStringLiteral("不是文件夹"))) << reason.toStdString();
     EXPECT_FALSE(entry.IsSet());
     EXPECT_EQ(ReadAll(file), QStringLiteral("not a folder\n"));
 }
 
-TEST_F(AutoRunFileTest, LockedFolderRefusesSetAndRemoveAndKeepsTheEntry) {
-    const CAutoRunEntry old(QStringLiteral("/opt/old/apricot"), Dirs());
+TEST_F(AutoRunFileTest, LockedSystemFolderTakesTheUsersEntryAndKeepsItsOwn) {
+    const CAutoRunEntry old(QStringLiteral("/opt/old/apricot"), Dirs(), Home());
     ASSERT_TRUE(old.Set());
     const QString before = ReadAll(old.FilePath());
     CReadOnlyPath lock(Folder());
     if (!lock.Refuses())
         GTEST_SKIP() << "this file system lets every write through";
 
-    const CAutoRunEntry entry(kProgram, Dirs());
+    // An operator who may not write the system's folder starts the program for themselves.
+    const CAutoRunEntry entry(kProgram, Dirs(), Home());
     QString reason;
-    EXPECT_FALSE(entry.Set(&reason));
-    EXPECT_TRUE(reason.contains(Folder())) << reason.toStdString();
-    EXPECT_TRUE(reason.contains(QStringLiteral("没有权限"))) << reason.toStdString();
-    // The entry that was there is whole.
+    ASSERT_TRUE(entry.Set(&reason)) << reason.toStdString();
+    EXPECT_TRUE(ReadAll(entry.UserFilePath()).contains(QStringLiteral("Exec=") + kProgram));
     EXPECT_EQ(ReadAll(old.FilePath()), before);
 
-    reason.clear();
+    // Removing takes the user's entry and names the system's, which stays.
     EXPECT_FALSE(entry.Remove(&reason));
     EXPECT_TRUE(reason.contains(QStringLiteral("不能删除文件"))) << reason.toStdString();
     EXPECT_TRUE(reason.contains(entry.FilePath())) << reason.toStdString();
+    EXPECT_FALSE(QFile::exists(entry.UserFilePath()));
     EXPECT_TRUE(entry.IsSet());
 }
 
 TEST_F(AutoRunFileTest, AFolderInTheEntrysPlaceIsReported) {
-    const CAutoRunEntry entry(kProgram, Dirs());
+    const CAutoRunEntry entry(kProgram, Dirs(), Home());
     ASSERT_TRUE(QDir().mkpath(entry.FilePath() + QStringLiteral("/inside")));
     EXPECT_FALSE(entry.IsSet());
     QString reason;
     EXPECT_FALSE(entry.Remove(&reason));
     EXPECT_TRUE(reason.contains(entry.FilePath())) << reason.toStdString();
-    EXPECT_FALSE(entry.Set(&reason));
+    // The user's entry stands in for it.
+    EXPECT_TRUE(entry.Set(&reason));
     EXPECT_TRUE(QFileInfo(entry.FilePath()).isDir());
+    EXPECT_TRUE(QFileInfo(entry.UserFilePath()).isFile());
 }
 
 } // namespace

@@ -46,24 +46,30 @@ int RowOf(const q_grid& grid, const QString& name) {
 class SettingsDlgTest : public CBooksTest {
 protected:
     void SetUp() override {
-        m_hadDirs = qEnvironmentVariableIsSet("XDG_CONFIG_DIRS");
-        m_oldDirs = qgetenv("XDG_CONFIG_DIRS");
+        for (const char* name : kConfigVariables)
+            m_oldConfig.emplace_back(qEnvironmentVariableIsSet(name), qgetenv(name));
         CBooksTest::SetUp();
         if (!m_books)
             return;
         ASSERT_TRUE(m_config.isValid());
         SetConfigDirs(m_config.path() + QStringLiteral("/xdg:/etc/xdg"));
+        // Where the system's folder is refused, the user's takes the entry: never the real one.
+        SetConfigHome(m_config.path() + QStringLiteral("/home"));
         Db().SetStatementHook([this](const QString& sql) { m_sent << sql; });
     }
     void TearDown() override {
         if (m_books)
             Db().SetStatementHook({});
-        if (m_hadDirs)
-            qputenv("XDG_CONFIG_DIRS", m_oldDirs);
-        else
-            qunsetenv("XDG_CONFIG_DIRS");
+        for (std::size_t i = 0; i < m_oldConfig.size(); ++i) {
+            if (m_oldConfig[i].first)
+                qputenv(kConfigVariables[i], m_oldConfig[i].second);
+            else
+                qunsetenv(kConfigVariables[i]);
+        }
     }
+    static constexpr const char* kConfigVariables[] = {"XDG_CONFIG_DIRS", "XDG_CONFIG_HOME"};
     static void SetConfigDirs(const QString& dirs) { qputenv("XDG_CONFIG_DIRS", dirs.toUtf8()); }
+    static void SetConfigHome(const QString& dir) { qputenv("XDG_CONFIG_HOME", dir.toUtf8()); }
     QString EntryPath() const {
         return m_config.path() + QStringLiteral("/xdg/autostart/青杏药店进销存管理系统.desktop");
     }
@@ -102,8 +108,7 @@ protected:
     }
 
     QTemporaryDir m_config;
-    bool m_hadDirs = false;
-    QByteArray m_oldDirs;
+    std::vector<std::pair<bool, QByteArray>> m_oldConfig;
     QStringList m_sent;
     CRecordingPrompts m_prompts;
 };
@@ -358,26 +363,32 @@ TEST_P(SettingsDlgTest, AnUnsavedRowCanBeDeletedBesideTheLastOperator) {
 
 // --- keyboard ---------------------------------------------------------------------------------
 
-TEST_P(SettingsDlgTest, EnterDoesNothingAndEscapeDiscardsTheOpenRow) {
-    auto dialog = Open();
-    q_grid* grid = dialog->Grid();
-    ClickRow(*grid, 0);
-    QLineEdit* edit = grid->Editor(1)->GetEdit();
-    edit->setText(QStringLiteral("typed"));
-    QTest::keyClick(edit, Qt::Key_Return);
-    Button(*dialog, CSettingsDlg::IdClose)->setFocus();
-    QTest::keyClick(Button(*dialog, CSettingsDlg::IdClose), Qt::Key_Return);
-    dialog->AutoRunBox()->setFocus();
-    QTest::keyClick(dialog->AutoRunBox(), Qt::Key_Enter, Qt::KeypadModifier);
-    QTest::keyClick(dialog.get(), Qt::Key_Return);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(grid->EditRow(), 0);
-    EXPECT_FALSE(dialog->AutoRunBox()->isChecked());
+TEST_P(SettingsDlgTest, EnterPressesOnlyAFocusedButtonAndClosingDiscardsTheOpenRow) {
+    for (bool byEscape : {true, false}) {
+        auto dialog = Open();
+        q_grid* grid = dialog->Grid();
+        ClickRow(*grid, 0);
+        QLineEdit* edit = grid->Editor(1)->GetEdit();
+        edit->setText(QStringLiteral("typed"));
+        QTest::keyClick(edit, Qt::Key_Return);
+        dialog->AutoRunBox()->setFocus();
+        QTest::keyClick(dialog->AutoRunBox(), Qt::Key_Enter, Qt::KeypadModifier);
+        QTest::keyClick(dialog.get(), Qt::Key_Return);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(grid->EditRow(), 0);
+        EXPECT_FALSE(dialog->AutoRunBox()->isChecked());
 
-    QTest::keyClick(dialog.get(), Qt::Key_Escape);
-    EXPECT_FALSE(dialog->isVisible());
-    dialog.reset();
-    EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/737")});
+        if (byEscape) {
+            QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        } else {
+            // As in every dialog, Enter presses the button that has the focus.
+            Button(*dialog, CSettingsDlg::IdClose)->setFocus();
+            QTest::keyClick(Button(*dialog, CSettingsDlg::IdClose), Qt::Key_Return);
+        }
+        EXPECT_FALSE(dialog->isVisible());
+        dialog.reset();
+        EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/737")});
+    }
 }
 
 // --- 开机自动运行 ------------------------------------------------------------------------------
@@ -425,6 +436,7 @@ TEST_P(SettingsDlgTest, RefusedWriteShowsTheRealStateAndSaysWhy) {
         file.write("x");
     }
     SetConfigDirs(plain);
+    SetConfigHome(plain);
     auto dialog = Open();
     QCheckBox* box = dialog->AutoRunBox();
     ClickBox(*box);
@@ -437,9 +449,10 @@ TEST_P(SettingsDlgTest, RefusedWriteShowsTheRealStateAndSaysWhy) {
 }
 
 TEST_P(SettingsDlgTest, RefusedRemovalShowsTheBoxTickedAgain) {
-    ASSERT_TRUE(
-        CAutoRunEntry(QStringLiteral("/opt/apricot"), m_config.path() + QStringLiteral("/xdg"))
-            .Set());
+    ASSERT_TRUE(CAutoRunEntry(QStringLiteral("/opt/apricot"),
+                              m_config.path() + QStringLiteral("/xdg"),
+                              m_config.path() + QStringLiteral("/home"))
+                    .Set());
     auto dialog = Open();
     QCheckBox* box = dialog->AutoRunBox();
     ASSERT_TRUE(box->isChecked());
