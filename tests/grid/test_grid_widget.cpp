@@ -406,17 +406,27 @@ TEST_P(GridTest, WithoutEditingARowClickOpensNothingButWritesANewRow) {
     EXPECT_EQ(StockRows().size(), 4u);
 }
 
-TEST_P(GridTest, EmptyNumbersAreWrittenAndShownAsZero) {
+TEST_P(GridTest, CellsAreShownAsStoredAndCanBeChangedAgain) {
     auto grid = MakeGrid(kStock, kStockSql);
     grid->AddRow();
-    Type(*grid, 0, QStringLiteral("甘草片"));
+    // An empty or blank number is 0; a text loses its trailing blanks, not its leading ones.
+    Type(*grid, 0, QStringLiteral("甘草片 "));
+    Type(*grid, 1, QStringLiteral(" 同仁堂\t"));
+    Type(*grid, 5, QStringLiteral("  "));
     grid->CommitEdit();
     EXPECT_EQ(Writes(),
               QStringList{QStringLiteral(
                   "INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
-                  "VALUES('甘草片','','','',0,0)")});
-    EXPECT_EQ(GridRow(*grid, 0), (QStringList{"甘草片", "", "", "", "0", "0"}));
-    EXPECT_EQ(StockRows(), (std::vector<QStringList>{{"甘草片", "", "", "", "0", "0"}}));
+                  "VALUES('甘草片',' 同仁堂','','',0,0)")});
+    EXPECT_EQ(GridRow(*grid, 0), (QStringList{"甘草片", " 同仁堂", "", "", "0", "0"}));
+    EXPECT_EQ(StockRows(), (std::vector<QStringList>{{"甘草片", " 同仁堂", "", "", "0", "0"}}));
+
+    // The row as shown finds its record again.
+    ClickRow(*grid, 0);
+    Type(*grid, 5, QStringLiteral("3"));
+    grid->CommitEdit();
+    EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('\n').toStdString();
+    EXPECT_EQ(StockRows(), (std::vector<QStringList>{{"甘草片", " 同仁堂", "", "", "0", "3"}}));
 }
 
 TEST_P(GridTest, FailedInsertRemovesTheNewRow) {
