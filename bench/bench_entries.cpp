@@ -76,7 +76,7 @@ bool OneSale(CDatabase& db, int run, double& ms) {
         form.price = QStringLiteral("0.5");
         form.quantity = QStringLiteral("3");
         form.amount = entry.AmountWhileTyping(form.price, form.quantity);
-        ok = ok && entry.Add(form, nullptr).recorded;
+        ok = ok && entry.Add(form).recorded;
     });
     return ok;
 }

@@ -1,7 +1,7 @@
 #include "html_export.h"
 
-#include "grid_sort.h"
 #include "prompts.h"
+#include "sort_keys.h"
 #include "text_forms.h"
 
 #include <QFileInfo>
@@ -48,7 +48,7 @@ private:
 QString HeaderTitle(const QStringList& titles, int column) {
     if (column >= titles.size())
         return QStringLiteral("-UNKNOWN-");
-    return gridsort::ColumnName(textforms::WithoutTrailingBlanks(titles[column]));
+    return sortkeys::ColumnName(textforms::WithoutTrailingBlanks(titles[column]));
 }
 
 } // namespace

@@ -3,11 +3,11 @@
 #include "CDatabase.h"
 #include "column_kinds.h"
 #include "grid_model.h"
-#include "grid_sort.h"
 #include "html_export.h"
 #include "prompts.h"
 #include "q_edit.h"
 #include "result_loader.h"
+#include "sort_keys.h"
 #include "write_back.h"
 
 #include <QHeaderView>
@@ -328,10 +328,10 @@ void q_grid::OnHeaderClick(int column) {
         return;
     const bool flag = column != s_nSortColumn ? true : !s_bSortFlag;
     s_bSortFlag = flag;
-    m_pModel->Reorder(gridsort::SortOrder(m_table, column, flag));
+    m_pModel->Reorder(sortkeys::SortOrder(m_table, column, flag));
     if (s_nSortColumn >= 0 && s_nSortColumn < GetColumnCount())
-        m_pModel->SetTitle(s_nSortColumn, gridsort::CutArrow(ColumnTitle(s_nSortColumn)));
-    m_pModel->SetTitle(column, gridsort::WithArrow(gridsort::CutArrow(ColumnTitle(column)), flag));
+        m_pModel->SetTitle(s_nSortColumn, sortkeys::CutArrow(ColumnTitle(s_nSortColumn)));
+    m_pModel->SetTitle(column, sortkeys::WithArrow(sortkeys::CutArrow(ColumnTitle(column)), flag));
     s_nSortColumn = column;
 }
 

@@ -2,9 +2,10 @@
 
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "CTransaction.h"
 #include "column_kinds.h"
-#include "grid_sort.h"
 #include "prompts.h"
+#include "sort_keys.h"
 #include "sql_text.h"
 #include "text_forms.h"
 
@@ -32,7 +33,7 @@ QString Pairs(const std::vector<CResultColumn>& columns, const QStringList& valu
             out += separator;
         const short type = columns[i].m_nSQLType;
         const QString value = values.value(static_cast<qsizetype>(i));
-        out += gridsort::ColumnName(columns[i].m_strName) + QLatin1Char('=') +
+        out += sortkeys::ColumnName(columns[i].m_strName) + QLatin1Char('=') +
                Literal(stored ? StoredText(value, type) : value, type);
     }
     return out;
@@ -92,7 +93,7 @@ QString InsertStatement(const QString& table, const std::vector<CResultColumn>& 
     QStringList names;
     QStringList values;
     for (size_t i = 0; i < columns.size(); ++i) {
-        names << gridsort::ColumnName(columns[i].m_strName);
+        names << sortkeys::ColumnName(columns[i].m_strName);
         const short type = columns[i].m_nSQLType;
         values << Literal(StoredText(newValues.value(static_cast<qsizetype>(i)), type), type);
     }
@@ -116,62 +117,6 @@ QString DeleteStatement(const QString& table, const std::vector<CResultColumn>& 
 } // namespace writeback
 
 namespace {
-
-const QString kSavepoint = QStringLiteral("apricot_write_back");
-
-// The statements of one row change, all or none. On a connection in auto-commit it is a
-// transaction of its own and auto-commit is back on afterwards, whatever happened; inside a
-// transaction the caller opened, it is a savepoint, so the caller's work is neither committed
-// nor lost.
-class CRowTransaction {
-public:
-    explicit CRowTransaction(CDatabase& db) : m_db(db), m_nested(!db.IsAutoCommit()) {
-        if (m_nested)
-            m_db.Savepoint(kSavepoint);
-        else
-            m_db.SetAutoCommit(false);
-    }
-    ~CRowTransaction() {
-        try {
-            if (!m_done && m_nested) {
-                m_db.RollbackToSavepoint(kSavepoint);
-                m_db.ReleaseSavepoint(kSavepoint);
-            } else if (!m_done) {
-                m_db.Rollback();
-            }
-        } catch (const CDBException&) {
-            // The original error is the one worth showing.
-        }
-        if (!m_nested) {
-            try {
-                m_db.SetAutoCommit(true);
-            } catch (const CDBException&) {
-            }
-        }
-    }
-    CRowTransaction(const CRowTransaction&) = delete;
-    CRowTransaction& operator=(const CRowTransaction&) = delete;
-
-    // Back to where the change began; the change may start again.
-    void Undo() {
-        if (m_nested)
-            m_db.RollbackToSavepoint(kSavepoint);
-        else
-            m_db.Rollback();
-    }
-    void Commit() {
-        if (m_nested)
-            m_db.ReleaseSavepoint(kSavepoint);
-        else
-            m_db.CommitTrans();
-        m_done = true;
-    }
-
-private:
-    CDatabase& m_db;
-    const bool m_nested;
-    bool m_done = false;
-};
 
 QString Shortened(const QString& text) {
     constexpr qsizetype kMax = 40;
@@ -198,7 +143,7 @@ bool CRowWriter::CheckNumbers(const std::vector<CResultColumn>& columns,
         if (columnkinds::IsSqlNumeric(columns[i].m_nSQLType) && !writeback::IsNumberText(text)) {
             Prompts().Tell(m_pOwner,
                            QStringLiteral("“%1”列的值“%2”不是数字，没有写入数据库。")
-                               .arg(gridsort::ColumnName(columns[i].m_strName), Shortened(text)),
+                               .arg(sortkeys::ColumnName(columns[i].m_strName), Shortened(text)),
                            CPrompts::Icon::Warning);
             return false;
         }
@@ -233,7 +178,7 @@ bool CRowWriter::ChangeOneRow(const QString& table, const std::vector<CResultCol
     // hit several, the copies the user did not act on are put back, so exactly one row changes.
     bool matched = true;
     try {
-        CRowTransaction transaction(*m_pDatabase);
+        CTransaction transaction(*m_pDatabase);
         long long changed = m_pDatabase->ExecuteSQL(
             newValues ? writeback::UpdateStatement(table, columns, *newValues, oldValues)
                       : writeback::DeleteStatement(table, columns, oldValues));

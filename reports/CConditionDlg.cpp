@@ -1,7 +1,7 @@
 #include "CConditionDlg.h"
 
+#include "CDatePicker.h"
 #include "artwork.h"
-#include "date_picker.h"
 
 #include <QDateEdit>
 #include <QFrame>
@@ -27,7 +27,7 @@ CConditionDlg::CConditionDlg(const QString& id, const QString& caption, QWidget*
 }
 
 QDateEdit* CConditionDlg::MakeDatePicker(const QString& id) {
-    return MakeShortDatePicker(this, id);
+    return new CDatePicker(this, id);
 }
 
 void CConditionDlg::BuildFrame(const QString& prompt, QGridLayout* fields, const QString& okText,

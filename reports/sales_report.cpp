@@ -2,7 +2,7 @@
 
 #include "q_grid.h"
 #include "report_statements.h"
-#include "result_loader.h"
+#include "reported_statement.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ bool ShowSalesReport(q_grid& grid, CDatabase* db, SalesPeriod period, const QStr
     // An empty range gets no summary block.
     if (grid.GetItemCount() == 0)
         return false;
-    const std::optional<CResultTable> figures = RunStatement(
+    const std::optional<CResultTable> figures = RunStatementReported(
         db, kSales, reportsql::SalesSummary(from, to, reportsql::OnPostgreSQL(db)), owner);
     if (!figures)
         return false;

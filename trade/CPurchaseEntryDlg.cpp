@@ -85,7 +85,9 @@ void CPurchaseEntryDlg::BuildControls() {
 }
 
 void CPurchaseEntryDlg::FillLists() {
-    const CPurchaseEntry::Lists lists = m_entry.OpeningLists(this);
+    QString failure;
+    const CPurchaseEntry::Lists lists = m_entry.OpeningLists(&failure);
+    Prompts().TellFailure(this, failure);
     SetComboItems(m_pPurchaser, lists.purchasers);
     SetComboItems(m_pCategory, lists.categories);
     SetComboItems(m_pSubCategory, lists.subCategories);
@@ -124,8 +126,7 @@ void CPurchaseEntryDlg::UpdateData(bool save) {
 void CPurchaseEntryDlg::OnAdd() {
     UpdateData(true);
     const CEntryOutcome outcome = m_entry.Add(m_form);
-    if (!outcome.message.isEmpty())
-        Prompts().Tell(this, outcome.message, CPrompts::Icon::Warning);
+    Prompts().TellFailure(this, outcome.message);
     if (!outcome.status.isNull())
         m_pStatus->setText(outcome.status);
     if (outcome.recorded) {

@@ -152,7 +152,10 @@ void CSalesEntryDlg::RebuildPickerLists() {
         return;
     m_bRebuilding = true;
     const CSalesEntry::Card typed = TypedCard();
-    if (const std::optional<CSalesEntry::Lists> lists = m_entry.PickerLists(typed, this)) {
+    QString failure;
+    const std::optional<CSalesEntry::Lists> lists = m_entry.PickerLists(typed, &failure);
+    Prompts().TellFailure(this, failure);
+    if (lists) {
         SetComboItems(m_pName, lists->names);
         SetComboItems(m_pOrigin, lists->origins);
         SetComboItems(m_pPackModel, lists->packModels);
@@ -193,9 +196,8 @@ void CSalesEntryDlg::OnAdd() {
     if (!m_form.timestampTyped)
         m_pTimestamp->setText(sqltext::Timestamp(QDateTime::currentDateTime()));
     UpdateData(true);
-    const CEntryOutcome outcome = m_entry.Add(m_form, this);
-    if (!outcome.message.isEmpty())
-        Prompts().Tell(this, outcome.message, CPrompts::Icon::Warning);
+    const CEntryOutcome outcome = m_entry.Add(m_form);
+    Prompts().TellFailure(this, outcome.message);
     if (!outcome.status.isNull())
         m_pStatus->setText(outcome.status);
     if (outcome.recorded)

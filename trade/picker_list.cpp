@@ -1,14 +1,14 @@
 #include "picker_list.h"
 
-#include "grid_sort.h"
 #include "result_table.h"
+#include "sort_keys.h"
 
 QByteArray CPickerList::Key(const QString& text) {
     // Simple case folding keeps one character for one, so beginnings stay beginnings.
     QString folded = text;
     for (QChar& c : folded)
         c = c.toCaseFolded();
-    return gridsort::TextKey(folded);
+    return sortkeys::TextKey(folded);
 }
 
 bool CPickerList::HasItemBeginningWith(const QString& text) const {

@@ -1,8 +1,8 @@
 #include "purchase_entry.h"
 
 #include "CDatabase.h"
+#include "CTransaction.h"
 #include "entry_fields.h"
-#include "entry_transaction.h"
 #include "picker_list.h"
 #include "result_loader.h"
 #include "text_forms.h"
@@ -39,10 +39,10 @@ CPurchaseEntry::Form CPurchaseEntry::Cleared(const Form& recorded) {
     return form;
 }
 
-CPurchaseEntry::Lists CPurchaseEntry::OpeningLists(QWidget* owner) const {
+CPurchaseEntry::Lists CPurchaseEntry::OpeningLists(QString* failure) const {
     Lists lists;
     const std::optional<CResultTable> rows =
-        RunStatement(m_pDatabase, QStringLiteral("进"), kListsStatement, owner);
+        RunStatement(m_pDatabase, QStringLiteral("进"), kListsStatement, failure);
     if (!rows)
         return lists;
     lists.purchasers = CPickerList::FromColumn(*rows, 0);
@@ -81,7 +81,7 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
     p.quantity = *quantity;
 
     try {
-        CEntryTransaction transaction(*m_pDatabase);
+        CTransaction transaction(*m_pDatabase);
         try {
             transaction.Execute(entrysql::InsertPurchase(p));
         } catch (const CDBException& e) {

@@ -9,7 +9,6 @@
 #include <QStringList>
 
 class CDatabase;
-class QWidget;
 
 class CPurchaseEntry {
 public:
@@ -69,8 +68,8 @@ public:
     static Form Cleared(const Form& recorded);
 
     // The purchasers, categories and sub-categories bought so far; empty lists when the query
-    // was refused or failed (a failure is shown to `owner` as the record grid shows it).
-    Lists OpeningLists(QWidget* owner) const;
+    // was refused or failed (a failure in `failure`, as the record grid would show it).
+    Lists OpeningLists(QString* failure = nullptr) const;
 
     // One press of 添加 on `form`.
     CEntryOutcome Add(const Form& form) const;

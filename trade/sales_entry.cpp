@@ -1,9 +1,9 @@
 #include "sales_entry.h"
 
 #include "CDatabase.h"
+#include "CTransaction.h"
 #include "entry_fields.h"
 #include "entry_statements.h"
-#include "entry_transaction.h"
 #include "picker_list.h"
 #include "result_loader.h"
 #include "sql_text.h"
@@ -31,11 +31,10 @@ const QString kStockTable = QStringLiteral("存");
 constexpr int kFreeSecondTries = 60;
 
 // Whether a sale already holds `timestamp`.
-bool StampTaken(CDatabase* db, const QString& timestamp, QWidget* owner) {
+bool StampTaken(CDatabase* db, const QString& timestamp) {
     const std::optional<CResultTable> rows = RunStatement(
         db, QStringLiteral("销"),
-        QStringLiteral("SELECT 日期时间 FROM 销 WHERE 日期时间=") + sqltext::Quote(timestamp),
-        owner);
+        QStringLiteral("SELECT 日期时间 FROM 销 WHERE 日期时间=") + sqltext::Quote(timestamp));
     return rows && rows->RowCount() > 0;
 }
 
@@ -105,16 +104,16 @@ QString CSalesEntry::PickerStatement(const Card& typed) {
 }
 
 std::optional<CSalesEntry::Lists> CSalesEntry::PickerLists(const Card& typed,
-                                                           QWidget* owner) const {
+                                                           QString* failure) const {
     const std::optional<CResultTable> rows =
-        RunStatement(m_pDatabase, kStockTable, PickerStatement(typed), owner);
+        RunStatement(m_pDatabase, kStockTable, PickerStatement(typed), failure);
     if (!rows)
         return std::nullopt;
     return Lists{CPickerList::FromColumn(*rows, 0), CPickerList::FromColumn(*rows, 1),
                  CPickerList::FromColumn(*rows, 2), CPickerList::FromColumn(*rows, 3)};
 }
 
-CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
+CEntryOutcome CSalesEntry::Add(const Form& form) {
     // The fields are read in the framework's order; the first that fails stops the entry.
     const std::optional<double> price = entryfields::ParseNumber(form.price);
     if (!price)
@@ -147,10 +146,11 @@ CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
     sale.saleType = form.saleType;
     sale.amount = form.amount;
 
+    QString failure;
     const std::optional<CResultTable> found =
-        RunStatement(m_pDatabase, kStockTable, entrysql::FindStockCard(sale), owner);
+        RunStatement(m_pDatabase, kStockTable, entrysql::FindStockCard(sale), &failure);
     if (!found)
-        return CEntryOutcome::Status(kLookupFailed);
+        return {failure, 0, kLookupFailed, false};
     if (found->RowCount() == 0)
         return CEntryOutcome::Status(kNoSuchCard);
 
@@ -161,7 +161,7 @@ CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
         if (!saleRefused || tries <= 1)
             return outcome;
         const QString next = NextSecond(sale.timestamp);
-        if (next.isEmpty() || !StampTaken(m_pDatabase, sale.timestamp, owner))
+        if (next.isEmpty() || !StampTaken(m_pDatabase, sale.timestamp))
             return outcome;
         sale.timestamp = next;
     }
@@ -169,7 +169,7 @@ CEntryOutcome CSalesEntry::Add(const Form& form, QWidget* owner) {
 
 CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, bool* saleRefused) const {
     try {
-        CEntryTransaction transaction(*m_pDatabase);
+        CTransaction transaction(*m_pDatabase);
         try {
             transaction.Execute(entrysql::InsertSale(sale));
         } catch (const CDBException& e) {

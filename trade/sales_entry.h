@@ -10,7 +10,6 @@
 #include <optional>
 
 class CDatabase;
-class QWidget;
 namespace entrysql {
 struct Sale;
 }
@@ -96,13 +95,13 @@ public:
     // The picker query: the cards equal to every text that is not empty.
     static QString PickerStatement(const Card& typed);
     // The four lists for what is typed; nullopt when the query was refused or failed (a
-    // failure is shown to `owner` as the record grid shows it).
-    std::optional<Lists> PickerLists(const Card& typed, QWidget* owner) const;
+    // failure in `failure`, as the record grid would show it).
+    std::optional<Lists> PickerLists(const Card& typed, QString* failure = nullptr) const;
 
-    // One press of 添加 on `form`; the lookup's failure is shown to `owner` as the record grid
-    // shows it. A time stamp that was not typed and that another sale already holds gives way
-    // to the next free second; a typed one that is taken fails.
-    CEntryOutcome Add(const Form& form, QWidget* owner);
+    // One press of 添加 on `form`; a failed card lookup comes as the outcome's message, as the
+    // record grid would show it. A time stamp that was not typed and that another sale already
+    // holds gives way to the next free second; a typed one that is taken fails.
+    CEntryOutcome Add(const Form& form);
 
 private:
     // One sale as one transaction; `saleRefused` tells that its first statement failed.

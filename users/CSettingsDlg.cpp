@@ -6,7 +6,7 @@
 #include "operator_deletion.h"
 #include "prompts.h"
 #include "q_grid.h"
-#include "result_loader.h"
+#include "reported_statement.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -128,8 +128,8 @@ std::optional<int> CSettingsDlg::CountOperators() {
                        CPrompts::Icon::Warning);
         return std::nullopt;
     }
-    const std::optional<CResultTable> rows =
-        RunStatement(m_pDatabase, kTable, QStringLiteral("SELECT COUNT(*) FROM 操作员"), this);
+    const std::optional<CResultTable> rows = RunStatementReported(
+        m_pDatabase, kTable, QStringLiteral("SELECT COUNT(*) FROM 操作员"), this);
     if (!rows || rows->RowCount() != 1 || rows->ColumnCount() < 1)
         return std::nullopt;
     bool ok = false;

@@ -1,6 +1,6 @@
 // The grid's sort keys: the number a text begins with agrees with the C library's reading of
 // the same digits, and the GB18030 text key loses nothing.
-#include "grid_sort.h"
+#include "sort_keys.h"
 
 #include <QString>
 #include <QStringDecoder>
@@ -51,11 +51,11 @@ void CompareWithStrtod(const std::string& ascii, double got, const QString& text
 }
 
 void CheckNumber(const QString& text) {
-    const double value = gridsort::LeadingNumber(text);
+    const double value = sortkeys::LeadingNumber(text);
     if (std::isnan(value))
         Fail("the leading number is NaN", text, value);
     // Nothing after the text can make its number different when it is no digit.
-    const double extended = gridsort::LeadingNumber(QString(text + u'x'));
+    const double extended = sortkeys::LeadingNumber(QString(text + u'x'));
     if (!(extended == value))
         Fail("a letter after the text changes its number", text, extended, value);
     bool ascii = true;
@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // The key decodes back to the text: GB18030 covers every character, so no two texts that
     // differ share a key.
-    const QByteArray key = gridsort::TextKey(text);
+    const QByteArray key = sortkeys::TextKey(text);
     QStringDecoder decoder("GB18030", QStringConverter::Flag::Stateless);
     const QString back = decoder.decode(key);
     if (decoder.hasError() || back != text)
@@ -92,6 +92,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(raw.data(), data, raw.size() * sizeof(char16_t));
     const QString units = QString::fromUtf16(raw.data(), qsizetype(raw.size()));
     CheckNumber(units);
-    (void)gridsort::TextKey(units);
+    (void)sortkeys::TextKey(units);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include "column_kinds.h"
 #include "query_rows.h"
 #include "recording_prompts.h"
+#include "reported_statement.h"
 #include "result_loader.h"
 #include "result_table.h"
 
@@ -140,7 +141,7 @@ protected:
             RecordStatements();
     }
     std::optional<CResultTable> Run(const QString& table, const QString& sql) {
-        return RunStatement(&Db(), table, sql, nullptr);
+        return RunStatementReported(&Db(), table, sql, nullptr);
     }
     CRecordingPrompts m_prompts;
 };
@@ -263,10 +264,11 @@ TEST_P(LoadTest, ErrorWhileOpeningShowsTheDriversTextAndFails) {
     EXPECT_EQ(m_prompts.Messages()[0].buttons, CPrompts::Buttons::Ok);
 }
 
-TEST_P(LoadTest, LoadReportedShowsNothingOnSuccess) {
-    CResultTable table;
-    EXPECT_TRUE(
-        resultloader::LoadReported(Db(), QStringLiteral("SELECT * FROM 操作员"), table, nullptr));
+TEST_P(LoadTest, ReportedRunnerShowsNothingOnSuccess) {
+    const std::optional<CResultTable> rows = RunStatementReported(
+        &Db(), QStringLiteral("操作员"), QStringLiteral("SELECT * FROM 操作员"), nullptr);
+    ASSERT_TRUE(rows.has_value());
+    const CResultTable& table = *rows;
     ASSERT_EQ(table.RowCount(), 1);
     EXPECT_EQ(Row(table, 0), (QStringList{"管理员", "737"}));
     EXPECT_TRUE(m_prompts.Messages().empty());

@@ -1,8 +1,8 @@
 // Sorting keys and order, title arrows, and the HTML report with its file handling.
-#include "grid_sort.h"
 #include "html_export.h"
 #include "recording_prompts.h"
 #include "result_table.h"
+#include "sort_keys.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -64,7 +64,7 @@ CResultTable MakeTable(const std::vector<CResultColumn>& columns, const Rows& ro
 // The texts of `column` in the order a sort gives.
 QStringList Sorted(const CResultTable& table, int column, bool flag) {
     QStringList out;
-    for (int r : gridsort::SortOrder(table, column, flag))
+    for (int r : sortkeys::SortOrder(table, column, flag))
         out << table.CellText(r, column);
     return out;
 }
@@ -102,24 +102,24 @@ TEST(LeadingNumber, ReadsThePrefixOnly) {
         {u"3元", 3},       {u"1e-2", 0.01},
     };
     for (const auto& [text, value] : cases)
-        EXPECT_DOUBLE_EQ(gridsort::LeadingNumber(QStringView(text)), value)
+        EXPECT_DOUBLE_EQ(sortkeys::LeadingNumber(QStringView(text)), value)
             << QString::fromUtf16(text).toStdString();
 }
 
 TEST(LeadingNumber, OutOfRangeGivesInfinityOrZero) {
-    EXPECT_EQ(gridsort::LeadingNumber(u"1e999"), std::numeric_limits<double>::infinity());
-    EXPECT_EQ(gridsort::LeadingNumber(u"-1e999"), -std::numeric_limits<double>::infinity());
-    EXPECT_EQ(gridsort::LeadingNumber(u"1e-999"), 0.0);
-    EXPECT_EQ(gridsort::LeadingNumber(u"0.0001e99999999999999999999"),
+    EXPECT_EQ(sortkeys::LeadingNumber(u"1e999"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(sortkeys::LeadingNumber(u"-1e999"), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(sortkeys::LeadingNumber(u"1e-999"), 0.0);
+    EXPECT_EQ(sortkeys::LeadingNumber(u"0.0001e99999999999999999999"),
               std::numeric_limits<double>::infinity());
-    EXPECT_EQ(gridsort::LeadingNumber(QString(400, u'9')), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(sortkeys::LeadingNumber(QString(400, u'9')), std::numeric_limits<double>::infinity());
 }
 
 TEST(LeadingNumber, NeverReadsPastTheView) {
     const QString text = QStringLiteral("12345e7");
-    EXPECT_EQ(gridsort::LeadingNumber(QStringView(text).left(2)), 12);
-    EXPECT_EQ(gridsort::LeadingNumber(QStringView(text).left(6)), 12345); // "12345e": no exponent
-    EXPECT_EQ(gridsort::LeadingNumber(QStringView(text).left(0)), 0);
+    EXPECT_EQ(sortkeys::LeadingNumber(QStringView(text).left(2)), 12);
+    EXPECT_EQ(sortkeys::LeadingNumber(QStringView(text).left(6)), 12345); // "12345e": no exponent
+    EXPECT_EQ(sortkeys::LeadingNumber(QStringView(text).left(0)), 0);
 }
 
 // Random texts of number characters agree with the C library's reading of the same prefix.
@@ -132,7 +132,7 @@ TEST(LeadingNumber, AgreesWithStrtodOnRandomTexts) {
         std::string s;
         for (int n = length(random); n > 0; --n)
             s += alphabet[pick(random)];
-        const double got = gridsort::LeadingNumber(QString::fromLatin1(s));
+        const double got = sortkeys::LeadingNumber(QString::fromLatin1(s));
         const double expected = std::strtod(s.c_str(), nullptr);
         ASSERT_FALSE(std::isnan(got)) << s;
         ASSERT_DOUBLE_EQ(got, expected) << '"' << s << '"';
@@ -166,9 +166,9 @@ TEST(SortOrder, TextColumnsLargestFirstOnFlagTrue) {
 
 TEST(SortOrder, ChineseInGbOrderNotUnicodeOrder) {
     // In code points 白 (767D) < 草 (8349) < 阿 (963F); in GBK 阿 < 白 < 草.
-    EXPECT_EQ(gridsort::TextKey(u"阿"), QByteArray("\xB0\xA2"));
-    EXPECT_EQ(gridsort::TextKey(u"白"), QByteArray("\xB0\xD7"));
-    EXPECT_EQ(gridsort::TextKey(u"草"), QByteArray("\xB2\xDD"));
+    EXPECT_EQ(sortkeys::TextKey(u"阿"), QByteArray("\xB0\xA2"));
+    EXPECT_EQ(sortkeys::TextKey(u"白"), QByteArray("\xB0\xD7"));
+    EXPECT_EQ(sortkeys::TextKey(u"草"), QByteArray("\xB2\xDD"));
     const CResultTable t = OneColumn(SQL_VARCHAR, {"白", "草", "阿"});
     EXPECT_EQ(Sorted(t, 0, false), QStringList({"阿", "白", "草"}));
     EXPECT_EQ(Sorted(t, 0, true), QStringList({"草", "白", "阿"}));
@@ -189,7 +189,7 @@ TEST(SortOrder, SortsTheClickedColumnAndKeepsRowsTogether) {
     const CResultTable t = MakeTable({{"名称", SQL_VARCHAR}, {"数量", SQL_DOUBLE}},
                                      {{"白", "3"}, {"阿", "12"}, {"草", "0.5"}});
     CResultTable byAmount = t;
-    byAmount.Reorder(gridsort::SortOrder(byAmount, 1, true));
+    byAmount.Reorder(sortkeys::SortOrder(byAmount, 1, true));
     EXPECT_EQ(byAmount.CellText(0, 0), "草");
     EXPECT_EQ(byAmount.CellText(1, 0), "白");
     EXPECT_EQ(byAmount.CellText(2, 0), "阿");
@@ -198,23 +198,23 @@ TEST(SortOrder, SortsTheClickedColumnAndKeepsRowsTogether) {
 
 TEST(SortOrder, ColumnOutOfRangeKeepsTheOrder) {
     const CResultTable t = OneColumn(SQL_INTEGER, {"3", "1", "2"});
-    EXPECT_EQ(gridsort::SortOrder(t, 1, true), std::vector<int>({0, 1, 2}));
-    EXPECT_EQ(gridsort::SortOrder(t, -1, true), std::vector<int>({0, 1, 2}));
-    EXPECT_TRUE(gridsort::SortOrder(CResultTable(), 0, true).empty());
+    EXPECT_EQ(sortkeys::SortOrder(t, 1, true), std::vector<int>({0, 1, 2}));
+    EXPECT_EQ(sortkeys::SortOrder(t, -1, true), std::vector<int>({0, 1, 2}));
+    EXPECT_TRUE(sortkeys::SortOrder(CResultTable(), 0, true).empty());
 }
 
 // --- title arrows --------------------------------------------------------------------------
 
 TEST(TitleArrows, CutAppendAndRemove) {
-    EXPECT_EQ(gridsort::TextKey(u"↓↑"), QByteArray("\xA1\xFD\xA1\xFC"));
-    EXPECT_EQ(gridsort::CutArrow(u"名称↓"_s), "名称");
-    EXPECT_EQ(gridsort::CutArrow(u"名称"_s), "名称");
-    EXPECT_EQ(gridsort::CutArrow(u"a↑b↓c"_s), "a"); // cut at ↓ gives a↑b, then at ↑
-    EXPECT_EQ(gridsort::WithArrow(u"名称"_s, true), u"名称↓"_s);
-    EXPECT_EQ(gridsort::WithArrow(u"名称↓"_s, false), u"名称↑"_s);
-    EXPECT_EQ(gridsort::WithArrow(u"名称↑"_s, true), u"名称↓"_s);
-    EXPECT_EQ(gridsort::ColumnName(u"a↓b↑c↓"_s), "abc");
-    EXPECT_EQ(gridsort::ColumnName(u"单价 "_s), u"单价 "_s); // nothing else is trimmed
+    EXPECT_EQ(sortkeys::TextKey(u"↓↑"), QByteArray("\xA1\xFD\xA1\xFC"));
+    EXPECT_EQ(sortkeys::CutArrow(u"名称↓"_s), "名称");
+    EXPECT_EQ(sortkeys::CutArrow(u"名称"_s), "名称");
+    EXPECT_EQ(sortkeys::CutArrow(u"a↑b↓c"_s), "a"); // cut at ↓ gives a↑b, then at ↑
+    EXPECT_EQ(sortkeys::WithArrow(u"名称"_s, true), u"名称↓"_s);
+    EXPECT_EQ(sortkeys::WithArrow(u"名称↓"_s, false), u"名称↑"_s);
+    EXPECT_EQ(sortkeys::WithArrow(u"名称↑"_s, true), u"名称↓"_s);
+    EXPECT_EQ(sortkeys::ColumnName(u"a↓b↑c↓"_s), "abc");
+    EXPECT_EQ(sortkeys::ColumnName(u"单价 "_s), u"单价 "_s); // nothing else is trimmed
 }
 
 // --- the report file -----------------------------------------------------------------------

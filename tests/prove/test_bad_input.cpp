@@ -254,7 +254,7 @@ TEST_P(BadInputTest, SalesEntryCardPickers) {
         EXPECT_EQ(lists->expiries, only(card.expiry));
 
         const BooksState before = ReadBooks(Db());
-        const CEntryOutcome outcome = entry.Add(SaleForm(card, variant), nullptr);
+        const CEntryOutcome outcome = entry.Add(SaleForm(card, variant));
         const auto changes = Changes(before, ReadBooks(Db()));
         if (!stored) {
             EXPECT_FALSE(outcome.recorded);
@@ -286,7 +286,7 @@ TEST_P(BadInputTest, SalesEntryTypedFields) {
     // 日期时间 is an edit field: a text that is no date-time is refused by the books.
     CSalesEntry::Form form = SaleForm(card, 1);
     form.timestamp = Text();
-    CEntryOutcome outcome = CSalesEntry(&Db()).Add(form, nullptr);
+    CEntryOutcome outcome = CSalesEntry(&Db()).Add(form);
     EXPECT_FALSE(outcome.recorded);
     EXPECT_FALSE(outcome.status.isEmpty());
     EXPECT_NE(outcome.status, CSalesEntry::kRecorded);
@@ -301,7 +301,7 @@ TEST_P(BadInputTest, SalesEntryTypedFields) {
         SCOPED_TRACE(id);
         form = SaleForm(card, 2);
         form.*member = Text();
-        outcome = CSalesEntry(&Db()).Add(form, nullptr);
+        outcome = CSalesEntry(&Db()).Add(form);
         EXPECT_FALSE(outcome.recorded);
         EXPECT_EQ(outcome.message, id == CSalesEntry::IdPrice ? entryfields::kNotANumber
                                                               : entryfields::kNotAPositiveInteger);

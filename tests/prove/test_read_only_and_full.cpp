@@ -31,7 +31,7 @@ constexpr qint64 kQueryTimeoutMs = 15000;
 // Records a purchase and a sale; the books to compare against.
 BooksState Record(CDatabase& db) {
     EXPECT_TRUE(CPurchaseEntry(&db).Add(Batch("1", "10")).recorded);
-    EXPECT_TRUE(CSalesEntry(&db).Add(SaleOf("1", "1", "12"), nullptr).recorded);
+    EXPECT_TRUE(CSalesEntry(&db).Add(SaleOf("1", "1", "12")).recorded);
     return ReadBooks(db);
 }
 
@@ -69,7 +69,7 @@ QStringList ExpectEverythingRefused(CDatabase& db, const GridRow& card,
 
     prompts.Clear();
     timer.start();
-    outcome = CSalesEntry(&db).Add(SaleOf("1", "1", "12", "2003-05-03 09:00:00"), nullptr);
+    outcome = CSalesEntry(&db).Add(SaleOf("1", "1", "12", "2003-05-03 09:00:00"));
     EXPECT_LT(timer.elapsed(), kQueryTimeoutMs);
     EXPECT_FALSE(outcome.recorded);
     EXPECT_FALSE(outcome.status.isEmpty() && prompts.Texts().isEmpty());

@@ -35,9 +35,9 @@ void RunScenario(const QString& scenario, CDatabase& db) {
         form.expiry = QDate(2007, 1, 1);
         CPurchaseEntry(&db).Add(form);
     } else if (scenario == QLatin1String("sale")) {
-        CSalesEntry(&db).Add(SaleOf("3", "20", "0.5"), nullptr);
+        CSalesEntry(&db).Add(SaleOf("3", "20", "0.5"));
     } else if (scenario == QLatin1String("oversale")) {
-        CSalesEntry(&db).Add(SaleOf("15", "1", "9"), nullptr);
+        CSalesEntry(&db).Add(SaleOf("15", "1", "9"));
     }
 }
 
@@ -77,9 +77,7 @@ protected:
         empty.expiry = QDate(2007, 1, 1);
         ASSERT_TRUE(CPurchaseEntry(&Db()).Add(empty).recorded);
         Exec("UPDATE 存 SET 现有存货量=0 WHERE 有效截止日期='2007-01-01'");
-        ASSERT_TRUE(CSalesEntry(&Db())
-                        .Add(SaleOf("1", "1", "12", "2003-05-01 09:00:00"), nullptr)
-                        .recorded);
+        ASSERT_TRUE(CSalesEntry(&Db()).Add(SaleOf("1", "1", "12", "2003-05-01 09:00:00")).recorded);
     }
 
     // Kills a child running `scenario` after its 1st, 2nd, ... statement until one runs the

@@ -20,6 +20,11 @@ CDatePicker::CDatePicker(QWidget* parent) : QDateEdit(parent) {
     }
 }
 
+CDatePicker::CDatePicker(QWidget* parent, const QString& id) : CDatePicker(parent) {
+    setObjectName(id);
+    setMinimumWidth(140);
+}
+
 bool CDatePicker::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show && calendarWidget() &&
         watched == calendarWidget()->window()) {

@@ -22,6 +22,12 @@ public:
     void Tell(QWidget* owner, const QString& text, Icon icon = Icon::None) {
         Message(owner, text, icon, Buttons::Ok);
     }
+    // A failure that logic reported as text, shown as the record grid shows its own: the
+    // warning icon, an OK button. Nothing when the text is empty.
+    void TellFailure(QWidget* owner, const QString& failure) {
+        if (!failure.isEmpty())
+            Tell(owner, failure, Icon::Warning);
+    }
 };
 
 // The prompts in use: real dialogs unless a test installed others.

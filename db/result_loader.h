@@ -6,7 +6,6 @@
 #include <optional>
 
 class CDatabase;
-class QWidget;
 
 namespace resultloader {
 
@@ -29,13 +28,10 @@ struct CLoadOutcome {
 // Replaces `table` with the result of `sql`. On failure the rows read so far stay. Shows nothing.
 CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table);
 
-// Load, with the message shown to `owner` through Prompts(), OK button, nothing added.
-bool LoadReported(CDatabase& db, const QString& sql, CResultTable& table, QWidget* owner);
-
 } // namespace resultloader
 
 // A hidden result grid without the widget: the rows of `sql` as cell texts, exactly as a grid
-// would show them. Refused silently (nullopt) by the grid's rules; a failed load is reported as
-// the grid reports it and gives nullopt.
+// would show them. Refused silently (nullopt, `failure` left empty) by the grid's rules; a failed
+// load gives nullopt and what the grid would show in `failure`.
 std::optional<CResultTable> RunStatement(CDatabase* db, const QString& table, const QString& sql,
-                                         QWidget* owner);
+                                         QString* failure = nullptr);

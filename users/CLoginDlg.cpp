@@ -1,7 +1,7 @@
 #include "CLoginDlg.h"
 
 #include "artwork.h"
-#include "result_loader.h"
+#include "reported_statement.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -100,8 +100,8 @@ void CLoginDlg::BuildControls() {
 
 void CLoginDlg::LoadOperators(CDatabase* db) {
     // Read once; when the table cannot be read the box stays empty and nobody is admitted.
-    const std::optional<CResultTable> rows =
-        RunStatement(db, QStringLiteral("操作员"), QStringLiteral("SELECT * FROM 操作员"), this);
+    const std::optional<CResultTable> rows = RunStatementReported(
+        db, QStringLiteral("操作员"), QStringLiteral("SELECT * FROM 操作员"), this);
     if (!rows)
         return;
     m_check = CLoginCheck::FromResult(*rows);

@@ -8,6 +8,9 @@ class CDatePicker : public QDateEdit {
     Q_OBJECT
 public:
     explicit CDatePicker(QWidget* parent = nullptr);
+    // A picker with the control id `id` as its object name, wide enough for the condition
+    // dialogs' layouts.
+    CDatePicker(QWidget* parent, const QString& id);
 
     // Drops the calendar down, as a click on the arrow does.
     void ShowCalendar();

@@ -4,7 +4,6 @@
 #include "CDatabase.h"
 #include "CRecordset.h"
 #include "column_kinds.h"
-#include "prompts.h"
 #include "text_forms.h"
 
 #include <new>
@@ -123,21 +122,17 @@ CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table) {
     }
 }
 
-bool LoadReported(CDatabase& db, const QString& sql, CResultTable& table, QWidget* owner) {
-    const CLoadOutcome outcome = Load(db, sql, table);
-    if (!outcome.message.isEmpty())
-        Prompts().Tell(owner, outcome.message, CPrompts::Icon::Warning);
-    return outcome.ok;
-}
-
 } // namespace resultloader
 
 std::optional<CResultTable> RunStatement(CDatabase* db, const QString& table, const QString& sql,
-                                         QWidget* owner) {
+                                         QString* failure) {
     if (!resultloader::MayRun(db, table, sql))
         return std::nullopt;
     CResultTable result;
-    if (!resultloader::LoadReported(*db, sql, result, owner))
+    const resultloader::CLoadOutcome outcome = resultloader::Load(*db, sql, result);
+    if (failure)
+        *failure = outcome.message;
+    if (!outcome.ok)
         return std::nullopt;
     return result;
 }

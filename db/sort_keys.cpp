@@ -1,4 +1,4 @@
-#include "grid_sort.h"
+#include "sort_keys.h"
 
 #include "column_kinds.h"
 #include "text_forms.h"
@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace gridsort {
+namespace sortkeys {
 
 namespace {
 
@@ -201,4 +201,4 @@ QString ColumnName(const QString& title) {
     return name;
 }
 
-} // namespace gridsort
+} // namespace sortkeys

@@ -1,7 +1,7 @@
 #include "login_check.h"
 
-#include "grid_sort.h"
 #include "result_table.h"
+#include "sort_keys.h"
 
 #include <algorithm>
 
@@ -28,7 +28,7 @@ QStringList CLoginCheck::SortedNames() const {
         names << op.name;
     // The order users of GBK programs know for Chinese names.
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return gridsort::TextKey(a) < gridsort::TextKey(b);
+        return sortkeys::TextKey(a) < sortkeys::TextKey(b);
     });
     return names;
 }

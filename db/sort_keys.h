@@ -5,7 +5,7 @@
 #include <QString>
 #include <vector>
 
-namespace gridsort {
+namespace sortkeys {
 
 // The number a text begins with: blanks skipped, optional sign, digits with an optional decimal
 // point and exponent. A text that does not begin with a number counts as 0.
@@ -23,4 +23,4 @@ QString WithArrow(const QString& title, bool flag);
 // The title with every arrow removed: the column's name for statements and reports.
 QString ColumnName(const QString& title);
 
-} // namespace gridsort
+} // namespace sortkeys
