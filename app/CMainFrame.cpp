@@ -343,7 +343,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CMainFrame::SaveBarState() {
-    QSettings settings(QStringLiteral("apricot"), QStringLiteral("apricot"));
+    QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
     settings.setValue(QStringLiteral("BarState"), saveState());
     settings.setValue(QStringLiteral("StatusBar"), m_actions.at(cmd::ViewStatusBar)->isChecked());
@@ -351,7 +351,7 @@ void CMainFrame::SaveBarState() {
 }
 
 void CMainFrame::RestoreBarState() {
-    QSettings settings(QStringLiteral("apricot"), QStringLiteral("apricot"));
+    QSettings settings;
     settings.beginGroup(QStringLiteral("Settings"));
     const QByteArray state = settings.value(QStringLiteral("BarState")).toByteArray();
     if (!state.isEmpty())

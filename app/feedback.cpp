@@ -7,7 +7,7 @@ QString DefaultFeedbackAddress() {
 }
 
 QString FeedbackAddress() {
-    QSettings settings(QStringLiteral("apricot"), QStringLiteral("apricot"));
+    QSettings settings;
     const QString address = settings.value(QStringLiteral("Feedback/Address")).toString().trimmed();
     return address.isEmpty() ? DefaultFeedbackAddress() : address;
 }

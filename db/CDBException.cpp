@@ -33,3 +33,7 @@ CDBException CDBException::FromHandle(SQLSMALLINT handleType, SQLHANDLE handle) 
     }
     return CDBException(text, firstState);
 }
+
+CDBException CDBException::ConnectionClosed() {
+    return CDBException(QStringLiteral("The connection is closed.\n"));
+}

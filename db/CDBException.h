@@ -10,6 +10,8 @@ public:
     // Collects every diagnostic record of `handle`. Returns an exception with empty text when
     // the handle has none.
     static CDBException FromHandle(SQLSMALLINT handleType, SQLHANDLE handle);
+    // What a statement on a connection that is not open fails with.
+    static CDBException ConnectionClosed();
 
     const QString& ErrorText() const { return m_strError; }
     const QString& SqlState() const { return m_strState; } // of the first record

@@ -112,7 +112,7 @@ void CDatabase::Close() {
 
 COdbcHandle CDatabase::NewStatement() const {
     if (!m_hdbc)
-        throw CDBException(QStringLiteral("The connection is closed.\n"));
+        throw CDBException::ConnectionClosed();
     COdbcHandle stmt;
     if (!stmt.Allocate(SQL_HANDLE_STMT, m_hdbc.Get()))
         throw CDBException::FromHandle(SQL_HANDLE_DBC, m_hdbc.Get());
@@ -137,7 +137,7 @@ void CDatabase::JoinTransaction() {
 
 long long CDatabase::ExecuteSQL(const QString& sql) {
     if (!m_hdbc)
-        throw CDBException(QStringLiteral("The connection is closed.\n"));
+        throw CDBException::ConnectionClosed();
     JoinTransaction();
     COdbcHandle stmt = NewStatement();
     QByteArray utf8 = sql.toUtf8();

@@ -64,7 +64,7 @@ CRecordset::CRecordset(CDatabase* db) : m_pDatabase(db), m_buffer(4096) {}
 void CRecordset::Open(const QString& sql) {
     Close();
     if (!m_pDatabase || !m_pDatabase->IsOpen())
-        throw CDBException(QStringLiteral("The connection is closed.\n"));
+        throw CDBException::ConnectionClosed();
     m_pDatabase->JoinTransaction();
     COdbcHandle stmt = m_pDatabase->NewStatement();
     QByteArray utf8 = sql.toUtf8();

@@ -1,7 +1,8 @@
 #pragma once
 // The record maintenance dialogs: one table of the books in an editable grid, corrected row by
 // row. The three dialogs differ only in their resource, title, table and statement.
-#include <QDialog>
+#include "CGridDialog.h"
+
 #include <QString>
 
 class CDatabase;
@@ -15,7 +16,7 @@ struct CMaintBook {
     QString statement; // what it loads
 };
 
-class CRecordMaintDlg : public QDialog {
+class CRecordMaintDlg : public CGridDialog {
     Q_OBJECT
 public:
     // Ids of the controls, which are also their objectName.
@@ -41,13 +42,6 @@ public:
     void OnAdd();
     void OnDelete();
     void OnExport();
-
-    // The background the grid takes after a good load.
-    static QColor LoadedBackground();
-
-protected:
-    // Enter ends nothing here: it would throw away the row being typed in.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildControls();

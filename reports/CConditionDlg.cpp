@@ -2,20 +2,12 @@
 
 #include "CDatePicker.h"
 #include "artwork.h"
+#include "banner_frame.h"
 
 #include <QDateEdit>
-#include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
-
-namespace {
-
-constexpr int kBannerWidth = 400;
-
-} // namespace
 
 CConditionDlg::CConditionDlg(const QString& id, const QString& caption, QWidget* parent)
     : QDialog(parent) {
@@ -32,18 +24,6 @@ QDateEdit* CConditionDlg::MakeDatePicker(const QString& id) {
 
 void CConditionDlg::BuildFrame(const QString& prompt, QGridLayout* fields, const QString& okText,
                                QWidget* bottomLeft) {
-    auto* banner = new QLabel(this);
-    banner->setObjectName(QStringLiteral("186"));
-    banner->setPixmap(BannerPixmap(kBannerWidth, devicePixelRatioF()));
-    banner->setFixedWidth(kBannerWidth);
-
-    auto* promptLabel = new QLabel(prompt, this);
-    promptLabel->setWordWrap(true);
-
-    auto* rule = new QFrame(this);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
-
     m_pOk = new QPushButton(okText, this);
     m_pOk->setObjectName(QStringLiteral("1"));
     m_pOk->setDefault(true);
@@ -60,22 +40,7 @@ void CConditionDlg::BuildFrame(const QString& prompt, QGridLayout* fields, const
     buttons->addWidget(m_pClose);
 
     fields->setColumnStretch(1, 1);
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 8, 12, 10);
-    body->addWidget(promptLabel);
-    body->addSpacing(8);
-    body->addLayout(fields);
-    body->addSpacing(8);
-    body->addWidget(rule);
-    body->addSpacing(4);
-    body->addLayout(buttons);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(banner);
-    layout->addLayout(body);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    BuildBannerFrame(this, {400, prompt, 8, true}, fields, buttons);
 
     connect(m_pOk, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(m_pClose, &QPushButton::clicked, this, &QDialog::reject);

@@ -1,6 +1,7 @@
 #include "CLoginDlg.h"
 
 #include "artwork.h"
+#include "banner_frame.h"
 #include "reported_statement.h"
 
 #include <QComboBox>
@@ -13,12 +14,6 @@
 #include <QPushButton>
 #include <QThread>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr int kBannerWidth = 420;
-
-} // namespace
 
 CLoginDlg::CLoginDlg(CDatabase* db, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("206"));
@@ -33,17 +28,6 @@ CLoginDlg::CLoginDlg(CDatabase* db, QWidget* parent) : QDialog(parent) {
 }
 
 void CLoginDlg::BuildControls() {
-    auto* banner = new QLabel(this);
-    banner->setObjectName(QStringLiteral("186"));
-    banner->setPixmap(BannerPixmap(kBannerWidth, devicePixelRatioF()));
-    banner->setFixedWidth(kBannerWidth);
-
-    auto* prompt =
-        new QLabel(QStringLiteral("只有经过授权的用户，才能被系统接纳，在下面选择一个用户，"
-                                  "然后键入密码，按【登陆】按钮进行登陆。"),
-                   this);
-    prompt->setWordWrap(true);
-
     m_pUserBox = new QComboBox(this);
     m_pUserBox->setObjectName(QStringLiteral("1050"));
     m_pUserBox->setEditable(true);
@@ -79,20 +63,12 @@ void CLoginDlg::BuildControls() {
     bottom->addWidget(m_pLogin);
     bottom->addWidget(m_pCancel);
 
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(12, 8, 12, 10);
-    body->addWidget(prompt);
-    body->addSpacing(6);
-    body->addLayout(fields);
-    body->addSpacing(6);
-    body->addLayout(bottom);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(banner);
-    layout->addLayout(body);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    BuildBannerFrame(this,
+                     {420,
+                      QStringLiteral("只有经过授权的用户，才能被系统接纳，在下面选择一个用户，"
+                                     "然后键入密码，按【登陆】按钮进行登陆。"),
+                      6, false},
+                     fields, bottom);
 
     connect(m_pLogin, &QPushButton::clicked, this, &CLoginDlg::OnLogin);
     connect(m_pCancel, &QPushButton::clicked, this, &QDialog::reject);

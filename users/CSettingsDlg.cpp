@@ -1,8 +1,6 @@
 #include "CSettingsDlg.h"
 
 #include "CDatabase.h"
-#include "artwork.h"
-#include "dialog_units.h"
 #include "operator_deletion.h"
 #include "prompts.h"
 #include "q_grid.h"
@@ -10,9 +8,6 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QPushButton>
 
 namespace {
 
@@ -22,72 +17,39 @@ const QString kStatement = QStringLiteral("select * from 操作员");
 } // namespace
 
 CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun)
-    : QDialog(owner), m_pDatabase(db), m_autoRun(std::move(autoRun)) {
-    setObjectName(QStringLiteral("153"));
-    setWindowTitle(QStringLiteral("系统设置"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    : CGridDialog(owner, 153, QStringLiteral("系统设置")), m_pDatabase(db),
+      m_autoRun(std::move(autoRun)) {
+    m_bEnterPressesFocusedButton = true;
     BuildControls();
     CreateGrid();
     m_bAutoRun = m_autoRun.IsSet();
     UpdateData(false);
 }
 
-QColor CSettingsDlg::LoadedBackground() {
-    return QColor(255, 242, 255);
-}
-
 void CSettingsDlg::BuildControls() {
-    const CDialogUnits du(font());
-    setFixedSize(du.X(320), du.Y(232));
-
-    AddBannerLabel(this, du.Rect(0, 0, 320, 31));
-
     auto* group = new QGroupBox(QStringLiteral("用户列表"), this);
-    group->setGeometry(du.Rect(7, 35, 306, 170));
+    BuildFrame(320, 232, IdPlaceholder, QRect(14, 48, 292, 132));
+    group->setGeometry(Units().Rect(7, 35, 306, 170));
+    group->lower();
 
-    // In the dialog's own coordinates, so the grid can lie exactly over it.
-    auto* placeholder = new QLabel(this);
-    placeholder->setObjectName(QString::number(IdPlaceholder));
-    placeholder->setGeometry(du.Rect(14, 48, 292, 132));
-
-    struct ButtonSpec {
-        int id;
-        const char* text;
-        int x;
-        int y;
-        void (CSettingsDlg::*handler)();
-    };
-    static const ButtonSpec buttons[] = {
-        {IdReload, "更新", 14, 185, &CSettingsDlg::OnReload},
-        {IdSave, "保存", 68, 185, &CSettingsDlg::OnSave},
-        {IdDelete, "删除", 122, 185, &CSettingsDlg::OnDelete},
-        {IdAdd, "添加", 176, 185, &CSettingsDlg::OnAdd},
+    AddButtons({
+        {IdReload, "更新", 14, 185, [this] { OnReload(); }},
+        {IdSave, "保存", 68, 185, [this] { OnSave(); }},
+        {IdDelete, "删除", 122, 185, [this] { OnDelete(); }},
+        {IdAdd, "添加", 176, 185, [this] { OnAdd(); }},
         {IdClose, "关闭", 263, 212, nullptr},
-    };
-    for (const ButtonSpec& item : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(item.text), this);
-        button->setObjectName(QString::number(item.id));
-        button->setGeometry(du.Rect(item.x, item.y, 50, 14));
-        // No default button: Enter must not press one.
-        button->setAutoDefault(false);
-        if (item.handler)
-            connect(button, &QPushButton::clicked, this, item.handler);
-        else
-            connect(button, &QPushButton::clicked, this, &QDialog::reject);
-    }
+    });
 
     m_pAutoRun = new QCheckBox(QStringLiteral("开机自动运行"), this);
     m_pAutoRun->setObjectName(QString::number(IdAutoRun));
-    m_pAutoRun->setGeometry(du.Rect(7, 214, 100, 10));
+    m_pAutoRun->setGeometry(Units().Rect(7, 214, 100, 10));
     connect(m_pAutoRun, &QCheckBox::clicked, this, &CSettingsDlg::OnAutoRunClicked);
 }
 
 void CSettingsDlg::CreateGrid() {
-    const QWidget* placeholder = findChild<QWidget*>(QString::number(IdPlaceholder));
     m_pGrid = new q_grid(this);
     m_bGridReady =
-        m_pGrid->Create(m_pDatabase, kTable, kStatement, this, placeholder->geometry(), true, true);
+        m_pGrid->Create(m_pDatabase, kTable, kStatement, this, GridGeometry(), true, true);
     // After a failed load the grid stays read-only and in its own colours for this opening.
     if (!m_bGridReady)
         return;
@@ -173,15 +135,4 @@ void CSettingsDlg::OnAutoRunClicked() {
         wanted ? QStringLiteral("无法设置开机自动运行") : QStringLiteral("无法取消开机自动运行");
     Prompts().Tell(this, action + QStringLiteral("：") + reason + QStringLiteral("。"),
                    CPrompts::Icon::Warning);
-}
-
-void CSettingsDlg::keyPressEvent(QKeyEvent* event) {
-    // No default button: Enter presses only the button that has the focus.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        if (auto* button = qobject_cast<QPushButton*>(focusWidget()))
-            button->click();
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -2,15 +2,15 @@
 // 系统设置: the operator accounts in an editable grid, and whether the program starts with the
 // system. Every change takes effect at once; closing writes nothing further.
 #include "CAutoRunEntry.h"
+#include "CGridDialog.h"
 
-#include <QDialog>
 #include <optional>
 
 class CDatabase;
 class QCheckBox;
 class q_grid;
 
-class CSettingsDlg : public QDialog {
+class CSettingsDlg : public CGridDialog {
     Q_OBJECT
 public:
     // Ids of the controls, which are also their objectName.
@@ -37,13 +37,8 @@ public:
     void OnAdd();
     void OnAutoRunClicked();
 
-    // The background the grid takes after a good load, and its first two columns' width.
-    static QColor LoadedBackground();
+    // The width of the grid's first two columns after a good load.
     static constexpr int kNameColumnWidth = 200;
-
-protected:
-    // The dialog has no OK action: Enter ends nothing.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildControls();
