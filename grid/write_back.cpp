@@ -132,93 +132,99 @@ QString NoRowText(const QString& action) {
 
 } // namespace
 
-bool CRowWriter::IsConnected() const {
+namespace writeback {
+
+bool CWriter::IsConnected() const {
     return m_pDatabase && m_pDatabase->IsOpen();
 }
 
-bool CRowWriter::CheckNumbers(const std::vector<CResultColumn>& columns,
-                              const QStringList& values) {
+CWriteOutcome CWriter::CheckNumbers(const std::vector<CResultColumn>& columns,
+                                    const QStringList& values) const {
     for (size_t i = 0; i < columns.size(); ++i) {
         const QString text = values.value(static_cast<qsizetype>(i));
-        if (columnkinds::IsSqlNumeric(columns[i].m_nSQLType) && !writeback::IsNumberText(text)) {
-            Prompts().Tell(m_pOwner,
-                           QStringLiteral("“%1”列的值“%2”不是数字，没有写入数据库。")
-                               .arg(sortkeys::ColumnName(columns[i].m_strName), Shortened(text)),
-                           CPrompts::Icon::Warning);
-            return false;
-        }
+        if (columnkinds::IsSqlNumeric(columns[i].m_nSQLType) && !IsNumberText(text))
+            return {false, QStringLiteral("“%1”列的值“%2”不是数字，没有写入数据库。")
+                               .arg(sortkeys::ColumnName(columns[i].m_strName), Shortened(text))};
     }
-    return true;
+    return {true, {}};
 }
 
-bool CRowWriter::Insert(const QString& table, const std::vector<CResultColumn>& columns,
-                        const QStringList& newValues) {
-    if (!IsConnected() || !CheckNumbers(columns, newValues))
-        return false;
-    return ExecuteStatement(writeback::InsertStatement(table, columns, newValues));
+CWriteOutcome CWriter::Insert(const QString& table, const std::vector<CResultColumn>& columns,
+                              const QStringList& newValues) const {
+    if (!IsConnected())
+        return {};
+    if (CWriteOutcome checked = CheckNumbers(columns, newValues); !checked.ok)
+        return checked;
+    return ExecuteStatement(InsertStatement(table, columns, newValues));
 }
 
-bool CRowWriter::Update(const QString& table, const std::vector<CResultColumn>& columns,
-                        const QStringList& oldValues, const QStringList& newValues) {
-    if (!IsConnected() || !CheckNumbers(columns, newValues) || !CheckNumbers(columns, oldValues))
-        return false;
+CWriteOutcome CWriter::Update(const QString& table, const std::vector<CResultColumn>& columns,
+                              const QStringList& oldValues, const QStringList& newValues) const {
+    if (!IsConnected())
+        return {};
+    if (CWriteOutcome checked = CheckNumbers(columns, newValues); !checked.ok)
+        return checked;
+    if (CWriteOutcome checked = CheckNumbers(columns, oldValues); !checked.ok)
+        return checked;
     return ChangeOneRow(table, columns, oldValues, &newValues);
 }
 
-bool CRowWriter::Delete(const QString& table, const std::vector<CResultColumn>& columns,
-                        const QStringList& oldValues) {
-    if (!IsConnected() || !CheckNumbers(columns, oldValues))
-        return false;
+CWriteOutcome CWriter::Delete(const QString& table, const std::vector<CResultColumn>& columns,
+                              const QStringList& oldValues) const {
+    if (!IsConnected())
+        return {};
+    if (CWriteOutcome checked = CheckNumbers(columns, oldValues); !checked.ok)
+        return checked;
     return ChangeOneRow(table, columns, oldValues, nullptr);
 }
 
-bool CRowWriter::ChangeOneRow(const QString& table, const std::vector<CResultColumn>& columns,
-                              const QStringList& oldValues, const QStringList* newValues) {
+CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CResultColumn>& columns,
+                                    const QStringList& oldValues,
+                                    const QStringList* newValues) const {
     // The grid knows no key: the statement hits every row equal to the one acted on. Where it
     // hit several, the copies the user did not act on are put back, so exactly one row changes.
     bool matched = true;
     try {
         CTransaction transaction(*m_pDatabase);
         long long changed = m_pDatabase->ExecuteSQL(
-            newValues ? writeback::UpdateStatement(table, columns, *newValues, oldValues)
-                      : writeback::DeleteStatement(table, columns, oldValues));
+            newValues ? UpdateStatement(table, columns, *newValues, oldValues)
+                      : DeleteStatement(table, columns, oldValues));
         if (changed > 1 && newValues) {
             // Every copy took the new values; undo that and replace one copy instead.
             transaction.Undo();
-            changed =
-                m_pDatabase->ExecuteSQL(writeback::DeleteStatement(table, columns, oldValues));
+            changed = m_pDatabase->ExecuteSQL(DeleteStatement(table, columns, oldValues));
             if (changed > 0)
-                m_pDatabase->ExecuteSQL(writeback::InsertStatement(table, columns, *newValues));
+                m_pDatabase->ExecuteSQL(InsertStatement(table, columns, *newValues));
         }
         matched = changed != 0;
         if (matched) {
-            const QString copy = writeback::InsertStatement(table, columns, oldValues);
+            const QString copy = InsertStatement(table, columns, oldValues);
             for (long long i = 1; i < changed; ++i)
                 m_pDatabase->ExecuteSQL(copy);
             transaction.Commit();
         }
     } catch (const CDBException& e) {
-        Prompts().Tell(m_pOwner, e.ErrorText(), CPrompts::Icon::Warning);
-        return false;
+        return {false, e.ErrorText()};
     }
-    if (!matched) {
-        Prompts().Tell(m_pOwner,
-                       newValues ? NoRowText(QStringLiteral("修改"))
-                                 : NoRowText(QStringLiteral("删除")),
-                       CPrompts::Icon::Warning);
-        return false;
-    }
-    return true;
+    if (!matched)
+        return {false, NoRowText(newValues ? QStringLiteral("修改") : QStringLiteral("删除"))};
+    return {true, {}};
 }
 
-bool CRowWriter::ExecuteStatement(const QString& sql) {
+CWriteOutcome CWriter::ExecuteStatement(const QString& sql) const {
     if (!IsConnected())
-        return false;
+        return {};
     try {
         m_pDatabase->ExecuteSQL(sql);
     } catch (const CDBException& e) {
-        Prompts().Tell(m_pOwner, e.ErrorText(), CPrompts::Icon::Warning);
-        return false;
+        return {false, e.ErrorText()};
     }
-    return true;
+    return {true, {}};
+}
+
+} // namespace writeback
+
+bool CRowWriter::Shown(const writeback::CWriteOutcome& outcome) const {
+    Prompts().TellFailure(m_pOwner, outcome.failure);
+    return outcome.ok;
 }

@@ -29,33 +29,64 @@ QString UpdateStatement(const QString& table, const std::vector<CResultColumn>& 
 QString DeleteStatement(const QString& table, const std::vector<CResultColumn>& columns,
                         const QStringList& oldValues);
 
-} // namespace writeback
+// What one write-back came to: `failure` is what the user must be told (the driver's text, a
+// cell that is no number, a row that is no longer there); empty when it went through or was
+// refused silently (no open connection).
+struct CWriteOutcome {
+    bool ok = false;
+    QString failure;
+};
 
-// Runs the write-back statements of one grid. Column names come from the titles with their
-// arrows removed. Every failure is shown (through Prompts(), owner `owner`) before false is
-// returned; true means the table now holds what the grid will show.
-class CRowWriter {
+// Runs the write-back statements of one grid, display-free. Column names come from the titles
+// with their arrows removed; ok means the table now holds what the grid will show.
+class CWriter {
 public:
-    CRowWriter(CDatabase* db, QWidget* owner) : m_pDatabase(db), m_pOwner(owner) {}
+    explicit CWriter(CDatabase* db) : m_pDatabase(db) {}
 
-    bool Insert(const QString& table, const std::vector<CResultColumn>& columns,
-                const QStringList& newValues);
-    bool Update(const QString& table, const std::vector<CResultColumn>& columns,
-                const QStringList& oldValues, const QStringList& newValues);
-    bool Delete(const QString& table, const std::vector<CResultColumn>& columns,
-                const QStringList& oldValues);
-    // One statement, its error shown; false when the connection is missing or closed (silently)
-    // or the statement failed.
-    bool ExecuteStatement(const QString& sql);
+    CWriteOutcome Insert(const QString& table, const std::vector<CResultColumn>& columns,
+                         const QStringList& newValues) const;
+    CWriteOutcome Update(const QString& table, const std::vector<CResultColumn>& columns,
+                         const QStringList& oldValues, const QStringList& newValues) const;
+    CWriteOutcome Delete(const QString& table, const std::vector<CResultColumn>& columns,
+                         const QStringList& oldValues) const;
+    CWriteOutcome ExecuteStatement(const QString& sql) const;
 
 private:
     bool IsConnected() const;
-    // Shows the first numeric cell whose text is no number; false then.
-    bool CheckNumbers(const std::vector<CResultColumn>& columns, const QStringList& values);
+    // The first numeric cell whose text is no number.
+    CWriteOutcome CheckNumbers(const std::vector<CResultColumn>& columns,
+                               const QStringList& values) const;
     // Updates (newValues given) or deletes exactly one of the rows equal to `oldValues`.
-    bool ChangeOneRow(const QString& table, const std::vector<CResultColumn>& columns,
-                      const QStringList& oldValues, const QStringList* newValues);
+    CWriteOutcome ChangeOneRow(const QString& table, const std::vector<CResultColumn>& columns,
+                               const QStringList& oldValues, const QStringList* newValues) const;
 
     CDatabase* m_pDatabase;
+};
+
+} // namespace writeback
+
+// The grid's write-back: CWriter's outcome, its failure shown to `owner` through Prompts().
+class CRowWriter {
+public:
+    CRowWriter(CDatabase* db, QWidget* owner) : m_writer(db), m_pOwner(owner) {}
+
+    bool Insert(const QString& table, const std::vector<CResultColumn>& columns,
+                const QStringList& newValues) {
+        return Shown(m_writer.Insert(table, columns, newValues));
+    }
+    bool Update(const QString& table, const std::vector<CResultColumn>& columns,
+                const QStringList& oldValues, const QStringList& newValues) {
+        return Shown(m_writer.Update(table, columns, oldValues, newValues));
+    }
+    bool Delete(const QString& table, const std::vector<CResultColumn>& columns,
+                const QStringList& oldValues) {
+        return Shown(m_writer.Delete(table, columns, oldValues));
+    }
+    bool ExecuteStatement(const QString& sql) { return Shown(m_writer.ExecuteStatement(sql)); }
+
+private:
+    bool Shown(const writeback::CWriteOutcome& outcome) const;
+
+    writeback::CWriter m_writer;
     QWidget* m_pOwner;
 };
