@@ -27,15 +27,15 @@ QLabel* CGridDialog::BuildFrame(int width, int height, int placeholderId,
 }
 
 void CGridDialog::AddButtons(const std::vector<CButton>& buttons) {
-    for (const CButton& spec : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.text), this);
-        button->setObjectName(QString::number(spec.id));
-        button->setGeometry(m_units.Rect(spec.x, spec.y, 50, 14));
+    for (const CButton& item : buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(item.text), this);
+        button->setObjectName(QString::number(item.id));
+        button->setGeometry(m_units.Rect(item.x, item.y, 50, 14));
         // No default button: Enter must not press one.
         button->setAutoDefault(false);
         button->setDefault(false);
-        if (spec.action)
-            connect(button, &QPushButton::clicked, this, spec.action);
+        if (item.action)
+            connect(button, &QPushButton::clicked, this, item.action);
         else
             connect(button, &QPushButton::clicked, this, &QDialog::reject);
     }
