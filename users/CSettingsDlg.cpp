@@ -1,6 +1,7 @@
 #include "CSettingsDlg.h"
 
 #include "CDatabase.h"
+#include "alert_settings.h"
 #include "operator_deletion.h"
 #include "prompts.h"
 #include "q_grid.h"
@@ -8,6 +9,8 @@
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 
 namespace {
 
@@ -28,7 +31,7 @@ CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun)
 
 void CSettingsDlg::BuildControls() {
     auto* group = new QGroupBox(QStringLiteral("用户列表"), this);
-    BuildFrame(320, 232, IdPlaceholder, QRect(14, 48, 292, 132));
+    BuildFrame(320, 264, IdPlaceholder, QRect(14, 48, 292, 132));
     group->setGeometry(Units().Rect(7, 35, 306, 170));
     group->lower();
 
@@ -37,13 +40,48 @@ void CSettingsDlg::BuildControls() {
         {IdSave, "保存", 68, 185, [this] { OnSave(); }},
         {IdDelete, "删除", 122, 185, [this] { OnDelete(); }},
         {IdAdd, "添加", 176, 185, [this] { OnAdd(); }},
-        {IdClose, "关闭", 263, 212, nullptr},
+        {IdClose, "关闭", 263, 244, nullptr},
     });
+
+    BuildAlertGroup();
 
     m_pAutoRun = new QCheckBox(QStringLiteral("开机自动运行"), this);
     m_pAutoRun->setObjectName(QString::number(IdAutoRun));
-    m_pAutoRun->setGeometry(Units().Rect(7, 214, 100, 10));
+    m_pAutoRun->setGeometry(Units().Rect(7, 246, 100, 10));
     connect(m_pAutoRun, &QCheckBox::clicked, this, &CSettingsDlg::OnAutoRunClicked);
+}
+
+void CSettingsDlg::BuildAlertGroup() {
+    auto* group = new QGroupBox(QStringLiteral("药品预警"), this);
+    group->setGeometry(Units().Rect(7, 208, 306, 32));
+    const auto addField = [this](const char* label, int id, int x, int labelWidth) {
+        auto* text = new QLabel(QString::fromUtf8(label), this);
+        text->setGeometry(Units().Rect(x, 221, labelWidth, 10));
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::number(id));
+        edit->setGeometry(Units().Rect(x + labelWidth, 219, 36, 12));
+        return edit;
+    };
+    m_pNearExpiryDays = addField("近效期（天）：", IdNearExpiryDays, 14, 52);
+    m_pShortageBoxes = addField("缺货下限（盒）：", IdShortageBoxes, 112, 60);
+    AddButtons({{IdApplyAlerts, "应用", 256, 218, [this] { OnApplyAlerts(); }}});
+    const CAlertSettings alerts = CAlertSettings::Load();
+    m_pNearExpiryDays->setText(alerts.DaysText());
+    m_pShortageBoxes->setText(alerts.BoxesText());
+}
+
+void CSettingsDlg::OnApplyAlerts() {
+    QString failure;
+    const std::optional<CAlertSettings> alerts =
+        CAlertSettings::Parse(m_pNearExpiryDays->text(), m_pShortageBoxes->text(), &failure);
+    if (!alerts) {
+        Prompts().Tell(this, failure + QStringLiteral("预警设置没有保存。"),
+                       CPrompts::Icon::Warning);
+        return;
+    }
+    alerts->Save();
+    m_pNearExpiryDays->setText(alerts->DaysText());
+    m_pShortageBoxes->setText(alerts->BoxesText());
 }
 
 void CSettingsDlg::CreateGrid() {

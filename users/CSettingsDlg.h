@@ -8,6 +8,7 @@
 
 class CDatabase;
 class QCheckBox;
+class QLineEdit;
 class q_grid;
 
 class CSettingsDlg : public CGridDialog {
@@ -22,6 +23,9 @@ public:
         IdAdd = 4,
         IdAutoRun = 1043,
         IdClose = 2,
+        IdNearExpiryDays = 1044,
+        IdShortageBoxes = 1045,
+        IdApplyAlerts = 1046,
     };
 
     // `db` is the shared connection, borrowed.
@@ -36,12 +40,15 @@ public:
     void OnDelete();
     void OnAdd();
     void OnAutoRunClicked();
+    // 应用 of 药品预警: saves both thresholds, or says which one is not valid and saves nothing.
+    void OnApplyAlerts();
 
     // The width of the grid's first two columns after a good load.
     static constexpr int kNameColumnWidth = 200;
 
 private:
     void BuildControls();
+    void BuildAlertGroup();
     void CreateGrid();
     void ApplyLoadedLook();
     // Controls to fields (true) or fields to controls (false).
@@ -57,4 +64,6 @@ private:
 
     q_grid* m_pGrid = nullptr; // child of this dialog
     QCheckBox* m_pAutoRun = nullptr;
+    QLineEdit* m_pNearExpiryDays = nullptr;
+    QLineEdit* m_pShortageBoxes = nullptr;
 };

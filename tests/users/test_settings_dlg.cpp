@@ -3,6 +3,7 @@
 // start-with-the-system check box over a temporary $XDG_CONFIG_DIRS.
 #include "CSettingsDlg.h"
 #include "CTestBooks.h"
+#include "alert_settings.h"
 #include "desktop_entry.h"
 #include "login_check.h"
 #include "q_edit.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -465,6 +467,35 @@ TEST_P(SettingsDlgTest, RefusedRemovalShowsTheBoxTickedAgain) {
     ASSERT_EQ(m_prompts.Messages().size(), 1u);
     EXPECT_TRUE(m_prompts.Messages()[0].text.startsWith(QStringLiteral("无法取消开机自动运行：")))
         << m_prompts.Messages()[0].text.toStdString();
+}
+
+// --- 药品预警 ---------------------------------------------------------------------------------
+
+TEST_P(SettingsDlgTest, AlertThresholdsAreSavedOnlyWhenBothAreValid) {
+    // The settings file's place is fixed for the whole test program.
+    QSettings().remove(QStringLiteral("Alerts"));
+    auto dialog = Open();
+    auto* days = dialog->findChild<QLineEdit*>(QStringLiteral("1044"));
+    auto* boxes = dialog->findChild<QLineEdit*>(QStringLiteral("1045"));
+    ASSERT_TRUE(days && boxes);
+    EXPECT_EQ(days->text(), QStringLiteral("180"));
+    EXPECT_EQ(boxes->text(), QStringLiteral("5"));
+
+    // A bad second value keeps the good first one from being saved too.
+    days->setText(QStringLiteral("90"));
+    boxes->setText(QStringLiteral("-1"));
+    QTest::mouseClick(Button(*dialog, CSettingsDlg::IdApplyAlerts), Qt::LeftButton);
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_TRUE(m_prompts.Messages()[0].text.contains(QStringLiteral("缺货下限（盒）")));
+    EXPECT_EQ(CAlertSettings::Load().nearExpiryDays, 180);
+
+    boxes->setText(QStringLiteral(" 2.5 "));
+    QTest::mouseClick(Button(*dialog, CSettingsDlg::IdApplyAlerts), Qt::LeftButton);
+    EXPECT_EQ(m_prompts.Messages().size(), 1u);
+    const CAlertSettings saved = CAlertSettings::Load();
+    EXPECT_EQ(saved.nearExpiryDays, 90);
+    EXPECT_EQ(saved.shortageBoxes, 2.5);
+    EXPECT_EQ(Open()->findChild<QLineEdit*>(QStringLiteral("1045"))->text(), QStringLiteral("2.5"));
 }
 
 APRICOT_INSTANTIATE_BACKENDS(SettingsDlgTest);

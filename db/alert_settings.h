@@ -1,0 +1,24 @@
+#pragma once
+// What the pharmacy sets for its alerts, kept per computer in the program's settings file
+// (group "Alerts"): a card is near expiry when it expires within `nearExpiryDays` from today,
+// and a drug is short when its stock on hand in cards that have not expired is below
+// `shortageBoxes`. The sales entry, the alert list and the settings dialog share it.
+#include <QString>
+#include <optional>
+
+struct CAlertSettings {
+    int nearExpiryDays = 180;
+    double shortageBoxes = 5;
+
+    // The values saved, or the defaults where none (or no valid one) is.
+    static CAlertSettings Load();
+    void Save() const;
+
+    // The two fields as typed: whole days and boxes, neither negative nor empty. nullopt, with
+    // the first field that fails and why in `failure`, when either is not valid.
+    static std::optional<CAlertSettings> Parse(const QString& days, const QString& boxes,
+                                               QString* failure);
+    // The values as the fields show them.
+    QString DaysText() const;
+    QString BoxesText() const;
+};
