@@ -29,6 +29,7 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::PurchaseMaint, &CApricotView::OnPurchaseMaint},
         {cmd::StockQuery, &CApricotView::OnStockQuery},
         {cmd::StockMaint, &CApricotView::OnStockMaint},
+        {cmd::StockAlerts, &CApricotView::OnStockAlerts},
         {cmd::SalesEntry, &CApricotView::OnSalesEntry},
         {cmd::SalesQuery, &CApricotView::OnSalesQuery},
         {cmd::SalesMaint, &CApricotView::OnSalesMaint},
@@ -200,6 +201,11 @@ void CApricotView::OnYearSalesReport() {
 void CApricotView::OnExpiryCheck() {
     if (m_pGrid)
         reports::ExpiryCheck(*m_pGrid);
+}
+
+void CApricotView::OnStockAlerts() {
+    if (m_pGrid)
+        reports::StockAlerts(*m_pGrid);
 }
 
 void CApricotView::OnShortageCheck() {

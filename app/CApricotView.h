@@ -40,6 +40,7 @@ public:
     void OnYearSalesReport();
     void OnExpiryCheck();
     void OnShortageCheck();
+    void OnStockAlerts();
     void OnAverageCost();
     void OnTotalStockCost();
     void OnMonthPurchaseReport();

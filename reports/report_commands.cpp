@@ -7,6 +7,7 @@
 #include "CPurchaseQueryDlg.h"
 #include "CSalesQueryDlg.h"
 #include "CStockQueryDlg.h"
+#include "alert_settings.h"
 #include "q_grid.h"
 #include "report_defaults.h"
 #include "report_statements.h"
@@ -94,6 +95,13 @@ void YearSalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const CommandC
 
 void ExpiryCheck(q_grid& grid) {
     grid.SetQuery(kStock, reportsql::ExpiryCheck());
+}
+
+void StockAlerts(q_grid& grid, const CommandContext& context) {
+    const CAlertSettings alerts = CAlertSettings::Load();
+    grid.SetQuery(kStock, reportsql::StockAlerts(context.now.date(), alerts.nearExpiryDays,
+                                                 alerts.shortageBoxes,
+                                                 reportsql::OnPostgreSQL(grid.GetDatabase())));
 }
 
 void ShortageCheck(q_grid& grid) {

@@ -40,6 +40,9 @@ void ShortageCheck(q_grid& grid);
 void AverageCost(q_grid& grid);
 void TotalStockCost(q_grid& grid);
 
+// 药品预警: what needs attention today, by the thresholds set in 系统设置.
+void StockAlerts(q_grid& grid, const CommandContext& context = {});
+
 // Purchase reports.
 void MonthPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});
 void YearPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});

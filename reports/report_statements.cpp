@@ -91,6 +91,74 @@ QString TotalStockCost() {
         "SELECT SUM(现有存货量*平均成本单价) AS 库存总成本,COUNT(*) AS 药品种类 FROM 存");
 }
 
+namespace {
+
+// Days since 1970-01-01 of the civil date y-m-d (y >= 1), in integer arithmetic both databases
+// share (the days-from-civil algorithm).
+QString DaysFromCivil(const QString& y, const QString& m, const QString& d) {
+    const QString yy = QStringLiteral("(%1-(CASE WHEN %2<=2 THEN 1 ELSE 0 END))").arg(y, m);
+    const QString era = QStringLiteral("(%1/400)").arg(yy);
+    const QString yoe = QStringLiteral("(%1-%2*400)").arg(yy, era);
+    const QString mp = QStringLiteral("(%1+(CASE WHEN %1>2 THEN -3 ELSE 9 END))").arg(m);
+    const QString doy = QStringLiteral("((153*%1+2)/5+%2-1)").arg(mp, d);
+    const QString doe = QStringLiteral("(%1*365+%1/4-%1/100+%2)").arg(yoe, doy);
+    return QStringLiteral("(%1*146097+%2-719468)").arg(era, doe);
+}
+
+long long DaysFromCivil(const QDate& date) {
+    return QDate(1970, 1, 1).daysTo(date);
+}
+
+} // namespace
+
+QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes, bool postgres) {
+    const QString expiry = QStringLiteral("有效截止日期");
+    const QString y = QStringLiteral("CAST(SUBSTR(有效截止日期,1,4) AS INTEGER)");
+    const QString m = QStringLiteral("CAST(SUBSTR(有效截止日期,6,2) AS INTEGER)");
+    const QString d = QStringLiteral("CAST(SUBSTR(有效截止日期,9,2) AS INTEGER)");
+    const QString shaped = postgres
+                               ? QStringLiteral("有效截止日期 ~ '^[0-9]{4}-[0-9]{2}-[0-9]{2}$'")
+                               : QStringLiteral("有效截止日期 GLOB "
+                                                "'[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'");
+    const QString monthDays =
+        QStringLiteral("(CASE WHEN %1 IN (4,6,9,11) THEN 30 WHEN %1=2 THEN (CASE WHEN (%2%4=0 "
+                       "AND %2%100<>0) OR %2%400=0 THEN 29 ELSE 28 END) ELSE 31 END)")
+            .arg(m, y);
+    // The numbers are read only once the text has the shape of a date.
+    const QString valid = QStringLiteral("(CASE WHEN %1 THEN (CASE WHEN %2>=1 AND %3 BETWEEN 1 AND "
+                                         "12 AND %4 BETWEEN 1 AND %5 THEN 1 ELSE 0 END) ELSE 0 "
+                                         "END=1)")
+                              .arg(shaped, y, m, d, monthDays);
+    const QString todayText = sqltext::Quote(sqltext::Date(today));
+    const QString lastDay = sqltext::Quote(sqltext::Date(today.addDays(nearExpiryDays)));
+    const QString daysLeft =
+        QStringLiteral("(CASE WHEN %1 THEN %2-%3 END)")
+            .arg(valid, DaysFromCivil(y, m, d), sqltext::Count(DaysFromCivil(today)));
+    const QString inStock =
+        QStringLiteral(
+            "(CASE WHEN %1 AND 有效截止日期>=%2 AND 现有存货量>0 THEN 现有存货量 ELSE 0 END)")
+            .arg(valid, todayText);
+    const QString cardColumns =
+        QStringLiteral("名称,产地,规格型号,") + expiry + QStringLiteral(",现有存货量,") + daysLeft +
+        QStringLiteral(" AS 剩余天数,") + expiry + QStringLiteral(" AS 日期键,0 AS 量键");
+    return QStringLiteral(
+               "SELECT 预警,名称,产地,规格型号,有效截止日期,现有存货量,剩余天数 FROM (") +
+           QStringLiteral("SELECT 1 AS 序,'已过期' AS 预警,") + cardColumns +
+           QStringLiteral(" FROM 存 WHERE 现有存货量>0 AND ") + valid +
+           QStringLiteral(" AND 有效截止日期<") + todayText +
+           QStringLiteral(" UNION ALL SELECT 2,'近效期',") + cardColumns +
+           QStringLiteral(" FROM 存 WHERE 现有存货量>0 AND ") + valid +
+           QStringLiteral(" AND 有效截止日期>=") + todayText +
+           QStringLiteral(" AND 有效截止日期<=") + lastDay +
+           QStringLiteral(" UNION ALL SELECT 3,'库存不足',名称,产地,规格型号,'',SUM(") + inStock +
+           QStringLiteral("),NULL,'',SUM(") + inStock +
+           QStringLiteral(") FROM 存 GROUP BY 名称,产地,规格型号 HAVING SUM(") + inStock +
+           QStringLiteral(")<") + sqltext::Number(shortageBoxes) +
+           QStringLiteral(" UNION ALL SELECT 4,'日期无效',") + cardColumns +
+           QStringLiteral(" FROM 存 WHERE 现有存货量>0 AND NOT ") + valid +
+           QStringLiteral(") 预警表 ORDER BY 序,日期键,量键,名称,产地,规格型号");
+}
+
 QString PurchaseReport(const QString& from, const QString& to) {
     return QStringLiteral("SELECT * FROM 进 WHERE 采购日期 ") + sqltext::WholeDayRange(from, to);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The statements of the record queries, the sales reports and the stock statistics, filled with
 // the texts the condition dialogs give. Date texts enter as the pickers display them.
+#include <QDate>
 #include <QString>
 
 class CDatabase;
@@ -39,6 +40,15 @@ QString ExpiryCheck();
 QString ShortageCheck(bool guardDivisors = false);
 QString AverageCost(bool guardDivisors = false);
 QString TotalStockCost();
+
+// 药品预警: the stock cards with stock on hand that expired before `today` ("已过期"), those that
+// expire from `today` to `nearExpiryDays` later ("近效期"), the drugs whose stock in cards that
+// have not expired is below `shortageBoxes` ("库存不足", sold-out drugs included), and cards with
+// stock whose 有效截止日期 is no date ("日期无效"), in that order. Columns: 预警, 名称, 产地,
+// 规格型号, 有效截止日期, 现有存货量, 剩余天数 (days to expiry, negative when past; empty for a
+// drug). Dates compare as "yyyy-MM-dd" texts and the days are reckoned in plain arithmetic, so
+// both databases give the same rows; `postgres` chooses the pattern test for a date text.
+QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes, bool postgres);
 
 // 月采购报表 and 年采购报表: the purchases of the whole days from `from` to `to`.
 QString PurchaseReport(const QString& from, const QString& to);

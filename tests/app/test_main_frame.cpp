@@ -133,6 +133,7 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "(&3)库存管理",
         "  查询库存" + Blanks(10) + "CTRL+ALT+Y",
         "  维护库存" + Blanks(10) + "CTRL+ALT+U",
+        "  药品预警" + Blanks(10) + "CTRL+ALT+W",
         "(&4)销售管理",
         "  添加销售记录" + Blanks(10) + "CTRL+2",
         "  ----",
@@ -295,7 +296,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 26u);
+    EXPECT_EQ(expected.size(), 27u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {

@@ -287,6 +287,42 @@ TEST_P(ReportCommandsTest, StockQueryLettersFollowTheDatabasesCaseRules) {
     EXPECT_EQ(m_grid->GetItemCount(), IsPostgreSQL() ? 0 : 1);
 }
 
+TEST_P(ReportCommandsTest, StockAlertsListExpiredNearAndShortAroundTheThresholds) {
+    // Today is 2003-05-10; near expiry means within 30 days, short means under 5 boxes.
+    const Card expired{"甲药", "甲", "1", "2003-05-09"}; // its drug's only stock
+    const Card today{"乙药", "乙", "1", "2003-05-10"};   // expires today
+    const Card later{"乙药", "乙", "1", "2004-01-01"};   // same drug, far off
+    const Card lastDay{"丙药", "丙", "1", "2003-06-09"}; // the window's last day
+    const Card outside{"丙药", "丙", "1", "2003-06-10"}; // a day beyond it
+    const Card soldOut{"丁药", "丁", "1", "2003-05-20"}; // near, but nothing on hand
+    const Card noDate{"戊药", "戊", "1", "2003/06/01"};  // typed by hand
+    const Card badDay{"己药", "己", "1", "2003-02-29"};  // no such day
+    for (const auto& [card, onHand] : std::vector<std::pair<Card, double>>{{expired, 3},
+                                                                           {today, 2},
+                                                                           {later, 10},
+                                                                           {lastDay, 1},
+                                                                           {outside, 1},
+                                                                           {soldOut, 0},
+                                                                           {noDate, 4},
+                                                                           {badDay, 6}})
+        Exec(CardRow(card, 1, onHand));
+    // QueryRows shows a NULL as "(NULL)"; the grid shows it empty.
+    const auto rows =
+        QueryRows(Db(), reportsql::StockAlerts(QDate(2003, 5, 10), 30, 5, IsPostgreSQL()));
+    EXPECT_EQ(rows, (std::vector<QStringList>{
+                        {"已过期", "甲药", "甲", "1", "2003-05-09", "3", "-1"},
+                        {"近效期", "乙药", "乙", "1", "2003-05-10", "2", "0"},
+                        {"近效期", "丙药", "丙", "1", "2003-06-09", "1", "30"},
+                        {"库存不足", "丁药", "丁", "1", "", "0", "(NULL)"},
+                        {"库存不足", "己药", "己", "1", "", "0", "(NULL)"},
+                        {"库存不足", "戊药", "戊", "1", "", "0", "(NULL)"},
+                        {"库存不足", "甲药", "甲", "1", "", "0", "(NULL)"},
+                        {"库存不足", "丙药", "丙", "1", "", "2", "(NULL)"},
+                        {"日期无效", "己药", "己", "1", "2003-02-29", "6", "(NULL)"},
+                        {"日期无效", "戊药", "戊", "1", "2003/06/01", "4", "(NULL)"},
+                    }));
+}
+
 // --- Sales reports ----------------------------------------------------------------------------
 
 TEST_P(ReportCommandsTest, DailyReportListsTheDayAndSumsItsProfit) {
