@@ -42,6 +42,8 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
         m_pMainFrame->setGeometry(screen->availableGeometry());
     m_pMainFrame->showMaximized();
     m_pMainFrame->activateWindow();
+    // Nothing modal at start-up: what needs attention waits in the status bar.
+    view->RefreshAlerts();
     return true;
 }
 

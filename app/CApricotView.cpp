@@ -3,6 +3,7 @@
 #include "CPurchaseEntryDlg.h"
 #include "CSalesEntryDlg.h"
 #include "CSettingsDlg.h"
+#include "alert_counts.h"
 #include "command_ids.h"
 #include "detail_statements.h"
 #include "feedback.h"
@@ -114,6 +115,13 @@ void CApricotView::OnYearPurchases() {
 void CApricotView::OnRefresh() {
     if (m_pGrid)
         m_pGrid->Reload();
+    RefreshAlerts();
+}
+
+void CApricotView::RefreshAlerts() {
+    const std::optional<CAlertCounts> counts =
+        CountAlerts(m_pDatabase, QDate::currentDate(), CAlertSettings::Load());
+    emit alertsChanged(counts ? AlertPaneText(*counts) : QString());
 }
 
 void CApricotView::OnPrintSave() {
@@ -134,36 +142,42 @@ void CApricotView::OnFeedback() {
 }
 
 // The settings and maintenance dialogs: built for this one run, owned by the main window, and
-// gone when they close. The view is not refreshed afterwards.
+// gone when they close. The view is not refreshed afterwards; the alert pane is.
 void CApricotView::OnSettings() {
     CSettingsDlg dialog(m_pDatabase, window());
     dialog.exec();
+    RefreshAlerts();
 }
 
 void CApricotView::OnPurchaseMaint() {
     CPurchaseMaintDlg dialog(m_pDatabase, window());
     dialog.exec();
+    RefreshAlerts();
 }
 
 void CApricotView::OnStockMaint() {
     CStockMaintDlg dialog(m_pDatabase, window());
     dialog.exec();
+    RefreshAlerts();
 }
 
 void CApricotView::OnSalesMaint() {
     CSalesMaintDlg dialog(m_pDatabase, window());
     dialog.exec();
+    RefreshAlerts();
 }
 
 // The two entries: built for this one run, owned by the main window, gone when they close.
 void CApricotView::OnPurchaseEntry() {
     CPurchaseEntryDlg dialog(m_pDatabase, window());
     dialog.exec();
+    RefreshAlerts();
 }
 
 void CApricotView::OnSalesEntry() {
     CSalesEntryDlg dialog(m_pDatabase, window());
     dialog.exec();
+    RefreshAlerts();
 }
 
 // The queries, reports and statistics: each shows its result in the view's grid; their condition

@@ -20,6 +20,10 @@ public:
     virtual bool OnCommand(int id);
     static bool IsViewCommand(int id);
 
+    // Counts what 药品预警 would list today and tells alertsChanged; called when the main window
+    // appears, on 更新显示 and when an entry, maintenance or settings dialog closes.
+    void RefreshAlerts();
+
     q_grid* Grid() const { return m_pGrid; }
     CDatabase* Database() const { return m_pDatabase; }
 
@@ -51,6 +55,10 @@ public:
     void OnHelp();
     void OnCalculator();
     void OnFeedback();
+
+signals:
+    // The alert pane's text; empty when nothing is in alert or the counts cannot be read.
+    void alertsChanged(const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

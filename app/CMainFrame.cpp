@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QToolBar>
@@ -230,6 +231,19 @@ void CMainFrame::CreateStatusBar() {
     m_pReady = new QLabel(kReady, bar);
     m_pReady->setObjectName(QStringLiteral("0"));
     bar->addWidget(m_pReady, 1);
+    m_pAlerts = new QPushButton(bar);
+    m_pAlerts->setObjectName(QStringLiteral("alerts"));
+    m_pAlerts->setFlat(true);
+    m_pAlerts->setFocusPolicy(Qt::NoFocus);
+    m_pAlerts->setStyleSheet(QStringLiteral("color: #c00000; padding: 0 6px;"));
+    m_pAlerts->setToolTip(QStringLiteral("单击查看药品预警"));
+    m_pAlerts->hide();
+    bar->addPermanentWidget(m_pAlerts);
+    connect(m_pAlerts, &QPushButton::clicked, this, [this] { OnCommand(cmd::StockAlerts); });
+    connect(m_pView, &CApricotView::alertsChanged, this, [this](const QString& text) {
+        m_pAlerts->setText(text);
+        m_pAlerts->setVisible(!text.isEmpty());
+    });
     m_pClock = NewPane(IdName(cmd::ClockPane), ClockPlaceholder(), bar);
     m_pClock->setText(ClockPlaceholder());
     m_pCaps = NewPane(IdName(cmd::CapsPane), QStringLiteral("CAP"), bar);

@@ -8,6 +8,7 @@
 
 class CApricotView;
 class QLabel;
+class QPushButton;
 class QMenu;
 class QMenuBar;
 class QToolBar;
@@ -29,6 +30,8 @@ public:
     // The action of a menu or toolbar command (objectName its id); nullptr if there is none.
     QAction* CommandAction(int id) const;
     QLabel* ClockPane() const { return m_pClock; }
+    // The alert pane: hidden while nothing is in alert; a click runs 药品预警.
+    QPushButton* AlertPane() const { return m_pAlerts; }
 
     // The toolbars' context menu: the one item 默认工具栏.
     QMenu* createPopupMenu() override;
@@ -69,6 +72,7 @@ private:
     QLabel* m_pCaps = nullptr;
     QLabel* m_pNum = nullptr;
     QLabel* m_pScroll = nullptr;
+    QPushButton* m_pAlerts = nullptr;
     std::map<int, QAction*> m_actions;
     QTimer m_clockTimer;
 };

@@ -395,6 +395,18 @@ TEST_F(MainFrameTest, AnItemWithoutAPromptLeavesTheMessagePaneEmpty) {
     EXPECT_EQ(ready->text(), QStringLiteral("Ready"));
 }
 
+TEST_F(MainFrameTest, AlertPaneShowsWhatNeedsAttentionAndOpensTheList) {
+    QPushButton* pane = m_frame->AlertPane();
+    EXPECT_FALSE(pane->isVisible());
+    emit m_view->alertsChanged(QStringLiteral("预警：过期 1 批 · 近效期 0 批 · 缺货 2 种"));
+    EXPECT_TRUE(pane->isVisible());
+    EXPECT_EQ(pane->text(), QStringLiteral("预警：过期 1 批 · 近效期 0 批 · 缺货 2 种"));
+    QTest::mouseClick(pane, Qt::LeftButton);
+    EXPECT_EQ(m_view->commands, std::vector<int>{cmd::StockAlerts});
+    emit m_view->alertsChanged(QString());
+    EXPECT_FALSE(pane->isVisible());
+}
+
 TEST_F(MainFrameTest, StatusBarHasItsPanesInOrder) {
     QStatusBar* bar = m_frame->statusBar();
     EXPECT_EQ(bar->objectName(), QStringLiteral("59393"));

@@ -2,6 +2,7 @@
 // were worked out by hand: the statements sent, the rows shown, the summary block and its
 // failures, refresh and sort after a report, and cancelled dialogs.
 #include "CTestBooks.h"
+#include "alert_counts.h"
 #include "q_grid.h"
 #include "query_rows.h"
 #include "recording_prompts.h"
@@ -321,6 +322,11 @@ TEST_P(ReportCommandsTest, StockAlertsListExpiredNearAndShortAroundTheThresholds
                         {"日期无效", "己药", "己", "1", "2003-02-29", "6", "(NULL)"},
                         {"日期无效", "戊药", "戊", "1", "2003/06/01", "4", "(NULL)"},
                     }));
+    // The status bar's pane counts the same rows.
+    const std::optional<CAlertCounts> counts = CountAlerts(&Db(), QDate(2003, 5, 10), {30, 5});
+    ASSERT_TRUE(counts.has_value());
+    EXPECT_EQ(AlertPaneText(*counts), "预警：过期 1 批 · 近效期 2 批 · 缺货 5 种");
+    EXPECT_TRUE(AlertPaneText({}).isEmpty());
 }
 
 // --- Sales reports ----------------------------------------------------------------------------
