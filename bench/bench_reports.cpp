@@ -4,8 +4,10 @@
 // reports on different days and months).
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "alert_counts.h"
 #include "bench_support.h"
 #include "q_grid.h"
+#include "report_statements.h"
 #include "sales_report.h"
 #include "schema.h"
 
@@ -67,7 +69,35 @@ bool MakeBooks(CDatabase& db, const QString& path, int sales, double& seconds) {
 struct Figures {
     double day = 0;
     double month = 0;
+    double alertList = 0;
+    double alertCounts = 0;
 };
+
+// 药品预警 as the main grid shows it and as the status bar counts it, on a day when some cards
+// have expired and others are near.
+bool MeasureAlerts(CDatabase& db, q_grid& grid, Figures& figures) {
+    const QDate today(2004, 6, 1);
+    const CAlertSettings settings;
+    std::vector<double> listTimes, countTimes;
+    for (int run = 0; run < kRuns; ++run) {
+        bool shown = false;
+        listTimes.push_back(bench::MillisecondsOf([&] {
+            shown = grid.SetQuery(QStringLiteral("存"),
+                                  reportsql::StockAlerts(today, settings.nearExpiryDays,
+                                                         settings.shortageBoxes, false));
+        }));
+        if (!shown || grid.GetItemCount() == 0)
+            return Fail(QStringLiteral("药品预警 listed nothing"));
+        std::optional<CAlertCounts> counts;
+        countTimes.push_back(
+            bench::MillisecondsOf([&] { counts = CountAlerts(&db, today, settings); }));
+        if (!counts || counts->expired == 0 || counts->nearExpiry == 0)
+            return Fail(QStringLiteral("the alert counts are wrong"));
+    }
+    figures.alertList = bench::Median(listTimes);
+    figures.alertCounts = bench::Median(countTimes);
+    return true;
+}
 
 // Reports on days and months spread over the books; each must list its sales and sum them.
 bool MeasureReports(CDatabase& db, int sales, Figures& figures) {
@@ -103,7 +133,7 @@ bool MeasureReports(CDatabase& db, int sales, Figures& figures) {
     }
     figures.day = bench::Median(dayTimes);
     figures.month = bench::Median(monthTimes);
-    return true;
+    return MeasureAlerts(db, grid, figures);
 }
 
 bool Run() {
@@ -131,6 +161,8 @@ bool Run() {
     bench::Print("day_report_1m_vs_100k", large.day / small.day);
     bench::Print("month_report_1m_vs_100k", large.month / small.month);
     bench::Print("reports_books_1m_build_s", largeBuild);
+    bench::Print("stock_alerts_list_1m_ms", large.alertList);
+    bench::Print("stock_alerts_counts_1m_ms", large.alertCounts);
     std::fflush(stdout);
     return true;
 }

@@ -6,7 +6,7 @@
 std::optional<CAlertCounts> CountAlerts(CDatabase* db, const QDate& today,
                                         const CAlertSettings& settings) {
     const QString list = reportsql::StockAlerts(
-        today, settings.nearExpiryDays, settings.shortageBoxes, reportsql::OnPostgreSQL(db));
+        today, settings.nearExpiryDays, settings.shortageBoxes, reportsql::OnPostgreSQL(db), false);
     const std::optional<CResultTable> rows =
         RunStatement(db, QStringLiteral("存"),
                      QStringLiteral("SELECT 预警,COUNT(*) FROM (") + list +

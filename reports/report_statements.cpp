@@ -111,8 +111,8 @@ long long DaysFromCivil(const QDate& date) {
 
 } // namespace
 
-QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes, bool postgres) {
-    const QString expiry = QStringLiteral("有效截止日期");
+QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes, bool postgres,
+                    bool ordered) {
     const QString y = QStringLiteral("CAST(SUBSTR(有效截止日期,1,4) AS INTEGER)");
     const QString m = QStringLiteral("CAST(SUBSTR(有效截止日期,6,2) AS INTEGER)");
     const QString d = QStringLiteral("CAST(SUBSTR(有效截止日期,9,2) AS INTEGER)");
@@ -125,38 +125,38 @@ QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes
                        "AND %2%100<>0) OR %2%400=0 THEN 29 ELSE 28 END) ELSE 31 END)")
             .arg(m, y);
     // The numbers are read only once the text has the shape of a date.
-    const QString valid = QStringLiteral("(CASE WHEN %1 THEN (CASE WHEN %2>=1 AND %3 BETWEEN 1 AND "
-                                         "12 AND %4 BETWEEN 1 AND %5 THEN 1 ELSE 0 END) ELSE 0 "
-                                         "END=1)")
-                              .arg(shaped, y, m, d, monthDays);
+    const QString valid =
+        QStringLiteral("(CASE WHEN %1 THEN (CASE WHEN %2>=1 AND %3 BETWEEN 1 AND "
+                       "12 AND %4 BETWEEN 1 AND %5 THEN 1 ELSE 0 END) ELSE 0 END)")
+            .arg(shaped, y, m, d, monthDays);
     const QString todayText = sqltext::Quote(sqltext::Date(today));
     const QString lastDay = sqltext::Quote(sqltext::Date(today.addDays(nearExpiryDays)));
-    const QString daysLeft =
-        QStringLiteral("(CASE WHEN %1 THEN %2-%3 END)")
-            .arg(valid, DaysFromCivil(y, m, d), sqltext::Count(DaysFromCivil(today)));
-    const QString inStock =
-        QStringLiteral(
-            "(CASE WHEN %1 AND 有效截止日期>=%2 AND 现有存货量>0 THEN 现有存货量 ELSE 0 END)")
-            .arg(valid, todayText);
+    // Each card is read once: whether its date is one, and the days it has left.
+    const QString cards =
+        QStringLiteral("WITH 卡 AS MATERIALIZED (SELECT 名称,产地,规格型号,有效截止日期,现有存货量,"
+                       "有效,CASE WHEN 有效=1 THEN %1-%2 END AS 剩余天数 FROM (SELECT 存.*,%3 AS "
+                       "有效 FROM 存) 存卡) ")
+            .arg(DaysFromCivil(y, m, d), sqltext::Count(DaysFromCivil(today)), valid);
     const QString cardColumns =
-        QStringLiteral("名称,产地,规格型号,") + expiry + QStringLiteral(",现有存货量,") + daysLeft +
-        QStringLiteral(" AS 剩余天数,") + expiry + QStringLiteral(" AS 日期键,0 AS 量键");
-    return QStringLiteral(
+        QStringLiteral("名称,产地,规格型号,有效截止日期,现有存货量,剩余天数,有效截止日期,0");
+    return cards +
+           QStringLiteral(
                "SELECT 预警,名称,产地,规格型号,有效截止日期,现有存货量,剩余天数 FROM (") +
-           QStringLiteral("SELECT 1 AS 序,'已过期' AS 预警,") + cardColumns +
-           QStringLiteral(" FROM 存 WHERE 现有存货量>0 AND ") + valid +
-           QStringLiteral(" AND 有效截止日期<") + todayText +
-           QStringLiteral(" UNION ALL SELECT 2,'近效期',") + cardColumns +
-           QStringLiteral(" FROM 存 WHERE 现有存货量>0 AND ") + valid +
-           QStringLiteral(" AND 有效截止日期>=") + todayText +
+           QStringLiteral("SELECT 1 AS 序,'已过期' AS 预警,名称,产地,规格型号,有效截止日期,"
+                          "现有存货量,剩余天数,有效截止日期 AS 日期键,0 AS 量键 FROM 卡 WHERE "
+                          "现有存货量>0 AND 有效=1 AND 有效截止日期<") +
+           todayText + QStringLiteral(" UNION ALL SELECT 2,'近效期',") + cardColumns +
+           QStringLiteral(" FROM 卡 WHERE 现有存货量>0 AND 有效=1 AND 有效截止日期>=") + todayText +
            QStringLiteral(" AND 有效截止日期<=") + lastDay +
-           QStringLiteral(" UNION ALL SELECT 3,'库存不足',名称,产地,规格型号,'',SUM(") + inStock +
-           QStringLiteral("),NULL,'',SUM(") + inStock +
-           QStringLiteral(") FROM 存 GROUP BY 名称,产地,规格型号 HAVING SUM(") + inStock +
-           QStringLiteral(")<") + sqltext::Number(shortageBoxes) +
-           QStringLiteral(" UNION ALL SELECT 4,'日期无效',") + cardColumns +
-           QStringLiteral(" FROM 存 WHERE 现有存货量>0 AND NOT ") + valid +
-           QStringLiteral(") 预警表 ORDER BY 序,日期键,量键,名称,产地,规格型号");
+           QStringLiteral(" UNION ALL SELECT 3,'库存不足',名称,产地,规格型号,'',量,NULL,'',量 FROM "
+                          "(SELECT 名称,产地,规格型号,SUM(CASE WHEN 有效=1 AND 有效截止日期>=") +
+           todayText +
+           QStringLiteral(" AND 现有存货量>0 THEN 现有存货量 ELSE 0 END) AS 量 FROM 卡 GROUP BY "
+                          "名称,产地,规格型号) 药 WHERE 量<") +
+           sqltext::Number(shortageBoxes) + QStringLiteral(" UNION ALL SELECT 4,'日期无效',") +
+           cardColumns + QStringLiteral(" FROM 卡 WHERE 现有存货量>0 AND 有效=0") +
+           QStringLiteral(") 预警表") +
+           (ordered ? QStringLiteral(" ORDER BY 序,日期键,量键,名称,产地,规格型号") : QString());
 }
 
 QString PurchaseReport(const QString& from, const QString& to) {

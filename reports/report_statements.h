@@ -48,7 +48,9 @@ QString TotalStockCost();
 // 规格型号, 有效截止日期, 现有存货量, 剩余天数 (days to expiry, negative when past; empty for a
 // drug). Dates compare as "yyyy-MM-dd" texts and the days are reckoned in plain arithmetic, so
 // both databases give the same rows; `postgres` chooses the pattern test for a date text.
-QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes, bool postgres);
+// `ordered`: in the list's order (the counts need none).
+QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes, bool postgres,
+                    bool ordered = true);
 
 // 月采购报表 and 年采购报表: the purchases of the whole days from `from` to `to`.
 QString PurchaseReport(const QString& from, const QString& to);
