@@ -67,3 +67,16 @@ QString CAlertSettings::DaysText() const {
 QString CAlertSettings::BoxesText() const {
     return textforms::ShortestDouble(shortageBoxes);
 }
+
+CAlertSettings::Card CAlertSettings::CardAlert(const QString& expiry, const QString& onHand,
+                                               const QDate& today) const {
+    bool ok = false;
+    if (onHand.toDouble(&ok) <= 0 || !ok)
+        return Card::None;
+    const QDate date = QDate::fromString(expiry, QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid())
+        return Card::None;
+    if (date < today)
+        return Card::Expired;
+    return date <= today.addDays(nearExpiryDays) ? Card::NearExpiry : Card::None;
+}

@@ -3,6 +3,7 @@
 // (group "Alerts"): a card is near expiry when it expires within `nearExpiryDays` from today,
 // and a drug is short when its stock on hand in cards that have not expired is below
 // `shortageBoxes`. The sales entry, the alert list and the settings dialog share it.
+#include <QDate>
 #include <QString>
 #include <optional>
 
@@ -21,4 +22,9 @@ struct CAlertSettings {
     // The values as the fields show them.
     QString DaysText() const;
     QString BoxesText() const;
+
+    enum class Card { None, Expired, NearExpiry };
+    // What a stock card is in alert for on `today`: only with stock on hand, and only when its
+    // 有效截止日期 is a "yyyy-MM-dd" date.
+    Card CardAlert(const QString& expiry, const QString& onHand, const QDate& today) const;
 };

@@ -1,7 +1,39 @@
 #include "grid_model.h"
 
+#include "sort_keys.h"
+
 CGridModel::CGridModel(CResultTable& table, QObject* parent)
-    : QAbstractTableModel(parent), m_table(table) {}
+    : QAbstractTableModel(parent), m_table(table) {
+    RefreshAlerts();
+}
+
+void CGridModel::RefreshAlerts() {
+    m_alerts = CAlertSettings::Load();
+    m_today = QDate::currentDate();
+    m_expiryColumn = m_onHandColumn = -1;
+    for (int column = 0; column < m_table.ColumnCount(); ++column) {
+        const QString name = sortkeys::ColumnName(m_table.Columns()[std::size_t(column)].m_strName);
+        if (name == QStringLiteral("有效截止日期"))
+            m_expiryColumn = column;
+        else if (name == QStringLiteral("现有存货量"))
+            m_onHandColumn = column;
+    }
+}
+
+QVariant CGridModel::RowColor(int row) const {
+    if (m_expiryColumn < 0 || m_onHandColumn < 0)
+        return {};
+    switch (m_alerts.CardAlert(m_table.CellText(row, m_expiryColumn),
+                               m_table.CellText(row, m_onHandColumn), m_today)) {
+    case CAlertSettings::Card::Expired:
+        return ExpiredColor();
+    case CAlertSettings::Card::NearExpiry:
+        return NearExpiryColor();
+    case CAlertSettings::Card::None:
+        break;
+    }
+    return {};
+}
 
 int CGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_table.RowCount();
@@ -18,6 +50,8 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const {
         return m_table.CellText(index.row(), index.column());
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
+    if (role == Qt::ForegroundRole)
+        return RowColor(index.row());
     return {};
 }
 
@@ -40,6 +74,7 @@ Qt::ItemFlags CGridModel::flags(const QModelIndex& index) const {
 void CGridModel::Reset(const std::function<void()>& change) {
     beginResetModel();
     change();
+    RefreshAlerts();
     endResetModel();
 }
 

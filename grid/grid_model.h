@@ -1,8 +1,10 @@
 #pragma once
 // The table model behind q_grid: reads the cells straight out of a CResultTable (no item per
 // cell). Every change of the rows goes through here so that the view hears of it.
+#include "alert_settings.h"
 #include "result_table.h"
 #include <QAbstractTableModel>
+#include <QColor>
 #include <functional>
 
 class CGridModel : public QAbstractTableModel {
@@ -17,6 +19,10 @@ public:
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // Expired cards with stock are drawn in this colour, near-expiry ones in the other.
+    static QColor ExpiredColor() { return QColor(192, 0, 0); }
+    static QColor NearExpiryColor() { return QColor(184, 112, 0); }
+
     // Runs `change`, which may replace everything, as one model reset.
     void Reset(const std::function<void()>& change);
     int InsertRow(int row);
@@ -28,5 +34,14 @@ public:
     void Reorder(const std::vector<int>& order);
 
 private:
+    // Where a result shows stock cards (有效截止日期 and 现有存货量), the alert colour of a row.
+    QVariant RowColor(int row) const;
+    // Reads the thresholds and today's date again, and finds the two columns.
+    void RefreshAlerts();
+
     CResultTable& m_table;
+    CAlertSettings m_alerts;
+    QDate m_today;
+    int m_expiryColumn = -1;
+    int m_onHandColumn = -1;
 };

@@ -1,6 +1,7 @@
 // The record grid as a widget on both backends: refusals, appearance, sort by header clicks,
 // the open row and its write-back on clicks, loads and resizes, new and deleted rows.
 #include "CTestBooks.h"
+#include "grid_model.h"
 #include "q_edit.h"
 #include "q_grid.h"
 #include "query_rows.h"
@@ -12,6 +13,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSettings>
 #include <QStringDecoder>
 #include <QStyle>
 #include <QTest>
@@ -427,6 +429,36 @@ TEST_P(GridTest, CellsAreShownAsStoredAndCanBeChangedAgain) {
     grid->CommitEdit();
     EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('\n').toStdString();
     EXPECT_EQ(StockRows(), (std::vector<QStringList>{{"甘草片", " 同仁堂", "", "", "0", "3"}}));
+}
+
+TEST_P(GridTest, CardsInAlertAreDrawnRedOrAmberWhateverTheirOrder) {
+    QSettings().remove(QStringLiteral("Alerts")); // 180 days: the default window
+    const QDate today = QDate::currentDate();
+    const auto date = [&today](int days) { return today.addDays(days).toString("yyyy-MM-dd"); };
+    // Average cost orders the rows: expired, expired but sold out, near, far, no date.
+    const std::pair<QString, int> cards[] = {
+        {date(-1), 3}, {date(-30), 0}, {date(180), 2}, {date(181), 2}, {QStringLiteral("明年"), 2}};
+    int cost = 0;
+    for (const auto& [expiry, onHand] : cards)
+        Exec(QStringLiteral("INSERT INTO 存 VALUES ('药%1', '厂', '盒', '%2', %1, %3)")
+                 .arg(++cost)
+                 .arg(expiry)
+                 .arg(onHand));
+    auto grid = MakeGrid(kStock, kStockSql);
+    const auto colors = [&grid] {
+        QStringList out;
+        for (int row = 0; row < grid->GetItemCount(); ++row) {
+            const QVariant color = grid->model()->index(row, 0).data(Qt::ForegroundRole);
+            out << (color == QColor(CGridModel::ExpiredColor())      ? "red"
+                    : color == QColor(CGridModel::NearExpiryColor()) ? "amber"
+                                                                     : "-");
+        }
+        return out;
+    };
+    EXPECT_EQ(colors(), (QStringList{"red", "-", "amber", "-", "-"}));
+    // The colour follows its row through a sort, which puts an arrow into the date's title.
+    ClickHeader(*grid, 3);
+    EXPECT_EQ(colors(), (QStringList{"-", "-", "amber", "red", "-"}));
 }
 
 TEST_P(GridTest, FailedInsertRemovesTheNewRow) {
