@@ -6,6 +6,7 @@
 #include "sql_text.h"
 
 #include <QComboBox>
+#include <QDate>
 #include <QDateTime>
 #include <QEvent>
 #include <QFocusEvent>
@@ -83,6 +84,9 @@ void CSalesEntryDlg::BuildControls() {
     layout.Text(QStringLiteral("元"), 105, 119, 12, 12);
     layout.Text(QStringLiteral("元"), 257, 122, 12, 12);
 
+    // The card's stock and expiry, and the batch to sell first: not the status line.
+    m_pCardHint = layout.Text(QString(), 6, 133, 300, 10);
+    m_pCardHint->setObjectName(QString::number(CSalesEntry::IdCardHint));
     layout.Separator(145);
     m_pStatus = layout.StatusLine(6, 154, 188, 29);
     m_pAdd = layout.Button(1, QStringLiteral("添加"), 200, 170, 50, 14);
@@ -161,6 +165,7 @@ void CSalesEntryDlg::RebuildPickerLists() {
         SetComboItems(m_pPackModel, lists->packModels);
         SetComboItems(m_pExpiry, lists->expiries);
     }
+    m_pCardHint->setText(m_entry.CardHint(typed, QDate::currentDate()));
     // What was typed stays, whether or not the lists could be rebuilt.
     m_pName->setEditText(typed.name);
     m_pOrigin->setEditText(typed.origin);

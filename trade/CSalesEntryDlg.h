@@ -46,6 +46,7 @@ private:
     QLineEdit* m_pPiecesPerBox = nullptr;
     QLineEdit* m_pAmount = nullptr;
     QLabel* m_pStatus = nullptr;
+    QLabel* m_pCardHint = nullptr;
     QPushButton* m_pAdd = nullptr;
     QPushButton* m_pClose = nullptr;
 };

@@ -38,6 +38,20 @@ bool StampTaken(CDatabase* db, const QString& timestamp) {
     return rows && rows->RowCount() > 0;
 }
 
+// Boxes as the counter reads them: at most two decimals ("7.13", "3").
+QString Boxes(const QString& stock) {
+    bool ok = false;
+    const double boxes = stock.toDouble(&ok);
+    if (!ok)
+        return stock;
+    QString text = QString::number(boxes, 'f', 2);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
 // The second after `timestamp`, or an empty text when it is no time stamp.
 QString NextSecond(const QString& timestamp) {
     const QDateTime time = QDateTime::fromString(timestamp, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
@@ -101,6 +115,49 @@ QString CSalesEntry::PickerStatement(const Card& typed) {
             sql += QString::fromUtf8(clause) + sqltext::Escape(*text) + QLatin1Char('\'');
     }
     return sql;
+}
+
+QString CSalesEntry::CardHint(const Card& typed, const QDate& today) const {
+    const Card card = Stored(typed);
+    if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty() ||
+        card.expiry.isEmpty())
+        return {};
+    const std::optional<CResultTable> rows = RunStatement(
+        m_pDatabase, kStockTable,
+        QStringLiteral("SELECT 有效截止日期,现有存货量 FROM 存 WHERE 名称=%1 AND 产地=%2 AND "
+                       "规格型号=%3")
+            .arg(sqltext::Quote(card.name), sqltext::Quote(card.origin),
+                 sqltext::Quote(card.packModel)));
+    if (!rows)
+        return {};
+    const auto dateOf = [](const QString& text) {
+        return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+    };
+    QString hint;
+    QString firstOut, firstOutStock;
+    for (int row = 0; row < rows->RowCount(); ++row) {
+        const QString expiry = rows->CellText(row, 0);
+        const QString stock = rows->CellText(row, 1);
+        if (expiry == card.expiry) {
+            hint = QStringLiteral("库存 %1 盒 · %2 到期").arg(Boxes(stock), expiry);
+            if (const QDate date = dateOf(expiry); date.isValid()) {
+                const qint64 days = today.daysTo(date);
+                hint += days >= 0 ? QStringLiteral("（还有 %1 天）").arg(days)
+                                  : QStringLiteral("（已过期 %1 天）").arg(-days);
+            }
+            continue;
+        }
+        const QDate date = dateOf(expiry);
+        if (date.isValid() && date >= today && stock.toDouble() > 0 &&
+            (firstOut.isEmpty() || date < dateOf(firstOut))) {
+            firstOut = expiry;
+            firstOutStock = stock;
+        }
+    }
+    const QDate chosen = dateOf(card.expiry);
+    if (!hint.isEmpty() && !firstOut.isEmpty() && (!chosen.isValid() || dateOf(firstOut) < chosen))
+        hint += QStringLiteral(" · 先售 %1 批（余 %2 盒）").arg(firstOut, Boxes(firstOutStock));
+    return hint;
 }
 
 std::optional<CSalesEntry::Lists> CSalesEntry::PickerLists(const Card& typed,

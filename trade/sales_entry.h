@@ -28,6 +28,7 @@ public:
         IdQuantity = 1053,
         IdPiecesPerBox = 1057,
         IdPiecesPerBoxLabel = 1062,
+        IdCardHint = 1063,
         IdAmount = 1054,
         IdStatus = 1060,
     };
@@ -97,6 +98,12 @@ public:
     // The four lists for what is typed; nullopt when the query was refused or failed (a
     // failure in `failure`, as the record grid would show it).
     std::optional<Lists> PickerLists(const Card& typed, QString* failure = nullptr) const;
+
+    // Once the four texts name a card: its stock and expiry on `today` ("库存 12 盒 · 2027-06-30
+    // 到期（还有 204 天）"), and the batch of the same drug to sell first, where another card with
+    // stock that has not expired expires earlier. Empty otherwise, or when the cards cannot be
+    // read.
+    QString CardHint(const Card& typed, const QDate& today) const;
 
     // One press of 添加 on `form`; a failed card lookup comes as the outcome's message, as the
     // record grid would show it. A time stamp that was not typed and that another sale already

@@ -146,6 +146,25 @@ TEST_P(SalesEntryTest, ACardTypedWithTrailingBlanksIsFoundAndSold) {
     EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存 WHERE 名称='板蓝根颗粒'"), "3");
 }
 
+TEST_P(SalesEntryTest, CardHintNamesTheBatchToSellFirst) {
+    // The card of Batch (2005-04-30, 10 boxes) and three more of the same drug.
+    for (const char* card : {"'2004-11-30', 8, 3", "'2004-09-30', 8, 0", "'2004-01-31', 8, 5"})
+        Exec(QStringLiteral("INSERT INTO 存 VALUES ('阿莫西林胶囊','石药集团','0.25g*24粒',%1)")
+                 .arg(QString::fromUtf8(card)));
+    const QDate today(2004, 5, 1);
+    CSalesEntry::Card card = SaleOf("1", "1", "10").card;
+    // Sold out and expired batches are passed over; the earliest with stock comes first.
+    EXPECT_EQ(m_entry.CardHint(card, today),
+              "库存 10 盒 · 2005-04-30 到期（还有 364 天） · 先售 2004-11-30 批（余 3 盒）");
+    card.expiry = "2004-11-30 ";
+    EXPECT_EQ(m_entry.CardHint(card, today), "库存 3 盒 · 2004-11-30 到期（还有 213 天）");
+    card.expiry = "2004-01-31";
+    // An expired card: no batch of it expires earlier.
+    EXPECT_EQ(m_entry.CardHint(card, today), "库存 5 盒 · 2004-01-31 到期（已过期 91 天）");
+    card.packModel.clear();
+    EXPECT_TRUE(m_entry.CardHint(card, today).isEmpty());
+}
+
 TEST_P(SalesEntryTest, FieldsAreCheckedInOrder) {
     CSalesEntry::Form form = SaleOf("x", "y", "z");
     CEntryOutcome outcome = Add(form);
