@@ -4,6 +4,7 @@
 #include "artwork.h"
 #include "entry_layout.h"
 #include "prompts.h"
+#include "shown_outcome.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -125,10 +126,12 @@ void CPurchaseEntryDlg::UpdateData(bool save) {
 
 void CPurchaseEntryDlg::OnAdd() {
     UpdateData(true);
-    const CEntryOutcome outcome = m_entry.Add(m_form);
-    Prompts().TellFailure(this, outcome.message);
-    if (!outcome.status.isNull())
-        m_pStatus->setText(outcome.status);
+    const CEntryOutcome outcome = Answered(this, m_entry.Add(m_form), [this] {
+        CPurchaseEntry::Form accepted = m_form;
+        accepted.pastExpiryAccepted = true;
+        return m_entry.Add(accepted);
+    });
+    ShowOutcome(this, m_pStatus, outcome);
     if (outcome.recorded) {
         m_form = CPurchaseEntry::Cleared(m_form);
         UpdateData(false);

@@ -3,6 +3,7 @@
 #include "artwork.h"
 #include "entry_layout.h"
 #include "prompts.h"
+#include "shown_outcome.h"
 #include "sql_text.h"
 
 #include <QComboBox>
@@ -201,10 +202,12 @@ void CSalesEntryDlg::OnAdd() {
     if (!m_form.timestampTyped)
         m_pTimestamp->setText(sqltext::Timestamp(QDateTime::currentDateTime()));
     UpdateData(true);
-    const CEntryOutcome outcome = m_entry.Add(m_form);
-    Prompts().TellFailure(this, outcome.message);
-    if (!outcome.status.isNull())
-        m_pStatus->setText(outcome.status);
+    const CEntryOutcome outcome = Answered(this, m_entry.Add(m_form), [this] {
+        CSalesEntry::Form accepted = m_form;
+        accepted.expiredAccepted = true;
+        return m_entry.Add(accepted);
+    });
+    ShowOutcome(this, m_pStatus, outcome);
     if (outcome.recorded)
         ClearForm();
     else

@@ -14,11 +14,20 @@ struct CEntryOutcome {
     QString status;
     // The entry is in the books: the dialog clears itself for the next one.
     bool recorded = false;
+    // Nothing written yet: a question to ask, No being the default. Yes adds the entry again
+    // with the question answered; No shows `declined` in the status line.
+    QString question;
+    QString declined;
 
+    // Nothing recorded: `message` in a message box, the focus to `focus`, `status` (when not
+    // null) in the status line.
+    static CEntryOutcome Refused(const QString& message, int focus, const QString& status = {});
     // Nothing recorded; only the status line says why.
     static CEntryOutcome Status(const QString& status);
     // Nothing recorded; the status line shows the driver's text, cut to what the line holds.
     static CEntryOutcome DriverStatus(const CDBException& e);
+    // Nothing written; `question` to ask first.
+    static CEntryOutcome Question(const QString& question, const QString& declined);
     // In the books: `recorded` in the status line, followed by what failed after the commit
     // (`afterCommit`, when given); the form clears and `focus` gets the focus.
     static CEntryOutcome Recorded(const QString& recorded, int focus,

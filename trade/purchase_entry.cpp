@@ -15,6 +15,9 @@ const QString CPurchaseEntry::kConnectionClosed = QStringLiteral("通讯连接�
 const QString CPurchaseEntry::kCardInvalid =
     QStringLiteral("无法对库存进行更新，当前的库存登记卡无效，再次审改后，重新输入");
 const QString CPurchaseEntry::kRecorded = QStringLiteral("录入成功,登记卡信息已经被系统接纳");
+const QString CPurchaseEntry::kPastExpiryQuestion =
+    QStringLiteral("有效截止日期已过，确定入库吗？");
+const QString CPurchaseEntry::kPastExpiryDeclined = QStringLiteral("已取消：有效截止日期已过");
 const QString CPurchaseEntry::kListsStatement =
     QStringLiteral("SELECT 采购人,大类,小类 FROM 进 GROUP BY 采购人,大类,小类");
 
@@ -55,10 +58,10 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
     // The fields are read in the order of the form; the first that fails stops the entry.
     const std::optional<double> price = entryfields::ParseNumber(form.price);
     if (!price)
-        return {entryfields::kNotANumber, IdPrice, {}, false};
+        return CEntryOutcome::Refused(entryfields::kNotANumber, IdPrice);
     const std::optional<double> quantity = entryfields::ParseNumber(form.quantity);
     if (!quantity)
-        return {entryfields::kNotANumber, IdQuantity, {}, false};
+        return CEntryOutcome::Refused(entryfields::kNotANumber, IdQuantity);
 
     // What is stored is what the grid and the pickers will show: no trailing blanks.
     const auto typed = [](const QString& text) { return textforms::WithoutTrailingBlanks(text); };
@@ -79,6 +82,9 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
         return CEntryOutcome::Status(kConnectionClosed);
     p.price = *price;
     p.quantity = *quantity;
+    // Past on the day the batch is booked as bought: today, unless an old delivery is typed in.
+    if (!form.pastExpiryAccepted && p.expiry < p.purchaseDate)
+        return CEntryOutcome::Question(kPastExpiryQuestion, kPastExpiryDeclined);
 
     try {
         CTransaction transaction(*m_pDatabase);

@@ -43,6 +43,8 @@ public:
         QDate expiry;
         QString price;
         QString quantity;
+        // The user answered Yes to a batch whose expiry had passed.
+        bool pastExpiryAccepted = false;
     };
 
     // The three opening lists.
@@ -58,6 +60,8 @@ public:
     static const QString kCardInvalid;
     static const QString kRecorded;
     static const QString kListsStatement;
+    static const QString kPastExpiryQuestion;
+    static const QString kPastExpiryDeclined;
 
     // `db` is borrowed; it may be null or closed, which the entry reports.
     explicit CPurchaseEntry(CDatabase* db) : m_pDatabase(db) {}
@@ -71,7 +75,8 @@ public:
     // was refused or failed (a failure in `failure`, as the record grid would show it).
     Lists OpeningLists(QString* failure = nullptr) const;
 
-    // One press of 添加 on `form`.
+    // One press of 添加 on `form`. An expiry before the purchase date asks first, unless
+    // `pastExpiryAccepted`.
     CEntryOutcome Add(const Form& form) const;
 
 private:

@@ -21,6 +21,7 @@ const QString CSalesEntry::kLookupFailed =
 const QString CSalesEntry::kNoSuchCard =
     QStringLiteral("库存中无此药品，仔细审改后重新输入,或者重下拉列表中选择一个有效的项");
 const QString CSalesEntry::kRecorded = QStringLiteral("新的销售记录已经被系统接纳");
+const QString CSalesEntry::kExpiredDeclined = QStringLiteral("已取消：该批药品已过期");
 
 namespace {
 
@@ -50,6 +51,11 @@ QString Boxes(const QString& stock) {
     if (text.endsWith(QLatin1Char('.')))
         text.chop(1);
     return text;
+}
+
+// A date as the books hold it ("2005-04-30"); invalid when the text is none.
+QDate DateOf(const QString& text) {
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
 }
 
 // The second after `timestamp`, or an empty text when it is no time stamp.
@@ -130,9 +136,6 @@ QString CSalesEntry::CardHint(const Card& typed, const QDate& today) const {
                  sqltext::Quote(card.packModel)));
     if (!rows)
         return {};
-    const auto dateOf = [](const QString& text) {
-        return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-    };
     QString hint;
     QString firstOut, firstOutStock;
     for (int row = 0; row < rows->RowCount(); ++row) {
@@ -140,22 +143,22 @@ QString CSalesEntry::CardHint(const Card& typed, const QDate& today) const {
         const QString stock = rows->CellText(row, 1);
         if (expiry == card.expiry) {
             hint = QStringLiteral("库存 %1 盒 · %2 到期").arg(Boxes(stock), expiry);
-            if (const QDate date = dateOf(expiry); date.isValid()) {
+            if (const QDate date = DateOf(expiry); date.isValid()) {
                 const qint64 days = today.daysTo(date);
                 hint += days >= 0 ? QStringLiteral("（还有 %1 天）").arg(days)
                                   : QStringLiteral("（已过期 %1 天）").arg(-days);
             }
             continue;
         }
-        const QDate date = dateOf(expiry);
+        const QDate date = DateOf(expiry);
         if (date.isValid() && date >= today && stock.toDouble() > 0 &&
-            (firstOut.isEmpty() || date < dateOf(firstOut))) {
+            (firstOut.isEmpty() || date < DateOf(firstOut))) {
             firstOut = expiry;
             firstOutStock = stock;
         }
     }
-    const QDate chosen = dateOf(card.expiry);
-    if (!hint.isEmpty() && !firstOut.isEmpty() && (!chosen.isValid() || dateOf(firstOut) < chosen))
+    const QDate chosen = DateOf(card.expiry);
+    if (!hint.isEmpty() && !firstOut.isEmpty() && (!chosen.isValid() || DateOf(firstOut) < chosen))
         hint += QStringLiteral(" · 先售 %1 批（余 %2 盒）").arg(firstOut, Boxes(firstOutStock));
     return hint;
 }
@@ -170,19 +173,23 @@ std::optional<CSalesEntry::Lists> CSalesEntry::PickerLists(const Card& typed,
                  CPickerList::FromColumn(*rows, 2), CPickerList::FromColumn(*rows, 3)};
 }
 
+QString CSalesEntry::ExpiredQuestion(const QString& expiry) {
+    return QStringLiteral("该批药品已于 %1 过期，确定要销售吗？").arg(expiry);
+}
+
 CEntryOutcome CSalesEntry::Add(const Form& form) {
     // The fields are read in the framework's order; the first that fails stops the entry.
     const std::optional<double> price = entryfields::ParseNumber(form.price);
     if (!price)
-        return {entryfields::kNotANumber, IdPrice, {}, false};
+        return CEntryOutcome::Refused(entryfields::kNotANumber, IdPrice);
     m_dPrice = *price;
     const std::optional<unsigned> quantity = entryfields::ParseUnsigned(form.quantity);
     if (!quantity)
-        return {entryfields::kNotAPositiveInteger, IdQuantity, {}, false};
+        return CEntryOutcome::Refused(entryfields::kNotAPositiveInteger, IdQuantity);
     m_nQuantity = *quantity;
     const std::optional<unsigned> piecesPerBox = entryfields::ParseUnsigned(form.piecesPerBox);
     if (!piecesPerBox)
-        return {entryfields::kNotAPositiveInteger, IdPiecesPerBox, {}, false};
+        return CEntryOutcome::Refused(entryfields::kNotAPositiveInteger, IdPiecesPerBox);
 
     const Card card = Stored(form.card);
     if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty() ||
@@ -207,9 +214,16 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
     const std::optional<CResultTable> found =
         RunStatement(m_pDatabase, kStockTable, entrysql::FindStockCard(sale), &failure);
     if (!found)
-        return {failure, 0, kLookupFailed, false};
+        return CEntryOutcome::Refused(failure, 0, kLookupFailed);
     if (found->RowCount() == 0)
         return CEntryOutcome::Status(kNoSuchCard);
+    // Expired on the day the sale is stamped with: today, unless a past sale is typed in.
+    const QString expiry = found->CellText(0, 3);
+    const QDate expires = DateOf(expiry);
+    const QDate saleDay = DateOf(sale.timestamp.left(10));
+    if (!form.expiredAccepted && expires.isValid() && saleDay.isValid() && expires < saleDay)
+        return CEntryOutcome::Question(ExpiredQuestion(expires.toString(Qt::ISODate)),
+                                       kExpiredDeclined);
 
     // A stamp that was not typed and that another sale holds gives way to the next second.
     for (int tries = form.timestampTyped ? 1 : kFreeSecondTries;; --tries) {

@@ -52,6 +52,8 @@ public:
         QString quantity;
         QString piecesPerBox;
         QString amount; // the read-only amount due, as shown
+        // The user answered Yes to selling from a card that had expired.
+        bool expiredAccepted = false;
     };
 
     // The four picker lists, in picker order.
@@ -76,6 +78,10 @@ public:
     static const QString kLookupFailed;
     static const QString kNoSuchCard;
     static const QString kRecorded;
+    static const QString kExpiredDeclined;
+
+    // The question before a sale from a card that expired on `expiry`.
+    static QString ExpiredQuestion(const QString& expiry);
 
     // `db` is borrowed; it may be null or closed, which the entry reports.
     explicit CSalesEntry(CDatabase* db) : m_pDatabase(db) {}
@@ -107,7 +113,8 @@ public:
 
     // One press of 添加 on `form`; a failed card lookup comes as the outcome's message, as the
     // record grid would show it. A time stamp that was not typed and that another sale already
-    // holds gives way to the next free second; a typed one that is taken fails.
+    // holds gives way to the next free second; a typed one that is taken fails. A card that
+    // expired before the day of the sale's stamp asks first, unless `expiredAccepted`.
     CEntryOutcome Add(const Form& form);
 
 private:

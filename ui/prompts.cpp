@@ -28,8 +28,10 @@ public:
             box.setIcon(QMessageBox::Question);
             break;
         }
-        if (buttons == Buttons::YesNo) {
+        if (buttons != Buttons::Ok) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            if (buttons == Buttons::YesNoDefaultNo)
+                box.setDefaultButton(QMessageBox::No);
             return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
         }
         box.setStandardButtons(QMessageBox::Ok);

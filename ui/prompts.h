@@ -8,7 +8,8 @@ class QWidget;
 class CPrompts {
 public:
     enum class Icon { None, Information, Warning, Critical, Question };
-    enum class Buttons { Ok, YesNo };
+    // YesNoDefaultNo: a question whose safe answer is No (Enter answers No).
+    enum class Buttons { Ok, YesNo, YesNoDefaultNo };
     enum class Answer { Ok, Yes, No };
 
     virtual ~CPrompts() = default;

@@ -131,11 +131,18 @@ TEST_P(PurchaseEntryDlgTest, ANumberThatDoesNotParseIsShownOnAddAndTakesTheFocus
     EXPECT_EQ(Text(CPurchaseEntry::IdName), "阿莫西林胶囊");
 }
 
-TEST_P(PurchaseEntryDlgTest, AFailedBatchKeepsEveryFieldForTheRetry) {
+TEST_P(PurchaseEntryDlgTest, APastExpiryAsksAndAFailedBatchKeepsEveryFieldForTheRetry) {
     ASSERT_TRUE(CPurchaseEntry(&Db()).Add(Batch("1", "0")).recorded);
     Open();
     Control<QDateEdit>(CPurchaseEntry::IdExpiry)->setDate(QDate(2005, 4, 30));
     TypeBatch("2", "0");
+    // Bought today, expired long ago: No (the default) writes nothing.
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Status(), CPurchaseEntry::kPastExpiryDeclined);
+    ASSERT_EQ(m_prompts.Texts(), QStringList{"有效截止日期已过，确定入库吗？"});
+    EXPECT_EQ(m_prompts.Messages()[0].buttons, CPrompts::Buttons::YesNoDefaultNo);
+    EXPECT_EQ(Count(Db(), "进"), "1");
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
     Press(Qt::Key_Return);
     EXPECT_EQ(Status(), CPurchaseEntry::kCardInvalid);
     EXPECT_EQ(Text(CPurchaseEntry::IdPurchaser), "张明");

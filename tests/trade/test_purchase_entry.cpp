@@ -63,6 +63,22 @@ TEST_P(PurchaseEntryTest, AnotherExpiryDateMakesASecondCard) {
     EXPECT_EQ(Cards(Db()), (std::vector<QStringList>{{"1", "4"}, {"3", "5"}}));
 }
 
+TEST_P(PurchaseEntryTest, AnExpiryBeforeThePurchaseDateAsksBeforeWriting) {
+    // Expiring on the day it is bought asks nothing.
+    CPurchaseEntry::Form form = Batch("1.0", "4");
+    form.purchaseDate = form.expiry;
+    Record(form);
+    form.purchaseDate = form.expiry.addDays(1);
+    const CEntryOutcome asked = Add(form);
+    EXPECT_FALSE(asked.recorded);
+    EXPECT_EQ(asked.question, "有效截止日期已过，确定入库吗？");
+    EXPECT_EQ(asked.declined, "已取消：有效截止日期已过");
+    EXPECT_EQ(Count(Db(), "进"), "1");
+    form.pastExpiryAccepted = true;
+    Record(form);
+    EXPECT_EQ(Cards(Db()), (std::vector<QStringList>{{"1", "8"}}));
+}
+
 TEST_P(PurchaseEntryTest, DivisionByZeroRollsBackAndKeepsAnIdenticalEarlierPurchase) {
     // The earlier purchase is identical in all twelve columns to the one that fails.
     Record(Batch("2.0", "0"));

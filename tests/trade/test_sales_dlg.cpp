@@ -6,8 +6,10 @@
 #include "entry_dialog_test.h"
 #include "recording_prompts.h"
 
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace {
 
@@ -159,10 +161,14 @@ TEST_P(SalesEntryDlgTest, ASplitPackSaleTypedAndEnteredIsRecordedAndTheFormClear
     ASSERT_TRUE(FocusOn(CSalesEntry::IdPiecesPerBox));
     EXPECT_EQ(Text(CSalesEntry::IdPiecesPerBox), "20");
     EXPECT_EQ(Text(CSalesEntry::IdAmount), "1.50");
+    // Stamped today, the card expired long ago: the sale goes ahead only after Yes.
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
     Press(Qt::Key_Return);
 
     EXPECT_EQ(Status(), "新的销售记录已经被系统接纳");
-    EXPECT_TRUE(m_prompts.Messages().empty());
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(m_prompts.Texts(), QStringList{"该批药品已于 2005-04-30 过期，确定要销售吗？"});
+    EXPECT_EQ(m_prompts.Messages()[0].buttons, CPrompts::Buttons::YesNoDefaultNo);
     EXPECT_EQ(QueryRows(Db(),
                         "SELECT 名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,"
                         "坏帐 FROM 销"),
@@ -227,12 +233,34 @@ TEST_P(SalesEntryDlgTest, AStampNotTypedIsTakenWhenTheSaleIsAdded) {
     TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
     Fill("2");
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
     Press(Qt::Key_Return);
     ASSERT_EQ(Status(), CSalesEntry::kRecorded);
     const QDateTime stamp = QDateTime::fromString(
         QueryValue(Db(), "SELECT 日期时间 FROM 销").left(19), "yyyy-MM-dd hh:mm:ss");
     EXPECT_GE(stamp, before);
     EXPECT_LE(stamp, QDateTime::currentDateTime());
+}
+
+TEST_P(SalesEntryDlgTest, EnterOnTheExpiredCardQuestionAnswersNoAndRecordsNothing) {
+    Open();
+    TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
+    Fill("2");
+    // The real message box this time, answered by Enter as a hurried user would.
+    SetPrompts(nullptr);
+    QString asked;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(box);
+        asked = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    Press(Qt::Key_Return);
+    SetPrompts(&m_prompts);
+    EXPECT_EQ(asked, "该批药品已于 2005-04-30 过期，确定要销售吗？");
+    EXPECT_EQ(Status(), CSalesEntry::kExpiredDeclined);
+    EXPECT_EQ(Count(Db(), "销"), "0");
+    EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林胶囊");
 }
 
 TEST_P(SalesEntryDlgTest, ACountThatDoesNotParseIsShownOnAddAndTakesTheFocus) {

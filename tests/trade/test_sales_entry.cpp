@@ -165,6 +165,20 @@ TEST_P(SalesEntryTest, CardHintNamesTheBatchToSellFirst) {
     EXPECT_TRUE(m_entry.CardHint(card, today).isEmpty());
 }
 
+TEST_P(SalesEntryTest, ACardExpiredBeforeTheSaleDayAsksBeforeWriting) {
+    // The card's last day still sells without a question.
+    Record(SaleOf("1", "1", "12", "2005-04-30 23:59:59"));
+    CSalesEntry::Form late = SaleOf("1", "1", "12", "2005-05-01 00:00:00");
+    const CEntryOutcome asked = Add(late);
+    EXPECT_FALSE(asked.recorded);
+    EXPECT_EQ(asked.question, "该批药品已于 2005-04-30 过期，确定要销售吗？");
+    EXPECT_EQ(asked.declined, "已取消：该批药品已过期");
+    EXPECT_EQ(Sales().size(), 1u);
+    late.expiredAccepted = true;
+    Record(late);
+    EXPECT_EQ(Stock(), "8");
+}
+
 TEST_P(SalesEntryTest, FieldsAreCheckedInOrder) {
     CSalesEntry::Form form = SaleOf("x", "y", "z");
     CEntryOutcome outcome = Add(form);
