@@ -116,46 +116,53 @@ QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes
     const QString y = QStringLiteral("CAST(SUBSTR(有效截止日期,1,4) AS INTEGER)");
     const QString m = QStringLiteral("CAST(SUBSTR(有效截止日期,6,2) AS INTEGER)");
     const QString d = QStringLiteral("CAST(SUBSTR(有效截止日期,9,2) AS INTEGER)");
-    const QString shaped = postgres
-                               ? QStringLiteral("有效截止日期 ~ '^[0-9]{4}-[0-9]{2}-[0-9]{2}$'")
-                               : QStringLiteral("有效截止日期 GLOB "
-                                                "'[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9]'");
     const QString monthDays =
         QStringLiteral("(CASE WHEN %1 IN (4,6,9,11) THEN 30 WHEN %1=2 THEN (CASE WHEN (%2%4=0 "
                        "AND %2%100<>0) OR %2%400=0 THEN 29 ELSE 28 END) ELSE 31 END)")
             .arg(m, y);
-    // The numbers are read only once the text has the shape of a date.
+    // 1 for a "yyyy-MM-dd" text that names a day of year 1 or later, else 0. SQLite asks the
+    // books' own date-time check (in C, far cheaper per card); the numbers are read only once
+    // the text has the shape of a date.
     const QString valid =
-        QStringLiteral("(CASE WHEN %1 THEN (CASE WHEN %2>=1 AND %3 BETWEEN 1 AND "
-                       "12 AND %4 BETWEEN 1 AND %5 THEN 1 ELSE 0 END) ELSE 0 END)")
-            .arg(shaped, y, m, d, monthDays);
+        postgres
+            ? QStringLiteral("(CASE WHEN 有效截止日期 ~ '^[0-9]{4}-[0-9]{2}-[0-9]{2}$' THEN (CASE "
+                             "WHEN %1>=1 AND %2 BETWEEN 1 AND 12 AND %3 BETWEEN 1 AND %4 THEN 1 "
+                             "ELSE 0 END) ELSE 0 END)")
+                  .arg(y, m, d, monthDays)
+            : QStringLiteral(
+                  "(CASE WHEN 有效截止日期 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9]"
+                  "[0-9]' AND 有效截止日期>='0001' AND apricot_is_datetime(有效截止日期) "
+                  "THEN 1 ELSE 0 END)");
     const QString todayText = sqltext::Quote(sqltext::Date(today));
     const QString lastDay = sqltext::Quote(sqltext::Date(today.addDays(nearExpiryDays)));
-    // Each card is read once: whether its date is one, and the days it has left.
+    // One pass over the cards with stock sorts each into its list, or none; the date test is
+    // the dear part, so it runs once per card and the days only for the cards listed.
     const QString cards =
         QStringLiteral("WITH 卡 AS MATERIALIZED (SELECT 名称,产地,规格型号,有效截止日期,现有存货量,"
-                       "有效,CASE WHEN 有效=1 THEN %1-%2 END AS 剩余天数 FROM (SELECT 存.*,%3 AS "
-                       "有效 FROM 存) 存卡) ")
-            .arg(DaysFromCivil(y, m, d), sqltext::Count(DaysFromCivil(today)), valid);
-    const QString cardColumns =
-        QStringLiteral("名称,产地,规格型号,有效截止日期,现有存货量,剩余天数,有效截止日期,0");
+                       "CASE WHEN %1=0 THEN 4 WHEN 有效截止日期<%2 THEN 1 WHEN 有效截止日期<=%3 "
+                       "THEN 2 END AS 序 FROM 存 WHERE 现有存货量>0) ")
+            .arg(valid, todayText, lastDay);
+    const QString listedCards =
+        QStringLiteral(
+            "SELECT 序,CASE 序 WHEN 1 THEN '已过期' WHEN 2 THEN '近效期' ELSE '日期无效' "
+            "END AS 预警,名称,产地,规格型号,有效截止日期,现有存货量,CASE WHEN 序<4 THEN "
+            "%1-%2 END AS 剩余天数,有效截止日期 AS 日期键,0 AS 量键 FROM 卡 WHERE 序 IS "
+            "NOT NULL")
+            .arg(postgres ? DaysFromCivil(y, m, d)
+                          : QStringLiteral("CAST(julianday(有效截止日期)-2440587.5 AS INTEGER)"),
+                 sqltext::Count(DaysFromCivil(today)));
+    // Every drug, sold-out ones too, with the stock of its cards that have not expired.
+    const QString shortDrugs =
+        QStringLiteral(
+            "SELECT 3,'库存不足',名称,产地,规格型号,'',量,NULL,'',量 FROM (SELECT 名称,"
+            "产地,规格型号,SUM(CASE WHEN 现有存货量>0 AND 有效截止日期>=%1 AND %2=1 THEN "
+            "现有存货量 ELSE 0 END) AS 量 FROM 存 GROUP BY 名称,产地,规格型号) 药 WHERE "
+            "量<%3")
+            .arg(todayText, valid, sqltext::Number(shortageBoxes));
     return cards +
            QStringLiteral(
                "SELECT 预警,名称,产地,规格型号,有效截止日期,现有存货量,剩余天数 FROM (") +
-           QStringLiteral("SELECT 1 AS 序,'已过期' AS 预警,名称,产地,规格型号,有效截止日期,"
-                          "现有存货量,剩余天数,有效截止日期 AS 日期键,0 AS 量键 FROM 卡 WHERE "
-                          "现有存货量>0 AND 有效=1 AND 有效截止日期<") +
-           todayText + QStringLiteral(" UNION ALL SELECT 2,'近效期',") + cardColumns +
-           QStringLiteral(" FROM 卡 WHERE 现有存货量>0 AND 有效=1 AND 有效截止日期>=") + todayText +
-           QStringLiteral(" AND 有效截止日期<=") + lastDay +
-           QStringLiteral(" UNION ALL SELECT 3,'库存不足',名称,产地,规格型号,'',量,NULL,'',量 FROM "
-                          "(SELECT 名称,产地,规格型号,SUM(CASE WHEN 有效=1 AND 有效截止日期>=") +
-           todayText +
-           QStringLiteral(" AND 现有存货量>0 THEN 现有存货量 ELSE 0 END) AS 量 FROM 卡 GROUP BY "
-                          "名称,产地,规格型号) 药 WHERE 量<") +
-           sqltext::Number(shortageBoxes) + QStringLiteral(" UNION ALL SELECT 4,'日期无效',") +
-           cardColumns + QStringLiteral(" FROM 卡 WHERE 现有存货量>0 AND 有效=0") +
-           QStringLiteral(") 预警表") +
+           listedCards + QStringLiteral(" UNION ALL ") + shortDrugs + QStringLiteral(") 预警表") +
            (ordered ? QStringLiteral(" ORDER BY 序,日期键,量键,名称,产地,规格型号") : QString());
 }
 

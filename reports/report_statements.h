@@ -46,8 +46,8 @@ QString TotalStockCost();
 // have not expired is below `shortageBoxes` ("库存不足", sold-out drugs included), and cards with
 // stock whose 有效截止日期 is no date ("日期无效"), in that order. Columns: 预警, 名称, 产地,
 // 规格型号, 有效截止日期, 现有存货量, 剩余天数 (days to expiry, negative when past; empty for a
-// drug). Dates compare as "yyyy-MM-dd" texts and the days are reckoned in plain arithmetic, so
-// both databases give the same rows; `postgres` chooses the pattern test for a date text.
+// drug). Dates compare as "yyyy-MM-dd" texts computed here, so both databases give the same
+// rows; `postgres` chooses how a date text is checked and its days reckoned.
 // `ordered`: in the list's order (the counts need none).
 QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes, bool postgres,
                     bool ordered = true);

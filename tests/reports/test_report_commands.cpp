@@ -290,14 +290,16 @@ TEST_P(ReportCommandsTest, StockQueryLettersFollowTheDatabasesCaseRules) {
 
 TEST_P(ReportCommandsTest, StockAlertsListExpiredNearAndShortAroundTheThresholds) {
     // Today is 2003-05-10; near expiry means within 30 days, short means under 5 boxes.
-    const Card expired{"甲药", "甲", "1", "2003-05-09"}; // its drug's only stock
-    const Card today{"乙药", "乙", "1", "2003-05-10"};   // expires today
-    const Card later{"乙药", "乙", "1", "2004-01-01"};   // same drug, far off
-    const Card lastDay{"丙药", "丙", "1", "2003-06-09"}; // the window's last day
-    const Card outside{"丙药", "丙", "1", "2003-06-10"}; // a day beyond it
-    const Card soldOut{"丁药", "丁", "1", "2003-05-20"}; // near, but nothing on hand
-    const Card noDate{"戊药", "戊", "1", "2003/06/01"};  // typed by hand
-    const Card badDay{"己药", "己", "1", "2003-02-29"};  // no such day
+    const Card expired{"甲药", "甲", "1", "2003-05-09"};  // its drug's only stock
+    const Card today{"乙药", "乙", "1", "2003-05-10"};    // expires today
+    const Card later{"乙药", "乙", "1", "2004-01-01"};    // same drug, far off
+    const Card lastDay{"丙药", "丙", "1", "2003-06-09"};  // the window's last day
+    const Card outside{"丙药", "丙", "1", "2003-06-10"};  // a day beyond it
+    const Card soldOut{"丁药", "丁", "1", "2003-05-20"};  // near, but nothing on hand
+    const Card noDate{"戊药", "戊", "1", "2003/06/01"};   // typed by hand
+    const Card badDay{"己药", "己", "1", "2003-02-29"};   // no such day
+    const Card longAgo{"庚药", "庚", "1", "1969-12-31"};  // before the days are counted from
+    const Card yearZero{"辛药", "辛", "1", "0000-01-01"}; // no year 0
     for (const auto& [card, onHand] : std::vector<std::pair<Card, double>>{{expired, 3},
                                                                            {today, 2},
                                                                            {later, 10},
@@ -305,27 +307,33 @@ TEST_P(ReportCommandsTest, StockAlertsListExpiredNearAndShortAroundTheThresholds
                                                                            {outside, 1},
                                                                            {soldOut, 0},
                                                                            {noDate, 4},
-                                                                           {badDay, 6}})
+                                                                           {badDay, 6},
+                                                                           {longAgo, 1},
+                                                                           {yearZero, 1}})
         Exec(CardRow(card, 1, onHand));
     // QueryRows shows a NULL as "(NULL)"; the grid shows it empty.
     const auto rows =
         QueryRows(Db(), reportsql::StockAlerts(QDate(2003, 5, 10), 30, 5, IsPostgreSQL()));
     EXPECT_EQ(rows, (std::vector<QStringList>{
+                        {"已过期", "庚药", "庚", "1", "1969-12-31", "1", "-12183"},
                         {"已过期", "甲药", "甲", "1", "2003-05-09", "3", "-1"},
                         {"近效期", "乙药", "乙", "1", "2003-05-10", "2", "0"},
                         {"近效期", "丙药", "丙", "1", "2003-06-09", "1", "30"},
                         {"库存不足", "丁药", "丁", "1", "", "0", "(NULL)"},
                         {"库存不足", "己药", "己", "1", "", "0", "(NULL)"},
+                        {"库存不足", "庚药", "庚", "1", "", "0", "(NULL)"},
                         {"库存不足", "戊药", "戊", "1", "", "0", "(NULL)"},
                         {"库存不足", "甲药", "甲", "1", "", "0", "(NULL)"},
+                        {"库存不足", "辛药", "辛", "1", "", "0", "(NULL)"},
                         {"库存不足", "丙药", "丙", "1", "", "2", "(NULL)"},
+                        {"日期无效", "辛药", "辛", "1", "0000-01-01", "1", "(NULL)"},
                         {"日期无效", "己药", "己", "1", "2003-02-29", "6", "(NULL)"},
                         {"日期无效", "戊药", "戊", "1", "2003/06/01", "4", "(NULL)"},
                     }));
     // The status bar's pane counts the same rows.
     const std::optional<CAlertCounts> counts = CountAlerts(&Db(), QDate(2003, 5, 10), {30, 5});
     ASSERT_TRUE(counts.has_value());
-    EXPECT_EQ(AlertPaneText(*counts), "预警：过期 1 批 · 近效期 2 批 · 缺货 5 种");
+    EXPECT_EQ(AlertPaneText(*counts), "预警：过期 2 批 · 近效期 2 批 · 缺货 7 种");
     EXPECT_TRUE(AlertPaneText({}).isEmpty());
 }
 
