@@ -132,6 +132,8 @@ void CSalesEntryDlg::ClearForm() {
     m_form = m_entry.Cleared(m_pSaleType->currentText(), QDateTime::currentDateTime());
     ApplySaleType();
     UpdateData(false);
+    // The card is gone from the form, and its stock has changed.
+    m_pCardHint->clear();
     m_pName->setFocus();
 }
 

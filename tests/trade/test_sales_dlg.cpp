@@ -190,6 +190,7 @@ TEST_P(SalesEntryDlgTest, ASplitPackSaleTypedAndEnteredIsRecordedAndTheFormClear
     for (int id : {CSalesEntry::IdName, CSalesEntry::IdOrigin, CSalesEntry::IdPackModel,
                    CSalesEntry::IdExpiry})
         EXPECT_TRUE(Text(id).isEmpty()) << id;
+    EXPECT_TRUE(Control<QLabel>(CSalesEntry::IdCardHint)->text().isEmpty());
     EXPECT_TRUE(FocusOn(CSalesEntry::IdName));
     EXPECT_TRUE(
         QDateTime::fromString(Text(CSalesEntry::IdTimestamp), "yyyy-MM-dd HH:mm:ss").isValid());
