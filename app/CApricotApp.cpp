@@ -5,6 +5,8 @@
 #include "CDBConnection.h"
 #include "CMainFrame.h"
 #include "artwork.h"
+#include "automatic_backup.h"
+#include "books_lock.h"
 #include "feedback.h"
 #include "prompts.h"
 #include "window_manager.h"
@@ -14,6 +16,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyleFactory>
 #include <QTranslator>
 
@@ -30,6 +33,10 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
     }
     if (!login(m_connection.GetDatabase()))
         return false;
+    // Says to a restore that this program works on the books; none on a server's books.
+    if (const QString books = SqliteBooksPath(m_connection.GetDatabase()->ConnectString());
+        !books.isEmpty())
+        m_pBooksLock = CBooksLock::Take(books, CBooksLock::Mode::Shared);
 
     auto* view = new CApricotView(m_connection.GetDatabase(), m_launcher);
     m_pMainFrame = std::make_unique<CMainFrame>(view);
@@ -42,8 +49,12 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
         m_pMainFrame->setGeometry(screen->availableGeometry());
     m_pMainFrame->showMaximized();
     m_pMainFrame->activateWindow();
-    // Nothing modal at start-up: what needs attention waits in the status bar.
+    // Nothing modal at start-up: what needs attention waits in the status bar, and so does
+    // the first backup of the day.
     view->RefreshAlerts();
+    if (const std::optional<CBackupOutcome> backup =
+            AutomaticBackup(*m_connection.GetDatabase(), QDateTime::currentDateTime()))
+        m_pMainFrame->statusBar()->showMessage(QStringLiteral("自动") + backup->message);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 
+class CBooksLock;
 class CDatabase;
 class CDBConnection;
 class CMainFrame;
@@ -34,6 +35,8 @@ private:
     CDBConnection& m_connection;
     CShellLauncher& m_launcher;
     std::unique_ptr<CMainFrame> m_pMainFrame;
+    // Held while the program runs on SQLite books.
+    std::unique_ptr<CBooksLock> m_pBooksLock;
 };
 
 // The QApplication's names, style and font, before any window exists.

@@ -4,6 +4,7 @@
 #include "CSalesEntryDlg.h"
 #include "CSettingsDlg.h"
 #include "alert_counts.h"
+#include "backup_command.h"
 #include "command_ids.h"
 #include "detail_statements.h"
 #include "feedback.h"
@@ -23,6 +24,7 @@ using Handler = void (CApricotView::*)();
 const std::map<int, Handler>& DispatchTable() {
     static const std::map<int, Handler> table = {
         {cmd::Settings, &CApricotView::OnSettings},
+        {cmd::BackUp, &CApricotView::OnBackUp},
         {cmd::Refresh, &CApricotView::OnRefresh},
         {cmd::PrintSave, &CApricotView::OnPrintSave},
         {cmd::PurchaseEntry, &CApricotView::OnPurchaseEntry},
@@ -122,6 +124,10 @@ void CApricotView::RefreshAlerts() {
     const std::optional<CAlertCounts> counts =
         CountAlerts(m_pDatabase, QDate::currentDate(), CAlertSettings::Load());
     emit alertsChanged(counts ? AlertPaneText(*counts) : QString());
+}
+
+void CApricotView::OnBackUp() {
+    BackUpBooks(window(), m_pDatabase, QDateTime::currentDateTime());
 }
 
 void CApricotView::OnPrintSave() {

@@ -29,6 +29,7 @@ public:
 
     // One handler per command.
     void OnSettings();
+    void OnBackUp();
     void OnRefresh();
     void OnPrintSave();
     void OnPurchaseEntry();

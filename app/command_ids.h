@@ -7,6 +7,7 @@ namespace cmd {
 enum : int {
     // 系统
     Settings = 32827, // 设置...
+    BackUp = 32901,   // 备份数据...
     ToolbarListPlaceholder = 32771,
     Refresh = 32862,   // 更新显示
     PrintSave = 32864, // 打印保存

@@ -80,6 +80,7 @@ bool CDatabase::OpenEx(const QByteArray& connect) {
         throw error;
     }
     m_hdbc = std::move(hdbc);
+    m_connect = connect;
     m_autoCommit = true;
     const QString dbms = DriverName(m_hdbc.Get()).toLower();
     if (dbms.contains(QLatin1String("sqlite")))

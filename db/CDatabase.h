@@ -43,6 +43,8 @@ public:
     void JoinTransaction();
 
     Dialect GetDialect() const { return m_dialect; }
+    // The connection string of the last successful open.
+    QString ConnectString() const { return QString::fromUtf8(m_connect); }
     SQLHDBC Handle() const { return m_hdbc.Get(); }
     int QueryTimeout() const { return m_queryTimeout; }
     // A statement handle with the query time-out set. Throws CDBException.
@@ -71,6 +73,7 @@ private:
     bool OwnsTransactions() const { return m_dialect == Dialect::SQLite; }
     void Run(const char* sql);
 
+    QByteArray m_connect;
     bool m_autoCommit = true;
     bool m_transactionOpen = false; // a BEGIN of ours is outstanding
     Dialect m_dialect = Dialect::Unknown;

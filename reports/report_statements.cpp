@@ -148,9 +148,7 @@ QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes
             "END AS 预警,名称,产地,规格型号,有效截止日期,现有存货量,CASE WHEN 序<4 THEN "
             "%1-%2 END AS 剩余天数,有效截止日期 AS 日期键,0 AS 量键 FROM 卡 WHERE 序 IS "
             "NOT NULL")
-            .arg(postgres ? DaysFromCivil(y, m, d)
-                          : QStringLiteral("CAST(julianday(有效截止日期)-2440587.5 AS INTEGER)"),
-                 sqltext::Count(DaysFromCivil(today)));
+            .arg(DaysFromCivil(y, m, d), sqltext::Count(DaysFromCivil(today)));
     // Every drug, sold-out ones too, with the stock of its cards that have not expired.
     const QString shortDrugs =
         QStringLiteral(

@@ -39,9 +39,9 @@ public:
         return Answer::Ok;
     }
 
-    QString SaveFileName(QWidget* owner, const QString& filter) override {
-        // The platform dialog asks before overwriting; no initial name, no default suffix.
-        return QFileDialog::getSaveFileName(owner, ApplicationTitle(), QString(), filter);
+    QString SaveFileName(QWidget* owner, const QString& filter, const QString& suggested) override {
+        // The platform dialog asks before overwriting; no default suffix.
+        return QFileDialog::getSaveFileName(owner, ApplicationTitle(), suggested, filter);
     }
 };
 

@@ -16,8 +16,10 @@ public:
     // Caption: the application title "apricot".
     virtual Answer Message(QWidget* owner, const QString& text, Icon icon, Buttons buttons) = 0;
     // A save-file dialog with one filter (for example "HTM Files (*.HTM)") that asks before an
-    // existing file is overwritten; empty when cancelled.
-    virtual QString SaveFileName(QWidget* owner, const QString& filter) = 0;
+    // existing file is overwritten; empty when cancelled. `suggested`: the folder and name it
+    // opens with (none: the platform's choice).
+    virtual QString SaveFileName(QWidget* owner, const QString& filter,
+                                 const QString& suggested = QString()) = 0;
 
     // Shortcut for the common case: the text, an OK button.
     void Tell(QWidget* owner, const QString& text, Icon icon = Icon::None) {

@@ -2,6 +2,7 @@
 
 #include "CDatabase.h"
 #include "alert_settings.h"
+#include "backup_settings.h"
 #include "operator_deletion.h"
 #include "prompts.h"
 #include "q_grid.h"
@@ -31,7 +32,7 @@ CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun)
 
 void CSettingsDlg::BuildControls() {
     auto* group = new QGroupBox(QStringLiteral("用户列表"), this);
-    BuildFrame(320, 264, IdPlaceholder, QRect(14, 48, 292, 132));
+    BuildFrame(320, 298, IdPlaceholder, QRect(14, 48, 292, 132));
     group->setGeometry(Units().Rect(7, 35, 306, 170));
     group->lower();
 
@@ -40,34 +41,58 @@ void CSettingsDlg::BuildControls() {
         {IdSave, "保存", 68, 185, [this] { OnSave(); }},
         {IdDelete, "删除", 122, 185, [this] { OnDelete(); }},
         {IdAdd, "添加", 176, 185, [this] { OnAdd(); }},
-        {IdClose, "关闭", 263, 244, nullptr},
+        {IdClose, "关闭", 263, 278, nullptr},
     });
 
     BuildAlertGroup();
+    BuildBackupGroup();
 
     m_pAutoRun = new QCheckBox(QStringLiteral("开机自动运行"), this);
     m_pAutoRun->setObjectName(QString::number(IdAutoRun));
-    m_pAutoRun->setGeometry(Units().Rect(7, 246, 100, 10));
+    m_pAutoRun->setGeometry(Units().Rect(7, 280, 100, 10));
     connect(m_pAutoRun, &QCheckBox::clicked, this, &CSettingsDlg::OnAutoRunClicked);
+}
+
+QLineEdit* CSettingsDlg::AddGroupField(const char* label, int id, int x, int labelWidth, int y) {
+    auto* text = new QLabel(QString::fromUtf8(label), this);
+    text->setGeometry(Units().Rect(x, y + 2, labelWidth, 10));
+    auto* edit = new QLineEdit(this);
+    edit->setObjectName(QString::number(id));
+    edit->setGeometry(Units().Rect(x + labelWidth, y, 36, 12));
+    return edit;
 }
 
 void CSettingsDlg::BuildAlertGroup() {
     auto* group = new QGroupBox(QStringLiteral("药品预警"), this);
     group->setGeometry(Units().Rect(7, 208, 306, 32));
-    const auto addField = [this](const char* label, int id, int x, int labelWidth) {
-        auto* text = new QLabel(QString::fromUtf8(label), this);
-        text->setGeometry(Units().Rect(x, 221, labelWidth, 10));
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::number(id));
-        edit->setGeometry(Units().Rect(x + labelWidth, 219, 36, 12));
-        return edit;
-    };
-    m_pNearExpiryDays = addField("近效期（天）：", IdNearExpiryDays, 14, 52);
-    m_pShortageBoxes = addField("缺货下限（盒）：", IdShortageBoxes, 112, 60);
+    m_pNearExpiryDays = AddGroupField("近效期（天）：", IdNearExpiryDays, 14, 52, 219);
+    m_pShortageBoxes = AddGroupField("缺货下限（盒）：", IdShortageBoxes, 112, 60, 219);
     AddButtons({{IdApplyAlerts, "应用", 256, 218, [this] { OnApplyAlerts(); }}});
     const CAlertSettings alerts = CAlertSettings::Load();
     m_pNearExpiryDays->setText(alerts.DaysText());
     m_pShortageBoxes->setText(alerts.BoxesText());
+}
+
+void CSettingsDlg::BuildBackupGroup() {
+    auto* group = new QGroupBox(QStringLiteral("数据备份"), this);
+    group->setGeometry(Units().Rect(7, 242, 306, 32));
+    m_pBackupsKept = AddGroupField("保留备份（份）：", IdBackupsKept, 14, 60, 253);
+    AddButtons({{IdApplyBackups, "应用", 256, 252, [this] { OnApplyBackups(); }}});
+    m_pBackupsKept->setText(QString::number(CBackupSettings::Load().keep));
+}
+
+void CSettingsDlg::OnApplyBackups() {
+    QString failure;
+    const std::optional<int> keep = CBackupSettings::ParseKeep(m_pBackupsKept->text(), &failure);
+    if (!keep) {
+        Prompts().Tell(this, failure + QStringLiteral("备份设置没有保存。"),
+                       CPrompts::Icon::Warning);
+        return;
+    }
+    CBackupSettings settings = CBackupSettings::Load();
+    settings.keep = *keep;
+    settings.Save();
+    m_pBackupsKept->setText(QString::number(*keep));
 }
 
 void CSettingsDlg::OnApplyAlerts() {

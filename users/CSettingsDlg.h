@@ -26,6 +26,8 @@ public:
         IdNearExpiryDays = 1044,
         IdShortageBoxes = 1045,
         IdApplyAlerts = 1046,
+        IdBackupsKept = 1047,
+        IdApplyBackups = 1048,
     };
 
     // `db` is the shared connection, borrowed.
@@ -42,6 +44,8 @@ public:
     void OnAutoRunClicked();
     // 应用 of 药品预警: saves both thresholds, or says which one is not valid and saves nothing.
     void OnApplyAlerts();
+    // 应用 of 数据备份: saves how many automatic backups are kept, or says why not.
+    void OnApplyBackups();
 
     // The width of the grid's first two columns after a good load.
     static constexpr int kNameColumnWidth = 200;
@@ -49,6 +53,9 @@ public:
 private:
     void BuildControls();
     void BuildAlertGroup();
+    void BuildBackupGroup();
+    // A label and a short edit on one line of a group, at dialog units.
+    QLineEdit* AddGroupField(const char* label, int id, int x, int labelWidth, int y);
     void CreateGrid();
     void ApplyLoadedLook();
     // Controls to fields (true) or fields to controls (false).
@@ -66,4 +73,5 @@ private:
     QCheckBox* m_pAutoRun = nullptr;
     QLineEdit* m_pNearExpiryDays = nullptr;
     QLineEdit* m_pShortageBoxes = nullptr;
+    QLineEdit* m_pBackupsKept = nullptr;
 };

@@ -116,6 +116,7 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
     const QStringList expected = {
         "(&1)系统",
         "  设置..." + Blanks(18) + "CTRL+S",
+        "  备份数据..." + Blanks(14) + "CTRL+B",
         "  界面",
         "    工具栏",
         "      ", // the placeholder, replaced by the toolbar list when the popup opens
@@ -188,12 +189,12 @@ TEST_F(MainFrameTest, MenuItemsCarryTheirCommandIds) {
     };
     // A few items from each popup, by position.
     const Item items[] = {
-        {0, 0, cmd::Settings},      {0, 4, cmd::AppExit},       {1, 0, cmd::PurchaseEntry},
-        {1, 2, cmd::PurchaseQuery}, {1, 3, cmd::PurchaseMaint}, {2, 0, cmd::StockQuery},
-        {2, 1, cmd::StockMaint},    {3, 0, cmd::SalesEntry},    {3, 2, cmd::SalesQuery},
-        {3, 3, cmd::SalesMaint},    {4, 4, cmd::TodaySales},    {4, 5, cmd::StockList},
-        {4, 6, cmd::YearPurchases}, {5, 0, cmd::Help},          {5, 1, cmd::Calculator},
-        {5, 3, cmd::Feedback},      {5, 4, cmd::About}};
+        {0, 0, cmd::Settings},      {0, 1, cmd::BackUp},        {0, 5, cmd::AppExit},
+        {1, 0, cmd::PurchaseEntry}, {1, 2, cmd::PurchaseQuery}, {1, 3, cmd::PurchaseMaint},
+        {2, 0, cmd::StockQuery},    {2, 1, cmd::StockMaint},    {3, 0, cmd::SalesEntry},
+        {3, 2, cmd::SalesQuery},    {3, 3, cmd::SalesMaint},    {4, 4, cmd::TodaySales},
+        {4, 5, cmd::StockList},     {4, 6, cmd::YearPurchases}, {5, 0, cmd::Help},
+        {5, 1, cmd::Calculator},    {5, 3, cmd::Feedback},      {5, 4, cmd::About}};
     for (const Item& item : items)
         EXPECT_EQ(TopMenu(item.menu)->actions().at(item.position)->objectName(),
                   QString::number(item.id));
@@ -296,7 +297,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 27u);
+    EXPECT_EQ(expected.size(), 28u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {

@@ -27,8 +27,9 @@ public:
         m_answers.pop_front();
         return a;
     }
-    QString SaveFileName(QWidget*, const QString& filter) override {
+    QString SaveFileName(QWidget*, const QString& filter, const QString& suggested) override {
         m_filters << filter;
+        m_suggested << suggested;
         if (m_fileNames.empty())
             return {};
         QString name = m_fileNames.front();
@@ -48,6 +49,7 @@ public:
         return out;
     }
     const QStringList& Filters() const { return m_filters; }
+    const QStringList& Suggested() const { return m_suggested; }
     void Clear() { m_shown.clear(); }
 
 private:
@@ -55,4 +57,5 @@ private:
     std::deque<Answer> m_answers;
     std::deque<QString> m_fileNames;
     QStringList m_filters;
+    QStringList m_suggested;
 };

@@ -1,0 +1,66 @@
+#include "backup_command.h"
+
+#include "CDatabase.h"
+#include "automatic_backup.h"
+#include "backup_names.h"
+#include "pg_dump.h"
+#include "prompts.h"
+#include "sqlite_backup.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// A name typed without an ending gets the backup's.
+QString WithSuffix(const QString& chosen, const QString& suffix) {
+    return QFileInfo(chosen).suffix().isEmpty() ? chosen + QLatin1Char('.') + suffix : chosen;
+}
+
+void Tell(QWidget* owner, const CBackupOutcome& outcome) {
+    Prompts().Tell(owner, outcome.message,
+                   outcome.ok ? CPrompts::Icon::Information : CPrompts::Icon::Warning);
+}
+
+} // namespace
+
+void BackUpBooks(QWidget* owner, CDatabase* db, const QDateTime& now) {
+    if (!db || !db->IsOpen()) {
+        Prompts().Tell(owner, QStringLiteral("备份失败：数据库没有连接"), CPrompts::Icon::Warning);
+        return;
+    }
+    const QString connect = db->ConnectString();
+    if (db->GetDialect() == CDatabase::Dialect::PostgreSQL) {
+        const QString program = pgdump::Find();
+        if (program.isEmpty()) {
+            Prompts().Tell(owner, pgdump::Missing(connect), CPrompts::Icon::Information);
+            return;
+        }
+        const QString chosen = Prompts().SaveFileName(
+            owner, QStringLiteral("PostgreSQL 备份 (*.dump)"),
+            QDir::home().filePath(backupnames::FileName(now, QStringLiteral("dump"))));
+        if (chosen.isEmpty())
+            return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const CBackupOutcome outcome =
+            pgdump::BackUp(*db, program, WithSuffix(chosen, QStringLiteral("dump")));
+        QApplication::restoreOverrideCursor();
+        Tell(owner, outcome);
+        return;
+    }
+    const QString books = SqliteBooksPath(connect);
+    QString folder = books.isEmpty() ? QDir::homePath() : backupnames::DefaultFolder(books);
+    if (!QDir().mkpath(folder))
+        folder = QFileInfo(books).absolutePath();
+    const QString chosen =
+        Prompts().SaveFileName(owner, QStringLiteral("SQLite 数据库 (*.db)"),
+                               QDir(folder).filePath(backupnames::FileName(now)));
+    if (chosen.isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const CBackupOutcome outcome =
+        BackUpSqlite(*db, WithSuffix(chosen, QStringLiteral("db")), SqliteExtensionPath(connect));
+    QApplication::restoreOverrideCursor();
+    Tell(owner, outcome);
+}

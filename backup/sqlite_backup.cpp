@@ -1,0 +1,85 @@
+#include "sqlite_backup.h"
+
+#include "CDBException.h"
+#include "CDatabase.h"
+#include "backup_names.h"
+#include "books_file.h"
+#include "sql_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+CBackupOutcome Failed(const QString& why) {
+    return {false, QStringLiteral("备份失败：") + why};
+}
+
+// The copy on the disk itself before it takes its name: a power cut must not leave a backup
+// that was reported complete and is not.
+bool Synced(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
+CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString& extension) {
+    QString why;
+    const std::optional<CBooksCounts> books = booksfile::Count(db, &why);
+    if (!books)
+        return Failed(why);
+
+    const QFileInfo info(target);
+    const QString temporary = info.absoluteDir().filePath(QStringLiteral(".") + info.fileName() +
+                                                          QStringLiteral(".part"));
+    QFile::remove(temporary);
+    // Whatever happens below, no half copy stays.
+    struct Cleanup {
+        QString path;
+        ~Cleanup() { QFile::remove(path); }
+    } cleanup{temporary};
+
+    try {
+        db.ExecuteSQL(QStringLiteral("VACUUM INTO ") + sqltext::Quote(temporary));
+    } catch (const CDBException& e) {
+        return Failed(e.ErrorText().trimmed());
+    }
+    const std::optional<CBooksCounts> copy = booksfile::Check(temporary, extension, &why);
+    if (!copy)
+        return Failed(why);
+    if (!(*copy == *books))
+        return Failed(
+            QStringLiteral(
+                "副本（%1）与账套（%2）的记录数不符，可能有别的柜台在同时登记，请再备份一次")
+                .arg(copy->Text(), books->Text()));
+    if (!Synced(temporary))
+        return Failed(QStringLiteral("无法把副本写入磁盘：%1").arg(temporary));
+    if (std::rename(QFile::encodeName(temporary).constData(),
+                    QFile::encodeName(info.absoluteFilePath()).constData()) != 0)
+        return Failed(QStringLiteral("无法把副本命名为 %1").arg(info.absoluteFilePath()));
+    return {true, QStringLiteral("备份完成：%1（%2）").arg(info.absoluteFilePath(), books->Text())};
+}
+
+int PruneBackups(const QString& folder, int keep) {
+    const QDir dir(folder);
+    QStringList own;
+    for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
+        if (backupnames::IsOwnBackup(name))
+            own << name;
+    // The names carry the time, so their order is the order they were made in.
+    int removed = 0;
+    for (qsizetype i = 0; i + keep < own.size(); ++i)
+        if (QFile::remove(dir.filePath(own[i])))
+            ++removed;
+    return removed;
+}

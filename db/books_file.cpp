@@ -1,0 +1,70 @@
+#include "books_file.h"
+
+#include "CDBException.h"
+#include "CDatabase.h"
+#include "result_loader.h"
+#include "schema.h"
+
+#include <QFileInfo>
+
+QString CBooksCounts::Text() const {
+    return QStringLiteral("进 %1 笔，存 %2 张，销 %3 笔").arg(purchases).arg(cards).arg(sales);
+}
+
+namespace booksfile {
+
+std::optional<CBooksCounts> Count(CDatabase& db, QString* failure) {
+    CBooksCounts counts;
+    const std::pair<const char*, long long*> tables[] = {{"操作员", &counts.operators},
+                                                         {"进", &counts.purchases},
+                                                         {"存", &counts.cards},
+                                                         {"销", &counts.sales}};
+    for (const auto& [name, count] : tables) {
+        const QString table = QString::fromUtf8(name);
+        QString why;
+        const std::optional<CResultTable> rows =
+            RunStatement(&db, table, QStringLiteral("SELECT COUNT(*) FROM ") + table, &why);
+        if (!rows || rows->RowCount() != 1) {
+            if (failure)
+                *failure = QStringLiteral("无法清点表“%1”：%2").arg(table, why.trimmed());
+            return std::nullopt;
+        }
+        *count = rows->CellText(0, 0).toLongLong();
+    }
+    return counts;
+}
+
+std::optional<CBooksCounts> Check(const QString& path, const QString& extension, QString* failure) {
+    const auto fail = [&](const QString& why) -> std::optional<CBooksCounts> {
+        if (failure)
+            *failure = why;
+        return std::nullopt;
+    };
+    if (!QFileInfo(path).isFile())
+        return fail(QStringLiteral("文件不存在：%1").arg(path));
+    const QString problem = schema::SqliteConnectPathProblem(path, extension);
+    if (!problem.isEmpty())
+        return fail(problem);
+    CDatabase copy;
+    try {
+        if (!copy.OpenEx(schema::SqliteConnectString(path, extension)))
+            return fail(QStringLiteral("无法打开 %1").arg(path));
+    } catch (const CDBException& e) {
+        return fail(QStringLiteral("无法打开 %1：%2").arg(path, e.ErrorText().trimmed()));
+    }
+    QString why;
+    const std::optional<CResultTable> integrity = RunStatement(
+        &copy, QStringLiteral("integrity_check"), QStringLiteral("PRAGMA integrity_check"), &why);
+    if (!integrity)
+        return fail(QStringLiteral("%1 不是账套：%2").arg(path, why.trimmed()));
+    if (integrity->RowCount() != 1 || integrity->CellText(0, 0) != QLatin1String("ok"))
+        return fail(QStringLiteral("%1 已损坏：%2")
+                        .arg(path, integrity->RowCount() > 0 ? integrity->CellText(0, 0)
+                                                             : QStringLiteral("无结果")));
+    const std::optional<CBooksCounts> counts = Count(copy, &why);
+    if (!counts)
+        return fail(QStringLiteral("%1 不是账套：%2").arg(path, why));
+    return counts;
+}
+
+} // namespace booksfile

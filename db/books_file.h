@@ -1,0 +1,29 @@
+#pragma once
+// What makes a file a set of books: SQLite's own integrity check passes and the four tables
+// are there. Backups and restores check a copy this way before it counts.
+#include <QString>
+#include <optional>
+
+class CDatabase;
+
+struct CBooksCounts {
+    long long operators = 0;
+    long long purchases = 0;
+    long long cards = 0;
+    long long sales = 0;
+    bool operator==(const CBooksCounts&) const = default;
+    // "进 n 笔，存 n 张，销 n 笔"
+    QString Text() const;
+};
+
+namespace booksfile {
+
+// The rows of the four tables of the books open on `db`; nullopt, with why in `failure`, when
+// a table cannot be counted.
+std::optional<CBooksCounts> Count(CDatabase& db, QString* failure);
+// Opens the SQLite file at `path` on a connection of its own (with the date-time extension at
+// `extension`), checks its integrity and counts its four tables; nullopt, with why, when it is
+// no set of books. A missing file is never created.
+std::optional<CBooksCounts> Check(const QString& path, const QString& extension, QString* failure);
+
+} // namespace booksfile

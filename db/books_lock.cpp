@@ -1,0 +1,27 @@
+#include "books_lock.h"
+
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+CBooksLock::~CBooksLock() {
+    ::close(m_fd); // releases the lock
+}
+
+QString CBooksLock::LockPath(const QString& booksPath) {
+    return booksPath + QStringLiteral(".lock");
+}
+
+std::unique_ptr<CBooksLock> CBooksLock::Take(const QString& booksPath, Mode mode) {
+    const QByteArray path = QFile::encodeName(LockPath(booksPath));
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return nullptr;
+    if (::flock(fd, (mode == Mode::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::unique_ptr<CBooksLock>(new CBooksLock(fd));
+}
