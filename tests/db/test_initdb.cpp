@@ -1,5 +1,6 @@
 // apricot-initdb as a user runs it.
 #include "CTestBooks.h"
+#include "books_lock.h"
 #include "query_rows.h"
 #include "schema.h"
 #include "sql_text.h"
@@ -143,6 +144,40 @@ TEST_F(InitDbFolderTest, FindsTheExtensionInTheInstalledLayout) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains("apricot_sqlite.so")) << missing.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(Path("books2")));
+}
+
+TEST_F(InitDbFolderTest, RestorePutsACheckedBackupInPlaceAndKeepsTheOldBooks) {
+    ASSERT_EQ(RunInitDb({Path("books")}).exitCode, 0);
+    ASSERT_EQ(RunInitDb({"--demo", Path("other")}).exitCode, 0);
+    const QByteArray before = Bytes(Path("books/apricot.db"));
+
+    // Refused: a file that is no books, and books that a program works on.
+    QFile notes(Path("notes.db"));
+    ASSERT_TRUE(notes.open(QIODevice::WriteOnly));
+    notes.write("not books");
+    notes.close();
+    ProgramRun run = RunInitDb({"--restore", Path("notes.db"), Path("books")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("不是账套")) << run.err.toStdString();
+    {
+        const auto inUse = CBooksLock::Take(Path("books/apricot.db"), CBooksLock::Mode::Shared);
+        ASSERT_TRUE(inUse);
+        run = RunInitDb({"--restore", Path("other/apricot.db"), Path("books")});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains("正在被程序使用")) << run.err.toStdString();
+    }
+    EXPECT_EQ(Bytes(Path("books/apricot.db")), before);
+    EXPECT_EQ(QDir(Path("books")).entryList(QDir::Files),
+              (QStringList{"apricot.db", "apricot.db.lock", "connect.txt"}));
+
+    run = RunInitDb({"--restore", Path("other/apricot.db"), Path("books")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("原来的账套保存为")) << run.out.toStdString();
+    const QStringList kept =
+        QDir(Path("books")).entryList({"apricot-before-restore-*.db"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(Bytes(Path("books/") + kept[0]), before);
+    EXPECT_EQ(Bytes(Path("books/apricot.db")), Bytes(Path("other/apricot.db")));
 }
 
 TEST_F(InitDbFolderTest, BadCallsFailWithAMessage) {

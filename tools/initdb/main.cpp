@@ -1,7 +1,10 @@
 // apricot-initdb: sets up a new, empty (or demo) set of books.
 #include "CBooksSetup.h"
+#include "books_restore.h"
+#include "schema.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QStringList>
 
 #include <cstdio>
@@ -17,9 +20,12 @@ constexpr int kExitBooksExist = 3;
 const char* const kUsage =
     "用法: apricot-initdb [--demo] 文件夹\n"
     "      apricot-initdb [--demo] --connect '连接串'\n"
+    "      apricot-initdb --restore 备份文件 文件夹\n"
     "第一种在文件夹中建立新的 SQLite 数据库 apricot.db 和 connect.txt；\n"
     "第二种在连接串所指的空数据库（PostgreSQL）中建立各表。\n"
     "--demo  另外写入约四个月的演示进货和销售记录。\n"
+    "--restore  检查备份后用它替换文件夹中的 apricot.db，原来的账套改名保留；\n"
+    "           有程序正在使用这套账时拒绝恢复。\n"
     "已有账套时不做任何改动，退出码 3；其他失败退出码 1，用法错误退出码 2。\n";
 
 void PrintLine(std::FILE* stream, const QString& text) {
@@ -39,6 +45,19 @@ int Usage(const QString& problem) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+
+    if (args.size() >= 1 && args[0] == QLatin1String("--restore")) {
+        if (args.size() != 3 || args[1].isEmpty() || args[2].isEmpty())
+            return Usage(QStringLiteral("--restore 后面要有备份文件和文件夹"));
+        CBooksRestore restore(schema::FindSqliteExtension());
+        const CBooksRestore::Outcome outcome =
+            restore.Restore(args[1], args[2], QDateTime::currentDateTime());
+        PrintLine(outcome == CBooksRestore::Outcome::Restored ? stdout : stderr,
+                  outcome == CBooksRestore::Outcome::Restored
+                      ? restore.Message()
+                      : QStringLiteral("apricot-initdb: ") + restore.Message());
+        return outcome == CBooksRestore::Outcome::Restored ? kExitCreated : kExitFailed;
+    }
 
     bool demo = false;
     QString connect;
