@@ -23,7 +23,10 @@
 CApricotApp::CApricotApp(CDBConnection& connection, CShellLauncher& launcher)
     : m_connection(connection), m_launcher(launcher) {}
 
-CApricotApp::~CApricotApp() = default;
+CApricotApp::~CApricotApp() {
+    // The connection outlives the frame the hook speaks to.
+    m_connection.GetDatabase()->SetReconnectHook({});
+}
 
 bool CApricotApp::InitInstance(const LoginRunner& login) {
     QString message;
@@ -42,6 +45,10 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
     m_pMainFrame = std::make_unique<CMainFrame>(view);
     QObject::connect(m_pMainFrame.get(), &CMainFrame::aboutRequested, m_pMainFrame.get(),
                      [this] { OnAppAbout(); });
+    // A server restarted under the program: the status bar says the connection is new.
+    m_connection.GetDatabase()->SetReconnectHook([frame = m_pMainFrame.get()] {
+        frame->statusBar()->showMessage(QStringLiteral("已重新连接数据库"));
+    });
     view->OnInitialUpdate();
     // Without a window manager nothing maximises the frame: give it the screen by hand. Where
     // one runs, the frame keeps its normal size for when the user restores it.
@@ -59,6 +66,7 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
 }
 
 int CApricotApp::ExitInstance(int code) {
+    m_connection.GetDatabase()->SetReconnectHook({});
     m_pMainFrame.reset();
     return code;
 }

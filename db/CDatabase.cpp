@@ -139,23 +139,75 @@ void CDatabase::JoinTransaction() {
 long long CDatabase::ExecuteSQL(const QString& sql) {
     if (!m_hdbc)
         throw CDBException::ConnectionClosed();
-    JoinTransaction();
-    COdbcHandle stmt = NewStatement();
-    QByteArray utf8 = sql.toUtf8();
-    SQLRETURN rc = SQLExecDirect(stmt.Get(), Narrow(utf8), static_cast<SQLINTEGER>(utf8.size()));
-    Check(rc, SQL_HANDLE_STMT, stmt.Get());
-    SQLLEN rows = -1;
-    if (rc != SQL_NO_DATA && !SQL_SUCCEEDED(SQLRowCount(stmt.Get(), &rows)))
-        rows = -1;
-    if (rc == SQL_NO_DATA)
-        rows = 0;
-    NotifyStatement(sql);
-    return rows;
+    return RunReconnecting([&] {
+        JoinTransaction();
+        COdbcHandle stmt = NewStatement();
+        QByteArray utf8 = sql.toUtf8();
+        SQLRETURN rc =
+            SQLExecDirect(stmt.Get(), Narrow(utf8), static_cast<SQLINTEGER>(utf8.size()));
+        Check(rc, SQL_HANDLE_STMT, stmt.Get());
+        SQLLEN rows = -1;
+        if (rc != SQL_NO_DATA && !SQL_SUCCEEDED(SQLRowCount(stmt.Get(), &rows)))
+            rows = -1;
+        if (rc == SQL_NO_DATA)
+            rows = 0;
+        NotifyStatement(sql);
+        return static_cast<long long>(rows);
+    });
+}
+
+bool CDatabase::IsConnectionLost(const CDBException& e) {
+    // Class 08 is the connection's; 57P0x is the server shutting down or restarting.
+    const QString& state = e.SqlState();
+    return state.startsWith(QLatin1String("08")) || state.startsWith(QLatin1String("57P0"));
+}
+
+void CDatabase::ReconnectIfLost() {
+    if (m_lost && m_autoCommit && m_dialect == Dialect::PostgreSQL)
+        Reconnect();
+}
+
+bool CDatabase::ReconnectedAfter(const CDBException& e) {
+    if (m_dialect != Dialect::PostgreSQL || !IsConnectionLost(e))
+        return false;
+    m_lost = true;
+    return m_autoCommit && Reconnect();
+}
+
+bool CDatabase::Reconnect() {
+    COdbcHandle lost = std::move(m_hdbc);
+    const Dialect dialect = m_dialect;
+    bool opened = false;
+    try {
+        opened = OpenEx(m_connect);
+    } catch (const CDBException&) {
+        opened = false;
+    }
+    if (!opened) {
+        // The next statement tries again; until then the old handle reports the failure.
+        m_hdbc = std::move(lost);
+        m_dialect = dialect;
+        m_autoCommit = true;
+        return false;
+    }
+    SQLDisconnect(lost.Get());
+    m_lost = false;
+    if (m_reconnectHook)
+        m_reconnectHook();
+    return true;
 }
 
 void CDatabase::SetAutoCommit(bool on) {
     if (!m_hdbc || on == m_autoCommit)
         return;
+    if (m_lost && m_dialect == Dialect::PostgreSQL) {
+        // The server dropped the transaction with the connection; a new one starts fresh.
+        m_autoCommit = true;
+        if (!on)
+            ReconnectIfLost();
+        else
+            return;
+    }
     if (OwnsTransactions()) {
         // As with the driver's own: turning auto-commit on commits what is open.
         if (on && m_transactionOpen) {
@@ -198,6 +250,8 @@ void CDatabase::CommitTrans() {
 void CDatabase::Rollback() {
     if (!m_hdbc)
         return;
+    if (m_lost && m_dialect == Dialect::PostgreSQL)
+        return; // the server dropped the transaction with the connection
     if (OwnsTransactions()) {
         if (!m_transactionOpen)
             return;

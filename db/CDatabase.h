@@ -1,5 +1,6 @@
 #pragma once
 // One ODBC connection over unixODBC's narrow calls, with every text in UTF-8.
+#include "CDBException.h"
 #include "odbc_handle.h"
 #include <QString>
 #include <functional>
@@ -58,6 +59,25 @@ public:
             m_hook(sql);
     }
 
+    // On a server's books, a statement that finds the connection gone (the server restarted or
+    // closed it) opens it again from the same connection string and runs once more, unless it
+    // is part of a transaction: that one fails, and the next statement opens the connection
+    // again first. Runs `run` (one statement) that way. SQLite books have no server to lose.
+    template <class Run> auto RunReconnecting(Run&& run) -> decltype(run()) {
+        ReconnectIfLost();
+        try {
+            return run();
+        } catch (const CDBException& e) {
+            if (!ReconnectedAfter(e))
+                throw;
+        }
+        return run();
+    }
+    // Whether `e` says the connection to the server is gone.
+    static bool IsConnectionLost(const CDBException& e);
+    // Called after the connection was opened again ("已重新连接数据库" in the status bar).
+    void SetReconnectHook(std::function<void()> hook) { m_reconnectHook = std::move(hook); }
+
     // Called after auto-commit was switched (tests use it to fail the switch back after a
     // commit).
     void SetAutoCommitHook(std::function<void(bool on)> hook) {
@@ -68,6 +88,14 @@ public:
     int m_queryTimeout = 15;
 
 private:
+    // Opens the connection again when a failure found it lost and no transaction is open.
+    void ReconnectIfLost();
+    // After `e`: whether the connection was lost and has been opened again for a second try.
+    bool ReconnectedAfter(const CDBException& e);
+    // A new connection from the same string in place of the lost one; false (the old handle
+    // kept) when the server cannot be reached.
+    bool Reconnect();
+
     COdbcHandle m_henv;
     COdbcHandle m_hdbc;
     bool OwnsTransactions() const { return m_dialect == Dialect::SQLite; }
@@ -79,4 +107,6 @@ private:
     Dialect m_dialect = Dialect::Unknown;
     std::function<void(const QString&)> m_hook;
     std::function<void(bool)> m_autoCommitHook;
+    std::function<void()> m_reconnectHook;
+    bool m_lost = false; // a statement found the server's connection gone
 };

@@ -65,13 +65,16 @@ void CRecordset::Open(const QString& sql) {
     Close();
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         throw CDBException::ConnectionClosed();
-    m_pDatabase->JoinTransaction();
-    COdbcHandle stmt = m_pDatabase->NewStatement();
-    QByteArray utf8 = sql.toUtf8();
-    SQLRETURN rc = SQLExecDirect(stmt.Get(), reinterpret_cast<SQLCHAR*>(utf8.data()),
-                                 static_cast<SQLINTEGER>(utf8.size()));
-    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
-        throw CDBException::FromHandle(SQL_HANDLE_STMT, stmt.Get());
+    COdbcHandle stmt = m_pDatabase->RunReconnecting([&] {
+        m_pDatabase->JoinTransaction();
+        COdbcHandle executed = m_pDatabase->NewStatement();
+        QByteArray utf8 = sql.toUtf8();
+        SQLRETURN rc = SQLExecDirect(executed.Get(), reinterpret_cast<SQLCHAR*>(utf8.data()),
+                                     static_cast<SQLINTEGER>(utf8.size()));
+        if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
+            throw CDBException::FromHandle(SQL_HANDLE_STMT, executed.Get());
+        return executed;
+    });
 
     SQLSMALLINT count = 0;
     if (!SQL_SUCCEEDED(SQLNumResultCols(stmt.Get(), &count)))

@@ -219,6 +219,42 @@ TEST_F(ServerStoppedTest, ServerGoneInsideAnEntryLeavesNoHalfEntry) {
     }
 }
 
+TEST_F(ServerStoppedTest, AfterARestartTheProgramCarriesOnOnANewConnection) {
+    int reconnects = 0;
+    m_db.SetReconnectHook([&] { ++reconnects; });
+    Stop();
+    ASSERT_NO_THROW(m_cluster->Start());
+    // A query runs again at once, on a new connection.
+    QString failure;
+    const std::optional<CResultTable> rows = RunStatement(
+        &m_db, QStringLiteral("存"), QStringLiteral("SELECT 现有存货量 FROM 存"), &failure);
+    ASSERT_TRUE(rows) << failure.toStdString();
+    EXPECT_EQ(rows->CellText(0, 0), "9");
+    EXPECT_EQ(reconnects, 1);
+
+    // After the next restart, a purchase whose first statement finds the connection gone is
+    // reported as failed with nothing written; pressed again, it is recorded.
+    Stop();
+    ASSERT_NO_THROW(m_cluster->Start());
+    const CEntryOutcome cut = CPurchaseEntry(&m_db).Add(Batch("2", "5"));
+    EXPECT_FALSE(cut.recorded);
+    EXPECT_FALSE(cut.status.isEmpty());
+    EXPECT_TRUE(m_db.IsAutoCommit());
+    const CEntryOutcome again = CPurchaseEntry(&m_db).Add(Batch("2", "5"));
+    EXPECT_TRUE(again.recorded) << again.status.toStdString();
+    EXPECT_EQ(reconnects, 2);
+    // A sale looks its card up first, which opens the connection again before the entry.
+    Stop();
+    ASSERT_NO_THROW(m_cluster->Start());
+    const CEntryOutcome sale =
+        CSalesEntry(&m_db).Add(SaleOf("1", "1", "12", "2003-05-03 09:00:00"));
+    EXPECT_TRUE(sale.recorded) << sale.status.toStdString();
+    EXPECT_EQ(reconnects, 3);
+    CDatabase other;
+    ASSERT_TRUE(other.OpenEx(m_cluster->ConnectString()));
+    EXPECT_EQ(QueryValue(other, "SELECT 现有存货量 FROM 存"), "13");
+}
+
 // Closes a dialog with its 关闭 button (id 2) or, without one, with the window's close.
 void CloseWithButton(QDialog& dialog) {
     if (QPushButton* close = Button(dialog, 2))
