@@ -10,25 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 
 CBackupOutcome Failed(const QString& why) {
     return {false, QStringLiteral("备份失败：") + why};
-}
-
-// The copy on the disk itself before it takes its name: a power cut must not leave a backup
-// that was reported complete and is not.
-bool Synced(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
 }
 
 } // namespace
@@ -62,10 +47,9 @@ CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString&
             QStringLiteral(
                 "副本（%1）与账套（%2）的记录数不符，可能有别的柜台在同时登记，请再备份一次")
                 .arg(copy->Text(), books->Text()));
-    if (!Synced(temporary))
+    if (!booksfile::SyncToDisk(temporary))
         return Failed(QStringLiteral("无法把副本写入磁盘：%1").arg(temporary));
-    if (std::rename(QFile::encodeName(temporary).constData(),
-                    QFile::encodeName(info.absoluteFilePath()).constData()) != 0)
+    if (!booksfile::RenameOver(temporary, info.absoluteFilePath()))
         return Failed(QStringLiteral("无法把副本命名为 %1").arg(info.absoluteFilePath()));
     return {true, QStringLiteral("备份完成：%1（%2）").arg(info.absoluteFilePath(), books->Text())};
 }

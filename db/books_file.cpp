@@ -5,7 +5,12 @@
 #include "result_loader.h"
 #include "schema.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 QString CBooksCounts::Text() const {
     return QStringLiteral("进 %1 笔，存 %2 张，销 %3 笔").arg(purchases).arg(cards).arg(sales);
@@ -65,6 +70,19 @@ std::optional<CBooksCounts> Check(const QString& path, const QString& extension,
     if (!counts)
         return fail(QStringLiteral("%1 不是账套：%2").arg(path, why));
     return counts;
+}
+
+bool SyncToDisk(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+bool RenameOver(const QString& from, const QString& to) {
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 } // namespace booksfile

@@ -25,5 +25,10 @@ std::optional<CBooksCounts> Count(CDatabase& db, QString* failure);
 // `extension`), checks its integrity and counts its four tables; nullopt, with why, when it is
 // no set of books. A missing file is never created.
 std::optional<CBooksCounts> Check(const QString& path, const QString& extension, QString* failure);
+// A copy on the disk itself before it takes its name: a power cut must not leave a file that
+// was reported complete and is not.
+bool SyncToDisk(const QString& path);
+// `from` renamed to `to` in one step, replacing a file of that name.
+bool RenameOver(const QString& from, const QString& to);
 
 } // namespace booksfile

@@ -8,29 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace {
 
 const QString kBooksFile = QStringLiteral("apricot.db");
 // SQLite's companions of a books file, which belong to it and move with it.
 const QStringList kCompanions = {QStringLiteral("-journal"), QStringLiteral("-wal"),
                                  QStringLiteral("-shm")};
-
-bool Rename(const QString& from, const QString& to) {
-    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
-}
-
-bool Synced(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
 
 } // namespace
 
@@ -61,7 +44,7 @@ CBooksRestore::Outcome CBooksRestore::Restore(const QString& backup, const QStri
     // The copy is made and checked beside the books before anything of theirs moves.
     const QString part = dir.absoluteFilePath(QStringLiteral(".apricot.db.part"));
     QFile::remove(part);
-    if (!QFile::copy(backup, part) || !Synced(part)) {
+    if (!QFile::copy(backup, part) || !booksfile::SyncToDisk(part)) {
         QFile::remove(part);
         return Say(Outcome::Failed, QStringLiteral("无法把备份复制到 %1").arg(folder));
     }
@@ -74,18 +57,18 @@ CBooksRestore::Outcome CBooksRestore::Restore(const QString& backup, const QStri
     if (QFileInfo::exists(books)) {
         kept = dir.absoluteFilePath(QStringLiteral("apricot-before-restore-%1.db")
                                         .arg(now.toString(QStringLiteral("yyyyMMdd-HHmmss"))));
-        if (QFileInfo::exists(kept) || !Rename(books, kept)) {
+        if (QFileInfo::exists(kept) || !booksfile::RenameOver(books, kept)) {
             QFile::remove(part);
             return Say(Outcome::Failed, QStringLiteral("无法把原来的账套改名为 %1").arg(kept));
         }
         for (const QString& suffix : kCompanions)
             if (QFileInfo::exists(books + suffix))
-                Rename(books + suffix, kept + suffix);
+                booksfile::RenameOver(books + suffix, kept + suffix);
     }
-    if (!Rename(part, books)) {
+    if (!booksfile::RenameOver(part, books)) {
         QFile::remove(part);
         if (!kept.isEmpty())
-            Rename(kept, books);
+            booksfile::RenameOver(kept, books);
         return Say(Outcome::Failed, QStringLiteral("无法把备份放到 %1").arg(books));
     }
     // A folder restored after a lost disk needs its connect.txt again.
