@@ -1,0 +1,218 @@
+// Several counters recording at once on one set of server books: N processes, each a counter
+// using the program's own entry classes, record M sales each over a shared set of 20 cards
+// (each counter's sales with time stamps of its own, as an operator may type them) and a
+// purchase for every ten sales. Afterwards every card's stock must equal its purchases minus its
+// sales. Prints counters_entries_per_s, counters_failed_entries, counters_stock_mismatches; the
+// books stay for inspection.
+//   bench_counters --connect STRING [--counters N] [--sales M]
+// The books must be new ones made with apricot-initdb --connect.
+#include "CDBException.h"
+#include "CDatabase.h"
+#include "bench_support.h"
+#include "purchase_entry.h"
+#include "result_loader.h"
+#include "sales_entry.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int kCards = 20;
+constexpr double kOpeningBoxes = 1000;
+const char* const kProgram = "bench_counters";
+
+CPurchaseEntry::Form Purchase(int card, const QString& batch, const QString& boxes) {
+    CPurchaseEntry::Form form;
+    form.purchaseDate = QDate(2030, 1, 1);
+    form.purchaser = QStringLiteral("柜台");
+    form.category = QStringLiteral("西药");
+    form.subCategory = QStringLiteral("测试");
+    form.code = QStringLiteral("BC%1").arg(card);
+    form.name = QStringLiteral("并发测试药%1").arg(card, 2, 10, QLatin1Char('0'));
+    form.origin = QStringLiteral("并发制药厂");
+    form.packModel = QStringLiteral("10片");
+    form.batch = batch;
+    form.expiry = QDate(2099, 12, 31);
+    form.price = QStringLiteral("8");
+    form.quantity = boxes;
+    return form;
+}
+
+CSalesEntry::Form Sale(int card, const QDateTime& stamp) {
+    CSalesEntry::Form form;
+    form.timestamp = stamp.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    form.timestampTyped = true;
+    form.card = {QStringLiteral("并发测试药%1").arg(card, 2, 10, QLatin1Char('0')),
+                 QStringLiteral("并发制药厂"), QStringLiteral("10片"),
+                 QStringLiteral("2099-12-31")};
+    form.price = QStringLiteral("12");
+    form.saleType = CSalesEntry::kWholeBox;
+    form.quantity = QStringLiteral("1");
+    form.piecesPerBox = QStringLiteral("1");
+    form.amount = CSalesEntry::AmountDue(1, 12);
+    return form;
+}
+
+QString Value(CDatabase& db, const QString& table, const QString& sql) {
+    QString failure;
+    const std::optional<CResultTable> rows = RunStatement(&db, table, sql, &failure);
+    return rows && rows->RowCount() > 0 ? rows->CellText(0, 0) : QString();
+}
+
+// One counter: its sales and purchases, then "recorded failed" on stdout.
+int RunCounter(const QString& connect, int counter, int sales, qint64 startAtMs) {
+    CDatabase db;
+    try {
+        if (!db.OpenEx(connect))
+            return 1;
+    } catch (const CDBException& e) {
+        std::fprintf(stderr, "%s\n", e.ErrorText().toUtf8().constData());
+        return 1;
+    }
+    // Everyone starts together.
+    while (QDateTime::currentMSecsSinceEpoch() < startAtMs)
+        QThread::msleep(1);
+    CSalesEntry salesEntry(&db);
+    CPurchaseEntry purchaseEntry(&db);
+    const QDateTime first(QDate(2030, 1, 1), QTime(8, 0));
+    int recorded = 0, failed = 0;
+    for (int i = 0; i < sales; ++i) {
+        const int card = (counter * 7 + i) % kCards;
+        const CEntryOutcome sale =
+            salesEntry.Add(Sale(card, first.addSecs(qint64(counter) * sales + i)));
+        (sale.recorded ? recorded : failed) += 1;
+        if (!sale.recorded)
+            std::fprintf(stderr, "counter %d sale %d: %s\n", counter, i,
+                         sale.status.toUtf8().constData());
+        if (i % 10 == 9) {
+            const CEntryOutcome purchase = purchaseEntry.Add(
+                Purchase((counter + i / 10) % kCards, QStringLiteral("C%1-%2").arg(counter).arg(i),
+                         QStringLiteral("5")));
+            (purchase.recorded ? recorded : failed) += 1;
+            if (!purchase.recorded)
+                std::fprintf(stderr, "counter %d purchase %d: %s\n", counter, i,
+                             purchase.status.toUtf8().constData());
+        }
+    }
+    std::printf("%d %d\n", recorded, failed);
+    return 0;
+}
+
+int Fail(const QString& why) {
+    bench::Fail(kProgram, why);
+    return 1;
+}
+
+int RunBench(const QString& connect, int counters, int sales) {
+    CDatabase db;
+    try {
+        if (!db.OpenEx(connect))
+            return Fail(QStringLiteral("cannot connect"));
+    } catch (const CDBException& e) {
+        return Fail(e.ErrorText());
+    }
+    if (Value(db, QStringLiteral("销"), QStringLiteral("SELECT COUNT(*) FROM 销")) != "0" ||
+        Value(db, QStringLiteral("进"), QStringLiteral("SELECT COUNT(*) FROM 进")) != "0")
+        return Fail(
+            QStringLiteral("the books are not new: make them with apricot-initdb --connect"));
+    // The shared cards, each with stock for every sale to come.
+    for (int card = 0; card < kCards; ++card) {
+        const CEntryOutcome opened = CPurchaseEntry(&db).Add(
+            Purchase(card, QStringLiteral("opening"), QString::number(kOpeningBoxes)));
+        if (!opened.recorded)
+            return Fail(QStringLiteral("the opening purchase failed: ") + opened.status);
+    }
+
+    const qint64 startAt = QDateTime::currentMSecsSinceEpoch() + 2000;
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (int k = 0; k < counters; ++k) {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--counter"), QString::number(k),
+                        QStringLiteral("--connect"), connect, QStringLiteral("--sales"),
+                        QString::number(sales), QStringLiteral("--start-at"),
+                        QString::number(startAt)});
+        if (!process->waitForStarted())
+            return Fail(QStringLiteral("cannot start a counter"));
+        processes.push_back(std::move(process));
+    }
+    int recorded = 0, failed = 0;
+    for (auto& process : processes) {
+        process->waitForFinished(-1);
+        const QStringList said =
+            QString::fromUtf8(process->readAllStandardOutput()).split(QLatin1Char(' '));
+        if (process->exitCode() != 0 || said.size() != 2)
+            return Fail(QStringLiteral("a counter stopped"));
+        recorded += said[0].toInt();
+        failed += said[1].trimmed().toInt();
+    }
+    const double seconds =
+        std::max(1.0, double(QDateTime::currentMSecsSinceEpoch() - startAt)) / 1000.0;
+
+    // Every card: stock = purchases - sales.
+    QString failure;
+    const std::optional<CResultTable> cards = RunStatement(
+        &db, QStringLiteral("存"),
+        QStringLiteral("SELECT 名称,现有存货量,(SELECT SUM(数量) FROM 进 WHERE 进.名称=存.名称),"
+                       "(SELECT COALESCE(SUM(数量),0) FROM 销 WHERE 销.名称=存.名称) FROM 存 "
+                       "WHERE 名称 LIKE '并发测试药%'"),
+        &failure);
+    if (!cards || cards->RowCount() != kCards)
+        return Fail(QStringLiteral("cannot read the cards: ") + failure);
+    int mismatches = 0;
+    for (int row = 0; row < cards->RowCount(); ++row) {
+        const double stock = cards->CellText(row, 1).toDouble();
+        const double expected =
+            cards->CellText(row, 2).toDouble() - cards->CellText(row, 3).toDouble();
+        if (std::abs(stock - expected) > 1e-6) {
+            ++mismatches;
+            std::fprintf(stderr, "%s: stock %s, purchases - sales %g\n",
+                         cards->CellText(row, 0).toUtf8().constData(),
+                         cards->CellText(row, 1).toUtf8().constData(), expected);
+        }
+    }
+    bench::Print("counters_entries_per_s", recorded / seconds);
+    bench::Print("counters_failed_entries", failed);
+    bench::Print("counters_stock_mismatches", mismatches);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    QString connect;
+    int counters = 8, sales = 300, counter = -1;
+    qint64 startAt = 0;
+    for (qsizetype i = 0; i + 1 < args.size(); i += 2) {
+        const QString& key = args[i];
+        const QString& value = args[i + 1];
+        if (key == QLatin1String("--connect"))
+            connect = value;
+        else if (key == QLatin1String("--counters"))
+            counters = value.toInt();
+        else if (key == QLatin1String("--sales"))
+            sales = value.toInt();
+        else if (key == QLatin1String("--counter"))
+            counter = value.toInt();
+        else if (key == QLatin1String("--start-at"))
+            startAt = value.toLongLong();
+    }
+    if (connect.isEmpty() || counters < 1 || sales < 1 || args.size() % 2 != 0) {
+        std::fputs("usage: bench_counters --connect STRING [--counters N] [--sales M]\n", stderr);
+        return 2;
+    }
+    if (counter >= 0)
+        return RunCounter(connect, counter, sales, startAt);
+    return RunBench(connect, counters, sales);
+}
