@@ -4,6 +4,7 @@
 #include "CSettingsDlg.h"
 #include "CTestBooks.h"
 #include "alert_settings.h"
+#include "backup_settings.h"
 #include "desktop_entry.h"
 #include "login_check.h"
 #include "q_edit.h"
@@ -496,6 +497,25 @@ TEST_P(SettingsDlgTest, AlertThresholdsAreSavedOnlyWhenBothAreValid) {
     EXPECT_EQ(saved.nearExpiryDays, 90);
     EXPECT_EQ(saved.shortageBoxes, 2.5);
     EXPECT_EQ(Open()->findChild<QLineEdit*>(QStringLiteral("1045"))->text(), QStringLiteral("2.5"));
+}
+
+TEST_P(SettingsDlgTest, BackupsKeptAreSavedOnlyWhenAWholeNumberFromOne) {
+    QSettings().remove(QStringLiteral("Backup"));
+    auto dialog = Open();
+    auto* kept = dialog->findChild<QLineEdit*>(QString::number(CSettingsDlg::IdBackupsKept));
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->text(), QStringLiteral("30"));
+    for (const char* bad : {"", "0", "-3", "7.5", "三十"}) {
+        kept->setText(QString::fromUtf8(bad));
+        QTest::mouseClick(Button(*dialog, CSettingsDlg::IdApplyBackups), Qt::LeftButton);
+        EXPECT_EQ(CBackupSettings::Load().keep, 30) << bad;
+    }
+    ASSERT_EQ(m_prompts.Messages().size(), 5u);
+    EXPECT_TRUE(m_prompts.Messages()[0].text.contains(QStringLiteral("保留备份（份）")));
+    kept->setText(QStringLiteral(" 60 "));
+    QTest::mouseClick(Button(*dialog, CSettingsDlg::IdApplyBackups), Qt::LeftButton);
+    EXPECT_EQ(CBackupSettings::Load().keep, 60);
+    EXPECT_EQ(m_prompts.Messages().size(), 5u);
 }
 
 APRICOT_INSTANTIATE_BACKENDS(SettingsDlgTest);
