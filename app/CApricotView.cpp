@@ -25,6 +25,7 @@ const std::map<int, Handler>& DispatchTable() {
     static const std::map<int, Handler> table = {
         {cmd::Settings, &CApricotView::OnSettings},
         {cmd::BackUp, &CApricotView::OnBackUp},
+        {cmd::ExportCsv, &CApricotView::OnExportCsv},
         {cmd::Refresh, &CApricotView::OnRefresh},
         {cmd::PrintSave, &CApricotView::OnPrintSave},
         {cmd::PurchaseEntry, &CApricotView::OnPurchaseEntry},
@@ -133,6 +134,11 @@ void CApricotView::OnBackUp() {
 void CApricotView::OnPrintSave() {
     if (m_pGrid)
         m_pGrid->ExportHtml();
+}
+
+void CApricotView::OnExportCsv() {
+    if (m_pGrid)
+        m_pGrid->ExportCsv();
 }
 
 void CApricotView::OnHelp() {

@@ -32,6 +32,7 @@ public:
     void OnBackUp();
     void OnRefresh();
     void OnPrintSave();
+    void OnExportCsv();
     void OnPurchaseEntry();
     void OnPurchaseQuery();
     void OnPurchaseMaint();

@@ -11,6 +11,7 @@ enum : int {
     ToolbarListPlaceholder = 32771,
     Refresh = 32862,   // 更新显示
     PrintSave = 32864, // 打印保存
+    ExportCsv = 32903, // 导出 CSV...
     AppExit = 57665,   // 安全退出
     // 采购管理
     PurchaseEntry = 32831, // 药品入库登记

@@ -33,7 +33,8 @@ std::vector<CMenuItem> BuildMainMenu() {
                            Popup("界面", {Popup("工具栏", {Item(cmd::ToolbarListPlaceholder, "")}),
                                           Item(cmd::ViewStatusBar, "状态栏")}),
                            Popup("操作", {Item(cmd::Refresh, "更新显示"),
-                                          Item(cmd::PrintSave, "打印保存", 10, "ALT+S")}),
+                                          Item(cmd::PrintSave, "打印保存", 10, "ALT+S"),
+                                          Item(cmd::ExportCsv, "导出 CSV...", 7, "CTRL+SHIFT+S")}),
                            Separator(), Item(cmd::AppExit, "安全退出", 14, "ALT+Z")}),
         Popup("(&2)采购管理", {Item(cmd::PurchaseEntry, "药品入库登记", 10, "CTRL+1"), Separator(),
                                Item(cmd::PurchaseQuery, "查询采购记录", 10, "CTRL+ALT+R"),
@@ -89,6 +90,7 @@ const std::vector<CAccelerator>& Accelerators() {
         {QKeySequence(Qt::ALT | Qt::Key_Z), cmd::AppExit},
         {QKeySequence(Qt::CTRL | Qt::Key_S), cmd::Settings},
         {QKeySequence(Qt::CTRL | Qt::Key_B), cmd::BackUp},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), cmd::ExportCsv},
         {QKeySequence(Qt::ALT | Qt::Key_S), cmd::PrintSave},
     };
     return table;
@@ -147,6 +149,7 @@ CPrompt PromptOf(int command) {
         {cmd::Feedback, {"将你在使用过程中的问题反馈给设计者", "信息反馈"}},
         {cmd::Refresh, {"更新", "更新"}},
         {cmd::PrintSave, {"保存记录到文本", "保存"}},
+        {cmd::ExportCsv, {"把记录表保存为 CSV 文件，供电子表格使用", "导出 CSV"}},
         {cmd::About, {"显示程序的版本号和开发者信息", "关于"}},
         {cmd::AppExit, {"Quit the application; prompts to save documents", "Exit"}},
         {cmd::ViewToolbar, {"Show or hide the toolbar", "Toggle ToolBar"}},

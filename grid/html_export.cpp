@@ -1,11 +1,9 @@
 #include "html_export.h"
 
 #include "prompts.h"
-#include "sort_keys.h"
-#include "text_forms.h"
+#include "report_file.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringEncoder>
 
 namespace htmlexport {
@@ -44,12 +42,6 @@ private:
     QString m_pending;
     bool m_ok = true;
 };
-
-QString HeaderTitle(const QStringList& titles, int column) {
-    if (column >= titles.size())
-        return QStringLiteral("-UNKNOWN-");
-    return sortkeys::ColumnName(textforms::WithoutTrailingBlanks(titles[column]));
-}
 
 } // namespace
 
@@ -110,7 +102,7 @@ bool WriteReport(QIODevice& file, const QStringList& titles, const CResultTable&
     const int columns = table.ColumnCount();
     for (int c = 0; c < columns; ++c) {
         out.Put(uR"(<td bgcolor="#C0C0C0">)", false);
-        out.Put(Escaped(HeaderTitle(titles, c)), false);
+        out.Put(Escaped(reportfile::ShownTitle(titles, c)), false);
         out.Put(u"</td>", true);
     }
     out.Put(u"</tr>", true);
@@ -135,32 +127,11 @@ bool ExportHtml(QWidget* owner, const QStringList& titles, const CResultTable& t
     if (chosen.isEmpty())
         return false;
     const QString path = ReportPath(chosen);
-    // The dialog asked about the name chosen; a different existing file is not replaced unasked.
-    if (path != chosen && QFileInfo::exists(path) &&
-        Prompts().Message(owner, QStringLiteral("文件“%1”已存在，要替换它吗？").arg(path),
-                          CPrompts::Icon::Question,
-                          CPrompts::Buttons::YesNo) != CPrompts::Answer::Yes)
+    if (!reportfile::MayReplace(owner, chosen, path))
         return false;
 
-    // Written beside the target and renamed into place: a failed write leaves no half report
-    // that looks complete, and an existing file stays as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Prompts().Tell(
-            owner,
-            QStringLiteral("无法创建文件“%1”，报表没有保存。\n%2").arg(path, file.errorString()),
-            CPrompts::Icon::Warning);
-        return false;
-    }
-    if (!WriteReport(file, titles, table) || !file.commit()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        Prompts().Tell(owner,
-                       QStringLiteral("写入文件“%1”时出错，报表没有保存。\n%2").arg(path, reason),
-                       CPrompts::Icon::Warning);
-        return false;
-    }
-    return true;
+    return reportfile::Write(owner, path,
+                             [&](QIODevice& file) { return WriteReport(file, titles, table); });
 }
 
 } // namespace htmlexport

@@ -2,6 +2,7 @@
 
 #include "CDatabase.h"
 #include "column_kinds.h"
+#include "csv_export.h"
 #include "grid_model.h"
 #include "html_export.h"
 #include "prompts.h"
@@ -222,12 +223,20 @@ bool q_grid::ExecuteStatement(const QString& sql) {
     return CRowWriter(m_pDatabase, this).ExecuteStatement(sql);
 }
 
-bool q_grid::ExportHtml() {
+QStringList q_grid::Titles() const {
     QStringList titles;
     for (const CResultColumn& column : m_table.Columns())
         titles << column.m_strName;
+    return titles;
+}
+
+bool q_grid::ExportHtml() {
     // The save dialog belongs to the main window, not to the grid.
-    return htmlexport::ExportHtml(window(), titles, m_table);
+    return htmlexport::ExportHtml(window(), Titles(), m_table);
+}
+
+bool q_grid::ExportCsv() {
+    return csvexport::ExportCsv(window(), Titles(), m_table);
 }
 
 int q_grid::GetItemCount() const {

@@ -31,6 +31,10 @@ public:
     void DeleteRow(int row, bool commitFirst);
     bool ExecuteStatement(const QString& sql);
     bool ExportHtml();
+    // 导出 CSV...: what the grid shows, for spreadsheets.
+    bool ExportCsv();
+    // The column titles as the header shows them (sort arrow included).
+    QStringList Titles() const;
 
     // Read-back, as callers use it.
     int GetItemCount() const;

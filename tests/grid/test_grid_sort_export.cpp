@@ -1,4 +1,5 @@
 // Sorting keys and order, title arrows, and the HTML report with its file handling.
+#include "csv_export.h"
 #include "html_export.h"
 #include "recording_prompts.h"
 #include "result_table.h"
@@ -458,6 +459,73 @@ TEST_F(ExportHtml, WriteErrorKeepsTheOldFileAndIsReported) {
     EXPECT_TRUE(m_prompts.Texts()[0].contains(At("REPORT.HTM")));
     EXPECT_EQ(ReadAll(At("REPORT.HTM")), "old");
     EXPECT_EQ(Files(), QStringList({"REPORT.HTM"}));
+}
+
+// --- CSV for spreadsheets -----------------------------------------------------------------------
+
+// A reader of RFC 4180 files as spreadsheets read them: the rows of fields, quotes undone.
+std::vector<QStringList> ReadCsv(const QString& text) {
+    std::vector<QStringList> rows;
+    QStringList row;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"')
+                field += text[++i];
+            else if (c == u'"')
+                quoted = false;
+            else
+                field += c;
+        } else if (c == u'"') {
+            quoted = true;
+        } else if (c == u',') {
+            row << field;
+            field.clear();
+        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            row << field;
+            field.clear();
+            rows.push_back(row);
+            row.clear();
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    EXPECT_TRUE(field.isEmpty() && row.isEmpty()) << "the last line has no CR LF";
+    return rows;
+}
+
+TEST(CsvReport, ReadBackByACsvReaderCellForCell) {
+    const Rows cells = {{"阿司匹林, 肠溶", "说\"好\"的", "第一行\r\n第二行\n第三行"},
+                        {"=SUM(A1:A9)", "+1+1", "@cmd"},
+                        {"-2.5", "+3", "-"},
+                        {"", "日营业额", "20元"}};
+    const CResultTable table =
+        MakeTable({{"名称", SQL_VARCHAR}, {"说明", SQL_VARCHAR}, {"备注", SQL_VARCHAR}}, cells);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(csvexport::WriteCsv(buffer, {"名称↑", "说明  ", "备注"}, table));
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    const std::vector<QStringList> read = ReadCsv(QString::fromUtf8(bytes.mid(3)));
+    // The header without its arrow, every row in order (summary rows too); formula-like texts
+    // kept from running, while numbers stay numbers and a lone minus, no number, is guarded.
+    EXPECT_EQ(read, (std::vector<QStringList>{{"名称", "说明", "备注"},
+                                              cells[0],
+                                              {"'=SUM(A1:A9)", "'+1+1", "'@cmd"},
+                                              {"-2.5", "+3", "'-"},
+                                              cells[3]}));
+    // An empty grid gives its header row alone.
+    QByteArray empty;
+    QBuffer emptyBuffer(&empty);
+    emptyBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(csvexport::WriteCsv(emptyBuffer, {"a", "b"},
+                                    MakeTable({{"a", SQL_VARCHAR}, {"b", SQL_INTEGER}}, {})));
+    EXPECT_EQ(empty, QByteArray("\xEF\xBB\xBF"
+                                "a,b\r\n"));
 }
 
 } // namespace

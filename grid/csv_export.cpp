@@ -1,0 +1,78 @@
+#include "csv_export.h"
+
+#include "prompts.h"
+#include "report_file.h"
+
+#include <QFileInfo>
+
+namespace csvexport {
+
+namespace {
+
+const char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+bool LooksLikeFormula(const QString& cell) {
+    if (cell.isEmpty())
+        return false;
+    const QChar first = cell.front();
+    if (first != u'=' && first != u'+' && first != u'-' && first != u'@')
+        return false;
+    bool number = false;
+    cell.toDouble(&number);
+    return !number;
+}
+
+} // namespace
+
+QString Field(const QString& cell) {
+    const QString text = LooksLikeFormula(cell) ? QLatin1Char('\'') + cell : cell;
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\r') &&
+        !text.contains(u'\n'))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+bool WriteCsv(QIODevice& file, const QStringList& titles, const CResultTable& table) {
+    QString text;
+    QByteArray bytes(kByteOrderMark);
+    const auto line = [&](const auto& cellOf) {
+        for (int c = 0; c < table.ColumnCount(); ++c) {
+            if (c > 0)
+                text += QLatin1Char(',');
+            text += Field(cellOf(c));
+        }
+        text += QLatin1String("\r\n");
+        // Written in large pieces: a hundred thousand rows must not grow one huge text.
+        if (text.size() >= (1 << 16)) {
+            bytes += text.toUtf8();
+            text.clear();
+            if (file.write(bytes) != bytes.size())
+                return false;
+            bytes.clear();
+        }
+        return true;
+    };
+    if (!line([&](int c) { return reportfile::ShownTitle(titles, c); }))
+        return false;
+    for (int r = 0; r < table.RowCount(); ++r)
+        if (!line([&](int c) { return table.CellText(r, c); }))
+            return false;
+    bytes += text.toUtf8();
+    return file.write(bytes) == bytes.size();
+}
+
+bool ExportCsv(QWidget* owner, const QStringList& titles, const CResultTable& table) {
+    const QString chosen = Prompts().SaveFileName(owner, QStringLiteral("CSV 文件 (*.csv)"));
+    if (chosen.isEmpty())
+        return false;
+    const QString path =
+        QFileInfo(chosen).suffix().isEmpty() ? chosen + QLatin1String(".csv") : chosen;
+    if (!reportfile::MayReplace(owner, chosen, path))
+        return false;
+    return reportfile::Write(owner, path,
+                             [&](QIODevice& file) { return WriteCsv(file, titles, table); });
+}
+
+} // namespace csvexport

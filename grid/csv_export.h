@@ -1,0 +1,24 @@
+#pragma once
+// Saving what a grid shows as a CSV file for spreadsheets: UTF-8 with a byte-order mark, commas,
+// fields quoted as RFC 4180 says, CR LF line ends, the header row first.
+#include "result_table.h"
+
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace csvexport {
+
+// One cell as a field: quoted (quotes doubled) when it holds a comma, a quote, CR or LF; a text
+// that begins with = + - or @ and is no number gets a leading apostrophe, so that no
+// spreadsheet runs it as a formula.
+QString Field(const QString& cell);
+// The whole file: the titles as shown (no sort arrow), then every row in display order.
+bool WriteCsv(QIODevice& file, const QStringList& titles, const CResultTable& table);
+// Asks for the file (filter "CSV 文件 (*.csv)"; ".csv" added to a name without an ending) and
+// writes it. False when cancelled or nothing could be written; a failure is shown.
+bool ExportCsv(QWidget* owner, const QStringList& titles, const CResultTable& table);
+
+} // namespace csvexport
