@@ -8,6 +8,8 @@
 #include "command_ids.h"
 #include "detail_statements.h"
 #include "feedback.h"
+#include "frame_resources.h"
+#include "grid_printing.h"
 #include "maintenance_dialog.h"
 #include "q_grid.h"
 #include "report_commands.h"
@@ -26,6 +28,8 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::Settings, &CApricotView::OnSettings},
         {cmd::BackUp, &CApricotView::OnBackUp},
         {cmd::ExportCsv, &CApricotView::OnExportCsv},
+        {cmd::Print, &CApricotView::OnPrint},
+        {cmd::ExportPdf, &CApricotView::OnExportPdf},
         {cmd::Refresh, &CApricotView::OnRefresh},
         {cmd::PrintSave, &CApricotView::OnPrintSave},
         {cmd::PurchaseEntry, &CApricotView::OnPurchaseEntry},
@@ -71,6 +75,7 @@ void CApricotView::OnInitialUpdate() {
                     this, rect(), true, false);
     m_pGrid->SetPermissions(true, false, false, false);
     OnTodaySales();
+    m_strGridTitle = GridTitle(CommandText(cmd::TodaySales), m_pGrid->Sql());
 }
 
 bool CApricotView::IsViewCommand(int id) {
@@ -81,8 +86,16 @@ bool CApricotView::OnCommand(int id) {
     const auto it = DispatchTable().find(id);
     if (it == DispatchTable().end())
         return false;
+    const QString before = m_pGrid ? m_pGrid->Sql() : QString();
     (this->*(it->second))();
+    // What filled the grid names the printed pages.
+    if (m_pGrid && m_pGrid->Sql() != before)
+        m_strGridTitle = GridTitle(CommandText(id), m_pGrid->Sql());
     return true;
+}
+
+QString CApricotView::GridTitleText() const {
+    return m_strGridTitle.isEmpty() ? window()->windowTitle() : m_strGridTitle;
 }
 
 void CApricotView::resizeEvent(QResizeEvent* event) {
@@ -139,6 +152,18 @@ void CApricotView::OnPrintSave() {
 void CApricotView::OnExportCsv() {
     if (m_pGrid)
         m_pGrid->ExportCsv();
+}
+
+void CApricotView::OnPrint() {
+    if (m_pGrid)
+        gridprinting::PrintPreview(window(), m_pGrid->Titles(), m_pGrid->Result(), GridTitleText(),
+                                   QDate::currentDate().toString(Qt::ISODate));
+}
+
+void CApricotView::OnExportPdf() {
+    if (m_pGrid)
+        gridprinting::ExportPdf(window(), m_pGrid->Titles(), m_pGrid->Result(), GridTitleText(),
+                                QDate::currentDate().toString(Qt::ISODate));
 }
 
 void CApricotView::OnHelp() {

@@ -25,6 +25,8 @@ public:
     void RefreshAlerts();
 
     q_grid* Grid() const { return m_pGrid; }
+    // What filled the grid ("日销售报表 2026-12-08"), or the window caption when unknown.
+    QString GridTitleText() const;
     CDatabase* Database() const { return m_pDatabase; }
 
     // One handler per command.
@@ -33,6 +35,8 @@ public:
     void OnRefresh();
     void OnPrintSave();
     void OnExportCsv();
+    void OnPrint();
+    void OnExportPdf();
     void OnPurchaseEntry();
     void OnPurchaseQuery();
     void OnPurchaseMaint();
@@ -73,4 +77,5 @@ private:
     CDatabase* m_pDatabase;
     CShellLauncher& m_launcher;
     q_grid* m_pGrid = nullptr; // child of this widget, created at the first update
+    QString m_strGridTitle;    // what filled the grid, for the printed pages
 };

@@ -1,5 +1,8 @@
 #include "frame_resources.h"
 
+#include <QRegularExpression>
+#include <functional>
+
 #include "command_ids.h"
 
 #include <map>
@@ -34,6 +37,8 @@ std::vector<CMenuItem> BuildMainMenu() {
                                           Item(cmd::ViewStatusBar, "状态栏")}),
                            Popup("操作", {Item(cmd::Refresh, "更新显示"),
                                           Item(cmd::PrintSave, "打印保存", 10, "ALT+S"),
+                                          Item(cmd::Print, "打印...", 11, "CTRL+P"),
+                                          Item(cmd::ExportPdf, "导出 PDF...", 7, "CTRL+SHIFT+P"),
                                           Item(cmd::ExportCsv, "导出 CSV...", 7, "CTRL+SHIFT+S")}),
                            Separator(), Item(cmd::AppExit, "安全退出", 14, "ALT+Z")}),
         Popup("(&2)采购管理", {Item(cmd::PurchaseEntry, "药品入库登记", 10, "CTRL+1"), Separator(),
@@ -91,6 +96,8 @@ const std::vector<CAccelerator>& Accelerators() {
         {QKeySequence(Qt::CTRL | Qt::Key_S), cmd::Settings},
         {QKeySequence(Qt::CTRL | Qt::Key_B), cmd::BackUp},
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), cmd::ExportCsv},
+        {QKeySequence(Qt::CTRL | Qt::Key_P), cmd::Print},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), cmd::ExportPdf},
         {QKeySequence(Qt::ALT | Qt::Key_S), cmd::PrintSave},
     };
     return table;
@@ -149,6 +156,8 @@ CPrompt PromptOf(int command) {
         {cmd::Feedback, {"将你在使用过程中的问题反馈给设计者", "信息反馈"}},
         {cmd::Refresh, {"更新", "更新"}},
         {cmd::PrintSave, {"保存记录到文本", "保存"}},
+        {cmd::Print, {"打印记录表，可先预览", "打印"}},
+        {cmd::ExportPdf, {"把记录表保存为 PDF 文件", "导出 PDF"}},
         {cmd::ExportCsv, {"把记录表保存为 CSV 文件，供电子表格使用", "导出 CSV"}},
         {cmd::About, {"显示程序的版本号和开发者信息", "关于"}},
         {cmd::AppExit, {"Quit the application; prompts to save documents", "Exit"}},
@@ -163,4 +172,33 @@ CPrompt PromptOf(int command) {
 
 QString ToolbarTitle() {
     return QStringLiteral("默认工具栏");
+}
+
+QString CommandText(int command) {
+    std::function<QString(const std::vector<CMenuItem>&)> find =
+        [&](const std::vector<CMenuItem>& items) -> QString {
+        for (const CMenuItem& item : items) {
+            if (item.kind == CMenuItem::Kind::Command && item.id == command) {
+                QString text = item.text;
+                while (text.endsWith(QLatin1Char('.')))
+                    text.chop(1);
+                return text;
+            }
+            if (const QString inner = find(item.children); !inner.isEmpty())
+                return inner;
+        }
+        return {};
+    };
+    return find(MainMenu());
+}
+
+QString GridTitle(const QString& caption, const QString& sql) {
+    static const QRegularExpression range(QStringLiteral(
+        "BETWEEN '([0-9]{4}-[0-9]{2}-[0-9]{2})[^']*' AND '([0-9]{4}-[0-9]{2}-[0-9]{2})"));
+    const QRegularExpressionMatch match = range.match(sql);
+    if (!match.hasMatch())
+        return caption;
+    const QString from = match.captured(1);
+    const QString to = match.captured(2);
+    return caption + QLatin1Char(' ') + (from == to ? from : from + QStringLiteral(" 至 ") + to);
 }

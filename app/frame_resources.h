@@ -37,6 +37,12 @@ struct CPrompt {
 };
 // The prompt of a command; both texts empty when it has none.
 CPrompt PromptOf(int command);
+// A command's menu text without its dots ("日销售报表"); empty for an id the menus lack.
+QString CommandText(int command);
+// The title of what filled the grid: `caption` and the period of the first date range in
+// `sql` ("日销售报表 2026-12-08", "月销售报表 2026-12-01 至 2026-12-08"); `caption` alone when
+// the statement has none.
+QString GridTitle(const QString& caption, const QString& sql);
 
 // The one item of the toolbars' context menu and of 界面 → 工具栏.
 QString ToolbarTitle();

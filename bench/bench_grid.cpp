@@ -4,6 +4,7 @@
 #include "CDatabase.h"
 #include "bench_support.h"
 #include "csv_export.h"
+#include "grid_printing.h"
 #include "html_export.h"
 #include "q_grid.h"
 #include "schema.h"
@@ -127,6 +128,14 @@ bool Run() {
     });
     if (!written)
         return Fail(QStringLiteral("the CSV file could not be written"));
+    QString why;
+    const double pdfSeconds = bench::SecondsOf([&] {
+        written = gridprinting::WritePdf(folder.filePath(QStringLiteral("report.pdf")), titles,
+                                         grid.Result(), QStringLiteral("销售明细"),
+                                         QStringLiteral("2026-12-08"), &why);
+    });
+    if (!written)
+        return Fail(why);
 
     bench::Print("grid_load_100k_s", bench::Median(loads));
     bench::Print("grid_load_vs_sqlite3_shell", bench::Median(loads) / bench::Median(shells));
@@ -134,6 +143,7 @@ bool Run() {
     bench::Print("grid_sort_number_100k_s", bench::Median(numberSorts));
     bench::Print("grid_export_html_100k_s", exportSeconds);
     bench::Print("grid_export_csv_100k_s", csvSeconds);
+    bench::Print("grid_export_pdf_100k_s", pdfSeconds);
     bench::Print("grid_memory_100k_mb", after - before);
     std::fflush(stdout);
     return true;

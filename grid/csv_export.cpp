@@ -1,9 +1,7 @@
 #include "csv_export.h"
 
-#include "prompts.h"
 #include "report_file.h"
 
-#include <QFileInfo>
 
 namespace csvexport {
 
@@ -64,12 +62,9 @@ bool WriteCsv(QIODevice& file, const QStringList& titles, const CResultTable& ta
 }
 
 bool ExportCsv(QWidget* owner, const QStringList& titles, const CResultTable& table) {
-    const QString chosen = Prompts().SaveFileName(owner, QStringLiteral("CSV 文件 (*.csv)"));
-    if (chosen.isEmpty())
-        return false;
     const QString path =
-        QFileInfo(chosen).suffix().isEmpty() ? chosen + QLatin1String(".csv") : chosen;
-    if (!reportfile::MayReplace(owner, chosen, path))
+        reportfile::AskPath(owner, QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("csv"));
+    if (path.isEmpty())
         return false;
     return reportfile::Write(owner, path,
                              [&](QIODevice& file) { return WriteCsv(file, titles, table); });

@@ -22,6 +22,15 @@ bool MayReplace(QWidget* owner, const QString& chosen, const QString& path) {
                              CPrompts::Buttons::YesNo) == CPrompts::Answer::Yes;
 }
 
+QString AskPath(QWidget* owner, const QString& filter, const QString& suffix) {
+    const QString chosen = Prompts().SaveFileName(owner, filter);
+    if (chosen.isEmpty())
+        return {};
+    const QString path =
+        QFileInfo(chosen).suffix().isEmpty() ? chosen + QLatin1Char('.') + suffix : chosen;
+    return MayReplace(owner, chosen, path) ? path : QString();
+}
+
 bool Write(QWidget* owner, const QString& path, const std::function<bool(QIODevice&)>& write) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {

@@ -17,6 +17,9 @@ QString ShownTitle(const QStringList& titles, int column);
 // Whether `path` may be written when the user chose `chosen` in the save dialog: a different
 // existing file (the name got its ending) is not replaced unasked.
 bool MayReplace(QWidget* owner, const QString& chosen, const QString& path);
+// Asks for the file through the save dialog with `filter`; a name without an ending gets
+// `suffix` (asking before that replaces another file). Empty when the user gave none up.
+QString AskPath(QWidget* owner, const QString& filter, const QString& suffix);
 // Writes `path` through `write`; a file that cannot be made or written is reported (through
 // Prompts(), as `what` "报表") and nothing is left. False then.
 bool Write(QWidget* owner, const QString& path, const std::function<bool(QIODevice&)>& write);

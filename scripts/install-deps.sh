@@ -7,7 +7,7 @@ set -euo pipefail
 # What the program needs to start: Qt with its SVG support (the artwork), the window-system
 # plugins, the ODBC driver manager and both drivers, the sqlite3 shell and a CJK font for "SimSun".
 run_packages=(
-  libqt6widgets6 libqt6gui6 qt6-qpa-plugins libqt6svg6
+  libqt6widgets6 libqt6gui6 qt6-qpa-plugins libqt6svg6 libqt6printsupport6
   unixodbc libsqliteodbc odbc-postgresql
   sqlite3 fonts-wqy-microhei qt6-translations-l10n
 )
@@ -19,10 +19,11 @@ build_packages=(
   googletest libgtest-dev libgmock-dev
 )
 # What the test command and a look at the program need: the PostgreSQL 15 server
-# that the private test cluster runs on, and a virtual display with screenshots.
+# that the private test cluster runs on, a virtual display with screenshots, and a reader of
+# the PDF files the program writes.
 test_packages=(
   postgresql-15 postgresql-client-15
-  xvfb xauth imagemagick xdotool x11-utils desktop-file-utils
+  xvfb xauth imagemagick xdotool x11-utils desktop-file-utils poppler-utils
 )
 
 groups=("$@")

@@ -124,6 +124,8 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "  操作",
         "    更新显示",
         "    打印保存" + Blanks(10) + "ALT+S",
+        "    打印..." + Blanks(11) + "CTRL+P",
+        "    导出 PDF..." + Blanks(7) + "CTRL+SHIFT+P",
         "    导出 CSV..." + Blanks(7) + "CTRL+SHIFT+S",
         "  ----",
         "  安全退出" + Blanks(14) + "ALT+Z",
@@ -298,7 +300,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 29u);
+    EXPECT_EQ(expected.size(), 31u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {

@@ -1,7 +1,9 @@
 // The shell's rules without widgets: detail statements at the date boundaries, the clock text
 // and the feedback mail.
+#include "command_ids.h"
 #include "detail_statements.h"
 #include "feedback.h"
+#include "frame_resources.h"
 #include "status_clock.h"
 
 #include "qt_printers.h"
@@ -39,6 +41,20 @@ TEST(DetailStatements, YearPurchasesRunToNewYearsDayOfTheNextYear) {
 
 TEST(DetailStatements, StockListIsEveryCard) {
     EXPECT_EQ(StockListStatement(), QStringLiteral("SELECT * FROM 存"));
+}
+
+TEST(GridTitle, NamesTheCommandAndThePeriodOfItsStatement) {
+    const std::pair<QString, QString> cases[] = {
+        {TodaySalesStatement(QDate(2026, 12, 8)), "本日销售明细 2026-12-08"},
+        {"SELECT * FROM 销 WHERE 日期时间 BETWEEN '2026-12-01 00:00:00.000' AND '2026-12-08 "
+         "23:59:59.999'",
+         "本日销售明细 2026-12-01 至 2026-12-08"},
+        {StockListStatement(), "本日销售明细"},
+    };
+    for (const auto& [sql, title] : cases)
+        EXPECT_EQ(GridTitle(CommandText(cmd::TodaySales), sql), title) << sql.toStdString();
+    EXPECT_EQ(CommandText(cmd::Print), "打印");
+    EXPECT_TRUE(CommandText(1).isEmpty());
 }
 
 TEST(ClockText, ShowsDateHourAndMinuteWithLeadingZeros) {

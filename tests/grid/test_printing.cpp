@@ -1,0 +1,105 @@
+// The printed pages of a grid, read back from the PDF file as a reader shows them: the title
+// line, the header row on every page, "第 n 页 / 共 m 页", every row once; and a file that cannot
+// be written leaves nothing.
+#include "grid_printing.h"
+#include "page_layout.h"
+#include "read_only_path.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sql.h>
+
+namespace {
+
+CResultTable Sales(int rows) {
+    CResultTable table;
+    table.SetColumns({{QStringLiteral("日期时间"), SQL_TYPE_TIMESTAMP},
+                      {QStringLiteral("名称"), SQL_VARCHAR},
+                      {QStringLiteral("实收金额"), SQL_DOUBLE}});
+    for (int i = 0; i < rows; ++i) {
+        const int r = table.AppendRow();
+        table.SetCell(r, 0,
+                      QStringLiteral("2026-12-08 09:%1:00").arg(i % 60, 2, 10, QLatin1Char('0')));
+        table.SetCell(r, 1, QStringLiteral("药品%1").arg(i, 3, 10, QLatin1Char('0')));
+        table.SetCell(r, 2, QString::number(i + 0.5));
+    }
+    return table;
+}
+
+// The text of every page, as pdftotext reads it.
+QStringList Pages(const QString& pdf) {
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"),
+                 {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(reader.waitForFinished(60000)) << "pdftotext (poppler-utils) is needed";
+    QStringList pages = QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+// Without blanks: a reader drops those between Chinese and digits.
+QString Squeezed(QString text) {
+    return text.remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+TEST(PrintedPages, HeaderOnEveryPageRowsOnceAndThePageCount) {
+    QTemporaryDir folder;
+    const QString pdf = QDir(folder.path()).filePath("day.pdf");
+    QString failure;
+    ASSERT_TRUE(gridprinting::WritePdf(pdf, {"日期时间", "名称↓", "实收金额"}, Sales(150),
+                                       "日销售报表 2026-12-08", "2026-12-09", &failure))
+        << failure.toStdString();
+    const QStringList pages = Pages(pdf);
+    ASSERT_GT(pages.size(), 1);
+    int rows = 0;
+    for (int p = 0; p < pages.size(); ++p) {
+        SCOPED_TRACE(p);
+        EXPECT_TRUE(Squeezed(pages[p]).contains("日销售报表2026-12-08"));
+        EXPECT_TRUE(pages[p].contains("打印日期：2026-12-09"));
+        EXPECT_TRUE(pages[p].contains(QRegularExpression("日期时间\\s+名称\\s+实收金额")));
+        EXPECT_FALSE(pages[p].contains("↓"));
+        EXPECT_TRUE(Squeezed(pages[p]).contains(
+            QStringLiteral("第%1页/共%2页").arg(p + 1).arg(pages.size())));
+        rows += pages[p].count(QRegularExpression("药品\\d{3}"));
+    }
+    EXPECT_EQ(rows, 150);
+    EXPECT_FALSE(QFile::exists(pdf + ".part"));
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden) ==
+                QStringList{"day.pdf"});
+}
+
+TEST(PrintedPages, AnEmptyGridPrintsItsHeaderAloneAndWideOnesTurnTheSheet) {
+    QTemporaryDir folder;
+    const QString pdf = QDir(folder.path()).filePath("empty.pdf");
+    ASSERT_TRUE(gridprinting::WritePdf(pdf, {"日期时间", "名称", "实收金额"}, Sales(0), "空表",
+                                       "2026-12-09", nullptr));
+    const QStringList pages = Pages(pdf);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages[0].contains("名称"));
+    EXPECT_TRUE(Squeezed(pages[0]).contains("第1页/共1页"));
+
+    const CResultTable narrow = Sales(3);
+    EXPECT_EQ(CPageLayout({}, narrow, "", "").Orientation(), QPageLayout::Portrait);
+    CResultTable wide;
+    std::vector<CResultColumn> columns(12,
+                                       CResultColumn{QStringLiteral("规格型号说明"), SQL_VARCHAR});
+    wide.SetColumns(columns);
+    EXPECT_EQ(CPageLayout({}, wide, "", "").Orientation(), QPageLayout::Landscape);
+}
+
+TEST(PrintedPages, AFileThatCannotBeWrittenLeavesNothing) {
+    QTemporaryDir folder;
+    const CReadOnlyPath locked(folder.path());
+    ASSERT_TRUE(locked.Refuses()) << locked.Problem().toStdString();
+    QString failure;
+    EXPECT_FALSE(gridprinting::WritePdf(QDir(folder.path()).filePath("day.pdf"), {}, Sales(5),
+                                        "日销售报表", "2026-12-09", &failure));
+    EXPECT_FALSE(failure.isEmpty());
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+} // namespace
