@@ -8,6 +8,7 @@
 #include "recording_prompts.h"
 #include "report_commands.h"
 #include "report_statements.h"
+#include "sales_trend.h"
 #include "typing.h"
 #include "ui_driving.h"
 
@@ -338,6 +339,31 @@ TEST_P(ReportCommandsTest, StockAlertsListExpiredNearAndShortAroundTheThresholds
 }
 
 // --- Sales reports ----------------------------------------------------------------------------
+
+TEST_P(ReportCommandsTest, TrendDaysEqualTheDayReportOfEachDay) {
+    AddProfitBooks();
+    // A stamp written another way (as a maintenance row may hold it) counts on its own day.
+    Exec(SaleRow("2003/05/11 9:05", kBanlangen, 1, 12));
+    QString failure;
+    const std::optional<CSalesTrend> trend =
+        salestrend::Load(&Db(), QDate(2003, 5, 8), QDate(2003, 5, 12), &failure);
+    ASSERT_TRUE(trend) << failure.toStdString();
+    ASSERT_FALSE(trend->byMonth);
+    ASSERT_EQ(trend->points.size(), 5u);
+    for (const CTrendPoint& point : trend->points) {
+        const QString day = point.start.toString(Qt::ISODate);
+        SCOPED_TRACE(day.toStdString());
+        const QStringList report =
+            QueryRows(Db(), reportsql::SalesSummary(day, day, IsPostgreSQL())).at(0);
+        EXPECT_DOUBLE_EQ(point.turnover, report[0].toDouble());
+        EXPECT_DOUBLE_EQ(point.cost, report[1].toDouble());
+    }
+    EXPECT_DOUBLE_EQ(trend->points[2].turnover, 20); // 2003-05-10: 8 + 7.5 + 4.5
+    EXPECT_DOUBLE_EQ(trend->points[3].turnover, 22); // 2003-05-11: 10 + 12
+    ASSERT_EQ(trend->topDrugs.size(), 2u);
+    EXPECT_EQ(trend->topDrugs[0].name, "阿莫西林");
+    EXPECT_DOUBLE_EQ(trend->turnover, 47);
+}
 
 TEST_P(ReportCommandsTest, DailyReportListsTheDayAndSumsItsProfit) {
     AddProfitBooks();
