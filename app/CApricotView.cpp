@@ -29,6 +29,7 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::BackUp, &CApricotView::OnBackUp},
         {cmd::ExportCsv, &CApricotView::OnExportCsv},
         {cmd::Print, &CApricotView::OnPrint},
+        {cmd::SalesTrend, &CApricotView::OnSalesTrend},
         {cmd::ExportPdf, &CApricotView::OnExportPdf},
         {cmd::Refresh, &CApricotView::OnRefresh},
         {cmd::PrintSave, &CApricotView::OnPrintSave},
@@ -152,6 +153,10 @@ void CApricotView::OnPrintSave() {
 void CApricotView::OnExportCsv() {
     if (m_pGrid)
         m_pGrid->ExportCsv();
+}
+
+void CApricotView::OnSalesTrend() {
+    reports::SalesTrend(m_pDatabase, window());
 }
 
 void CApricotView::OnPrint() {

@@ -55,6 +55,7 @@ public:
     void OnTotalStockCost();
     void OnMonthPurchaseReport();
     void OnYearPurchaseReport();
+    void OnSalesTrend();
     void OnTodaySales();
     void OnStockList();
     void OnYearPurchases();

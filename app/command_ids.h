@@ -37,6 +37,7 @@ enum : int {
     TotalStockCost = 32879,      // 库存总成本
     MonthPurchaseReport = 32881, // 月采购报表
     YearPurchaseReport = 32873,  // 年采购报表
+    SalesTrend = 32906,          // 销售趋势图...
     TodaySales = 32848,          // 本日销售明细
     StockList = 32849,           // 库存明细
     YearPurchases = 32850,       // 本年度采购明细

@@ -6,8 +6,10 @@
 #include "CPeriodReportDlg.h"
 #include "CPurchaseQueryDlg.h"
 #include "CSalesQueryDlg.h"
+#include "CSalesTrendWnd.h"
 #include "CStockQueryDlg.h"
 #include "alert_settings.h"
+#include "prompts.h"
 #include "q_grid.h"
 #include "report_defaults.h"
 #include "report_statements.h"
@@ -91,6 +93,25 @@ void MonthSalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const Command
 void YearSalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const CommandContext& context) {
     PeriodSalesReport(grid, db, owner, SalesPeriod::Year, reportdefaults::YearToDate(context.now),
                       reportdefaults::YearSalesHint(), context);
+}
+
+void SalesTrend(CDatabase* db, QWidget* owner, const CommandContext& context) {
+    CPeriodReportDlg dialog(owner);
+    const reportdefaults::DateRange range = reportdefaults::MonthToDate(context.now);
+    dialog.SetDates(range.start, range.end);
+    dialog.SetHint(reportdefaults::MonthHint());
+    if (!Accepted(dialog, context))
+        return;
+    const QDate from = dialog.StartDate().date();
+    const QDate to = dialog.EndDate().date();
+    QString failure;
+    const std::optional<CSalesTrend> trend = salestrend::Load(db, from, to, &failure);
+    if (!trend) {
+        Prompts().TellFailure(owner, failure);
+        return;
+    }
+    CSalesTrendWnd window(*trend, from, to, owner);
+    context.runDialog(window);
 }
 
 void ExpiryCheck(q_grid& grid) {

@@ -33,6 +33,8 @@ void MonthSalesReport(q_grid& grid, CDatabase* db, QWidget* owner,
                       const CommandContext& context = {});
 void YearSalesReport(q_grid& grid, CDatabase* db, QWidget* owner,
                      const CommandContext& context = {});
+// 销售趋势图...: the period dialog (this month), then the chart window, modal.
+void SalesTrend(CDatabase* db, QWidget* owner, const CommandContext& context = {});
 
 // Stock statistics: no dialog.
 void ExpiryCheck(q_grid& grid);

@@ -46,9 +46,10 @@ bool ByMonth(const QDate& from, const QDate& to) {
 
 QString DailyStatement(const QDate& from, const QDate& to, bool postgres) {
     const QString day =
-        postgres ? QStringLiteral("TO_CHAR(销.日期时间,'YYYY-MM-DD')")
-                 : QStringLiteral("CASE WHEN 销.日期时间 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9]"
-                                  "[0-9]*' THEN SUBSTR(销.日期时间,1,10) ELSE 销.日期时间 END");
+        postgres
+            ? QStringLiteral("TO_CHAR(销.日期时间,'YYYY-MM-DD')")
+            : QStringLiteral("CASE WHEN 销.日期时间 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9]"
+                             "[0-9]*' THEN SUBSTR(销.日期时间,1,10) ELSE 销.日期时间 END");
     return QStringLiteral("SELECT %1 AS 日,SUM(实收金额),SUM(存.平均成本单价*销.数量)").arg(day) +
            kJoin + Range(from, to) + QStringLiteral(" GROUP BY 1");
 }
