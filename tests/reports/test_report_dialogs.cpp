@@ -4,11 +4,14 @@
 #include "CPeriodReportDlg.h"
 #include "CPurchaseQueryDlg.h"
 #include "CSalesQueryDlg.h"
+#include "CSalesTrendWnd.h"
 #include "CStockQueryDlg.h"
 #include "qt_printers.h"
 #include "typing.h"
 
 #include <QCalendarWidget>
+#include <QChart>
+#include <QChartView>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -228,6 +231,24 @@ TEST(ModalConditionDialogs, EnterSearchesAndEscapeCloses) {
                        [&period] { QTest::keyClick(period.CloseButton(), Qt::Key_Return); });
     QTimer::singleShot(5000, &period, [&period] { period.done(-1); });
     EXPECT_EQ(period.exec(), QDialog::Rejected);
+}
+
+TEST(SalesTrendWindow, AQuietPeriodSaysSoAndTheTitleCarriesTheTotals) {
+    CSalesTrend quiet;
+    quiet.points = {{QDate(2026, 12, 1)}, {QDate(2026, 12, 2)}};
+    const CSalesTrendWnd empty(quiet, QDate(2026, 12, 1), QDate(2026, 12, 2));
+    EXPECT_TRUE(empty.TrendView()->chart()->title().contains("这段时间没有销售记录"));
+    EXPECT_TRUE(empty.DrugsView()->chart()->series().isEmpty());
+
+    CSalesTrend busy = quiet;
+    busy.points[1].turnover = busy.turnover = 20;
+    busy.points[1].cost = busy.cost = 12.5;
+    busy.topDrugs = {{"阿莫西林", "石药集团", "0.25g*24粒", 7.5}};
+    const CSalesTrendWnd shown(busy, QDate(2026, 12, 1), QDate(2026, 12, 2));
+    EXPECT_EQ(shown.windowTitle(), "销售趋势图");
+    EXPECT_TRUE(shown.TrendView()->chart()->title().contains(
+        "营业额 20.00 元 · 成本 12.50 元 · 净利润 7.50 元"));
+    EXPECT_EQ(shown.TrendView()->chart()->series().size(), 3);
 }
 
 } // namespace
