@@ -4,12 +4,16 @@
 // reports on different days and months).
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "CSalesTrendWnd.h"
 #include "alert_counts.h"
 #include "bench_support.h"
 #include "q_grid.h"
 #include "report_statements.h"
 #include "sales_report.h"
+#include "sales_trend.h"
+
 #include "schema.h"
+#include <QChartView>
 
 #include <QDate>
 #include <QTemporaryDir>
@@ -27,18 +31,19 @@ const QDate kFirstDay(1990, 1, 1);
 const bench::CardExpressions kCard{"'药品' || (i / 2)", "'制药厂' || (i % 7)", "'0.25g*24粒'",
                                    "printf('%04d-%02d-28', 2004 + i % 2, 1 + i % 12)"};
 
-// 150 sales a day, one every four minutes from 08:00, spread over the cards; every fifth a split
-// pack. Inside, t counts the sales and i names the card.
-QString SalesStatement(int count) {
+// `perDay` sales a day spread over ten hours from 08:00 (150: one every four minutes), over the
+// cards; every fifth a split pack. Inside, t counts the sales and i names the card.
+QString SalesStatement(int count, int perDay = kSalesPerDay) {
     return bench::Sequence(0, count) +
            QStringLiteral(
                "INSERT INTO 销 SELECT strftime('%Y-%m-%d %H:%M:%S', '1990-01-01 08:00:00', '+' || "
-               "(t / %5) || ' days', '+' || (t % %5 * 4) || ' minutes'), %1, %2, %3, %4, 6.5, "
+               "(t / %5) || ' days', '+' || (t % %5 * %7) || ' seconds'), %1, %2, %3, %4, 6.5, "
                "CASE WHEN t % 5 = 0 THEN 3 / 20.0 ELSE 1 END, CASE WHEN t % 5 = 0 THEN '拆零销售' "
                "ELSE '整盒销售' END, CASE WHEN t % 5 = 0 THEN 1.2 ELSE 6.5 END, 0 "
                "FROM (SELECT i AS t, i * 7919 % %6 AS i FROM n)")
                .arg(kCard.name, kCard.origin, kCard.packModel, kCard.expiry,
-                    QString::number(kSalesPerDay), QString::number(kCards));
+                    QString::number(perDay), QString::number(kCards),
+                    QString::number(36000 / perDay));
 }
 
 bool Fail(const QString& why) {
@@ -49,14 +54,15 @@ QString DateText(const QDate& date) {
     return date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-bool MakeBooks(CDatabase& db, const QString& path, int sales, double& seconds) {
+bool MakeBooks(CDatabase& db, const QString& path, int sales, double& seconds,
+               int perDay = kSalesPerDay) {
     try {
         QString why;
         seconds = bench::SecondsOf([&] {
             why = bench::OpenNewBooks(db, path);
             if (why.isEmpty())
                 bench::FillInOneTransaction(
-                    db, {bench::CardsStatement(kCards, kCard), SalesStatement(sales)});
+                    db, {bench::CardsStatement(kCards, kCard), SalesStatement(sales, perDay)});
         });
         if (!why.isEmpty())
             return Fail(why);
@@ -154,6 +160,29 @@ bool Run() {
             !MeasureReports(db, 100000, small))
             return false;
     }
+    // 销售趋势图 of a year of 150,000 sales: the figures read and both charts built.
+    double trendMs = 0;
+    {
+        CDatabase db;
+        double build = 0;
+        if (!MakeBooks(db, folder.filePath(QStringLiteral("trend.db")), 150000, build, 411))
+            return false;
+        std::vector<double> times;
+        for (int run = 0; run < 5; ++run) {
+            bool drawn = false;
+            times.push_back(bench::MillisecondsOf([&] {
+                const std::optional<CSalesTrend> trend =
+                    salestrend::Load(&db, kFirstDay, kFirstDay.addDays(364), nullptr);
+                if (!trend)
+                    return;
+                const CSalesTrendWnd window(*trend, kFirstDay, kFirstDay.addDays(364));
+                drawn = !window.TrendView()->grab().isNull() && trend->turnover > 0;
+            }));
+            if (!drawn)
+                return Fail(QStringLiteral("the sales trend of a year could not be drawn"));
+        }
+        trendMs = bench::Median(times);
+    }
     bench::Print("day_report_1m_ms", large.day);
     bench::Print("month_report_1m_ms", large.month);
     bench::Print("day_report_100k_ms", small.day);
@@ -163,6 +192,7 @@ bool Run() {
     bench::Print("reports_books_1m_build_s", largeBuild);
     bench::Print("stock_alerts_list_1m_ms", large.alertList);
     bench::Print("stock_alerts_counts_1m_ms", large.alertCounts);
+    bench::Print("sales_trend_year_150k_ms", trendMs);
     std::fflush(stdout);
     return true;
 }
