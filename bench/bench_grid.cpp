@@ -111,23 +111,23 @@ bool Run() {
     QStringList titles;
     for (int c = 0; c < grid.GetColumnCount(); ++c)
         titles << grid.ColumnTitle(c);
-    QFile report(folder.filePath(QStringLiteral("REPORT.HTM")));
+    // Seconds to write the file `name` through `write`; negative when it failed.
+    const auto timedFile = [&](const char* name,
+                               bool (*write)(QIODevice&, const QStringList&, const CResultTable&)) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        bool ok = false;
+        const double seconds = bench::SecondsOf([&] {
+            ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                 write(file, titles, grid.Result());
+            file.close();
+        });
+        return ok ? seconds : -1.0;
+    };
+    const double exportSeconds = timedFile("REPORT.HTM", htmlexport::WriteReport);
+    const double csvSeconds = timedFile("report.csv", csvexport::WriteCsv);
+    if (exportSeconds < 0 || csvSeconds < 0)
+        return Fail(QStringLiteral("the HTML or CSV file could not be written"));
     bool written = false;
-    const double exportSeconds = bench::SecondsOf([&] {
-        if (report.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            written = htmlexport::WriteReport(report, titles, grid.Result());
-        report.close();
-    });
-    if (!written)
-        return Fail(QStringLiteral("the report could not be written"));
-    QFile csv(folder.filePath(QStringLiteral("report.csv")));
-    const double csvSeconds = bench::SecondsOf([&] {
-        if (csv.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            written = csvexport::WriteCsv(csv, titles, grid.Result());
-        csv.close();
-    });
-    if (!written)
-        return Fail(QStringLiteral("the CSV file could not be written"));
     QString why;
     const double pdfSeconds = bench::SecondsOf([&] {
         written = gridprinting::WritePdf(folder.filePath(QStringLiteral("report.pdf")), titles,

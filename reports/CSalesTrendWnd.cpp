@@ -1,7 +1,7 @@
 #include "CSalesTrendWnd.h"
 
 #include "artwork.h"
-#include "prompts.h"
+#include "report_file.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
@@ -9,14 +9,12 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -143,11 +141,10 @@ CSalesTrendWnd::CSalesTrendWnd(const CSalesTrend& trend, const QDate& from, cons
 }
 
 bool CSalesTrendWnd::SaveImage() {
-    QString path = Prompts().SaveFileName(this, QStringLiteral("PNG 图片 (*.png)"));
+    const QString path =
+        reportfile::AskPath(this, QStringLiteral("PNG 图片 (*.png)"), QStringLiteral("png"));
     if (path.isEmpty())
         return false;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += QLatin1String(".png");
     const QPixmap trend = m_pTrend->grab();
     const QPixmap drugs = m_pDrugs->grab();
     QPixmap image(std::max(trend.width(), drugs.width()), trend.height() + drugs.height());
@@ -157,11 +154,5 @@ bool CSalesTrendWnd::SaveImage() {
         painter.drawPixmap(0, 0, trend);
         painter.drawPixmap(0, trend.height(), drugs);
     }
-    // Written beside its place and renamed in: a failure leaves no half picture.
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit())
-        return true;
-    Prompts().Tell(this, QStringLiteral("无法写入文件“%1”，图片没有保存。").arg(path),
-                   CPrompts::Icon::Warning);
-    return false;
+    return reportfile::Write(this, path, [&](QIODevice& file) { return image.save(&file, "PNG"); });
 }

@@ -7,15 +7,19 @@
 #include "CSalesTrendWnd.h"
 #include "CStockQueryDlg.h"
 #include "qt_printers.h"
+#include "recording_prompts.h"
 #include "typing.h"
 
 #include <QCalendarWidget>
 #include <QChart>
 #include <QChartView>
 #include <QDateEdit>
+#include <QDir>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -249,6 +253,15 @@ TEST(SalesTrendWindow, AQuietPeriodSaysSoAndTheTitleCarriesTheTotals) {
     EXPECT_TRUE(shown.TrendView()->chart()->title().contains(
         "营业额 20.00 元 · 成本 12.50 元 · 净利润 7.50 元"));
     EXPECT_EQ(shown.TrendView()->chart()->series().size(), 3);
+
+    // 保存图片...: a name without an ending becomes a PNG file.
+    CRecordingPrompts prompts;
+    QTemporaryDir folder;
+    prompts.ChooseFile(QDir(folder.path()).filePath("趋势"));
+    CSalesTrendWnd saved(busy, QDate(2026, 12, 1), QDate(2026, 12, 2));
+    ASSERT_TRUE(saved.SaveImage());
+    EXPECT_EQ(prompts.Filters(), QStringList{"PNG 图片 (*.png)"});
+    EXPECT_FALSE(QImage(QDir(folder.path()).filePath("趋势.png")).isNull());
 }
 
 } // namespace
