@@ -1,34 +1,32 @@
 #include "sales_trend.h"
 
-#include "datetime_parse.h"
+#include "CDBException.h"
+#include "CDatabase.h"
 #include "report_statements.h"
 #include "result_loader.h"
 #include "sql_text.h"
 
+#include <QScopeGuard>
+#include <QStringList>
+
 #include <algorithm>
-#include <map>
+#include <thread>
 
 namespace {
 
-const QString kJoin = QStringLiteral(
-    " FROM 销,存 WHERE 销.名称 = 存.名称 AND 销.产地 = 存.产地 AND 销.规格型号 = 存.规格型号 AND "
-    "销.有效截止日期 = 存.有效截止日期 AND 销.日期时间 ");
+const QString kCardsMatch = QStringLiteral(
+    "销.名称 = 存.名称 AND 销.产地 = 存.产地 AND 销.规格型号 = 存.规格型号 AND 销.有效截止日期 = "
+    "存.有效截止日期");
+
+// SQLite allows 500 terms in one compound statement.
+constexpr int kBucketsPerStatement = 200;
+
+QDate NextBucket(const QDate& start, bool byMonth) {
+    return byMonth ? start.addMonths(1) : start.addDays(1);
+}
 
 QString Range(const QDate& from, const QDate& to) {
     return sqltext::WholeDayRange(from.toString(Qt::ISODate), to.toString(Qt::ISODate));
-}
-
-// The day a stamp falls on, read as the books' own collation reads it.
-QDate DayOf(const QString& stamp) {
-    const QByteArray utf8 = stamp.toUtf8();
-    apricot_datetime dt;
-    if (!apricot_parse_datetime(utf8.constData(), static_cast<int>(utf8.size()), &dt))
-        return {};
-    return QDate(dt.year, dt.month, dt.day);
-}
-
-QDate Bucket(const QDate& day, bool byMonth) {
-    return byMonth ? QDate(day.year(), day.month(), 1) : day;
 }
 
 } // namespace
@@ -44,54 +42,106 @@ bool ByMonth(const QDate& from, const QDate& to) {
     return from.daysTo(to) > 92;
 }
 
-QString DailyStatement(const QDate& from, const QDate& to, bool postgres) {
-    const QString day =
-        postgres
-            ? QStringLiteral("TO_CHAR(销.日期时间,'YYYY-MM-DD')")
-            : QStringLiteral("CASE WHEN 销.日期时间 GLOB '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9]"
-                             "[0-9]*' THEN SUBSTR(销.日期时间,1,10) ELSE 销.日期时间 END");
-    return QStringLiteral("SELECT %1 AS 日,SUM(实收金额),SUM(存.平均成本单价*销.数量)").arg(day) +
-           kJoin + Range(from, to) + QStringLiteral(" GROUP BY 1");
+std::vector<QDate> BucketStarts(const QDate& from, const QDate& to, bool byMonth) {
+    std::vector<QDate> starts;
+    for (QDate d = byMonth ? QDate(from.year(), from.month(), 1) : from; d.isValid() && d <= to;
+         d = NextBucket(d, byMonth))
+        starts.push_back(d);
+    return starts;
+}
+
+QString BucketsStatement(const std::vector<QDate>& starts, const QDate& from, const QDate& to,
+                         bool byMonth) {
+    // One range scan per bucket, each the day report's own, so no sort of the period's sales.
+    QStringList parts;
+    for (const QDate& start : starts) {
+        const QDate first = std::max(start, from);
+        const QDate last = std::min(NextBucket(start, byMonth).addDays(-1), to);
+        parts << QStringLiteral("SELECT %1,SUM(实收金额),SUM(存.平均成本单价*销.数量) FROM 销,存 "
+                                "WHERE 销.日期时间 %2 AND %3")
+                     .arg(sqltext::Quote(start.toString(Qt::ISODate)), Range(first, last),
+                          kCardsMatch);
+    }
+    return parts.join(QStringLiteral(" UNION ALL "));
 }
 
 QString TopDrugsStatement(const QDate& from, const QDate& to) {
-    return QStringLiteral("SELECT 销.名称,销.产地,销.规格型号,SUM(实收金额)-SUM(存.平均成本单价*"
-                          "销.数量) AS 净利润") +
-           kJoin + Range(from, to) +
+    // Each card's sales are summed first, so the stock cards are looked up once per card.
+    return QStringLiteral("SELECT 销.名称,销.产地,销.规格型号,SUM(销.实收金额)-SUM(存.平均成本单价*"
+                          "销.数量) AS 净利润 FROM (SELECT 名称,产地,规格型号,有效截止日期,"
+                          "SUM(实收金额) AS 实收金额,SUM(数量) AS 数量 FROM 销 WHERE 日期时间 ") +
+           Range(from, to) +
+           QStringLiteral(" GROUP BY 名称,产地,规格型号,有效截止日期) 销,存 WHERE ") + kCardsMatch +
            QStringLiteral(" GROUP BY 销.名称,销.产地,销.规格型号 ORDER BY 净利润 DESC,销.名称 "
                           "LIMIT 10");
 }
 
 std::optional<CSalesTrend> Load(CDatabase* db, const QDate& from, const QDate& to,
                                 QString* failure) {
-    const std::optional<CResultTable> days = RunStatement(
-        db, QStringLiteral("销"), DailyStatement(from, to, reportsql::OnPostgreSQL(db)), failure);
-    if (!days)
-        return std::nullopt;
     CSalesTrend trend;
     trend.byMonth = ByMonth(from, to);
-    std::map<QDate, CTrendPoint> buckets;
-    for (QDate d = Bucket(from, trend.byMonth); d <= to;
-         d = trend.byMonth ? d.addMonths(1) : d.addDays(1))
-        buckets[d].start = d;
-    for (int r = 0; r < days->RowCount(); ++r) {
-        const QDate day = DayOf(days->CellText(r, 0));
-        if (!day.isValid())
-            continue;
-        CTrendPoint& point = buckets[Bucket(day, trend.byMonth)];
-        point.start = Bucket(day, trend.byMonth);
-        point.turnover += days->CellText(r, 1).toDouble();
-        point.cost += days->CellText(r, 2).toDouble();
+    // The ten drugs are read on a connection of their own meanwhile, where one can be opened.
+    std::optional<CResultTable> drugs;
+    QString drugsFailure;
+    bool drugsRead = false;
+    std::thread drugsReader;
+    const QString connect = db ? db->ConnectString() : QString();
+    if (!connect.isEmpty() && db->IsAutoCommit())
+        drugsReader = std::thread([&] {
+            try {
+                CDatabase own;
+                if (!own.OpenEx(connect))
+                    return;
+                drugs = RunStatement(&own, QStringLiteral("销"), TopDrugsStatement(from, to),
+                                     &drugsFailure);
+                drugsRead = true;
+            } catch (const CDBException&) {
+                // Read on the window's own connection below.
+            }
+        });
+    const auto joinReader = qScopeGuard([&] {
+        if (drugsReader.joinable())
+            drugsReader.join();
+    });
+
+    const std::vector<QDate> starts = BucketStarts(from, to, trend.byMonth);
+    for (size_t first = 0; first < starts.size(); first += kBucketsPerStatement) {
+        const std::vector<QDate> chunk(starts.begin() + first,
+                                       starts.begin() +
+                                           std::min(starts.size(), first + kBucketsPerStatement));
+        const std::optional<CResultTable> sums = RunStatement(
+            db, QStringLiteral("销"), BucketsStatement(chunk, from, to, trend.byMonth), failure);
+        if (!sums)
+            return std::nullopt;
+        // Each row names its bucket: a compound statement promises no order.
+        std::vector<CTrendPoint> points(chunk.size());
+        for (size_t i = 0; i < chunk.size(); ++i)
+            points[i].start = chunk[i];
+        for (int r = 0; r < sums->RowCount(); ++r) {
+            const QDate start = QDate::fromString(sums->CellText(r, 0), Qt::ISODate);
+            const auto at = std::lower_bound(chunk.begin(), chunk.end(), start);
+            if (at == chunk.end() || *at != start)
+                continue;
+            CTrendPoint& point = points[static_cast<size_t>(at - chunk.begin())];
+            point.turnover = sums->CellText(r, 1).toDouble();
+            point.cost = sums->CellText(r, 2).toDouble();
+        }
+        for (const CTrendPoint& point : points) {
+            trend.turnover += point.turnover;
+            trend.cost += point.cost;
+            trend.points.push_back(point);
+        }
     }
-    for (const auto& [start, point] : buckets) {
-        trend.points.push_back(point);
-        trend.turnover += point.turnover;
-        trend.cost += point.cost;
-    }
-    const std::optional<CResultTable> drugs =
-        RunStatement(db, QStringLiteral("销"), TopDrugsStatement(from, to), failure);
-    if (!drugs)
+
+    if (drugsReader.joinable())
+        drugsReader.join();
+    if (!drugsRead)
+        drugs = RunStatement(db, QStringLiteral("销"), TopDrugsStatement(from, to), &drugsFailure);
+    if (!drugs) {
+        if (failure)
+            *failure = drugsFailure;
         return std::nullopt;
+    }
     for (int r = 0; r < drugs->RowCount(); ++r)
         trend.topDrugs.push_back({drugs->CellText(r, 0), drugs->CellText(r, 1),
                                   drugs->CellText(r, 2), drugs->CellText(r, 3).toDouble()});

@@ -36,11 +36,14 @@ namespace salestrend {
 
 // Months rather than days when the period is longer than about three months.
 bool ByMonth(const QDate& from, const QDate& to);
-// Turnover and cost per stamp day, with the day report's join; a stamp that is not written
-// the usual way comes whole, for the program to read.
-QString DailyStatement(const QDate& from, const QDate& to, bool postgres);
+// The first day of every day (month) of the period.
+std::vector<QDate> BucketStarts(const QDate& from, const QDate& to, bool byMonth);
+// Turnover and cost of each bucket, in their order, over the same range the day report reads.
+QString BucketsStatement(const std::vector<QDate>& starts, const QDate& from, const QDate& to,
+                         bool byMonth);
 QString TopDrugsStatement(const QDate& from, const QDate& to);
-// The period's figures; nullopt, with why in `failure`, when they cannot be read.
+// The period's figures; nullopt, with why in `failure`, when they cannot be read. Outside a
+// transaction the ten drugs are read meanwhile on a second connection of the same string.
 std::optional<CSalesTrend> Load(CDatabase* db, const QDate& from, const QDate& to,
                                 QString* failure);
 

@@ -365,6 +365,22 @@ TEST_P(ReportCommandsTest, TrendDaysEqualTheDayReportOfEachDay) {
     EXPECT_DOUBLE_EQ(trend->turnover, 47);
 }
 
+TEST_P(ReportCommandsTest, TrendMonthsOfALongPeriodEqualTheReportOfTheirDays) {
+    AddProfitBooks();
+    QString failure;
+    const std::optional<CSalesTrend> trend =
+        salestrend::Load(&Db(), QDate(2003, 3, 15), QDate(2003, 6, 20), &failure);
+    ASSERT_TRUE(trend) << failure.toStdString();
+    ASSERT_TRUE(trend->byMonth);
+    ASSERT_EQ(trend->points.size(), 4u);
+    EXPECT_EQ(trend->points[0].start, QDate(2003, 3, 1));
+    const QStringList may =
+        QueryRows(Db(), reportsql::SalesSummary("2003-05-01", "2003-05-31", IsPostgreSQL())).at(0);
+    EXPECT_DOUBLE_EQ(trend->points[2].turnover, may[0].toDouble());
+    EXPECT_DOUBLE_EQ(trend->points[2].cost, may[1].toDouble());
+    EXPECT_GT(trend->points[2].turnover, 0);
+}
+
 TEST_P(ReportCommandsTest, DailyReportListsTheDayAndSumsItsProfit) {
     AddProfitBooks();
     reports::DaySalesReport(*m_grid, &Db(), &m_window,
