@@ -1,11 +1,14 @@
 #include "CDatabase.h"
 
+#include "connect_string.h"
+
 #include "CDBException.h"
 #include "CRecordset.h"
 
 #include <clocale>
 #include <cstring>
 #include <langinfo.h>
+#include <utility>
 
 namespace {
 
@@ -79,6 +82,7 @@ bool CDatabase::OpenEx(const QByteArray& connect) {
             return false;
         throw error;
     }
+    m_reader.reset();
     m_hdbc = std::move(hdbc);
     m_connect = connect;
     m_autoCommit = true;
@@ -92,7 +96,43 @@ bool CDatabase::OpenEx(const QByteArray& connect) {
     return true;
 }
 
+CDatabase& CDatabase::ResultReader() {
+    if (m_dialect != Dialect::SQLite || !m_autoCommit || m_transactionOpen)
+        return *this;
+    if (!m_reader) {
+        auto reader = std::make_unique<CDatabase>();
+        reader->m_loginTimeout = m_loginTimeout;
+        reader->m_queryTimeout = m_queryTimeout;
+        try {
+            if (!reader->OpenEx(connectstring::WithOption(QString::fromUtf8(m_connect),
+                                                          QStringLiteral("StepAPI"),
+                                                          QStringLiteral("1"))) ||
+                reader->m_dialect != Dialect::SQLite)
+                return *this;
+        } catch (const CDBException&) {
+            return *this;
+        }
+        m_reader = std::move(reader);
+    }
+    m_reader->m_queryTimeout = m_queryTimeout;
+    return *m_reader;
+}
+
+void CDatabase::SetPendingRead(std::weak_ptr<std::function<void()>> finish) {
+    FinishPendingRead();
+    m_pendingRead = std::move(finish);
+}
+
+void CDatabase::FinishPendingRead() {
+    // Taken out first: the rest is read without coming back here.
+    const std::shared_ptr<std::function<void()>> finish = std::exchange(m_pendingRead, {}).lock();
+    if (finish && *finish)
+        (*finish)();
+}
+
 void CDatabase::Close() {
+    FinishPendingRead();
+    m_reader.reset();
     if (!m_hdbc)
         return;
     if (m_transactionOpen) {
@@ -198,6 +238,7 @@ bool CDatabase::Reconnect() {
 }
 
 void CDatabase::SetAutoCommit(bool on) {
+    FinishPendingRead();
     if (!m_hdbc || on == m_autoCommit)
         return;
     if (m_lost && m_dialect == Dialect::PostgreSQL) {

@@ -4,6 +4,7 @@
 #include "odbc_handle.h"
 #include <QString>
 #include <functional>
+#include <memory>
 
 class CDatabase {
 public:
@@ -51,6 +52,18 @@ public:
     // A statement handle with the query time-out set. Throws CDBException.
     COdbcHandle NewStatement() const;
 
+    // Where a large result is best read. On SQLite books outside a transaction: a second
+    // connection to the same file whose driver steps through the result row by row, instead of
+    // copying all of it before the first row. That mode must only ever read: it skips a
+    // statement that begins with WITH and changes rows, and it describes a column that is no
+    // table's column as text of 255. Otherwise, or when it cannot be opened, this connection.
+    CDatabase& ResultReader();
+    // A load left half read keeps its statement open, and on SQLite books the books open for
+    // reading, which would keep this connection from writing. Whatever this connection runs
+    // next first calls `finish` (unless its owner let it go), which reads the rest.
+    void SetPendingRead(std::weak_ptr<std::function<void()>> finish);
+    void FinishPendingRead();
+
     // Called after every statement that ran without error (tests use it to stop a process
     // between two statements of an entry).
     void SetStatementHook(std::function<void(const QString&)> hook) { m_hook = std::move(hook); }
@@ -64,6 +77,7 @@ public:
     // is part of a transaction: that one fails, and the next statement opens the connection
     // again first. Runs `run` (one statement) that way. SQLite books have no server to lose.
     template <class Run> auto RunReconnecting(Run&& run) -> decltype(run()) {
+        FinishPendingRead();
         ReconnectIfLost();
         try {
             return run();
@@ -108,5 +122,7 @@ private:
     std::function<void(const QString&)> m_hook;
     std::function<void(bool)> m_autoCommitHook;
     std::function<void()> m_reconnectHook;
-    bool m_lost = false; // a statement found the server's connection gone
+    bool m_lost = false;                 // a statement found the server's connection gone
+    std::unique_ptr<CDatabase> m_reader; // see ResultReader
+    std::weak_ptr<std::function<void()>> m_pendingRead;
 };

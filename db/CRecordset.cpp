@@ -91,7 +91,7 @@ void CRecordset::Open(const QString& sql) {
             throw CDBException::FromHandle(SQL_HANDLE_STMT, stmt.Get());
         nameLength = std::min<SQLSMALLINT>(nameLength, std::size(name) - 1);
         fields.push_back(
-            {QString::fromUtf8(reinterpret_cast<const char*>(name), nameLength), type});
+            {QString::fromUtf8(reinterpret_cast<const char*>(name), nameLength), type, size});
     }
     m_pDatabase->NotifyStatement(sql);
     m_fields = std::move(fields);

@@ -12,6 +12,7 @@ class CDatabase;
 struct CODBCFieldInfo {
     QString m_strName;
     SQLSMALLINT m_nSQLType = 0;
+    SQLULEN m_nPrecision = 0; // the column size the driver reports
 };
 
 class CRecordset {

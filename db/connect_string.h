@@ -9,4 +9,8 @@ namespace connectstring {
 // braces that may quote it; empty when it names none of them.
 QString Value(const QString& connect, const QStringList& keys);
 
+// `connect` with `key` set to `value`: every pair naming the key (without case) taken out, the
+// new pair put at the end.
+QString WithOption(const QString& connect, const QString& key, const QString& value);
+
 } // namespace connectstring

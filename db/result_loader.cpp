@@ -6,6 +6,8 @@
 #include "column_kinds.h"
 #include "text_forms.h"
 
+#include <limits>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -63,63 +65,133 @@ bool MayRun(const CDatabase* db, const QString& table, const QString& sql) {
     return db && db->IsOpen() && !table.isEmpty() && !sql.isEmpty() && sql.contains(table);
 }
 
-CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table) {
-    table.Clear();
-    if (sql.isEmpty() || !db.IsOpen())
-        return {};
-    try {
-        CRecordset records(&db);
-        try {
-            records.Open(sql);
-        } catch (const CDBException& e) {
-            return {false, e.ErrorText()};
-        }
-        const short count = records.GetODBCFieldCount();
-        std::vector<CResultColumn> columns;
-        std::vector<short> types;
-        for (short i = 0; i < count; ++i) {
-            const CODBCFieldInfo& info = records.GetODBCFieldInfo(i);
-            columns.push_back({info.m_strName, info.m_nSQLType});
-            types.push_back(info.m_nSQLType);
-        }
-        table.SetColumns(std::move(columns));
-        if (count == 0)
-            return {true, {}};
+CLoad::CLoad(CDatabase& db, CResultTable& table) : m_db(db), m_table(table) {
+    m_table.Clear();
+}
 
-        // One driver call per row instead of one per value, where the driver allows it.
-        records.BindColumns();
-        std::string scratch;
-        for (;;) {
-            try {
-                if (!records.Fetch())
-                    break;
-            } catch (const CDBException& e) {
-                table.Squeeze();
-                return {false, e.ErrorText()};
+CLoad::~CLoad() = default;
+
+bool CLoad::Start(const QString& sql) {
+    m_done = true;
+    if (sql.isEmpty() || !m_db.IsOpen())
+        return false;
+    try {
+        m_records = std::make_unique<CRecordset>(&m_db);
+        try {
+            m_records->Open(sql);
+        } catch (const CDBException& e) {
+            return End({false, e.ErrorText()});
+        }
+        return TakeColumns();
+    } catch (const std::bad_alloc&) {
+        return End({false, kOutOfMemory});
+    }
+}
+
+bool CLoad::StartStreaming(const QString& sql) {
+    CDatabase& reader = m_db.IsOpen() && !sql.isEmpty() ? m_db.ResultReader() : m_db;
+    if (&reader != &m_db) {
+        // A statement that fails there, changes rows or computes a column runs here instead.
+        try {
+            auto records = std::make_unique<CRecordset>(&reader);
+            records->Open(sql);
+            bool declared = records->GetODBCFieldCount() > 0;
+            for (short i = 0; declared && i < records->GetODBCFieldCount(); ++i) {
+                const CODBCFieldInfo& info = records->GetODBCFieldInfo(i);
+                declared = !(info.m_nSQLType == SQL_VARCHAR && info.m_nPrecision == 255);
             }
+            if (declared) {
+                m_db.NotifyStatement(sql);
+                m_records = std::move(records);
+                return TakeColumns();
+            }
+        } catch (const CDBException&) {
+        } catch (const std::bad_alloc&) {
+            return End({false, kOutOfMemory});
+        }
+    }
+    return Start(sql);
+}
+
+bool CLoad::TakeColumns() {
+    const short count = m_records->GetODBCFieldCount();
+    std::vector<CResultColumn> columns;
+    m_types.clear();
+    for (short i = 0; i < count; ++i) {
+        const CODBCFieldInfo& info = m_records->GetODBCFieldInfo(i);
+        columns.push_back({info.m_strName, info.m_nSQLType});
+        m_types.push_back(info.m_nSQLType);
+    }
+    m_table.SetColumns(std::move(columns));
+    if (count == 0)
+        return End({true, {}});
+    // One driver call per row instead of one per value, where the driver allows it.
+    m_records->BindColumns();
+    m_done = false;
+    return true;
+}
+
+bool CLoad::End(CLoadOutcome outcome) {
+    m_outcome = std::move(outcome);
+    m_done = true;
+    m_records.reset();
+    try {
+        m_table.Squeeze();
+    } catch (const std::bad_alloc&) {
+        // The rows stay with their spare room.
+    }
+    return m_outcome.ok;
+}
+
+int CLoad::FetchSome(int rows) {
+    int read = 0;
+    try {
+        const short count = static_cast<short>(m_types.size());
+        while (!m_done && read < rows) {
+            try {
+                if (!m_records->Fetch()) {
+                    End({true, {}});
+                    break;
+                }
+            } catch (const CDBException& e) {
+                End({false, e.ErrorText()});
+                break;
+            }
+            ++read;
             int row = -1;
             for (short k = 0; k < count; ++k) {
                 std::string_view value;
                 try {
-                    if (!records.GetFieldUtf8(k, value))
+                    if (!m_records->GetFieldUtf8(k, value))
                         value = {};
                 } catch (const CDBException&) {
                     // A value that cannot be read ends the load quietly; the rows so far stay.
-                    table.Squeeze();
-                    return {};
+                    End({});
+                    return read;
                 }
                 if (k == 0)
-                    row = table.AppendRow();
-                const std::string_view text = CleanUtf8(value, types[std::size_t(k)], scratch);
+                    row = m_table.AppendRow();
+                const std::string_view text = CleanUtf8(value, m_types[std::size_t(k)], m_scratch);
                 if (!text.empty())
-                    table.SetCellUtf8(row, k, text);
+                    m_table.SetCellUtf8(row, k, text);
             }
         }
-        table.Squeeze();
-        return {true, {}};
     } catch (const std::bad_alloc&) {
-        return {false, kOutOfMemory};
+        End({false, kOutOfMemory});
     }
+    return read;
+}
+
+void CLoad::FetchAll() {
+    while (!m_done)
+        FetchSome(std::numeric_limits<int>::max());
+}
+
+CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table) {
+    CLoad load(db, table);
+    if (load.Start(sql))
+        load.FetchAll();
+    return load.Outcome();
 }
 
 } // namespace resultloader

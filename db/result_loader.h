@@ -3,9 +3,13 @@
 // the hidden statement runners of the dialogs load through this one code.
 #include "result_table.h"
 #include <QString>
+#include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 class CDatabase;
+class CRecordset;
 
 namespace resultloader {
 
@@ -23,6 +27,42 @@ bool MayRun(const CDatabase* db, const QString& table, const QString& sql);
 struct CLoadOutcome {
     bool ok = false;
     QString message;
+};
+
+// A load read in parts: the rows a window shows first at once, the rest when the caller asks.
+// Until it is done the statement stays open (on SQLite books it holds them open for reading).
+class CLoad {
+public:
+    // Empties `table`, which the load fills.
+    CLoad(CDatabase& db, CResultTable& table);
+    ~CLoad();
+    CLoad(const CLoad&) = delete;
+    CLoad& operator=(const CLoad&) = delete;
+
+    // Runs the statement and reads its columns; false when it failed (see Outcome).
+    bool Start(const QString& sql);
+    // The same, on the connection that reads large results best, where that one describes the
+    // result's columns as this one does (columns of tables only).
+    bool StartStreaming(const QString& sql);
+    // Reads at most `rows` more rows; returns how many it read.
+    int FetchSome(int rows);
+    void FetchAll();
+    bool Done() const { return m_done; }
+    // Meaningful once done. On failure the rows read so far stay.
+    const CLoadOutcome& Outcome() const { return m_outcome; }
+
+private:
+    // Reads the columns of the open statement; false (and the load ended) when it has none.
+    bool TakeColumns();
+    bool End(CLoadOutcome outcome);
+
+    CDatabase& m_db;
+    CResultTable& m_table;
+    std::unique_ptr<CRecordset> m_records;
+    std::vector<short> m_types;
+    std::string m_scratch;
+    bool m_done = true;
+    CLoadOutcome m_outcome;
 };
 
 // Replaces `table` with the result of `sql`. On failure the rows read so far stay. Shows nothing.

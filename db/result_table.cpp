@@ -162,11 +162,10 @@ void CResultTable::Reorder(const std::vector<int>& order) {
 }
 
 void CResultTable::Squeeze() {
+    // Only the texts no cell points to: the spare capacity of the stores was never touched, so
+    // it takes no memory, while shrinking would copy a million rows' texts once more.
     if (m_nWasted > 0)
         Compact();
-    m_chars.shrink_to_fit();
-    m_cells.shrink_to_fit();
-    m_order.shrink_to_fit();
 }
 
 void CResultTable::Compact() {

@@ -36,7 +36,7 @@ public:
     // Puts the rows in the order given: order[i] is the current index of the new row i.
     void Reorder(const std::vector<int>& order);
 
-    // Gives spare capacity back once a load is complete.
+    // Gives back the room of texts no cell points to any more, once a load is complete.
     void Squeeze();
 
 private:

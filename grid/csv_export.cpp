@@ -2,7 +2,6 @@
 
 #include "report_file.h"
 
-
 namespace csvexport {
 
 namespace {

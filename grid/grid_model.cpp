@@ -36,7 +36,7 @@ QVariant CGridModel::RowColor(int row) const {
 }
 
 int CGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : m_table.RowCount();
+    return parent.isValid() ? 0 : m_nShownRows;
 }
 
 int CGridModel::columnCount(const QModelIndex& parent) const {
@@ -75,7 +75,17 @@ void CGridModel::Reset(const std::function<void()>& change) {
     beginResetModel();
     change();
     RefreshAlerts();
+    m_nShownRows = m_table.RowCount();
     endResetModel();
+}
+
+void CGridModel::ShowNewRows() {
+    const int rows = m_table.RowCount();
+    if (rows <= m_nShownRows)
+        return;
+    beginInsertRows({}, m_nShownRows, rows - 1);
+    m_nShownRows = rows;
+    endInsertRows();
 }
 
 int CGridModel::InsertRow(int row) {
@@ -83,6 +93,7 @@ int CGridModel::InsertRow(int row) {
         row = m_table.RowCount();
     beginInsertRows({}, row, row);
     m_table.InsertRow(row);
+    m_nShownRows = m_table.RowCount();
     endInsertRows();
     return row;
 }
@@ -92,6 +103,7 @@ void CGridModel::RemoveRow(int row) {
         return;
     beginRemoveRows({}, row, row);
     m_table.RemoveRow(row);
+    m_nShownRows = m_table.RowCount();
     endRemoveRows();
 }
 

@@ -25,6 +25,8 @@ public:
 
     // Runs `change`, which may replace everything, as one model reset.
     void Reset(const std::function<void()>& change);
+    // Tells the view of the rows a load appended to the table since.
+    void ShowNewRows();
     int InsertRow(int row);
     void RemoveRow(int row);
     void SetCell(int row, int column, const QString& text);
@@ -44,4 +46,5 @@ private:
     QDate m_today;
     int m_expiryColumn = -1;
     int m_onHandColumn = -1;
+    int m_nShownRows = 0; // the rows the view knows of; a load may have appended more
 };

@@ -11,21 +11,31 @@
 #include "sort_keys.h"
 #include "write_back.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 
 namespace {
 
 constexpr int kColumnWidth = 130;
+// A load reads this many rows before the grid shows them; the rest comes in the background,
+// a part at a time, so the window stays responsive.
+constexpr int kFirstRows = 2000;
+constexpr int kRowsPerPart = 2000;
+constexpr int kPartMilliseconds = 40;
 const QColor kBackground(255, 255, 225);
 const QColor kText(0, 0, 56);
 
 } // namespace
 
-q_grid::q_grid(QWidget* parent) : QTableView(parent), m_pModel(new CGridModel(m_table, this)) {
+q_grid::q_grid(QWidget* parent)
+    : QTableView(parent), m_pModel(new CGridModel(m_table, this)), m_pLoadTimer(new QTimer(this)) {
     setObjectName(QStringLiteral("42179"));
+    m_pLoadTimer->setInterval(0);
+    connect(m_pLoadTimer, &QTimer::timeout, this, &q_grid::ReadMore);
     setModel(m_pModel);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -58,7 +68,10 @@ q_grid::q_grid(QWidget* parent) : QTableView(parent), m_pModel(new CGridModel(m_
 }
 
 q_grid::~q_grid() {
-    // The editors go without writing back an open row.
+    // The editors go without writing back an open row; rows not read yet are not wanted.
+    m_pLoadTimer->stop();
+    m_pFinishLoad.reset();
+    m_pLoad.reset();
     m_pEditors.clear();
     setModel(nullptr);
     delete m_pModel;
@@ -104,19 +117,65 @@ bool q_grid::IsConnected() const {
 }
 
 bool q_grid::Load() {
+    ReadRest();
     CommitEdit();
     m_pEditors.clear();
-    resultloader::CLoadOutcome outcome;
+    if (IsConnected())
+        m_pDatabase->FinishPendingRead();
     m_pModel->Reset([&] {
+        m_pLoad.reset();
         m_table.Clear();
-        if (IsConnected() && !m_strSql.isEmpty())
-            outcome = resultloader::Load(*m_pDatabase, m_strSql, m_table);
+        if (IsConnected() && !m_strSql.isEmpty()) {
+            m_pLoad = std::make_unique<resultloader::CLoad>(*m_pDatabase, m_table);
+            if (m_pLoad->StartStreaming(m_strSql))
+                m_pLoad->FetchSome(kFirstRows);
+        }
     });
     // Each column 130 pixels, also after a load that kept the header's old widths.
     for (int i = 0; i < m_table.ColumnCount(); ++i)
         horizontalHeader()->resizeSection(i, kColumnWidth);
     for (int i = 0; i < m_table.ColumnCount(); ++i)
         m_pEditors.push_back(std::make_unique<q_edit>(viewport()));
+    if (m_pLoad && !m_pLoad->Done()) {
+        // Whatever the books are asked next, the rest is read first.
+        m_pFinishLoad = std::make_shared<std::function<void()>>([this] { ReadRest(); });
+        m_pDatabase->SetPendingRead(m_pFinishLoad);
+        m_pLoadTimer->start();
+        return true;
+    }
+    return FinishLoad();
+}
+
+void q_grid::ReadMore() {
+    if (!m_pLoad)
+        return;
+    QElapsedTimer part;
+    part.start();
+    while (!m_pLoad->Done() && part.elapsed() < kPartMilliseconds)
+        m_pLoad->FetchSome(kRowsPerPart);
+    m_pModel->ShowNewRows();
+    if (m_pLoad->Done())
+        FinishLoad();
+}
+
+void q_grid::ReadRest() const {
+    // The rows not read yet belong to what the grid shows already: reading them is no change a
+    // caller can see, only time.
+    auto* self = const_cast<q_grid*>(this);
+    if (!self->m_pLoad)
+        return;
+    self->m_pLoad->FetchAll();
+    self->m_pModel->ShowNewRows();
+    self->FinishLoad();
+}
+
+bool q_grid::FinishLoad() {
+    m_pLoadTimer->stop();
+    m_pFinishLoad.reset();
+    resultloader::CLoadOutcome outcome;
+    if (m_pLoad)
+        outcome = m_pLoad->Outcome();
+    m_pLoad.reset();
     // Shown after the model is complete again: a message box runs its own event loop.
     if (!outcome.message.isEmpty())
         Prompts().Tell(this, outcome.message, CPrompts::Icon::Warning);
@@ -124,6 +183,7 @@ bool q_grid::Load() {
 }
 
 void q_grid::BeginEdit(int row) {
+    ReadRest();
     if (m_pEditors.empty() || row < 0 || row >= GetItemCount() || !IsConnected())
         return;
     for (std::size_t i = 0; i < m_pEditors.size(); ++i)
@@ -161,6 +221,7 @@ void q_grid::CloseEditWithoutWriting() {
 }
 
 void q_grid::CommitEdit() {
+    ReadRest();
     if (m_nEditRow == -1)
         return;
     const int row = m_nEditRow;
@@ -184,6 +245,7 @@ void q_grid::CommitEdit() {
 }
 
 void q_grid::AddRow() {
+    ReadRest();
     // Without columns there would be no editors, and the row could never be closed.
     if (!m_bAllowAdd || m_bNewRow || !IsConnected() || m_table.ColumnCount() == 0)
         return;
@@ -195,6 +257,7 @@ void q_grid::AddRow() {
 }
 
 void q_grid::DeleteRow(int row, bool commitFirst) {
+    ReadRest();
     if (!m_bAllowDelete || row < 0 || row >= GetItemCount() || !IsConnected())
         return;
     if (commitFirst) {
@@ -220,6 +283,7 @@ void q_grid::DeleteRow(int row, bool commitFirst) {
 }
 
 bool q_grid::ExecuteStatement(const QString& sql) {
+    ReadRest();
     return CRowWriter(m_pDatabase, this).ExecuteStatement(sql);
 }
 
@@ -231,16 +295,24 @@ QStringList q_grid::Titles() const {
 }
 
 bool q_grid::ExportHtml() {
+    ReadRest();
     // The save dialog belongs to the main window, not to the grid.
     return htmlexport::ExportHtml(window(), Titles(), m_table);
 }
 
 bool q_grid::ExportCsv() {
+    ReadRest();
     return csvexport::ExportCsv(window(), Titles(), m_table);
 }
 
 int q_grid::GetItemCount() const {
+    ReadRest();
     return m_table.RowCount();
+}
+
+const CResultTable& q_grid::Result() const {
+    ReadRest();
+    return m_table;
 }
 
 int q_grid::GetColumnCount() const {
@@ -248,10 +320,12 @@ int q_grid::GetColumnCount() const {
 }
 
 QString q_grid::GetItemText(int row, int column) const {
+    ReadRest();
     return m_table.CellText(row, column);
 }
 
 int q_grid::InsertItem(int row, const QString& text) {
+    ReadRest();
     if (m_table.ColumnCount() == 0)
         return -1;
     const int at = m_pModel->InsertRow(row);
@@ -264,6 +338,7 @@ int q_grid::InsertItem(int row, const QString& text) {
 }
 
 bool q_grid::SetItemText(int row, int column, const QString& text) {
+    ReadRest();
     if (row < 0 || row >= GetItemCount() || column < 0 || column >= GetColumnCount())
         return false;
     m_pModel->SetCell(row, column, text);
@@ -332,6 +407,7 @@ void q_grid::OnRowClick() {
 }
 
 void q_grid::OnHeaderClick(int column) {
+    ReadRest();
     CommitEdit();
     if (!m_bAllowSort || column < 0 || column >= GetColumnCount())
         return;

@@ -3,10 +3,15 @@
 #include "result_table.h"
 #include <QString>
 #include <QTableView>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class CDatabase;
+class QTimer;
+namespace resultloader {
+class CLoad;
+}
 class q_edit;
 class CGridModel;
 class QColor;
@@ -18,6 +23,10 @@ public:
     explicit q_grid(QWidget* parent = nullptr);
     ~q_grid() override;
 
+    // Create, SetQuery and Reload run the statement and show its first rows; a large result's
+    // other rows follow in the background, and anything that needs every row (a sort, an
+    // export, a read-back, an edit, any other statement on the books) reads the rest first.
+    // They return whether the statement ran; a failure further on is shown when met.
     bool Create(CDatabase* db, const QString& table, const QString& sql, QWidget* parent,
                 const QRect& rect, bool visible, bool clientEdge);
     bool SetQuery(const QString& table, const QString& sql);
@@ -54,7 +63,7 @@ public:
     const QString& Sql() const { return m_strSql; }
     q_edit* Editor(int column) const;
     // The cells as loaded and written back, in display order.
-    const CResultTable& Result() const { return m_table; }
+    const CResultTable& Result() const;
 
     bool m_bAllowSort = true;
     bool m_bAllowEdit = false;
@@ -75,6 +84,11 @@ protected:
 
 private:
     bool Load();
+    // Reads the next part of a load in the background; ReadRest reads all that is left.
+    void ReadMore();
+    void ReadRest() const;
+    // Ends the load: shows its failure, if any, and returns whether it succeeded.
+    bool FinishLoad();
     void OnRowClick();
     void OnHeaderClick(int column);
     bool IsOnDivider(int x) const;
@@ -91,6 +105,9 @@ private:
     std::vector<std::unique_ptr<q_edit>> m_pEditors;
 
     CResultTable m_table;
-    CGridModel* m_pModel; // child of this widget
+    CGridModel* m_pModel;                                 // child of this widget
+    std::unique_ptr<resultloader::CLoad> m_pLoad;         // while rows are left to read
+    std::shared_ptr<std::function<void()>> m_pFinishLoad; // the books call it before anything
+    QTimer* m_pLoadTimer;                                 // child of this widget
     bool m_bPressedInView = false;
 };

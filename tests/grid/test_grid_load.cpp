@@ -9,7 +9,9 @@
 #include "result_loader.h"
 #include "result_table.h"
 
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sql.h>
 #include <sqlext.h>
 
@@ -272,6 +274,41 @@ TEST_P(LoadTest, ReportedRunnerShowsNothingOnSuccess) {
     ASSERT_EQ(table.RowCount(), 1);
     EXPECT_EQ(Row(table, 0), (QStringList{"管理员", "737"}));
     EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+// A large result read in parts keeps its statement open; on SQLite books a second connection
+// reads it, whose open statement would lock the books' writer out.
+TEST_P(LoadTest, AStreamedLoadIsReadToTheEndBeforeTheBooksAreWritten) {
+    Exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                        "2500) INSERT INTO 存 SELECT '药' || i, '厂', '盒', '2030-01-01', 1.5, i "
+                        "FROM n"));
+    CResultTable table;
+    resultloader::CLoad load(Db(), table);
+    ASSERT_TRUE(load.StartStreaming(QStringLiteral("select * from 存")));
+    EXPECT_EQ(load.FetchSome(100), 100);
+    const auto finish = std::make_shared<std::function<void()>>([&] { load.FetchAll(); });
+    Db().SetPendingRead(finish);
+    Exec(QStringLiteral("INSERT INTO 存 VALUES ('后来', '厂', '盒', '2030-01-01', 1, 1)"));
+    EXPECT_TRUE(load.Done());
+    EXPECT_TRUE(load.Outcome().ok);
+    EXPECT_EQ(table.RowCount(), 2500);
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT COUNT(*) FROM 存")).at(0).at(0), "2501");
+
+    // A computed column keeps the type the books' own connection gives it, and a statement
+    // that changes rows is run, not skipped.
+    CResultTable sums;
+    resultloader::CLoad sum(Db(), sums);
+    ASSERT_TRUE(sum.StartStreaming(QStringLiteral("SELECT SUM(现有存货量) AS s FROM 存")));
+    sum.FetchAll();
+    EXPECT_TRUE(columnkinds::IsSortNumeric(sums.Columns()[0].m_nSQLType));
+    EXPECT_EQ(sums.CellText(0, 0), "3126251");
+    CResultTable none;
+    resultloader::CLoad insert(Db(), none);
+    insert.StartStreaming(QStringLiteral(
+        "WITH x AS (SELECT 1 AS v) INSERT INTO 存 SELECT '再来', '厂', '盒', '2030-01-01', v, v "
+        "FROM x"));
+    insert.FetchAll();
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT COUNT(*) FROM 存")).at(0).at(0), "2502");
 }
 
 APRICOT_INSTANTIATE_BACKENDS(LoadTest);

@@ -230,6 +230,23 @@ TEST_P(GridTest, NumbersSortSmallestFirstThenReverse) {
               (QStringList{"川贝枇杷膏", "香港", "150ml", "2006-12-31", "0.5", "100"}));
 }
 
+TEST_P(GridTest, ALargeResultShowsItsFirstRowsAndIsWholeForEveryCaller) {
+    Exec(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < "
+        "5000) INSERT INTO 存 SELECT '药' || i, '厂', '盒', '2030-01-01', 1.5, i FROM n"));
+    auto grid = std::make_unique<q_grid>();
+    ASSERT_TRUE(grid->Create(&Db(), kStock, QStringLiteral("select * from 存"), &m_window,
+                             QRect(0, 0, 1000, 500), true, true));
+    const int shown = grid->model()->rowCount();
+    EXPECT_GT(shown, 0);
+    EXPECT_LT(shown, 5000);
+    // A header click sorts every row, not those read so far.
+    ClickHeader(*grid, 5);
+    EXPECT_EQ(grid->model()->rowCount(), 5000);
+    EXPECT_EQ(grid->GetItemText(0, 5), "1");
+    EXPECT_EQ(grid->GetItemText(4999, 5), "5000");
+}
+
 TEST_P(GridTest, TextsSortInGbOrderLargestFirst) {
     AddCards();
     Exec(QStringLiteral("INSERT INTO 存 VALUES ('Zinc', '', '', '2007-01-01', 1, 1)"));
