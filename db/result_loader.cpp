@@ -89,6 +89,8 @@ bool CLoad::Start(const QString& sql) {
 }
 
 bool CLoad::StartStreaming(const QString& sql) {
+    // Another load still open on the reader would have to end first anyway.
+    m_db.FinishPendingRead();
     CDatabase& reader = m_db.IsOpen() && !sql.isEmpty() ? m_db.ResultReader() : m_db;
     if (&reader != &m_db) {
         // A statement that fails there, changes rows or computes a column runs here instead.

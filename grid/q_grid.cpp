@@ -120,8 +120,6 @@ bool q_grid::Load() {
     ReadRest();
     CommitEdit();
     m_pEditors.clear();
-    if (IsConnected())
-        m_pDatabase->FinishPendingRead();
     m_pModel->Reset([&] {
         m_pLoad.reset();
         m_table.Clear();
