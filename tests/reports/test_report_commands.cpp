@@ -97,6 +97,17 @@ protected:
         m_sent.clear();
     }
 
+    // A point of the sales trend carries the figures the report gives for its days.
+    void ExpectTheReportOf(const CTrendPoint& point, const QDate& from, const QDate& to) {
+        SCOPED_TRACE(point.start.toString(Qt::ISODate).toStdString());
+        const QStringList report =
+            QueryRows(Db(), reportsql::SalesSummary(from.toString(Qt::ISODate),
+                                                    to.toString(Qt::ISODate), IsPostgreSQL()))
+                .at(0);
+        EXPECT_DOUBLE_EQ(point.turnover, report[0].toDouble());
+        EXPECT_DOUBLE_EQ(point.cost, report[1].toDouble());
+    }
+
     // A context that fills the dialog in with `fill`, then presses its button `button`.
     CommandContext Press(const QDateTime& now, const char* button,
                          std::function<void(QDialog&)> fill = {}) {
@@ -350,14 +361,8 @@ TEST_P(ReportCommandsTest, TrendDaysEqualTheDayReportOfEachDay) {
     ASSERT_TRUE(trend) << failure.toStdString();
     ASSERT_FALSE(trend->byMonth);
     ASSERT_EQ(trend->points.size(), 5u);
-    for (const CTrendPoint& point : trend->points) {
-        const QString day = point.start.toString(Qt::ISODate);
-        SCOPED_TRACE(day.toStdString());
-        const QStringList report =
-            QueryRows(Db(), reportsql::SalesSummary(day, day, IsPostgreSQL())).at(0);
-        EXPECT_DOUBLE_EQ(point.turnover, report[0].toDouble());
-        EXPECT_DOUBLE_EQ(point.cost, report[1].toDouble());
-    }
+    for (const CTrendPoint& point : trend->points)
+        ExpectTheReportOf(point, point.start, point.start);
     EXPECT_DOUBLE_EQ(trend->points[2].turnover, 20); // 2003-05-10: 8 + 7.5 + 4.5
     EXPECT_DOUBLE_EQ(trend->points[3].turnover, 22); // 2003-05-11: 10 + 12
     ASSERT_EQ(trend->topDrugs.size(), 2u);
@@ -374,10 +379,7 @@ TEST_P(ReportCommandsTest, TrendMonthsOfALongPeriodEqualTheReportOfTheirDays) {
     ASSERT_TRUE(trend->byMonth);
     ASSERT_EQ(trend->points.size(), 4u);
     EXPECT_EQ(trend->points[0].start, QDate(2003, 3, 1));
-    const QStringList may =
-        QueryRows(Db(), reportsql::SalesSummary("2003-05-01", "2003-05-31", IsPostgreSQL())).at(0);
-    EXPECT_DOUBLE_EQ(trend->points[2].turnover, may[0].toDouble());
-    EXPECT_DOUBLE_EQ(trend->points[2].cost, may[1].toDouble());
+    ExpectTheReportOf(trend->points[2], QDate(2003, 5, 1), QDate(2003, 5, 31));
     EXPECT_GT(trend->points[2].turnover, 0);
 }
 
