@@ -5,6 +5,7 @@
 #include "CDBException.h"
 #include "CRecordset.h"
 
+#include <QRegularExpression>
 #include <clocale>
 #include <cstring>
 #include <langinfo.h>
@@ -179,7 +180,7 @@ void CDatabase::JoinTransaction() {
 long long CDatabase::ExecuteSQL(const QString& sql) {
     if (!m_hdbc)
         throw CDBException::ConnectionClosed();
-    return RunReconnecting([&] {
+    return RunReconnecting(OnlyReads(sql), [&] {
         JoinTransaction();
         COdbcHandle stmt = NewStatement();
         QByteArray utf8 = sql.toUtf8();
@@ -194,6 +195,23 @@ long long CDatabase::ExecuteSQL(const QString& sql) {
         NotifyStatement(sql);
         return static_cast<long long>(rows);
     });
+}
+
+bool CDatabase::OnlyReads(const QString& sql) {
+    // One SELECT, perhaps in parentheses, and nothing after it; SELECT ... INTO makes a table.
+    QStringView text = QStringView(sql).trimmed();
+    while (text.endsWith(u';'))
+        text = text.chopped(1).trimmed();
+    while (text.startsWith(u'('))
+        text = text.mid(1).trimmed();
+    if (!text.startsWith(QLatin1StringView("select"), Qt::CaseInsensitive) || text.contains(u';'))
+        return false;
+    const QStringView rest = text.mid(6);
+    if (!rest.isEmpty() && (rest.front().isLetterOrNumber() || rest.front() == u'_'))
+        return false;
+    static const QRegularExpression into(QStringLiteral("\\bINTO\\b"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    return !into.match(rest).hasMatch();
 }
 
 bool CDatabase::IsConnectionLost(const CDBException& e) {
@@ -283,9 +301,18 @@ void CDatabase::CommitTrans() {
         if (m_transactionOpen)
             Run("COMMIT");
         m_transactionOpen = false;
+        NotifyStatement(QStringLiteral("COMMIT"));
         return;
     }
-    Check(SQLEndTran(SQL_HANDLE_DBC, m_hdbc.Get(), SQL_COMMIT), SQL_HANDLE_DBC, m_hdbc.Get());
+    try {
+        Check(SQLEndTran(SQL_HANDLE_DBC, m_hdbc.Get(), SQL_COMMIT), SQL_HANDLE_DBC, m_hdbc.Get());
+        NotifyStatement(QStringLiteral("COMMIT"));
+    } catch (const CDBException& e) {
+        // Whether the server committed is unknown; the next statement needs a new connection.
+        if (IsConnectionLost(e))
+            m_lost = true;
+        throw;
+    }
 }
 
 void CDatabase::Rollback() {

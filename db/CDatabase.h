@@ -73,20 +73,27 @@ public:
     }
 
     // On a server's books, a statement that finds the connection gone (the server restarted or
-    // closed it) opens it again from the same connection string and runs once more, unless it
-    // is part of a transaction: that one fails, and the next statement opens the connection
-    // again first. Runs `run` (one statement) that way. SQLite books have no server to lose.
-    template <class Run> auto RunReconnecting(Run&& run) -> decltype(run()) {
+    // closed it) opens it again from the same connection string. It runs once more only when
+    // running it twice cannot change the books: `repeatable` (a query), or the connection was
+    // already known lost, so that the first try never reached the server. A statement inside a
+    // transaction fails, and the next statement opens the connection again first. A statement
+    // that may have changed rows fails with its error, whose outcome the caller must look up
+    // (IsConnectionLost). SQLite books have no server to lose.
+    template <class Run> auto RunReconnecting(bool repeatable, Run&& run) -> decltype(run()) {
         FinishPendingRead();
         ReconnectIfLost();
+        const bool neverReached = m_lost;
         try {
             return run();
         } catch (const CDBException& e) {
-            if (!ReconnectedAfter(e))
+            if (!ReconnectedAfter(e) || !(repeatable || neverReached))
                 throw;
         }
         return run();
     }
+    // Whether a statement only reads, so that running it twice, or on another connection,
+    // changes nothing: one SELECT that writes no table.
+    static bool OnlyReads(const QString& sql);
     // Whether `e` says the connection to the server is gone.
     static bool IsConnectionLost(const CDBException& e);
     // Called after the connection was opened again ("已重新连接数据库" in the status bar).

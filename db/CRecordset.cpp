@@ -65,7 +65,7 @@ void CRecordset::Open(const QString& sql) {
     Close();
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         throw CDBException::ConnectionClosed();
-    COdbcHandle stmt = m_pDatabase->RunReconnecting([&] {
+    COdbcHandle stmt = m_pDatabase->RunReconnecting(CDatabase::OnlyReads(sql), [&] {
         m_pDatabase->JoinTransaction();
         COdbcHandle executed = m_pDatabase->NewStatement();
         QByteArray utf8 = sql.toUtf8();

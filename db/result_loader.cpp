@@ -17,6 +17,8 @@ namespace resultloader {
 namespace {
 
 const QString kOutOfMemory = QStringLiteral("Out of memory.");
+// When the driver gives no text of its own.
+const QString kReadFailed = QStringLiteral("读取查询结果时出错。");
 
 // Removes every `pattern` that is not followed by a further digit: a stamp with microseconds
 // ("14:20:05.000120") must not lose the digits in the middle of its fraction.
@@ -91,9 +93,9 @@ bool CLoad::Start(const QString& sql) {
 bool CLoad::StartStreaming(const QString& sql) {
     // Another load still open on the reader would have to end first anyway.
     m_db.FinishPendingRead();
-    CDatabase& reader = m_db.IsOpen() && !sql.isEmpty() ? m_db.ResultReader() : m_db;
+    // Only a query goes there: what fails there or computes a column runs here again.
+    CDatabase& reader = m_db.IsOpen() && CDatabase::OnlyReads(sql) ? m_db.ResultReader() : m_db;
     if (&reader != &m_db) {
-        // A statement that fails there, changes rows or computes a column runs here instead.
         try {
             auto records = std::make_unique<CRecordset>(&reader);
             records->Open(sql);
@@ -137,6 +139,14 @@ bool CLoad::End(CLoadOutcome outcome) {
     m_outcome = std::move(outcome);
     m_done = true;
     m_records.reset();
+    if (!m_outcome.ok) {
+        if (m_outcome.message.isEmpty())
+            m_outcome.message = kReadFailed;
+        // A part of the rows would pass for the whole (totals, exports): none stay. Moved, not
+        // copied: this may run when memory ran out.
+        std::vector<CResultColumn> columns = std::move(m_table.Columns());
+        m_table.SetColumns(std::move(columns));
+    }
     try {
         m_table.Squeeze();
     } catch (const std::bad_alloc&) {
@@ -150,34 +160,25 @@ int CLoad::FetchSome(int rows) {
     try {
         const short count = static_cast<short>(m_types.size());
         while (!m_done && read < rows) {
-            try {
-                if (!m_records->Fetch()) {
-                    End({true, {}});
-                    break;
-                }
-            } catch (const CDBException& e) {
-                End({false, e.ErrorText()});
+            if (!m_records->Fetch()) {
+                End({true, {}});
                 break;
             }
             ++read;
-            int row = -1;
+            const int row = m_table.AppendRow();
             for (short k = 0; k < count; ++k) {
                 std::string_view value;
-                try {
-                    if (!m_records->GetFieldUtf8(k, value))
-                        value = {};
-                } catch (const CDBException&) {
-                    // A value that cannot be read ends the load quietly; the rows so far stay.
-                    End({});
-                    return read;
-                }
-                if (k == 0)
-                    row = m_table.AppendRow();
+                if (m_readHook)
+                    m_readHook(row, k);
+                if (!m_records->GetFieldUtf8(k, value))
+                    value = {};
                 const std::string_view text = CleanUtf8(value, m_types[std::size_t(k)], m_scratch);
                 if (!text.empty())
                     m_table.SetCellUtf8(row, k, text);
             }
         }
+    } catch (const CDBException& e) {
+        End({false, e.ErrorText()});
     } catch (const std::bad_alloc&) {
         End({false, kOutOfMemory});
     }

@@ -3,6 +3,7 @@
 // the hidden statement runners of the dialogs load through this one code.
 #include "result_table.h"
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,7 +24,7 @@ QString CellText(std::optional<QString> value, short sqlType);
 bool MayRun(const CDatabase* db, const QString& table, const QString& sql);
 
 // The outcome of a load. `message` is what the user must be shown (the driver's text, or the
-// out-of-memory text); it is empty when the load succeeded or ended silently.
+// out-of-memory text); it is empty when the load succeeded or was refused before it ran.
 struct CLoadOutcome {
     bool ok = false;
     QString message;
@@ -42,14 +43,21 @@ public:
     // Runs the statement and reads its columns; false when it failed (see Outcome).
     bool Start(const QString& sql);
     // The same, on the connection that reads large results best, where that one describes the
-    // result's columns as this one does (columns of tables only).
+    // result's columns as this one does (columns of tables only). Only a single SELECT is tried
+    // there; any other statement runs here, once.
     bool StartStreaming(const QString& sql);
     // Reads at most `rows` more rows; returns how many it read.
     int FetchSome(int rows);
     void FetchAll();
     bool Done() const { return m_done; }
-    // Meaningful once done. On failure the rows read so far stay.
+    // Meaningful once done. A load that fails while reading rows keeps its columns and no row,
+    // so that no part passes for the whole.
     const CLoadOutcome& Outcome() const { return m_outcome; }
+    // Tests make a value fail as a driver would: called before each value is read, with its
+    // row and column, it may throw CDBException.
+    void SetReadHook(std::function<void(int row, short column)> hook) {
+        m_readHook = std::move(hook);
+    }
 
 private:
     // Reads the columns of the open statement; false (and the load ended) when it has none.
@@ -63,9 +71,10 @@ private:
     std::string m_scratch;
     bool m_done = true;
     CLoadOutcome m_outcome;
+    std::function<void(int, short)> m_readHook;
 };
 
-// Replaces `table` with the result of `sql`. On failure the rows read so far stay. Shows nothing.
+// Replaces `table` with the result of `sql`; on failure it holds no row. Shows nothing.
 CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table);
 
 } // namespace resultloader

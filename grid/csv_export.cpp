@@ -11,8 +11,10 @@ const char kByteOrderMark[] = "\xEF\xBB\xBF";
 bool LooksLikeFormula(const QString& cell) {
     if (cell.isEmpty())
         return false;
+    // A spreadsheet skips a leading tab or CR and may run what follows.
     const QChar first = cell.front();
-    if (first != u'=' && first != u'+' && first != u'-' && first != u'@')
+    if (first != u'=' && first != u'+' && first != u'-' && first != u'@' && first != u'\t' &&
+        first != u'\r')
         return false;
     bool number = false;
     cell.toDouble(&number);

@@ -12,8 +12,9 @@ class QWidget;
 namespace csvexport {
 
 // One cell as a field: quoted (quotes doubled) when it holds a comma, a quote, CR or LF; a text
-// that begins with = + - or @ and is no number gets a leading apostrophe, so that no
-// spreadsheet runs it as a formula.
+// that begins with = + - @ tab or CR and is no number gets a leading apostrophe, so that no
+// spreadsheet runs it as a formula ("-ABC" too: telling formulas apart is the spreadsheet's
+// business, and an apostrophe costs nothing).
 QString Field(const QString& cell);
 // The whole file: the titles as shown (no sort arrow), then every row in display order.
 bool WriteCsv(QIODevice& file, const QStringList& titles, const CResultTable& table);

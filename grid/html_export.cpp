@@ -3,7 +3,6 @@
 #include "prompts.h"
 #include "report_file.h"
 
-#include <QFileInfo>
 #include <QStringEncoder>
 
 namespace htmlexport {
@@ -46,16 +45,7 @@ private:
 } // namespace
 
 QString ReportPath(const QString& chosen) {
-    const qsizetype slash = chosen.lastIndexOf(u'/');
-    QString folder = chosen.left(slash + 1);
-    QString name = chosen.mid(slash + 1);
-    for (QChar& c : name) {
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - u'a' + u'A');
-    }
-    if (!name.contains(QLatin1StringView(".HTM")))
-        name += QLatin1StringView(".HTM");
-    return folder + name;
+    return reportfile::WithEnding(chosen, QStringLiteral("htm"));
 }
 
 QString Escaped(const QString& text) {

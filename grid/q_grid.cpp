@@ -156,15 +156,15 @@ void q_grid::ReadMore() {
         FinishLoad();
 }
 
-void q_grid::ReadRest() const {
+bool q_grid::ReadRest() const {
     // The rows not read yet belong to what the grid shows already: reading them is no change a
     // caller can see, only time.
     auto* self = const_cast<q_grid*>(this);
     if (!self->m_pLoad)
-        return;
+        return true;
     self->m_pLoad->FetchAll();
     self->m_pModel->ShowNewRows();
-    self->FinishLoad();
+    return self->FinishLoad();
 }
 
 bool q_grid::FinishLoad() {
@@ -174,6 +174,9 @@ bool q_grid::FinishLoad() {
     if (m_pLoad)
         outcome = m_pLoad->Outcome();
     m_pLoad.reset();
+    // A failed load kept no rows; the view must not show those it was told of.
+    if (m_pModel->rowCount() != m_table.RowCount())
+        m_pModel->Reset([] {});
     // Shown after the model is complete again: a message box runs its own event loop.
     if (!outcome.message.isEmpty())
         Prompts().Tell(this, outcome.message, CPrompts::Icon::Warning);
@@ -240,6 +243,9 @@ void q_grid::CommitEdit() {
         m_pModel->RemoveRow(row);
     }
     CloseEditWithoutWriting();
+    // Whether the row went in is unknown: the books say, not the grid.
+    if (!written && writer.ConnectionBroke())
+        Reload();
 }
 
 void q_grid::AddRow() {
@@ -268,8 +274,11 @@ void q_grid::DeleteRow(int row, bool commitFirst) {
     for (int i = 0; i < m_table.ColumnCount(); ++i)
         oldValues << m_table.CellText(row, i);
     CRowWriter writer(m_pDatabase, this);
-    if (!writer.Delete(m_strTable, m_table.Columns(), oldValues))
+    if (!writer.Delete(m_strTable, m_table.Columns(), oldValues)) {
+        if (writer.ConnectionBroke())
+            Reload();
         return;
+    }
     m_pModel->RemoveRow(row);
     // The editors must not stay over a row that is gone, nor write into the row after it.
     if (row == m_nEditRow) {
@@ -282,7 +291,12 @@ void q_grid::DeleteRow(int row, bool commitFirst) {
 
 bool q_grid::ExecuteStatement(const QString& sql) {
     ReadRest();
-    return CRowWriter(m_pDatabase, this).ExecuteStatement(sql);
+    CRowWriter writer(m_pDatabase, this);
+    if (writer.ExecuteStatement(sql))
+        return true;
+    if (writer.ConnectionBroke())
+        Reload();
+    return false;
 }
 
 QStringList q_grid::Titles() const {
@@ -293,13 +307,16 @@ QStringList q_grid::Titles() const {
 }
 
 bool q_grid::ExportHtml() {
-    ReadRest();
+    // A load that fails now has shown why; the rows shown were not the whole result.
+    if (!ReadRest())
+        return false;
     // The save dialog belongs to the main window, not to the grid.
     return htmlexport::ExportHtml(window(), Titles(), m_table);
 }
 
 bool q_grid::ExportCsv() {
-    ReadRest();
+    if (!ReadRest())
+        return false;
     return csvexport::ExportCsv(window(), Titles(), m_table);
 }
 

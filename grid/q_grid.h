@@ -84,9 +84,10 @@ protected:
 
 private:
     bool Load();
-    // Reads the next part of a load in the background; ReadRest reads all that is left.
+    // Reads the next part of a load in the background; ReadRest reads all that is left, false
+    // when that failed (shown, and no row kept).
     void ReadMore();
-    void ReadRest() const;
+    bool ReadRest() const;
     // Ends the load: shows its failure, if any, and returns whether it succeeded.
     bool FinishLoad();
     void OnRowClick();

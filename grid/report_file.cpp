@@ -22,12 +22,15 @@ bool MayReplace(QWidget* owner, const QString& chosen, const QString& path) {
                              CPrompts::Buttons::YesNo) == CPrompts::Answer::Yes;
 }
 
+QString WithEnding(const QString& chosen, const QString& suffix) {
+    return QFileInfo(chosen).suffix().isEmpty() ? chosen + QLatin1Char('.') + suffix : chosen;
+}
+
 QString AskPath(QWidget* owner, const QString& filter, const QString& suffix) {
     const QString chosen = Prompts().SaveFileName(owner, filter);
     if (chosen.isEmpty())
         return {};
-    const QString path =
-        QFileInfo(chosen).suffix().isEmpty() ? chosen + QLatin1Char('.') + suffix : chosen;
+    const QString path = WithEnding(chosen, suffix);
     return MayReplace(owner, chosen, path) ? path : QString();
 }
 

@@ -17,6 +17,8 @@ QString ShownTitle(const QStringList& titles, int column);
 // Whether `path` may be written when the user chose `chosen` in the save dialog: a different
 // existing file (the name got its ending) is not replaced unasked.
 bool MayReplace(QWidget* owner, const QString& chosen, const QString& path);
+// The chosen path as it is; a file name without an ending gets `suffix`.
+QString WithEnding(const QString& chosen, const QString& suffix);
 // Asks for the file through the save dialog with `filter`; a name without an ending gets
 // `suffix` (asking before that replaces another file). Empty when the user gave none up.
 QString AskPath(QWidget* owner, const QString& filter, const QString& suffix);

@@ -155,7 +155,7 @@ CWriteOutcome CWriter::Insert(const QString& table, const std::vector<CResultCol
         return {};
     if (CWriteOutcome checked = CheckNumbers(columns, newValues); !checked.ok)
         return checked;
-    return ExecuteStatement(InsertStatement(table, columns, newValues));
+    return Execute(InsertStatement(table, columns, newValues), QStringLiteral("添加"));
 }
 
 CWriteOutcome CWriter::Update(const QString& table, const std::vector<CResultColumn>& columns,
@@ -204,7 +204,7 @@ CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CRes
             transaction.Commit();
         }
     } catch (const CDBException& e) {
-        return {false, e.ErrorText()};
+        return Failed(e, newValues ? QStringLiteral("修改") : QStringLiteral("删除"));
     }
     if (!matched)
         return {false, NoRowText(newValues ? QStringLiteral("修改") : QStringLiteral("删除"))};
@@ -212,19 +212,36 @@ CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CRes
 }
 
 CWriteOutcome CWriter::ExecuteStatement(const QString& sql) const {
+    return Execute(sql, QStringLiteral("写入"));
+}
+
+CWriteOutcome CWriter::Execute(const QString& sql, const QString& action) const {
     if (!IsConnected())
         return {};
     try {
         m_pDatabase->ExecuteSQL(sql);
     } catch (const CDBException& e) {
-        return {false, e.ErrorText()};
+        return Failed(e, action);
     }
     return {true, {}};
 }
 
+CWriteOutcome CWriter::Failed(const CDBException& e, const QString& action) {
+    if (!CDatabase::IsConnectionLost(e))
+        return {false, e.ErrorText()};
+    // Never run a second time: it may have changed the books before the reply was lost.
+    return {false,
+            QStringLiteral("与数据库的连接中断了，这一行可能已经%1，也可能没有。表格将重新载入，"
+                           "显示账上现在的记录：请核对后再决定是否重新%1。\n")
+                    .arg(action) +
+                e.ErrorText(),
+            true};
+}
+
 } // namespace writeback
 
-bool CRowWriter::Shown(const writeback::CWriteOutcome& outcome) const {
+bool CRowWriter::Shown(const writeback::CWriteOutcome& outcome) {
+    m_bConnectionBroke = outcome.connectionBroke;
     Prompts().TellFailure(m_pOwner, outcome.failure);
     return outcome.ok;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 class CDatabase;
+class CDBException;
 class QWidget;
 
 namespace writeback {
@@ -35,6 +36,9 @@ QString DeleteStatement(const QString& table, const std::vector<CResultColumn>& 
 struct CWriteOutcome {
     bool ok = false;
     QString failure;
+    // The connection broke while the statement ran: whether it changed the books is unknown,
+    // and only reading them again tells.
+    bool connectionBroke = false;
 };
 
 // Runs the write-back statements of one grid, display-free. Column names come from the titles
@@ -52,6 +56,10 @@ public:
     CWriteOutcome ExecuteStatement(const QString& sql) const;
 
 private:
+    // Runs one statement that `action` names to the user.
+    CWriteOutcome Execute(const QString& sql, const QString& action) const;
+    // What a failure of the statement that `action` (添加, 修改, 删除) ran comes to.
+    static CWriteOutcome Failed(const CDBException& e, const QString& action);
     bool IsConnected() const;
     // The first numeric cell whose text is no number.
     CWriteOutcome CheckNumbers(const std::vector<CResultColumn>& columns,
@@ -83,10 +91,13 @@ public:
         return Shown(m_writer.Delete(table, columns, oldValues));
     }
     bool ExecuteStatement(const QString& sql) { return Shown(m_writer.ExecuteStatement(sql)); }
+    // The last write failed because the connection broke: the grid must read the books again.
+    bool ConnectionBroke() const { return m_bConnectionBroke; }
 
 private:
-    bool Shown(const writeback::CWriteOutcome& outcome) const;
+    bool Shown(const writeback::CWriteOutcome& outcome);
 
     writeback::CWriter m_writer;
     QWidget* m_pOwner;
+    bool m_bConnectionBroke = false;
 };

@@ -272,8 +272,8 @@ keys alt+s
 take_window "$kSaveDialog" >/dev/null
 type_text "$work/daily"
 keys Return
-# The file name is upper-cased and .HTM added.
-report="$work/DAILY.HTM"
+# The file name is kept as typed and .htm added, as it has no ending.
+report="$work/daily.htm"
 wait_until '[[ -s "$report" ]]' 15 || fail "no report file $report"
 wait_gone "$kSaveDialog"
 

@@ -210,8 +210,14 @@ void CSalesEntryDlg::OnAdd() {
         return m_entry.Add(accepted);
     });
     ShowOutcome(this, m_pStatus, outcome);
-    if (outcome.recorded)
+    if (outcome.recorded) {
         ClearForm();
-    else
-        FocusControl(this, outcome.focus);
+        return;
+    }
+    if (!outcome.keepTimestamp.isEmpty()) {
+        m_form.timestamp = outcome.keepTimestamp;
+        m_form.timestampTyped = true;
+        m_pTimestamp->setText(m_form.timestamp);
+    }
+    FocusControl(this, outcome.focus);
 }

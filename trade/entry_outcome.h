@@ -18,6 +18,9 @@ struct CEntryOutcome {
     // with the question answered; No shows `declined` in the status line.
     QString question;
     QString declined;
+    // Not empty: the sale may be in the books under this time stamp, so the form keeps it as
+    // if typed; pressing 添加 again can then never record the sale a second time.
+    QString keepTimestamp;
 
     // Nothing recorded: `message` in a message box, the focus to `focus`, `status` (when not
     // null) in the status line.

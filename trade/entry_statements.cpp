@@ -64,13 +64,26 @@ QString ReaverageStockCard(const Purchase& p) {
                  E(p.packModel), sqltext::Date(p.expiry)});
 }
 
-QString DeletePurchase(const Purchase& p) {
-    return Fill("DELETE FROM 进 WHERE 采购日期='%s' AND 采购人='%s' AND 大类='%s' AND 小类='%s' "
+namespace {
+
+// Every row of 进 equal to the purchase in all twelve columns.
+QString PurchaseRows(const Purchase& p) {
+    return Fill("进 WHERE 采购日期='%s' AND 采购人='%s' AND 大类='%s' AND 小类='%s' "
                 "AND 编号='%s' AND 名称='%s' AND 产地='%s' AND 规格型号='%s' AND 批号='%s' AND "
                 "有效截止日期='%s' AND 进价=%s AND 数量=%s",
                 {sqltext::Date(p.purchaseDate), E(p.purchaser), E(p.category), E(p.subCategory),
                  E(p.code), E(p.name), E(p.origin), E(p.packModel), E(p.batch),
                  sqltext::Date(p.expiry), N(p.price), N(p.quantity)});
+}
+
+} // namespace
+
+QString DeletePurchase(const Purchase& p) {
+    return QStringLiteral("DELETE FROM ") + PurchaseRows(p);
+}
+
+QString CountPurchase(const Purchase& p) {
+    return QStringLiteral("SELECT COUNT(*) FROM ") + PurchaseRows(p);
 }
 
 QString FindStockCard(const Sale& s) {
@@ -105,6 +118,12 @@ QString LowerStock(const Sale& s) {
 
 QString DeleteSale(const Sale& s) {
     return Fill("DELETE FROM 销 WHERE 日期时间='%s'", {E(s.timestamp)});
+}
+
+QString CountSale(const Sale& s) {
+    return Fill("SELECT COUNT(*) FROM 销 WHERE 日期时间='%s' AND 名称='%s' AND 产地='%s' AND "
+                "规格型号='%s' AND 有效截止日期='%s'",
+                {E(s.timestamp), E(s.name), E(s.origin), E(s.packModel), E(s.expiry)});
 }
 
 QString ClampNegativeStock() {

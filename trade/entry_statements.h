@@ -31,6 +31,8 @@ QString InsertStockCard(const Purchase& p);
 QString ReaverageStockCard(const Purchase& p);
 // Undoes InsertPurchase: every row equal to it in all twelve columns.
 QString DeletePurchase(const Purchase& p);
+// How many rows equal it in all twelve columns.
+QString CountPurchase(const Purchase& p);
 
 // One counter sale as the sales entry holds it.
 struct Sale {
@@ -56,6 +58,8 @@ QString InsertSale(const Sale& s);
 QString LowerStock(const Sale& s);
 // Undoes InsertSale.
 QString DeleteSale(const Sale& s);
+// Whether the sale is in the books: its time stamp held by a sale of its card.
+QString CountSale(const Sale& s);
 // Every negative stock set to 0.
 QString ClampNegativeStock();
 

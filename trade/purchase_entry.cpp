@@ -2,6 +2,7 @@
 
 #include "CDatabase.h"
 #include "CTransaction.h"
+#include "entry_check.h"
 #include "entry_fields.h"
 #include "picker_list.h"
 #include "result_loader.h"
@@ -54,7 +55,7 @@ CPurchaseEntry::Lists CPurchaseEntry::OpeningLists(QString* failure) const {
     return lists;
 }
 
-CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
+CEntryOutcome CPurchaseEntry::Add(const Form& form) {
     // The fields are read in the order of the form; the first that fails stops the entry.
     const std::optional<double> price = entryfields::ParseNumber(form.price);
     if (!price)
@@ -86,29 +87,68 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) const {
     if (!form.pastExpiryAccepted && p.expiry < p.purchaseDate)
         return CEntryOutcome::Question(kPastExpiryQuestion, kPastExpiryDeclined);
 
+    if (m_uncertain && m_uncertain->insert == entrysql::InsertPurchase(p)) {
+        // Pressed again after the connection broke: the first press may be in the books.
+        const std::optional<long long> count = CountEqual(p);
+        if (!count)
+            return CEntryOutcome::Status(entrycheck::kOutcomeUnknown);
+        const bool recorded = *count > m_uncertain->before;
+        m_uncertain.reset();
+        if (recorded)
+            return CEntryOutcome::Recorded(entrycheck::kAlreadyRecorded, IdPurchaser, std::nullopt);
+    }
+    return Record(p);
+}
+
+std::optional<long long> CPurchaseEntry::CountEqual(const entrysql::Purchase& p) const {
+    return entrycheck::Count(m_pDatabase, QStringLiteral("进"), entrysql::CountPurchase(p));
+}
+
+CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p) {
+    std::optional<long long> before;
     try {
         CTransaction transaction(*m_pDatabase);
+        QString failure;
+        before = entrycheck::Count(m_pDatabase, QStringLiteral("进"), entrysql::CountPurchase(p),
+                                   &failure);
+        if (!before)
+            return CEntryOutcome::Status(textforms::CutUtf8(failure, 254));
         try {
             transaction.Execute(entrysql::InsertPurchase(p));
         } catch (const CDBException& e) {
             return CEntryOutcome::DriverStatus(e);
         }
         // A new card when the key is free; the key of 存 refusing it means the card exists.
-        if (!transaction.TryExecute(kCardSavepoint, entrysql::InsertStockCard(p)))
-            return CEntryOutcome::Recorded(kRecorded, IdPurchaser, transaction.Commit());
-        // An update that matches no card (the insert failed for another reason, such as a
-        // text too long for 存) writes no card either: the purchase goes with it.
-        bool updated = false;
-        try {
-            updated = transaction.Execute(entrysql::ReaverageStockCard(p)) != 0;
-        } catch (const CDBException&) {
-            updated = false;
+        if (transaction.TryExecute(kCardSavepoint, entrysql::InsertStockCard(p))) {
+            // An update that matches no card (the insert failed for another reason, such as a
+            // text too long for 存) writes no card either: the purchase goes with it.
+            bool updated = false;
+            try {
+                updated = transaction.Execute(entrysql::ReaverageStockCard(p)) != 0;
+            } catch (const CDBException&) {
+                updated = false;
+            }
+            if (!updated)
+                return CEntryOutcome::Status(kCardInvalid);
         }
-        if (!updated)
-            return CEntryOutcome::Status(kCardInvalid);
-        return CEntryOutcome::Recorded(kRecorded, IdPurchaser, transaction.Commit());
+        try {
+            return CEntryOutcome::Recorded(kRecorded, IdPurchaser, transaction.Commit());
+        } catch (const CDBException& e) {
+            if (!CDatabase::IsConnectionLost(e))
+                throw;
+        }
     } catch (const CDBException& e) {
         // Auto-commit could not be turned off, a savepoint failed, or the commit did.
         return CEntryOutcome::DriverStatus(e);
     }
+    // The commit's reply was lost: counted again on a new connection, once the transaction is
+    // gone.
+    const std::optional<long long> after = CountEqual(p);
+    const CEntryOutcome outcome = entrycheck::LookedUp(
+        after ? std::optional<bool>(*after > *before) : std::nullopt, IdPurchaser);
+    if (outcome.recorded)
+        m_uncertain.reset();
+    else
+        m_uncertain = Uncertain{entrysql::InsertPurchase(p), *before};
+    return outcome;
 }

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class CDatabase;
 
@@ -76,9 +77,23 @@ public:
     Lists OpeningLists(QString* failure = nullptr) const;
 
     // One press of 添加 on `form`. An expiry before the purchase date asks first, unless
-    // `pastExpiryAccepted`.
-    CEntryOutcome Add(const Form& form) const;
+    // `pastExpiryAccepted`. `进` has no key: the rows equal to the batch are counted before it is
+    // written, so that when the connection breaks during the commit, counting them again tells
+    // whether it is in the books; until that is known, the same batch added again is looked up
+    // first and never written twice.
+    CEntryOutcome Add(const Form& form);
 
 private:
+    // Counts the rows equal to `p` (nullopt when they cannot be read).
+    std::optional<long long> CountEqual(const entrysql::Purchase& p) const;
+    // Records `p` as one transaction.
+    CEntryOutcome Record(const entrysql::Purchase& p);
+
     CDatabase* m_pDatabase;
+    // A batch whose commit lost its reply, and how many equal rows the books held before it.
+    struct Uncertain {
+        QString insert; // its INSERT statement, which names all of it
+        long long before = 0;
+    };
+    std::optional<Uncertain> m_uncertain;
 };

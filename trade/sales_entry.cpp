@@ -2,6 +2,7 @@
 
 #include "CDatabase.h"
 #include "CTransaction.h"
+#include "entry_check.h"
 #include "entry_fields.h"
 #include "entry_statements.h"
 #include "picker_list.h"
@@ -229,6 +230,12 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
     for (int tries = form.timestampTyped ? 1 : kFreeSecondTries;; --tries) {
         bool saleRefused = false;
         const CEntryOutcome outcome = Record(sale, &saleRefused);
+        if (saleRefused && !m_uncertainStamp.isEmpty() && m_uncertainStamp == sale.timestamp &&
+            InBooks(sale).value_or(false)) {
+            // Pressed again after the connection broke: the first press is in the books.
+            m_uncertainStamp.clear();
+            return CEntryOutcome::Recorded(entrycheck::kAlreadyRecorded, IdName, std::nullopt);
+        }
         if (!saleRefused || tries <= 1)
             return outcome;
         const QString next = NextSecond(sale.timestamp);
@@ -238,7 +245,15 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
     }
 }
 
-CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, bool* saleRefused) const {
+std::optional<bool> CSalesEntry::InBooks(const entrysql::Sale& sale) const {
+    const std::optional<long long> count =
+        entrycheck::Count(m_pDatabase, QStringLiteral("销"), entrysql::CountSale(sale));
+    return count ? std::optional<bool>(*count > 0) : std::nullopt;
+}
+
+CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, bool* saleRefused) {
+    std::optional<CDBException> clampFailed, afterCommit;
+    bool commitLost = false;
     try {
         CTransaction transaction(*m_pDatabase);
         try {
@@ -255,13 +270,30 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, bool* saleRefused)
             return CEntryOutcome::DriverStatus(e);
         }
         // The clamp may fail on its own: the sale and its stock reduction stay.
-        const std::optional<CDBException> clampFailed =
-            transaction.TryExecute(kClampSavepoint, entrysql::ClampNegativeStock());
-        const std::optional<CDBException> afterCommit = transaction.Commit();
-        if (clampFailed)
-            return CEntryOutcome::DriverStatus(*clampFailed);
-        return CEntryOutcome::Recorded(kRecorded, IdName, afterCommit);
+        clampFailed = transaction.TryExecute(kClampSavepoint, entrysql::ClampNegativeStock());
+        try {
+            afterCommit = transaction.Commit();
+        } catch (const CDBException& e) {
+            if (!CDatabase::IsConnectionLost(e))
+                throw;
+            commitLost = true;
+        }
     } catch (const CDBException& e) {
         return CEntryOutcome::DriverStatus(e);
     }
+    if (commitLost) {
+        // The server may have committed: looked up on a new connection, once the transaction
+        // is gone.
+        CEntryOutcome outcome = entrycheck::LookedUp(InBooks(sale), IdName);
+        if (outcome.recorded) {
+            m_uncertainStamp.clear();
+        } else {
+            m_uncertainStamp = sale.timestamp;
+            outcome.keepTimestamp = sale.timestamp;
+        }
+        return outcome;
+    }
+    // A clamp that failed is told beside the sale, which is recorded all the same.
+    const CEntryOutcome outcome = CEntryOutcome::Recorded(kRecorded, IdName, clampFailed);
+    return CEntryOutcome::Recorded(outcome.status, IdName, afterCommit);
 }

@@ -114,14 +114,22 @@ public:
     // One press of 添加 on `form`; a failed card lookup comes as the outcome's message, as the
     // record grid would show it. A time stamp that was not typed and that another sale already
     // holds gives way to the next free second; a typed one that is taken fails. A card that
-    // expired before the day of the sale's stamp asks first, unless `expiredAccepted`.
+    // expired before the day of the sale's stamp asks first, unless `expiredAccepted`. When the
+    // connection breaks during the commit, the sale is looked up in the books and the outcome
+    // says whether it is there, keeping its time stamp; the stamp of a sale so recorded refuses
+    // a second press and says that it is already recorded.
     CEntryOutcome Add(const Form& form);
 
 private:
     // One sale as one transaction; `saleRefused` tells that its first statement failed.
-    CEntryOutcome Record(const entrysql::Sale& sale, bool* saleRefused) const;
+    CEntryOutcome Record(const entrysql::Sale& sale, bool* saleRefused);
+    // Whether the sale is in the books; nullopt when that cannot be read.
+    std::optional<bool> InBooks(const entrysql::Sale& sale) const;
 
     CDatabase* m_pDatabase;
+    // The stamp of a sale whose commit lost its reply and that was not found in the books
+    // since; empty when there is none.
+    QString m_uncertainStamp;
     // What 零售价 and 数量 last held that parsed.
     double m_dPrice = 0;
     unsigned m_nQuantity = 1;

@@ -184,7 +184,7 @@ TEST_P(MainViewTest, GridFollowsTheViewsSize) {
 TEST_P(MainViewTest, PrintSaveWritesTheGridToTheChosenFile) {
     Exec(Sale(DateText(QDate::currentDate()) + QStringLiteral(" 09:00:00"), "甲"));
     Open();
-    const QString path = Books().Folder() + QStringLiteral("/TODAY.HTM");
+    const QString path = Books().Folder() + QStringLiteral("/日报.htm");
     m_prompts.ChooseFile(path);
     m_view->OnCommand(cmd::PrintSave);
     EXPECT_EQ(m_prompts.Filters().size(), 1);

@@ -311,4 +311,41 @@ TEST_P(LoadTest, AStreamedLoadIsReadToTheEndBeforeTheBooksAreWritten) {
     EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT COUNT(*) FROM 存")).at(0).at(0), "2502");
 }
 
+// A part of the rows must never pass for the whole: the grid, its exports and report totals
+// would be short.
+TEST_P(LoadTest, AValueThatCannotBeReadFailsTheLoadWithTheDriversTextAndNoRows) {
+    for (const char* name : {"甲", "乙", "丙"})
+        Exec(QStringLiteral("INSERT INTO 存 VALUES ('%1', '厂', '盒', '2030-01-01', 1, 1)")
+                 .arg(QString::fromUtf8(name)));
+    CResultTable table;
+    resultloader::CLoad load(Db(), table);
+    load.SetReadHook([](int row, short column) {
+        if (row == 1 && column == 2)
+            throw CDBException(QStringLiteral("无法转换的值"));
+    });
+    ASSERT_TRUE(load.Start(QStringLiteral("select * from 存")));
+    load.FetchAll();
+    EXPECT_FALSE(load.Outcome().ok);
+    EXPECT_EQ(load.Outcome().message, QStringLiteral("无法转换的值"));
+    EXPECT_EQ(table.RowCount(), 0);
+    EXPECT_EQ(table.ColumnCount(), 6);
+}
+
+// Wherever a streamed load reads, a statement that changes rows runs once.
+TEST_P(LoadTest, AStreamedStatementWithoutColumnsChangesItsRowsOnce) {
+    Exec(QStringLiteral("INSERT INTO 存 VALUES ('甲', '厂', '盒', '2030-01-01', 1, 1)"));
+    for (const QString& sql :
+         {QStringLiteral("UPDATE 存 SET 现有存货量 = 现有存货量 + 1"),
+          QStringLiteral("INSERT INTO 存 SELECT 名称 || '乙', 产地, 规格型号, 有效截止日期, "
+                         "平均成本单价, 现有存货量 FROM 存")}) {
+        CResultTable none;
+        resultloader::CLoad load(Db(), none);
+        EXPECT_TRUE(load.StartStreaming(sql)) << sql.toStdString();
+        load.FetchAll();
+        EXPECT_TRUE(load.Outcome().ok) << load.Outcome().message.toStdString();
+    }
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 名称, 现有存货量 FROM 存 ORDER BY 名称")),
+              (std::vector<QStringList>{{"甲", "2"}, {"甲乙", "2"}}));
+}
+
 APRICOT_INSTANTIATE_BACKENDS(LoadTest);

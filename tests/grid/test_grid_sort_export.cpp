@@ -343,17 +343,15 @@ TEST(HtmlReport, WriteTextBytesAndLineEnd) {
 
 // --- the file name -------------------------------------------------------------------------
 
-TEST(ReportPath, UpperCasesTheFileNameOnly) {
-    EXPECT_EQ(htmlexport::ReportPath("report.htm"), "REPORT.HTM");
-    EXPECT_EQ(htmlexport::ReportPath("/home/ana/reports/report.htm"),
-              "/home/ana/reports/REPORT.HTM");
-    EXPECT_EQ(htmlexport::ReportPath("/home/ana/report"), "/home/ana/REPORT.HTM");
-    EXPECT_EQ(htmlexport::ReportPath("/a/b.htm/x"), "/a/b.htm/X.HTM");
-    EXPECT_EQ(htmlexport::ReportPath("/a/B.HTM/x"), "/a/B.HTM/X.HTM");
-    EXPECT_EQ(htmlexport::ReportPath("a.htm.bak"), "A.HTM.BAK");
-    EXPECT_EQ(htmlexport::ReportPath("Report.Html"), "REPORT.HTML");
-    EXPECT_EQ(htmlexport::ReportPath(u"/tmp/报表é"_s), u"/tmp/报表é.HTM"_s);
-    EXPECT_EQ(htmlexport::ReportPath("/tmp/a.htmx"), "/tmp/A.HTMX");
+TEST(ReportPath, KeepsTheChosenNameAndAddsAnEndingOnlyWhereItHasNone) {
+    EXPECT_EQ(htmlexport::ReportPath("report.htm"), "report.htm");
+    EXPECT_EQ(htmlexport::ReportPath(u"/home/ana/日报.htm"_s), u"/home/ana/日报.htm"_s);
+    EXPECT_EQ(htmlexport::ReportPath("/home/ana/report"), "/home/ana/report.htm");
+    EXPECT_EQ(htmlexport::ReportPath("/a/b.htm/x"), "/a/b.htm/x.htm");
+    EXPECT_EQ(htmlexport::ReportPath("a.htm.bak"), "a.htm.bak");
+    EXPECT_EQ(htmlexport::ReportPath("Report.Html"), "Report.Html");
+    EXPECT_EQ(htmlexport::ReportPath(u"/tmp/报表é"_s), u"/tmp/报表é.htm"_s);
+    EXPECT_EQ(htmlexport::ReportPath("/tmp/a.HTMX"), "/tmp/a.HTMX");
 }
 
 // --- the export with its dialog ------------------------------------------------------------
@@ -370,18 +368,18 @@ protected:
     QStringList m_titles = {"编号", "名称↑", "日期"};
 };
 
-TEST_F(ExportHtml, WritesTheUpperCasedFile) {
+TEST_F(ExportHtml, WritesTheFileAsChosen) {
     m_prompts.ChooseFile(At("report.htm"));
     EXPECT_TRUE(Export());
     EXPECT_EQ(m_prompts.Filters(), QStringList({"HTM Files (*.HTM)"}));
     EXPECT_TRUE(m_prompts.Messages().empty());
-    EXPECT_EQ(Files(), QStringList({"REPORT.HTM"}));
-    EXPECT_EQ(ReadAll(At("REPORT.HTM")), Report(m_titles, m_table));
+    EXPECT_EQ(Files(), QStringList({"report.htm"}));
+    EXPECT_EQ(ReadAll(At("report.htm")), Report(m_titles, m_table));
     // An ordinary new file, not a private temporary one.
     const mode_t mask = umask(0);
     umask(mask);
     struct stat st {};
-    ASSERT_EQ(stat(QFile::encodeName(At("REPORT.HTM")).constData(), &st), 0);
+    ASSERT_EQ(stat(QFile::encodeName(At("report.htm")).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
 
@@ -396,7 +394,7 @@ TEST_F(ExportHtml, UncreatableFileIsReported) {
     m_prompts.ChooseFile(At("missing/r.htm"));
     EXPECT_FALSE(Export());
     ASSERT_EQ(m_prompts.Messages().size(), 1u);
-    EXPECT_TRUE(m_prompts.Texts()[0].contains(At("missing/R.HTM")));
+    EXPECT_TRUE(m_prompts.Texts()[0].contains(At("missing/r.htm")));
     EXPECT_TRUE(m_prompts.Texts()[0].contains(u"无法创建文件"_s));
     EXPECT_FALSE(QFileInfo::exists(At("missing")));
 }
@@ -413,7 +411,7 @@ TEST_F(ExportHtml, ReplacesTheFileTheDialogAskedAbout) {
 }
 
 TEST_F(ExportHtml, AsksBeforeReplacingAnotherFile) {
-    QFile old(At("REPORT.HTM"));
+    QFile old(At("report.htm"));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old");
     old.close();
@@ -422,14 +420,14 @@ TEST_F(ExportHtml, AsksBeforeReplacingAnotherFile) {
     EXPECT_FALSE(Export());
     ASSERT_EQ(m_prompts.Messages().size(), 1u);
     EXPECT_EQ(m_prompts.Messages()[0].buttons, CPrompts::Buttons::YesNo);
-    EXPECT_TRUE(m_prompts.Texts()[0].contains(At("REPORT.HTM")));
-    EXPECT_EQ(ReadAll(At("REPORT.HTM")), "old");
+    EXPECT_TRUE(m_prompts.Texts()[0].contains(At("report.htm")));
+    EXPECT_EQ(ReadAll(At("report.htm")), "old");
 
     m_prompts.ChooseFile(At("report"));
     m_prompts.AnswerNext(CPrompts::Answer::Yes);
     EXPECT_TRUE(Export());
-    EXPECT_EQ(ReadAll(At("REPORT.HTM")), Report(m_titles, m_table));
-    EXPECT_EQ(Files(), QStringList({"REPORT.HTM"}));
+    EXPECT_EQ(ReadAll(At("report.htm")), Report(m_titles, m_table));
+    EXPECT_EQ(Files(), QStringList({"report.htm"}));
 }
 
 // A file size limit makes the disk refuse the report half way: the old file stays whole and no
@@ -499,8 +497,7 @@ std::vector<QStringList> ReadCsv(const QString& text) {
 
 TEST(CsvReport, ReadBackByACsvReaderCellForCell) {
     const Rows cells = {{"阿司匹林, 肠溶", "说\"好\"的", "第一行\r\n第二行\n第三行"},
-                        {"=SUM(A1:A9)", "+1+1", "@cmd"},
-                        {"-2.5", "+3", "-"},
+                        {"=SUM(A1:A9)", "-2.5", "@cmd"},
                         {"", "日营业额", "20元"}};
     const CResultTable table =
         MakeTable({{"名称", SQL_VARCHAR}, {"说明", SQL_VARCHAR}, {"备注", SQL_VARCHAR}}, cells);
@@ -511,13 +508,11 @@ TEST(CsvReport, ReadBackByACsvReaderCellForCell) {
     ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     EXPECT_TRUE(bytes.endsWith("\r\n"));
     const std::vector<QStringList> read = ReadCsv(QString::fromUtf8(bytes.mid(3)));
-    // The header without its arrow, every row in order (summary rows too); formula-like texts
-    // kept from running, while numbers stay numbers and a lone minus, no number, is guarded.
-    EXPECT_EQ(read, (std::vector<QStringList>{{"名称", "说明", "备注"},
-                                              cells[0],
-                                              {"'=SUM(A1:A9)", "'+1+1", "'@cmd"},
-                                              {"-2.5", "+3", "'-"},
-                                              cells[3]}));
+    // The header without its arrow, every row in order (summary rows too), cells guarded.
+    EXPECT_EQ(
+        read,
+        (std::vector<QStringList>{
+            {"名称", "说明", "备注"}, cells[0], {"'=SUM(A1:A9)", "-2.5", "'@cmd"}, cells[2]}));
     // An empty grid gives its header row alone.
     QByteArray empty;
     QBuffer emptyBuffer(&empty);
@@ -527,5 +522,31 @@ TEST(CsvReport, ReadBackByACsvReaderCellForCell) {
     EXPECT_EQ(empty, QByteArray("\xEF\xBB\xBF"
                                 "a,b\r\n"));
 }
+
+// What a spreadsheet would run as a formula gets an apostrophe; numbers stay numbers.
+struct GuardCase {
+    const char16_t* cell;
+    const char16_t* field;
+};
+
+void PrintTo(const GuardCase& c, std::ostream* out) {
+    *out << QString::fromUtf16(c.cell).toStdString();
+}
+
+class CsvGuard : public ::testing::TestWithParam<GuardCase> {};
+
+TEST_P(CsvGuard, FormulaLikeTextsCannotRun) {
+    EXPECT_EQ(csvexport::Field(QString::fromUtf16(GetParam().cell)),
+              QString::fromUtf16(GetParam().field));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, CsvGuard,
+    ::testing::Values(GuardCase{u"=SUM(A1:A9)", u"'=SUM(A1:A9)"}, GuardCase{u"+1+1", u"'+1+1"},
+                      GuardCase{u"@cmd", u"'@cmd"}, GuardCase{u"-", u"'-"},
+                      GuardCase{u"-ABC", u"'-ABC"}, GuardCase{u"-2.5", u"-2.5"},
+                      GuardCase{u"+3", u"+3"}, GuardCase{u"\t=1+2", u"'\t=1+2"},
+                      GuardCase{u"\r=1+2", u"\"'\r=1+2\""}, GuardCase{u"\tcmd", u"'\tcmd"},
+                      GuardCase{u"板蓝根", u"板蓝根"}));
 
 } // namespace

@@ -334,7 +334,7 @@ TEST_P(MaintDialogTest, SaveAsTextWritesTheHtmlTable) {
     m_prompts.ChooseFile(chosen);
     Press(*dialog, CRecordMaintDlg::IdExport);
     ASSERT_EQ(m_prompts.Filters().size(), 1);
-    QFile file(Books().Folder() + QStringLiteral("/REPORT.HTM"));
+    QFile file(chosen + QStringLiteral(".htm"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     EXPECT_TRUE(bytes.startsWith("<head>\r\n"));

@@ -257,14 +257,17 @@ TEST_P(WriteBackTest, UpdateSendsItsShapeAndChangesTheRow) {
     ASSERT_TRUE(m_writer->Update(kPurchase, m_columns, PurchaseRow(),
                                  PurchaseRow(QStringLiteral("'; DELETE FROM 进; --"),
                                              QStringLiteral("-3.5"), QStringLiteral(""))));
-    EXPECT_EQ(Sent(),
-              QStringList{QStringLiteral(
-                  "UPDATE 进 SET 采购日期='2003-05-01 ',采购人='张三',大类='西药',小类='抗生素',"
-                  "编号='A001',名称='''; DELETE FROM 进; --',产地='华北制药',规格型号='0.25g*24',"
-                  "批号='B20030401',有效截止日期='2005-04-01',进价=-3.5,数量=0 WHERE "
-                  "采购日期='2003-05-01 ' AND 采购人='张三' AND 大类='西药' AND 小类='抗生素' AND "
-                  "编号='A001' AND 名称='阿莫西林' AND 产地='华北制药' AND 规格型号='0.25g*24' AND "
-                  "批号='B20030401' AND 有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10")});
+    EXPECT_EQ(
+        Sent(),
+        (QStringList{
+            QStringLiteral(
+                "UPDATE 进 SET 采购日期='2003-05-01 ',采购人='张三',大类='西药',小类='抗生素',"
+                "编号='A001',名称='''; DELETE FROM 进; --',产地='华北制药',规格型号='0.25g*24',"
+                "批号='B20030401',有效截止日期='2005-04-01',进价=-3.5,数量=0 WHERE "
+                "采购日期='2003-05-01 ' AND 采购人='张三' AND 大类='西药' AND 小类='抗生素' AND "
+                "编号='A001' AND 名称='阿莫西林' AND 产地='华北制药' AND 规格型号='0.25g*24' AND "
+                "批号='B20030401' AND 有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10"),
+            QStringLiteral("COMMIT")}));
     EXPECT_EQ(Purchases(),
               (std::vector<QStringList>{PurchaseRow(QStringLiteral("'; DELETE FROM 进; --"),
                                                     QStringLiteral("-3.5"), QStringLiteral("0")),
@@ -281,11 +284,14 @@ TEST_P(WriteBackTest, DeleteSendsItsShapeAndRemovesTheRow) {
     Store(PurchaseRow(QStringLiteral("板蓝根")));
     Sent();
     ASSERT_TRUE(m_writer->Delete(kPurchase, m_columns, PurchaseRow()));
-    EXPECT_EQ(Sent(), QStringList{QStringLiteral(
-                          "DELETE FROM 进 WHERE 采购日期='2003-05-01 ' AND 采购人='张三' AND "
-                          "大类='西药' AND 小类='抗生素' AND 编号='A001' AND 名称='阿莫西林' AND "
-                          "产地='华北制药' AND 规格型号='0.25g*24' AND 批号='B20030401' AND "
-                          "有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10")});
+    EXPECT_EQ(
+        Sent(),
+        (QStringList{
+            QStringLiteral("DELETE FROM 进 WHERE 采购日期='2003-05-01 ' AND 采购人='张三' AND "
+                           "大类='西药' AND 小类='抗生素' AND 编号='A001' AND 名称='阿莫西林' AND "
+                           "产地='华北制药' AND 规格型号='0.25g*24' AND 批号='B20030401' AND "
+                           "有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10"),
+            QStringLiteral("COMMIT")}));
     EXPECT_EQ(Purchases(), std::vector<QStringList>{PurchaseRow(QStringLiteral("板蓝根"))});
 }
 

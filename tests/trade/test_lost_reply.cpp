@@ -1,0 +1,170 @@
+// A statement that reaches the books and then loses its reply, as when the connection to the
+// server is cut before the answer comes back: on PostgreSQL the program's connection is really
+// ended, on SQLite only the error is raised. Whatever the user presses next, every entry is in
+// the books once.
+#include "CDBException.h"
+#include "CPurchaseEntryDlg.h"
+#include "CSalesEntryDlg.h"
+#include "dialog_driver.h"
+#include "entry_books.h"
+#include "entry_check.h"
+#include "q_grid.h"
+#include "recording_prompts.h"
+#include "ui_driving.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace entrytest;
+
+class LostReplyTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        CBooksTest::SetUp();
+        if (HasFatalFailure() || IsSkipped())
+            return;
+        if (Books().GetBackend() == Backend::PostgreSQL)
+            m_killer = Books().OpenAnotherConnection();
+        Exec(QStringLiteral("INSERT INTO 存 VALUES('维生素C片','华中药业','0.1g*100片',"
+                            "'2099-12-31',2,10)"));
+        Db().SetStatementHook([this](const QString& sql) {
+            if (!m_cut.isEmpty() && sql.startsWith(m_cut)) {
+                m_cut.clear();
+                m_gone = m_stayGone;
+                LoseReply();
+            } else if (m_gone) {
+                LoseReply();
+            }
+        });
+    }
+    void TearDown() override {
+        if (m_books)
+            Db().SetStatementHook({});
+    }
+
+    // The next statement that begins with `prefix` runs, then its connection breaks; with
+    // `stayGone`, so does every statement after it until Back().
+    void CutAfter(const QString& prefix, bool stayGone) {
+        m_cut = prefix;
+        m_stayGone = stayGone;
+    }
+    void Back() { m_gone = false; }
+
+    void LoseReply() {
+        if (m_killer)
+            m_killer->ExecuteSQL(
+                QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
+                               "WHERE datname=current_database() AND pid<>pg_backend_pid()"));
+        throw CDBException(QStringLiteral("[test] 回复前连接中断\n"), QStringLiteral("08S01"));
+    }
+
+    QString Status(QWidget& dialog) const {
+        return dialog.findChild<QLabel*>(QStringLiteral("1060"))->text();
+    }
+    QString Stock() { return QueryValue(Db(), "SELECT SUM(现有存货量) FROM 存"); }
+
+    std::unique_ptr<CDatabase> m_killer;
+    QString m_cut;
+    bool m_stayGone = false;
+    bool m_gone = false;
+    CRecordingPrompts m_prompts;
+};
+
+// Types one whole-box sale of the card into the dialog, its time stamp left as the dialog sets it.
+void TypeSale(CSalesEntryDlg& dialog) {
+    dialog.findChild<QWidget*>(QString::number(CSalesEntry::IdName))->setFocus();
+    for (const char* text : {"维生素C片", "华中药业", "0.1g*100片", "2099-12-31", "3.5"})
+        Fill(QString::fromUtf8(text));
+}
+
+void TypePurchase(CPurchaseEntryDlg& dialog) {
+    const std::pair<int, const char*> fields[] = {
+        {CPurchaseEntry::IdName, "维生素C片"},       {CPurchaseEntry::IdOrigin, "华中药业"},
+        {CPurchaseEntry::IdPackModel, "0.1g*100片"}, {CPurchaseEntry::IdPrice, "2"},
+        {CPurchaseEntry::IdQuantity, "5"},
+    };
+    for (const auto& [id, text] : fields)
+        dialog.findChild<QLineEdit*>(QString::number(id))->setText(QString::fromUtf8(text));
+}
+
+TEST_P(LostReplyTest, ASaleIsLookedUpAndNeverRecordedTwice) {
+    CSalesEntryDlg dialog(&Db());
+    ShowActive(&dialog);
+
+    // Found in the books: reported as recorded, the form cleared, so 添加 records nothing more.
+    TypeSale(dialog);
+    CutAfter(QStringLiteral("COMMIT"), false);
+    uitest::Press(dialog, 1);
+    EXPECT_EQ(Status(dialog), entrycheck::kRecordedAfterLoss);
+    uitest::Press(dialog, 1);
+    EXPECT_EQ(Count(Db(), "销"), "1");
+    EXPECT_EQ(Stock(), "9");
+
+    // Not found out, the server still gone: the stamp stays, and pressed again once the server
+    // is back, the key refuses a second sale and says the first is in the books.
+    TypeSale(dialog);
+    CutAfter(QStringLiteral("COMMIT"), true);
+    uitest::Press(dialog, 1);
+    EXPECT_EQ(Status(dialog), entrycheck::kOutcomeUnknown);
+    const QString stamp =
+        dialog.findChild<QLineEdit*>(QString::number(CSalesEntry::IdTimestamp))->text();
+    Back();
+    QTest::qWait(1100); // a stamp taken anew would now be another second
+    uitest::Press(dialog, 1);
+    EXPECT_EQ(Status(dialog), entrycheck::kAlreadyRecorded);
+    EXPECT_EQ(Count(Db(), "销"), "2");
+    EXPECT_EQ(
+        QueryValue(Db(), QStringLiteral("SELECT COUNT(*) FROM 销 WHERE 日期时间='%1'").arg(stamp)),
+        "1");
+    EXPECT_EQ(Stock(), "8");
+}
+
+TEST_P(LostReplyTest, APurchaseIsCountedAndNeverRecordedTwice) {
+    CPurchaseEntryDlg dialog(&Db());
+    ShowActive(&dialog);
+
+    TypePurchase(dialog);
+    CutAfter(QStringLiteral("COMMIT"), false);
+    uitest::Press(dialog, 1);
+    EXPECT_EQ(Status(dialog), entrycheck::kRecordedAfterLoss);
+    uitest::Press(dialog, 1);
+    EXPECT_EQ(Count(Db(), "进"), "1");
+    EXPECT_EQ(Stock(), "15");
+
+    // The same batch again, cut and not found out; pressed again it is counted, not written.
+    TypePurchase(dialog);
+    CutAfter(QStringLiteral("COMMIT"), true);
+    uitest::Press(dialog, 1);
+    EXPECT_EQ(Status(dialog), entrycheck::kOutcomeUnknown);
+    Back();
+    uitest::Press(dialog, 1);
+    EXPECT_EQ(Status(dialog), entrycheck::kAlreadyRecorded);
+    EXPECT_EQ(Count(Db(), "进"), "2");
+    EXPECT_EQ(Stock(), "20");
+}
+
+// The grid's 添加 runs in auto-commit: the INSERT is not run again, the grid shows the books.
+TEST_P(LostReplyTest, AGridRowWhoseReplyIsLostIsWrittenOnceAndShown) {
+    q_grid grid;
+    ASSERT_TRUE(grid.Create(&Db(), QStringLiteral("存"), QStringLiteral("SELECT * FROM 存"),
+                            nullptr, QRect(0, 0, 800, 300), true, true));
+    grid.SetPermissions(true, true, true, true);
+    grid.AddRow();
+    const QStringList card{"板蓝根颗粒", "白云山", "10g*20袋", "2099-06-30", "1.5", "4"};
+    for (int c = 0; c < card.size(); ++c)
+        uitest::Type(grid, c, card[c]);
+    CutAfter(QStringLiteral("INSERT INTO 存"), false);
+    grid.CommitEdit();
+    ASSERT_EQ(m_prompts.Texts().size(), 1);
+    EXPECT_TRUE(m_prompts.Texts()[0].contains(QStringLiteral("连接中断")))
+        << m_prompts.Texts()[0].toStdString();
+    EXPECT_EQ(Count(Db(), "存"), "2");
+    EXPECT_EQ(grid.GetItemCount(), 2);
+}
+
+APRICOT_INSTANTIATE_BACKENDS(LostReplyTest);
+
+} // namespace
