@@ -7,11 +7,14 @@
 #include "artwork.h"
 #include "automatic_backup.h"
 #include "books_lock.h"
+#include "connect_file.h"
 #include "feedback.h"
 #include "prompts.h"
+#include "sqlite_journal.h"
 #include "window_manager.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -28,18 +31,37 @@ CApricotApp::~CApricotApp() {
     m_connection.GetDatabase()->SetReconnectHook({});
 }
 
+bool CApricotApp::HoldBooks() {
+    const std::optional<QByteArray> connect = ReadConnectFile(QStringLiteral("connect.txt"));
+    // Without connect.txt the connection says what is wrong; a server's books need no lock.
+    const QString books = connect ? SqliteBooksPath(QString::fromUtf8(*connect)) : QString();
+    if (books.isEmpty())
+        return true;
+    bool held = false;
+    m_pBooksLock =
+        CBooksLock::Take(QFileInfo(books).absoluteFilePath(), CBooksLock::Mode::Shared, &held);
+    if (m_pBooksLock || !held)
+        return true; // a folder where no lock file can be made keeps working as before
+    Prompts().Message(nullptr,
+                      QStringLiteral("账套 %1 正在恢复，请等恢复完成后再启动程序").arg(books),
+                      CPrompts::Icon::Warning, CPrompts::Buttons::Ok);
+    return false;
+}
+
 bool CApricotApp::InitInstance(const LoginRunner& login) {
+    // Says to a restore that this program works on the books, from before they are opened: a
+    // restore during the login would leave this program on a file that is no longer the books.
+    if (!HoldBooks())
+        return false;
     QString message;
     if (!m_connection.Connect(message)) {
         Prompts().Message(nullptr, message, CPrompts::Icon::Question, CPrompts::Buttons::Ok);
         return false;
     }
+    // Books made before WAL get it now; books another program holds get it at a later start.
+    const QString walProblem = sqlitejournal::UseWal(*m_connection.GetDatabase());
     if (!login(m_connection.GetDatabase()))
         return false;
-    // Says to a restore that this program works on the books; none on a server's books.
-    if (const QString books = SqliteBooksPath(m_connection.GetDatabase()->ConnectString());
-        !books.isEmpty())
-        m_pBooksLock = CBooksLock::Take(books, CBooksLock::Mode::Shared);
 
     auto* view = new CApricotView(m_connection.GetDatabase(), m_launcher);
     m_pMainFrame = std::make_unique<CMainFrame>(view);
@@ -59,9 +81,14 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
     // Nothing modal at start-up: what needs attention waits in the status bar, and so does
     // the first backup of the day.
     view->RefreshAlerts();
+    QStringList status;
+    if (!walProblem.isEmpty())
+        status << QStringLiteral("账套未能改用 WAL 日志方式（%1），下次启动时再试").arg(walProblem);
     if (const std::optional<CBackupOutcome> backup =
             AutomaticBackup(*m_connection.GetDatabase(), QDateTime::currentDateTime()))
-        m_pMainFrame->statusBar()->showMessage(QStringLiteral("自动") + backup->message);
+        status << QStringLiteral("自动") + backup->message;
+    if (!status.isEmpty())
+        m_pMainFrame->statusBar()->showMessage(status.join(QStringLiteral("；")));
     return true;
 }
 

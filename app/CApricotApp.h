@@ -32,10 +32,14 @@ public:
     void OnAppAbout();
 
 private:
+    // Takes the lock of SQLite books that connect.txt names; false (and said) while a restore
+    // holds them.
+    bool HoldBooks();
+
     CDBConnection& m_connection;
     CShellLauncher& m_launcher;
     std::unique_ptr<CMainFrame> m_pMainFrame;
-    // Held while the program runs on SQLite books.
+    // Held from before the books open until the program ends, on SQLite books.
     std::unique_ptr<CBooksLock> m_pBooksLock;
 };
 

@@ -5,6 +5,7 @@
 #include "backup_names.h"
 #include "pg_dump.h"
 #include "prompts.h"
+#include "report_file.h"
 #include "sqlite_backup.h"
 
 #include <QApplication>
@@ -40,11 +41,11 @@ void BackUpBooks(QWidget* owner, CDatabase* db, const QDateTime& now) {
         const QString chosen = Prompts().SaveFileName(
             owner, QStringLiteral("PostgreSQL 备份 (*.dump)"),
             QDir::home().filePath(backupnames::FileName(now, QStringLiteral("dump"))));
-        if (chosen.isEmpty())
+        const QString target = WithSuffix(chosen, QStringLiteral("dump"));
+        if (chosen.isEmpty() || !reportfile::MayReplace(owner, chosen, target))
             return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const CBackupOutcome outcome =
-            pgdump::BackUp(*db, program, WithSuffix(chosen, QStringLiteral("dump")));
+        const CBackupOutcome outcome = pgdump::BackUp(*db, program, target);
         QApplication::restoreOverrideCursor();
         Tell(owner, outcome);
         return;
@@ -58,9 +59,16 @@ void BackUpBooks(QWidget* owner, CDatabase* db, const QDateTime& now) {
                                QDir(folder).filePath(backupnames::FileName(now)));
     if (chosen.isEmpty())
         return;
+    const QString target = WithSuffix(chosen, QStringLiteral("db"));
+    // The books' own file is refused before anyone is asked whether to replace it.
+    if (const QString problem = BackupTargetProblem(*db, target); !problem.isEmpty()) {
+        Prompts().Tell(owner, QStringLiteral("备份失败：") + problem, CPrompts::Icon::Warning);
+        return;
+    }
+    if (!reportfile::MayReplace(owner, chosen, target))
+        return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const CBackupOutcome outcome =
-        BackUpSqlite(*db, WithSuffix(chosen, QStringLiteral("db")), SqliteExtensionPath(connect));
+    const CBackupOutcome outcome = BackUpSqlite(*db, target, SqliteExtensionPath(connect));
     QApplication::restoreOverrideCursor();
     Tell(owner, outcome);
 }

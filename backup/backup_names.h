@@ -11,6 +11,8 @@ namespace backupnames {
 QString FileName(const QDateTime& when, const QString& suffix = QStringLiteral("db"));
 // Whether `fileName` (no folder) is one of the program's own SQLite backups.
 bool IsOwnBackup(const QString& fileName);
+// Whether `folder` holds one of the program's own backups made on `day` (by its name).
+bool HasBackupOf(const QString& folder, const QDate& day);
 // The backup folder of the books file at `booksPath`: backups/ beside it.
 QString DefaultFolder(const QString& booksPath);
 

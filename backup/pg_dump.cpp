@@ -95,8 +95,8 @@ CBackupOutcome BackUp(CDatabase& db, const QString& program, const QString& targ
             false,
             QStringLiteral("备份失败：pg_dump %1").arg(said.isEmpty() ? dump.errorString() : said)};
     }
-    QFile::remove(info.absoluteFilePath());
-    if (!QFile::rename(temporary, info.absoluteFilePath())) {
+    // In one step: a dump that cannot take its name leaves the older one as it was.
+    if (!booksfile::RenameOver(temporary, info.absoluteFilePath())) {
         QFile::remove(temporary);
         return {false,
                 QStringLiteral("备份失败：无法把副本命名为 %1").arg(info.absoluteFilePath())};

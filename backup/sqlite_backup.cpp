@@ -4,11 +4,15 @@
 #include "CDatabase.h"
 #include "backup_names.h"
 #include "books_file.h"
+#include "connect_file.h"
 #include "sql_text.h"
+#include "sqlite_journal.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -16,9 +20,33 @@ CBackupOutcome Failed(const QString& why) {
     return {false, QStringLiteral("备份失败：") + why};
 }
 
+// `path` with its folder's links resolved, so that two names of one file compare equal; the
+// file itself need not exist.
+QString SamePlace(const QString& path) {
+    const QFileInfo info(path);
+    const QString folder = info.absoluteDir().canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
+}
+
 } // namespace
 
+QString BackupTargetProblem(CDatabase& db, const QString& target) {
+    const QString books = SqliteBooksPath(db.ConnectString());
+    if (books.isEmpty())
+        return {};
+    const QString chosen = SamePlace(target);
+    const QString own = SamePlace(books);
+    QStringList taken{own};
+    for (const QString& suffix : sqlitejournal::CompanionSuffixes())
+        taken << own + suffix;
+    if (!taken.contains(chosen))
+        return {};
+    return QStringLiteral("%1 是账套自己的文件，备份不能写在它上面，请另选文件名").arg(target);
+}
+
 CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString& extension) {
+    if (const QString problem = BackupTargetProblem(db, target); !problem.isEmpty())
+        return Failed(problem);
     QString why;
     const std::optional<CBooksCounts> books = booksfile::Count(db, &why);
     if (!books)
@@ -54,16 +82,25 @@ CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString&
     return {true, QStringLiteral("备份完成：%1（%2）").arg(info.absoluteFilePath(), books->Text())};
 }
 
-int PruneBackups(const QString& folder, int keep) {
+int PruneBackups(const QString& folder, int keep, const QString& justMade) {
     const QDir dir(folder);
-    QStringList own;
-    for (const QString& name : dir.entryList(QDir::Files, QDir::Name))
-        if (backupnames::IsOwnBackup(name))
-            own << name;
-    // The names carry the time, so their order is the order they were made in.
+    QFileInfoList own;
+    for (const QFileInfo& file : dir.entryInfoList(QDir::Files))
+        if (backupnames::IsOwnBackup(file.fileName()))
+            own << file;
+    // Newest first by when they were written: the time in a name is only what the clock said.
+    std::sort(own.begin(), own.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        const QDateTime ta = a.lastModified(), tb = b.lastModified();
+        return ta != tb ? ta > tb : a.fileName() > b.fileName();
+    });
+    const QString made = justMade.isEmpty() ? QString() : SamePlace(justMade);
+    const auto isMade = [&](const QFileInfo& file) {
+        return !made.isEmpty() && SamePlace(file.absoluteFilePath()) == made;
+    };
+    std::stable_partition(own.begin(), own.end(), isMade);
     int removed = 0;
-    for (qsizetype i = 0; i + keep < own.size(); ++i)
-        if (QFile::remove(dir.filePath(own[i])))
+    for (qsizetype i = std::max(keep, 1); i < own.size(); ++i)
+        if (!isMade(own[i]) && QFile::remove(own[i].absoluteFilePath()))
             ++removed;
     return removed;
 }

@@ -9,10 +9,16 @@
 
 class CDatabase;
 
+// Why `target` cannot take a backup of the books open on `db`: it is their own file or one of
+// SQLite's files beside it. Empty when it can.
+QString BackupTargetProblem(CDatabase& db, const QString& target);
+
 // A copy of the books open on `db` at `target` (an older file of that name is replaced only by
-// a checked copy). `extension`: the date-time extension the copy is checked with.
+// a checked copy; the books' own files are refused). `extension`: the date-time extension the
+// copy is checked with.
 CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString& extension);
 
-// Removes the oldest of the program's own backups in `folder` beyond the newest `keep`;
-// returns how many went. Other files are never touched.
-int PruneBackups(const QString& folder, int keep);
+// Removes the oldest of the program's own backups in `folder` (by when they were written)
+// beyond the newest `keep`, never `justMade`; returns how many went. Other files are never
+// touched.
+int PruneBackups(const QString& folder, int keep, const QString& justMade = QString());

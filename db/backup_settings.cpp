@@ -5,7 +5,6 @@
 namespace {
 
 const QString kKeepKey = QStringLiteral("Backup/Keep");
-const QString kLastKey = QStringLiteral("Backup/LastAutomatic");
 constexpr int kMaxKeep = 100000;
 
 std::optional<int> Keep(const QString& text) {
@@ -21,16 +20,12 @@ CBackupSettings CBackupSettings::Load() {
     const QSettings stored;
     if (const std::optional<int> keep = Keep(stored.value(kKeepKey).toString()))
         settings.keep = *keep;
-    settings.lastAutomatic =
-        QDate::fromString(stored.value(kLastKey).toString(), QStringLiteral("yyyy-MM-dd"));
     return settings;
 }
 
 void CBackupSettings::Save() const {
     QSettings stored;
     stored.setValue(kKeepKey, QString::number(keep));
-    if (lastAutomatic.isValid())
-        stored.setValue(kLastKey, lastAutomatic.toString(QStringLiteral("yyyy-MM-dd")));
 }
 
 std::optional<int> CBackupSettings::ParseKeep(const QString& text, QString* failure) {

@@ -16,9 +16,10 @@ public:
 
     // The lock file of the books at `booksPath`.
     static QString LockPath(const QString& booksPath);
-    // Takes the lock without waiting; nullptr when another holder keeps it from us or the lock
-    // file cannot be made (a read-only folder).
-    static std::unique_ptr<CBooksLock> Take(const QString& booksPath, Mode mode);
+    // Takes the lock without waiting; nullptr when another holder keeps it from us (`held` is
+    // then set) or the lock file cannot be made (a read-only folder).
+    static std::unique_ptr<CBooksLock> Take(const QString& booksPath, Mode mode,
+                                            bool* held = nullptr);
 
 private:
     explicit CBooksLock(int fd) : m_fd(fd) {}

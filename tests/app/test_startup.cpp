@@ -6,10 +6,12 @@
 #include "CLoginDlg.h"
 #include "CMainFrame.h"
 #include "CTestBooks.h"
+#include "books_lock.h"
 #include "q_grid.h"
 #include "query_rows.h"
 #include "recording_launcher.h"
 #include "recording_prompts.h"
+#include "sqlite_journal.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -164,6 +166,39 @@ TEST_P(StartupTest, LoginOpensTheMaximisedFrameWithTodaysSales) {
     app.ExitInstance(0);
     EXPECT_EQ(app.MainFrame(), nullptr);
     EXPECT_TRUE(connection.GetDatabase()->IsOpen());
+}
+
+// A restore while the program is at its login would leave it on a file that is no longer the
+// books: SQLite books are held from before they open (a restore under way keeps the program
+// out), and books made before WAL are put into it.
+TEST_P(StartupTest, SqliteBooksAreHeldFromBeforeTheLoginAndPutIntoWal) {
+    WriteConnectFile();
+    const QString books = QDir(Books().Folder()).filePath(QStringLiteral("apricot.db"));
+    const bool sqlite = GetParam() == Backend::SQLite;
+    int logins = 0;
+    const auto login = [&](CDatabase* db) {
+        ++logins;
+        if (sqlite) {
+            EXPECT_FALSE(CBooksLock::Take(books, CBooksLock::Mode::Exclusive));
+            EXPECT_EQ(sqlitejournal::Mode(*db), QStringLiteral("wal"));
+        }
+        return false;
+    };
+    if (sqlite) {
+        const auto restoring = CBooksLock::Take(books, CBooksLock::Mode::Exclusive);
+        ASSERT_TRUE(restoring);
+        CDBConnection connection;
+        CApricotApp app(connection, m_launcher);
+        EXPECT_FALSE(app.InitInstance(login));
+        EXPECT_EQ(logins, 0);
+        ASSERT_EQ(m_prompts.Messages().size(), 1u);
+        EXPECT_TRUE(m_prompts.Messages()[0].text.contains(QStringLiteral("正在恢复")));
+        EXPECT_FALSE(connection.GetDatabase()->IsOpen());
+    }
+    CDBConnection connection;
+    CApricotApp app(connection, m_launcher);
+    EXPECT_FALSE(app.InitInstance(login));
+    EXPECT_EQ(logins, 1);
 }
 
 APRICOT_INSTANTIATE_BACKENDS(StartupTest);

@@ -1,17 +1,27 @@
 // Backups of SQLite books: the checked copy, a failed one leaving nothing, the rotation that
-// keeps only the newest of the program's own files, and files that are no books refused.
+// keeps only the newest of the program's own files, the automatic backup of each set of books,
+// the guards of the 备份数据 command, and files that are no books refused.
 #include "CTestBooks.h"
+#include "automatic_backup.h"
+#include "backup_command.h"
 #include "backup_names.h"
 #include "books_file.h"
 #include "query_rows.h"
 #include "read_only_path.h"
+#include "recording_prompts.h"
 #include "sqlite_backup.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 class SqliteBackupTest : public ::testing::Test {
 protected:
@@ -26,6 +36,18 @@ protected:
     QString Path(const QString& name) const { return QDir(m_books->Folder()).filePath(name); }
     QStringList Files(const QString& folder) const {
         return QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    }
+    // An empty file written at `when`.
+    static bool MakeFile(const QString& path, const QDateTime& when) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) &&
+               file.setFileTime(when, QFileDevice::FileModificationTime);
+    }
+    // The time in a backup's name, or a fixed one for other names.
+    static QDateTime StampOf(const QString& name) {
+        const QDateTime named =
+            QDateTime::fromString(name.mid(8, 15), QStringLiteral("yyyyMMdd-HHmmss"));
+        return named.isValid() ? named : QDateTime(QDate(2026, 1, 1), QTime(0, 0));
     }
 
     std::unique_ptr<CTestBooks> m_books;
@@ -74,16 +96,81 @@ TEST_F(SqliteBackupTest, RotationKeepsTheNewestOfItsOwnAndNothingElseGoes) {
                                "apricot-20261101-080000.db.bak",
                                "mine.db",
                                "apricot-2026.db"};
-    for (const QString& name : names) {
-        QFile file(QDir(folder).filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
+    for (const QString& name : names)
+        ASSERT_TRUE(MakeFile(QDir(folder).filePath(name), StampOf(name)));
     EXPECT_EQ(PruneBackups(folder, 3), 2);
     QStringList left = Files(folder);
     left.sort();
     EXPECT_EQ(left, (QStringList{"apricot-2026.db", "apricot-20261101-080000.db.bak",
                                  "apricot-20261202-080000.db", "apricot-20261203-080000.db",
                                  "apricot-20261204-080000.db", "mine.db"}));
+}
+
+// A clock that ran behind named today's backup as if it were the oldest: it is kept, and the
+// others go by when they were written.
+TEST_F(SqliteBackupTest, RotationKeepsTheBackupJustMadeAndGoesByWhenFilesWereWritten) {
+    const QString folder = Path("backups");
+    QDir().mkpath(folder);
+    const QDateTime now = QDateTime::currentDateTime();
+    const std::pair<const char*, QDateTime> files[] = {
+        {"apricot-20261201-080000.db", now.addDays(-3)},
+        {"apricot-20261202-080000.db", now.addDays(-9)},
+        {"apricot-20261203-080000.db", now.addDays(-1)},
+        {"apricot-20200101-080000.db", now}};
+    for (const auto& [name, when] : files)
+        ASSERT_TRUE(MakeFile(QDir(folder).filePath(name), when));
+    EXPECT_EQ(PruneBackups(folder, 3, QDir(folder).filePath("apricot-20200101-080000.db")), 1);
+    QStringList left = Files(folder);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"apricot-20200101-080000.db", "apricot-20261201-080000.db",
+                                 "apricot-20261203-080000.db"}));
+}
+
+// Each set of books opened on a day gets its own automatic backup, whatever was opened before.
+TEST_F(SqliteBackupTest, EverySetOfBooksGetsItsAutomaticBackupOfTheDay) {
+    CTestBooks second(Backend::SQLite);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString day = now.toString(QStringLiteral("yyyyMMdd"));
+    for (CDatabase* db : {&Db(), &second.Db()}) {
+        const std::optional<CBackupOutcome> made = AutomaticBackup(*db, now);
+        ASSERT_TRUE(made);
+        EXPECT_TRUE(made->ok) << made->message.toStdString();
+    }
+    for (const QString& books : {m_books->Folder(), second.Folder()})
+        EXPECT_EQ(QDir(books + "/backups").entryList({"apricot-" + day + "-*.db"}).size(), 1)
+            << books.toStdString();
+    EXPECT_FALSE(AutomaticBackup(second.Db(), now.addSecs(60)));
+}
+
+// The books' own files are never a backup's target, and another file is replaced only when the
+// user says so.
+TEST_F(SqliteBackupTest, BackupCommandRefusesTheBooksAndAsksBeforeReplacingAFile) {
+    const QByteArray books = Bytes(Path("apricot.db"));
+    CRecordingPrompts prompts;
+    for (const char* own :
+         {"apricot.db", "apricot.db-wal", "apricot.db-journal", "apricot.db-shm"}) {
+        EXPECT_FALSE(BackUpSqlite(Db(), Path(own), CTestBooks::SqliteExtension()).ok) << own;
+        EXPECT_EQ(QFileInfo::exists(Path(own)), std::string(own) == "apricot.db") << own;
+    }
+    prompts.ChooseFile(Path("apricot"));
+    BackUpBooks(nullptr, &Db(), QDateTime::currentDateTime());
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_TRUE(prompts.Messages()[0].text.contains(QStringLiteral("账套自己的文件")))
+        << prompts.Messages()[0].text.toStdString();
+    EXPECT_EQ(Bytes(Path("apricot.db")), books);
+
+    ASSERT_TRUE(MakeFile(Path("mine.db"), QDateTime::currentDateTime()));
+    prompts.Clear();
+    prompts.ChooseFile(Path("mine")); // the dialog asked about "mine", not "mine.db"
+    BackUpBooks(nullptr, &Db(), QDateTime::currentDateTime());
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_EQ(prompts.Messages()[0].buttons, CPrompts::Buttons::YesNo);
+    EXPECT_TRUE(Bytes(Path("mine.db")).isEmpty());
+    prompts.Clear();
+    prompts.ChooseFile(Path("mine"));
+    prompts.AnswerNext(CPrompts::Answer::Yes);
+    BackUpBooks(nullptr, &Db(), QDateTime::currentDateTime());
+    EXPECT_TRUE(booksfile::Check(Path("mine.db"), CTestBooks::SqliteExtension(), nullptr));
 }
 
 TEST_F(SqliteBackupTest, AFileThatIsNoBooksIsRefused) {

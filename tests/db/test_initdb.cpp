@@ -4,6 +4,7 @@
 #include "query_rows.h"
 #include "schema.h"
 #include "sql_text.h"
+#include "sqlite_journal.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,6 +61,8 @@ TEST_F(InitDbFolderTest, MakesTheFolderTheDatabaseAndConnectTxt) {
     EXPECT_EQ(QueryRows(books, "SELECT * FROM 操作员"),
               (std::vector<QStringList>{{"管理员", "737"}}));
     EXPECT_EQ(QueryValue(books, "SELECT COUNT(*) FROM 销"), "0");
+    // A program reading a large result must not lock another one's sale out.
+    EXPECT_EQ(sqlitejournal::Mode(books), "wal");
     // The date-time collation is there: a purchase at midnight is found by its date.
     books.ExecuteSQL(
         "INSERT INTO 进 VALUES('2003-05-01','','','','','a','b','c','','2005-01-01',1,1)");
@@ -178,6 +181,78 @@ TEST_F(InitDbFolderTest, RestorePutsACheckedBackupInPlaceAndKeepsTheOldBooks) {
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(Bytes(Path("books/") + kept[0]), before);
     EXPECT_EQ(Bytes(Path("books/apricot.db")), Bytes(Path("other/apricot.db")));
+}
+
+// The program works on the books that connect.txt names: the restore puts the backup there, and
+// their lock is the one that refuses it.
+TEST_F(InitDbFolderTest, RestoreReplacesTheBooksThatConnectTxtNames) {
+    ASSERT_EQ(RunInitDb({Path("data")}).exitCode, 0);
+    ASSERT_EQ(RunInitDb({"--demo", Path("other")}).exitCode, 0);
+    ASSERT_TRUE(QDir().mkpath(Path("start")));
+    ASSERT_TRUE(QFile::copy(Path("data/connect.txt"), Path("start/connect.txt")));
+    const QByteArray before = Bytes(Path("data/apricot.db"));
+    {
+        const auto inUse = CBooksLock::Take(Path("data/apricot.db"), CBooksLock::Mode::Shared);
+        ASSERT_TRUE(inUse);
+        const ProgramRun run = RunInitDb({"--restore", Path("other/apricot.db"), Path("start")});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains("正在被程序使用")) << run.err.toStdString();
+    }
+    const ProgramRun run = RunInitDb({"--restore", Path("other/apricot.db"), Path("start")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(Bytes(Path("data/apricot.db")), Bytes(Path("other/apricot.db")));
+    const QStringList kept =
+        QDir(Path("data")).entryList({"apricot-before-restore-*.db"}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(Bytes(Path("data/") + kept[0]), before);
+    EXPECT_EQ(QDir(Path("start")).entryList(QDir::Files), QStringList{"connect.txt"});
+}
+
+// A program that ended abruptly leaves the old books' latest entries in apricot.db-wal, which
+// SQLite would apply to any file named apricot.db: they stay with the old books, with or
+// without the old file beside them.
+TEST_F(InitDbFolderTest, RestoreNeverAppliesTheOldBooksWalToTheRestoredFile) {
+    ASSERT_EQ(RunInitDb({"--demo", Path("other")}).exitCode, 0);
+    for (const bool oldFileLost : {false, true}) {
+        SCOPED_TRACE(oldFileLost ? "only the -wal left" : "the books and their -wal left");
+        const QString folder = Path(oldFileLost ? "lost" : "crashed");
+        ASSERT_EQ(RunInitDb({folder}).exitCode, 0);
+        const QString connect = QString::fromUtf8(Bytes(folder + "/connect.txt"));
+        {
+            CDatabase program;
+            ASSERT_TRUE(program.OpenEx(connect));
+            program.ExecuteSQL("INSERT INTO 存 VALUES('旧账','厂','盒','2030-01-01',1,7)");
+            // What stays on the disk when the program is killed now.
+            ASSERT_TRUE(QFile::copy(folder + "/apricot.db", folder + "/crash.db"));
+            ASSERT_TRUE(QFile::copy(folder + "/apricot.db-wal", folder + "/crash.db-wal"));
+        }
+        ASSERT_TRUE(QFile::remove(folder + "/apricot.db"));
+        if (!oldFileLost) {
+            ASSERT_TRUE(QFile::rename(folder + "/crash.db", folder + "/apricot.db"));
+        }
+        ASSERT_TRUE(QFile::rename(folder + "/crash.db-wal", folder + "/apricot.db-wal"));
+
+        const ProgramRun run = RunInitDb({"--restore", Path("other/apricot.db"), folder});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        CDatabase restored;
+        ASSERT_TRUE(restored.OpenEx(connect));
+        EXPECT_EQ(QueryValue(restored, "SELECT COUNT(*) FROM 存 WHERE 名称='旧账'"), "0");
+        CDatabase backup;
+        ASSERT_TRUE(backup.OpenEx(
+            schema::SqliteConnectString(Path("other/apricot.db"), CTestBooks::SqliteExtension())));
+        EXPECT_EQ(QueryValue(restored, "SELECT COUNT(*) FROM 销"),
+                  QueryValue(backup, "SELECT COUNT(*) FROM 销"));
+        EXPECT_EQ(QueryValue(restored, "PRAGMA integrity_check"), "ok");
+        if (!oldFileLost) {
+            const QStringList kept =
+                QDir(folder).entryList({"apricot-before-restore-*.db"}, QDir::Files);
+            ASSERT_EQ(kept.size(), 1);
+            CDatabase old;
+            ASSERT_TRUE(old.OpenEx(schema::SqliteConnectString(folder + "/" + kept[0],
+                                                               CTestBooks::SqliteExtension())));
+            EXPECT_EQ(QueryValue(old, "SELECT 现有存货量 FROM 存 WHERE 名称='旧账'"), "7");
+        }
+    }
 }
 
 TEST_F(InitDbFolderTest, BadCallsFailWithAMessage) {

@@ -9,6 +9,8 @@
 #include "q_edit.h"
 #include "q_grid.h"
 #include "recording_prompts.h"
+#include "result_loader.h"
+#include "sqlite_journal.h"
 #include "sqlite_lock.h"
 #include "write_back.h"
 
@@ -128,6 +130,32 @@ TEST_F(LockedBooksTest, LockGoneWithinTheTimeOutLetsTheEntryThrough) {
     EXPECT_TRUE(outcome.recorded) << outcome.status.toStdString();
     EXPECT_GE(elapsed, 1000);
     EXPECT_LT(elapsed, kBusyTimeoutMs);
+}
+
+// A program reading a large result in the background holds the books open for reading; on
+// books in WAL mode another program's sale is written beside it instead of failing "locked".
+TEST_F(LockedBooksTest, AnotherProgramsSaleGoesThroughWhileALargeLoadIsHalfRead) {
+    ASSERT_EQ(sqlitejournal::UseWal(Db()), QString());
+    Db().ExecuteSQL(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+        "INSERT INTO 销 SELECT strftime('%Y-%m-%d %H:%M:%S', '2004-01-01', '+' || i || ' minutes'),"
+        " '药', '厂', '盒', '2030-01-01', 1, 1, '整盒销售', 1, 0 FROM n"));
+    CResultTable table;
+    resultloader::CLoad load(Db(), table);
+    ASSERT_TRUE(load.StartStreaming(QStringLiteral("select * from 销")));
+    ASSERT_EQ(load.FetchSome(100), 100);
+    ASSERT_FALSE(load.Done());
+
+    std::unique_ptr<CDatabase> counter = m_books->OpenAnotherConnection();
+    const CEntryOutcome sale =
+        CSalesEntry(counter.get()).Add(SaleOf("1", "1", "12", "2003-05-03 09:00:00"));
+    EXPECT_TRUE(sale.recorded) << sale.status.toStdString() << sale.message.toStdString();
+
+    // The load reads on in the books as they were when it began.
+    load.FetchAll();
+    EXPECT_TRUE(load.Outcome().ok) << load.Outcome().message.toStdString();
+    EXPECT_EQ(table.RowCount(), 5001);
+    EXPECT_EQ(BooksNow().at(QStringLiteral("销")).size(), 5002u);
 }
 
 class LockedGridTest : public LockedBooksTest {

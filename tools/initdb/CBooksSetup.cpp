@@ -4,6 +4,7 @@
 #include "CDatabase.h"
 #include "CDemoBooks.h"
 #include "schema.h"
+#include "sqlite_journal.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,10 +25,11 @@ QString OneLine(const QString& text) {
     return lines.join(QStringLiteral(" / "));
 }
 
-// Removes the database file (and a journal the driver left) that this run made.
+// Removes the database file (and the files SQLite keeps beside it) that this run made.
 void RemoveCreatedFile(const QString& path) {
     QFile::remove(path);
-    QFile::remove(path + QStringLiteral("-journal"));
+    for (const QString& suffix : sqlitejournal::CompanionSuffixes())
+        QFile::remove(path + suffix);
 }
 
 } // namespace
@@ -131,6 +133,11 @@ CBooksSetup::Outcome CBooksSetup::CreateInFolder(const QString& folderArgument) 
             return Fail(QStringLiteral("无法打开%1：%2").arg(where, OneLine(e.ErrorText())));
         }
         outcome = Populate(db, where);
+        // A program reading a large result must never lock a counter out.
+        if (outcome == Outcome::Created)
+            if (const QString why = sqlitejournal::UseWal(db); !why.isEmpty())
+                m_message += QStringLiteral("；未能改用 WAL 日志方式（%1），程序启动时会再试")
+                                 .arg(OneLine(why));
     }
     if (outcome != Outcome::Created) {
         if (!databaseExisted)

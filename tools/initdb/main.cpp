@@ -24,7 +24,8 @@ const char* const kUsage =
     "第一种在文件夹中建立新的 SQLite 数据库 apricot.db 和 connect.txt；\n"
     "第二种在连接串所指的空数据库（PostgreSQL）中建立各表。\n"
     "--demo  另外写入约四个月的演示进货和销售记录。\n"
-    "--restore  检查备份后用它替换文件夹中的 apricot.db，原来的账套改名保留；\n"
+    "--restore  检查备份后用它替换文件夹中 connect.txt 所指的账套（没有 connect.txt 时为\n"
+    "           apricot.db），原来的账套连同它的 -wal 等文件改名保留；\n"
     "           有程序正在使用这套账时拒绝恢复。\n"
     "已有账套时不做任何改动，退出码 3；其他失败退出码 1，用法错误退出码 2。\n";
 
