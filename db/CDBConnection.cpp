@@ -1,9 +1,9 @@
 #include "CDBConnection.h"
 
 #include "CDBException.h"
+#include "connect_string.h"
 #include "text_forms.h"
 
-#include <QFile>
 #include <new>
 
 CDBConnection theConnection;
@@ -17,23 +17,15 @@ bool CDBConnection::Connect(QString& message) {
         message = QStringLiteral("数据库正在被其他程序使用");
         return false;
     }
-    QFile file(QStringLiteral("connect.txt"));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> bytes = ReadConnectFile(QStringLiteral("connect.txt"));
+    if (!bytes) {
         message = QStringLiteral("文件connect.txt不存在");
         return false;
     }
-    QByteArray bytes = file.readAll();
-    file.close();
-    // Editors end every file with a line break; passed on, it would name another data source
-    // or make the SQLite driver create a new, empty file.
-    if (bytes.endsWith("\r\n"))
-        bytes.chop(2);
-    else if (bytes.endsWith('\n'))
-        bytes.chop(1);
 
     try {
         // Passed on as they stand: a path in another encoding must name the same file.
-        if (!m_database.OpenEx(bytes)) {
+        if (!m_database.OpenEx(*bytes)) {
             message = QStringLiteral("试图和数据库建立连接的过程中发生错误");
             return false;
         }

@@ -1,13 +1,9 @@
 #pragma once
 // connect.txt and the SQLite books a connection string names: the program's start-up, its
 // backups and the restore must all mean the same file before any of them opens it.
-#include <QByteArray>
-#include <QString>
-#include <optional>
+#include "connect_string.h"
 
-// The connection string in the file at `path` as the driver gets it: the whole file, one line
-// break at its very end dropped (editors add one). nullopt when it cannot be read.
-std::optional<QByteArray> ReadConnectFile(const QString& path);
+#include <QString>
 
 // The SQLite books file of the connection string `connect`, and the date-time extension it
 // loads (or the one beside the program); empty when the books are not in a SQLite file.

@@ -1,6 +1,22 @@
 #include "connect_string.h"
 
+#include <QFile>
+
 #include <vector>
+
+std::optional<QByteArray> ReadConnectFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    // Passed on, a line break would name another data source or make the SQLite driver create
+    // a new, empty file.
+    if (bytes.endsWith("\r\n"))
+        bytes.chop(2);
+    else if (bytes.endsWith('\n'))
+        bytes.chop(1);
+    return bytes;
+}
 
 namespace connectstring {
 

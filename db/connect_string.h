@@ -1,7 +1,13 @@
 #pragma once
-// Reading the keyword=value pairs of an ODBC connection string.
+// Reading an ODBC connection string: from connect.txt, and its keyword=value pairs.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <optional>
+
+// The connection string in the file at `path` as the driver gets it: the whole file, one line
+// break at its very end dropped (editors add one). nullopt when it cannot be read.
+std::optional<QByteArray> ReadConnectFile(const QString& path);
 
 namespace connectstring {
 
