@@ -11,9 +11,11 @@
 #include "feedback.h"
 #include "prompts.h"
 #include "sqlite_journal.h"
+#include "upgrade_books.h"
 #include "window_manager.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QFont>
 #include <QLibraryInfo>
@@ -48,6 +50,25 @@ bool CApricotApp::HoldBooks() {
     return false;
 }
 
+std::optional<QString> CApricotApp::UpgradeBooksAtStart() {
+    CDatabase& db = *m_connection.GetDatabase();
+    const CUpgradeReport report =
+        UpgradeBooks(db, QDateTime::currentDateTime(), QStringLiteral("系统"));
+    if (report.ok)
+        return report.upgraded ? report.message : QString();
+    QString message =
+        QStringLiteral("账套没有升级，程序不能在这套账上运行。\n%1").arg(report.message);
+    if (!report.newer) {
+        if (db.GetDialect() != CDatabase::Dialect::SQLite)
+            message += QStringLiteral("\n服务器上的账套请先用数据库服务器的工具备份。");
+        message +=
+            QStringLiteral("\n请退出所有使用这套账的程序，然后运行：\napricot-initdb --upgrade %1")
+                .arg(QDir::currentPath());
+    }
+    Prompts().Message(nullptr, message, CPrompts::Icon::Warning, CPrompts::Buttons::Ok);
+    return std::nullopt;
+}
+
 bool CApricotApp::InitInstance(const LoginRunner& login) {
     // Says to a restore that this program works on the books, from before they are opened: a
     // restore during the login would leave this program on a file that is no longer the books.
@@ -60,6 +81,10 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
     }
     // Books made before WAL get it now; books another program holds get it at a later start.
     const QString walProblem = sqlitejournal::UseWal(*m_connection.GetDatabase());
+    // Older books are brought up to date before anyone logs in; never run half-upgraded.
+    const std::optional<QString> upgraded = UpgradeBooksAtStart();
+    if (!upgraded)
+        return false;
     if (!login(m_connection.GetDatabase()))
         return false;
 
@@ -82,6 +107,8 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
     // the first backup of the day.
     view->RefreshAlerts();
     QStringList status;
+    if (!upgraded->isEmpty())
+        status << *upgraded;
     if (!walProblem.isEmpty())
         status << QStringLiteral("账套未能改用 WAL 日志方式（%1），下次启动时再试").arg(walProblem);
     if (const std::optional<CBackupOutcome> backup =

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CBooksLock;
 class CDatabase;
@@ -35,6 +36,10 @@ private:
     // Takes the lock of SQLite books that connect.txt names; false (and said) while a restore
     // holds them.
     bool HoldBooks();
+    // Brings older books to the newest version (SQLite: after a backup) before the login. The
+    // status line to show (empty when there was nothing to do), or nullopt when the books
+    // cannot be used (said).
+    std::optional<QString> UpgradeBooksAtStart();
 
     CDBConnection& m_connection;
     CShellLauncher& m_launcher;

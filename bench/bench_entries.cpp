@@ -23,9 +23,10 @@ const bench::CardExpressions kCard{"'药品' || i", "'制药厂' || (i % 7)", "'
 
 QString PurchasesStatement() {
     return bench::Sequence(0, kCards) +
-           QStringLiteral(
-               "INSERT INTO 进 SELECT '2003-01-02', '张明', '西药', '抗生素', 'YP' || i, "
-               "%1, %2, %3, 'B' || i, %4, 2.5 + i % 50, 1000 FROM n")
+           QStringLiteral("INSERT INTO 进 (采购日期, 采购人, 大类, 小类, 编号, 名称, 产地, "
+                          "规格型号, 批号, 有效截止日期, 进价, 数量) SELECT '2003-01-02', '张明', "
+                          "'西药', '抗生素', 'YP' || i, "
+                          "%1, %2, %3, 'B' || i, %4, 2.5 + i % 50, 1000 FROM n")
                .arg(kCard.name, kCard.origin, kCard.packModel, kCard.expiry);
 }
 
@@ -34,7 +35,9 @@ QString PurchasesStatement() {
 QString SalesStatement(int from, int count) {
     return bench::Sequence(from, count) +
            QStringLiteral(
-               "INSERT INTO 销 SELECT strftime('%Y-%m-%d %H:%M:%S', '2003-01-01 08:00:00', '+' || "
+               "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, "
+               "销售类型, 实收金额, 坏帐) SELECT strftime('%Y-%m-%d %H:%M:%S', '2003-01-01 "
+               "08:00:00', '+' || "
                "(t * 30) || ' seconds'), %1, %2, %3, %4, 3.5, CASE WHEN t % 5 = 0 THEN 3 / 20.0 "
                "ELSE 1 END, CASE WHEN t % 5 = 0 THEN '拆零销售' ELSE '整盒销售' END, "
                "CASE WHEN t % 5 = 0 THEN 10.5 ELSE 3.5 END, 0 "

@@ -30,7 +30,7 @@ constexpr int kRuns = 5;
 // packs, prices with cents and fractions of a box, as the sales entry writes them.
 const char* const kFill = R"(
 WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i + 1 < @ROWS@)
-INSERT INTO 销
+INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, 销售类型, 实收金额, 坏帐)
 SELECT strftime('%Y-%m-%d %H:%M:%S', '2003-01-01 08:00:00', '+' || i || ' minutes'),
        CASE i % 12 WHEN 0 THEN '阿莫西林胶囊' WHEN 1 THEN '板蓝根颗粒' WHEN 2 THEN '川贝枇杷膏'
          WHEN 3 THEN '复方甘草片' WHEN 4 THEN '感冒灵颗粒' WHEN 5 THEN '藿香正气水'
@@ -121,9 +121,11 @@ bool SaleWhileLoading(Books& books, int rows, double& seconds) {
             return Fail(QStringLiteral("no second connection"));
         seconds = bench::SecondsOf([&] {
             counter.SetAutoCommit(false);
-            counter.ExecuteSQL(QStringLiteral(
-                "INSERT INTO 销 VALUES ('2031-01-01 08:00:00', '板蓝根颗粒', '北京同仁堂', "
-                "'10g*20袋', '2030-01-01', 12, 1, '整盒销售', 12, 0)"));
+            counter.ExecuteSQL(
+                QStringLiteral("INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, "
+                               "零售价, 数量, 销售类型, 实收金额, 坏帐) VALUES ('2031-01-01 "
+                               "08:00:00', '板蓝根颗粒', '北京同仁堂', "
+                               "'10g*20袋', '2030-01-01', 12, 1, '整盒销售', 12, 0)"));
             counter.ExecuteSQL(QStringLiteral("UPDATE 存 SET 现有存货量 = 现有存货量 - 1 WHERE "
                                               "名称 = '板蓝根颗粒' AND 产地 = '北京同仁堂'"));
             counter.CommitTrans();

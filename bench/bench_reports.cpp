@@ -36,7 +36,9 @@ const bench::CardExpressions kCard{"'药品' || (i / 2)", "'制药厂' || (i % 7
 QString SalesStatement(int count, int perDay = kSalesPerDay) {
     return bench::Sequence(0, count) +
            QStringLiteral(
-               "INSERT INTO 销 SELECT strftime('%Y-%m-%d %H:%M:%S', '1990-01-01 08:00:00', '+' || "
+               "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, "
+               "销售类型, 实收金额, 坏帐) SELECT strftime('%Y-%m-%d %H:%M:%S', '1990-01-01 "
+               "08:00:00', '+' || "
                "(t / %5) || ' days', '+' || (t % %5 * %7) || ' seconds'), %1, %2, %3, %4, 6.5, "
                "CASE WHEN t % 5 = 0 THEN 3 / 20.0 ELSE 1 END, CASE WHEN t % 5 = 0 THEN '拆零销售' "
                "ELSE '整盒销售' END, CASE WHEN t % 5 = 0 THEN 1.2 ELSE 6.5 END, 0 "

@@ -19,17 +19,50 @@ namespace {
 
 const QString kExtensionFile = QStringLiteral("apricot_sqlite.so");
 
-QString ScriptResource(CDatabase::Dialect dialect) {
+// ":/schema/schema_<name>_<dialect>.sql"; empty for an unknown dialect.
+QString ScriptResource(CDatabase::Dialect dialect, const QString& name = QString()) {
+    QString suffix;
     switch (dialect) {
     case CDatabase::Dialect::SQLite:
-        return QStringLiteral(":/schema/schema_sqlite.sql");
-    case CDatabase::Dialect::PostgreSQL:
-        return QStringLiteral(":/schema/schema_postgres.sql");
-    case CDatabase::Dialect::Unknown:
+        suffix = QStringLiteral("sqlite");
         break;
+    case CDatabase::Dialect::PostgreSQL:
+        suffix = QStringLiteral("postgres");
+        break;
+    case CDatabase::Dialect::Unknown:
+        return {};
     }
-    return {};
+    return QStringLiteral(":/schema/schema_%1%2.sql")
+        .arg(name.isEmpty() ? QString() : name + QLatin1Char('_'), suffix);
 }
+
+QStringList ScriptStatements(const QString& resource) {
+    if (resource.isEmpty())
+        return {};
+    LoadSchemaResources();
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return SplitStatements(QString::fromUtf8(file.readAll()));
+}
+
+bool TableAnswers(CDatabase& db, const QString& table) {
+    CRecordset probe(&db);
+    try {
+        probe.Open(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE 1<0").arg(table));
+        return true;
+    } catch (const CDBException&) {
+        return false;
+    }
+}
+
+QString ExecutableDirectory() {
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
+}
+
+} // namespace
 
 // Splits a script at the semicolons that end its statements; quoted texts and "--" comments
 // may hold anything, and a trigger ends only at the semicolon after its END.
@@ -70,27 +103,13 @@ QStringList SplitStatements(const QString& script) {
     return statements;
 }
 
-bool TableAnswers(CDatabase& db, const QString& table) {
-    CRecordset probe(&db);
-    try {
-        probe.Open(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE 1<0").arg(table));
-        return true;
-    } catch (const CDBException&) {
-        return false;
-    }
-}
-
-QString ExecutableDirectory() {
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/self/exe"))).absolutePath();
-}
-
-} // namespace
-
 QStringList TableNames() {
     return {QStringLiteral("操作员"), QStringLiteral("进"), QStringLiteral("存"),
             QStringLiteral("销")};
+}
+
+QStringList AllTableNames() {
+    return TableNames() << QStringLiteral("日志") << QStringLiteral("账套版本");
 }
 
 bool AnyTableExists(CDatabase& db) {
@@ -121,14 +140,11 @@ bool AnyTableExists(CDatabase& db) {
 }
 
 QStringList CreateStatements(CDatabase::Dialect dialect) {
-    const QString resource = ScriptResource(dialect);
-    if (resource.isEmpty())
-        return {};
-    LoadSchemaResources();
-    QFile file(resource);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return SplitStatements(QString::fromUtf8(file.readAll()));
+    return ScriptStatements(ScriptResource(dialect));
+}
+
+QStringList UpgradeStatements(CDatabase::Dialect dialect, int toVersion) {
+    return ScriptStatements(ScriptResource(dialect, QStringLiteral("upgrade%1").arg(toVersion)));
 }
 
 void Create(CDatabase& db) {

@@ -1,5 +1,5 @@
 #pragma once
-// Creating the four tables of a new set of books.
+// Creating a new set of books at the newest version.
 #include "CDatabase.h"
 #include <QString>
 #include <QStringList>
@@ -9,13 +9,22 @@ namespace schema {
 // The four tables, in the order in which they are created.
 QStringList TableNames();
 
+// Every table of the newest books: the four, then those later versions added.
+QStringList AllTableNames();
+
 // True when any of 操作员, 进, 存, 销 exists on the connection.
 bool AnyTableExists(CDatabase& db);
-// Creates the four tables, their keys and indexes, and the first operator 管理员 / 737, in
-// the dialect of the connection. Throws CDBException. Never drops anything.
+// Creates the books at the newest version: the four tables, their keys and indexes, the log,
+// the version, and the first operator 管理员 / 737 (店长), in the dialect of the connection.
+// Throws CDBException. Never drops anything.
 void Create(CDatabase& db);
 // The statements that Create runs for a dialect, one per entry; empty for an unknown one.
 QStringList CreateStatements(CDatabase::Dialect dialect);
+// The statements that bring books of version `toVersion - 1` to `toVersion`; empty when there
+// is no such step for the dialect.
+QStringList UpgradeStatements(CDatabase::Dialect dialect, int toVersion);
+// A script split into its statements ("--" comments dropped, a trigger kept whole).
+QStringList SplitStatements(const QString& script);
 
 // The SQLite date-time extension: beside the running executable, else in the installed
 // library folder. Empty when not found.

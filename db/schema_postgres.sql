@@ -1,8 +1,9 @@
--- The four tables of a new set of books, PostgreSQL dialect. Same widths as on SQLite.
+-- A new set of books at the newest version, PostgreSQL dialect. Same widths as on SQLite.
 
 CREATE TABLE 操作员 (
     用户名 VARCHAR(50) NOT NULL PRIMARY KEY,
-    密码 VARCHAR(50) NOT NULL
+    密码 VARCHAR(200) NOT NULL,
+    角色 VARCHAR(10) NOT NULL DEFAULT '营业员' CHECK (角色 IN ('店长', '营业员'))
 );
 
 CREATE TABLE 进 (
@@ -17,7 +18,8 @@ CREATE TABLE 进 (
     批号 VARCHAR(200) NOT NULL,
     有效截止日期 VARCHAR(100) NOT NULL,
     进价 DOUBLE PRECISION NOT NULL,
-    数量 DOUBLE PRECISION NOT NULL
+    数量 DOUBLE PRECISION NOT NULL,
+    录入员 VARCHAR(50) NOT NULL DEFAULT ''
 );
 
 CREATE INDEX 进_采购日期 ON 进 (采购日期);
@@ -43,10 +45,31 @@ CREATE TABLE 销 (
     销售类型 VARCHAR(100) NOT NULL,
     实收金额 DOUBLE PRECISION NOT NULL,
     坏帐 DOUBLE PRECISION NOT NULL,
+    营业员 VARCHAR(50) NOT NULL DEFAULT '',
     PRIMARY KEY (日期时间)
 );
 
 -- The sales of one card, for the join with its stock card starting from 存.
 CREATE INDEX 销_存货卡 ON 销 (名称, 产地, 规格型号, 有效截止日期);
 
-INSERT INTO 操作员 (用户名, 密码) VALUES ('管理员', '737');
+-- Every change the program makes, one row each, chained by 校验.
+CREATE TABLE 日志 (
+    序号 BIGINT NOT NULL PRIMARY KEY,
+    时间 TIMESTAMP NOT NULL,
+    操作员 VARCHAR(50) NOT NULL,
+    动作 VARCHAR(50) NOT NULL,
+    对象 VARCHAR(100) NOT NULL,
+    内容 TEXT NOT NULL,
+    校验 VARCHAR(64) NOT NULL
+);
+
+CREATE INDEX 日志_时间 ON 日志 (时间);
+
+-- Books without this table are of the first version.
+CREATE TABLE 账套版本 (
+    版本 INTEGER NOT NULL
+);
+
+INSERT INTO 账套版本 (版本) VALUES (2);
+
+INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('管理员', '737', '店长');

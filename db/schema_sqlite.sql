@@ -1,11 +1,13 @@
--- The four tables of a new set of books, SQLite dialect.
+-- A new set of books at the newest version, SQLite dialect. The four tables keep the columns
+-- of the first version in their order; later columns come at their ends.
 -- SQLite neither enforces a declared width nor a column's type, so CHECK does both, and a
 -- failing statement looks the same as on PostgreSQL. The two date-time columns compare in
 -- time order through the APRICOT_DATETIME collation of the project's extension.
 
 CREATE TABLE 操作员 (
     用户名 VARCHAR(50) NOT NULL PRIMARY KEY CHECK (length(用户名) <= 50),
-    密码 VARCHAR(50) NOT NULL CHECK (length(密码) <= 50)
+    密码 VARCHAR(200) NOT NULL CHECK (length(密码) <= 200),
+    角色 VARCHAR(10) NOT NULL DEFAULT '营业员' CHECK (角色 IN ('店长', '营业员'))
 );
 
 CREATE TABLE 进 (
@@ -20,7 +22,8 @@ CREATE TABLE 进 (
     批号 VARCHAR(200) NOT NULL CHECK (length(批号) <= 200),
     有效截止日期 VARCHAR(100) NOT NULL CHECK (length(有效截止日期) <= 100),
     进价 DOUBLE NOT NULL CHECK (typeof(进价) IN ('integer', 'real')),
-    数量 DOUBLE NOT NULL CHECK (typeof(数量) IN ('integer', 'real'))
+    数量 DOUBLE NOT NULL CHECK (typeof(数量) IN ('integer', 'real')),
+    录入员 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(录入员) <= 50)
 );
 
 CREATE INDEX 进_采购日期 ON 进 (采购日期);
@@ -46,6 +49,7 @@ CREATE TABLE 销 (
     销售类型 VARCHAR(100) NOT NULL CHECK (length(销售类型) <= 100),
     实收金额 DOUBLE NOT NULL CHECK (typeof(实收金额) IN ('integer', 'real')),
     坏帐 DOUBLE NOT NULL CHECK (typeof(坏帐) IN ('integer', 'real')),
+    营业员 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(营业员) <= 50),
     PRIMARY KEY (日期时间)
 );
 
@@ -92,4 +96,24 @@ BEGIN
     UPDATE 销 SET 零售价 = CAST(printf('%!.15g', 零售价) AS REAL), 数量 = CAST(printf('%!.15g', 数量) AS REAL), 实收金额 = CAST(printf('%!.15g', 实收金额) AS REAL), 坏帐 = CAST(printf('%!.15g', 坏帐) AS REAL) WHERE rowid = NEW.rowid;
 END;
 
-INSERT INTO 操作员 (用户名, 密码) VALUES ('管理员', '737');
+-- Every change the program makes, one row each, chained by 校验.
+CREATE TABLE 日志 (
+    序号 INTEGER NOT NULL PRIMARY KEY,
+    时间 TIMESTAMP NOT NULL COLLATE APRICOT_DATETIME CHECK (apricot_is_datetime(时间)),
+    操作员 VARCHAR(50) NOT NULL CHECK (length(操作员) <= 50),
+    动作 VARCHAR(50) NOT NULL CHECK (length(动作) <= 50),
+    对象 VARCHAR(100) NOT NULL CHECK (length(对象) <= 100),
+    内容 TEXT NOT NULL CHECK (typeof(内容) = 'text'),
+    校验 VARCHAR(64) NOT NULL CHECK (length(校验) <= 64)
+);
+
+CREATE INDEX 日志_时间 ON 日志 (时间);
+
+-- Books without this table are of the first version.
+CREATE TABLE 账套版本 (
+    版本 INTEGER NOT NULL CHECK (typeof(版本) = 'integer')
+);
+
+INSERT INTO 账套版本 (版本) VALUES (2);
+
+INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('管理员', '737', '店长');

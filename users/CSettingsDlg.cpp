@@ -16,7 +16,8 @@
 namespace {
 
 const QString kTable = QStringLiteral("操作员");
-const QString kStatement = QStringLiteral("select * from 操作员");
+// The name and password only: an operator added here takes the role's default (营业员).
+const QString kStatement = QStringLiteral("select 用户名, 密码 from 操作员");
 
 } // namespace
 

@@ -22,16 +22,18 @@ QString DateText(const QDate& date) {
 }
 
 QString Sale(const QString& stamp, const QString& name) {
-    return QStringLiteral(
-               "INSERT INTO 销 VALUES ('%1', '%2', '华北制药', '0.25g*24', '2030-01-01', "
-               "12.5, 1, '整盒销售', 12.5, 0)")
+    return QStringLiteral("INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, "
+                          "数量, 销售类型, 实收金额, 坏帐) VALUES ('%1', '%2', '华北制药', "
+                          "'0.25g*24', '2030-01-01', "
+                          "12.5, 1, '整盒销售', 12.5, 0)")
         .arg(stamp, name);
 }
 
 QString Purchase(const QString& date, const QString& name) {
-    return QStringLiteral(
-               "INSERT INTO 进 VALUES ('%1', '王', '西药', '抗生素', 'A1', '%2', '华北制药', "
-               "'0.25g*24', 'B1', '2030-01-01', 8.5, 10)")
+    return QStringLiteral("INSERT INTO 进 (采购日期, 采购人, 大类, 小类, 编号, 名称, 产地, "
+                          "规格型号, 批号, 有效截止日期, 进价, 数量) VALUES ('%1', '王', '西药', "
+                          "'抗生素', 'A1', '%2', '华北制药', "
+                          "'0.25g*24', 'B1', '2030-01-01', 8.5, 10)")
         .arg(date, name);
 }
 
@@ -59,7 +61,7 @@ protected:
 TEST_P(MainViewTest, StartsWithTheColumnsOfSalesAndNoRowsWhenNothingWasSoldToday) {
     Exec(Sale(DateText(QDate::currentDate().addDays(-1)) + QStringLiteral(" 12:00:00"), "昨天"));
     Open();
-    EXPECT_EQ(Grid()->GetColumnCount(), 10);
+    EXPECT_EQ(Grid()->GetColumnCount(), 11);
     EXPECT_EQ(Grid()->ColumnTitle(0), QStringLiteral("日期时间"));
     EXPECT_EQ(Grid()->GetItemCount(), 0);
     EXPECT_EQ(Grid()->Table(), QStringLiteral("销"));

@@ -133,8 +133,10 @@ TEST_P(StartupTest, CancelledLoginEndsSilentlyAndTheConnectionCloses) {
 }
 
 TEST_P(StartupTest, LoginOpensTheMaximisedFrameWithTodaysSales) {
-    Exec(QStringLiteral("INSERT INTO 销 VALUES ('%1 08:30:00', '阿莫西林', '华北制药', '0.25g*24', "
-                        "'2030-01-01', 12.5, 1, '整盒销售', 12.5, 0)")
+    Exec(QStringLiteral(
+             "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, "
+             "销售类型, 实收金额, 坏帐) VALUES ('%1 08:30:00', '阿莫西林', '华北制药', '0.25g*24', "
+             "'2030-01-01', 12.5, 1, '整盒销售', 12.5, 0)")
              .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
     WriteConnectFile();
     CDBConnection connection;
@@ -202,5 +204,68 @@ TEST_P(StartupTest, SqliteBooksAreHeldFromBeforeTheLoginAndPutIntoWal) {
 }
 
 APRICOT_INSTANTIATE_BACKENDS(StartupTest);
+
+// First-version books: upgraded before anyone logs in, or the program does not run on them.
+class StartupUpgradeTest : public StartupTest {
+protected:
+    CTestBooks::Tables InitialTables() const override { return CTestBooks::Tables::Version1; }
+    QStringList Backups() {
+        return QDir(Books().Folder() + QStringLiteral("/backups"))
+            .entryList({QStringLiteral("apricot-*.db")}, QDir::Files);
+    }
+};
+
+TEST_P(StartupUpgradeTest, OlderBooksAreUpgradedAfterABackupBeforeTheLogin) {
+    WriteConnectFile();
+    CDBConnection connection;
+    CApricotApp app(connection, m_launcher);
+    int logins = 0;
+    EXPECT_FALSE(app.InitInstance([&](CDatabase* db) {
+        ++logins;
+        EXPECT_EQ(QueryValue(*db, QStringLiteral("SELECT 版本 FROM 账套版本")),
+                  QStringLiteral("2"));
+        return false;
+    }));
+    EXPECT_EQ(logins, 1);
+    EXPECT_TRUE(m_prompts.Messages().empty());
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 用户名, 角色 FROM 操作员")),
+              (std::vector<QStringList>{{QStringLiteral("管理员"), QStringLiteral("店长")}}));
+    const std::vector<QStringList> log =
+        QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 对象, 内容 FROM 日志"));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].mid(0, 3), QStringList({QStringLiteral("系统"), QStringLiteral("升级"),
+                                             QStringLiteral("账套")}));
+    if (GetParam() == Backend::SQLite) {
+        ASSERT_EQ(Backups().size(), 1);
+        EXPECT_TRUE(log[0][3].contains(Backups()[0])) << log[0][3].toStdString();
+    }
+}
+
+TEST_P(StartupUpgradeTest, BooksThatCannotBeUpgradedEndTheProgramUnchanged) {
+    WriteConnectFile();
+    const bool sqlite = GetParam() == Backend::SQLite;
+    // SQLite: no backup, no upgrade. A server: books newer than the program.
+    if (sqlite) {
+        QFile blocker(Books().Folder() + QStringLiteral("/backups"));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    } else {
+        Exec(QStringLiteral("CREATE TABLE 账套版本 (版本 INTEGER NOT NULL)"));
+        Exec(QStringLiteral("INSERT INTO 账套版本 (版本) VALUES (3)"));
+    }
+    CDBConnection connection;
+    CApricotApp app(connection, m_launcher);
+    int logins = 0;
+    EXPECT_FALSE(app.InitInstance([&](CDatabase*) { return ++logins > 0; }));
+    EXPECT_EQ(logins, 0);
+    EXPECT_EQ(app.MainFrame(), nullptr);
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    const QString text = m_prompts.Messages()[0].text;
+    EXPECT_TRUE(text.contains(sqlite ? QStringLiteral("apricot-initdb --upgrade")
+                                     : QStringLiteral("第 3 版")))
+        << text.toStdString();
+    EXPECT_TRUE(Fails(QStringLiteral("SELECT 角色 FROM 操作员")));
+}
+
+APRICOT_INSTANTIATE_BACKENDS(StartupUpgradeTest);
 
 } // namespace

@@ -29,8 +29,10 @@ protected:
         m_books = std::make_unique<CTestBooks>(Backend::SQLite);
         Db().ExecuteSQL(QStringLiteral("INSERT INTO 存 VALUES('板蓝根颗粒','白云山','10g*20袋',"
                                        "'2027-06-30',8.5,12)"));
-        Db().ExecuteSQL(QStringLiteral("INSERT INTO 销 VALUES('2026-12-08 09:30:05','板蓝根颗粒',"
-                                       "'白云山','10g*20袋','2027-06-30',12,1,'整盒销售',12,0)"));
+        Db().ExecuteSQL(QStringLiteral(
+            "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, 销售类型, "
+            "实收金额, 坏帐) VALUES('2026-12-08 09:30:05','板蓝根颗粒',"
+            "'白云山','10g*20袋','2027-06-30',12,1,'整盒销售',12,0)"));
     }
     CDatabase& Db() { return m_books->Db(); }
     QString Path(const QString& name) const { return QDir(m_books->Folder()).filePath(name); }

@@ -25,10 +25,11 @@ protected:
 TEST_P(RecordsetTest, ColumnNamesAndTypeCodes) {
     CRecordset rs(&Db());
     rs.Open(QStringLiteral("select * from 销 WHERE 1<0"));
-    ASSERT_EQ(rs.GetODBCFieldCount(), 10);
-    const QStringList names{"日期时间", "名称", "产地",     "规格型号", "有效截止日期",
-                            "零售价",   "数量", "销售类型", "实收金额", "坏帐"};
-    for (short i = 0; i < 10; ++i)
+    ASSERT_EQ(rs.GetODBCFieldCount(), 11);
+    const QStringList names{"日期时间",     "名称",   "产地",  "规格型号",
+                            "有效截止日期", "零售价", "数量",  "销售类型",
+                            "实收金额",     "坏帐",   "营业员"};
+    for (short i = 0; i < 11; ++i)
         EXPECT_EQ(rs.GetODBCFieldInfo(i).m_strName, names[i]);
     const SQLSMALLINT stamp = rs.GetODBCFieldInfo(0).m_nSQLType;
     EXPECT_TRUE(stamp == SQL_TYPE_TIMESTAMP || stamp == SQL_TIMESTAMP) << stamp;
@@ -81,9 +82,12 @@ TEST_P(RecordsetTest, NullIsToldApartFromEmptyText) {
 
 TEST_P(RecordsetTest, DateTimesComeInOneFormOnBothDatabases) {
     for (const char* stamp : {"2003-05-01", "2003-05-01 14:20:05", "2003-05-01 14:20:05.120"})
-        Db().ExecuteSQL(QStringLiteral("INSERT INTO 销 VALUES('%1','药','地','规','2030-01-01',"
-                                       "1,1,'整盒销售',1,0)")
-                            .arg(QLatin1String(stamp)));
+        Db().ExecuteSQL(
+            QStringLiteral(
+                "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, "
+                "销售类型, 实收金额, 坏帐) VALUES('%1','药','地','规','2030-01-01',"
+                "1,1,'整盒销售',1,0)")
+                .arg(QLatin1String(stamp)));
     CRecordset rs(&Db());
     rs.Open(QStringLiteral("SELECT 日期时间 FROM 销 ORDER BY 日期时间 ASC"));
     QStringList texts;
@@ -95,7 +99,8 @@ TEST_P(RecordsetTest, DateTimesComeInOneFormOnBothDatabases) {
 
 TEST_P(RecordsetTest, ChineseNamesAndValuesRoundTrip) {
     const QString value = QStringLiteral("复方甘草片（口服）·𠀀 “特价” 100%");
-    Db().ExecuteSQL(QStringLiteral("INSERT INTO 操作员 VALUES('%1','密码')").arg(value));
+    Db().ExecuteSQL(
+        QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES('%1','密码')").arg(value));
     CRecordset rs(&Db());
     rs.Open(QStringLiteral("SELECT 用户名 AS 操作员名称 FROM 操作员 WHERE 密码='密码'"));
     EXPECT_EQ(rs.GetODBCFieldInfo(0).m_strName, QStringLiteral("操作员名称"));
@@ -105,7 +110,7 @@ TEST_P(RecordsetTest, ChineseNamesAndValuesRoundTrip) {
 
 TEST_P(RecordsetTest, LongTextsAreReadWhole) {
     const QString longText(3000, QChar(0x836F)); // longer than one read buffer
-    Db().ExecuteSQL(QStringLiteral("INSERT INTO 操作员 VALUES('长','x')"));
+    Db().ExecuteSQL(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES('长','x')"));
     auto row = FirstRow(QStringLiteral("SELECT '%1' FROM 操作员 WHERE 用户名='长'").arg(longText));
     ASSERT_EQ(row.size(), 1u);
     EXPECT_EQ(row[0], longText);
@@ -120,7 +125,10 @@ TEST_P(RecordsetTest, FailingStatementsCarryTheDriversText) {
         EXPECT_FALSE(e.ErrorText().isEmpty());
         EXPECT_TRUE(e.ErrorText().endsWith(QLatin1Char('\n')));
     }
-    EXPECT_THROW(Db().ExecuteSQL(QStringLiteral("INSERT INTO 进 VALUES(1)")), CDBException);
+    EXPECT_THROW(Db().ExecuteSQL(
+                     QStringLiteral("INSERT INTO 进 (采购日期, 采购人, 大类, 小类, 编号, 名称, "
+                                    "产地, 规格型号, 批号, 有效截止日期, 进价, 数量) VALUES(1)")),
+                 CDBException);
 }
 
 TEST_P(RecordsetTest, RowCountsAndTransactions) {

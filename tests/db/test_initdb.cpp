@@ -59,13 +59,14 @@ TEST_F(InitDbFolderTest, MakesTheFolderTheDatabaseAndConnectTxt) {
     CDatabase books;
     ASSERT_TRUE(books.OpenEx(QString::fromUtf8(Bytes(folder + "/connect.txt"))));
     EXPECT_EQ(QueryRows(books, "SELECT * FROM 操作员"),
-              (std::vector<QStringList>{{"管理员", "737"}}));
+              (std::vector<QStringList>{{"管理员", "737", "店长"}}));
     EXPECT_EQ(QueryValue(books, "SELECT COUNT(*) FROM 销"), "0");
     // A program reading a large result must not lock another one's sale out.
     EXPECT_EQ(sqlitejournal::Mode(books), "wal");
     // The date-time collation is there: a purchase at midnight is found by its date.
-    books.ExecuteSQL(
-        "INSERT INTO 进 VALUES('2003-05-01','','','','','a','b','c','','2005-01-01',1,1)");
+    books.ExecuteSQL("INSERT INTO 进 (采购日期, 采购人, 大类, 小类, 编号, 名称, 产地, 规格型号, "
+                     "批号, 有效截止日期, 进价, 数量) "
+                     "VALUES('2003-05-01','','','','','a','b','c','','2005-01-01',1,1)");
     EXPECT_EQ(QueryValue(books, "SELECT COUNT(*) FROM 进 WHERE 采购日期 BETWEEN "
                                 "'2003-05-01 00:00:00.000' AND '2003-05-01 23:59:59.999'"),
               "1");
@@ -293,8 +294,8 @@ TEST_P(InitDbConnectTest, CreatesTheTablesOnceAndThenRefuses) {
     const ProgramRun run = RunInitDb({"--connect", Books().ConnectString()});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(QueryRows(Db(), "SELECT * FROM 操作员"),
-              (std::vector<QStringList>{{"管理员", "737"}}));
-    Exec("INSERT INTO 操作员 VALUES('收银员','1')");
+              (std::vector<QStringList>{{"管理员", "737", "店长"}}));
+    Exec("INSERT INTO 操作员 (用户名, 密码) VALUES('收银员','1')");
 
     const ProgramRun again = RunInitDb({"--demo", "--connect", Books().ConnectString()});
     EXPECT_EQ(again.exitCode, 3);
@@ -321,5 +322,52 @@ TEST_P(InitDbConnectTest, DemoBooksThroughTheConnection) {
 }
 
 APRICOT_INSTANTIATE_BACKENDS(InitDbConnectTest);
+
+// --upgrade of first-version books: a SQLite folder, a server through --connect.
+class InitDbUpgradeTest : public CBooksTest {
+protected:
+    CTestBooks::Tables InitialTables() const override { return CTestBooks::Tables::Version1; }
+    ProgramRun Upgrade() {
+        return GetParam() == Backend::SQLite
+                   ? RunInitDb({"--upgrade", Books().Folder()})
+                   : RunInitDb({"--upgrade", "--connect", Books().ConnectString()});
+    }
+};
+
+TEST_P(InitDbUpgradeTest, UpgradesOnceThenSaysSoAndRefusesNewerBooks) {
+    Exec("INSERT INTO 操作员 (用户名, 密码) VALUES ('收银员', '1')");
+    const ProgramRun run = Upgrade();
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("账套由第 1 版升级到第 2 版")) << run.out.toStdString();
+    EXPECT_EQ(QueryValue(Db(), "SELECT 版本 FROM 账套版本"), "2");
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 操作员 WHERE 角色 = '店长'"), "2");
+    EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志"),
+              (std::vector<QStringList>{{"系统", "升级", "账套"}}));
+    if (GetParam() == Backend::SQLite) {
+        // The backup was made before, of the books as they were.
+        const QStringList backups =
+            QDir(Books().Folder() + "/backups").entryList({"apricot-*.db"}, QDir::Files);
+        ASSERT_EQ(backups.size(), 1);
+        EXPECT_TRUE(run.out.contains(backups[0])) << run.out.toStdString();
+        CDatabase backup;
+        ASSERT_TRUE(backup.OpenEx(schema::SqliteConnectString(
+            Books().Folder() + "/backups/" + backups[0], CTestBooks::SqliteExtension())));
+        EXPECT_EQ(QueryRows(backup, "SELECT * FROM 操作员 ORDER BY 用户名"),
+                  (std::vector<QStringList>{{"收银员", "1"}, {"管理员", "737"}}));
+    }
+
+    const ProgramRun again = Upgrade();
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(again.out.contains("已是第 2 版")) << again.out.toStdString();
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "1");
+
+    Exec("UPDATE 账套版本 SET 版本 = 3");
+    const ProgramRun newer = Upgrade();
+    EXPECT_EQ(newer.exitCode, 1);
+    EXPECT_TRUE(newer.err.contains("第 3 版")) << newer.err.toStdString();
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "1");
+}
+
+APRICOT_INSTANTIATE_BACKENDS(InitDbUpgradeTest);
 
 } // namespace

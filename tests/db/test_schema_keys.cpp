@@ -23,7 +23,7 @@ class SchemaTest : public CBooksTest {};
 
 TEST_P(SchemaTest, NewBooksHoldOnlyTheFirstOperator) {
     EXPECT_EQ(QueryRows(Db(), "SELECT * FROM 操作员"),
-              (std::vector<QStringList>{{"管理员", "737"}}));
+              (std::vector<QStringList>{{"管理员", "737", "店长"}}));
     for (const char* table : {"进", "存", "销"})
         EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)), "0")
             << table;
@@ -33,7 +33,7 @@ TEST_P(SchemaTest, ColumnsComeInTheirOrderWithTheirKinds) {
     const QueryResult purchases = RunQuery(Db(), "select * from 进 WHERE 1<0");
     EXPECT_EQ(purchases.columns,
               QStringList({"采购日期", "采购人", "大类", "小类", "编号", "名称", "产地", "规格型号",
-                           "批号", "有效截止日期", "进价", "数量"}));
+                           "批号", "有效截止日期", "进价", "数量", "录入员"}));
     EXPECT_TRUE(purchases.rows.empty());
     EXPECT_EQ(purchases.types[0], SQL_TYPE_TIMESTAMP);
     EXPECT_TRUE(IsDouble(purchases.types[10]));
@@ -47,13 +47,14 @@ TEST_P(SchemaTest, ColumnsComeInTheirOrderWithTheirKinds) {
 
     // The view shows the sales' columns before there is any sale.
     const QueryResult sales = RunQuery(Db(), "select * from 销 WHERE 1<0");
-    EXPECT_EQ(sales.columns, QStringList({"日期时间", "名称", "产地", "规格型号", "有效截止日期",
-                                          "零售价", "数量", "销售类型", "实收金额", "坏帐"}));
+    EXPECT_EQ(sales.columns,
+              QStringList({"日期时间", "名称", "产地", "规格型号", "有效截止日期", "零售价", "数量",
+                           "销售类型", "实收金额", "坏帐", "营业员"}));
     EXPECT_TRUE(sales.rows.empty());
     EXPECT_EQ(sales.types[0], SQL_TYPE_TIMESTAMP);
     for (int number : {5, 6, 8, 9})
         EXPECT_TRUE(IsDouble(sales.types[number])) << sales.columns[number].toStdString();
-    for (int text : {1, 2, 3, 4, 7})
+    for (int text : {1, 2, 3, 4, 7, 10})
         EXPECT_FALSE(IsDouble(sales.types[text])) << sales.columns[text].toStdString();
 }
 
@@ -147,8 +148,8 @@ TEST_P(SchemaTest, FailedCreateLeavesNoTableBehind) {
 }
 
 TEST_P(SchemaTest, OperatorNamesAreUnique) {
-    EXPECT_TRUE(Fails("INSERT INTO 操作员 VALUES('管理员','other')"));
-    Exec("INSERT INTO 操作员 VALUES('收银员','1234')");
+    EXPECT_TRUE(Fails("INSERT INTO 操作员 (用户名, 密码) VALUES('管理员','other')"));
+    Exec("INSERT INTO 操作员 (用户名, 密码) VALUES('收银员','1234')");
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 操作员"), "2");
 }
 

@@ -146,7 +146,8 @@ TEST_P(GridTest, FailedLoadShowsTheDriversTextAndLeavesTheGridEmpty) {
 
 TEST_P(GridTest, HiddenRunnerAndGridShowTheSameTexts) {
     const QString insert = QStringLiteral(
-        "INSERT INTO 销 VALUES ('%1', '板蓝根  ', '北京', '10g*20', '2004-06-30', %2, 1, "
+        "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, 销售类型, "
+        "实收金额, 坏帐) VALUES ('%1', '板蓝根  ', '北京', '10g*20', '2004-06-30', %2, 1, "
         "'整盒销售', 12.5, 0)");
     Exec(insert.arg(QStringLiteral("2003-05-01"), QStringLiteral("0.15")));
     Exec(insert.arg(QStringLiteral("2003-05-01 14:20:05.120"), QStringLiteral("12")));
@@ -205,7 +206,7 @@ TEST_P(GridTest, AppearanceAndEditors) {
 
     // A reload makes new editors, one per column of the new result.
     ASSERT_TRUE(grid->SetQuery(QStringLiteral("操作员"), QStringLiteral("SELECT * FROM 操作员")));
-    EXPECT_EQ(grid->findChildren<q_edit*>().size(), 2);
+    EXPECT_EQ(grid->findChildren<q_edit*>().size(), 3);
 
     q_grid flat;
     flat.Create(&Db(), kStock, kStockSql, &m_window, QRect(0, 0, 10, 10), false, false);
@@ -623,8 +624,10 @@ TEST_P(GridTest, DeletingAnotherRowKeepsTheOpenRowOnItsCells) {
 }
 
 TEST_P(GridTest, MidnightStampIsMatchedAsDateAndBlank) {
-    Exec(QStringLiteral("INSERT INTO 销 VALUES ('2003-05-01', '板蓝根', '北京', '10g*20', "
-                        "'2004-06-30', 12.5, 1, '整盒销售', 12.5, 0)"));
+    Exec(QStringLiteral(
+        "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, 销售类型, "
+        "实收金额, 坏帐) VALUES ('2003-05-01', '板蓝根', '北京', '10g*20', "
+        "'2004-06-30', 12.5, 1, '整盒销售', 12.5, 0)"));
     auto grid = MakeGrid(QStringLiteral("销"), QStringLiteral("select * from 销"));
     ClickRow(*grid, 0);
     EXPECT_EQ(grid->Editor(0)->Text(), QStringLiteral("2003-05-01 "));

@@ -43,13 +43,15 @@ std::vector<DialogKind> AllKinds() {
 }
 
 const QString kPurchase = QStringLiteral(
-    "INSERT INTO 进 VALUES ('2003-05-01 09:30:00', '张三', '西药', '抗生素', 'X001', '%1', "
+    "INSERT INTO 进 (采购日期, 采购人, 大类, 小类, 编号, 名称, 产地, 规格型号, 批号, 有效截止日期, "
+    "进价, 数量) VALUES ('2003-05-01 09:30:00', '张三', '西药', '抗生素', 'X001', '%1', "
     "'广州', '0.25g*24', 'B01', '2005-01-01', 2.5, %2)");
 const QString kCard =
     QStringLiteral("INSERT INTO 存 VALUES ('阿莫西林', '广州', '0.25g*24', '2005-01-01', 2.5, 10)");
-const QString kSale =
-    QStringLiteral("INSERT INTO 销 VALUES ('2003-05-01 10:00:00', '阿莫西林', '广州', '0.25g*24', "
-                   "'2005-01-01', 3.5, 2, '整盒销售', 7, 0)");
+const QString kSale = QStringLiteral(
+    "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, 销售类型, "
+    "实收金额, 坏帐) VALUES ('2003-05-01 10:00:00', '阿莫西林', '广州', '0.25g*24', "
+    "'2005-01-01', 3.5, 2, '整盒销售', 7, 0)");
 
 const QColor kLoadedBackground(255, 242, 255);
 const QColor kGridBackground(255, 255, 225);
@@ -164,9 +166,9 @@ TEST_P(MaintDialogTest, LayoutIsTheSameInAllThree) {
                     grid->m_bAllowEdit);
         EXPECT_TRUE(m_prompts.Messages().empty());
     }
-    EXPECT_EQ(AllKinds()[0].make(&Db())->Grid()->GetColumnCount(), 12);
+    EXPECT_EQ(AllKinds()[0].make(&Db())->Grid()->GetColumnCount(), 13);
     EXPECT_EQ(AllKinds()[1].make(&Db())->Grid()->GetColumnCount(), 6);
-    EXPECT_EQ(AllKinds()[2].make(&Db())->Grid()->GetColumnCount(), 10);
+    EXPECT_EQ(AllKinds()[2].make(&Db())->Grid()->GetColumnCount(), 11);
 }
 
 TEST_P(MaintDialogTest, ClosedConnectionLeavesTheGridReadOnlyInItsOwnColours) {
@@ -263,7 +265,7 @@ TEST_P(MaintDialogTest, EditThenDeleteTheSameRowDeletesTheRowAsWritten) {
     ASSERT_EQ(writes.size(), 2) << writes.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(writes[0].startsWith(QStringLiteral("UPDATE 进 SET ")));
     EXPECT_TRUE(writes[1].startsWith(QStringLiteral("DELETE FROM 进 WHERE ")));
-    EXPECT_TRUE(writes[1].endsWith(QStringLiteral("数量=12")));
+    EXPECT_TRUE(writes[1].endsWith(QStringLiteral("数量=12 AND 录入员=''")));
     EXPECT_TRUE(m_prompts.Messages().empty());
     EXPECT_EQ(grid->EditRow(), -1);
     EXPECT_EQ(PurchaseNames(), QStringList{QStringLiteral("板蓝根/3")});

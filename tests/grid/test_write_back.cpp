@@ -143,7 +143,8 @@ QStringList PurchaseRow(const QString& name = QStringLiteral("阿莫西林"),
             QStringLiteral("B20030401"),
             QStringLiteral("2005-04-01"),
             price,
-            count};
+            count,
+            QString()};
 }
 
 class WriteBackTest : public CBooksTest {
@@ -160,7 +161,7 @@ protected:
                 throw std::runtime_error("not a database error");
         });
         m_columns = Grid(kSelectPurchases).Columns();
-        ASSERT_EQ(m_columns.size(), 12u);
+        ASSERT_EQ(m_columns.size(), 13u);
         m_writer = std::make_unique<CRowWriter>(&Db(), nullptr);
     }
     void TearDown() override {
@@ -207,7 +208,7 @@ protected:
     void Store(const QStringList& row, int copies = 1) {
         QStringList values;
         for (int i = 0; i < row.size(); ++i)
-            values << (i >= 10 ? row[i] : sqltext::Quote(row[i]));
+            values << (i == 10 || i == 11 ? row[i] : sqltext::Quote(row[i]));
         for (int i = 0; i < copies; ++i)
             Exec(QStringLiteral("INSERT INTO 进 VALUES(%1)").arg(values.join(QLatin1Char(','))));
     }
@@ -238,11 +239,12 @@ TEST_P(WriteBackTest, InsertSendsItsShapeAndStoresTheTexts) {
     ASSERT_TRUE(m_writer->Insert(
         kPurchase, m_columns,
         PurchaseRow(QStringLiteral("O'Neil's \"药\""), QStringLiteral("0.15"), QString())));
-    EXPECT_EQ(Sent(), QStringList{QStringLiteral(
-                          "INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,"
-                          "有效截止日期,进价,数量) VALUES('2003-05-01 ','张三','西药','抗生素',"
-                          "'A001','O''Neil''s \"药\"','华北制药','0.25g*24','B20030401',"
-                          "'2005-04-01',0.15,0)")});
+    EXPECT_EQ(Sent(),
+              QStringList{QStringLiteral(
+                  "INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,"
+                  "有效截止日期,进价,数量,录入员) VALUES('2003-05-01 ','张三','西药','抗生素',"
+                  "'A001','O''Neil''s \"药\"','华北制药','0.25g*24','B20030401',"
+                  "'2005-04-01',0.15,0,'')")});
     // The empty number is stored as 0, the quotes as typed.
     EXPECT_EQ(Purchases(),
               std::vector<QStringList>{PurchaseRow(QStringLiteral("O'Neil's \"药\""),
@@ -263,10 +265,11 @@ TEST_P(WriteBackTest, UpdateSendsItsShapeAndChangesTheRow) {
             QStringLiteral(
                 "UPDATE 进 SET 采购日期='2003-05-01 ',采购人='张三',大类='西药',小类='抗生素',"
                 "编号='A001',名称='''; DELETE FROM 进; --',产地='华北制药',规格型号='0.25g*24',"
-                "批号='B20030401',有效截止日期='2005-04-01',进价=-3.5,数量=0 WHERE "
+                "批号='B20030401',有效截止日期='2005-04-01',进价=-3.5,数量=0,录入员='' WHERE "
                 "采购日期='2003-05-01 ' AND 采购人='张三' AND 大类='西药' AND 小类='抗生素' AND "
                 "编号='A001' AND 名称='阿莫西林' AND 产地='华北制药' AND 规格型号='0.25g*24' AND "
-                "批号='B20030401' AND 有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10"),
+                "批号='B20030401' AND 有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10 AND "
+                "录入员=''"),
             QStringLiteral("COMMIT")}));
     EXPECT_EQ(Purchases(),
               (std::vector<QStringList>{PurchaseRow(QStringLiteral("'; DELETE FROM 进; --"),
@@ -290,7 +293,7 @@ TEST_P(WriteBackTest, DeleteSendsItsShapeAndRemovesTheRow) {
             QStringLiteral("DELETE FROM 进 WHERE 采购日期='2003-05-01 ' AND 采购人='张三' AND "
                            "大类='西药' AND 小类='抗生素' AND 编号='A001' AND 名称='阿莫西林' AND "
                            "产地='华北制药' AND 规格型号='0.25g*24' AND 批号='B20030401' AND "
-                           "有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10"),
+                           "有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10 AND 录入员=''"),
             QStringLiteral("COMMIT")}));
     EXPECT_EQ(Purchases(), std::vector<QStringList>{PurchaseRow(QStringLiteral("板蓝根"))});
 }
@@ -374,10 +377,14 @@ TEST_P(WriteBackTest, UnchangedIdenticalRowsStayAsMany) {
 }
 
 TEST_P(WriteBackTest, MidnightStampShownWithItsBlankMatches) {
-    Exec(QStringLiteral("INSERT INTO 进 VALUES('2003-05-01 00:00:00','张三','西药','抗生素','A001',"
-                        "'阿莫西林','华北制药','0.25g*24','B20030401','2005-04-01',12.5,10)"));
-    Exec(QStringLiteral("INSERT INTO 进 VALUES('2003-05-01 14:20:05','张三','西药','抗生素','A001',"
-                        "'阿莫西林','华北制药','0.25g*24','B20030401','2005-04-01',12.5,10)"));
+    Exec(QStringLiteral(
+        "INSERT INTO 进 (采购日期, 采购人, 大类, 小类, 编号, 名称, 产地, 规格型号, 批号, "
+        "有效截止日期, 进价, 数量) VALUES('2003-05-01 00:00:00','张三','西药','抗生素','A001',"
+        "'阿莫西林','华北制药','0.25g*24','B20030401','2005-04-01',12.5,10)"));
+    Exec(QStringLiteral(
+        "INSERT INTO 进 (采购日期, 采购人, 大类, 小类, 编号, 名称, 产地, 规格型号, 批号, "
+        "有效截止日期, 进价, 数量) VALUES('2003-05-01 14:20:05','张三','西药','抗生素','A001',"
+        "'阿莫西林','华北制药','0.25g*24','B20030401','2005-04-01',12.5,10)"));
     const auto rows = Purchases();
     ASSERT_EQ(rows.size(), 2u);
     QStringList midnight = rows[0][0] == QStringLiteral("2003-05-01 ") ? rows[0] : rows[1];

@@ -172,7 +172,7 @@ TEST_P(BadInputTest, PurchaseEntryTextFields) {
         EXPECT_EQ(
             row, (QStringList{form.purchaser, form.category, form.subCategory, form.code, form.name,
                               form.origin, form.packModel, form.batch, QStringLiteral("2005-04-30"),
-                              QStringLiteral("8.5"), QStringLiteral("10")}));
+                              QStringLiteral("8.5"), QStringLiteral("10"), QString()}));
         EXPECT_EQ(card.added.front(),
                   (QStringList{form.name, form.origin, form.packModel, QStringLiteral("2005-04-30"),
                                QStringLiteral("8.5"), QStringLiteral("10")}));
@@ -271,7 +271,7 @@ TEST_P(BadInputTest, SalesEntryCardPickers) {
         EXPECT_EQ(sale.added.front().mid(1),
                   (QStringList{card.name, card.origin, card.packModel, card.expiry,
                                QStringLiteral("3"), QStringLiteral("2"), CSalesEntry::kWholeBox,
-                               QStringLiteral("6"), QStringLiteral("0")}));
+                               QStringLiteral("6"), QStringLiteral("0"), QString()}));
         // Only this card's stock went down, by the two boxes.
         EXPECT_EQ(stock.removed, (std::vector<QStringList>{CardRow(card, QStringLiteral("10"))}));
         EXPECT_EQ(stock.added, (std::vector<QStringList>{CardRow(card, QStringLiteral("8"))}));
@@ -373,8 +373,10 @@ TEST_P(BadInputTest, LoginNameAndPassword) {
     // An operator with the text as name and password, as the settings grid records it.
     const BooksState before = ReadBooks(Db());
     const QString password = Text() + QStringLiteral("密");
-    const bool stored = InsertRow(QStringLiteral("操作员"), {Text(), password});
-    EXPECT_EQ(stored, Characters(password) <= 50);
+    const bool stored =
+        InsertRow(QStringLiteral("操作员"), {Text(), password, QStringLiteral("营业员")});
+    // The name holds 50 characters, the password 200.
+    EXPECT_EQ(stored, Fits(50));
     const auto changes = Changes(before, ReadBooks(Db()));
     rows = RunStatement(&Db(), QStringLiteral("操作员"), QStringLiteral("SELECT * FROM 操作员"),
                         nullptr);
@@ -388,7 +390,7 @@ TEST_P(BadInputTest, LoginNameAndPassword) {
     }
     ASSERT_EQ(changes.size(), 1u);
     EXPECT_EQ(changes.at(QStringLiteral("操作员")).added,
-              (std::vector<QStringList>{{Text(), password}}));
+              (std::vector<QStringList>{{Text(), password, QStringLiteral("营业员")}}));
     EXPECT_TRUE(login.SortedNames().contains(Text()));
     EXPECT_EQ(login.Check(Text(), password), CLoginCheck::Outcome::Admitted);
     EXPECT_EQ(login.Check(Text(), Text()), CLoginCheck::Outcome::WrongPassword);
@@ -401,13 +403,17 @@ struct TableSample {
     QString table;
     int width;
     QStringList (*row)(int variant);
+    // A column that takes only a few words: every other text is refused.
+    const char* choice = nullptr;
 };
 
 const TableSample kTables[] = {
     {QStringLiteral("操作员"), 50,
      [](int v) {
-         return QStringList{QStringLiteral("操作员%1").arg(v), QStringLiteral("pw")};
-     }},
+         return QStringList{QStringLiteral("操作员%1").arg(v), QStringLiteral("pw"),
+                            QStringLiteral("营业员")};
+     },
+     "角色"},
     {QStringLiteral("进"), 200,
      [](int v) {
          return QStringList{QStringLiteral("2003-05-01"),  QStringLiteral("张明"),
@@ -415,7 +421,8 @@ const TableSample kTables[] = {
                             QStringLiteral("YP%1").arg(v), QStringLiteral("阿莫西林胶囊"),
                             QStringLiteral("石药集团"),    QStringLiteral("0.25g*24粒"),
                             QStringLiteral("24031501"),    QStringLiteral("2005-04-30"),
-                            QStringLiteral("8.5"),         QStringLiteral("10")};
+                            QStringLiteral("8.5"),         QStringLiteral("10"),
+                            QStringLiteral("张明")};
      }},
     {QStringLiteral("存"), 100,
      [](int v) {
@@ -437,7 +444,8 @@ const TableSample kTables[] = {
                             QStringLiteral("2"),
                             QStringLiteral("整盒销售"),
                             QStringLiteral("6"),
-                            QStringLiteral("0")};
+                            QStringLiteral("0"),
+                            QStringLiteral("张明")};
      }},
 };
 
@@ -454,10 +462,14 @@ TEST_P(BadInputTest, GridCellsOfEveryTable) {
             const bool inserted = writer.Insert(sample.table, columns, values);
             auto changes = Changes(before, ReadBooks(Db()));
             const short type = columns[c].m_nSQLType;
-            if (columnkinds::IsSqlNumeric(type) || columnkinds::IsTimestamp(type) || !inserted) {
-                // No number and no date-time, or too long: refused with a message.
+            const bool choice =
+                sample.choice && columns[c].m_strName == QString::fromUtf8(sample.choice);
+            if (columnkinds::IsSqlNumeric(type) || columnkinds::IsTimestamp(type) || choice ||
+                !inserted) {
+                // No number, no date-time, none of the words, or too long: refused with a message.
                 EXPECT_FALSE(inserted);
-                if (!columnkinds::IsSqlNumeric(type) && !columnkinds::IsTimestamp(type)) {
+                if (!columnkinds::IsSqlNumeric(type) && !columnkinds::IsTimestamp(type) &&
+                    !choice) {
                     EXPECT_FALSE(Fits(sample.width)) << "a text that fits was refused";
                 }
                 EXPECT_FALSE(NewMessages().isEmpty()) << "refused without a message";

@@ -138,7 +138,9 @@ TEST_F(LockedBooksTest, AnotherProgramsSaleGoesThroughWhileALargeLoadIsHalfRead)
     ASSERT_EQ(sqlitejournal::UseWal(Db()), QString());
     Db().ExecuteSQL(QStringLiteral(
         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
-        "INSERT INTO 销 SELECT strftime('%Y-%m-%d %H:%M:%S', '2004-01-01', '+' || i || ' minutes'),"
+        "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, 销售类型, "
+        "实收金额, 坏帐) SELECT strftime('%Y-%m-%d %H:%M:%S', '2004-01-01', '+' || i || ' "
+        "minutes'),"
         " '药', '厂', '盒', '2030-01-01', 1, 1, '整盒销售', 1, 0 FROM n"));
     CResultTable table;
     resultloader::CLoad load(Db(), table);

@@ -47,8 +47,9 @@ QString CardRow(const Card& c, double averageCost, double onHand) {
 }
 
 QString SaleRow(const QString& stamp, const Card& c, double quantity, double paid) {
-    return QStringLiteral(
-               "INSERT INTO 销 VALUES ('%1', '%2', '%3', '%4', '%5', %6, %7, '%8', %6, 0)")
+    return QStringLiteral("INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, "
+                          "数量, 销售类型, 实收金额, 坏帐) VALUES ('%1', '%2', '%3', '%4', '%5', "
+                          "%6, %7, '%8', %6, 0)")
         .arg(stamp, QString::fromUtf8(c.name), QString::fromUtf8(c.origin),
              QString::fromUtf8(c.packModel), QString::fromUtf8(c.expiry))
         .arg(paid)
@@ -57,8 +58,10 @@ QString SaleRow(const QString& stamp, const Card& c, double quantity, double pai
 }
 
 QString PurchaseRow(const QString& date, const Card& c) {
-    return QStringLiteral("INSERT INTO 进 VALUES ('%1', '王', '中药', '颗粒', 'B7', '%2', '%3', "
-                          "'%4', 'P1', '%5', 9.5, 10)")
+    return QStringLiteral(
+               "INSERT INTO 进 (采购日期, 采购人, 大类, 小类, 编号, 名称, 产地, 规格型号, 批号, "
+               "有效截止日期, 进价, 数量) VALUES ('%1', '王', '中药', '颗粒', 'B7', '%2', '%3', "
+               "'%4', 'P1', '%5', 9.5, 10)")
         .arg(date, QString::fromUtf8(c.name), QString::fromUtf8(c.origin),
              QString::fromUtf8(c.packModel), QString::fromUtf8(c.expiry));
 }
@@ -427,7 +430,7 @@ TEST_P(ReportCommandsTest, DailyReportOpensOnTodayAndADayWithoutSalesHasNoSummar
     EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-12 "
                                   "00:00:00.000' AND '2003-05-12 23:59:59.999'"});
     EXPECT_EQ(m_grid->GetItemCount(), 0);
-    EXPECT_EQ(m_grid->GetColumnCount(), 10);
+    EXPECT_EQ(m_grid->GetColumnCount(), 11);
     EXPECT_EQ(m_grid->ColumnTitle(0), QStringLiteral("日期时间"));
 }
 

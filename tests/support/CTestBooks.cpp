@@ -4,6 +4,7 @@
 #include "schema.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <stdexcept>
 #include <unistd.h>
@@ -121,6 +122,8 @@ CTestBooks::CTestBooks(Backend backend, Tables tables) : m_backend(backend) {
             DropTables();
         if (tables == Tables::Created)
             schema::Create(m_db);
+        else if (tables == Tables::Version1)
+            CreateVersion1();
     } catch (const CDBException& e) {
         throw SetupError(
             QStringLiteral("cannot make the books through %1: %2").arg(m_connect, e.ErrorText()));
@@ -134,8 +137,19 @@ std::unique_ptr<CDatabase> CTestBooks::OpenAnotherConnection() const {
     return db;
 }
 
+void CTestBooks::CreateVersion1() {
+    // The scripts as the first version's set-up ran them, kept beside this file.
+    QFile file(QStringLiteral(APRICOT_BOOKS_V1_DIR "/schema_%1.sql")
+                   .arg(m_backend == Backend::SQLite ? QStringLiteral("sqlite")
+                                                     : QStringLiteral("postgres")));
+    if (!file.open(QIODevice::ReadOnly))
+        throw SetupError(QStringLiteral("cannot read ") + file.fileName());
+    for (const QString& statement : schema::SplitStatements(QString::fromUtf8(file.readAll())))
+        m_db.ExecuteSQL(statement);
+}
+
 void CTestBooks::DropTables() {
-    for (const QString& table : schema::TableNames())
+    for (const QString& table : schema::AllTableNames())
         m_db.ExecuteSQL(QStringLiteral("DROP TABLE IF EXISTS ") + table);
 }
 

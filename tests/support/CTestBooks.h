@@ -1,7 +1,8 @@
 #pragma once
-// A fresh, empty set of books on one backend for one test: the four tables and the first
-// operator. SQLite: a new file in a new temporary folder. PostgreSQL: the database of this
-// test process on the cluster that APRICOT_PG_CONNECT reaches, its tables made anew.
+// A fresh, empty set of books on one backend for one test: the newest books with the first
+// operator, or books of the first version (the four tables only) to upgrade. SQLite: a new file in
+// a new temporary folder. PostgreSQL: the database of this test process on the cluster that
+// APRICOT_PG_CONNECT reaches, its tables made anew.
 #include "CDatabase.h"
 #include "backend.h"
 #include "qt_printers.h"
@@ -13,7 +14,7 @@
 
 class CTestBooks {
 public:
-    enum class Tables { Created, None };
+    enum class Tables { Created, None, Version1 };
 
     // Empty when the backend can be used; otherwise why not. `skip` is set when the user
     // asked to run without it (APRICOT_SKIP_PG=1), which is the only case for skipping.
@@ -32,13 +33,15 @@ public:
 
     // Another connection to the same books.
     std::unique_ptr<CDatabase> OpenAnotherConnection() const;
-    // Drops the four tables, whichever exist.
+    // Drops every table of the books, whichever exist.
     void DropTables();
 
     // The path of apricot_sqlite.so in the build tree.
     static QString SqliteExtension();
 
 private:
+    void CreateVersion1();
+
     Backend m_backend;
     QTemporaryDir m_folder;
     QString m_connect;

@@ -106,7 +106,7 @@ TEST_P(LoginDlgTest, UnknownNameClearsThePasswordAndGoesBackToTheName) {
 }
 
 TEST_P(LoginDlgTest, StoredTrailingBlanksAreNotPartOfTheNameOrPassword) {
-    Exec(QStringLiteral("INSERT INTO 操作员 VALUES ('张三  ', 'ab  ')"));
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('张三  ', 'ab  ')"));
     Open();
     EXPECT_TRUE(Names().contains(QStringLiteral("张三")));
     Attempt(QStringLiteral("张三"), QStringLiteral("ab"));
@@ -114,7 +114,7 @@ TEST_P(LoginDlgTest, StoredTrailingBlanksAreNotPartOfTheNameOrPassword) {
 }
 
 TEST_P(LoginDlgTest, EmptyNameMatchesAnOperatorWithEmptyName) {
-    Exec(QStringLiteral("INSERT INTO 操作员 VALUES ('', 'x')"));
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('', 'x')"));
     Open();
     Attempt(QString(), QStringLiteral("y"));
     EXPECT_EQ(Status(), QStringLiteral("密码错误！"));
@@ -123,7 +123,7 @@ TEST_P(LoginDlgTest, EmptyNameMatchesAnOperatorWithEmptyName) {
 }
 
 TEST_P(LoginDlgTest, NamesAndPasswordsAreCaseSensitive) {
-    Exec(QStringLiteral("INSERT INTO 操作员 VALUES ('Clerk', 'Abc')"));
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('Clerk', 'Abc')"));
     Open();
     Attempt(QStringLiteral("clerk"), QStringLiteral("Abc"));
     EXPECT_EQ(Status(), QStringLiteral("用户不存在！"));
@@ -134,9 +134,9 @@ TEST_P(LoginDlgTest, NamesAndPasswordsAreCaseSensitive) {
 }
 
 TEST_P(LoginDlgTest, UserBoxListsEveryOperatorSorted) {
-    Exec(QStringLiteral("INSERT INTO 操作员 VALUES ('张三', '1')"));
-    Exec(QStringLiteral("INSERT INTO 操作员 VALUES ('阿明', '2')"));
-    Exec(QStringLiteral("INSERT INTO 操作员 VALUES ('李四', '3')"));
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('张三', '1')"));
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('阿明', '2')"));
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('李四', '3')"));
     Open();
     EXPECT_EQ(Names(), (QStringList{"阿明", "管理员", "李四", "张三"}));
     // Picking a name from the list is the same as typing it.
@@ -148,7 +148,7 @@ TEST_P(LoginDlgTest, UserBoxListsEveryOperatorSorted) {
 
 TEST_P(LoginDlgTest, OperatorsAreReadOnceWhenTheDialogOpens) {
     Open();
-    Exec(QStringLiteral("INSERT INTO 操作员 VALUES ('新人', '1')"));
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('新人', '1')"));
     Exec(QStringLiteral("UPDATE 操作员 SET 密码='999' WHERE 密码='737'"));
     Attempt(QStringLiteral("新人"), QStringLiteral("1"));
     EXPECT_EQ(Status(), QStringLiteral("用户不存在！"));

@@ -86,7 +86,8 @@ protected:
         return dialog;
     }
     void AddOperator(const QString& name, const QString& password) {
-        Exec(QStringLiteral("INSERT INTO 操作员 VALUES ('%1', '%2')").arg(name, password));
+        Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('%1', '%2')")
+                 .arg(name, password));
     }
     QStringList Operators() {
         QStringList out;
@@ -174,7 +175,7 @@ TEST_P(SettingsDlgTest, LayoutAndLookAfterAGoodLoad) {
     EXPECT_EQ(grid->palette().color(QPalette::Base), kLoadedBackground);
     EXPECT_TRUE(grid->m_bAllowSort && grid->m_bAllowAdd && grid->m_bAllowDelete &&
                 grid->m_bAllowEdit);
-    EXPECT_EQ(grid->Sql(), QStringLiteral("select * from 操作员"));
+    EXPECT_EQ(grid->Sql(), QStringLiteral("select 用户名, 密码 from 操作员"));
     EXPECT_FALSE(box->isChecked());
     EXPECT_TRUE(m_prompts.Messages().empty());
 }
@@ -219,7 +220,7 @@ TEST_P(SettingsDlgTest, FailedLoadStaysReadOnlyAfterReload) {
 TEST_P(SettingsDlgTest, ReloadShowsTheTablesRowsNow) {
     auto dialog = Open();
     auto other = Books().OpenAnotherConnection();
-    other->ExecuteSQL(QStringLiteral("INSERT INTO 操作员 VALUES ('李四', 'pw')"));
+    other->ExecuteSQL(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('李四', 'pw')"));
     EXPECT_EQ(dialog->Grid()->GetItemCount(), 1);
     Press(*dialog, CSettingsDlg::IdReload);
     EXPECT_EQ(dialog->Grid()->GetItemCount(), 2);

@@ -1,7 +1,8 @@
-// apricot-initdb: sets up a new, empty (or demo) set of books.
+// apricot-initdb: sets up a new, empty (or demo) set of books, upgrades or restores books.
 #include "CBooksSetup.h"
 #include "books_restore.h"
 #include "schema.h"
+#include "upgrade_command.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -20,10 +21,15 @@ constexpr int kExitBooksExist = 3;
 const char* const kUsage =
     "用法: apricot-initdb [--demo] 文件夹\n"
     "      apricot-initdb [--demo] --connect '连接串'\n"
+    "      apricot-initdb --upgrade 文件夹\n"
+    "      apricot-initdb --upgrade --connect '连接串'\n"
     "      apricot-initdb --restore 备份文件 文件夹\n"
     "第一种在文件夹中建立新的 SQLite 数据库 apricot.db 和 connect.txt；\n"
     "第二种在连接串所指的空数据库（PostgreSQL）中建立各表。\n"
     "--demo  另外写入约四个月的演示进货和销售记录。\n"
+    "--upgrade  把文件夹中 connect.txt 所指的账套（没有 connect.txt 时为 apricot.db）或连接串\n"
+    "           所指的账套升级到本程序的版本：SQLite 账套先做检查过的备份放进 backups/，\n"
+    "           升级在一个事务中完成，失败时不做任何改动；服务器上的账套请先自行备份。\n"
     "--restore  检查备份后用它替换文件夹中 connect.txt 所指的账套（没有 connect.txt 时为\n"
     "           apricot.db），原来的账套连同它的 -wal 等文件改名保留；\n"
     "           有程序正在使用这套账时拒绝恢复。\n"
@@ -61,6 +67,7 @@ int main(int argc, char* argv[]) {
     }
 
     bool demo = false;
+    bool upgrade = false;
     QString connect;
     bool haveConnect = false;
     QString folder;
@@ -71,6 +78,8 @@ int main(int argc, char* argv[]) {
             return kExitCreated;
         } else if (arg == QLatin1String("--demo")) {
             demo = true;
+        } else if (arg == QLatin1String("--upgrade")) {
+            upgrade = true;
         } else if (arg == QLatin1String("--connect")) {
             if (haveConnect || i + 1 >= args.size())
                 return Usage(QStringLiteral("--connect 后面要有且只有一个连接串"));
@@ -89,6 +98,17 @@ int main(int argc, char* argv[]) {
                                  : QStringLiteral("缺少文件夹或 --connect 连接串"));
     if (haveConnect && connect.trimmed().isEmpty())
         return Usage(QStringLiteral("连接串是空的"));
+
+    if (upgrade) {
+        if (demo)
+            return Usage(QStringLiteral("--upgrade 和 --demo 不能一起用"));
+        const QDateTime now = QDateTime::currentDateTime();
+        const CUpgradeReport report = haveConnect ? upgradecommand::UpgradeConnection(connect, now)
+                                                  : upgradecommand::UpgradeFolder(folder, now);
+        PrintLine(report.ok ? stdout : stderr,
+                  report.ok ? report.message : QStringLiteral("apricot-initdb: ") + report.message);
+        return report.ok ? kExitCreated : kExitFailed;
+    }
 
     CBooksSetup setup(demo);
     const CBooksSetup::Outcome outcome =

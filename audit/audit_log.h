@@ -1,0 +1,38 @@
+#pragma once
+// The log: one row in 日志 for each change the program makes, written in the change's own
+// transaction. Each row's 校验 is a SHA-256 over the 校验 of the row before and this row's other
+// columns, so that a row changed, removed or inserted afterwards breaks the chain.
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+class CDatabase;
+
+// What one log row says; 序号, 时间 and 校验 are added by Append.
+struct CLogEntry {
+    QString operatorName; // who was logged in; "" or "系统" for the program itself
+    QString action;       // "升级", "销售", ...
+    QString object;       // what was changed: a table, "账套", an operator
+    QString content;      // plain Chinese a person can read
+};
+
+namespace auditlog {
+
+// The text a row's 校验 is computed over. Fields in this order: the previous row's 校验 (empty
+// for the first row), 序号 in decimal, 时间 as "YYYY-MM-DD HH:MM:SS", 操作员, 动作, 对象, 内容.
+// Each field is written as its length in UTF-8 bytes in decimal, ':', its UTF-8 bytes, then
+// '\n'; a length can never be taken for content, so no two rows share a text.
+QByteArray RowText(const QString& previousHash, long long number, const QDateTime& time,
+                   const CLogEntry& entry);
+// The lower-case hexadecimal SHA-256 of RowText.
+QString ChainHash(const QString& previousHash, long long number, const QDateTime& time,
+                  const CLogEntry& entry);
+
+// Appends the row of `entry` at `now` (to the second) inside the transaction open on `db`, or
+// in a transaction of its own when `db` is in auto-commit. The row is written before the last
+// one is read, so that on SQLite the transaction holds the write lock from that moment; on
+// PostgreSQL the log is locked first, so that counters appending at once still form one chain.
+// A caller's transaction should therefore write before it appends. Throws CDBException.
+void Append(CDatabase& db, const CLogEntry& entry, const QDateTime& now);
+
+} // namespace auditlog

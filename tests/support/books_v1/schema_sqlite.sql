@@ -1,0 +1,96 @@
+-- Books of the first version exactly as its set-up made them, for the upgrade tests.
+-- The four tables of a new set of books, SQLite dialect.
+-- SQLite neither enforces a declared width nor a column's type, so CHECK does both, and a
+-- failing statement looks the same as on PostgreSQL. The two date-time columns compare in
+-- time order through the APRICOT_DATETIME collation of the project's extension.
+
+CREATE TABLE 操作员 (
+    用户名 VARCHAR(50) NOT NULL PRIMARY KEY CHECK (length(用户名) <= 50),
+    密码 VARCHAR(50) NOT NULL CHECK (length(密码) <= 50)
+);
+
+CREATE TABLE 进 (
+    采购日期 TIMESTAMP NOT NULL COLLATE APRICOT_DATETIME CHECK (apricot_is_datetime(采购日期)),
+    采购人 VARCHAR(200) NOT NULL CHECK (length(采购人) <= 200),
+    大类 VARCHAR(200) NOT NULL CHECK (length(大类) <= 200),
+    小类 VARCHAR(200) NOT NULL CHECK (length(小类) <= 200),
+    编号 VARCHAR(200) NOT NULL CHECK (length(编号) <= 200),
+    名称 VARCHAR(100) NOT NULL CHECK (length(名称) <= 100),
+    产地 VARCHAR(100) NOT NULL CHECK (length(产地) <= 100),
+    规格型号 VARCHAR(100) NOT NULL CHECK (length(规格型号) <= 100),
+    批号 VARCHAR(200) NOT NULL CHECK (length(批号) <= 200),
+    有效截止日期 VARCHAR(100) NOT NULL CHECK (length(有效截止日期) <= 100),
+    进价 DOUBLE NOT NULL CHECK (typeof(进价) IN ('integer', 'real')),
+    数量 DOUBLE NOT NULL CHECK (typeof(数量) IN ('integer', 'real'))
+);
+
+CREATE INDEX 进_采购日期 ON 进 (采购日期);
+
+CREATE TABLE 存 (
+    名称 VARCHAR(100) NOT NULL CHECK (length(名称) <= 100),
+    产地 VARCHAR(100) NOT NULL CHECK (length(产地) <= 100),
+    规格型号 VARCHAR(100) NOT NULL CHECK (length(规格型号) <= 100),
+    有效截止日期 VARCHAR(100) NOT NULL CHECK (length(有效截止日期) <= 100),
+    平均成本单价 DOUBLE NOT NULL CHECK (typeof(平均成本单价) IN ('integer', 'real')),
+    现有存货量 DOUBLE NOT NULL CHECK (typeof(现有存货量) IN ('integer', 'real')),
+    PRIMARY KEY (名称, 产地, 规格型号, 有效截止日期)
+);
+
+CREATE TABLE 销 (
+    日期时间 TIMESTAMP NOT NULL COLLATE APRICOT_DATETIME CHECK (apricot_is_datetime(日期时间)),
+    名称 VARCHAR(100) NOT NULL CHECK (length(名称) <= 100),
+    产地 VARCHAR(100) NOT NULL CHECK (length(产地) <= 100),
+    规格型号 VARCHAR(100) NOT NULL CHECK (length(规格型号) <= 100),
+    有效截止日期 VARCHAR(100) NOT NULL CHECK (length(有效截止日期) <= 100),
+    零售价 DOUBLE NOT NULL CHECK (typeof(零售价) IN ('integer', 'real')),
+    数量 DOUBLE NOT NULL CHECK (typeof(数量) IN ('integer', 'real')),
+    销售类型 VARCHAR(100) NOT NULL CHECK (length(销售类型) <= 100),
+    实收金额 DOUBLE NOT NULL CHECK (typeof(实收金额) IN ('integer', 'real')),
+    坏帐 DOUBLE NOT NULL CHECK (typeof(坏帐) IN ('integer', 'real')),
+    PRIMARY KEY (日期时间)
+);
+
+-- The sales of one card, for the join with its stock card starting from 存.
+CREATE INDEX 销_存货卡 ON 销 (名称, 产地, 规格型号, 有效截止日期);
+
+-- The SQLite ODBC driver reads every REAL as 15 significant digits. Numbers are kept at the
+-- value those digits name, so the text a grid shows is the stored value and a cell written
+-- back into a WHERE clause finds its row again. (PostgreSQL's driver gives every digit.)
+
+CREATE TRIGGER 进_数字_新 AFTER INSERT ON 进
+WHEN NEW.进价 <> CAST(printf('%!.15g', NEW.进价) AS REAL) OR NEW.数量 <> CAST(printf('%!.15g', NEW.数量) AS REAL)
+BEGIN
+    UPDATE 进 SET 进价 = CAST(printf('%!.15g', 进价) AS REAL), 数量 = CAST(printf('%!.15g', 数量) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 进_数字_改 AFTER UPDATE OF 进价, 数量 ON 进
+WHEN NEW.进价 <> CAST(printf('%!.15g', NEW.进价) AS REAL) OR NEW.数量 <> CAST(printf('%!.15g', NEW.数量) AS REAL)
+BEGIN
+    UPDATE 进 SET 进价 = CAST(printf('%!.15g', 进价) AS REAL), 数量 = CAST(printf('%!.15g', 数量) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 存_数字_新 AFTER INSERT ON 存
+WHEN NEW.平均成本单价 <> CAST(printf('%!.15g', NEW.平均成本单价) AS REAL) OR NEW.现有存货量 <> CAST(printf('%!.15g', NEW.现有存货量) AS REAL)
+BEGIN
+    UPDATE 存 SET 平均成本单价 = CAST(printf('%!.15g', 平均成本单价) AS REAL), 现有存货量 = CAST(printf('%!.15g', 现有存货量) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 存_数字_改 AFTER UPDATE OF 平均成本单价, 现有存货量 ON 存
+WHEN NEW.平均成本单价 <> CAST(printf('%!.15g', NEW.平均成本单价) AS REAL) OR NEW.现有存货量 <> CAST(printf('%!.15g', NEW.现有存货量) AS REAL)
+BEGIN
+    UPDATE 存 SET 平均成本单价 = CAST(printf('%!.15g', 平均成本单价) AS REAL), 现有存货量 = CAST(printf('%!.15g', 现有存货量) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 销_数字_新 AFTER INSERT ON 销
+WHEN NEW.零售价 <> CAST(printf('%!.15g', NEW.零售价) AS REAL) OR NEW.数量 <> CAST(printf('%!.15g', NEW.数量) AS REAL) OR NEW.实收金额 <> CAST(printf('%!.15g', NEW.实收金额) AS REAL) OR NEW.坏帐 <> CAST(printf('%!.15g', NEW.坏帐) AS REAL)
+BEGIN
+    UPDATE 销 SET 零售价 = CAST(printf('%!.15g', 零售价) AS REAL), 数量 = CAST(printf('%!.15g', 数量) AS REAL), 实收金额 = CAST(printf('%!.15g', 实收金额) AS REAL), 坏帐 = CAST(printf('%!.15g', 坏帐) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 销_数字_改 AFTER UPDATE OF 零售价, 数量, 实收金额, 坏帐 ON 销
+WHEN NEW.零售价 <> CAST(printf('%!.15g', NEW.零售价) AS REAL) OR NEW.数量 <> CAST(printf('%!.15g', NEW.数量) AS REAL) OR NEW.实收金额 <> CAST(printf('%!.15g', NEW.实收金额) AS REAL) OR NEW.坏帐 <> CAST(printf('%!.15g', NEW.坏帐) AS REAL)
+BEGIN
+    UPDATE 销 SET 零售价 = CAST(printf('%!.15g', 零售价) AS REAL), 数量 = CAST(printf('%!.15g', 数量) AS REAL), 实收金额 = CAST(printf('%!.15g', 实收金额) AS REAL), 坏帐 = CAST(printf('%!.15g', 坏帐) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+INSERT INTO 操作员 (用户名, 密码) VALUES ('管理员', '737');
