@@ -1,16 +1,19 @@
 #include "CApricotView.h"
 
+#include "CChangePasswordDlg.h"
 #include "CPurchaseEntryDlg.h"
 #include "CSalesEntryDlg.h"
 #include "CSettingsDlg.h"
 #include "alert_counts.h"
 #include "backup_command.h"
 #include "command_ids.h"
+#include "command_rights.h"
 #include "detail_statements.h"
 #include "feedback.h"
 #include "frame_resources.h"
 #include "grid_printing.h"
 #include "maintenance_dialog.h"
+#include "prompts.h"
 #include "q_grid.h"
 #include "report_commands.h"
 #include "shell_launcher.h"
@@ -26,6 +29,7 @@ using Handler = void (CApricotView::*)();
 const std::map<int, Handler>& DispatchTable() {
     static const std::map<int, Handler> table = {
         {cmd::Settings, &CApricotView::OnSettings},
+        {cmd::ChangePassword, &CApricotView::OnChangePassword},
         {cmd::BackUp, &CApricotView::OnBackUp},
         {cmd::ExportCsv, &CApricotView::OnExportCsv},
         {cmd::Print, &CApricotView::OnPrint},
@@ -83,10 +87,20 @@ bool CApricotView::IsViewCommand(int id) {
     return DispatchTable().count(id) != 0;
 }
 
+void CApricotView::SetOperator(const QString& name, ERole role) {
+    m_strOperator = name;
+    m_role = role;
+}
+
 bool CApricotView::OnCommand(int id) {
     const auto it = DispatchTable().find(id);
     if (it == DispatchTable().end())
         return false;
+    // Not only the menu: an accelerator or a caller reaches here too.
+    if (!commandrights::MayRun(m_role, id)) {
+        Prompts().Tell(this, commandrights::kNeedsManager, CPrompts::Icon::Warning);
+        return true;
+    }
     const QString before = m_pGrid ? m_pGrid->Sql() : QString();
     (this->*(it->second))();
     // What filled the grid names the printed pages.
@@ -189,6 +203,11 @@ void CApricotView::OnSettings() {
     CSettingsDlg dialog(m_pDatabase, window());
     dialog.exec();
     RefreshAlerts();
+}
+
+void CApricotView::OnChangePassword() {
+    CChangePasswordDlg dialog(m_pDatabase, m_strOperator, window());
+    dialog.exec();
 }
 
 void CApricotView::OnPurchaseMaint() {

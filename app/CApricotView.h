@@ -1,6 +1,8 @@
 #pragma once
 // The one view of the main frame: a read-only, sortable record grid showing the last query,
 // and the handler of every business command.
+#include "operator_role.h"
+
 #include <QWidget>
 
 class CDatabase;
@@ -16,8 +18,13 @@ public:
 
     // Creates the grid with the columns of 销 and loads today's sales. Runs once.
     void OnInitialUpdate();
-    // Runs the handler of `id`; false when the command is not the view's.
+    // Runs the handler of `id`; false when the command is not the view's. A command the
+    // operator's role does not allow says "需要店长权限" and runs nothing.
     virtual bool OnCommand(int id);
+    // Who is logged in, for the commands' checks.
+    void SetOperator(const QString& name, ERole role);
+    const QString& OperatorName() const { return m_strOperator; }
+    ERole OperatorRole() const { return m_role; }
     static bool IsViewCommand(int id);
 
     // Counts what 药品预警 would list today and tells alertsChanged; called when the main window
@@ -31,6 +38,7 @@ public:
 
     // One handler per command.
     void OnSettings();
+    void OnChangePassword();
     void OnBackUp();
     void OnRefresh();
     void OnPrintSave();
@@ -77,6 +85,9 @@ private:
 
     CDatabase* m_pDatabase;
     CShellLauncher& m_launcher;
+    QString m_strOperator;
+    // Until a login says otherwise; the program always sets it after the login.
+    ERole m_role = ERole::Manager;
     q_grid* m_pGrid = nullptr; // child of this widget, created at the first update
     QString m_strGridTitle;    // what filled the grid, for the printed pages
 };

@@ -3,6 +3,7 @@
 #include "CApricotView.h"
 #include "artwork.h"
 #include "command_ids.h"
+#include "command_rights.h"
 #include "frame_resources.h"
 #include "keyboard_locks.h"
 #include "status_clock.h"
@@ -239,6 +240,10 @@ void CMainFrame::CreateStatusBar() {
     m_pAlerts->setToolTip(QStringLiteral("单击查看药品预警"));
     m_pAlerts->hide();
     bar->addPermanentWidget(m_pAlerts);
+    m_pOperator = new QLabel(bar);
+    m_pOperator->setObjectName(QStringLiteral("operator"));
+    m_pOperator->hide();
+    bar->addPermanentWidget(m_pOperator);
     connect(m_pAlerts, &QPushButton::clicked, this, [this] { OnCommand(cmd::StockAlerts); });
     connect(m_pView, &CApricotView::alertsChanged, this, [this](const QString& text) {
         m_pAlerts->setText(text);
@@ -275,6 +280,22 @@ QAction* CMainFrame::CommandAction(int id) const {
         return m_pToolBar->toggleViewAction();
     const auto it = m_actions.find(id);
     return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CMainFrame::ShowOperator(const QString& name, ERole role) {
+    m_pView->SetOperator(name, role);
+    m_pOperator->setText(commandrights::OperatorPane(name, role));
+    m_pOperator->show();
+    for (const auto& [id, action] : m_actions) {
+        if (!commandrights::NeedsManager(id))
+            continue;
+        const bool allowed = commandrights::MayRun(role, id);
+        const CPrompt prompt = PromptOf(id);
+        action->setEnabled(allowed);
+        action->setStatusTip(allowed ? prompt.statusTip : commandrights::kNeedsManager);
+        // An empty tool tip falls back to the action's text, as before.
+        action->setToolTip(allowed ? prompt.toolTip : commandrights::kNeedsManager);
+    }
 }
 
 void CMainFrame::OnCommand(int id) {

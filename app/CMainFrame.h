@@ -1,6 +1,8 @@
 #pragma once
 // The program's only top-level window: fixed caption, dockable menu bar and toolbar, the status
 // bar with its clock and lock panes, and the view as its client.
+#include "operator_role.h"
+
 #include <QMainWindow>
 #include <QTimer>
 #include <map>
@@ -22,6 +24,9 @@ public:
 
     // Routes a command: About to the application, 安全退出 to closing, the rest to the view.
     void OnCommand(int id);
+    // Who is logged in: the status bar names them, and a 营业员 finds the 店长's commands
+    // greyed out, their prompt "需要店长权限".
+    void ShowOperator(const QString& name, ERole role);
 
     CApricotView* View() const { return m_pView; }
     QMenuBar* MenuBar() const { return m_pMenuBar; }
@@ -73,6 +78,7 @@ private:
     QLabel* m_pNum = nullptr;
     QLabel* m_pScroll = nullptr;
     QPushButton* m_pAlerts = nullptr;
+    QLabel* m_pOperator = nullptr; // "操作员：张三（营业员）"
     std::map<int, QAction*> m_actions;
     QTimer m_clockTimer;
 };

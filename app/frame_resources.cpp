@@ -32,6 +32,7 @@ CMenuItem Separator() {
 std::vector<CMenuItem> BuildMainMenu() {
     return {
         Popup("(&1)系统", {Item(cmd::Settings, "设置...", 18, "CTRL+S"),
+                           Item(cmd::ChangePassword, "修改密码...", 14, "CTRL+ALT+M"),
                            Item(cmd::BackUp, "备份数据...", 14, "CTRL+B"),
                            Popup("界面", {Popup("工具栏", {Item(cmd::ToolbarListPlaceholder, "")}),
                                           Item(cmd::ViewStatusBar, "状态栏")}),
@@ -97,6 +98,7 @@ const std::vector<CAccelerator>& Accelerators() {
         {QKeySequence(Qt::ALT | Qt::Key_Z), cmd::AppExit},
         {QKeySequence(Qt::CTRL | Qt::Key_S), cmd::Settings},
         {QKeySequence(Qt::CTRL | Qt::Key_B), cmd::BackUp},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_M), cmd::ChangePassword},
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), cmd::ExportCsv},
         {QKeySequence(Qt::CTRL | Qt::Key_P), cmd::Print},
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), cmd::ExportPdf},
@@ -149,6 +151,7 @@ CPrompt PromptOf(int command) {
     static const std::map<int, std::pair<const char*, const char*>> prompts = {
         {cmd::Settings, {"设置", "设置"}},
         {cmd::BackUp, {"把账套备份到一个文件", "备份数据"}},
+        {cmd::ChangePassword, {"修改自己的登录密码", "修改密码"}},
         {cmd::PurchaseEntry, {"药品入库登记", "药品入库"}},
         {cmd::SalesEntry, {"添加销售记录", "销售登记"}},
         {cmd::Calculator, {"计算器", "计算器"}},

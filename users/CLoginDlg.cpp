@@ -1,5 +1,7 @@
 #include "CLoginDlg.h"
 
+#include "operator_passwords.h"
+
 #include "artwork.h"
 #include "banner_frame.h"
 #include "reported_statement.h"
@@ -15,7 +17,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-CLoginDlg::CLoginDlg(CDatabase* db, QWidget* parent) : QDialog(parent) {
+CLoginDlg::CLoginDlg(CDatabase* db, QWidget* parent) : QDialog(parent), m_pDatabase(db) {
     setObjectName(QStringLiteral("206"));
     setWindowTitle(QStringLiteral("登陆对话框"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -118,6 +120,9 @@ void CLoginDlg::OnLogin() {
         break;
     }
     if (step.admit) {
+        // A password still kept in plain text (older books) is kept as its hash from now on.
+        if (m_check.StoredInPlain(m_strUser))
+            m_strRehashFailure = operatorpasswords::Store(m_pDatabase, m_strUser, m_strPassword);
         PauseWithStatusVisible();
         accept();
     }

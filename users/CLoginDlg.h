@@ -17,6 +17,11 @@ public:
     explicit CLoginDlg(CDatabase* db, QWidget* parent = nullptr);
 
     const CLoginCheck& Check() const { return m_check; }
+    // Once admitted: who, and why a password still kept in plain text could not be replaced by
+    // its hash (empty when it was, or needed not be).
+    const QString& AdmittedName() const { return m_strUser; }
+    ERole AdmittedRole() const { return m_check.RoleOf(m_strUser); }
+    const QString& RehashFailure() const { return m_strRehashFailure; }
     // How long "登陆成功！" stays before the dialog closes.
     static constexpr int kSuccessPauseMs = 500;
 
@@ -28,7 +33,9 @@ private:
     void UpdateData(bool save);
     void PauseWithStatusVisible();
 
+    CDatabase* m_pDatabase;
     CLoginCheck m_check;
+    QString m_strRehashFailure;
     QString m_strUser;
     QString m_strPassword;
 

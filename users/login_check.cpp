@@ -1,5 +1,6 @@
 #include "login_check.h"
 
+#include "password_hash.h"
 #include "result_table.h"
 #include "sort_keys.h"
 
@@ -11,12 +12,19 @@ CLoginCheck CLoginCheck::FromResult(const CResultTable& rows) {
     std::vector<COperator> operators;
     operators.reserve(static_cast<size_t>(rows.RowCount()));
     const int columns = rows.ColumnCount();
+    int roleColumn = -1;
+    for (int c = 2; c < columns; ++c)
+        if (sortkeys::ColumnName(rows.Columns()[static_cast<size_t>(c)].m_strName) ==
+            QStringLiteral("角色"))
+            roleColumn = c;
     for (int r = 0; r < rows.RowCount(); ++r) {
         COperator op;
         if (columns > 0)
             op.name = rows.CellText(r, 0);
         if (columns > 1)
             op.password = rows.CellText(r, 1);
+        if (roleColumn >= 0)
+            op.role = rows.CellText(r, roleColumn);
         operators.push_back(std::move(op));
     }
     return CLoginCheck(std::move(operators));
@@ -33,12 +41,29 @@ QStringList CLoginCheck::SortedNames() const {
     return names;
 }
 
-CLoginCheck::Outcome CLoginCheck::Check(const QString& name, const QString& password) const {
+const COperator* CLoginCheck::Find(const QString& name) const {
     const auto it = std::find_if(m_operators.begin(), m_operators.end(),
                                  [&name](const COperator& op) { return op.name == name; });
-    if (it == m_operators.end())
+    return it == m_operators.end() ? nullptr : &*it;
+}
+
+CLoginCheck::Outcome CLoginCheck::Check(const QString& name, const QString& password) const {
+    const COperator* op = Find(name);
+    if (!op)
         return Outcome::UnknownUser;
-    return it->password == password ? Outcome::Admitted : Outcome::WrongPassword;
+    return passwordhash::Verify(op->password, password) == passwordhash::Match::No
+               ? Outcome::WrongPassword
+               : Outcome::Admitted;
+}
+
+bool CLoginCheck::StoredInPlain(const QString& name) const {
+    const COperator* op = Find(name);
+    return op && !passwordhash::IsHash(op->password);
+}
+
+ERole CLoginCheck::RoleOf(const QString& name) const {
+    const COperator* op = Find(name);
+    return op ? operatorrole::FromText(op->role) : ERole::Clerk;
 }
 
 CLoginCheck::Step CLoginCheck::StepFor(Outcome outcome) {

@@ -1,6 +1,8 @@
 #pragma once
 // The login's rules without the widgets: who may enter, and what the dialog does after each
 // attempt.
+#include "operator_role.h"
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -9,7 +11,8 @@ class CResultTable;
 
 struct COperator {
     QString name;
-    QString password;
+    QString password; // as stored: a hash, or in older books the password itself
+    QString role = {}; // as stored in 角色
 };
 
 class CLoginCheck {
@@ -28,7 +31,8 @@ public:
     CLoginCheck() = default;
     // The operators in the database's order.
     explicit CLoginCheck(std::vector<COperator> operators);
-    // The first column of each row as the name, the second as the password.
+    // The first column of each row as the name, the second as the password, and the column
+    // 角色, where the books have it, as the role.
     static CLoginCheck FromResult(const CResultTable& rows);
 
     const std::vector<COperator>& Operators() const { return m_operators; }
@@ -36,7 +40,13 @@ public:
     QStringList SortedNames() const;
 
     // The first operator whose name equals `name` exactly decides; no trimming, no case folding.
+    // The password is checked against its hash, or against a password still kept in plain text.
     Outcome Check(const QString& name, const QString& password) const;
+    // The operator who decides for `name`; null when there is none.
+    const COperator* Find(const QString& name) const;
+    // Whether `name`'s password is still kept in plain text, so that it must be hashed now.
+    bool StoredInPlain(const QString& name) const;
+    ERole RoleOf(const QString& name) const;
     static Step StepFor(Outcome outcome);
     static QString OpeningStatus();
 

@@ -116,6 +116,7 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
     const QStringList expected = {
         "(&1)系统",
         "  设置..." + Blanks(18) + "CTRL+S",
+        "  修改密码..." + Blanks(14) + "CTRL+ALT+M",
         "  备份数据..." + Blanks(14) + "CTRL+B",
         "  界面",
         "    工具栏",
@@ -193,12 +194,13 @@ TEST_F(MainFrameTest, MenuItemsCarryTheirCommandIds) {
     };
     // A few items from each popup, by position.
     const Item items[] = {
-        {0, 0, cmd::Settings},      {0, 1, cmd::BackUp},        {0, 5, cmd::AppExit},
-        {1, 0, cmd::PurchaseEntry}, {1, 2, cmd::PurchaseQuery}, {1, 3, cmd::PurchaseMaint},
-        {2, 0, cmd::StockQuery},    {2, 1, cmd::StockMaint},    {3, 0, cmd::SalesEntry},
-        {3, 2, cmd::SalesQuery},    {3, 3, cmd::SalesMaint},    {4, 5, cmd::TodaySales},
-        {4, 6, cmd::StockList},     {4, 7, cmd::YearPurchases}, {5, 0, cmd::Help},
-        {5, 1, cmd::Calculator},    {5, 3, cmd::Feedback},      {5, 4, cmd::About}};
+        {0, 0, cmd::Settings},      {0, 1, cmd::ChangePassword}, {0, 2, cmd::BackUp},
+        {0, 6, cmd::AppExit},       {1, 0, cmd::PurchaseEntry},  {1, 2, cmd::PurchaseQuery},
+        {1, 3, cmd::PurchaseMaint}, {2, 0, cmd::StockQuery},     {2, 1, cmd::StockMaint},
+        {3, 0, cmd::SalesEntry},    {3, 2, cmd::SalesQuery},     {3, 3, cmd::SalesMaint},
+        {4, 5, cmd::TodaySales},    {4, 6, cmd::StockList},      {4, 7, cmd::YearPurchases},
+        {5, 0, cmd::Help},          {5, 1, cmd::Calculator},     {5, 3, cmd::Feedback},
+        {5, 4, cmd::About}};
     for (const Item& item : items)
         EXPECT_EQ(TopMenu(item.menu)->actions().at(item.position)->objectName(),
                   QString::number(item.id));
@@ -301,7 +303,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 32u);
+    EXPECT_EQ(expected.size(), 33u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {
@@ -571,6 +573,38 @@ TEST(ApricotView, AboutAndExitAreNotTheViewsCommands) {
     EXPECT_FALSE(view.OnCommand(cmd::AppExit));
     EXPECT_FALSE(view.OnCommand(cmd::ViewStatusBar));
     EXPECT_FALSE(view.OnCommand(cmd::ViewToolbar));
+}
+
+// A 营业员 finds the 店长's commands greyed out, and running one anyway (an accelerator, a
+// caller) opens nothing and says why.
+TEST(ApricotView, AClerkIsRefusedEveryManagersCommand) {
+    CRecordingPrompts prompts;
+    CRecordingLauncher launcher;
+    auto* view = new CApricotView(nullptr, launcher);
+    CMainFrame frame(view);
+    frame.ShowOperator(QStringLiteral("张三"), ERole::Clerk);
+    EXPECT_EQ(frame.statusBar()->findChild<QLabel*>(QStringLiteral("operator"))->text(),
+              "操作员：张三（营业员）");
+    // Should a command run after all, its dialog is closed rather than waited for.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    closer.start(50);
+    for (const int id : {cmd::Settings, cmd::PurchaseMaint, cmd::StockMaint, cmd::SalesMaint}) {
+        SCOPED_TRACE(id);
+        QAction* action = frame.CommandAction(id);
+        ASSERT_TRUE(action);
+        EXPECT_FALSE(action->isEnabled());
+        EXPECT_EQ(action->statusTip(), "需要店长权限");
+        prompts.Clear();
+        frame.OnCommand(id);
+        EXPECT_EQ(prompts.Texts(), QStringList{QStringLiteral("需要店长权限")});
+    }
+    // The counter's own work stays open to them.
+    for (const int id : {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp})
+        EXPECT_TRUE(frame.CommandAction(id)->isEnabled()) << id;
 }
 
 TEST(ApricotView, HelpCalculatorAndFeedbackStartTheirDocuments) {

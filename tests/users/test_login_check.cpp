@@ -1,5 +1,6 @@
 // The login's table of outcomes, without a display.
 #include "login_check.h"
+#include "password_hash.h"
 #include "result_table.h"
 
 #include "qt_printers.h"
@@ -100,6 +101,30 @@ TEST(LoginCheck, ReadsNameAndPasswordByPosition) {
     single.SetColumns({{"账号", 12}});
     single.SetCell(single.AppendRow(), 0, u"甲");
     EXPECT_EQ(CLoginCheck::FromResult(single).Check("甲", ""), Outcome::Admitted);
+}
+
+TEST(LoginCheck, HashedPasswordsAdmitAndPlainOnesAreToBeHashedRolesByColumnName) {
+    CResultTable rows;
+    rows.SetColumns({{"用户名", 12}, {"密码", 12}, {"角色", 12}});
+    const std::pair<const char*, const char*> operators[] = {{"店长甲", "店长"},
+                                                             {"营业员乙", "营业员"}};
+    for (const auto& [name, role] : operators) {
+        const int r = rows.AppendRow();
+        rows.SetCell(r, 0, QString::fromUtf8(name));
+        rows.SetCell(r, 2, QString::fromUtf8(role));
+    }
+    rows.SetCell(0, 1, passwordhash::Hash(QStringLiteral("甲的密码")).value_or(QString()));
+    rows.SetCell(1, 1, u"737");
+    const CLoginCheck check = CLoginCheck::FromResult(rows);
+    EXPECT_EQ(check.Check("店长甲", "甲的密码"), Outcome::Admitted);
+    EXPECT_EQ(check.Check("店长甲", rows.CellText(0, 1)), Outcome::WrongPassword);
+    EXPECT_FALSE(check.StoredInPlain("店长甲"));
+    EXPECT_EQ(check.Check("营业员乙", "737"), Outcome::Admitted);
+    EXPECT_TRUE(check.StoredInPlain("营业员乙"));
+    EXPECT_EQ(check.RoleOf("店长甲"), ERole::Manager);
+    EXPECT_EQ(check.RoleOf("营业员乙"), ERole::Clerk);
+    // Books without the column, or a role nobody knows, grant no more than a 营业员's.
+    EXPECT_EQ(Operators({{"管理员", "737", "主管"}}).RoleOf("管理员"), ERole::Clerk);
 }
 
 } // namespace

@@ -1,0 +1,29 @@
+#include "command_rights.h"
+
+#include "command_ids.h"
+
+namespace commandrights {
+
+const QString kNeedsManager = QStringLiteral("需要店长权限");
+
+bool NeedsManager(int id) {
+    switch (id) {
+    case cmd::Settings:
+    case cmd::PurchaseMaint:
+    case cmd::StockMaint:
+    case cmd::SalesMaint:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MayRun(ERole role, int id) {
+    return role == ERole::Manager || !NeedsManager(id);
+}
+
+QString OperatorPane(const QString& name, ERole role) {
+    return QStringLiteral("操作员：%1（%2）").arg(name, operatorrole::Text(role));
+}
+
+} // namespace commandrights

@@ -1,0 +1,74 @@
+// Passwords in the books on both backends: a plain one replaced by its hash at the login that
+// uses it, and 修改密码 that checks the old one and stores only a hash.
+#include "CLoginDlg.h"
+#include "CTestBooks.h"
+#include "operator_passwords.h"
+#include "password_hash.h"
+#include "query_rows.h"
+#include "recording_prompts.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+class OperatorPasswordsTest : public CBooksTest {
+protected:
+    QString Stored(const char* name) {
+        return QueryValue(Db(), QStringLiteral("SELECT 密码 FROM 操作员 WHERE 用户名='%1'")
+                                    .arg(QString::fromUtf8(name)));
+    }
+    // Logs in through the dialog; true when admitted.
+    bool LogIn(const QString& name, const QString& password) {
+        CLoginDlg dialog(&Db());
+        dialog.show();
+        dialog.findChild<QComboBox*>(QStringLiteral("1050"))->setEditText(name);
+        dialog.findChild<QLineEdit*>(QStringLiteral("1053"))->setText(password);
+        dialog.findChild<QPushButton*>(QStringLiteral("1"))->click();
+        EXPECT_TRUE(dialog.RehashFailure().isEmpty()) << dialog.RehashFailure().toStdString();
+        return dialog.result() == QDialog::Accepted;
+    }
+    CRecordingPrompts m_prompts;
+};
+
+TEST_P(OperatorPasswordsTest, APlainPasswordIsHashedAtTheLoginThatUsesIt) {
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('张三', 'pw')"));
+    EXPECT_FALSE(LogIn(QStringLiteral("张三"), QStringLiteral("px")));
+    EXPECT_EQ(Stored("张三"), "pw");
+    EXPECT_TRUE(LogIn(QStringLiteral("张三"), QStringLiteral("pw")));
+    EXPECT_TRUE(passwordhash::IsHash(Stored("张三"))) << Stored("张三").toStdString();
+    // The same password still admits, now against its hash; the hash itself does not.
+    EXPECT_TRUE(LogIn(QStringLiteral("张三"), QStringLiteral("pw")));
+    EXPECT_FALSE(LogIn(QStringLiteral("张三"), Stored("张三")));
+}
+
+TEST_P(OperatorPasswordsTest, ChangeChecksTheOldOneAndStoresOnlyAHash) {
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('张三', 'pw')"));
+    using namespace operatorpasswords;
+    struct Case {
+        const char *old, *typed, *repeated;
+        QString said;
+    };
+    const Case refused[] = {{"px", "新密码", "新密码", kWrongOldPassword},
+                            {"pw", "", "", kEmptyPassword},
+                            {"pw", "新密码", "新密吗", kNotRepeated}};
+    for (const Case& c : refused) {
+        EXPECT_EQ(Change(&Db(), QStringLiteral("张三"), QString::fromUtf8(c.old),
+                         QString::fromUtf8(c.typed), QString::fromUtf8(c.repeated)),
+                  c.said);
+        EXPECT_EQ(Stored("张三"), "pw");
+    }
+    EXPECT_EQ(Change(&Db(), QStringLiteral("张三"), QStringLiteral("pw"), QStringLiteral("新密码"),
+                     QStringLiteral("新密码")),
+              QString());
+    EXPECT_FALSE(Stored("张三").contains(QStringLiteral("新密码")));
+    EXPECT_TRUE(LogIn(QStringLiteral("张三"), QStringLiteral("新密码")));
+    EXPECT_FALSE(LogIn(QStringLiteral("张三"), QStringLiteral("pw")));
+}
+
+APRICOT_INSTANTIATE_BACKENDS(OperatorPasswordsTest);
+
+} // namespace

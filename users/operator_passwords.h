@@ -1,0 +1,21 @@
+#pragma once
+// Setting an operator's password in the books: only its hash is ever written.
+#include <QString>
+
+class CDatabase;
+
+namespace operatorpasswords {
+
+// Writes the hash of `password` as `name`'s password. Empty when done, otherwise why not.
+QString Store(CDatabase* db, const QString& name, const QString& password);
+
+// 修改密码: `name` proves the old password and types the new one twice. Empty when the new
+// one is stored, otherwise what to tell the user (nothing changed).
+QString Change(CDatabase* db, const QString& name, const QString& oldPassword,
+               const QString& newPassword, const QString& repeated);
+
+extern const QString kWrongOldPassword;
+extern const QString kEmptyPassword;
+extern const QString kNotRepeated;
+
+} // namespace operatorpasswords
