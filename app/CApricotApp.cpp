@@ -85,13 +85,15 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
     const std::optional<QString> upgraded = UpgradeBooksAtStart();
     if (!upgraded)
         return false;
-    if (!login(m_connection.GetDatabase()))
+    const std::optional<CLoggedIn> who = login(m_connection.GetDatabase());
+    if (!who)
         return false;
 
     auto* view = new CApricotView(m_connection.GetDatabase(), m_launcher);
     m_pMainFrame = std::make_unique<CMainFrame>(view);
     QObject::connect(m_pMainFrame.get(), &CMainFrame::aboutRequested, m_pMainFrame.get(),
                      [this] { OnAppAbout(); });
+    m_pMainFrame->ShowOperator(who->name, who->role);
     // A server restarted under the program: the status bar says the connection is new.
     m_connection.GetDatabase()->SetReconnectHook([frame = m_pMainFrame.get()] {
         frame->statusBar()->showMessage(QStringLiteral("已重新连接数据库"));
@@ -107,6 +109,8 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
     // the first backup of the day.
     view->RefreshAlerts();
     QStringList status;
+    if (!who->note.isEmpty())
+        status << QStringLiteral("密码未能改为散列保存（%1）").arg(who->note);
     if (!upgraded->isEmpty())
         status << *upgraded;
     if (!walProblem.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 // Start-up and shutdown: connection, login, main frame; About.
+#include "CLoginDlg.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
@@ -13,8 +15,8 @@ class CShellLauncher;
 
 class CApricotApp {
 public:
-    // Runs the login on the open connection; true when an operator was admitted.
-    using LoginRunner = std::function<bool(CDatabase*)>;
+    // Runs the login on the open connection; who was admitted, or nullopt.
+    using LoginRunner = std::function<std::optional<CLoggedIn>(CDatabase*)>;
 
     // Both are borrowed: the connection outlives the application object.
     CApricotApp(CDBConnection& connection, CShellLauncher& launcher);

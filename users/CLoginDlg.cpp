@@ -139,7 +139,14 @@ void CLoginDlg::PauseWithStatusVisible() {
     }
 }
 
-bool RunLoginDialog(CDatabase* db) {
+std::optional<CLoggedIn> CLoginDlg::LoggedIn() const {
+    if (result() != QDialog::Accepted)
+        return std::nullopt;
+    return CLoggedIn{m_strUser, AdmittedRole(), m_strRehashFailure};
+}
+
+std::optional<CLoggedIn> RunLoginDialog(CDatabase* db) {
     CLoginDlg dialog(db);
-    return dialog.exec() == QDialog::Accepted;
+    dialog.exec();
+    return dialog.LoggedIn();
 }

@@ -4,8 +4,18 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class CDatabase;
 class QComboBox;
+
+// Who the login admitted, for the rest of the session.
+struct CLoggedIn {
+    QString name;
+    ERole role = ERole::Clerk;
+    // Why a password still kept in plain text could not be replaced by its hash; usually empty.
+    QString note;
+};
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -22,6 +32,8 @@ public:
     const QString& AdmittedName() const { return m_strUser; }
     ERole AdmittedRole() const { return m_check.RoleOf(m_strUser); }
     const QString& RehashFailure() const { return m_strRehashFailure; }
+    // Who was admitted; nullopt while nobody is (cancelled, or not yet).
+    std::optional<CLoggedIn> LoggedIn() const;
     // How long "登陆成功！" stays before the dialog closes.
     static constexpr int kSuccessPauseMs = 500;
 
@@ -46,5 +58,5 @@ private:
     QPushButton* m_pCancel = nullptr;
 };
 
-// Runs the login modally without an owner; true when an operator was admitted.
-bool RunLoginDialog(CDatabase* db);
+// Runs the login modally without an owner; who was admitted, or nullopt.
+std::optional<CLoggedIn> RunLoginDialog(CDatabase* db);

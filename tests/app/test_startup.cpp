@@ -7,6 +7,7 @@
 #include "CMainFrame.h"
 #include "CTestBooks.h"
 #include "books_lock.h"
+#include "command_ids.h"
 #include "q_grid.h"
 #include "query_rows.h"
 #include "recording_launcher.h"
@@ -19,8 +20,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -72,7 +75,7 @@ TEST_P(StartupTest, WithoutConnectFileOnlyTheMessageIsShown) {
     const int windows = VisibleWindows();
     EXPECT_FALSE(app.InitInstance([&](CDatabase*) {
         ++logins;
-        return true;
+        return std::optional<CLoggedIn>(CLoggedIn{});
     }));
     ASSERT_EQ(m_prompts.Messages().size(), 1u);
     EXPECT_EQ(m_prompts.Messages()[0].text, QStringLiteral("文件connect.txt不存在"));
@@ -91,7 +94,8 @@ TEST_P(StartupTest, BadConnectionStringShowsTheDriversText) {
     file.close();
     CDBConnection connection;
     CApricotApp app(connection, m_launcher);
-    EXPECT_FALSE(app.InitInstance([](CDatabase*) { return true; }));
+    EXPECT_FALSE(
+        app.InitInstance([](CDatabase*) { return std::optional<CLoggedIn>(CLoggedIn{}); }));
     ASSERT_EQ(m_prompts.Messages().size(), 1u);
     EXPECT_FALSE(m_prompts.Messages()[0].text.isEmpty());
     EXPECT_EQ(m_prompts.Messages()[0].icon, CPrompts::Icon::Question);
@@ -112,7 +116,7 @@ TEST_P(StartupTest, CancelledLoginEndsSilentlyAndTheConnectionCloses) {
             CLoginDlg dialog(db);
             dialog.show();
             QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("2")), Qt::LeftButton);
-            return dialog.result() == QDialog::Accepted;
+            return dialog.LoggedIn();
         });
         EXPECT_FALSE(started);
         EXPECT_EQ(app.MainFrame(), nullptr);
@@ -147,12 +151,15 @@ TEST_P(StartupTest, LoginOpensTheMaximisedFrameWithTodaysSales) {
         dialog.findChild<QComboBox*>(QStringLiteral("1050"))->setEditText(QStringLiteral("管理员"));
         dialog.findChild<QLineEdit*>(QStringLiteral("1053"))->setText(QStringLiteral("737"));
         QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("1")), Qt::LeftButton);
-        return dialog.result() == QDialog::Accepted;
+        return dialog.LoggedIn();
     });
     ASSERT_TRUE(started);
     CMainFrame* frame = app.MainFrame();
     ASSERT_NE(frame, nullptr);
     EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->statusBar()->findChild<QLabel*>(QStringLiteral("operator"))->text(),
+              QStringLiteral("操作员：管理员（店长）"));
+    EXPECT_TRUE(frame->CommandAction(cmd::SalesMaint)->isEnabled());
     EXPECT_TRUE(frame->windowState() & Qt::WindowMaximized);
     q_grid* grid = frame->View()->Grid();
     ASSERT_NE(grid, nullptr);
@@ -184,7 +191,7 @@ TEST_P(StartupTest, SqliteBooksAreHeldFromBeforeTheLoginAndPutIntoWal) {
             EXPECT_FALSE(CBooksLock::Take(books, CBooksLock::Mode::Exclusive));
             EXPECT_EQ(sqlitejournal::Mode(*db), QStringLiteral("wal"));
         }
-        return false;
+        return std::optional<CLoggedIn>();
     };
     if (sqlite) {
         const auto restoring = CBooksLock::Take(books, CBooksLock::Mode::Exclusive);
@@ -224,7 +231,7 @@ TEST_P(StartupUpgradeTest, OlderBooksAreUpgradedAfterABackupBeforeTheLogin) {
         ++logins;
         EXPECT_EQ(QueryValue(*db, QStringLiteral("SELECT 版本 FROM 账套版本")),
                   QStringLiteral("2"));
-        return false;
+        return std::optional<CLoggedIn>();
     }));
     EXPECT_EQ(logins, 1);
     EXPECT_TRUE(m_prompts.Messages().empty());
@@ -255,7 +262,10 @@ TEST_P(StartupUpgradeTest, BooksThatCannotBeUpgradedEndTheProgramUnchanged) {
     CDBConnection connection;
     CApricotApp app(connection, m_launcher);
     int logins = 0;
-    EXPECT_FALSE(app.InitInstance([&](CDatabase*) { return ++logins > 0; }));
+    EXPECT_FALSE(app.InitInstance([&](CDatabase*) {
+        ++logins;
+        return std::optional<CLoggedIn>();
+    }));
     EXPECT_EQ(logins, 0);
     EXPECT_EQ(app.MainFrame(), nullptr);
     ASSERT_EQ(m_prompts.Messages().size(), 1u);
