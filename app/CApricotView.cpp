@@ -230,13 +230,13 @@ void CApricotView::OnSalesMaint() {
 
 // The two entries: built for this one run, owned by the main window, gone when they close.
 void CApricotView::OnPurchaseEntry() {
-    CPurchaseEntryDlg dialog(m_pDatabase, window());
+    CPurchaseEntryDlg dialog(m_pDatabase, window(), m_strOperator);
     dialog.exec();
     RefreshAlerts();
 }
 
 void CApricotView::OnSalesEntry() {
-    CSalesEntryDlg dialog(m_pDatabase, window());
+    CSalesEntryDlg dialog(m_pDatabase, window(), m_strOperator);
     dialog.exec();
     RefreshAlerts();
 }

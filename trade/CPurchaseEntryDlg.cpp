@@ -11,8 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CPurchaseEntryDlg::CPurchaseEntryDlg(CDatabase* db, QWidget* parent)
-    : QDialog(parent), m_entry(db) {
+CPurchaseEntryDlg::CPurchaseEntryDlg(CDatabase* db, QWidget* parent, QString operatorName)
+    : QDialog(parent), m_entry(db, std::move(operatorName)) {
     setObjectName(QStringLiteral("185"));
     setWindowTitle(QStringLiteral("入库登记表"));
     setWindowIcon(ProgramIcon());

@@ -15,7 +15,7 @@ class CPurchaseEntryDlg : public QDialog {
     Q_OBJECT
 public:
     // Reads the opening lists through `db` (borrowed).
-    explicit CPurchaseEntryDlg(CDatabase* db, QWidget* parent = nullptr);
+    explicit CPurchaseEntryDlg(CDatabase* db, QWidget* parent = nullptr, QString operatorName = {});
 
 private:
     void BuildControls();

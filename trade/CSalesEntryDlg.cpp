@@ -15,7 +15,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent) : QDialog(parent), m_entry(db) {
+CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent, QString operatorName)
+    : QDialog(parent), m_entry(db, std::move(operatorName)) {
     setObjectName(QStringLiteral("187"));
     setWindowTitle(QStringLiteral("前台销售登记表"));
     setWindowIcon(ProgramIcon());

@@ -14,7 +14,7 @@ class CSalesEntryDlg : public QDialog {
     Q_OBJECT
 public:
     // Reads the stock cards for the pickers through `db` (borrowed).
-    explicit CSalesEntryDlg(CDatabase* db, QWidget* parent = nullptr);
+    explicit CSalesEntryDlg(CDatabase* db, QWidget* parent = nullptr, QString operatorName = {});
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -43,10 +43,10 @@ QString N(double value) {
 QString InsertPurchase(const Purchase& p) {
     return Fill(
         "INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,有效截止日期,"
-        "进价,数量) VALUES('%s','%s','%s','%s','%s','%s','%s','%s','%s','%s',%s,%s)",
+        "进价,数量,录入员) VALUES('%s','%s','%s','%s','%s','%s','%s','%s','%s','%s',%s,%s,'%s')",
         {sqltext::Date(p.purchaseDate), E(p.purchaser), E(p.category), E(p.subCategory), E(p.code),
          E(p.name), E(p.origin), E(p.packModel), E(p.batch), sqltext::Date(p.expiry), N(p.price),
-         N(p.quantity)});
+         N(p.quantity), E(p.enteredBy)});
 }
 
 QString InsertStockCard(const Purchase& p) {
@@ -103,10 +103,10 @@ QString InsertSale(const Sale& s) {
     const QString amount = IsAmount(s.amount) ? s.amount : sqltext::Quote(s.amount);
     return Fill(
         "INSERT INTO 销(日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,"
-        "坏帐) VALUES('%s','%s','%s','%s','%s',%s,%s/%s.0,'%s',%s,%s)",
+        "坏帐,营业员) VALUES('%s','%s','%s','%s','%s',%s,%s/%s.0,'%s',%s,%s,'%s')",
         {E(s.timestamp), E(s.name), E(s.origin), E(s.packModel), E(s.expiry), N(s.price),
          sqltext::Count(s.quantity), sqltext::Count(s.piecesPerBox), E(s.saleType), amount,
-         QStringLiteral("0")});
+         QStringLiteral("0"), E(s.clerk)});
 }
 
 QString LowerStock(const Sale& s) {

@@ -21,9 +21,10 @@ struct Purchase {
     QDate expiry;
     double price = 0;    // of one box
     double quantity = 0; // boxes, fractions allowed
+    QString enteredBy;   // the operator logged in: 录入员
 };
 
-// The purchase row.
+// The purchase row, with the operator who entered it.
 QString InsertPurchase(const Purchase& p);
 // A new stock card priced at the batch.
 QString InsertStockCard(const Purchase& p);
@@ -46,13 +47,14 @@ struct Sale {
     unsigned piecesPerBox = 1; // 1 for a whole-box sale
     QString saleType;          // "整盒销售" or "拆零销售"
     QString amount;            // the amount due as the entry shows it ("%.2f"), written bare
+    QString clerk;             // the operator logged in: 营业员
 };
 
 // The stock card the sale is taken from, by its full key.
 QString FindStockCard(const Sale& s);
 // Whether an amount due is a plain decimal, the only form that goes into a statement bare.
 bool IsAmount(const QString& text);
-// The sale row; 数量 is the expression pieces/pieces-per-box.0.
+// The sale row, with the operator who sold; 数量 is the expression pieces/pieces-per-box.0.
 QString InsertSale(const Sale& s);
 // The card's stock lowered by the boxes sold.
 QString LowerStock(const Sale& s);

@@ -77,6 +77,7 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) {
     p.packModel = typed(form.packModel);
     p.batch = typed(form.batch);
     p.expiry = form.expiry;
+    p.enteredBy = m_strOperator;
     if (p.name.isEmpty() || p.origin.isEmpty() || p.packModel.isEmpty())
         return CEntryOutcome::Status(kNameMissing);
     if (!m_pDatabase || !m_pDatabase->IsOpen())

@@ -64,8 +64,10 @@ public:
     static const QString kPastExpiryQuestion;
     static const QString kPastExpiryDeclined;
 
-    // `db` is borrowed; it may be null or closed, which the entry reports.
-    explicit CPurchaseEntry(CDatabase* db) : m_pDatabase(db) {}
+    // `db` is borrowed; it may be null or closed, which the entry reports. `operatorName` is
+    // who is logged in: every entry records it.
+    explicit CPurchaseEntry(CDatabase* db, QString operatorName = {})
+        : m_pDatabase(db), m_strOperator(std::move(operatorName)) {}
 
     // The form on opening: bought today, expiring 356 days later, numbers 0, texts empty.
     static Form Opening(const QDate& today);
@@ -90,6 +92,7 @@ private:
     CEntryOutcome Record(const entrysql::Purchase& p);
 
     CDatabase* m_pDatabase;
+    QString m_strOperator;
     // A batch whose commit lost its reply, and how many equal rows the books held before it.
     struct Uncertain {
         QString insert; // its INSERT statement, which names all of it

@@ -210,6 +210,7 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
     sale.piecesPerBox = *piecesPerBox;
     sale.saleType = form.saleType;
     sale.amount = form.amount;
+    sale.clerk = m_strOperator;
 
     QString failure;
     const std::optional<CResultTable> found =

@@ -83,8 +83,10 @@ public:
     // The question before a sale from a card that expired on `expiry`.
     static QString ExpiredQuestion(const QString& expiry);
 
-    // `db` is borrowed; it may be null or closed, which the entry reports.
-    explicit CSalesEntry(CDatabase* db) : m_pDatabase(db) {}
+    // `db` is borrowed; it may be null or closed, which the entry reports. `operatorName` is
+    // who is logged in: every entry records it.
+    explicit CSalesEntry(CDatabase* db, QString operatorName = {})
+        : m_pDatabase(db), m_strOperator(std::move(operatorName)) {}
 
     // 整盒销售: one box, 每盒总量 hidden; 拆零销售: 20 pieces, shown; any other text: nullopt.
     static std::optional<SaleTypeRule> RuleFor(const QString& saleType);
@@ -127,6 +129,7 @@ private:
     std::optional<bool> InBooks(const entrysql::Sale& sale) const;
 
     CDatabase* m_pDatabase;
+    QString m_strOperator;
     // The stamp of a sale whose commit lost its reply and that was not found in the books
     // since; empty when there is none.
     QString m_uncertainStamp;

@@ -45,8 +45,8 @@ TEST(EntryStatementTexts, PurchaseStatementsAreFilledInColumnOrder) {
     EXPECT_EQ(
         entrysql::InsertPurchase(p),
         "INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,有效截止日期,进价,"
-        "数量) VALUES('2003-05-01','张明','西药','抗生素','YP001','阿莫西林胶囊','石药集团',"
-        "'0.25g*24粒','24031501','2005-04-30',12.300000,10.000000)");
+        "数量,录入员) VALUES('2003-05-01','张明','西药','抗生素','YP001','阿莫西林胶囊','石药集团',"
+        "'0.25g*24粒','24031501','2005-04-30',12.300000,10.000000,'')");
     EXPECT_EQ(entrysql::InsertStockCard(p),
               "INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
               "VALUES('阿莫西林胶囊','石药集团','0.25g*24粒','2005-04-30',12.300000,10.000000)");
@@ -68,11 +68,12 @@ TEST(EntryStatementTexts, SaleStatementsWriteBoxesAsAnExpression) {
     EXPECT_EQ(entrysql::FindStockCard(s),
               "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 名称='阿莫西林胶囊' AND "
               "产地='石药集团' AND 规格型号='0.25g*24粒' AND 有效截止日期='2005-04-30'");
-    EXPECT_EQ(entrysql::InsertSale(s),
-              "INSERT INTO "
-              "销(日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,坏帐) "
-              "VALUES('2003-05-02 10:15:30','阿莫西林胶囊','石药集团','0.25g*24粒','2005-04-30',"
-              "0.500000,3/20.0,'拆零销售',1.50,0)");
+    EXPECT_EQ(
+        entrysql::InsertSale(s),
+        "INSERT INTO "
+        "销(日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,坏帐,营业员) "
+        "VALUES('2003-05-02 10:15:30','阿莫西林胶囊','石药集团','0.25g*24粒','2005-04-30',"
+        "0.500000,3/20.0,'拆零销售',1.50,0,'')");
     EXPECT_EQ(entrysql::LowerStock(s),
               "UPDATE 存 SET 现有存货量=现有存货量-3/20.0 WHERE 名称='阿莫西林胶囊' AND "
               "产地='石药集团' AND 规格型号='0.25g*24粒' AND 有效截止日期='2005-04-30'");
@@ -85,7 +86,7 @@ TEST(EntryStatementTexts, NumbersKeepEveryDigitOfADouble) {
     const entrysql::Purchase p = Batch(1234.56, 12345.67);
     EXPECT_TRUE(entrysql::InsertStockCard(p).endsWith("1234.560000,12345.670000)"));
     entrysql::Sale s = SaleOf(p, 3, 1, 1234.56);
-    EXPECT_TRUE(entrysql::InsertSale(s).contains(",1234.560000,3/1.0,'整盒销售',3703.68,0)"));
+    EXPECT_TRUE(entrysql::InsertSale(s).contains(",1234.560000,3/1.0,'整盒销售',3703.68,0,'')"));
 }
 
 TEST(EntryStatementTexts, AnAmountThatIsNoNumberNeverReachesTheStatement) {
@@ -94,12 +95,12 @@ TEST(EntryStatementTexts, AnAmountThatIsNoNumberNeverReachesTheStatement) {
         s.amount = QString::fromUtf8(amount);
         EXPECT_FALSE(entrysql::IsAmount(s.amount)) << amount;
         // It stays one literal, which the number column refuses.
-        EXPECT_TRUE(entrysql::InsertSale(s).endsWith("," + sqltext::Quote(s.amount) + ",0)"))
+        EXPECT_TRUE(entrysql::InsertSale(s).endsWith("," + sqltext::Quote(s.amount) + ",0,'')"))
             << entrysql::InsertSale(s).toStdString();
     }
     s.amount = "0";
     EXPECT_TRUE(entrysql::IsAmount(s.amount));
-    EXPECT_TRUE(entrysql::InsertSale(s).endsWith(",0,0)"));
+    EXPECT_TRUE(entrysql::InsertSale(s).endsWith(",0,0,'')"));
 }
 
 TEST(EntryStatementTexts, ValuesCannotEndTheirLiteralOrFillOtherMarks) {

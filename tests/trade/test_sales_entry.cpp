@@ -60,6 +60,14 @@ TEST_P(SalesEntryTest, WholeBoxSaleOfTwoAtThirty) {
     EXPECT_EQ(Stock(), "8");
 }
 
+TEST_P(SalesEntryTest, EachEntryNamesTheOperatorWhoMadeIt) {
+    ASSERT_TRUE(CPurchaseEntry(&Db(), QStringLiteral("李四")).Add(Batch("8", "5")).recorded);
+    ASSERT_TRUE(CSalesEntry(&Db(), QStringLiteral("张三")).Add(SaleOf("1", "1", "30")).recorded);
+    EXPECT_EQ(QueryRows(Db(), "SELECT 录入员 FROM 进 ORDER BY 数量"),
+              (std::vector<QStringList>{{"李四"}, {""}}));
+    EXPECT_EQ(QueryValue(Db(), "SELECT 营业员 FROM 销"), "张三");
+}
+
 TEST_P(SalesEntryTest, SellingMoreThanOnHandRecordsAllAndEndsAtZero) {
     Exec("INSERT INTO 存(名称,产地,规格型号,有效截止日期,平均成本单价,现有存货量) "
          "VALUES('别的药','甲','乙','2006-01-01',1,-3)");
