@@ -4,6 +4,7 @@
 #include "CTransaction.h"
 #include "entry_check.h"
 #include "entry_fields.h"
+#include "entry_log.h"
 #include "picker_list.h"
 #include "result_loader.h"
 #include "text_forms.h"
@@ -132,6 +133,8 @@ CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p) {
             if (!updated)
                 return CEntryOutcome::Status(kCardInvalid);
         }
+        // The batch and its log row stay together or go together.
+        auditlog::Append(*m_pDatabase, entrylog::Purchase(p), QDateTime::currentDateTime());
         try {
             return CEntryOutcome::Recorded(kRecorded, IdPurchaser, transaction.Commit());
         } catch (const CDBException& e) {

@@ -4,6 +4,7 @@
 #include "CTransaction.h"
 #include "entry_check.h"
 #include "entry_fields.h"
+#include "entry_log.h"
 #include "entry_statements.h"
 #include "picker_list.h"
 #include "result_loader.h"
@@ -272,6 +273,8 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, bool* saleRefused)
         }
         // The clamp may fail on its own: the sale and its stock reduction stay.
         clampFailed = transaction.TryExecute(kClampSavepoint, entrysql::ClampNegativeStock());
+        // The sale and its log row stay together or go together.
+        auditlog::Append(*m_pDatabase, entrylog::Sale(sale), QDateTime::currentDateTime());
         try {
             afterCommit = transaction.Commit();
         } catch (const CDBException& e) {

@@ -66,6 +66,15 @@ TEST_P(SalesEntryTest, EachEntryNamesTheOperatorWhoMadeIt) {
     EXPECT_EQ(QueryRows(Db(), "SELECT 录入员 FROM 进 ORDER BY 数量"),
               (std::vector<QStringList>{{"李四"}, {""}}));
     EXPECT_EQ(QueryValue(Db(), "SELECT 营业员 FROM 销"), "张三");
+    // Each with its log row, written in the entry's transaction; a refused sale writes none.
+    const std::vector<QStringList> log{
+        {"", "进货", "进"}, {"李四", "进货", "进"}, {"张三", "销售", "销"}};
+    EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号"), log);
+    EXPECT_FALSE(CSalesEntry(&Db(), QStringLiteral("张三")).Add(SaleOf("1", "1", "30")).recorded);
+    EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号"), log);
+    EXPECT_TRUE(QueryValue(Db(), "SELECT 内容 FROM 日志 WHERE 动作='销售'")
+                    .startsWith(QStringLiteral(
+                        "阿莫西林胶囊（石药集团，0.25g*24粒，有效期至 2005-04-30）1 盒")));
 }
 
 TEST_P(SalesEntryTest, SellingMoreThanOnHandRecordsAllAndEndsAtZero) {
