@@ -2,6 +2,7 @@
 #include "CTestBooks.h"
 #include "CTransaction.h"
 #include "audit_log.h"
+#include "log_check.h"
 #include "query_rows.h"
 
 namespace {
@@ -54,6 +55,38 @@ TEST_P(AuditLogTest, ARolledBackChangeLeavesNoRow) {
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "1");
     EXPECT_EQ(QueryValue(Db(), "SELECT 密码 FROM 操作员"), "737");
     EXPECT_TRUE(Db().IsAutoCommit());
+}
+
+TEST_P(AuditLogTest, TheCheckNamesTheFirstChangedRemovedOrInsertedRow) {
+    const QDateTime start(QDate(2024, 3, 9), QTime(0, 0));
+    for (int i = 0; i < 4; ++i)
+        auditlog::Append(Db(), {"张三", "销售", "销", QStringLiteral("第 %1 笔").arg(i + 1)},
+                         start.addSecs(i));
+    const auto firstBreak = [this] {
+        const std::optional<auditlog::CChainCheck> check = auditlog::CheckChain(Db());
+        EXPECT_TRUE(check.has_value());
+        return check ? check->firstBreak : -1;
+    };
+    EXPECT_EQ(firstBreak(), 0);
+    EXPECT_EQ(auditlog::CheckChain(Db())->rows, 4);
+    struct Case {
+        const char* tamper;
+        long long firstBreak;
+    };
+    const Case cases[] = {
+        {"UPDATE 日志 SET 内容='第 9 笔' WHERE 序号=2", 2},
+        {"DELETE FROM 日志 WHERE 序号=3", 4},
+        {"INSERT INTO 日志 (序号, 时间, 操作员, 动作, 对象, 内容, 校验) VALUES (5, "
+         "'2024-03-09 00:00:04', '张三', '销售', '销', '补上的一笔', '0')",
+         5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tamper);
+        CTransaction transaction(Db());
+        transaction.Execute(QString::fromUtf8(c.tamper));
+        EXPECT_EQ(firstBreak(), c.firstBreak);
+        transaction.Undo();
+    }
 }
 
 APRICOT_INSTANTIATE_BACKENDS(AuditLogTest);

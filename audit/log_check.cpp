@@ -1,0 +1,50 @@
+#include "log_check.h"
+
+#include "audit_log.h"
+#include "result_loader.h"
+
+namespace auditlog {
+
+std::optional<CChainCheck> CheckChain(CDatabase& db, QString* failure) {
+    const std::optional<CResultTable> rows = RunStatement(
+        &db, QStringLiteral("日志"),
+        QStringLiteral("SELECT 序号, 时间, 操作员, 动作, 对象, 内容, 校验 FROM 日志 ORDER BY 序号"),
+        failure);
+    if (!rows)
+        return std::nullopt;
+    CChainCheck check;
+    check.rows = rows->RowCount();
+    QString previous;
+    long long expected = 1;
+    for (int r = 0; r < rows->RowCount(); ++r) {
+        const long long number = rows->CellText(r, 0).toLongLong();
+        // The grid's text of a date-time: "2024-03-09 08:15:30", a midnight stamp without time.
+        const QString stamp = rows->CellText(r, 1).trimmed();
+        QDateTime time =
+            QDateTime::fromString(stamp.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (!time.isValid())
+            time = QDateTime(QDate::fromString(stamp.left(10), QStringLiteral("yyyy-MM-dd")),
+                             QTime(0, 0));
+        const CLogEntry entry{rows->CellText(r, 2), rows->CellText(r, 3), rows->CellText(r, 4),
+                              rows->CellText(r, 5)};
+        const QString stored = rows->CellText(r, 6);
+        if (number != expected) {
+            check.firstBreak = number;
+            check.why = number > expected ? QStringLiteral("序号 %1 之前有 %2 行被删除")
+                                                .arg(number)
+                                                .arg(number - expected)
+                                          : QStringLiteral("序号 %1 重复或次序错乱").arg(number);
+            return check;
+        }
+        if (stored != ChainHash(previous, number, time, entry)) {
+            check.firstBreak = number;
+            check.why = QStringLiteral("序号 %1 这一行被修改过，或是后来插入的").arg(number);
+            return check;
+        }
+        previous = stored;
+        ++expected;
+    }
+    return check;
+}
+
+} // namespace auditlog
