@@ -9,6 +9,7 @@
 #include "books_lock.h"
 #include "connect_file.h"
 #include "feedback.h"
+#include "login_log.h"
 #include "prompts.h"
 #include "sqlite_journal.h"
 #include "upgrade_books.h"
@@ -116,7 +117,7 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
     if (!walProblem.isEmpty())
         status << QStringLiteral("账套未能改用 WAL 日志方式（%1），下次启动时再试").arg(walProblem);
     if (const std::optional<CBackupOutcome> backup =
-            AutomaticBackup(*m_connection.GetDatabase(), QDateTime::currentDateTime()))
+            AutomaticBackup(*m_connection.GetDatabase(), QDateTime::currentDateTime(), who->name))
         status << QStringLiteral("自动") + backup->message;
     if (!status.isEmpty())
         m_pMainFrame->statusBar()->showMessage(status.join(QStringLiteral("；")));
@@ -125,6 +126,8 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
 
 int CApricotApp::ExitInstance(int code) {
     m_connection.GetDatabase()->SetReconnectHook({});
+    if (m_pMainFrame)
+        loginlog::Logout(m_connection.GetDatabase(), m_pMainFrame->View()->OperatorName());
     m_pMainFrame.reset();
     return code;
 }

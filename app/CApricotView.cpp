@@ -1,17 +1,23 @@
 #include "CApricotView.h"
 
 #include "CChangePasswordDlg.h"
+#include "CDatabase.h"
+#include "CPeriodReportDlg.h"
 #include "CPurchaseEntryDlg.h"
 #include "CSalesEntryDlg.h"
 #include "CSettingsDlg.h"
 #include "alert_counts.h"
 #include "backup_command.h"
+#include "backup_names.h"
+#include "books_check.h"
 #include "command_ids.h"
 #include "command_rights.h"
+#include "connect_file.h"
 #include "detail_statements.h"
 #include "feedback.h"
 #include "frame_resources.h"
 #include "grid_printing.h"
+#include "log_statements.h"
 #include "maintenance_dialog.h"
 #include "prompts.h"
 #include "q_grid.h"
@@ -30,6 +36,8 @@ const std::map<int, Handler>& DispatchTable() {
     static const std::map<int, Handler> table = {
         {cmd::Settings, &CApricotView::OnSettings},
         {cmd::ChangePassword, &CApricotView::OnChangePassword},
+        {cmd::AuditLog, &CApricotView::OnAuditLog},
+        {cmd::CheckLog, &CApricotView::OnCheckLog},
         {cmd::BackUp, &CApricotView::OnBackUp},
         {cmd::ExportCsv, &CApricotView::OnExportCsv},
         {cmd::Print, &CApricotView::OnPrint},
@@ -156,7 +164,7 @@ void CApricotView::RefreshAlerts() {
 }
 
 void CApricotView::OnBackUp() {
-    BackUpBooks(window(), m_pDatabase, QDateTime::currentDateTime());
+    BackUpBooks(window(), m_pDatabase, QDateTime::currentDateTime(), m_strOperator);
 }
 
 void CApricotView::OnPrintSave() {
@@ -200,7 +208,7 @@ void CApricotView::OnFeedback() {
 // The settings and maintenance dialogs: built for this one run, owned by the main window, and
 // gone when they close. The view is not refreshed afterwards; the alert pane is.
 void CApricotView::OnSettings() {
-    CSettingsDlg dialog(m_pDatabase, window());
+    CSettingsDlg dialog(m_pDatabase, window(), CAutoRunEntry(), m_strOperator);
     dialog.exec();
     RefreshAlerts();
 }
@@ -210,20 +218,56 @@ void CApricotView::OnChangePassword() {
     dialog.exec();
 }
 
+// 操作日志: the period's log rows in the main grid, today by default.
+void CApricotView::OnAuditLog() {
+    if (!m_pGrid)
+        return;
+    CPeriodReportDlg dialog(window());
+    const QDateTime now = QDateTime::currentDateTime();
+    dialog.SetDates(QDateTime(now.date(), QTime(0, 0)), now);
+    dialog.SetHint(QStringLiteral("默认为今天"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    ShowQuery(QStringLiteral("日志"),
+              auditlog::PeriodStatement(dialog.StartDate().date(), dialog.EndDate().date()));
+}
+
+// 校验日志: the chain, and SQLite books against their newest backup.
+void CApricotView::OnCheckLog() {
+    if (!m_pDatabase)
+        return;
+    const QString books = SqliteBooksPath(m_pDatabase->ConnectString());
+    const QString backup = books.isEmpty() ? QString()
+                                           : auditlog::NewestFile(backupnames::DefaultFolder(books),
+                                                                  backupnames::IsOwnBackup);
+    const CBooksCheck check = auditlog::CheckBooks(*m_pDatabase, backup);
+    switch (check.verdict) {
+    case CBooksCheck::Verdict::Whole:
+        Prompts().Tell(window(), check.message, CPrompts::Icon::Information);
+        break;
+    case CBooksCheck::Verdict::Broken:
+        Prompts().Tell(window(), check.message, CPrompts::Icon::Warning);
+        break;
+    case CBooksCheck::Verdict::Failed:
+        Prompts().TellFailure(window(), check.message);
+        break;
+    }
+}
+
 void CApricotView::OnPurchaseMaint() {
-    CPurchaseMaintDlg dialog(m_pDatabase, window());
+    CPurchaseMaintDlg dialog(m_pDatabase, window(), m_strOperator);
     dialog.exec();
     RefreshAlerts();
 }
 
 void CApricotView::OnStockMaint() {
-    CStockMaintDlg dialog(m_pDatabase, window());
+    CStockMaintDlg dialog(m_pDatabase, window(), m_strOperator);
     dialog.exec();
     RefreshAlerts();
 }
 
 void CApricotView::OnSalesMaint() {
-    CSalesMaintDlg dialog(m_pDatabase, window());
+    CSalesMaintDlg dialog(m_pDatabase, window(), m_strOperator);
     dialog.exec();
     RefreshAlerts();
 }

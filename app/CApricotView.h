@@ -39,6 +39,8 @@ public:
     // One handler per command.
     void OnSettings();
     void OnChangePassword();
+    void OnAuditLog();
+    void OnCheckLog();
     void OnBackUp();
     void OnRefresh();
     void OnPrintSave();

@@ -12,6 +12,8 @@ bool NeedsManager(int id) {
     case cmd::PurchaseMaint:
     case cmd::StockMaint:
     case cmd::SalesMaint:
+    case cmd::AuditLog:
+    case cmd::CheckLog:
         return true;
     default:
         return false;

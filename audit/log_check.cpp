@@ -5,11 +5,16 @@
 
 namespace auditlog {
 
+namespace {
+
+const QString kWholeRows =
+    QStringLiteral("SELECT 序号, 时间, 操作员, 动作, 对象, 内容, 校验 FROM 日志 ORDER BY 序号");
+
+} // namespace
+
 std::optional<CChainCheck> CheckChain(CDatabase& db, QString* failure) {
-    const std::optional<CResultTable> rows = RunStatement(
-        &db, QStringLiteral("日志"),
-        QStringLiteral("SELECT 序号, 时间, 操作员, 动作, 对象, 内容, 校验 FROM 日志 ORDER BY 序号"),
-        failure);
+    const std::optional<CResultTable> rows =
+        RunStatement(&db, QStringLiteral("日志"), kWholeRows, failure);
     if (!rows)
         return std::nullopt;
     CChainCheck check;
@@ -45,6 +50,50 @@ std::optional<CChainCheck> CheckChain(CDatabase& db, QString* failure) {
         ++expected;
     }
     return check;
+}
+
+std::optional<CBackupComparison> CompareWithBackup(CDatabase& books, CDatabase& backup,
+                                                   QString* failure) {
+    QString why;
+    const std::optional<CResultTable> old =
+        RunStatement(&backup, QStringLiteral("日志"), kWholeRows, &why);
+    if (!old) {
+        if (failure)
+            *failure = QStringLiteral("无法读取备份中的日志：%1").arg(why.trimmed());
+        return std::nullopt;
+    }
+    const std::optional<CResultTable> now =
+        RunStatement(&books, QStringLiteral("日志"), kWholeRows, &why);
+    if (!now) {
+        if (failure)
+            *failure = QStringLiteral("无法读取日志：%1").arg(why.trimmed());
+        return std::nullopt;
+    }
+    CBackupComparison comparison;
+    comparison.rows = old->RowCount();
+    const auto numberOf = [](const CResultTable& table, int row) {
+        return table.CellText(row, 0).toLongLong();
+    };
+    const auto differ = [&](long long number, const QString& why) {
+        comparison.firstDifference = number;
+        comparison.why = why.arg(number);
+        return comparison;
+    };
+    // Both in 序号 order: walk them side by side as far as the backup goes.
+    int b = 0;
+    for (int o = 0; o < old->RowCount(); ++o) {
+        const long long number = numberOf(*old, o);
+        if (b < now->RowCount() && numberOf(*now, b) < number)
+            return differ(numberOf(*now, b),
+                          QStringLiteral("序号 %1 这一行备份中没有，是后来插入的"));
+        if (b >= now->RowCount() || numberOf(*now, b) != number)
+            return differ(number, QStringLiteral("序号 %1 这一行在备份中有，账套中已被删除"));
+        for (int c = 1; c < old->ColumnCount(); ++c)
+            if (old->CellText(o, c) != now->CellText(b, c))
+                return differ(number, QStringLiteral("序号 %1 这一行与备份中的不同，已被修改"));
+        ++b;
+    }
+    return comparison;
 }
 
 } // namespace auditlog

@@ -21,4 +21,19 @@ struct CChainCheck {
 // (and why in `failure`) when the log cannot be read.
 std::optional<CChainCheck> CheckChain(CDatabase& db, QString* failure = nullptr);
 
+// Whether every log row of a backup stands unchanged in the books: what the chain alone cannot
+// show (a chain rewritten from a row on, rows removed at the end).
+struct CBackupComparison {
+    long long rows = 0; // the backup's log rows
+    // The 序号 of the first row changed, removed or inserted in the books among the backup's
+    // numbers; 0 when they all match.
+    long long firstDifference = 0;
+    QString why;
+};
+
+// Reads 日志 of both in 序号 order, whole rows with 校验. nullopt (why in `failure`) when
+// either log cannot be read.
+std::optional<CBackupComparison> CompareWithBackup(CDatabase& books, CDatabase& backup,
+                                                   QString* failure = nullptr);
+
 } // namespace auditlog

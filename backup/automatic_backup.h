@@ -12,4 +12,6 @@ class CDatabase;
 
 // At `now`, unless the books' backup folder already holds a backup of today or the books are
 // not SQLite ones (nullopt then): the backup, and the oldest beyond the number kept removed.
-std::optional<CBackupOutcome> AutomaticBackup(CDatabase& db, const QDateTime& now);
+// The backup made leaves its log row, in the name of `operatorName`.
+std::optional<CBackupOutcome> AutomaticBackup(CDatabase& db, const QDateTime& now,
+                                              const QString& operatorName = {});

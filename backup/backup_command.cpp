@@ -2,6 +2,7 @@
 
 #include "CDatabase.h"
 #include "automatic_backup.h"
+#include "backup_log.h"
 #include "backup_names.h"
 #include "pg_dump.h"
 #include "prompts.h"
@@ -26,7 +27,7 @@ void Tell(QWidget* owner, const CBackupOutcome& outcome) {
 
 } // namespace
 
-void BackUpBooks(QWidget* owner, CDatabase* db, const QDateTime& now) {
+void BackUpBooks(QWidget* owner, CDatabase* db, const QDateTime& now, const QString& operatorName) {
     if (!db || !db->IsOpen()) {
         Prompts().Tell(owner, QStringLiteral("备份失败：数据库没有连接"), CPrompts::Icon::Warning);
         return;
@@ -45,8 +46,9 @@ void BackUpBooks(QWidget* owner, CDatabase* db, const QDateTime& now) {
         if (chosen.isEmpty() || !reportfile::MayReplace(owner, chosen, target))
             return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        const CBackupOutcome outcome = pgdump::BackUp(*db, program, target);
+        CBackupOutcome outcome = pgdump::BackUp(*db, program, target);
         QApplication::restoreOverrideCursor();
+        RecordBackup(*db, operatorName, outcome);
         Tell(owner, outcome);
         return;
     }
@@ -68,7 +70,8 @@ void BackUpBooks(QWidget* owner, CDatabase* db, const QDateTime& now) {
     if (!reportfile::MayReplace(owner, chosen, target))
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const CBackupOutcome outcome = BackUpSqlite(*db, target, SqliteExtensionPath(connect));
+    CBackupOutcome outcome = BackUpSqlite(*db, target, SqliteExtensionPath(connect));
     QApplication::restoreOverrideCursor();
+    RecordBackup(*db, operatorName, outcome);
     Tell(owner, outcome);
 }

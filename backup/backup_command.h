@@ -6,4 +6,5 @@
 class CDatabase;
 class QWidget;
 
-void BackUpBooks(QWidget* owner, CDatabase* db, const QDateTime& now);
+void BackUpBooks(QWidget* owner, CDatabase* db, const QDateTime& now,
+                 const QString& operatorName = {});

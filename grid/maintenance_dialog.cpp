@@ -5,10 +5,11 @@
 #include <QFrame>
 #include <QLabel>
 
-CRecordMaintDlg::CRecordMaintDlg(const CMaintBook& book, CDatabase* db, QWidget* owner)
+CRecordMaintDlg::CRecordMaintDlg(const CMaintBook& book, CDatabase* db, QWidget* owner,
+                                 const QString& operatorName)
     : CGridDialog(owner, book.resource, book.title), m_book(book) {
     BuildControls();
-    CreateGrid(db);
+    CreateGrid(db, operatorName);
 }
 
 void CRecordMaintDlg::BuildControls() {
@@ -30,8 +31,9 @@ void CRecordMaintDlg::BuildControls() {
     });
 }
 
-void CRecordMaintDlg::CreateGrid(CDatabase* db) {
+void CRecordMaintDlg::CreateGrid(CDatabase* db, const QString& operatorName) {
     m_pGrid = new q_grid(this);
+    m_pGrid->SetOperatorName(operatorName);
     if (!m_pGrid->Create(db, m_book.table, m_book.statement, this, GridGeometry(), true, true))
         return;
     m_pGrid->SetPermissions(true, true, true, true);
@@ -61,24 +63,24 @@ void CRecordMaintDlg::OnExport() {
     m_pGrid->ExportHtml();
 }
 
-CPurchaseMaintDlg::CPurchaseMaintDlg(CDatabase* db, QWidget* owner)
-    : CRecordMaintDlg(Book(), db, owner) {}
+CPurchaseMaintDlg::CPurchaseMaintDlg(CDatabase* db, QWidget* owner, const QString& operatorName)
+    : CRecordMaintDlg(Book(), db, owner, operatorName) {}
 
 CMaintBook CPurchaseMaintDlg::Book() {
     return {157, QStringLiteral("维护采购记录"), QStringLiteral("进"),
             QStringLiteral("select * from 进")};
 }
 
-CStockMaintDlg::CStockMaintDlg(CDatabase* db, QWidget* owner)
-    : CRecordMaintDlg(Book(), db, owner) {}
+CStockMaintDlg::CStockMaintDlg(CDatabase* db, QWidget* owner, const QString& operatorName)
+    : CRecordMaintDlg(Book(), db, owner, operatorName) {}
 
 CMaintBook CStockMaintDlg::Book() {
     return {164, QStringLiteral("维护库存记录"), QStringLiteral("存"),
             QStringLiteral("select * from 存")};
 }
 
-CSalesMaintDlg::CSalesMaintDlg(CDatabase* db, QWidget* owner)
-    : CRecordMaintDlg(Book(), db, owner) {}
+CSalesMaintDlg::CSalesMaintDlg(CDatabase* db, QWidget* owner, const QString& operatorName)
+    : CRecordMaintDlg(Book(), db, owner, operatorName) {}
 
 CMaintBook CSalesMaintDlg::Book() {
     return {166, QStringLiteral("维护销售记录"), QStringLiteral("销"),

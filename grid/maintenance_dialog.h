@@ -30,8 +30,9 @@ public:
         IdClose = 2,
     };
 
-    // `db` is the shared connection, borrowed.
-    CRecordMaintDlg(const CMaintBook& book, CDatabase* db, QWidget* owner);
+    // `db` is the shared connection, borrowed; each change is logged under `operatorName`.
+    CRecordMaintDlg(const CMaintBook& book, CDatabase* db, QWidget* owner,
+                    const QString& operatorName = {});
 
     q_grid* Grid() const { return m_pGrid; }
     const CMaintBook& Book() const { return m_book; }
@@ -45,7 +46,7 @@ public:
 
 private:
     void BuildControls();
-    void CreateGrid(CDatabase* db);
+    void CreateGrid(CDatabase* db, const QString& operatorName);
 
     CMaintBook m_book;
     q_grid* m_pGrid = nullptr; // child of this dialog
@@ -55,7 +56,8 @@ private:
 class CPurchaseMaintDlg : public CRecordMaintDlg {
     Q_OBJECT
 public:
-    explicit CPurchaseMaintDlg(CDatabase* db, QWidget* owner = nullptr);
+    explicit CPurchaseMaintDlg(CDatabase* db, QWidget* owner = nullptr,
+                               const QString& operatorName = {});
     static CMaintBook Book();
 };
 
@@ -63,7 +65,8 @@ public:
 class CStockMaintDlg : public CRecordMaintDlg {
     Q_OBJECT
 public:
-    explicit CStockMaintDlg(CDatabase* db, QWidget* owner = nullptr);
+    explicit CStockMaintDlg(CDatabase* db, QWidget* owner = nullptr,
+                            const QString& operatorName = {});
     static CMaintBook Book();
 };
 
@@ -71,6 +74,7 @@ public:
 class CSalesMaintDlg : public CRecordMaintDlg {
     Q_OBJECT
 public:
-    explicit CSalesMaintDlg(CDatabase* db, QWidget* owner = nullptr);
+    explicit CSalesMaintDlg(CDatabase* db, QWidget* owner = nullptr,
+                            const QString& operatorName = {});
     static CMaintBook Book();
 };

@@ -13,6 +13,7 @@
 
 #include <QElapsedTimer>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -112,6 +113,26 @@ void q_grid::SetPermissions(bool sort, bool add, bool remove, bool edit) {
     m_bAllowEdit = edit;
 }
 
+void q_grid::SetOperatorName(const QString& name) {
+    m_strOperator = name;
+}
+
+void q_grid::SetShownOnlyColumns(const QStringList& names) {
+    m_shownOnly = names;
+    ApplyShownOnly();
+}
+
+void q_grid::SetRowCheck(RowCheck check) {
+    m_rowCheck = std::move(check);
+}
+
+void q_grid::ApplyShownOnly() {
+    const auto& columns = m_table.Columns();
+    for (std::size_t i = 0; i < columns.size() && i < m_pEditors.size(); ++i)
+        m_pEditors[i]->GetEdit()->setReadOnly(
+            m_shownOnly.contains(sortkeys::ColumnName(columns[i].m_strName)));
+}
+
 bool q_grid::IsConnected() const {
     return m_pDatabase && m_pDatabase->IsOpen();
 }
@@ -134,6 +155,7 @@ bool q_grid::Load() {
         horizontalHeader()->resizeSection(i, kColumnWidth);
     for (int i = 0; i < m_table.ColumnCount(); ++i)
         m_pEditors.push_back(std::make_unique<q_edit>(viewport()));
+    ApplyShownOnly();
     if (m_pLoad && !m_pLoad->Done()) {
         // Whatever the books are asked next, the rest is read first.
         m_pFinishLoad = std::make_shared<std::function<void()>>([this] { ReadRest(); });
@@ -230,10 +252,23 @@ void q_grid::CommitEdit() {
     QStringList newValues, oldValues;
     for (std::size_t i = 0; i < columns.size() && i < m_pEditors.size(); ++i) {
         // Shown afterwards as stored: an empty number as 0, a text without trailing blanks.
-        newValues << writeback::StoredText(m_pEditors[i]->Text(), columns[i].m_nSQLType);
         oldValues << m_table.CellText(row, int(i));
+        // A shown-only cell keeps what the books computed, whatever its editor holds.
+        newValues << (m_shownOnly.contains(sortkeys::ColumnName(columns[i].m_strName))
+                          ? oldValues.last()
+                          : writeback::StoredText(m_pEditors[i]->Text(), columns[i].m_nSQLType));
     }
-    CRowWriter writer(m_pDatabase, this);
+    if (m_rowCheck) {
+        const QString refusal = m_rowCheck(oldValues, newValues, m_bNewRow);
+        if (!refusal.isEmpty()) {
+            if (m_bNewRow)
+                m_pModel->RemoveRow(row);
+            CloseEditWithoutWriting();
+            Prompts().Tell(this, refusal, CPrompts::Icon::Warning);
+            return;
+        }
+    }
+    CRowWriter writer(m_pDatabase, this, {m_strOperator, m_shownOnly});
     const bool written = m_bNewRow ? writer.Insert(m_strTable, columns, newValues)
                                    : writer.Update(m_strTable, columns, oldValues, newValues);
     if (written) {
@@ -273,7 +308,7 @@ void q_grid::DeleteRow(int row, bool commitFirst) {
     QStringList oldValues;
     for (int i = 0; i < m_table.ColumnCount(); ++i)
         oldValues << m_table.CellText(row, i);
-    CRowWriter writer(m_pDatabase, this);
+    CRowWriter writer(m_pDatabase, this, {m_strOperator, m_shownOnly});
     if (!writer.Delete(m_strTable, m_table.Columns(), oldValues)) {
         if (writer.ConnectionBroke())
             Reload();

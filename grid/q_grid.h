@@ -32,6 +32,15 @@ public:
     bool SetQuery(const QString& table, const QString& sql);
     bool Reload();
     void SetPermissions(bool sort, bool add, bool remove, bool edit);
+    // Who is logged in: each row written back is logged under this name.
+    void SetOperatorName(const QString& name);
+    // Columns (by name) the statement computes: shown, their editors read-only, never written.
+    void SetShownOnlyColumns(const QStringList& names);
+    // Looked at before a row is written; may correct `newValues`. A refusal's text is shown and
+    // nothing is written.
+    using RowCheck =
+        std::function<QString(const QStringList& oldValues, QStringList& newValues, bool isNew)>;
+    void SetRowCheck(RowCheck check);
 
     void BeginEdit(int row);
     void HideEditors();
@@ -97,6 +106,7 @@ private:
     // Puts the editors over the cells of the open row; those whose cell is out of view hide.
     void PlaceEditors();
     void CloseEditWithoutWriting();
+    void ApplyShownOnly();
 
     int m_nEditRow = -1;
     CDatabase* m_pDatabase = nullptr;
@@ -104,6 +114,9 @@ private:
     QString m_strSql;
     bool m_bNewRow = false;
     std::vector<std::unique_ptr<q_edit>> m_pEditors;
+    QString m_strOperator;
+    QStringList m_shownOnly;
+    RowCheck m_rowCheck;
 
     CResultTable m_table;
     CGridModel* m_pModel;                                 // child of this widget

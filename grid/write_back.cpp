@@ -1,5 +1,7 @@
 #include "write_back.h"
 
+#include "audit_log.h"
+
 #include "CDBException.h"
 #include "CDatabase.h"
 #include "CTransaction.h"
@@ -8,6 +10,8 @@
 #include "sort_keys.h"
 #include "sql_text.h"
 #include "text_forms.h"
+
+#include <QDateTime>
 
 namespace writeback {
 
@@ -114,6 +118,26 @@ QString DeleteStatement(const QString& table, const std::vector<CResultColumn>& 
            Pairs(columns, oldValues, QStringLiteral(" AND "), false);
 }
 
+QString RowContent(const std::vector<CResultColumn>& columns, const QStringList& values) {
+    QStringList parts;
+    for (size_t i = 0; i < columns.size(); ++i)
+        parts << sortkeys::ColumnName(columns[i].m_strName) + QStringLiteral("：") +
+                     values.value(static_cast<qsizetype>(i));
+    return parts.join(QStringLiteral("；"));
+}
+
+QString ChangeContent(const std::vector<CResultColumn>& columns, const QStringList& oldValues,
+                      const QStringList& newValues) {
+    QStringList parts;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const auto at = static_cast<qsizetype>(i);
+        if (oldValues.value(at) != newValues.value(at))
+            parts << sortkeys::ColumnName(columns[i].m_strName) + QStringLiteral("：") +
+                         oldValues.value(at) + QStringLiteral(" → ") + newValues.value(at);
+    }
+    return parts.isEmpty() ? QStringLiteral("没有改变任何值") : parts.join(QStringLiteral("；"));
+}
+
 } // namespace writeback
 
 namespace {
@@ -153,29 +177,80 @@ CWriteOutcome CWriter::Insert(const QString& table, const std::vector<CResultCol
                               const QStringList& newValues) const {
     if (!IsConnected())
         return {};
-    if (CWriteOutcome checked = CheckNumbers(columns, newValues); !checked.ok)
+    const std::vector<CResultColumn> written = Written(columns);
+    const QStringList values = Written(columns, newValues);
+    if (CWriteOutcome checked = CheckNumbers(written, values); !checked.ok)
         return checked;
-    return Execute(InsertStatement(table, columns, newValues), QStringLiteral("添加"));
+    QStringList inserted = newValues;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (IsShownOnly(columns[i]))
+            inserted[static_cast<qsizetype>(i)] = QString();
+    }
+    QStringList stored;
+    for (size_t i = 0; i < written.size(); ++i)
+        stored << StoredText(values.value(static_cast<qsizetype>(i)), written[i].m_nSQLType);
+    try {
+        CTransaction transaction(*m_pDatabase);
+        m_pDatabase->ExecuteSQL(InsertStatement(table, columns, inserted));
+        Log(QStringLiteral("添加"), table, RowContent(written, stored));
+        (void)transaction.Commit();
+    } catch (const CDBException& e) {
+        return Failed(e, QStringLiteral("添加"));
+    }
+    return {true, {}};
 }
 
 CWriteOutcome CWriter::Update(const QString& table, const std::vector<CResultColumn>& columns,
                               const QStringList& oldValues, const QStringList& newValues) const {
     if (!IsConnected())
         return {};
-    if (CWriteOutcome checked = CheckNumbers(columns, newValues); !checked.ok)
+    const std::vector<CResultColumn> written = Written(columns);
+    const QStringList newWritten = Written(columns, newValues);
+    const QStringList oldWritten = Written(columns, oldValues);
+    if (CWriteOutcome checked = CheckNumbers(written, newWritten); !checked.ok)
         return checked;
-    if (CWriteOutcome checked = CheckNumbers(columns, oldValues); !checked.ok)
+    if (CWriteOutcome checked = CheckNumbers(written, oldWritten); !checked.ok)
         return checked;
-    return ChangeOneRow(table, columns, oldValues, &newValues);
+    return ChangeOneRow(table, written, oldWritten, &newWritten);
 }
 
 CWriteOutcome CWriter::Delete(const QString& table, const std::vector<CResultColumn>& columns,
                               const QStringList& oldValues) const {
     if (!IsConnected())
         return {};
-    if (CWriteOutcome checked = CheckNumbers(columns, oldValues); !checked.ok)
+    const std::vector<CResultColumn> written = Written(columns);
+    const QStringList oldWritten = Written(columns, oldValues);
+    if (CWriteOutcome checked = CheckNumbers(written, oldWritten); !checked.ok)
         return checked;
-    return ChangeOneRow(table, columns, oldValues, nullptr);
+    return ChangeOneRow(table, written, oldWritten, nullptr);
+}
+
+bool CWriter::IsShownOnly(const CResultColumn& column) const {
+    return m_context.shownOnly.contains(sortkeys::ColumnName(column.m_strName));
+}
+
+std::vector<CResultColumn> CWriter::Written(const std::vector<CResultColumn>& columns) const {
+    std::vector<CResultColumn> out;
+    for (const CResultColumn& column : columns) {
+        if (!IsShownOnly(column))
+            out.push_back(column);
+    }
+    return out;
+}
+
+QStringList CWriter::Written(const std::vector<CResultColumn>& columns,
+                             const QStringList& values) const {
+    QStringList out;
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (!IsShownOnly(columns[i]))
+            out << values.value(static_cast<qsizetype>(i));
+    }
+    return out;
+}
+
+void CWriter::Log(const QString& action, const QString& table, const QString& content) const {
+    auditlog::Append(*m_pDatabase, CLogEntry{m_context.operatorName, action, table, content},
+                     QDateTime::currentDateTime());
 }
 
 CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CResultColumn>& columns,
@@ -201,6 +276,17 @@ CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CRes
             const QString copy = InsertStatement(table, columns, oldValues);
             for (long long i = 1; i < changed; ++i)
                 m_pDatabase->ExecuteSQL(copy);
+            if (newValues) {
+                QStringList stored;
+                for (size_t i = 0; i < columns.size(); ++i)
+                    stored << StoredText(newValues->value(static_cast<qsizetype>(i)),
+                                         columns[i].m_nSQLType);
+                // A row written back as it was is no change: the log stays quiet.
+                if (stored != oldValues)
+                    Log(QStringLiteral("修改"), table, ChangeContent(columns, oldValues, stored));
+            } else {
+                Log(QStringLiteral("删除"), table, RowContent(columns, oldValues));
+            }
             transaction.Commit();
         }
     } catch (const CDBException& e) {

@@ -41,11 +41,26 @@ struct CWriteOutcome {
     bool connectionBroke = false;
 };
 
-// Runs the write-back statements of one grid, display-free. Column names come from the titles
-// with their arrows removed; ok means the table now holds what the grid will show.
+// The 内容 of the log row of a grid change: "名称：板蓝根；产地：…", the new values as stored;
+// for a change only the columns that changed, "数量：10 → 12".
+QString RowContent(const std::vector<CResultColumn>& columns, const QStringList& values);
+QString ChangeContent(const std::vector<CResultColumn>& columns, const QStringList& oldValues,
+                      const QStringList& newValues);
+
+// Who writes, and which columns the grid shows but never writes (computed by its statement).
+struct CWriteContext {
+    QString operatorName;
+    QStringList shownOnly; // column names, without arrows
+};
+
+// Runs the write-back statements of one grid, display-free, each with its row in the log in
+// the same transaction. Column names come from the titles with their arrows removed; ok means
+// the table now holds what the grid will show. A shown-only column is left out of UPDATE,
+// DELETE and the log, and a new row writes it empty: the row has no value for it yet.
 class CWriter {
 public:
-    explicit CWriter(CDatabase* db) : m_pDatabase(db) {}
+    explicit CWriter(CDatabase* db, CWriteContext context = {})
+        : m_pDatabase(db), m_context(std::move(context)) {}
 
     CWriteOutcome Insert(const QString& table, const std::vector<CResultColumn>& columns,
                          const QStringList& newValues) const;
@@ -67,8 +82,14 @@ private:
     // Updates (newValues given) or deletes exactly one of the rows equal to `oldValues`.
     CWriteOutcome ChangeOneRow(const QString& table, const std::vector<CResultColumn>& columns,
                                const QStringList& oldValues, const QStringList* newValues) const;
+    bool IsShownOnly(const CResultColumn& column) const;
+    // The columns and values without the shown-only ones.
+    std::vector<CResultColumn> Written(const std::vector<CResultColumn>& columns) const;
+    QStringList Written(const std::vector<CResultColumn>& columns, const QStringList& values) const;
+    void Log(const QString& action, const QString& table, const QString& content) const;
 
     CDatabase* m_pDatabase;
+    CWriteContext m_context;
 };
 
 } // namespace writeback
@@ -76,7 +97,8 @@ private:
 // The grid's write-back: CWriter's outcome, its failure shown to `owner` through Prompts().
 class CRowWriter {
 public:
-    CRowWriter(CDatabase* db, QWidget* owner) : m_writer(db), m_pOwner(owner) {}
+    CRowWriter(CDatabase* db, QWidget* owner, writeback::CWriteContext context = {})
+        : m_writer(db, std::move(context)), m_pOwner(owner) {}
 
     bool Insert(const QString& table, const std::vector<CResultColumn>& columns,
                 const QStringList& newValues) {

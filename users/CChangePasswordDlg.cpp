@@ -11,7 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-CChangePasswordDlg::CChangePasswordDlg(CDatabase* db, QString name, QWidget* parent)
+CChangePasswordDlg::CChangePasswordDlg(CDatabase* db, QString name, QWidget* parent,
+                                       const QString& knownOld)
     : QDialog(parent), m_pDatabase(db), m_strName(std::move(name)) {
     setWindowTitle(QStringLiteral("修改密码"));
     setWindowIcon(ProgramIcon());
@@ -38,7 +39,8 @@ CChangePasswordDlg::CChangePasswordDlg(CDatabase* db, QString name, QWidget* par
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    m_pOld->setFocus();
+    m_pOld->setText(knownOld);
+    (knownOld.isEmpty() ? m_pOld : m_pNew)->setFocus();
 }
 
 void CChangePasswordDlg::OnOk() {

@@ -1,6 +1,9 @@
 #include "CLoginDlg.h"
 
+#include "CChangePasswordDlg.h"
+#include "login_log.h"
 #include "operator_passwords.h"
+#include "prompts.h"
 
 #include "artwork.h"
 #include "banner_frame.h"
@@ -103,7 +106,10 @@ void CLoginDlg::UpdateData(bool save) {
 
 void CLoginDlg::OnLogin() {
     UpdateData(true);
-    const CLoginCheck::Step step = CLoginCheck::StepFor(m_check.Check(m_strUser, m_strPassword));
+    const CLoginCheck::Outcome outcome = m_check.Check(m_strUser, m_strPassword);
+    // Every attempt leaves its row; one that cannot be written does not stop the login.
+    loginlog::Attempt(m_pDatabase, m_strUser, outcome);
+    const CLoginCheck::Step step = CLoginCheck::StepFor(outcome);
     if (step.clearPassword) {
         m_strPassword.clear();
         UpdateData(false);
@@ -121,11 +127,25 @@ void CLoginDlg::OnLogin() {
     }
     if (step.admit) {
         // A password still kept in plain text (older books) is kept as its hash from now on.
-        if (m_check.StoredInPlain(m_strUser))
+        const bool plain = m_check.StoredInPlain(m_strUser);
+        if (plain)
             m_strRehashFailure = operatorpasswords::Store(m_pDatabase, m_strUser, m_strPassword);
         PauseWithStatusVisible();
+        if (plain && IsInitialPassword(m_strUser, m_strPassword) &&
+            Prompts().Message(this, kChangeInitialPassword, CPrompts::Icon::Question,
+                              CPrompts::Buttons::YesNo) == CPrompts::Answer::Yes) {
+            CChangePasswordDlg change(m_pDatabase, m_strUser, this, m_strPassword);
+            change.exec();
+        }
         accept();
     }
+}
+
+const QString CLoginDlg::kChangeInitialPassword =
+    QStringLiteral("您正在使用初始密码，任何人都能在登陆对话框上看到它。现在设置一个新密码吗？");
+
+bool CLoginDlg::IsInitialPassword(const QString& name, const QString& password) {
+    return name == QStringLiteral("管理员") && password == QStringLiteral("737");
 }
 
 void CLoginDlg::PauseWithStatusVisible() {

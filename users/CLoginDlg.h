@@ -34,6 +34,9 @@ public:
     const QString& RehashFailure() const { return m_strRehashFailure; }
     // Who was admitted; nullopt while nobody is (cancelled, or not yet).
     std::optional<CLoggedIn> LoggedIn() const;
+    // Asked after the first login of 管理员 with the password new books are made with.
+    static const QString kChangeInitialPassword;
+    static bool IsInitialPassword(const QString& name, const QString& password);
     // How long "登陆成功！" stays before the dialog closes.
     static constexpr int kSuccessPauseMs = 500;
 

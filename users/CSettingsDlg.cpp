@@ -1,14 +1,20 @@
 #include "CSettingsDlg.h"
 
+#include "CDBException.h"
 #include "CDatabase.h"
+#include "CSetPasswordDlg.h"
 #include "alert_settings.h"
+#include "audit_log.h"
 #include "backup_settings.h"
 #include "operator_deletion.h"
+#include "operator_role.h"
+#include "operator_rows.h"
 #include "prompts.h"
 #include "q_grid.h"
 #include "reported_statement.h"
 
 #include <QCheckBox>
+#include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,14 +22,19 @@
 namespace {
 
 const QString kTable = QStringLiteral("操作员");
-// The name and password only: an operator added here takes the role's default (营业员).
-const QString kStatement = QStringLiteral("select 用户名, 密码 from 操作员");
+// Never the password or its hash: only whether one is set. A new operator has none until
+// 设置密码.
+const QString kStatement =
+    QStringLiteral("select 用户名, 角色, case when 密码='' then '未设置' else '已设置' end as 密码 "
+                   "from 操作员");
+const QString kPasswordColumn = QStringLiteral("密码");
 
 } // namespace
 
-CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun)
+CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun,
+                           QString operatorName)
     : CGridDialog(owner, 153, QStringLiteral("系统设置")), m_pDatabase(db),
-      m_autoRun(std::move(autoRun)) {
+      m_autoRun(std::move(autoRun)), m_strOperator(std::move(operatorName)) {
     m_bEnterPressesFocusedButton = true;
     BuildControls();
     CreateGrid();
@@ -42,6 +53,7 @@ void CSettingsDlg::BuildControls() {
         {IdSave, "保存", 68, 185, [this] { OnSave(); }},
         {IdDelete, "删除", 122, 185, [this] { OnDelete(); }},
         {IdAdd, "添加", 176, 185, [this] { OnAdd(); }},
+        {IdSetPassword, "设置密码...", 230, 185, [this] { OnSetPassword(); }},
         {IdClose, "关闭", 263, 278, nullptr},
     });
 
@@ -105,13 +117,35 @@ void CSettingsDlg::OnApplyAlerts() {
                        CPrompts::Icon::Warning);
         return;
     }
+    const CAlertSettings before = CAlertSettings::Load();
     alerts->Save();
     m_pNearExpiryDays->setText(alerts->DaysText());
     m_pShortageBoxes->setText(alerts->BoxesText());
+    if (!m_pDatabase || !m_pDatabase->IsOpen())
+        return;
+    const QString content =
+        QStringLiteral("近效期（天）：%1 → %2；缺货下限（盒）：%3 → %4")
+            .arg(before.DaysText(), alerts->DaysText(), before.BoxesText(), alerts->BoxesText());
+    try {
+        auditlog::Append(*m_pDatabase,
+                         CLogEntry{m_strOperator, QStringLiteral("预警设置"),
+                                   QStringLiteral("药品预警"), content},
+                         QDateTime::currentDateTime());
+    } catch (const CDBException& e) {
+        Prompts().Tell(this,
+                       QStringLiteral("预警设置已经保存，但没有写入操作日志：") +
+                           e.ErrorText().trimmed(),
+                       CPrompts::Icon::Warning);
+    }
 }
 
 void CSettingsDlg::CreateGrid() {
     m_pGrid = new q_grid(this);
+    m_pGrid->SetOperatorName(m_strOperator);
+    m_pGrid->SetShownOnlyColumns({kPasswordColumn});
+    m_pGrid->SetRowCheck([this](const QStringList& oldValues, QStringList& newValues, bool isNew) {
+        return operatorrows::Check(m_pDatabase, oldValues, newValues, isNew);
+    });
     m_bGridReady =
         m_pGrid->Create(m_pDatabase, kTable, kStatement, this, GridGeometry(), true, true);
     // After a failed load the grid stays read-only and in its own colours for this opening.
@@ -123,9 +157,9 @@ void CSettingsDlg::CreateGrid() {
 }
 
 void CSettingsDlg::ApplyLoadedLook() {
-    // Room for a name and a password; every load puts the grid's own widths back.
-    for (int column = 0; column < 2 && column < m_pGrid->GetColumnCount(); ++column)
-        m_pGrid->setColumnWidth(column, kNameColumnWidth);
+    // Room for a name; every load puts the grid's own widths back.
+    if (m_pGrid->GetColumnCount() > 0)
+        m_pGrid->setColumnWidth(0, kNameColumnWidth);
 }
 
 void CSettingsDlg::UpdateData(bool save) {
@@ -141,7 +175,11 @@ void CSettingsDlg::OnReload() {
 }
 
 void CSettingsDlg::OnSave() {
+    const bool added = m_pGrid->IsNewRow();
     m_pGrid->CommitEdit();
+    // Only the books know what a new row's password column says.
+    if (added)
+        OnReload();
 }
 
 void CSettingsDlg::OnAdd() {
@@ -174,8 +212,20 @@ void CSettingsDlg::OnDelete() {
             return;
         operators = *counted;
     }
+    bool lastManager = false;
+    if (row >= 0 && !unsaved &&
+        m_pGrid->GetItemText(row, operatorrows::RoleColumn) == operatorrole::kManager) {
+        QString failure;
+        const std::optional<int> others =
+            operatorrows::CountOtherManagers(m_pDatabase, name, &failure);
+        if (!others) {
+            Prompts().Tell(this, failure, CPrompts::Icon::Warning);
+            return;
+        }
+        lastManager = *others == 0;
+    }
     const COperatorDeletion::Decision decision =
-        COperatorDeletion::Decide(row, name, operators, unsaved);
+        COperatorDeletion::Decide(row, name, operators, unsaved, lastManager);
     if (decision.step == COperatorDeletion::Step::Refuse) {
         Prompts().Tell(this, decision.text,
                        row < 0 ? CPrompts::Icon::None : CPrompts::Icon::Warning);
@@ -184,6 +234,28 @@ void CSettingsDlg::OnDelete() {
     if (Prompts().Message(this, decision.text, CPrompts::Icon::Question,
                           CPrompts::Buttons::YesNo) == CPrompts::Answer::Yes)
         m_pGrid->DeleteRow(row, true);
+}
+
+int CSettingsDlg::SavedSelectedRow() {
+    const int row = m_pGrid->GetSelectedRow();
+    if (row < 0 || (m_pGrid->IsNewRow() && m_pGrid->EditRow() == row)) {
+        Prompts().Tell(this, QStringLiteral("请先选择一个已保存的帐号，再设置它的密码。"),
+                       CPrompts::Icon::None);
+        return -1;
+    }
+    return row;
+}
+
+void CSettingsDlg::OnSetPassword() {
+    // An open change is saved first, as 删除 does: the name must be the one in the books.
+    OnSave();
+    const int row = SavedSelectedRow();
+    if (row < 0)
+        return;
+    CSetPasswordDlg dialog(m_pDatabase, m_strOperator,
+                           m_pGrid->GetItemText(row, operatorrows::NameColumn), this);
+    if (dialog.exec() == QDialog::Accepted)
+        OnReload();
 }
 
 void CSettingsDlg::OnAutoRunClicked() {

@@ -28,11 +28,12 @@ public:
         IdApplyAlerts = 1046,
         IdBackupsKept = 1047,
         IdApplyBackups = 1048,
+        IdSetPassword = 1049,
     };
 
-    // `db` is the shared connection, borrowed.
+    // `db` is the shared connection, borrowed; changes are logged under `operatorName`.
     explicit CSettingsDlg(CDatabase* db, QWidget* owner = nullptr,
-                          CAutoRunEntry autoRun = CAutoRunEntry());
+                          CAutoRunEntry autoRun = CAutoRunEntry(), QString operatorName = {});
 
     q_grid* Grid() const { return m_pGrid; }
     QCheckBox* AutoRunBox() const { return m_pAutoRun; }
@@ -42,12 +43,14 @@ public:
     void OnDelete();
     void OnAdd();
     void OnAutoRunClicked();
+    // 设置密码...: a new password for the selected operator, in a dialog of its own.
+    void OnSetPassword();
     // 应用 of 药品预警: saves both thresholds, or says which one is not valid and saves nothing.
     void OnApplyAlerts();
     // 应用 of 数据备份: saves how many automatic backups are kept, or says why not.
     void OnApplyBackups();
 
-    // The width of the grid's first two columns after a good load.
+    // The width of the name column after a good load.
     static constexpr int kNameColumnWidth = 200;
 
 private:
@@ -64,8 +67,12 @@ private:
     // has been shown).
     std::optional<int> CountOperators();
 
+    // The selected row when it is saved in the books; -1 (and why, shown) otherwise.
+    int SavedSelectedRow();
+
     CDatabase* m_pDatabase;
     CAutoRunEntry m_autoRun;
+    QString m_strOperator;
     bool m_bAutoRun = false;
     bool m_bGridReady = false; // the first load succeeded: editing is on
 

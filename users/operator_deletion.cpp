@@ -1,13 +1,18 @@
 #include "operator_deletion.h"
 
+#include "operator_rows.h"
+
 COperatorDeletion::Decision COperatorDeletion::Decide(int selectedRow, const QString& name,
-                                                      int operatorsInBooks,
-                                                      bool selectedIsUnsaved) {
+                                                      int operatorsInBooks, bool selectedIsUnsaved,
+                                                      bool lastManager) {
     if (selectedRow < 0)
         return {Step::Refuse, NoSelectionText()};
     // With no operator left nobody could ever log in again, and the books would be locked away.
     if (!selectedIsUnsaved && operatorsInBooks <= 1)
         return {Step::Refuse, LastOperatorText(name)};
+    // Without a 店长 nobody could manage the accounts or the settings any more.
+    if (!selectedIsUnsaved && lastManager)
+        return {Step::Refuse, operatorrows::LastManagerText(name)};
     return {Step::Ask, QuestionText(name)};
 }
 

@@ -16,9 +16,10 @@ public:
     // `selectedRow` is -1 when no row is selected; `name` is the first cell of that row.
     // `operatorsInBooks` counts the rows of 操作员 in the database now. A row that is open as
     // a new row is not in the database yet, so deleting it never leaves the books without an
-    // operator (`selectedIsUnsaved`).
+    // operator (`selectedIsUnsaved`). `lastManager`: the books hold no other 店长 and this row
+    // is one.
     static Decision Decide(int selectedRow, const QString& name, int operatorsInBooks,
-                           bool selectedIsUnsaved);
+                           bool selectedIsUnsaved, bool lastManager = false);
 
     static QString NoSelectionText();
     static QString QuestionText(const QString& name);

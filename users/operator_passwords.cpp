@@ -2,9 +2,13 @@
 
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "CTransaction.h"
+#include "audit_log.h"
 #include "password_hash.h"
 #include "result_loader.h"
 #include "sql_text.h"
+
+#include <QDateTime>
 
 namespace operatorpasswords {
 
@@ -12,20 +16,42 @@ const QString kWrongOldPassword = QStringLiteral("原密码不正确，密码没
 const QString kEmptyPassword = QStringLiteral("密码不能为空，密码没有修改。");
 const QString kNotRepeated = QStringLiteral("两次输入的新密码不一致，密码没有修改。");
 
-QString Store(CDatabase* db, const QString& name, const QString& password) {
+QString Store(CDatabase* db, const QString& name, const QString& password, const QString& actor) {
     if (!db || !db->IsOpen())
         return QStringLiteral("数据库没有打开");
     const std::optional<QString> hash = passwordhash::Hash(password);
     if (!hash)
         return QStringLiteral("无法计算密码的散列值");
     try {
+        CTransaction transaction(*db);
         if (db->ExecuteSQL(QStringLiteral("UPDATE 操作员 SET 密码=%1 WHERE 用户名=%2")
                                .arg(sqltext::Quote(*hash), sqltext::Quote(name))) == 0)
             return QStringLiteral("操作员 %1 不存在").arg(name);
+        if (!actor.isEmpty()) {
+            const bool own = actor == name;
+            auditlog::Append(
+                *db,
+                CLogEntry{actor, own ? QStringLiteral("修改密码") : QStringLiteral("设置密码"),
+                          QStringLiteral("操作员"),
+                          own ? QStringLiteral("%1 修改了自己的密码").arg(name)
+                              : QStringLiteral("%1 设置了 %2 的密码").arg(actor, name)},
+                QDateTime::currentDateTime());
+        }
+        // Committed is committed: the guard retries turning auto-commit back on.
+        (void)transaction.Commit();
     } catch (const CDBException& e) {
         return e.ErrorText().trimmed();
     }
     return {};
+}
+
+QString Set(CDatabase* db, const QString& actor, const QString& name, const QString& password,
+            const QString& repeated) {
+    if (password.isEmpty())
+        return kEmptyPassword;
+    if (password != repeated)
+        return kNotRepeated;
+    return Store(db, name, password, actor);
 }
 
 } // namespace operatorpasswords
@@ -47,7 +73,7 @@ QString Change(CDatabase* db, const QString& name, const QString& oldPassword,
         return kEmptyPassword;
     if (newPassword != repeated)
         return kNotRepeated;
-    return Store(db, name, newPassword);
+    return Store(db, name, newPassword, name);
 }
 
 } // namespace operatorpasswords

@@ -117,6 +117,8 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "(&1)系统",
         "  设置..." + Blanks(18) + "CTRL+S",
         "  修改密码..." + Blanks(14) + "CTRL+ALT+M",
+        "  操作日志..." + Blanks(14) + "CTRL+ALT+K",
+        "  校验日志",
         "  备份数据..." + Blanks(14) + "CTRL+B",
         "  界面",
         "    工具栏",
@@ -194,13 +196,13 @@ TEST_F(MainFrameTest, MenuItemsCarryTheirCommandIds) {
     };
     // A few items from each popup, by position.
     const Item items[] = {
-        {0, 0, cmd::Settings},      {0, 1, cmd::ChangePassword}, {0, 2, cmd::BackUp},
-        {0, 6, cmd::AppExit},       {1, 0, cmd::PurchaseEntry},  {1, 2, cmd::PurchaseQuery},
-        {1, 3, cmd::PurchaseMaint}, {2, 0, cmd::StockQuery},     {2, 1, cmd::StockMaint},
-        {3, 0, cmd::SalesEntry},    {3, 2, cmd::SalesQuery},     {3, 3, cmd::SalesMaint},
-        {4, 5, cmd::TodaySales},    {4, 6, cmd::StockList},      {4, 7, cmd::YearPurchases},
-        {5, 0, cmd::Help},          {5, 1, cmd::Calculator},     {5, 3, cmd::Feedback},
-        {5, 4, cmd::About}};
+        {0, 0, cmd::Settings},      {0, 1, cmd::ChangePassword}, {0, 2, cmd::AuditLog},
+        {0, 3, cmd::CheckLog},      {0, 4, cmd::BackUp},         {0, 8, cmd::AppExit},
+        {1, 0, cmd::PurchaseEntry}, {1, 2, cmd::PurchaseQuery},  {1, 3, cmd::PurchaseMaint},
+        {2, 0, cmd::StockQuery},    {2, 1, cmd::StockMaint},     {3, 0, cmd::SalesEntry},
+        {3, 2, cmd::SalesQuery},    {3, 3, cmd::SalesMaint},     {4, 5, cmd::TodaySales},
+        {4, 6, cmd::StockList},     {4, 7, cmd::YearPurchases},  {5, 0, cmd::Help},
+        {5, 1, cmd::Calculator},    {5, 3, cmd::Feedback},       {5, 4, cmd::About}};
     for (const Item& item : items)
         EXPECT_EQ(TopMenu(item.menu)->actions().at(item.position)->objectName(),
                   QString::number(item.id));
@@ -236,6 +238,7 @@ const KeyCase kAccelerators[] = {
     {Qt::Key_T, Qt::ControlModifier | Qt::AltModifier, cmd::PurchaseMaint},
     {Qt::Key_U, Qt::ControlModifier | Qt::AltModifier, cmd::StockMaint},
     {Qt::Key_Y, Qt::ControlModifier | Qt::AltModifier, cmd::StockQuery},
+    {Qt::Key_K, Qt::ControlModifier | Qt::AltModifier, cmd::AuditLog},
     {Qt::Key_F1, Qt::NoModifier, cmd::Help},
     {Qt::Key_F3, Qt::NoModifier, cmd::Calculator},
     {Qt::Key_S, Qt::ControlModifier, cmd::Settings},
@@ -303,7 +306,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 33u);
+    EXPECT_EQ(expected.size(), 35u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {
@@ -592,7 +595,8 @@ TEST(ApricotView, AClerkIsRefusedEveryManagersCommand) {
             modal->close();
     });
     closer.start(50);
-    for (const int id : {cmd::Settings, cmd::PurchaseMaint, cmd::StockMaint, cmd::SalesMaint}) {
+    for (const int id : {cmd::Settings, cmd::PurchaseMaint, cmd::StockMaint, cmd::SalesMaint,
+                         cmd::AuditLog, cmd::CheckLog}) {
         SCOPED_TRACE(id);
         QAction* action = frame.CommandAction(id);
         ASSERT_TRUE(action);

@@ -144,6 +144,14 @@ TEST_F(SqliteBackupTest, EverySetOfBooksGetsItsAutomaticBackupOfTheDay) {
     EXPECT_FALSE(AutomaticBackup(second.Db(), now.addSecs(60)));
 }
 
+TEST_F(SqliteBackupTest, ABackupMadeIsLoggedWithWhoMadeIt) {
+    const std::optional<CBackupOutcome> made =
+        AutomaticBackup(Db(), QDateTime::currentDateTime(), QStringLiteral("张三"));
+    ASSERT_TRUE(made && made->ok);
+    EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象, 内容 FROM 日志"),
+              (std::vector<QStringList>{{"张三", "备份", "账套", made->message}}));
+}
+
 // The books' own files are never a backup's target, and another file is replaced only when the
 // user says so.
 TEST_F(SqliteBackupTest, BackupCommandRefusesTheBooksAndAsksBeforeReplacingAFile) {

@@ -1,5 +1,6 @@
 // apricot-initdb as a user runs it.
 #include "CTestBooks.h"
+#include "audit_log.h"
 #include "books_lock.h"
 #include "query_rows.h"
 #include "schema.h"
@@ -369,5 +370,76 @@ TEST_P(InitDbUpgradeTest, UpgradesOnceThenSaysSoAndRefusesNewerBooks) {
 }
 
 APRICOT_INSTANTIATE_BACKENDS(InitDbUpgradeTest);
+
+// --check: the chain on either backend, and SQLite books against their newest backup.
+class InitDbCheckTest : public CBooksTest {
+protected:
+    ProgramRun Check() {
+        return GetParam() == Backend::SQLite
+                   ? RunInitDb({"--check", Books().Folder()})
+                   : RunInitDb({"--check", "--connect", Books().ConnectString()});
+    }
+};
+
+TEST_P(InitDbCheckTest, CountsAWholeLogAndNamesAChangedRow) {
+    const QDateTime start(QDate(2024, 3, 9), QTime(8, 0));
+    for (int i = 0; i < 3; ++i)
+        auditlog::Append(Db(), {"张三", "销售", "销", QStringLiteral("第 %1 笔").arg(i + 1)},
+                         start.addSecs(i));
+    const ProgramRun whole = Check();
+    EXPECT_EQ(whole.exitCode, 0) << whole.err.toStdString();
+    EXPECT_TRUE(whole.out.startsWith("日志完整：3 条")) << whole.out.toStdString();
+
+    Exec("UPDATE 日志 SET 内容 = '第 9 笔' WHERE 序号 = 2");
+    const ProgramRun broken = Check();
+    EXPECT_EQ(broken.exitCode, 1);
+    EXPECT_TRUE(broken.out.contains("序号 2 ")) << broken.out.toStdString();
+}
+
+APRICOT_INSTANTIATE_BACKENDS(InitDbCheckTest);
+
+// What the chain cannot show: a chain rewritten after a changed row, a row removed at the end.
+TEST_F(InitDbFolderTest, TheNewestBackupNamesWhatARewrittenChainHides) {
+    const QDateTime start(QDate(2024, 3, 9), QTime(8, 0));
+    const auto rechain = [](CDatabase& books) {
+        QString previous;
+        for (const QStringList& row : QueryRows(
+                 books, "SELECT 序号, 时间, 操作员, 动作, 对象, 内容 FROM 日志 ORDER BY 序号")) {
+            previous =
+                auditlog::ChainHash(previous, row[0].toLongLong(),
+                                    QDateTime::fromString(row[1].left(19), "yyyy-MM-dd HH:mm:ss"),
+                                    {row[2], row[3], row[4], row[5]});
+            books.ExecuteSQL("UPDATE 日志 SET 校验 = " + sqltext::Quote(previous) +
+                             " WHERE 序号 = " + row[0]);
+        }
+    };
+    const struct {
+        const char* tamper;
+        const char* named;
+    } cases[] = {{"UPDATE 日志 SET 内容 = '第 9 笔' WHERE 序号 = 2", "序号 2 "},
+                 {"DELETE FROM 日志 WHERE 序号 >= 4", "序号 4 "}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tamper);
+        QTemporaryDir dir;
+        ASSERT_EQ(RunInitDb({dir.path()}).exitCode, 0);
+        CDatabase books;
+        ASSERT_TRUE(books.OpenEx(QString::fromUtf8(Bytes(dir.path() + "/connect.txt"))));
+        for (int i = 0; i < 4; ++i)
+            auditlog::Append(books, {"张三", "销售", "销", QStringLiteral("第 %1 笔").arg(i + 1)},
+                             start.addSecs(i));
+        ASSERT_TRUE(QDir(dir.path()).mkdir("backups"));
+        books.ExecuteSQL("VACUUM INTO " +
+                         sqltext::Quote(dir.path() + "/backups/apricot-20240309-080010.db"));
+        // A row after the backup is no difference.
+        auditlog::Append(books, {"张三", "登录", "操作员", "张三"}, start.addSecs(20));
+        books.ExecuteSQL(c.tamper);
+        rechain(books);
+
+        const ProgramRun run = RunInitDb({"--check", dir.path()});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.out.contains(c.named)) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains("apricot-20240309-080010.db")) << run.out.toStdString();
+    }
+}
 
 } // namespace

@@ -89,11 +89,18 @@ protected:
         return grid;
     }
     // The statements that changed rows, in the order they ran.
+    // The log's own rows are looked at where they matter.
+    static bool IsLogStatement(const QString& sql) {
+        return sql.startsWith(QStringLiteral("INSERT INTO 日志")) ||
+               sql.startsWith(QStringLiteral("UPDATE 日志"));
+    }
     QStringList Writes() const {
         QStringList out;
         for (const QString& sql : m_sent)
-            if (sql.startsWith(QLatin1String("INSERT")) ||
-                sql.startsWith(QLatin1String("UPDATE")) || sql.startsWith(QLatin1String("DELETE")))
+            if ((sql.startsWith(QLatin1String("INSERT")) ||
+                 sql.startsWith(QLatin1String("UPDATE")) ||
+                 sql.startsWith(QLatin1String("DELETE"))) &&
+                !IsLogStatement(sql))
                 out << sql;
         return out;
     }

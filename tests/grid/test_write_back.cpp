@@ -239,12 +239,16 @@ TEST_P(WriteBackTest, InsertSendsItsShapeAndStoresTheTexts) {
     ASSERT_TRUE(m_writer->Insert(
         kPurchase, m_columns,
         PurchaseRow(QStringLiteral("O'Neil's \"药\""), QStringLiteral("0.15"), QString())));
-    EXPECT_EQ(Sent(),
-              QStringList{QStringLiteral(
-                  "INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,"
-                  "有效截止日期,进价,数量,录入员) VALUES('2003-05-01 ','张三','西药','抗生素',"
-                  "'A001','O''Neil''s \"药\"','华北制药','0.25g*24','B20030401',"
-                  "'2005-04-01',0.15,0,'')")});
+    // The row, then its log row, committed together.
+    const QStringList sent = Sent();
+    ASSERT_FALSE(sent.isEmpty());
+    EXPECT_EQ(
+        sent.first(),
+        QStringLiteral("INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,"
+                       "有效截止日期,进价,数量,录入员) VALUES('2003-05-01 ','张三','西药','抗生素',"
+                       "'A001','O''Neil''s \"药\"','华北制药','0.25g*24','B20030401',"
+                       "'2005-04-01',0.15,0,'')"));
+    EXPECT_EQ(sent.last(), QStringLiteral("COMMIT"));
     // The empty number is stored as 0, the quotes as typed.
     EXPECT_EQ(Purchases(),
               std::vector<QStringList>{PurchaseRow(QStringLiteral("O'Neil's \"药\""),
@@ -259,18 +263,18 @@ TEST_P(WriteBackTest, UpdateSendsItsShapeAndChangesTheRow) {
     ASSERT_TRUE(m_writer->Update(kPurchase, m_columns, PurchaseRow(),
                                  PurchaseRow(QStringLiteral("'; DELETE FROM 进; --"),
                                              QStringLiteral("-3.5"), QStringLiteral(""))));
-    EXPECT_EQ(
-        Sent(),
-        (QStringList{
-            QStringLiteral(
-                "UPDATE 进 SET 采购日期='2003-05-01 ',采购人='张三',大类='西药',小类='抗生素',"
-                "编号='A001',名称='''; DELETE FROM 进; --',产地='华北制药',规格型号='0.25g*24',"
-                "批号='B20030401',有效截止日期='2005-04-01',进价=-3.5,数量=0,录入员='' WHERE "
-                "采购日期='2003-05-01 ' AND 采购人='张三' AND 大类='西药' AND 小类='抗生素' AND "
-                "编号='A001' AND 名称='阿莫西林' AND 产地='华北制药' AND 规格型号='0.25g*24' AND "
-                "批号='B20030401' AND 有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10 AND "
-                "录入员=''"),
-            QStringLiteral("COMMIT")}));
+    const QStringList updateSent = Sent();
+    ASSERT_FALSE(updateSent.isEmpty());
+    EXPECT_EQ(updateSent.last(), QStringLiteral("COMMIT"));
+    EXPECT_EQ(updateSent.first(),
+              (QStringLiteral(
+                  "UPDATE 进 SET 采购日期='2003-05-01 ',采购人='张三',大类='西药',小类='抗生素',"
+                  "编号='A001',名称='''; DELETE FROM 进; --',产地='华北制药',规格型号='0.25g*24',"
+                  "批号='B20030401',有效截止日期='2005-04-01',进价=-3.5,数量=0,录入员='' WHERE "
+                  "采购日期='2003-05-01 ' AND 采购人='张三' AND 大类='西药' AND 小类='抗生素' AND "
+                  "编号='A001' AND 名称='阿莫西林' AND 产地='华北制药' AND 规格型号='0.25g*24' AND "
+                  "批号='B20030401' AND 有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10 AND "
+                  "录入员=''")));
     EXPECT_EQ(Purchases(),
               (std::vector<QStringList>{PurchaseRow(QStringLiteral("'; DELETE FROM 进; --"),
                                                     QStringLiteral("-3.5"), QStringLiteral("0")),
@@ -287,14 +291,15 @@ TEST_P(WriteBackTest, DeleteSendsItsShapeAndRemovesTheRow) {
     Store(PurchaseRow(QStringLiteral("板蓝根")));
     Sent();
     ASSERT_TRUE(m_writer->Delete(kPurchase, m_columns, PurchaseRow()));
+    const QStringList deleteSent = Sent();
+    ASSERT_FALSE(deleteSent.isEmpty());
+    EXPECT_EQ(deleteSent.last(), QStringLiteral("COMMIT"));
     EXPECT_EQ(
-        Sent(),
-        (QStringList{
-            QStringLiteral("DELETE FROM 进 WHERE 采购日期='2003-05-01 ' AND 采购人='张三' AND "
-                           "大类='西药' AND 小类='抗生素' AND 编号='A001' AND 名称='阿莫西林' AND "
-                           "产地='华北制药' AND 规格型号='0.25g*24' AND 批号='B20030401' AND "
-                           "有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10 AND 录入员=''"),
-            QStringLiteral("COMMIT")}));
+        deleteSent.first(),
+        (QStringLiteral("DELETE FROM 进 WHERE 采购日期='2003-05-01 ' AND 采购人='张三' AND "
+                        "大类='西药' AND 小类='抗生素' AND 编号='A001' AND 名称='阿莫西林' AND "
+                        "产地='华北制药' AND 规格型号='0.25g*24' AND 批号='B20030401' AND "
+                        "有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10 AND 录入员=''")));
     EXPECT_EQ(Purchases(), std::vector<QStringList>{PurchaseRow(QStringLiteral("板蓝根"))});
 }
 
@@ -493,6 +498,49 @@ TEST_P(WriteBackTest, InsideACallersTransactionNothingIsCommitted) {
     Db().Rollback();
     Db().SetAutoCommit(true);
     EXPECT_EQ(Count(), 3);
+}
+
+TEST_P(WriteBackTest, EachChangeLeavesOneLogRowWithItsValues) {
+    CRowWriter writer(&Db(), nullptr, {QStringLiteral("李四"), {}});
+    ASSERT_TRUE(writer.Insert(kPurchase, m_columns, PurchaseRow()));
+    ASSERT_TRUE(writer.Update(
+        kPurchase, m_columns, PurchaseRow(),
+        PurchaseRow(QStringLiteral("阿莫西林"), QStringLiteral("12.5"), QStringLiteral("12"))));
+    ASSERT_TRUE(writer.Delete(
+        kPurchase, m_columns,
+        PurchaseRow(QStringLiteral("阿莫西林"), QStringLiteral("12.5"), QStringLiteral("12"))));
+    const auto rows =
+        QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 对象, 内容 FROM 日志 ORDER BY 序号"));
+    ASSERT_EQ(rows.size(), 3u);
+    const QString whole =
+        QStringLiteral("采购日期：2003-05-01 "
+                       "；采购人：张三；大类：西药；小类：抗生素；编号：A001；名称：阿莫西林；"
+                       "产地：华北制药；规格型号：0.25g*24；批号：B20030401；有效截止日期：2005-04-"
+                       "01；进价：12.5；"
+                       "数量：%1；录入员：");
+    EXPECT_EQ(rows[0], (QStringList{"李四", "添加", "进", whole.arg(10)}));
+    // Only what changed.
+    EXPECT_EQ(rows[1], (QStringList{"李四", "修改", "进", "数量：10 → 12"}));
+    EXPECT_EQ(rows[2], (QStringList{"李四", "删除", "进", whole.arg(12)}));
+}
+
+TEST_P(WriteBackTest, AFailedChangeLeavesNoLogRowAndAFailedLogRowNoChange) {
+    Store(PurchaseRow());
+    // The books refuse the row: no log row either.
+    const auto cards = Grid(QStringLiteral("SELECT * FROM 存")).Columns();
+    const QStringList card = {QStringLiteral("甲"), QStringLiteral("厂"),
+                              QStringLiteral("盒"), QStringLiteral("2005-04-01"),
+                              QStringLiteral("1"),  QStringLiteral("2")};
+    Exec(QStringLiteral("INSERT INTO 存 VALUES('甲','厂','盒','2005-04-01',1,2)"));
+    EXPECT_FALSE(m_writer->Insert(QStringLiteral("存"), cards, card));
+    // The log refuses its row: the change goes too.
+    m_failOn = QStringLiteral("INSERT INTO 日志");
+    EXPECT_FALSE(
+        m_writer->Update(kPurchase, m_columns, PurchaseRow(), PurchaseRow(QStringLiteral("新"))));
+    EXPECT_FALSE(m_writer->Delete(kPurchase, m_columns, PurchaseRow()));
+    m_failOn.reset();
+    EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT COUNT(*) FROM 日志")), "0");
+    EXPECT_EQ(Purchases(), std::vector<QStringList>{PurchaseRow()});
 }
 
 APRICOT_INSTANTIATE_BACKENDS(WriteBackTest);

@@ -69,6 +69,19 @@ TEST_P(OperatorPasswordsTest, ChangeChecksTheOldOneAndStoresOnlyAHash) {
     EXPECT_FALSE(LogIn(QStringLiteral("张三"), QStringLiteral("pw")));
 }
 
+TEST_P(OperatorPasswordsTest, EveryAttemptIsLoggedWithTheNameTypedNeverThePassword) {
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('张三', 'pw')"));
+    EXPECT_FALSE(LogIn(QStringLiteral("张三"), QStringLiteral("猜的密码")));
+    EXPECT_FALSE(LogIn(QStringLiteral("李四"), QStringLiteral("猜的密码")));
+    EXPECT_TRUE(LogIn(QStringLiteral("张三"), QStringLiteral("pw")));
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 内容 FROM 日志 ORDER BY 序号")),
+              (std::vector<QStringList>{{"", "登录失败", "用户名“张三”密码错误"},
+                                        {"", "登录失败", "用户名“李四”不存在"},
+                                        {"张三", "登录", "张三 登录"}}));
+    EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT COUNT(*) FROM 日志 WHERE 内容 LIKE '%猜%'")),
+              "0");
+}
+
 APRICOT_INSTANTIATE_BACKENDS(OperatorPasswordsTest);
 
 } // namespace

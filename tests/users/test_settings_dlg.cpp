@@ -1,12 +1,15 @@
 // The settings dialog on both backends: the operator grid and its buttons, the delete question
 // and the last-operator refusal, a new operator who can log in, the keyboard, and the
 // start-with-the-system check box over a temporary $XDG_CONFIG_DIRS.
+#include "CSetPasswordDlg.h"
 #include "CSettingsDlg.h"
 #include "CTestBooks.h"
 #include "alert_settings.h"
 #include "backup_settings.h"
 #include "desktop_entry.h"
 #include "login_check.h"
+#include "operator_passwords.h"
+#include "operator_rows.h"
 #include "q_edit.h"
 #include "q_grid.h"
 #include "query_rows.h"
@@ -15,6 +18,7 @@
 #include "result_loader.h"
 #include "ui_driving.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -26,6 +30,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -79,7 +84,8 @@ protected:
 
     // The dialog as exec would show it, without waiting for it.
     std::unique_ptr<CSettingsDlg> Open() {
-        auto dialog = std::make_unique<CSettingsDlg>(&Db());
+        auto dialog = std::make_unique<CSettingsDlg>(&Db(), nullptr, CAutoRunEntry(),
+                                                     QStringLiteral("管理员"));
         dialog->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
         m_sent.clear();
@@ -95,6 +101,20 @@ protected:
              QueryRows(Db(), QStringLiteral("SELECT 用户名, 密码 FROM 操作员 ORDER BY 用户名")))
             out << row[0] + QLatin1Char('/') + row[1];
         return out;
+    }
+    // 设置密码... for the selected row: types `password` twice and presses 确定 (then 取消, in
+    // case it was refused).
+    void SetPassword(CSettingsDlg& dialog, const QString& password) {
+        QTimer::singleShot(0, [password] {
+            auto* set = qobject_cast<CSetPasswordDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(set, nullptr);
+            for (int id : {CSetPasswordDlg::IdNew, CSetPasswordDlg::IdRepeated})
+                set->findChild<QLineEdit*>(QString::number(id))->setText(password);
+            set->OnOk();
+            if (set->isVisible())
+                set->reject();
+        });
+        Press(dialog, CSettingsDlg::IdSetPassword);
     }
     QStringList Deletes() const {
         QStringList out;
@@ -140,8 +160,8 @@ TEST_P(SettingsDlgTest, LayoutAndLookAfterAGoodLoad) {
     // 更新 保存 删除 添加 left to right in one row under the grid; the check box at the bottom
     // left, 关闭 at the bottom right; no default button.
     int lastX = -1;
-    for (const auto& [id, text] :
-         std::vector<std::pair<int, QString>>{{3, "更新"}, {6, "保存"}, {5, "删除"}, {4, "添加"}}) {
+    for (const auto& [id, text] : std::vector<std::pair<int, QString>>{
+             {3, "更新"}, {6, "保存"}, {5, "删除"}, {4, "添加"}, {1049, "设置密码..."}}) {
         QPushButton* button = Button(*dialog, id);
         ASSERT_NE(button, nullptr) << id;
         EXPECT_EQ(button->text(), text);
@@ -163,19 +183,21 @@ TEST_P(SettingsDlgTest, LayoutAndLookAfterAGoodLoad) {
     EXPECT_LT(box->x(), Button(*dialog, 3)->x());
     EXPECT_GT(box->y(), Button(*dialog, 3)->y());
 
-    // Every column, the password in plain text, in the settings colours, names 200 wide.
-    ASSERT_EQ(grid->GetColumnCount(), 2);
+    // Name, role and whether a password is set, never the password or its hash; in the
+    // settings colours, names 200 wide.
+    ASSERT_EQ(grid->GetColumnCount(), 3);
     EXPECT_EQ(grid->ColumnTitle(0), QStringLiteral("用户名"));
-    EXPECT_EQ(grid->ColumnTitle(1), QStringLiteral("密码"));
+    EXPECT_EQ(grid->ColumnTitle(1), QStringLiteral("角色"));
+    EXPECT_EQ(grid->ColumnTitle(2), QStringLiteral("密码"));
     ASSERT_EQ(grid->GetItemCount(), 1);
-    EXPECT_EQ(grid->GetItemText(0, 0), QStringLiteral("管理员"));
-    EXPECT_EQ(grid->GetItemText(0, 1), QStringLiteral("737"));
+    EXPECT_EQ(GridRow(*grid, 0), (QStringList{"管理员", "店长", "已设置"}));
+    EXPECT_TRUE(grid->Editor(2)->GetEdit()->isReadOnly());
+    EXPECT_FALSE(grid->Editor(1)->GetEdit()->isReadOnly());
     EXPECT_EQ(grid->columnWidth(0), 200);
-    EXPECT_EQ(grid->columnWidth(1), 200);
     EXPECT_EQ(grid->palette().color(QPalette::Base), kLoadedBackground);
     EXPECT_TRUE(grid->m_bAllowSort && grid->m_bAllowAdd && grid->m_bAllowDelete &&
                 grid->m_bAllowEdit);
-    EXPECT_EQ(grid->Sql(), QStringLiteral("select 用户名, 密码 from 操作员"));
+    EXPECT_FALSE(grid->Sql().contains(QStringLiteral("select 用户名, 密码")));
     EXPECT_FALSE(box->isChecked());
     EXPECT_TRUE(m_prompts.Messages().empty());
 }
@@ -206,7 +228,7 @@ TEST_P(SettingsDlgTest, FailedLoadStaysReadOnlyAfterReload) {
     EXPECT_EQ(grid->palette().color(QPalette::Base), kGridBackground);
     // The table is back, 更新 loads it, and for this opening it stays read-only.
     Exec(QStringLiteral("CREATE TABLE 操作员 (用户名 VARCHAR(50) NOT NULL PRIMARY KEY, "
-                        "密码 VARCHAR(50) NOT NULL)"));
+                        "密码 VARCHAR(50) NOT NULL, 角色 VARCHAR(10) NOT NULL DEFAULT '店长')"));
     AddOperator(QStringLiteral("管理员"), QStringLiteral("737"));
     Press(*dialog, CSettingsDlg::IdReload);
     EXPECT_EQ(grid->GetItemCount(), 1);
@@ -225,9 +247,8 @@ TEST_P(SettingsDlgTest, ReloadShowsTheTablesRowsNow) {
     Press(*dialog, CSettingsDlg::IdReload);
     EXPECT_EQ(dialog->Grid()->GetItemCount(), 2);
     EXPECT_GE(RowOf(*dialog->Grid(), QStringLiteral("李四")), 0);
-    // Still wide enough for names and passwords.
+    // Still wide enough for names.
     EXPECT_EQ(dialog->Grid()->columnWidth(0), 200);
-    EXPECT_EQ(dialog->Grid()->columnWidth(1), 200);
 }
 
 TEST_P(SettingsDlgTest, AnAddedOperatorCanLogIn) {
@@ -236,26 +257,48 @@ TEST_P(SettingsDlgTest, AnAddedOperatorCanLogIn) {
     Press(*dialog, CSettingsDlg::IdAdd);
     Press(*dialog, CSettingsDlg::IdAdd);
     ASSERT_EQ(grid->GetItemCount(), 2);
+    // A word that is no role is refused before any statement.
     Type(*grid, 0, QStringLiteral("张三"));
-    Type(*grid, 1, QStringLiteral("abc"));
-    EXPECT_EQ(Login(QStringLiteral("张三"), QStringLiteral("abc")),
-              CLoginCheck::Outcome::UnknownUser);
+    Type(*grid, 1, QStringLiteral("老板"));
+    Press(*dialog, CSettingsDlg::IdSave);
+    EXPECT_EQ(m_prompts.Texts(),
+              QStringList{operatorrows::UnknownRoleText(QStringLiteral("老板"))});
+    EXPECT_FALSE(m_sent.join(QLatin1Char('\n')).contains(QStringLiteral("INSERT")));
+    // No role is the default one; no password until 设置密码.
+    Press(*dialog, CSettingsDlg::IdAdd);
+    Type(*grid, 0, QStringLiteral("张三"));
     Press(*dialog, CSettingsDlg::IdSave);
     EXPECT_EQ(grid->EditRow(), -1);
-    EXPECT_EQ(Operators(), (QStringList{"张三/abc", "管理员/737"}));
+    EXPECT_EQ(Operators(), (QStringList{"张三/", "管理员/737"}));
+    EXPECT_EQ(GridRow(*grid, RowOf(*grid, QStringLiteral("张三"))),
+              (QStringList{"张三", "营业员", "未设置"}));
+    // 设置密码 refuses an empty one, then stores only a hash.
+    grid->selectRow(RowOf(*grid, QStringLiteral("张三")));
+    SetPassword(*dialog, QString());
+    EXPECT_EQ(m_prompts.Texts().last(), operatorpasswords::kEmptyPassword);
+    EXPECT_EQ(Operators(), (QStringList{"张三/", "管理员/737"}));
+    grid->selectRow(RowOf(*grid, QStringLiteral("张三")));
+    SetPassword(*dialog, QStringLiteral("abc"));
     EXPECT_EQ(Login(QStringLiteral("张三"), QStringLiteral("abc")), CLoginCheck::Outcome::Admitted);
-    EXPECT_EQ(Login(QStringLiteral("张三"), QStringLiteral("737")),
-              CLoginCheck::Outcome::WrongPassword);
-    EXPECT_TRUE(m_prompts.Messages().empty());
+    EXPECT_FALSE(Operators()[0].contains(QStringLiteral("abc")));
+    EXPECT_EQ(GridRow(*grid, RowOf(*grid, QStringLiteral("张三"))),
+              (QStringList{"张三", "营业员", "已设置"}));
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 内容 FROM 日志 ORDER BY 序号")),
+              (std::vector<QStringList>{{"管理员", "添加", "用户名：张三；角色：营业员"},
+                                        {"管理员", "设置密码", "管理员 设置了 张三 的密码"}}));
 }
 
 TEST_P(SettingsDlgTest, ChangedPasswordIsTheOneThatWorks) {
     auto dialog = Open();
     q_grid* grid = dialog->Grid();
+    // Text in the password column is never written: only 设置密码 sets a password.
     ClickRow(*grid, 0);
-    Type(*grid, 1, QStringLiteral("n3w"));
+    Type(*grid, 2, QStringLiteral("n3w"));
     Press(*dialog, CSettingsDlg::IdSave);
-    EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/n3w")});
+    EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/737")});
+    EXPECT_EQ(grid->GetItemText(0, 2), QStringLiteral("已设置"));
+    grid->selectRow(0);
+    SetPassword(*dialog, QStringLiteral("n3w"));
     EXPECT_EQ(Login(QStringLiteral("管理员"), QStringLiteral("737")),
               CLoginCheck::Outcome::WrongPassword);
     EXPECT_EQ(Login(QStringLiteral("管理员"), QStringLiteral("n3w")),
@@ -289,7 +332,7 @@ TEST_P(SettingsDlgTest, DeleteWithoutSelectionSaysChooseAnAccount) {
 }
 
 TEST_P(SettingsDlgTest, YesDeletesTheAccountInUseToo) {
-    AddOperator(QStringLiteral("张三"), QStringLiteral("abc"));
+    Exec(QStringLiteral("INSERT INTO 操作员 VALUES ('张三', 'abc', '店长')"));
     auto dialog = Open();
     q_grid* grid = dialog->Grid();
     grid->selectRow(RowOf(*grid, QStringLiteral("管理员")));
@@ -349,12 +392,38 @@ TEST_P(SettingsDlgTest, TheBooksCountNotTheGrid) {
     EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/737")});
 }
 
+TEST_P(SettingsDlgTest, TheLastManagerIsNeitherDeletedNorDemoted) {
+    AddOperator(QStringLiteral("张三"), QStringLiteral("abc"));
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    const int row = RowOf(*grid, QStringLiteral("管理员"));
+    const QString refusal = operatorrows::LastManagerText(QStringLiteral("管理员"));
+    grid->selectRow(row);
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
+    Press(*dialog, CSettingsDlg::IdDelete);
+    EXPECT_TRUE(Deletes().isEmpty());
+    ClickRow(*grid, row);
+    Type(*grid, 1, QStringLiteral("营业员"));
+    Press(*dialog, CSettingsDlg::IdSave);
+    EXPECT_EQ(m_prompts.Texts(), (QStringList{refusal, refusal}));
+    EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT 角色 FROM 操作员 WHERE 用户名='管理员'")),
+              QStringLiteral("店长"));
+    // With a second 店长 in the books (another counter made one), the demotion goes through.
+    Books().OpenAnotherConnection()->ExecuteSQL(
+        QStringLiteral("UPDATE 操作员 SET 角色='店长' WHERE 用户名='张三'"));
+    ClickRow(*grid, row);
+    Type(*grid, 1, QStringLiteral("营业员"));
+    Press(*dialog, CSettingsDlg::IdSave);
+    EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT 角色 FROM 操作员 WHERE 用户名='管理员'")),
+              QStringLiteral("营业员"));
+    EXPECT_EQ(m_prompts.Texts().size(), 2);
+}
+
 TEST_P(SettingsDlgTest, AnUnsavedRowCanBeDeletedBesideTheLastOperator) {
     auto dialog = Open();
     q_grid* grid = dialog->Grid();
     Press(*dialog, CSettingsDlg::IdAdd);
     Type(*grid, 0, QStringLiteral("新人"));
-    Type(*grid, 1, QStringLiteral("x"));
     grid->selectRow(1);
     m_prompts.AnswerNext(CPrompts::Answer::Yes);
     Press(*dialog, CSettingsDlg::IdDelete);
@@ -497,6 +566,10 @@ TEST_P(SettingsDlgTest, AlertThresholdsAreSavedOnlyWhenBothAreValid) {
     const CAlertSettings saved = CAlertSettings::Load();
     EXPECT_EQ(saved.nearExpiryDays, 90);
     EXPECT_EQ(saved.shortageBoxes, 2.5);
+    // Only what was saved is logged, old → new.
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 内容 FROM 日志")),
+              (std::vector<QStringList>{
+                  {"管理员", "预警设置", "近效期（天）：180 → 90；缺货下限（盒）：5 → 2.5"}}));
     EXPECT_EQ(Open()->findChild<QLineEdit*>(QStringLiteral("1045"))->text(), QStringLiteral("2.5"));
 }
 

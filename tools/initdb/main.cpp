@@ -1,6 +1,7 @@
-// apricot-initdb: sets up a new, empty (or demo) set of books, upgrades or restores books.
+// apricot-initdb: sets up a new, empty (or demo) set of books, upgrades, restores or checks books.
 #include "CBooksSetup.h"
 #include "books_restore.h"
+#include "check_command.h"
 #include "schema.h"
 #include "upgrade_command.h"
 
@@ -24,6 +25,8 @@ const char* const kUsage =
     "      apricot-initdb --upgrade 文件夹\n"
     "      apricot-initdb --upgrade --connect '连接串'\n"
     "      apricot-initdb --restore 备份文件 文件夹\n"
+    "      apricot-initdb --check 文件夹\n"
+    "      apricot-initdb --check --connect '连接串'\n"
     "第一种在文件夹中建立新的 SQLite 数据库 apricot.db 和 connect.txt；\n"
     "第二种在连接串所指的空数据库（PostgreSQL）中建立各表。\n"
     "--demo  另外写入约四个月的演示进货和销售记录。\n"
@@ -33,6 +36,9 @@ const char* const kUsage =
     "--restore  检查备份后用它替换文件夹中 connect.txt 所指的账套（没有 connect.txt 时为\n"
     "           apricot.db），原来的账套连同它的 -wal 等文件改名保留；\n"
     "           有程序正在使用这套账时拒绝恢复。\n"
+    "--check  检查账套：SQLite 账套先做完整性检查，再逐行核对日志的校验链，并与 backups/\n"
+    "         中最新的备份逐行比对；完好时显示“日志完整：n 条”，退出码 0；否则指出第一处\n"
+    "         被修改、删除或插入的行（序号），退出码 1。不做任何改动。\n"
     "已有账套时不做任何改动，退出码 3；其他失败退出码 1，用法错误退出码 2。\n";
 
 void PrintLine(std::FILE* stream, const QString& text) {
@@ -68,6 +74,7 @@ int main(int argc, char* argv[]) {
 
     bool demo = false;
     bool upgrade = false;
+    bool check = false;
     QString connect;
     bool haveConnect = false;
     QString folder;
@@ -80,6 +87,8 @@ int main(int argc, char* argv[]) {
             demo = true;
         } else if (arg == QLatin1String("--upgrade")) {
             upgrade = true;
+        } else if (arg == QLatin1String("--check")) {
+            check = true;
         } else if (arg == QLatin1String("--connect")) {
             if (haveConnect || i + 1 >= args.size())
                 return Usage(QStringLiteral("--connect 后面要有且只有一个连接串"));
@@ -98,6 +107,19 @@ int main(int argc, char* argv[]) {
                                  : QStringLiteral("缺少文件夹或 --connect 连接串"));
     if (haveConnect && connect.trimmed().isEmpty())
         return Usage(QStringLiteral("连接串是空的"));
+
+    if (check) {
+        if (demo || upgrade)
+            return Usage(QStringLiteral("--check 不能和 --demo 或 --upgrade 一起用"));
+        const CBooksCheck result = haveConnect ? checkcommand::CheckConnection(connect)
+                                               : checkcommand::CheckFolder(folder);
+        if (result.verdict == CBooksCheck::Verdict::Failed) {
+            PrintLine(stderr, QStringLiteral("apricot-initdb: ") + result.message);
+            return kExitFailed;
+        }
+        PrintLine(stdout, result.message);
+        return result.verdict == CBooksCheck::Verdict::Whole ? kExitCreated : kExitFailed;
+    }
 
     if (upgrade) {
         if (demo)

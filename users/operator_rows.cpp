@@ -1,0 +1,61 @@
+#include "operator_rows.h"
+
+#include "operator_role.h"
+#include "result_loader.h"
+#include "sql_text.h"
+
+namespace operatorrows {
+
+const QString kEmptyName = QStringLiteral("用户名不能为空，帐号没有保存。");
+
+std::optional<int> CountOtherManagers(CDatabase* db, const QString& name, QString* failure) {
+    const std::optional<CResultTable> rows =
+        RunStatement(db, QStringLiteral("操作员"),
+                     QStringLiteral("SELECT COUNT(*) FROM 操作员 WHERE 角色=%1 AND 用户名<>%2")
+                         .arg(sqltext::Quote(operatorrole::kManager), sqltext::Quote(name)),
+                     failure);
+    if (!rows || rows->RowCount() != 1 || rows->ColumnCount() < 1) {
+        if (failure && failure->isEmpty())
+            *failure = QStringLiteral("没有连接到数据库。");
+        return std::nullopt;
+    }
+    bool ok = false;
+    const int count = rows->CellText(0, 0).toInt(&ok);
+    return ok ? std::optional<int>(count) : std::nullopt;
+}
+
+QString Check(CDatabase* db, const QStringList& oldValues, QStringList& newValues, bool isNew) {
+    if (newValues.size() <= RoleColumn)
+        return {};
+    if (newValues[NameColumn].trimmed().isEmpty())
+        return kEmptyName;
+    QString& role = newValues[RoleColumn];
+    role = role.trimmed();
+    if (role.isEmpty())
+        role = operatorrole::kClerk; // the column's default
+    if (role != operatorrole::kManager && role != operatorrole::kClerk)
+        return UnknownRoleText(role);
+    if (isNew || role == operatorrole::kManager ||
+        oldValues.value(RoleColumn) != operatorrole::kManager)
+        return {};
+    // The grid may be old: another counter may have changed the roles since it was loaded.
+    QString failure;
+    const std::optional<int> others = CountOtherManagers(db, oldValues.value(NameColumn), &failure);
+    if (!others)
+        return failure.trimmed() + QStringLiteral("帐号没有保存。");
+    return *others == 0 ? LastManagerText(oldValues.value(NameColumn)) : QString();
+}
+
+QString UnknownRoleText(const QString& role) {
+    return QStringLiteral("角色“%1”不存在：角色只能是“店长”或“营业员”（不填即为营业员）。帐号没有"
+                          "保存。")
+        .arg(role);
+}
+
+QString LastManagerText(const QString& name) {
+    return QStringLiteral("“%1”是系统中最后一个店长，不能删除，也不能改为营业员：没有店长就再也"
+                          "没有人能够管理帐号和设置了。请先让另一个帐号成为店长。")
+        .arg(name);
+}
+
+} // namespace operatorrows
