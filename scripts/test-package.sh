@@ -124,6 +124,12 @@ if [[ -n "$login" ]]; then
   xdotool windowfocus --sync "$login" 2>/dev/null
   xdotool type --delay 50 737
   xdotool key Return
+  # The first login with the initial password offers to change it: 否 (Alt+N) keeps it.
+  question=$(wait_window 'apricot')
+  if [[ -n "$question" ]]; then
+    xdotool windowfocus --sync "$question" 2>/dev/null
+    xdotool key alt+n
+  fi
   main=$(wait_window '青杏药店进销存管理系统 v1.0')
   if [[ -n "$main" ]]; then echo "main window $main"; else status=2; fi
 else
