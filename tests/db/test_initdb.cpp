@@ -182,7 +182,21 @@ TEST_F(InitDbFolderTest, RestorePutsACheckedBackupInPlaceAndKeepsTheOldBooks) {
         QDir(Path("books")).entryList({"apricot-before-restore-*.db"}, QDir::Files);
     ASSERT_EQ(kept.size(), 1);
     EXPECT_EQ(Bytes(Path("books/") + kept[0]), before);
-    EXPECT_EQ(Bytes(Path("books/apricot.db")), Bytes(Path("other/apricot.db")));
+    // The backup's books, every row of them, and the restore's own row at the end of their log.
+    CDatabase restored, backup;
+    ASSERT_TRUE(restored.OpenEx(
+        schema::SqliteConnectString(Path("books/apricot.db"), CTestBooks::SqliteExtension())));
+    ASSERT_TRUE(backup.OpenEx(
+        schema::SqliteConnectString(Path("other/apricot.db"), CTestBooks::SqliteExtension())));
+    for (const char* table : {"进", "存", "销", "操作员"}) {
+        const QString all = QStringLiteral("SELECT * FROM ") + QString::fromUtf8(table);
+        EXPECT_EQ(QueryRows(restored, all), QueryRows(backup, all)) << table;
+    }
+    const std::vector<QStringList> log =
+        QueryRows(restored, "SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号");
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), (QStringList{"系统", "恢复", "账套"}));
+    EXPECT_EQ(log.size(), QueryRows(backup, "SELECT 序号 FROM 日志").size() + 1);
 }
 
 // The program works on the books that connect.txt names: the restore puts the backup there, and
@@ -202,7 +216,15 @@ TEST_F(InitDbFolderTest, RestoreReplacesTheBooksThatConnectTxtNames) {
     }
     const ProgramRun run = RunInitDb({"--restore", Path("other/apricot.db"), Path("start")});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(Bytes(Path("data/apricot.db")), Bytes(Path("other/apricot.db")));
+    {
+        CDatabase restored, backup;
+        ASSERT_TRUE(restored.OpenEx(
+            schema::SqliteConnectString(Path("data/apricot.db"), CTestBooks::SqliteExtension())));
+        ASSERT_TRUE(backup.OpenEx(
+            schema::SqliteConnectString(Path("other/apricot.db"), CTestBooks::SqliteExtension())));
+        EXPECT_EQ(QueryRows(restored, "SELECT * FROM 销"), QueryRows(backup, "SELECT * FROM 销"));
+        EXPECT_EQ(QueryValue(restored, "SELECT 动作 FROM 日志 ORDER BY 序号 DESC LIMIT 1"), "恢复");
+    }
     const QStringList kept =
         QDir(Path("data")).entryList({"apricot-before-restore-*.db"}, QDir::Files);
     ASSERT_EQ(kept.size(), 1);

@@ -1,7 +1,11 @@
 #include "books_restore.h"
 
+#include "CDBException.h"
+#include "CDatabase.h"
+#include "audit_log.h"
 #include "books_file.h"
 #include "books_lock.h"
+#include "books_version.h"
 #include "connect_file.h"
 #include "schema.h"
 #include "sqlite_journal.h"
@@ -45,6 +49,25 @@ private:
 };
 
 } // namespace
+
+QString CBooksRestore::RecordRestore(const QString& books, const QString& what,
+                                     const QDateTime& now) const {
+    // The restored books say in their own log where they came from. A backup from before the
+    // log has none: the program's next start upgrades it.
+    try {
+        CDatabase db;
+        if (!db.OpenEx(schema::SqliteConnectString(books, m_extension)))
+            return QStringLiteral("；恢复没有写入操作日志：无法打开账套");
+        if (booksversion::Read(db) < 2)
+            return QStringLiteral("；这份备份是旧版账套，没有操作日志，程序下次启动时会升级它");
+        auditlog::Append(
+            db, {QStringLiteral("系统"), QStringLiteral("恢复"), QStringLiteral("账套"), what},
+            now);
+    } catch (const CDBException& e) {
+        return QStringLiteral("；恢复没有写入操作日志：%1").arg(e.ErrorText().trimmed());
+    }
+    return {};
+}
 
 CBooksRestore::Outcome CBooksRestore::Say(Outcome outcome, const QString& message) {
     m_message = message;
@@ -161,5 +184,6 @@ CBooksRestore::Outcome CBooksRestore::Restore(const QString& backup, const QStri
     else if (!keptCompanions.isEmpty())
         message += QStringLiteral("；原来遗留的日志文件移到了 %1")
                        .arg(keptCompanions.join(QStringLiteral("、")));
+    message += RecordRestore(books, message, now);
     return Say(Outcome::Restored, message);
 }

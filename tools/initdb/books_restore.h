@@ -26,6 +26,9 @@ private:
     // The books file the folder's connect.txt names; empty, with the outcome in `failure` and
     // the message said, when it names none that can be restored.
     QString BooksOf(const QString& folder, bool* hasConnectFile, Outcome* failure);
+    // Writes the restore's row into the restored books' log; what to add to the message when
+    // it could not (empty when written).
+    QString RecordRestore(const QString& books, const QString& what, const QDateTime& now) const;
 
     QString m_extension;
     QString m_message;
