@@ -5,21 +5,13 @@
 #include "CTransaction.h"
 #include "books_version.h"
 #include "schema.h"
+#include "text_forms.h"
 
 #include <QStringList>
 
 namespace booksupgrade {
 
 namespace {
-
-// The driver's messages end every line with a break; one message reads better on one line.
-QString OneLine(const QString& text) {
-    QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (QString& line : lines)
-        line = line.trimmed();
-    lines.removeAll(QString());
-    return lines.join(QStringLiteral(" / "));
-}
 
 CUpgradeOutcome Say(CUpgradeOutcome::Result result, int from, int to, const QString& message) {
     return CUpgradeOutcome{result, from, to, message};
@@ -41,7 +33,7 @@ CUpgradeOutcome Upgrade(CDatabase& db, const Inside& inside) {
         from = booksversion::Read(db);
     } catch (const CDBException& e) {
         return Say(CUpgradeOutcome::Result::Failed, 0, 0,
-                   QStringLiteral("无法读取账套的版本：%1").arg(OneLine(e.ErrorText())));
+                   QStringLiteral("无法读取账套的版本：%1").arg(textforms::OneLine(e.ErrorText())));
     }
     switch (booksversion::Compare(from)) {
     case booksversion::Standing::Current:
@@ -91,7 +83,7 @@ CUpgradeOutcome Upgrade(CDatabase& db, const Inside& inside) {
                    QStringLiteral("账套由第 %1 版升级到第 %2 版失败，没有做任何改动：%3")
                        .arg(from)
                        .arg(to)
-                       .arg(OneLine(e.ErrorText())));
+                       .arg(textforms::OneLine(e.ErrorText())));
     }
     return Say(CUpgradeOutcome::Result::Upgraded, from, to, {});
 }

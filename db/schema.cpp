@@ -1,5 +1,7 @@
 #include "schema.h"
 
+#include "sql_text.h"
+
 #include "CDBException.h"
 #include "CRecordset.h"
 
@@ -113,11 +115,20 @@ QStringList AllTableNames() {
 }
 
 bool AnyTableExists(CDatabase& db) {
+    return AnyTableExists(db, TableNames());
+}
+
+bool AnyTableExists(CDatabase& db, const QStringList& tables) {
+    QStringList quoted;
+    for (const QString& table : tables)
+        quoted << sqltext::Quote(table);
+    const QString names = quoted.join(QLatin1Char(','));
     QString sql;
-    const QString names = QStringLiteral("'操作员','进','存','销'");
     switch (db.GetDialect()) {
     case CDatabase::Dialect::SQLite:
-        sql = QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name IN (%1)").arg(names);
+        sql = QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = 'table' AND name IN "
+                             "(%1)")
+                  .arg(names);
         break;
     case CDatabase::Dialect::PostgreSQL:
         // Visible means reached by an unqualified name, which is how every statement names them.
@@ -127,7 +138,7 @@ bool AnyTableExists(CDatabase& db) {
         break;
     case CDatabase::Dialect::Unknown:
         // Without a catalog to ask, a table exists when a query of it runs.
-        for (const QString& table : TableNames())
+        for (const QString& table : tables)
             if (TableAnswers(db, table))
                 return true;
         return false;

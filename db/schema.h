@@ -14,6 +14,8 @@ QStringList AllTableNames();
 
 // True when any of 操作员, 进, 存, 销 exists on the connection.
 bool AnyTableExists(CDatabase& db);
+// True when any of `tables` exists on the connection. Throws CDBException.
+bool AnyTableExists(CDatabase& db, const QStringList& tables);
 // Creates the books at the newest version: the four tables, their keys and indexes, the log,
 // the version, and the first operator 管理员 / 737 (店长), in the dialect of the connection.
 // Throws CDBException. Never drops anything.

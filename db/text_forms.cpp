@@ -1,5 +1,7 @@
 #include "text_forms.h"
 
+#include <QStringList>
+
 #include <charconv>
 
 namespace textforms {
@@ -35,6 +37,14 @@ QString CutUtf8(const QString& text, int maxBytes) {
     while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80)
         --end;
     return QString::fromUtf8(utf8.constData(), end);
+}
+
+QString OneLine(const QString& text) {
+    QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString& line : lines)
+        line = line.trimmed();
+    lines.removeAll(QString());
+    return lines.join(QStringLiteral(" / "));
 }
 
 } // namespace textforms

@@ -15,5 +15,7 @@ constexpr bool IsBlank(char16_t c) {
 QString WithoutTrailingBlanks(const QString& text);
 // At most `maxBytes` bytes of UTF-8, never cutting a character in two.
 QString CutUtf8(const QString& text, int maxBytes);
+// A driver's message, whose lines each end with a break, on one line: " / " between them.
+QString OneLine(const QString& text);
 
 } // namespace textforms

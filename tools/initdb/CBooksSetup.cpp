@@ -5,6 +5,7 @@
 #include "CDemoBooks.h"
 #include "schema.h"
 #include "sqlite_journal.h"
+#include "text_forms.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,15 +16,6 @@ namespace {
 
 const QString kDatabaseFile = QStringLiteral("apricot.db");
 const QString kConnectFile = QStringLiteral("connect.txt");
-
-// The driver's messages end every line with a break; one message reads better on one line.
-QString OneLine(const QString& text) {
-    QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (QString& line : lines)
-        line = line.trimmed();
-    lines.removeAll(QString());
-    return lines.join(QStringLiteral(" / "));
-}
 
 // Removes the database file (and the files SQLite keeps beside it) that this run made.
 void RemoveCreatedFile(const QString& path) {
@@ -44,7 +36,8 @@ CBooksSetup::Outcome CBooksSetup::Populate(CDatabase& db, const QString& where) 
     try {
         exists = schema::AnyTableExists(db);
     } catch (const CDBException& e) {
-        return Fail(QStringLiteral("无法查看%1中已有的表：%2").arg(where, OneLine(e.ErrorText())));
+        return Fail(QStringLiteral("无法查看%1中已有的表：%2")
+                        .arg(where, textforms::OneLine(e.ErrorText())));
     }
     if (exists) {
         m_message = QStringLiteral("%1中已有账套（操作员、进、存、销 中至少有一张表已存在），"
@@ -67,7 +60,8 @@ CBooksSetup::Outcome CBooksSetup::Populate(CDatabase& db, const QString& where) 
         } catch (const CDBException&) {
             // The first error is the one to report.
         }
-        return Fail(QStringLiteral("在%1中建立账套失败：%2").arg(where, OneLine(e.ErrorText())));
+        return Fail(
+            QStringLiteral("在%1中建立账套失败：%2").arg(where, textforms::OneLine(e.ErrorText())));
     }
     m_message = QStringLiteral("已在%1中建立新的账套（操作员：管理员，初始密码 737）").arg(where);
     if (m_withDemo)
@@ -130,14 +124,15 @@ CBooksSetup::Outcome CBooksSetup::CreateInFolder(const QString& folderArgument) 
         } catch (const CDBException& e) {
             if (!databaseExisted)
                 RemoveCreatedFile(databasePath);
-            return Fail(QStringLiteral("无法打开%1：%2").arg(where, OneLine(e.ErrorText())));
+            return Fail(
+                QStringLiteral("无法打开%1：%2").arg(where, textforms::OneLine(e.ErrorText())));
         }
         outcome = Populate(db, where);
         // A program reading a large result must never lock a counter out.
         if (outcome == Outcome::Created)
             if (const QString why = sqlitejournal::UseWal(db); !why.isEmpty())
                 m_message += QStringLiteral("；未能改用 WAL 日志方式（%1），程序启动时会再试")
-                                 .arg(OneLine(why));
+                                 .arg(textforms::OneLine(why));
     }
     if (outcome != Outcome::Created) {
         if (!databaseExisted)
@@ -165,7 +160,7 @@ CBooksSetup::Outcome CBooksSetup::CreateOnConnection(const QString& connect) {
         if (!db.OpenEx(connect))
             return Fail(QStringLiteral("无法连接数据库：驱动程序管理器没有说明原因"));
     } catch (const CDBException& e) {
-        return Fail(QStringLiteral("无法连接数据库：%1").arg(OneLine(e.ErrorText())));
+        return Fail(QStringLiteral("无法连接数据库：%1").arg(textforms::OneLine(e.ErrorText())));
     }
     const Outcome outcome = Populate(db, QStringLiteral("数据库"));
     if (outcome == Outcome::Created)
