@@ -126,6 +126,10 @@ void q_grid::SetRowCheck(RowCheck check) {
     m_rowCheck = std::move(check);
 }
 
+void q_grid::SetWriteGuard(WriteGuard guard) {
+    m_writeGuard = std::move(guard);
+}
+
 void q_grid::ApplyShownOnly() {
     const auto& columns = m_table.Columns();
     for (std::size_t i = 0; i < columns.size() && i < m_pEditors.size(); ++i)
@@ -268,7 +272,7 @@ void q_grid::CommitEdit() {
             return;
         }
     }
-    CRowWriter writer(m_pDatabase, this, {m_strOperator, m_shownOnly});
+    CRowWriter writer(m_pDatabase, this, {m_strOperator, m_shownOnly, m_writeGuard});
     const bool written = m_bNewRow ? writer.Insert(m_strTable, columns, newValues)
                                    : writer.Update(m_strTable, columns, oldValues, newValues);
     if (written) {
@@ -308,7 +312,7 @@ void q_grid::DeleteRow(int row, bool commitFirst) {
     QStringList oldValues;
     for (int i = 0; i < m_table.ColumnCount(); ++i)
         oldValues << m_table.CellText(row, i);
-    CRowWriter writer(m_pDatabase, this, {m_strOperator, m_shownOnly});
+    CRowWriter writer(m_pDatabase, this, {m_strOperator, m_shownOnly, m_writeGuard});
     if (!writer.Delete(m_strTable, m_table.Columns(), oldValues)) {
         if (writer.ConnectionBroke())
             Reload();

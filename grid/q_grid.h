@@ -41,6 +41,9 @@ public:
     using RowCheck =
         std::function<QString(const QStringList& oldValues, QStringList& newValues, bool isNew)>;
     void SetRowCheck(RowCheck check);
+    // Asked inside the transaction of a change or deletion; a text undoes it (CWriteContext).
+    using WriteGuard = std::function<QString(const QStringList& oldValues)>;
+    void SetWriteGuard(WriteGuard guard);
 
     void BeginEdit(int row);
     void HideEditors();
@@ -116,6 +119,7 @@ private:
     std::vector<std::unique_ptr<q_edit>> m_pEditors;
     QString m_strOperator;
     QStringList m_shownOnly;
+    WriteGuard m_writeGuard;
     RowCheck m_rowCheck;
 
     CResultTable m_table;

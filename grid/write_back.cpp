@@ -287,6 +287,10 @@ CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CRes
             } else {
                 Log(QStringLiteral("删除"), table, RowContent(columns, oldValues));
             }
+            if (m_context.guard) {
+                if (QString refusal = m_context.guard(oldValues); !refusal.isEmpty())
+                    return {false, refusal};
+            }
             transaction.Commit();
         }
     } catch (const CDBException& e) {

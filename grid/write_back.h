@@ -3,6 +3,7 @@
 #include "result_table.h"
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 class CDatabase;
@@ -51,6 +52,10 @@ QString ChangeContent(const std::vector<CResultColumn>& columns, const QStringLi
 struct CWriteContext {
     QString operatorName;
     QStringList shownOnly; // column names, without arrows
+    // What the books must still hold once a row is changed or deleted, asked inside the
+    // change's transaction after its log row: the log's lock orders two counters' changes, so
+    // each sees what the other committed. A text undoes the change and is the failure shown.
+    std::function<QString(const QStringList& oldValues)> guard;
 };
 
 // Runs the write-back statements of one grid, display-free, each with its row in the log in

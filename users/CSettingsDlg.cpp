@@ -146,6 +146,9 @@ void CSettingsDlg::CreateGrid() {
     m_pGrid->SetRowCheck([this](const QStringList& oldValues, QStringList& newValues, bool isNew) {
         return operatorrows::Check(m_pDatabase, oldValues, newValues, isNew);
     });
+    m_pGrid->SetWriteGuard([this](const QStringList& oldValues) {
+        return operatorrows::ManagerStillThere(m_pDatabase, oldValues);
+    });
     m_bGridReady =
         m_pGrid->Create(m_pDatabase, kTable, kStatement, this, GridGeometry(), true, true);
     // After a failed load the grid stays read-only and in its own colours for this opening.

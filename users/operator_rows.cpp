@@ -8,11 +8,13 @@ namespace operatorrows {
 
 const QString kEmptyName = QStringLiteral("用户名不能为空，帐号没有保存。");
 
-std::optional<int> CountOtherManagers(CDatabase* db, const QString& name, QString* failure) {
+namespace {
+
+std::optional<int> CountManagers(CDatabase* db, const QString& condition, QString* failure) {
     const std::optional<CResultTable> rows =
         RunStatement(db, QStringLiteral("操作员"),
-                     QStringLiteral("SELECT COUNT(*) FROM 操作员 WHERE 角色=%1 AND 用户名<>%2")
-                         .arg(sqltext::Quote(operatorrole::kManager), sqltext::Quote(name)),
+                     QStringLiteral("SELECT COUNT(*) FROM 操作员 WHERE 角色=%1%2")
+                         .arg(sqltext::Quote(operatorrole::kManager), condition),
                      failure);
     if (!rows || rows->RowCount() != 1 || rows->ColumnCount() < 1) {
         if (failure && failure->isEmpty())
@@ -22,6 +24,20 @@ std::optional<int> CountOtherManagers(CDatabase* db, const QString& name, QStrin
     bool ok = false;
     const int count = rows->CellText(0, 0).toInt(&ok);
     return ok ? std::optional<int>(count) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<int> CountOtherManagers(CDatabase* db, const QString& name, QString* failure) {
+    return CountManagers(db, QStringLiteral(" AND 用户名<>%1").arg(sqltext::Quote(name)), failure);
+}
+
+QString ManagerStillThere(CDatabase* db, const QStringList& oldValues) {
+    QString failure;
+    const std::optional<int> managers = CountManagers(db, QString(), &failure);
+    if (!managers)
+        return failure.trimmed() + QStringLiteral("帐号没有保存。");
+    return *managers == 0 ? LastManagerText(oldValues.value(NameColumn)) : QString();
 }
 
 QString Check(CDatabase* db, const QStringList& oldValues, QStringList& newValues, bool isNew) {

@@ -19,6 +19,9 @@ std::optional<int> CountOtherManagers(CDatabase* db, const QString& name, QStrin
 // roles is refused, an empty 用户名 too, and the last 店长 in the books keeps the role. Empty
 // when the row may be written, otherwise what to tell the user.
 QString Check(CDatabase* db, const QStringList& oldValues, QStringList& newValues, bool isNew);
+// Asked inside the transaction that changed or deleted the row `oldValues`: refuses when the
+// books hold no 店长 any more, as when two counters demoted the only two at once.
+QString ManagerStillThere(CDatabase* db, const QStringList& oldValues);
 
 QString UnknownRoleText(const QString& role);
 QString LastManagerText(const QString& name);

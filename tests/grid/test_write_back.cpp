@@ -501,7 +501,7 @@ TEST_P(WriteBackTest, InsideACallersTransactionNothingIsCommitted) {
 }
 
 TEST_P(WriteBackTest, EachChangeLeavesOneLogRowWithItsValues) {
-    CRowWriter writer(&Db(), nullptr, {QStringLiteral("李四"), {}});
+    CRowWriter writer(&Db(), nullptr, {QStringLiteral("李四"), {}, {}});
     ASSERT_TRUE(writer.Insert(kPurchase, m_columns, PurchaseRow()));
     ASSERT_TRUE(writer.Update(
         kPurchase, m_columns, PurchaseRow(),
@@ -539,6 +539,18 @@ TEST_P(WriteBackTest, AFailedChangeLeavesNoLogRowAndAFailedLogRowNoChange) {
         m_writer->Update(kPurchase, m_columns, PurchaseRow(), PurchaseRow(QStringLiteral("新"))));
     EXPECT_FALSE(m_writer->Delete(kPurchase, m_columns, PurchaseRow()));
     m_failOn.reset();
+    // A guard that finds the books no longer as they must be undoes the change and its row.
+    QStringList guarded;
+    writeback::CWriter refusing(&Db(), {QStringLiteral("李四"), {}, [&](const QStringList& old) {
+                                            guarded = old;
+                                            return QStringLiteral("不行");
+                                        }});
+    const writeback::CWriteOutcome changed =
+        refusing.Update(kPurchase, m_columns, PurchaseRow(), PurchaseRow(QStringLiteral("新")));
+    EXPECT_EQ(guarded, PurchaseRow());
+    EXPECT_EQ(refusing.Delete(kPurchase, m_columns, PurchaseRow()).failure, "不行");
+    EXPECT_FALSE(changed.ok);
+    EXPECT_EQ(changed.failure, "不行");
     EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT COUNT(*) FROM 日志")), "0");
     EXPECT_EQ(Purchases(), std::vector<QStringList>{PurchaseRow()});
 }

@@ -419,6 +419,35 @@ TEST_P(SettingsDlgTest, TheLastManagerIsNeitherDeletedNorDemoted) {
     EXPECT_EQ(m_prompts.Texts().size(), 2);
 }
 
+TEST_P(SettingsDlgTest, TwoCountersDemotingTheOnlyTwoManagersLeaveOne) {
+    if (GetParam() == Backend::SQLite)
+        GTEST_SKIP() << "SQLite books take one writer at a time: no other counter can write "
+                        "inside the change";
+    AddOperator(QStringLiteral("张三"), QStringLiteral("abc"));
+    Exec(QStringLiteral("UPDATE 操作员 SET 角色='店长' WHERE 用户名='张三'"));
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    // Between this dialog's look at the roles and its write, another counter demotes 张三.
+    auto other = Books().OpenAnotherConnection();
+    bool demoted = false;
+    Db().SetStatementHook([&](const QString& sql) {
+        if (!demoted && sql.startsWith(QStringLiteral("UPDATE 操作员"))) {
+            demoted = true;
+            other->ExecuteSQL(
+                QStringLiteral("UPDATE 操作员 SET 角色='营业员' WHERE 用户名='张三'"));
+        }
+    });
+    ClickRow(*grid, RowOf(*grid, QStringLiteral("管理员")));
+    Type(*grid, 1, QStringLiteral("营业员"));
+    Press(*dialog, CSettingsDlg::IdSave);
+    Db().SetStatementHook({});
+    ASSERT_TRUE(demoted);
+    EXPECT_EQ(m_prompts.Texts(),
+              QStringList{operatorrows::LastManagerText(QStringLiteral("管理员"))});
+    EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT 角色 FROM 操作员 WHERE 用户名='管理员'")),
+              QStringLiteral("店长"));
+}
+
 TEST_P(SettingsDlgTest, AnUnsavedRowCanBeDeletedBesideTheLastOperator) {
     auto dialog = Open();
     q_grid* grid = dialog->Grid();
