@@ -9,6 +9,7 @@ namespace {
 
 const QString kDaysKey = QStringLiteral("Alerts/NearExpiryDays");
 const QString kBoxesKey = QStringLiteral("Alerts/ShortageBoxes");
+const QString kLockedKey = QStringLiteral("Alerts/ExpiredLocked");
 // A window beyond this many days would take in every card on the books.
 constexpr int kMaxDays = 36500;
 
@@ -24,6 +25,12 @@ std::optional<double> Boxes(const QString& text) {
     return ok && std::isfinite(boxes) && boxes >= 0 ? std::optional<double>(boxes) : std::nullopt;
 }
 
+// Off only when plainly saved so: a value edited into nonsense must not unlock expired stock.
+bool Locked(const QString& text) {
+    const QString value = text.trimmed().toLower();
+    return value != QLatin1String("false") && value != QLatin1String("0");
+}
+
 } // namespace
 
 CAlertSettings CAlertSettings::Load() {
@@ -33,6 +40,7 @@ CAlertSettings CAlertSettings::Load() {
         settings.nearExpiryDays = *days;
     if (const std::optional<double> boxes = Boxes(stored.value(kBoxesKey).toString()))
         settings.shortageBoxes = *boxes;
+    settings.expiredLocked = Locked(stored.value(kLockedKey).toString());
     return settings;
 }
 
@@ -40,6 +48,7 @@ void CAlertSettings::Save() const {
     QSettings stored;
     stored.setValue(kDaysKey, DaysText());
     stored.setValue(kBoxesKey, BoxesText());
+    stored.setValue(kLockedKey, expiredLocked ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 std::optional<CAlertSettings> CAlertSettings::Parse(const QString& days, const QString& boxes,
@@ -57,7 +66,10 @@ std::optional<CAlertSettings> CAlertSettings::Parse(const QString& days, const Q
             *failure = QStringLiteral("“缺货下限（盒）”必须是不小于 0 的盒数，例如 5 或 2.5。");
         return std::nullopt;
     }
-    return CAlertSettings{*parsedDays, *parsedBoxes};
+    CAlertSettings settings;
+    settings.nearExpiryDays = *parsedDays;
+    settings.shortageBoxes = *parsedBoxes;
+    return settings;
 }
 
 QString CAlertSettings::DaysText() const {
@@ -66,6 +78,10 @@ QString CAlertSettings::DaysText() const {
 
 QString CAlertSettings::BoxesText() const {
     return textforms::ShortestDouble(shortageBoxes);
+}
+
+QString CAlertSettings::LockedText() const {
+    return expiredLocked ? QStringLiteral("是") : QStringLiteral("否");
 }
 
 CAlertSettings::Card CAlertSettings::CardAlert(const QString& expiry, const QString& onHand,

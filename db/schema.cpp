@@ -111,7 +111,8 @@ QStringList TableNames() {
 }
 
 QStringList AllTableNames() {
-    return TableNames() << QStringLiteral("日志") << QStringLiteral("账套版本");
+    return TableNames() << QStringLiteral("日志") << QStringLiteral("账套版本")
+                        << QStringLiteral("损");
 }
 
 bool AnyTableExists(CDatabase& db) {

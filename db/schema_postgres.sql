@@ -65,11 +65,27 @@ CREATE TABLE 日志 (
 
 CREATE INDEX 日志_时间 ON 日志 (时间);
 
+-- Stock that leaves other than by sale, and what a stock-take finds.
+CREATE TABLE 损 (
+    日期时间 TIMESTAMP NOT NULL,
+    名称 VARCHAR(100) NOT NULL,
+    产地 VARCHAR(100) NOT NULL,
+    规格型号 VARCHAR(100) NOT NULL,
+    有效截止日期 VARCHAR(100) NOT NULL,
+    数量 DOUBLE PRECISION NOT NULL,
+    成本单价 DOUBLE PRECISION NOT NULL,
+    原因 VARCHAR(20) NOT NULL CHECK (原因 IN ('过期', '破损', '退回供应商', '盘亏', '盘盈', '其他')),
+    去向 VARCHAR(200) NOT NULL DEFAULT '',
+    操作员 VARCHAR(50) NOT NULL,
+    备注 VARCHAR(200) NOT NULL DEFAULT '',
+    PRIMARY KEY (日期时间)
+);
+
 -- Books without this table are of the first version.
 CREATE TABLE 账套版本 (
     版本 INTEGER NOT NULL
 );
 
-INSERT INTO 账套版本 (版本) VALUES (2);
+INSERT INTO 账套版本 (版本) VALUES (3);
 
 INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('管理员', '737', '店长');

@@ -109,11 +109,33 @@ CREATE TABLE 日志 (
 
 CREATE INDEX 日志_时间 ON 日志 (时间);
 
+-- Stock that leaves other than by sale, and what a stock-take finds.
+CREATE TABLE 损 (
+    日期时间 TIMESTAMP NOT NULL COLLATE APRICOT_DATETIME CHECK (apricot_is_datetime(日期时间)),
+    名称 VARCHAR(100) NOT NULL CHECK (length(名称) <= 100),
+    产地 VARCHAR(100) NOT NULL CHECK (length(产地) <= 100),
+    规格型号 VARCHAR(100) NOT NULL CHECK (length(规格型号) <= 100),
+    有效截止日期 VARCHAR(100) NOT NULL CHECK (length(有效截止日期) <= 100),
+    数量 DOUBLE NOT NULL CHECK (typeof(数量) IN ('integer', 'real')),
+    成本单价 DOUBLE NOT NULL CHECK (typeof(成本单价) IN ('integer', 'real')),
+    原因 VARCHAR(20) NOT NULL CHECK (原因 IN ('过期', '破损', '退回供应商', '盘亏', '盘盈', '其他')),
+    去向 VARCHAR(200) NOT NULL DEFAULT '' CHECK (length(去向) <= 200),
+    操作员 VARCHAR(50) NOT NULL CHECK (length(操作员) <= 50),
+    备注 VARCHAR(200) NOT NULL DEFAULT '' CHECK (length(备注) <= 200),
+    PRIMARY KEY (日期时间)
+);
+
+CREATE TRIGGER 损_数字_新 AFTER INSERT ON 损
+WHEN NEW.数量 <> CAST(printf('%!.15g', NEW.数量) AS REAL) OR NEW.成本单价 <> CAST(printf('%!.15g', NEW.成本单价) AS REAL)
+BEGIN
+    UPDATE 损 SET 数量 = CAST(printf('%!.15g', 数量) AS REAL), 成本单价 = CAST(printf('%!.15g', 成本单价) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
 -- Books without this table are of the first version.
 CREATE TABLE 账套版本 (
     版本 INTEGER NOT NULL CHECK (typeof(版本) = 'integer')
 );
 
-INSERT INTO 账套版本 (版本) VALUES (2);
+INSERT INTO 账套版本 (版本) VALUES (3);
 
 INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('管理员', '737', '店长');

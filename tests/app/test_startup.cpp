@@ -7,6 +7,7 @@
 #include "CMainFrame.h"
 #include "CTestBooks.h"
 #include "books_lock.h"
+#include "books_version.h"
 #include "command_ids.h"
 #include "q_grid.h"
 #include "query_rows.h"
@@ -241,7 +242,7 @@ TEST_P(StartupUpgradeTest, OlderBooksAreUpgradedAfterABackupBeforeTheLogin) {
     EXPECT_FALSE(app.InitInstance([&](CDatabase* db) {
         ++logins;
         EXPECT_EQ(QueryValue(*db, QStringLiteral("SELECT 版本 FROM 账套版本")),
-                  QStringLiteral("2"));
+                  QString::number(booksversion::kNewest));
         return std::optional<CLoggedIn>();
     }));
     EXPECT_EQ(logins, 1);
@@ -268,7 +269,8 @@ TEST_P(StartupUpgradeTest, BooksThatCannotBeUpgradedEndTheProgramUnchanged) {
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     } else {
         Exec(QStringLiteral("CREATE TABLE 账套版本 (版本 INTEGER NOT NULL)"));
-        Exec(QStringLiteral("INSERT INTO 账套版本 (版本) VALUES (3)"));
+        Exec(QStringLiteral("INSERT INTO 账套版本 (版本) VALUES (%1)")
+                 .arg(booksversion::kNewest + 1));
     }
     CDBConnection connection;
     CApricotApp app(connection, m_launcher);
@@ -282,7 +284,7 @@ TEST_P(StartupUpgradeTest, BooksThatCannotBeUpgradedEndTheProgramUnchanged) {
     ASSERT_EQ(m_prompts.Messages().size(), 1u);
     const QString text = m_prompts.Messages()[0].text;
     EXPECT_TRUE(text.contains(sqlite ? QStringLiteral("apricot-initdb --upgrade")
-                                     : QStringLiteral("第 3 版")))
+                                     : QStringLiteral("第 %1 版").arg(booksversion::kNewest + 1)))
         << text.toStdString();
     EXPECT_TRUE(Fails(QStringLiteral("SELECT 角色 FROM 操作员")));
 }

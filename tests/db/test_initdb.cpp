@@ -2,6 +2,7 @@
 #include "CTestBooks.h"
 #include "audit_log.h"
 #include "books_lock.h"
+#include "books_version.h"
 #include "query_rows.h"
 #include "schema.h"
 #include "sql_text.h"
@@ -361,8 +362,10 @@ TEST_P(InitDbUpgradeTest, UpgradesOnceThenSaysSoAndRefusesNewerBooks) {
     Exec("INSERT INTO 操作员 (用户名, 密码) VALUES ('收银员', '1')");
     const ProgramRun run = Upgrade();
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains("账套由第 1 版升级到第 2 版")) << run.out.toStdString();
-    EXPECT_EQ(QueryValue(Db(), "SELECT 版本 FROM 账套版本"), "2");
+    const QString newest = QString::number(booksversion::kNewest);
+    EXPECT_TRUE(run.out.contains("账套由第 1 版升级到第 " + newest + " 版"))
+        << run.out.toStdString();
+    EXPECT_EQ(QueryValue(Db(), "SELECT 版本 FROM 账套版本"), newest);
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 操作员 WHERE 角色 = '店长'"), "2");
     EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志"),
               (std::vector<QStringList>{{"系统", "升级", "账套"}}));
@@ -381,13 +384,14 @@ TEST_P(InitDbUpgradeTest, UpgradesOnceThenSaysSoAndRefusesNewerBooks) {
 
     const ProgramRun again = Upgrade();
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
-    EXPECT_TRUE(again.out.contains("已是第 2 版")) << again.out.toStdString();
+    EXPECT_TRUE(again.out.contains("已是第 " + newest + " 版")) << again.out.toStdString();
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "1");
 
-    Exec("UPDATE 账套版本 SET 版本 = 3");
-    const ProgramRun newer = Upgrade();
-    EXPECT_EQ(newer.exitCode, 1);
-    EXPECT_TRUE(newer.err.contains("第 3 版")) << newer.err.toStdString();
+    const QString newer = QString::number(booksversion::kNewest + 1);
+    Exec("UPDATE 账套版本 SET 版本 = " + newer);
+    const ProgramRun refused = Upgrade();
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("第 " + newer + " 版")) << refused.err.toStdString();
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "1");
 }
 

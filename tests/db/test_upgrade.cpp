@@ -125,15 +125,16 @@ TEST_P(UpgradeTest, AFailingStepLeavesTheBooksAsTheyWere) {
 
 TEST_P(UpgradeTest, NewerBooksAreRefusedUnchanged) {
     ASSERT_EQ(booksupgrade::Upgrade(Db()).result, CUpgradeOutcome::Result::Upgraded);
-    Exec("UPDATE 账套版本 SET 版本 = 3");
+    const int newer = booksversion::kNewest + 1;
+    Exec(QStringLiteral("UPDATE 账套版本 SET 版本 = %1").arg(newer));
     bool ran = false;
     const CUpgradeOutcome outcome = booksupgrade::Upgrade(Db(), [&](int, int) { ran = true; });
     EXPECT_EQ(outcome.result, CUpgradeOutcome::Result::Refused);
-    EXPECT_TRUE(outcome.message.contains(QStringLiteral("第 3 版")))
+    EXPECT_TRUE(outcome.message.contains(QStringLiteral("第 %1 版").arg(newer)))
         << outcome.message.toStdString();
     EXPECT_FALSE(ran);
-    EXPECT_EQ(booksversion::Read(Db()), 3);
-    EXPECT_EQ(booksversion::Compare(3), booksversion::Standing::Newer);
+    EXPECT_EQ(booksversion::Read(Db()), newer);
+    EXPECT_EQ(booksversion::Compare(newer), booksversion::Standing::Newer);
 }
 
 APRICOT_INSTANTIATE_BACKENDS(UpgradeTest);
