@@ -18,6 +18,7 @@
 #include "frame_resources.h"
 #include "grid_printing.h"
 #include "log_statements.h"
+#include "loss_commands.h"
 #include "maintenance_dialog.h"
 #include "prompts.h"
 #include "q_grid.h"
@@ -25,7 +26,9 @@
 #include "shell_launcher.h"
 
 #include <QDate>
+#include <QMainWindow>
 #include <QResizeEvent>
+#include <QStatusBar>
 #include <map>
 
 namespace {
@@ -42,6 +45,7 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::ExportCsv, &CApricotView::OnExportCsv},
         {cmd::Print, &CApricotView::OnPrint},
         {cmd::SalesTrend, &CApricotView::OnSalesTrend},
+        {cmd::LossReport, &CApricotView::OnLossReport},
         {cmd::ExportPdf, &CApricotView::OnExportPdf},
         {cmd::Refresh, &CApricotView::OnRefresh},
         {cmd::PrintSave, &CApricotView::OnPrintSave},
@@ -51,6 +55,8 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::StockQuery, &CApricotView::OnStockQuery},
         {cmd::StockMaint, &CApricotView::OnStockMaint},
         {cmd::StockAlerts, &CApricotView::OnStockAlerts},
+        {cmd::WriteOff, &CApricotView::OnWriteOff},
+        {cmd::StockTake, &CApricotView::OnStockTake},
         {cmd::SalesEntry, &CApricotView::OnSalesEntry},
         {cmd::SalesQuery, &CApricotView::OnSalesQuery},
         {cmd::SalesMaint, &CApricotView::OnSalesMaint},
@@ -89,6 +95,7 @@ void CApricotView::OnInitialUpdate() {
     m_pGrid->SetPermissions(true, false, false, false);
     OnTodaySales();
     m_strGridTitle = GridTitle(CommandText(cmd::TodaySales), m_pGrid->Sql());
+    m_nGridCommand = cmd::TodaySales;
 }
 
 bool CApricotView::IsViewCommand(int id) {
@@ -112,8 +119,10 @@ bool CApricotView::OnCommand(int id) {
     const QString before = m_pGrid ? m_pGrid->Sql() : QString();
     (this->*(it->second))();
     // What filled the grid names the printed pages.
-    if (m_pGrid && m_pGrid->Sql() != before)
+    if (m_pGrid && m_pGrid->Sql() != before) {
         m_strGridTitle = GridTitle(CommandText(id), m_pGrid->Sql());
+        m_nGridCommand = id;
+    }
     return true;
 }
 
@@ -317,6 +326,11 @@ void CApricotView::OnYearSalesReport() {
         reports::YearSalesReport(*m_pGrid, m_pDatabase, window());
 }
 
+void CApricotView::OnLossReport() {
+    if (m_pGrid)
+        reports::LossReport(*m_pGrid, window());
+}
+
 void CApricotView::OnExpiryCheck() {
     if (m_pGrid)
         reports::ExpiryCheck(*m_pGrid);
@@ -325,6 +339,34 @@ void CApricotView::OnExpiryCheck() {
 void CApricotView::OnStockAlerts() {
     if (m_pGrid)
         reports::StockAlerts(*m_pGrid);
+}
+
+// 报损/退货: from the alert list, the selected card is filled in. What was written off leaves the
+// list and the alert pane at once.
+void CApricotView::OnWriteOff() {
+    std::optional<losssql::Card> picked;
+    if (m_pGrid && m_nGridCommand == cmd::StockAlerts)
+        picked = losses::SelectedCard(*m_pGrid);
+    const QString recorded = losses::WriteOff(m_pDatabase, window(), m_strOperator, picked);
+    if (recorded.isEmpty())
+        return;
+    if (m_pGrid && m_nGridCommand == cmd::StockAlerts)
+        m_pGrid->Reload();
+    RefreshAlerts();
+    ShowStatus(recorded);
+}
+
+void CApricotView::OnStockTake() {
+    const QString recorded = losses::StockTake(m_pDatabase, window(), m_strOperator);
+    if (recorded.isEmpty())
+        return;
+    RefreshAlerts();
+    ShowStatus(recorded);
+}
+
+void CApricotView::ShowStatus(const QString& text) {
+    if (auto* frame = qobject_cast<QMainWindow*>(window()); frame && frame->statusBar())
+        frame->statusBar()->showMessage(text);
 }
 
 void CApricotView::OnShortageCheck() {

@@ -61,11 +61,14 @@ public:
     void OnExpiryCheck();
     void OnShortageCheck();
     void OnStockAlerts();
+    void OnWriteOff();
+    void OnStockTake();
     void OnAverageCost();
     void OnTotalStockCost();
     void OnMonthPurchaseReport();
     void OnYearPurchaseReport();
     void OnSalesTrend();
+    void OnLossReport();
     void OnTodaySales();
     void OnStockList();
     void OnYearPurchases();
@@ -84,6 +87,8 @@ protected:
 private:
     // Hands a statement to the grid; failures are the grid's to report.
     void ShowQuery(const QString& table, const QString& sql);
+    // What a command did, in the main window's message pane.
+    void ShowStatus(const QString& text);
 
     CDatabase* m_pDatabase;
     CShellLauncher& m_launcher;
@@ -92,4 +97,5 @@ private:
     ERole m_role = ERole::Manager;
     q_grid* m_pGrid = nullptr; // child of this widget, created at the first update
     QString m_strGridTitle;    // what filled the grid, for the printed pages
+    int m_nGridCommand = 0;    // the command that filled the grid
 };

@@ -26,6 +26,8 @@ enum : int {
     StockQuery = 32834,  // 查询库存
     StockMaint = 32835,  // 维护库存
     StockAlerts = 32900, // 药品预警
+    WriteOff = 32910,    // 报损/退货...
+    StockTake = 32911,   // 库存盘点...
     // 销售管理
     SalesEntry = 32836, // 添加销售记录
     SalesQuery = 32837, // 查询销售记录
@@ -41,6 +43,7 @@ enum : int {
     MonthPurchaseReport = 32881, // 月采购报表
     YearPurchaseReport = 32873,  // 年采购报表
     SalesTrend = 32906,          // 销售趋势图...
+    LossReport = 32912,          // 损耗报表
     TodaySales = 32848,          // 本日销售明细
     StockList = 32849,           // 库存明细
     YearPurchases = 32850,       // 本年度采购明细

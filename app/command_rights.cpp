@@ -14,6 +14,8 @@ bool NeedsManager(int id) {
     case cmd::SalesMaint:
     case cmd::AuditLog:
     case cmd::CheckLog:
+    case cmd::WriteOff:
+    case cmd::StockTake:
         return true;
     default:
         return false;

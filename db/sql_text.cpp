@@ -1,5 +1,7 @@
 #include "sql_text.h"
 
+#include "text_forms.h"
+
 namespace sqltext {
 
 QString Escape(const QString& text) {
@@ -22,6 +24,10 @@ QString Count(long long value) {
 
 QString Amount(double value) {
     return QString::asprintf("%.2f", value);
+}
+
+QString Exact(double value) {
+    return textforms::ShortestDouble(value);
 }
 
 QString Date(const QDate& date) {

@@ -16,6 +16,8 @@ QString Number(double value);
 QString Count(long long value);
 // "%.2f".
 QString Amount(double value);
+// The shortest text that reads back as the same double: a stored quantity found again exactly.
+QString Exact(double value);
 // "%04d-%02d-%02d".
 QString Date(const QDate& date);
 // "%04d-%02d-%02d %02d:%02d:%02d".

@@ -9,6 +9,7 @@
 #include "CSalesTrendWnd.h"
 #include "CStockQueryDlg.h"
 #include "alert_settings.h"
+#include "loss_summary.h"
 #include "prompts.h"
 #include "q_grid.h"
 #include "report_defaults.h"
@@ -22,6 +23,7 @@ namespace {
 const QString kPurchases = QStringLiteral("进");
 const QString kStock = QStringLiteral("存");
 const QString kSales = QStringLiteral("销");
+const QString kLosses = QStringLiteral("损");
 
 bool Accepted(QDialog& dialog, const CommandContext& context) {
     return context.runDialog(dialog) == QDialog::Accepted;
@@ -46,6 +48,16 @@ void PurchaseReport(q_grid& grid, QWidget* owner, const reportdefaults::DateRang
     if (!Accepted(dialog, context))
         return;
     grid.SetQuery(kPurchases, reportsql::PurchaseReport(dialog.StartText(), dialog.EndText()));
+}
+
+// Appends whole rows at the end of `grid`; a row that cannot be inserted is skipped.
+void AppendRows(q_grid& grid, const std::vector<QStringList>& rows) {
+    for (const QStringList& cells : rows) {
+        const int at = grid.InsertItem(grid.GetItemCount(), cells.value(0));
+        for (int c = 1; at != -1 && c < cells.size(); ++c)
+            if (!cells[c].isEmpty())
+                grid.SetItemText(at, c, cells[c]);
+    }
 }
 
 } // namespace
@@ -145,6 +157,23 @@ void MonthPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& con
 void YearPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& context) {
     PurchaseReport(grid, owner, reportdefaults::YearToDate(context.now),
                    reportdefaults::YearPurchaseHint(), context);
+}
+
+void LossReport(q_grid& grid, QWidget* owner, const CommandContext& context) {
+    CPeriodReportDlg dialog(owner);
+    const reportdefaults::DateRange range = reportdefaults::MonthToDate(context.now);
+    dialog.SetDates(range.start, range.end);
+    dialog.SetHint(reportdefaults::MonthHint());
+    if (!Accepted(dialog, context))
+        return;
+    if (!grid.SetQuery(kLosses, reportsql::LossReport(dialog.StartText(), dialog.EndText())))
+        return;
+    // From the rows read, not a second statement: the figures cannot miss a row shown or count
+    // one that is not. A load that failed on the way kept no row, and so gets no summary.
+    const int cost = grid.Titles().indexOf(QStringLiteral("成本金额"));
+    for (int row = 0; cost >= 0 && row < grid.GetItemCount(); ++row)
+        grid.SetItemText(row, cost, LossCostText(grid.GetItemText(row, cost)));
+    AppendRows(grid, LossSummaryRows(grid.Result()));
 }
 
 } // namespace reports

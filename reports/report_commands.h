@@ -49,4 +49,9 @@ void StockAlerts(q_grid& grid, const CommandContext& context = {});
 void MonthPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});
 void YearPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});
 
+// 损耗报表: the period dialog (this month), then the 损 rows of the period in the grid and
+// below them one summary row per 原因 and "合计", reckoned from the rows shown, each
+// row's 成本金额 to the cent. The dialog is owned by the command and parented to `owner`.
+void LossReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});
+
 } // namespace reports

@@ -168,4 +168,11 @@ QString PurchaseReport(const QString& from, const QString& to) {
     return QStringLiteral("SELECT * FROM 进 WHERE 采购日期 ") + sqltext::WholeDayRange(from, to);
 }
 
+QString LossReport(const QString& from, const QString& to) {
+    return QStringLiteral(
+               "SELECT 日期时间,名称,产地,规格型号,有效截止日期,数量,成本单价,"
+               "数量*成本单价 AS 成本金额,原因,去向,操作员,备注 FROM 损 WHERE 日期时间 ") +
+           sqltext::WholeDayRange(from, to) + QStringLiteral(" ORDER BY 日期时间");
+}
+
 } // namespace reportsql

@@ -55,4 +55,8 @@ QString StockAlerts(const QDate& today, int nearExpiryDays, double shortageBoxes
 // 月采购报表 and 年采购报表: the purchases of the whole days from `from` to `to`.
 QString PurchaseReport(const QString& from, const QString& to);
 
+// 损耗报表: the 损 rows of the whole days from `from` to `to`, oldest first, with 成本金额
+// (数量 × 成本单价) right after 成本单价.
+QString LossReport(const QString& from, const QString& to);
+
 } // namespace reportsql

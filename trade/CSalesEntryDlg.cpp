@@ -1,5 +1,6 @@
 #include "CSalesEntryDlg.h"
 
+#include "alert_settings.h"
 #include "artwork.h"
 #include "entry_layout.h"
 #include "prompts.h"
@@ -20,6 +21,8 @@ CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent, QString operatorN
     setObjectName(QStringLiteral("187"));
     setWindowTitle(QStringLiteral("前台销售登记表"));
     setWindowIcon(ProgramIcon());
+    // Read once per opening: a change in 系统设置 counts from the next one.
+    m_entry.SetExpiredLocked(CAlertSettings::Load().expiredLocked);
     BuildControls();
 
     m_pStatus->setText(CSalesEntry::kOpeningStatus);

@@ -179,6 +179,10 @@ QString CSalesEntry::ExpiredQuestion(const QString& expiry) {
     return QStringLiteral("该批药品已于 %1 过期，确定要销售吗？").arg(expiry);
 }
 
+QString CSalesEntry::ExpiredLockedText(const QString& expiry) {
+    return QStringLiteral("该批药品已于 %1 过期，已禁止销售，请报损处理").arg(expiry);
+}
+
 CEntryOutcome CSalesEntry::Add(const Form& form) {
     // The fields are read in the framework's order; the first that fails stops the entry.
     const std::optional<double> price = entryfields::ParseNumber(form.price);
@@ -224,9 +228,16 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
     const QString expiry = found->CellText(0, 3);
     const QDate expires = DateOf(expiry);
     const QDate saleDay = DateOf(sale.timestamp.left(10));
-    if (!form.expiredAccepted && expires.isValid() && saleDay.isValid() && expires < saleDay)
-        return CEntryOutcome::Question(ExpiredQuestion(expires.toString(Qt::ISODate)),
-                                       kExpiredDeclined);
+    if (expires.isValid() && saleDay.isValid() && expires < saleDay) {
+        const QString day = expires.toString(Qt::ISODate);
+        // Locked, no answer lets the sale through; the user picks another batch.
+        if (m_bExpiredLocked) {
+            const QString refusal = ExpiredLockedText(day);
+            return CEntryOutcome::Refused(refusal, IdExpiry, refusal);
+        }
+        if (!form.expiredAccepted)
+            return CEntryOutcome::Question(ExpiredQuestion(day), kExpiredDeclined);
+    }
 
     // A stamp that was not typed and that another sale holds gives way to the next second.
     for (int tries = form.timestampTyped ? 1 : kFreeSecondTries;; --tries) {

@@ -82,11 +82,16 @@ public:
 
     // The question before a sale from a card that expired on `expiry`.
     static QString ExpiredQuestion(const QString& expiry);
+    // The refusal of a sale from a card that expired on `expiry`, while expired stock is locked.
+    static QString ExpiredLockedText(const QString& expiry);
 
     // `db` is borrowed; it may be null or closed, which the entry reports. `operatorName` is
     // who is logged in: every entry records it.
     explicit CSalesEntry(CDatabase* db, QString operatorName = {})
         : m_pDatabase(db), m_strOperator(std::move(operatorName)) {}
+
+    // Locked (the default): 添加 refuses a card that has expired. Unlocked: it asks first.
+    void SetExpiredLocked(bool locked) { m_bExpiredLocked = locked; }
 
     // 整盒销售: one box, 每盒总量 hidden; 拆零销售: 20 pieces, shown; any other text: nullopt.
     static std::optional<SaleTypeRule> RuleFor(const QString& saleType);
@@ -116,10 +121,11 @@ public:
     // One press of 添加 on `form`; a failed card lookup comes as the outcome's message, as the
     // record grid would show it. A time stamp that was not typed and that another sale already
     // holds gives way to the next free second; a typed one that is taken fails. A card that
-    // expired before the day of the sale's stamp asks first, unless `expiredAccepted`. When the
-    // connection breaks during the commit, the sale is looked up in the books and the outcome
-    // says whether it is there, keeping its time stamp; the stamp of a sale so recorded refuses
-    // a second press and says that it is already recorded.
+    // expired before the day of the sale's stamp is refused while expired stock is locked, and
+    // otherwise asks first, unless `expiredAccepted`. When the connection breaks during the
+    // commit, the sale is looked up in the books and the outcome says whether it is there,
+    // keeping its time stamp; the stamp of a sale so recorded refuses a second press and says
+    // that it is already recorded.
     CEntryOutcome Add(const Form& form);
 
 private:
@@ -130,6 +136,7 @@ private:
 
     CDatabase* m_pDatabase;
     QString m_strOperator;
+    bool m_bExpiredLocked = true;
     // The stamp of a sale whose commit lost its reply and that was not found in the books
     // since; empty when there is none.
     QString m_uncertainStamp;

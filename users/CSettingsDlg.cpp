@@ -44,7 +44,7 @@ CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun,
 
 void CSettingsDlg::BuildControls() {
     auto* group = new QGroupBox(QStringLiteral("用户列表"), this);
-    BuildFrame(320, 298, IdPlaceholder, QRect(14, 48, 292, 132));
+    BuildFrame(320, 312, IdPlaceholder, QRect(14, 48, 292, 132));
     group->setGeometry(Units().Rect(7, 35, 306, 170));
     group->lower();
 
@@ -54,7 +54,7 @@ void CSettingsDlg::BuildControls() {
         {IdDelete, "删除", 122, 185, [this] { OnDelete(); }},
         {IdAdd, "添加", 176, 185, [this] { OnAdd(); }},
         {IdSetPassword, "设置密码...", 230, 185, [this] { OnSetPassword(); }},
-        {IdClose, "关闭", 263, 278, nullptr},
+        {IdClose, "关闭", 263, 292, nullptr},
     });
 
     BuildAlertGroup();
@@ -62,7 +62,7 @@ void CSettingsDlg::BuildControls() {
 
     m_pAutoRun = new QCheckBox(QStringLiteral("开机自动运行"), this);
     m_pAutoRun->setObjectName(QString::number(IdAutoRun));
-    m_pAutoRun->setGeometry(Units().Rect(7, 280, 100, 10));
+    m_pAutoRun->setGeometry(Units().Rect(7, 294, 100, 10));
     connect(m_pAutoRun, &QCheckBox::clicked, this, &CSettingsDlg::OnAutoRunClicked);
 }
 
@@ -77,20 +77,25 @@ QLineEdit* CSettingsDlg::AddGroupField(const char* label, int id, int x, int lab
 
 void CSettingsDlg::BuildAlertGroup() {
     auto* group = new QGroupBox(QStringLiteral("药品预警"), this);
-    group->setGeometry(Units().Rect(7, 208, 306, 32));
+    // Two lines: the thresholds beside 应用, the lock under them.
+    group->setGeometry(Units().Rect(7, 208, 306, 46));
     m_pNearExpiryDays = AddGroupField("近效期（天）：", IdNearExpiryDays, 14, 52, 219);
     m_pShortageBoxes = AddGroupField("缺货下限（盒）：", IdShortageBoxes, 112, 60, 219);
+    m_pExpiredLocked = new QCheckBox(QStringLiteral("过期药品禁止销售"), this);
+    m_pExpiredLocked->setObjectName(QString::number(IdExpiredLocked));
+    m_pExpiredLocked->setGeometry(Units().Rect(14, 236, 120, 10));
     AddButtons({{IdApplyAlerts, "应用", 256, 218, [this] { OnApplyAlerts(); }}});
     const CAlertSettings alerts = CAlertSettings::Load();
     m_pNearExpiryDays->setText(alerts.DaysText());
     m_pShortageBoxes->setText(alerts.BoxesText());
+    m_pExpiredLocked->setChecked(alerts.expiredLocked);
 }
 
 void CSettingsDlg::BuildBackupGroup() {
     auto* group = new QGroupBox(QStringLiteral("数据备份"), this);
-    group->setGeometry(Units().Rect(7, 242, 306, 32));
-    m_pBackupsKept = AddGroupField("保留备份（份）：", IdBackupsKept, 14, 60, 253);
-    AddButtons({{IdApplyBackups, "应用", 256, 252, [this] { OnApplyBackups(); }}});
+    group->setGeometry(Units().Rect(7, 256, 306, 32));
+    m_pBackupsKept = AddGroupField("保留备份（份）：", IdBackupsKept, 14, 60, 267);
+    AddButtons({{IdApplyBackups, "应用", 256, 266, [this] { OnApplyBackups(); }}});
     m_pBackupsKept->setText(QString::number(CBackupSettings::Load().keep));
 }
 
@@ -110,13 +115,14 @@ void CSettingsDlg::OnApplyBackups() {
 
 void CSettingsDlg::OnApplyAlerts() {
     QString failure;
-    const std::optional<CAlertSettings> alerts =
+    std::optional<CAlertSettings> alerts =
         CAlertSettings::Parse(m_pNearExpiryDays->text(), m_pShortageBoxes->text(), &failure);
     if (!alerts) {
         Prompts().Tell(this, failure + QStringLiteral("预警设置没有保存。"),
                        CPrompts::Icon::Warning);
         return;
     }
+    alerts->expiredLocked = m_pExpiredLocked->isChecked();
     const CAlertSettings before = CAlertSettings::Load();
     alerts->Save();
     m_pNearExpiryDays->setText(alerts->DaysText());
@@ -124,8 +130,9 @@ void CSettingsDlg::OnApplyAlerts() {
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         return;
     const QString content =
-        QStringLiteral("近效期（天）：%1 → %2；缺货下限（盒）：%3 → %4")
-            .arg(before.DaysText(), alerts->DaysText(), before.BoxesText(), alerts->BoxesText());
+        QStringLiteral("近效期（天）：%1 → %2；缺货下限（盒）：%3 → %4；过期药品禁止销售：%5 → %6")
+            .arg(before.DaysText(), alerts->DaysText(), before.BoxesText(), alerts->BoxesText(),
+                 before.LockedText(), alerts->LockedText());
     try {
         auditlog::Append(*m_pDatabase,
                          CLogEntry{m_strOperator, QStringLiteral("预警设置"),

@@ -29,6 +29,7 @@ public:
         IdBackupsKept = 1047,
         IdApplyBackups = 1048,
         IdSetPassword = 1049,
+        IdExpiredLocked = 1050,
     };
 
     // `db` is the shared connection, borrowed; changes are logged under `operatorName`.
@@ -45,7 +46,8 @@ public:
     void OnAutoRunClicked();
     // 设置密码...: a new password for the selected operator, in a dialog of its own.
     void OnSetPassword();
-    // 应用 of 药品预警: saves both thresholds, or says which one is not valid and saves nothing.
+    // 应用 of 药品预警: saves both thresholds and the lock on expired stock, or says which
+    // threshold is not valid and saves nothing.
     void OnApplyAlerts();
     // 应用 of 数据备份: saves how many automatic backups are kept, or says why not.
     void OnApplyBackups();
@@ -80,5 +82,6 @@ private:
     QCheckBox* m_pAutoRun = nullptr;
     QLineEdit* m_pNearExpiryDays = nullptr;
     QLineEdit* m_pShortageBoxes = nullptr;
+    QCheckBox* m_pExpiredLocked = nullptr;
     QLineEdit* m_pBackupsKept = nullptr;
 };

@@ -141,6 +141,9 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "  查询库存" + Blanks(10) + "CTRL+ALT+Y",
         "  维护库存" + Blanks(10) + "CTRL+ALT+U",
         "  药品预警" + Blanks(10) + "CTRL+ALT+W",
+        "  ----",
+        "  报损/退货..." + Blanks(7) + "CTRL+ALT+L",
+        "  库存盘点...",
         "(&4)销售管理",
         "  添加销售记录" + Blanks(10) + "CTRL+2",
         "  ----",
@@ -159,6 +162,7 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "  采购报表",
         "    月采购报表",
         "    年采购报表",
+        "  损耗报表",
         "  销售趋势图..." + Blanks(9) + "CTRL+ALT+J",
         "  ----",
         "  本日销售明细" + Blanks(10) + "CTRL+ALT+F",
@@ -199,9 +203,10 @@ TEST_F(MainFrameTest, MenuItemsCarryTheirCommandIds) {
         {0, 0, cmd::Settings},      {0, 1, cmd::ChangePassword}, {0, 2, cmd::AuditLog},
         {0, 3, cmd::CheckLog},      {0, 4, cmd::BackUp},         {0, 8, cmd::AppExit},
         {1, 0, cmd::PurchaseEntry}, {1, 2, cmd::PurchaseQuery},  {1, 3, cmd::PurchaseMaint},
-        {2, 0, cmd::StockQuery},    {2, 1, cmd::StockMaint},     {3, 0, cmd::SalesEntry},
-        {3, 2, cmd::SalesQuery},    {3, 3, cmd::SalesMaint},     {4, 5, cmd::TodaySales},
-        {4, 6, cmd::StockList},     {4, 7, cmd::YearPurchases},  {5, 0, cmd::Help},
+        {2, 0, cmd::StockQuery},    {2, 1, cmd::StockMaint},     {2, 4, cmd::WriteOff},
+        {2, 5, cmd::StockTake},     {3, 0, cmd::SalesEntry},     {3, 2, cmd::SalesQuery},
+        {3, 3, cmd::SalesMaint},    {4, 3, cmd::LossReport},     {4, 6, cmd::TodaySales},
+        {4, 7, cmd::StockList},     {4, 8, cmd::YearPurchases},  {5, 0, cmd::Help},
         {5, 1, cmd::Calculator},    {5, 3, cmd::Feedback},       {5, 4, cmd::About}};
     for (const Item& item : items)
         EXPECT_EQ(TopMenu(item.menu)->actions().at(item.position)->objectName(),
@@ -306,7 +311,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 35u);
+    EXPECT_EQ(expected.size(), 38u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {
@@ -596,7 +601,7 @@ TEST(ApricotView, AClerkIsRefusedEveryManagersCommand) {
     });
     closer.start(50);
     for (const int id : {cmd::Settings, cmd::PurchaseMaint, cmd::StockMaint, cmd::SalesMaint,
-                         cmd::AuditLog, cmd::CheckLog}) {
+                         cmd::AuditLog, cmd::CheckLog, cmd::WriteOff, cmd::StockTake}) {
         SCOPED_TRACE(id);
         QAction* action = frame.CommandAction(id);
         ASSERT_TRUE(action);
@@ -607,7 +612,8 @@ TEST(ApricotView, AClerkIsRefusedEveryManagersCommand) {
         EXPECT_EQ(prompts.Texts(), QStringList{QStringLiteral("需要店长权限")});
     }
     // The counter's own work stays open to them.
-    for (const int id : {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp})
+    for (const int id :
+         {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp, cmd::LossReport})
         EXPECT_TRUE(frame.CommandAction(id)->isEnabled()) << id;
 }
 

@@ -66,6 +66,18 @@ QString PurchaseRow(const QString& date, const Card& c) {
              QString::fromUtf8(c.packModel), QString::fromUtf8(c.expiry));
 }
 
+QString LossRow(const QString& stamp, const Card& c, double quantity, double unitCost,
+                const char* reason) {
+    return QStringLiteral("INSERT INTO 损 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 数量, "
+                          "成本单价, 原因, 去向, 操作员) VALUES ('%1', '%2', '%3', '%4', '%5', %6, "
+                          "%7, '%8', '', '张三')")
+        .arg(stamp, QString::fromUtf8(c.name), QString::fromUtf8(c.origin),
+             QString::fromUtf8(c.packModel), QString::fromUtf8(c.expiry))
+        .arg(quantity)
+        .arg(unitCost)
+        .arg(QString::fromUtf8(reason));
+}
+
 QDateTime At(int y, int m, int d, int h = 0, int min = 0) {
     return QDateTime(QDate(y, m, d), QTime(h, min));
 }
@@ -600,12 +612,72 @@ TEST_P(ReportCommandsTest, CancelledDialogsChangeNothing) {
     reports::YearSalesReport(*m_grid, &Db(), &m_window, cancel);
     reports::MonthPurchaseReport(*m_grid, &m_window, cancel);
     reports::YearPurchaseReport(*m_grid, &m_window, cancel);
-    EXPECT_EQ(m_dialogs.size(), 9); // the first query and the eight cancelled ones
+    reports::LossReport(*m_grid, &m_window, cancel);
+    EXPECT_EQ(m_dialogs.size(), 10); // the first query and the nine cancelled ones
     EXPECT_TRUE(m_sent.isEmpty()) << m_sent.join('\n').toStdString();
     EXPECT_EQ(m_grid->Sql(), sql);
     EXPECT_EQ(m_grid->Table(), QStringLiteral("销"));
     EXPECT_EQ(m_grid->GetItemCount(), rows);
     EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+// --- Loss report ------------------------------------------------------------------------------
+
+TEST_P(ReportCommandsTest, LossReportListsThePeriodOldestFirstAndSumsEachReason) {
+    // Inserted out of order; the month to 2003-05-10 runs from 05-01 00:00:00 to the end of 05-10.
+    Exec(LossRow("2003-05-10 23:59:59", kBanlangen, 0.1, 0.05, "盘亏"));        // 0.005
+    Exec(LossRow("2003-05-01 00:00:00", kAmoxicillin, 3, 2.5, "过期"));         // 7.5
+    Exec(LossRow("2003-05-11 00:00:00", kAmoxicillin, 9, 2.5, "破损"));         // the day after
+    Exec(LossRow("2003-05-06 15:00:00", kAmoxicillin, -2, 2.5, "盘盈"));        // -5: found
+    Exec(LossRow("2003-05-03 09:30:00", kBanlangen, 0.5, 10.25, "破损"));       // 5.125
+    Exec(LossRow("2003-04-30 23:59:59.999", kAmoxicillin, 1, 2.5, "过期"));     // the day before
+    Exec(LossRow("2003-05-08 11:00:00", kLoquatSyrup, 4, 8.333, "退回供应商")); // 33.332
+    Exec(LossRow("2003-05-04 10:00:00", kBanlangenLater, 1.2, 10.1, "过期"));   // 12.12
+    m_sent.clear();
+    QStringList shown;
+    reports::LossReport(*m_grid, &m_window, Ok(At(2003, 5, 10, 8), [&shown](QDialog& d) {
+        shown << d.findChild<QDateEdit*>("1047")->text() << d.findChild<QDateEdit*>("1048")->text()
+              << d.findChild<QLabel*>("1063")->text();
+    }));
+    EXPECT_EQ(m_dialogs, QStringList{"报表－汇总条件"});
+    EXPECT_EQ(shown, QStringList({"2003-05-01", "2003-05-10", "默认为本月"}));
+    // The figures come from the rows read: one statement only.
+    EXPECT_EQ(m_sent, QStringList{reportsql::LossReport("2003-05-01", "2003-05-10")});
+    EXPECT_EQ(m_grid->Table(), QStringLiteral("损"));
+    EXPECT_EQ(Titles(), QStringList({"日期时间", "名称", "产地", "规格型号", "有效截止日期", "数量",
+                                     "成本单价", "成本金额", "原因", "去向", "操作员", "备注"}));
+    ASSERT_EQ(m_grid->GetItemCount(), 6 + 1 + 5 + 1);
+    const QStringList stamps = Column(0).mid(0, 6);
+    EXPECT_EQ(stamps,
+              QStringList({"2003-05-01 ", "2003-05-03 09:30:00", "2003-05-04 10:00:00",
+                           "2003-05-06 15:00:00", "2003-05-08 11:00:00", "2003-05-10 23:59:59"}));
+    // Each row's cost to the cent, half a cent up.
+    EXPECT_EQ(Column(7).mid(0, 6),
+              QStringList({"7.50", "5.13", "12.12", "-5.00", "33.33", "0.01"}));
+    // Per 原因 in the fixed order, 其他 absent; 盘盈 counts negative, and every figure is the
+    // sum of the rows' figures: 19.62 + 5.13 + 33.33 + 0.01 - 5.00 = 53.09.
+    const std::vector<QStringList> summary = {
+        {"", "", "", ""},
+        {"过期", "2 笔", "4.2 盒", "19.62 元"},
+        {"破损", "1 笔", "0.5 盒", "5.13 元"},
+        {"退回供应商", "1 笔", "4 盒", "33.33 元"},
+        {"盘亏", "1 笔", "0.1 盒", "0.01 元"},
+        {"盘盈", "1 笔", "-2 盒", "-5.00 元"},
+        {"合计", "6 笔", "6.8 盒", "53.09 元"},
+    };
+    for (std::size_t i = 0; i < summary.size(); ++i) {
+        const int r = 6 + int(i);
+        const QStringList row = Row(r);
+        EXPECT_EQ(QStringList({row[0], row[1], row[5], row[7]}), summary[i]) << r;
+        EXPECT_EQ(row.join(QString()), summary[i].join(QString())) << r; // nothing else
+    }
+    EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('|').toStdString();
+
+    // A period without losses shows the columns and no summary.
+    reports::LossReport(*m_grid, &m_window,
+                        Ok(At(2003, 6, 5), Dates(QDate(2003, 6, 1), QDate(2003, 6, 5))));
+    EXPECT_EQ(m_grid->GetItemCount(), 0);
+    EXPECT_EQ(m_grid->GetColumnCount(), 12);
 }
 
 // --- Stock statistics and purchase reports ----------------------------------------------------

@@ -1,5 +1,6 @@
 // The statements, default ranges, hints and summary rows of the queries and reports, without a
 // display or a database.
+#include "loss_summary.h"
 #include "qt_printers.h"
 #include "report_defaults.h"
 #include "report_statements.h"
@@ -181,6 +182,32 @@ TEST(SalesSummary, UnitsAreAppendedToTheTextsAsTheyCome) {
               QStringList({"(none)", "3元", "0元", "3元", "%"}));
     EXPECT_EQ(Values(SummaryRows(SalesPeriod::Year, CResultTable())),
               QStringList({"(none)", "元", "元", "元", "%"}));
+}
+
+// What PostgreSQL's driver gives for sums of doubles must not show through: boxes lose the
+// noise of 0.1 + 0.2, a cost of 1.005 (its double just below) is 1.01, and "合计" adds the
+// rounded 原因 rows, so 0.005 + 0.005 under two 原因 is 0.02, not the 0.01 of their exact sum.
+TEST(LossSummary, FiguresAreRoundedPerReasonAndTheTotalAddsThem) {
+    CResultTable losses;
+    losses.SetColumns({{"原因", 0}, {"名称", 0}, {"数量", 0}, {"成本金额", 0}});
+    const char* const rows[][3] = {{"其他", "0.1", "1.005"},
+                                   {"破损", "2.5", "0.005"},
+                                   {"其他", "0.2", "0"},
+                                   {"过期", "1", "0.005"}};
+    for (const auto& cells : rows) {
+        const int r = losses.AppendRow();
+        for (int c = 0; c < 3; ++c)
+            losses.SetCell(r, c == 0 ? 0 : c + 1, QString::fromUtf8(cells[c]));
+    }
+    const std::vector<QStringList> expected = {
+        {"", "", "", ""},
+        {"过期", "1 笔", "1 盒", "0.01 元"},
+        {"破损", "1 笔", "2.5 盒", "0.01 元"},
+        {"其他", "2 笔", "0.3 盒", "1.01 元"},
+        {"合计", "4 笔", "3.8 盒", "1.03 元"},
+    };
+    EXPECT_EQ(LossSummaryRows(losses), expected);
+    EXPECT_TRUE(LossSummaryRows(CResultTable()).empty());
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // 前台销售登记表 offscreen on both backends: pickers that narrow as the user moves on, the
-// sale-type rule, the amount as the user types, and a split-pack sale typed in by keyboard.
+// sale-type rule, the amount as the user types, a split-pack sale typed in by keyboard, and the
+// lock on expired stock.
 #include "CSalesEntryDlg.h"
+#include "alert_settings_scope.h"
 #include "dialog_driver.h"
 #include "entry_books.h"
 #include "entry_dialog_test.h"
@@ -21,6 +23,8 @@ protected:
         CBooksTest::SetUp();
         if (HasFatalFailure() || IsSkipped())
             return;
+        // The cards expired long ago: unless a test locks them, the question comes.
+        m_settings.SetExpiredLocked(false);
         const char* cards[][4] = {{"阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30"},
                                   {"阿莫西林胶囊", "联邦制药", "0.5g*12粒", "2005-10-01"},
                                   {"板蓝根颗粒", "白云山", "10g*20袋", "2006-01-31"}};
@@ -52,6 +56,8 @@ protected:
         Fill(QString::fromUtf8(expiry));
         ASSERT_TRUE(FocusOn(CSalesEntry::IdPrice));
     }
+
+    CAlertSettingsScope m_settings;
 };
 
 TEST_P(SalesEntryDlgTest, OpensStampedWithAllCardsAndAWholeBoxSale) {
@@ -262,6 +268,28 @@ TEST_P(SalesEntryDlgTest, EnterOnTheExpiredCardQuestionAnswersNoAndRecordsNothin
     EXPECT_EQ(Status(), CSalesEntry::kExpiredDeclined);
     EXPECT_EQ(Count(Db(), "销"), "0");
     EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林胶囊");
+}
+
+TEST_P(SalesEntryDlgTest, NothingSavedLocksExpiredStockAndAddRefusesKeepingTheForm) {
+    m_settings.Clear();
+    Open();
+    TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
+    Fill("2");
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
+    Press(Qt::Key_Return);
+    const QString refusal = QStringLiteral("该批药品已于 2005-04-30 过期，已禁止销售，请报损处理");
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(m_prompts.Messages()[0].text, refusal);
+    EXPECT_EQ(m_prompts.Messages()[0].icon, CPrompts::Icon::Warning);
+    EXPECT_EQ(m_prompts.Messages()[0].buttons, CPrompts::Buttons::Ok);
+    EXPECT_EQ(Status(), refusal);
+    EXPECT_EQ(Count(Db(), "销"), "0");
+    EXPECT_EQ(Count(Db(), "日志"), "0");
+    EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存 WHERE 产地='石药集团'"), "10");
+    EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林胶囊");
+    EXPECT_EQ(Text(CSalesEntry::IdExpiry), "2005-04-30");
+    EXPECT_EQ(Text(CSalesEntry::IdPrice), "2");
+    EXPECT_TRUE(FocusOn(CSalesEntry::IdExpiry));
 }
 
 TEST_P(SalesEntryDlgTest, ACountThatDoesNotParseIsShownOnAddAndTakesTheFocus) {

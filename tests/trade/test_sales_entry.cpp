@@ -182,7 +182,8 @@ TEST_P(SalesEntryTest, CardHintNamesTheBatchToSellFirst) {
     EXPECT_TRUE(m_entry.CardHint(card, today).isEmpty());
 }
 
-TEST_P(SalesEntryTest, ACardExpiredBeforeTheSaleDayAsksBeforeWriting) {
+TEST_P(SalesEntryTest, UnlockedACardExpiredBeforeTheSaleDayAsksBeforeWriting) {
+    m_entry.SetExpiredLocked(false);
     // The card's last day still sells without a question.
     Record(SaleOf("1", "1", "12", "2005-04-30 23:59:59"));
     CSalesEntry::Form late = SaleOf("1", "1", "12", "2005-05-01 00:00:00");
@@ -194,6 +195,28 @@ TEST_P(SalesEntryTest, ACardExpiredBeforeTheSaleDayAsksBeforeWriting) {
     late.expiredAccepted = true;
     Record(late);
     EXPECT_EQ(Stock(), "8");
+}
+
+TEST_P(SalesEntryTest, LockedByDefaultACardExpiredBeforeTheSaleDayIsRefusedAndWritesNothing) {
+    // The card's last day still sells.
+    Record(SaleOf("1", "1", "12", "2005-04-30 23:59:59"));
+    const auto books = AllBooks(Db());
+    const QString log = Count(Db(), "日志");
+    CSalesEntry::Form late = SaleOf("1", "1", "12", "2005-05-01 00:00:00");
+    // Not even a Yes to the question that no longer comes lets it through.
+    for (bool accepted : {false, true}) {
+        late.expiredAccepted = accepted;
+        const CEntryOutcome refused = Add(late);
+        EXPECT_FALSE(refused.recorded);
+        EXPECT_TRUE(refused.question.isEmpty());
+        EXPECT_EQ(refused.message, "该批药品已于 2005-04-30 过期，已禁止销售，请报损处理");
+        EXPECT_EQ(refused.message, CSalesEntry::ExpiredLockedText("2005-04-30"));
+        EXPECT_EQ(refused.status, refused.message);
+        EXPECT_EQ(refused.focus, CSalesEntry::IdExpiry);
+        EXPECT_EQ(AllBooks(Db()), books);
+        EXPECT_EQ(Count(Db(), "日志"), log);
+    }
+    EXPECT_EQ(Stock(), "9");
 }
 
 TEST_P(SalesEntryTest, FieldsAreCheckedInOrder) {

@@ -598,8 +598,54 @@ TEST_P(SettingsDlgTest, AlertThresholdsAreSavedOnlyWhenBothAreValid) {
     // Only what was saved is logged, old → new.
     EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 内容 FROM 日志")),
               (std::vector<QStringList>{
-                  {"管理员", "预警设置", "近效期（天）：180 → 90；缺货下限（盒）：5 → 2.5"}}));
+                  {"管理员", "预警设置",
+                   "近效期（天）：180 → 90；缺货下限（盒）：5 → 2.5；过期药品禁止销售：是 → 是"}}));
     EXPECT_EQ(Open()->findChild<QLineEdit*>(QStringLiteral("1045"))->text(), QStringLiteral("2.5"));
+}
+
+TEST_P(SettingsDlgTest, TheExpiredLockIsSavedByApplyAndShownAtTheNextOpening) {
+    // Nonsense saved locks, as nothing saved does.
+    QSettings().remove(QStringLiteral("Alerts"));
+    QSettings().setValue(QStringLiteral("Alerts/ExpiredLocked"), QStringLiteral("nonsense"));
+    auto dialog = Open();
+    auto* locked = dialog->findChild<QCheckBox*>(QString::number(CSettingsDlg::IdExpiredLocked));
+    ASSERT_TRUE(locked);
+    EXPECT_EQ(locked->text(), QStringLiteral("过期药品禁止销售"));
+    EXPECT_TRUE(locked->isChecked());
+    // Inside 药品预警, under its fields, clear of 数据备份.
+    for (auto* group : dialog->findChildren<QGroupBox*>()) {
+        if (group->title() == QStringLiteral("药品预警")) {
+            EXPECT_TRUE(group->geometry().contains(locked->geometry()));
+            EXPECT_GT(locked->y(),
+                      dialog->findChild<QLineEdit*>(QStringLiteral("1044"))->geometry().bottom());
+        } else {
+            EXPECT_FALSE(group->geometry().intersects(locked->geometry()))
+                << group->title().toStdString();
+        }
+    }
+
+    const std::pair<bool, const char*> changes[] = {{false, "是 → 否"}, {true, "否 → 是"}};
+    QStringList logged;
+    for (const auto& [tick, change] : changes) {
+        ClickBox(*locked);
+        ASSERT_EQ(locked->isChecked(), tick);
+        // Only 应用 saves it.
+        EXPECT_EQ(CAlertSettings::Load().expiredLocked, !tick);
+        QTest::mouseClick(Button(*dialog, CSettingsDlg::IdApplyAlerts), Qt::LeftButton);
+        EXPECT_EQ(CAlertSettings::Load().expiredLocked, tick);
+        logged << QStringLiteral(
+                      "近效期（天）：180 → 180；缺货下限（盒）：5 → 5；过期药品禁止销售：") +
+                      QString::fromUtf8(change);
+        dialog = Open();
+        locked = dialog->findChild<QCheckBox*>(QString::number(CSettingsDlg::IdExpiredLocked));
+        EXPECT_EQ(locked->isChecked(), tick);
+    }
+    QStringList rows;
+    for (const QStringList& row :
+         QueryRows(Db(), QStringLiteral("SELECT 内容 FROM 日志 ORDER BY 序号")))
+        rows << row[0];
+    EXPECT_EQ(rows, logged);
+    EXPECT_TRUE(m_prompts.Messages().empty());
 }
 
 TEST_P(SettingsDlgTest, BackupsKeptAreSavedOnlyWhenAWholeNumberFromOne) {

@@ -1,0 +1,169 @@
+#include "CWriteOffDlg.h"
+
+#include "artwork.h"
+#include "entry_layout.h"
+#include "loss_text.h"
+#include "prompts.h"
+#include "shown_outcome.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+CWriteOffDlg::CWriteOffDlg(CDatabase* db, QWidget* parent, QString operatorName,
+                           const std::optional<CWriteOff::Form>& preset)
+    : QDialog(parent), m_writeOff(db, operatorName), m_cards(db, operatorName) {
+    setObjectName(QStringLiteral("writeoff"));
+    setWindowTitle(QStringLiteral("报损/退货"));
+    setWindowIcon(ProgramIcon());
+    BuildControls();
+    m_pStatus->setText(CWriteOff::kOpeningStatus);
+    RebuildPickerLists();
+    if (preset) {
+        m_bPicked = true;
+        Fill(*preset);
+        RebuildPickerLists();
+        FocusControl(this, CWriteOff::IdQuantity);
+    } else {
+        m_pName->setFocus();
+    }
+}
+
+void CWriteOffDlg::BuildControls() {
+    CEntryLayout layout(this, 312, 170);
+    layout.Banner(31);
+
+    m_pName = NewEntryListBox(this);
+    m_pOrigin = NewEntryListBox(this);
+    m_pPackModel = NewEntryListBox(this);
+    m_pExpiry = NewEntryListBox(this);
+    m_pQuantity = new QLineEdit(this);
+    m_pReason = new QComboBox(this);
+    m_pReason->addItems(losstext::WriteOffReasons());
+    m_pDestination = new QLineEdit(this);
+    m_pDestination->setPlaceholderText(QStringLiteral("供应商、销毁……"));
+    m_pNote = new QLineEdit(this);
+
+    struct Field {
+        QWidget* widget;
+        int id;
+        const char* label;
+        int x, y, width, height;
+    };
+    // In tab order: the card, then how much leaves, why and where to.
+    const Field fields[] = {
+        {m_pName, CWriteOff::IdName, "名称：", 73, 38, 65, 13},
+        {m_pOrigin, CWriteOff::IdOrigin, "产地：", 73, 54, 65, 13},
+        {m_pPackModel, CWriteOff::IdPackModel, "规格型号：", 73, 70, 65, 13},
+        {m_pExpiry, CWriteOff::IdExpiry, "有效截止日期：", 73, 86, 65, 13},
+        {m_pQuantity, CWriteOff::IdQuantity, "数量：", 196, 38, 90, 12},
+        {m_pReason, CWriteOff::IdReason, "原因：", 196, 54, 70, 13},
+        {m_pDestination, CWriteOff::IdDestination, "去向：", 196, 70, 108, 12},
+        {m_pNote, CWriteOff::IdNote, "备注：", 196, 86, 108, 12},
+    };
+    QWidget* previous = nullptr;
+    for (const Field& f : fields) {
+        layout.Place(f.widget, f.id, f.x, f.y, f.width, f.height);
+        layout.LabelFor(f.widget, QString::fromUtf8(f.label), f.x < 150 ? 5 : 145);
+        if (previous)
+            setTabOrder(previous, f.widget);
+        previous = f.widget;
+    }
+    layout.Text(QStringLiteral("盒"), 288, 38, 12, 12);
+
+    m_pCardHint = layout.Text(QString(), 6, 104, 300, 10);
+    m_pCardHint->setObjectName(QString::number(CWriteOff::IdCardHint));
+    layout.Separator(117);
+    m_pStatus = layout.StatusLine(6, 125, 188, 40);
+    m_pAdd = layout.Button(1, QStringLiteral("添加"), 200, 150, 50, 14);
+    m_pAdd->setDefault(true);
+    m_pClose = layout.Button(2, QStringLiteral("关闭"), 251, 150, 50, 14);
+    setTabOrder(previous, m_pAdd);
+    setTabOrder(m_pAdd, m_pClose);
+
+    for (QComboBox* picker : {m_pName, m_pOrigin, m_pPackModel, m_pExpiry})
+        picker->installEventFilter(this);
+    connect(m_pAdd, &QPushButton::clicked, this, &CWriteOffDlg::OnAdd);
+    connect(m_pClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool CWriteOffDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        // The user moving on inside the form, not a list dropping down or a message box.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && isVisible())
+            RebuildPickerLists();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+CSalesEntry::Card CWriteOffDlg::TypedCard() const {
+    return {m_pName->currentText(), m_pOrigin->currentText(), m_pPackModel->currentText(),
+            m_pExpiry->currentText()};
+}
+
+void CWriteOffDlg::Fill(const CWriteOff::Form& form) {
+    m_pName->setEditText(form.card.name);
+    m_pOrigin->setEditText(form.card.origin);
+    m_pPackModel->setEditText(form.card.packModel);
+    m_pExpiry->setEditText(form.card.expiry);
+    m_pQuantity->setText(form.quantity);
+    const int reason = m_pReason->findText(form.reason);
+    if (reason >= 0)
+        m_pReason->setCurrentIndex(reason);
+    m_pDestination->setText(form.destination);
+    m_pNote->setText(form.note);
+}
+
+void CWriteOffDlg::RebuildPickerLists() {
+    if (m_bRebuilding)
+        return;
+    m_bRebuilding = true;
+    const CSalesEntry::Card typed = TypedCard();
+    QString failure;
+    const std::optional<CSalesEntry::Lists> lists = m_cards.PickerLists(typed, &failure);
+    Prompts().TellFailure(this, failure);
+    if (lists) {
+        SetComboItems(m_pName, lists->names);
+        SetComboItems(m_pOrigin, lists->origins);
+        SetComboItems(m_pPackModel, lists->packModels);
+        SetComboItems(m_pExpiry, lists->expiries);
+    }
+    m_pCardHint->setText(m_cards.CardHint(typed, QDate::currentDate()));
+    m_pName->setEditText(typed.name);
+    m_pOrigin->setEditText(typed.origin);
+    m_pPackModel->setEditText(typed.packModel);
+    m_pExpiry->setEditText(typed.expiry);
+    m_bRebuilding = false;
+}
+
+void CWriteOffDlg::OnAdd() {
+    const CSalesEntry::Card typed = TypedCard();
+    CWriteOff::Form form;
+    form.card = {typed.name, typed.origin, typed.packModel, typed.expiry};
+    form.quantity = m_pQuantity->text();
+    form.reason = m_pReason->currentText();
+    form.destination = m_pDestination->text();
+    form.note = m_pNote->text();
+    const CEntryOutcome outcome = m_writeOff.Add(form);
+    ShowOutcome(this, m_pStatus, outcome);
+    if (outcome.recorded) {
+        m_strLastRecorded = outcome.status;
+        // Back to the list the card was picked from, for the next one.
+        if (m_bPicked) {
+            accept();
+            return;
+        }
+        // The reason and where to stay for the next batch of the same kind.
+        Fill({{}, QString(), form.reason, form.destination, QString()});
+        RebuildPickerLists();
+        m_pName->setFocus();
+        return;
+    }
+    if (outcome.focus)
+        FocusControl(this, outcome.focus);
+}

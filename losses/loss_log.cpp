@@ -1,0 +1,25 @@
+#include "loss_log.h"
+
+#include "loss_text.h"
+
+namespace losslog {
+
+CLogEntry Loss(const losssql::Loss& l) {
+    QString action = QStringLiteral("报损");
+    if (l.reason == losstext::kReturn)
+        action = QStringLiteral("退货");
+    else if (l.reason == losstext::kShortfall || l.reason == losstext::kSurplus)
+        action = QStringLiteral("盘点");
+    QString content = QStringLiteral("%1（%2，%3，有效期至 %4）%5 盒，原因 %6，成本单价 %7 元，"
+                                     "成本 %8 元；日期时间 %9")
+                          .arg(l.card.name, l.card.origin, l.card.packModel, l.card.expiry,
+                               losstext::Boxes(l.quantity), l.reason, losstext::Money(l.unitCost),
+                               losstext::Cost(l), l.timestamp);
+    if (!l.destination.isEmpty())
+        content += QStringLiteral("；去向 ") + l.destination;
+    if (!l.note.isEmpty())
+        content += QStringLiteral("；备注 ") + l.note;
+    return {l.operatorName, action, QStringLiteral("损"), content};
+}
+
+} // namespace losslog

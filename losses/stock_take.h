@@ -1,0 +1,68 @@
+#pragma once
+// 库存盘点 without its window: the sheet of the cards with their book stock when it was read,
+// the counted boxes the pharmacist types, and 确认, which records every difference as a 损 row
+// (盘亏 positive, 盘盈 negative) and moves each card's stock by it, all in one transaction. The
+// difference is taken against the stock the sheet was read with and applied to the stock as it
+// stands at 确认, so sales made meanwhile are kept.
+#include "loss_statements.h"
+#include "result_table.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+class CDatabase;
+
+class CStockTake {
+public:
+    struct Row {
+        losssql::Card card;
+        QString bookText; // 账面数量 as the books gave it
+        double book = 0;
+        QString counted; // 实盘数量 as typed; the book stock to begin with
+        QString note;
+    };
+
+    struct Outcome {
+        bool ok = false;
+        // What went wrong, for a message box: the first row that is not valid, or the driver's
+        // text. Empty when ok.
+        QString message;
+        // The row the message is about (for the focus), or -1.
+        int row = -1;
+        int recorded = 0; // 损 rows written
+    };
+
+    static const QString kNothingToRecord;
+    static QString RecordedText(int rows);
+    // The message for the row at `index` (0-based) whose 实盘数量 is not valid.
+    static QString InvalidCountText(int index, const Row& row);
+
+    explicit CStockTake(CDatabase* db, QString operatorName = {})
+        : m_pDatabase(db), m_strOperator(std::move(operatorName)) {}
+
+    // The sheet: every card with stock on hand, and with `withEmpty` the cards without too, in
+    // the order of their names. nullopt when it cannot be read (why in `failure`).
+    static std::optional<std::vector<Row>> Read(CDatabase* db, bool withEmpty, QString* failure);
+
+    // The counted boxes of `row`, or nullopt when the text is no number or negative.
+    static std::optional<double> Counted(const Row& row);
+    // 实盘数量 − 账面数量 as the sheet shows it; empty while the count is not valid.
+    static QString DifferenceText(const Row& row);
+
+    // The sheet's column titles, and the sheet as a table to print.
+    static QStringList Titles();
+    static CResultTable Sheet(const std::vector<Row>& rows);
+    // The rows read again, with what was typed for a card that is still there kept.
+    static std::vector<Row> KeepTyped(std::vector<Row> fresh, const std::vector<Row>& typed);
+
+    // 确认: stamped from `now` on, one second apart.
+    Outcome Confirm(const std::vector<Row>& rows,
+                    const QDateTime& now = QDateTime::currentDateTime());
+
+private:
+    CDatabase* m_pDatabase;
+    QString m_strOperator;
+};

@@ -1,0 +1,108 @@
+#include "write_off.h"
+
+#include "CDBException.h"
+#include "CDatabase.h"
+#include "CTransaction.h"
+#include "entry_check.h"
+#include "entry_fields.h"
+#include "loss_record.h"
+#include "loss_text.h"
+#include "text_forms.h"
+
+#include <cmath>
+
+const QString CWriteOff::kOpeningStatus =
+    QStringLiteral("选择药品，填写数量和原因，按【添加】记入账上");
+const QString CWriteOff::kCardMissing =
+    QStringLiteral("请填写完整的名称、产地、规格型号和有效截止日期");
+const QString CWriteOff::kNoSuchCard = QStringLiteral("库存中没有这批药品");
+const QString CWriteOff::kQuantityInvalid =
+    QStringLiteral("数量必须是大于 0 的盒数，可以有小数，例如 2 或 0.5。");
+const QString CWriteOff::kReasonInvalid =
+    QStringLiteral("请选择原因：过期、破损、退回供应商或其他。");
+
+QString CWriteOff::MoreThanHeldText(const QString& stock) {
+    return QStringLiteral("数量超过库存：这批药品现有 %1 盒，最多只能报损这么多。").arg(stock);
+}
+
+QString CWriteOff::RecordedText(const losssql::Loss& loss) {
+    const QString done =
+        loss.reason == losstext::kReturn ? QStringLiteral("已退货") : QStringLiteral("已报损");
+    return QStringLiteral("%1：%2 %3 盒，成本 %4 元")
+        .arg(done, loss.card.name, losstext::Boxes(loss.quantity), losstext::Cost(loss));
+}
+
+std::optional<CWriteOff::Form> CWriteOff::ForCard(const losssql::Card& card, const QDate& today,
+                                                  QString* failure) const {
+    const std::optional<lossrecord::CardFigures> figures =
+        lossrecord::ReadCard(m_pDatabase, card, failure);
+    if (!figures)
+        return std::nullopt;
+    const QDate expires = QDate::fromString(card.expiry.left(10), Qt::ISODate);
+    Form form;
+    form.card = card;
+    form.quantity = figures->stockText;
+    form.reason = expires.isValid() && expires < today ? losstext::kExpired : losstext::kBroken;
+    return form;
+}
+
+CEntryOutcome CWriteOff::Add(const Form& form, const QDateTime& now) {
+    const auto stored = [](const QString& text) { return textforms::WithoutTrailingBlanks(text); };
+    losssql::Loss loss;
+    loss.card = {stored(form.card.name), stored(form.card.origin), stored(form.card.packModel),
+                 stored(form.card.expiry)};
+    if (loss.card.name.isEmpty() || loss.card.origin.isEmpty() || loss.card.packModel.isEmpty() ||
+        loss.card.expiry.isEmpty())
+        return CEntryOutcome::Status(kCardMissing);
+    const std::optional<double> quantity = entryfields::ParseNumber(form.quantity);
+    if (!quantity || !std::isfinite(*quantity) || *quantity <= 0)
+        return CEntryOutcome::Refused(kQuantityInvalid, IdQuantity);
+    if (!losstext::WriteOffReasons().contains(form.reason))
+        return CEntryOutcome::Refused(kReasonInvalid, IdReason);
+    if (!m_pDatabase || !m_pDatabase->IsOpen())
+        return CEntryOutcome::DriverStatus(CDBException::ConnectionClosed());
+    loss.quantity = *quantity;
+    loss.reason = form.reason;
+    loss.destination = stored(form.destination);
+    loss.note = stored(form.note);
+    loss.operatorName = m_strOperator;
+
+    QString failure;
+    const std::optional<QString> stamp = lossrecord::FreeStamp(m_pDatabase, now, &failure);
+    if (!stamp)
+        return CEntryOutcome::Status(textforms::CutUtf8(failure, 254));
+    loss.timestamp = *stamp;
+    return Record(loss);
+}
+
+CEntryOutcome CWriteOff::Record(losssql::Loss& loss) {
+    try {
+        CTransaction transaction(*m_pDatabase);
+        switch (lossrecord::Record(*m_pDatabase, transaction, loss, true)) {
+        case lossrecord::Step::NoCard:
+            return CEntryOutcome::Status(kNoSuchCard);
+        case lossrecord::Step::NotHeld: {
+            QString failure;
+            const std::optional<lossrecord::CardFigures> figures =
+                lossrecord::ReadCard(m_pDatabase, loss.card, &failure);
+            return CEntryOutcome::Refused(
+                MoreThanHeldText(figures ? losstext::Boxes(figures->stock) : QStringLiteral("？")),
+                IdQuantity);
+        }
+        case lossrecord::Step::Written:
+            break;
+        }
+        try {
+            return CEntryOutcome::Recorded(RecordedText(loss), IdName, transaction.Commit());
+        } catch (const CDBException& e) {
+            if (!CDatabase::IsConnectionLost(e))
+                throw;
+        }
+    } catch (const CDBException& e) {
+        return CEntryOutcome::DriverStatus(e);
+    }
+    // The commit's reply was lost: looked up on a new connection, once the transaction is gone.
+    const std::optional<long long> count =
+        entrycheck::Count(m_pDatabase, QStringLiteral("损"), losssql::CountLoss(loss));
+    return entrycheck::LookedUp(count ? std::optional<bool>(*count > 0) : std::nullopt, IdName);
+}

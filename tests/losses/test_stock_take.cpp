@@ -1,0 +1,86 @@
+// 库存盘点 on both backends: the differences are taken against the sheet as it was read and
+// applied to the stock as it stands, so sales made meanwhile are kept; one row that is no count
+// stops the whole.
+#include "entry_books.h"
+
+#include "loss_text.h"
+#include "stock_take.h"
+
+namespace {
+
+using namespace entrytest;
+
+class StockTakeTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        CBooksTest::SetUp();
+        if (HasFatalFailure() || IsSkipped())
+            return;
+        // Two cards of the same drug: 10 boxes at 8 expiring 2005-04-30, 5 at 6 a year later.
+        ASSERT_TRUE(CPurchaseEntry(&Db()).Add(Batch("8", "10")).recorded);
+        CPurchaseEntry::Form later = Batch("6", "5");
+        later.expiry = QDate(2006, 4, 30);
+        ASSERT_TRUE(CPurchaseEntry(&Db()).Add(later).recorded);
+    }
+    std::vector<CStockTake::Row> Sheet() {
+        QString failure;
+        std::optional<std::vector<CStockTake::Row>> rows = CStockTake::Read(&Db(), false, &failure);
+        EXPECT_TRUE(rows) << failure.toStdString();
+        return rows.value_or(std::vector<CStockTake::Row>{});
+    }
+    QStringList Stocks() {
+        QStringList stocks;
+        for (const QStringList& row :
+             QueryRows(Db(), "SELECT 现有存货量 FROM 存 ORDER BY 有效截止日期"))
+            stocks << row[0];
+        return stocks;
+    }
+};
+
+TEST_P(StockTakeTest, SalesBetweenReadingAndConfirmingAreKept) {
+    std::vector<CStockTake::Row> rows = Sheet();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].counted, "10");
+    // Counted: 3 boxes short on the first card, 1 found on the second.
+    rows[0].counted = QStringLiteral("7");
+    rows[0].note = QStringLiteral("柜台下找不到");
+    rows[1].counted = QStringLiteral("6");
+    EXPECT_EQ(CStockTake::DifferenceText(rows[0]), "-3");
+    // Meanwhile 2 boxes of the first card are sold.
+    ASSERT_TRUE(CSalesEntry(&Db()).Add(SaleOf("2", "1", "30")).recorded);
+
+    const CStockTake::Outcome outcome =
+        CStockTake(&Db(), QStringLiteral("李店长"))
+            .Confirm(rows, QDateTime(QDate(2024, 1, 2), QTime(18, 0)));
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.recorded, 2);
+    EXPECT_EQ(outcome.message, CStockTake::RecordedText(2));
+    EXPECT_TRUE(Db().IsAutoCommit());
+    EXPECT_EQ(Stocks(), (QStringList{"5", "6"}));
+    EXPECT_EQ(QueryRows(Db(), "SELECT 有效截止日期, 数量, 成本单价, 原因, 操作员, 备注 FROM 损 "
+                              "ORDER BY 日期时间"),
+              (std::vector<QStringList>{{"2005-04-30", "3", "8", "盘亏", "李店长", "柜台下找不到"},
+                                        {"2006-04-30", "-1", "6", "盘盈", "李店长", ""}}));
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志 WHERE 动作='盘点'"), "2");
+}
+
+TEST_P(StockTakeTest, ARowThatIsNoCountIsNamedAndNothingIsWritten) {
+    std::vector<CStockTake::Row> rows = Sheet();
+    ASSERT_EQ(rows.size(), 2u);
+    rows[0].counted = QStringLiteral("7");
+    const std::vector<QStringList> before = AllBooks(Db());
+    for (const QString& bad : {QStringLiteral("-1"), QStringLiteral("七"), QString()}) {
+        rows[1].counted = bad;
+        const CStockTake::Outcome outcome = CStockTake(&Db()).Confirm(rows);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.row, 1);
+        EXPECT_EQ(outcome.message, CStockTake::InvalidCountText(1, rows[1]));
+        EXPECT_TRUE(outcome.message.startsWith(QStringLiteral("第 2 行"))) << bad.toStdString();
+    }
+    EXPECT_EQ(AllBooks(Db()), before);
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 损"), "0");
+}
+
+APRICOT_INSTANTIATE_BACKENDS(StockTakeTest);
+
+} // namespace

@@ -1,0 +1,113 @@
+// 报损/退货 on both backends: a write-off lowers its card and writes one 损 row and one log row
+// in one transaction; a refused one writes nothing.
+#include "entry_books.h"
+
+#include "loss_text.h"
+#include "write_off.h"
+
+namespace {
+
+using namespace entrytest;
+
+const losssql::Card kCard = {QStringLiteral("阿莫西林胶囊"), QStringLiteral("石药集团"),
+                             QStringLiteral("0.25g*24粒"), QStringLiteral("2005-04-30")};
+const QDateTime kNow(QDate(2024, 1, 2), QTime(9, 30, 0));
+
+CWriteOff::Form WriteOffOf(const QString& quantity, const QString& reason,
+                           const losssql::Card& card = kCard) {
+    return {card, quantity, reason, QStringLiteral("销毁"), QStringLiteral("碎了")};
+}
+
+class WriteOffTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        CBooksTest::SetUp();
+        if (HasFatalFailure() || IsSkipped())
+            return;
+        // One card of 10 boxes at 8.
+        ASSERT_TRUE(CPurchaseEntry(&Db()).Add(Batch("8", "10")).recorded);
+    }
+    long long Count(const char* table) {
+        return QueryValue(Db(), QStringLiteral("SELECT COUNT(*) FROM ") + QString::fromUtf8(table))
+            .toLongLong();
+    }
+};
+
+TEST_P(WriteOffTest, LowersTheCardAndWritesOneRowAndOneLogRow) {
+    CWriteOff writeOff(&Db(), QStringLiteral("李店长"));
+    const long long logRows = Count("日志");
+    CEntryOutcome outcome =
+        writeOff.Add(WriteOffOf(QStringLiteral(" 2.5 "), losstext::kBroken), kNow);
+    ASSERT_TRUE(outcome.recorded) << outcome.status.toStdString();
+    EXPECT_EQ(outcome.status, QStringLiteral("已报损：阿莫西林胶囊 2.5 盒，成本 20.00 元"));
+    EXPECT_TRUE(Db().IsAutoCommit());
+    EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存"), "7.5");
+    // A second one in the same second takes the next.
+    outcome = writeOff.Add(WriteOffOf(QStringLiteral("7.5"), losstext::kReturn), kNow);
+    ASSERT_TRUE(outcome.recorded) << outcome.status.toStdString();
+    EXPECT_EQ(outcome.status, QStringLiteral("已退货：阿莫西林胶囊 7.5 盒，成本 60.00 元"));
+    EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存"), "0");
+    const auto rows = QueryRows(Db(), "SELECT * FROM 损 ORDER BY 日期时间");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].mid(1), (QStringList{"阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30",
+                                           "2.5", "8", "破损", "销毁", "李店长", "碎了"}));
+    EXPECT_EQ(rows[0][0].left(19), "2024-01-02 09:30:00");
+    EXPECT_EQ(rows[1][0].left(19), "2024-01-02 09:30:01");
+    const auto log = QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号 DESC");
+    EXPECT_EQ(Count("日志"), logRows + 2);
+    EXPECT_EQ(log[0], (QStringList{"李店长", "退货", "损"}));
+    EXPECT_EQ(log[1], (QStringList{"李店长", "报损", "损"}));
+}
+
+TEST_P(WriteOffTest, RefusedWriteOffsWriteNothing) {
+    struct Refusal {
+        QString quantity;
+        QString reason;
+        bool knownCard;
+        QString says; // the message box, or the status line where there is none
+    };
+    const std::vector<Refusal> refusals = {
+        {"10.5", "过期", true, CWriteOff::MoreThanHeldText(QStringLiteral("10"))},
+        {"0", "过期", true, CWriteOff::kQuantityInvalid},
+        {"-1", "破损", true, CWriteOff::kQuantityInvalid},
+        {"两盒", "破损", true, CWriteOff::kQuantityInvalid},
+        {"1", "盘亏", true, CWriteOff::kReasonInvalid},
+        {"1", "过期", false, CWriteOff::kNoSuchCard},
+    };
+    const std::vector<QStringList> before = AllBooks(Db());
+    const long long logRows = Count("日志");
+    CWriteOff writeOff(&Db(), QStringLiteral("李店长"));
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.quantity.toStdString() + " " + r.reason.toStdString());
+        losssql::Card card = kCard;
+        if (!r.knownCard)
+            card.expiry = QStringLiteral("2099-01-01");
+        const CEntryOutcome outcome = writeOff.Add(WriteOffOf(r.quantity, r.reason, card), kNow);
+        EXPECT_FALSE(outcome.recorded);
+        EXPECT_EQ(outcome.message.isEmpty() ? outcome.status : outcome.message, r.says);
+        EXPECT_TRUE(Db().IsAutoCommit());
+    }
+    EXPECT_EQ(AllBooks(Db()), before);
+    EXPECT_EQ(Count("损"), 0);
+    EXPECT_EQ(Count("日志"), logRows);
+}
+
+TEST_P(WriteOffTest, ACardPickedFromTheAlertsIsFilledWithItsWholeStock) {
+    CWriteOff writeOff(&Db());
+    QString failure;
+    std::optional<CWriteOff::Form> form = writeOff.ForCard(kCard, QDate(2005, 5, 1), &failure);
+    ASSERT_TRUE(form) << failure.toStdString();
+    EXPECT_EQ(form->quantity, "10");
+    EXPECT_EQ(form->reason, losstext::kExpired);
+    form = writeOff.ForCard(kCard, QDate(2005, 4, 30), &failure);
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->reason, losstext::kBroken);
+    losssql::Card gone = kCard;
+    gone.name = QStringLiteral("没有");
+    EXPECT_FALSE(writeOff.ForCard(gone, QDate(2005, 5, 1), &failure));
+    EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
+}
+
+APRICOT_INSTANTIATE_BACKENDS(WriteOffTest);
+
+} // namespace
