@@ -17,9 +17,10 @@ namespace {
 constexpr int kCards = 10000;
 constexpr int kRuns = 31;
 
-// Card i: 药品i from one of seven makers, expiring on one of 28 days, 1000 boxes at a price.
+// Card i: 药品i from one of seven makers, expiring on one of 28 days after the entries' 2099
+// stamps (an expired card would be refused), 1000 boxes at a price.
 const bench::CardExpressions kCard{"'药品' || i", "'制药厂' || (i % 7)", "'0.25g*24粒'",
-                                   "printf('2026-%02d-%02d', 1 + i % 12, 1 + i % 28)"};
+                                   "printf('2126-%02d-%02d', 1 + i % 12, 1 + i % 28)"};
 
 QString PurchasesStatement() {
     return bench::Sequence(0, kCards) +
@@ -54,7 +55,7 @@ bool Fail(const QString& why) {
 CSalesEntry::Card CardOf(int i) {
     return {QStringLiteral("药品%1").arg(i), QStringLiteral("制药厂%1").arg(i % 7),
             QStringLiteral("0.25g*24粒"),
-            QString::asprintf("2026-%02d-%02d", 1 + i % 12, 1 + i % 28)};
+            QString::asprintf("2126-%02d-%02d", 1 + i % 12, 1 + i % 28)};
 }
 
 // One counter sale as the pharmacist makes it: each picker left in turn narrows the lists,

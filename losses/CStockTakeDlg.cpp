@@ -13,6 +13,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // Rows whose count differs from the books, or is not a number yet.
@@ -39,7 +41,10 @@ CStockTakeDlg::CStockTakeDlg(CDatabase* db, QWidget* parent, QString operatorNam
     m_pSheet->setHorizontalHeaderLabels(CStockTake::Titles());
     m_pSheet->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_pSheet->setSelectionBehavior(QAbstractItemView::SelectItems);
-    m_pSheet->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // Typing over a cell replaces its count; the arrows move between cells as on paper.
+    m_pSheet->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::AnyKeyPressed);
+    m_pSheet->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_pSheet, 1);
 
     auto* buttons = new QHBoxLayout;
@@ -102,6 +107,10 @@ void CStockTakeDlg::ShowRows() {
         ShowRow(r);
     }
     m_pSheet->resizeColumnsToContents();
+    // Room for a difference such as "-12.25" before any is typed.
+    m_pSheet->setColumnWidth(
+        Difference, std::max(m_pSheet->columnWidth(Difference),
+                             fontMetrics().horizontalAdvance(QStringLiteral("-0000.00")) + 12));
     m_bShowing = false;
 }
 
