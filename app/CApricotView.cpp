@@ -22,6 +22,8 @@
 #include "maintenance_dialog.h"
 #include "prompts.h"
 #include "q_grid.h"
+#include "receipt_print.h"
+#include "receipt_selection.h"
 #include "report_commands.h"
 #include "shell_launcher.h"
 
@@ -46,6 +48,8 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::Print, &CApricotView::OnPrint},
         {cmd::SalesTrend, &CApricotView::OnSalesTrend},
         {cmd::LossReport, &CApricotView::OnLossReport},
+        {cmd::ShiftReport, &CApricotView::OnShiftReport},
+        {cmd::ReprintReceipt, &CApricotView::OnReprintReceipt},
         {cmd::ExportPdf, &CApricotView::OnExportPdf},
         {cmd::Refresh, &CApricotView::OnRefresh},
         {cmd::PrintSave, &CApricotView::OnPrintSave},
@@ -93,6 +97,8 @@ void CApricotView::OnInitialUpdate() {
     m_pGrid->Create(m_pDatabase, QStringLiteral("销"), QStringLiteral("select * from 销 WHERE 1<0"),
                     this, rect(), true, false);
     m_pGrid->SetPermissions(true, false, false, false);
+    // Several sales may be picked for one reprinted receipt.
+    m_pGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     OnTodaySales();
     m_strGridTitle = GridTitle(CommandText(cmd::TodaySales), m_pGrid->Sql());
     m_nGridCommand = cmd::TodaySales;
@@ -329,6 +335,25 @@ void CApricotView::OnYearSalesReport() {
 void CApricotView::OnLossReport() {
     if (m_pGrid)
         reports::LossReport(*m_pGrid, window());
+}
+
+void CApricotView::OnShiftReport() {
+    reports::ShiftReport(m_pDatabase, window(), m_strOperator, m_role == ERole::Manager);
+}
+
+// 补打小票: the receipt of the sales selected in the main grid, marked as a reprint.
+void CApricotView::OnReprintReceipt() {
+    const QStringList stamps = m_pGrid ? SelectedSaleStamps(*m_pGrid) : QStringList();
+    if (stamps.isEmpty() || !m_pDatabase) {
+        Prompts().Tell(window(), kChooseSalesToReprint, CPrompts::Icon::Information);
+        return;
+    }
+    const CReceiptOutcome printed = PrintReceipt(*m_pDatabase, stamps, m_strOperator, true);
+    if (!printed.ok) {
+        Prompts().Tell(window(), printed.message, CPrompts::Icon::Warning);
+        return;
+    }
+    ShowStatus(printed.message);
 }
 
 void CApricotView::OnExpiryCheck() {

@@ -69,6 +69,8 @@ public:
     void OnYearPurchaseReport();
     void OnSalesTrend();
     void OnLossReport();
+    void OnShiftReport();
+    void OnReprintReceipt();
     void OnTodaySales();
     void OnStockList();
     void OnYearPurchases();

@@ -29,9 +29,10 @@ enum : int {
     WriteOff = 32910,    // 报损/退货...
     StockTake = 32911,   // 库存盘点...
     // 销售管理
-    SalesEntry = 32836, // 添加销售记录
-    SalesQuery = 32837, // 查询销售记录
-    SalesMaint = 32838, // 维护销售记录
+    SalesEntry = 32836,     // 添加销售记录
+    SalesQuery = 32837,     // 查询销售记录
+    SalesMaint = 32838,     // 维护销售记录
+    ReprintReceipt = 32913, // 补打小票...
     // 报表统计
     DaySalesReport = 32847,      // 日销售报表
     MonthSalesReport = 32875,    // 月销售报表
@@ -44,6 +45,7 @@ enum : int {
     YearPurchaseReport = 32873,  // 年采购报表
     SalesTrend = 32906,          // 销售趋势图...
     LossReport = 32912,          // 损耗报表
+    ShiftReport = 32914,         // 交班报表
     TodaySales = 32848,          // 本日销售明细
     StockList = 32849,           // 库存明细
     YearPurchases = 32850,       // 本年度采购明细

@@ -1,5 +1,7 @@
 #include "q_grid.h"
 
+#include <algorithm>
+
 #include "CDatabase.h"
 #include "column_kinds.h"
 #include "csv_export.h"
@@ -403,6 +405,16 @@ QString q_grid::ColumnTitle(int column) const {
     if (column < 0 || column >= GetColumnCount())
         return {};
     return m_table.Columns()[std::size_t(column)].m_strName;
+}
+
+std::vector<int> q_grid::GetSelectedRows() const {
+    std::vector<int> rows;
+    if (selectionModel()) {
+        for (const QModelIndex& index : selectionModel()->selectedRows())
+            rows.push_back(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 int q_grid::GetSelectedRow() const {

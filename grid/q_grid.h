@@ -66,6 +66,8 @@ public:
     bool SetItemText(int row, int column, const QString& text);
     QString ColumnTitle(int column) const;
     int GetSelectedRow() const; // -1 when none
+    // Every selected row, in row order (a grid may let several be selected).
+    std::vector<int> GetSelectedRows() const;
     void SetColors(const QColor& background, const QColor& text);
 
     int EditRow() const { return m_nEditRow; }

@@ -7,6 +7,7 @@
 #include "CPurchaseQueryDlg.h"
 #include "CSalesQueryDlg.h"
 #include "CSalesTrendWnd.h"
+#include "CShiftReportWnd.h"
 #include "CStockQueryDlg.h"
 #include "alert_settings.h"
 #include "loss_summary.h"
@@ -174,6 +175,12 @@ void LossReport(q_grid& grid, QWidget* owner, const CommandContext& context) {
     for (int row = 0; cost >= 0 && row < grid.GetItemCount(); ++row)
         grid.SetItemText(row, cost, LossCostText(grid.GetItemText(row, cost)));
     AppendRows(grid, LossSummaryRows(grid.Result()));
+}
+
+void ShiftReport(CDatabase* db, QWidget* owner, const QString& operatorName, bool isManager,
+                 const CommandContext& context) {
+    CShiftReportWnd window(db, operatorName, isManager, context.now, owner);
+    context.runDialog(window);
 }
 
 } // namespace reports

@@ -1,6 +1,7 @@
 #pragma once
 // The query, report and statistics commands of the main view. Each shows its result in the
-// view's grid; none writes to the books. Cancelling a condition dialog changes nothing.
+// view's grid or a window of its own; none writes to the books but 交班, which only adds log
+// rows. Cancelling a condition dialog changes nothing.
 #include <QDateTime>
 #include <functional>
 
@@ -53,5 +54,11 @@ void YearPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& cont
 // below them one summary row per 原因 and "合计", reckoned from the rows shown, each
 // row's 成本金额 to the cent. The dialog is owned by the command and parented to `owner`.
 void LossReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});
+
+// 交班报表: its window, modal, on today (context.now). `operatorName`: who is logged in, under
+// whose name 交班 is logged; a 店长 (`isManager`) sees and hands over any operator or all, a
+// 营业员 only themselves.
+void ShiftReport(CDatabase* db, QWidget* owner, const QString& operatorName, bool isManager,
+                 const CommandContext& context = {});
 
 } // namespace reports

@@ -175,4 +175,19 @@ QString LossReport(const QString& from, const QString& to) {
            sqltext::WholeDayRange(from, to) + QStringLiteral(" ORDER BY 日期时间");
 }
 
+QString ShiftReport(const QString& day, const QString* clerk) {
+    return QStringLiteral(
+               "SELECT 营业员,COUNT(*) AS 笔数,COUNT(CASE WHEN 销售类型='拆零销售' THEN 1 "
+               "END) AS 拆零笔数,SUM(实收金额) AS 营业额,MIN(日期时间) AS 首笔,"
+               "MAX(日期时间) AS 末笔 FROM 销 WHERE 日期时间 ") +
+           sqltext::WholeDayRange(day, day) +
+           (clerk ? QStringLiteral(" AND 营业员=") + sqltext::Quote(*clerk) : QString()) +
+           QStringLiteral(" GROUP BY 营业员");
+}
+
+QString ShiftOperators(const QString& day) {
+    return QStringLiteral("SELECT 用户名 FROM 操作员 UNION SELECT 营业员 FROM 销 WHERE 日期时间 ") +
+           sqltext::WholeDayRange(day, day);
+}
+
 } // namespace reportsql

@@ -59,4 +59,11 @@ QString PurchaseReport(const QString& from, const QString& to);
 // (数量 × 成本单价) right after 成本单价.
 QString LossReport(const QString& from, const QString& to);
 
+// 交班报表: per 营业员 of the sales of the whole day `day` (one of them only when `clerk` is
+// given), the count, the split-pack count, the sum of 实收金额 and the first and last 日期时间.
+// Columns: 营业员, 笔数, 拆零笔数, 营业额, 首笔, 末笔; in no promised order.
+QString ShiftReport(const QString& day, const QString* clerk = nullptr);
+// The names an operator chooser offers for `day`: every 操作员 and every 营业员 of its sales.
+QString ShiftOperators(const QString& day);
+
 } // namespace reportsql

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # shellcheck disable=SC2016 # the conditions waited for are evaluated later, in wait_until
 # Drives the real program as a user would, under a virtual X display: logs in, records a
-# purchase and a split-pack sale by keyboard, runs the daily sales report from the menu, saves it
-# as HTML and quits. Then checks the books with the sqlite3 shell and the saved file.
+# purchase and a split-pack sale by keyboard, prints its receipt as a PDF (F9), runs the daily
+# sales report from the menu, saves it as HTML and quits. Then checks the books with the sqlite3 shell and the saved file.
 # Usage: scripts/blackbox.sh [BUILD_DIR]   (default: build)
-# Needs xvfb-run, xdotool, sqlite3 and iconv (scripts/install-deps.sh test run); without them it
+# Needs xvfb-run, xdotool, sqlite3, iconv and pdftotext (scripts/install-deps.sh test run); without them it
 # fails, or skips with exit code 77 when APRICOT_SKIP_BLACKBOX=1. Never runs longer than
 # APRICOT_BLACKBOX_TIMEOUT seconds (90). On failure the work folder is kept, with a screenshot
 # (failure.png) and the program's output (apricot.log).
@@ -33,7 +33,7 @@ if [[ "${1:-}" != --inside ]]; then
   fi
   build=$(readlink -f "${1:-$(dirname "${BASH_SOURCE[0]}")/../build}")
   missing=()
-  for tool in xvfb-run xdotool sqlite3 iconv timeout; do
+  for tool in xvfb-run xdotool sqlite3 iconv timeout pdftotext; do
     command -v "$tool" >/dev/null || missing+=("$tool")
   done
   if ((${#missing[@]})); then
@@ -255,6 +255,14 @@ sale_recorded() { [[ $(sql "SELECT COUNT(*) FROM 销") == $((sales_before + 1)) 
 wait_until sale_recorded 15 ||
   fail "the sale never reached the books; the purchase reads" \
     "$(sql "SELECT 名称,产地,规格型号,有效截止日期 FROM 进 ORDER BY rowid DESC LIMIT 1")"
+# 结账 (F9): with no printer the customer's receipt is a PDF in receipts/ beside the books, and
+# names the drug and its batch.
+keys F9
+receipt_saved() { compgen -G "$books/receipts/*.pdf" >/dev/null; }
+wait_until receipt_saved 15 || fail "结账 (F9) wrote no receipt into $books/receipts"
+receipt_text=$(pdftotext -layout "$(compgen -G "$books/receipts/*.pdf" | head -1)" -)
+[[ $receipt_text == *"$kName"* && $receipt_text == *"$kBatch"* ]] ||
+  fail "the receipt does not name $kName and $kBatch:" "$receipt_text"
 keys Escape
 wait_gone "$kSales"
 

@@ -4,6 +4,8 @@
 #include "artwork.h"
 #include "entry_layout.h"
 #include "prompts.h"
+#include "receipt_print.h"
+#include "receipt_settings.h"
 #include "shown_outcome.h"
 #include "sql_text.h"
 
@@ -15,9 +17,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 
 CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent, QString operatorName)
-    : QDialog(parent), m_entry(db, std::move(operatorName)) {
+    : QDialog(parent), m_pDatabase(db), m_strOperator(operatorName),
+      m_entry(db, std::move(operatorName)) {
     setObjectName(QStringLiteral("187"));
     setWindowTitle(QStringLiteral("前台销售登记表"));
     setWindowIcon(ProgramIcon());
@@ -34,7 +38,7 @@ CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent, QString operatorN
 }
 
 void CSalesEntryDlg::BuildControls() {
-    CEntryLayout layout(this, 312, 188);
+    CEntryLayout layout(this, 312, 204);
     layout.Banner(31);
 
     m_pTimestamp = new QLineEdit(this);
@@ -94,11 +98,19 @@ void CSalesEntryDlg::BuildControls() {
     m_pCardHint->setObjectName(QString::number(CSalesEntry::IdCardHint));
     layout.Separator(145);
     m_pStatus = layout.StatusLine(6, 154, 188, 29);
-    m_pAdd = layout.Button(1, QStringLiteral("添加"), 200, 170, 50, 14);
+    m_pBasket = layout.Text(m_basket.Line(), 6, 188, 188, 12);
+    m_pBasket->setObjectName(QString::number(IdBasket));
+    m_pCheckout = layout.Button(IdCheckout, QStringLiteral("结账 (F9)"), 200, 152, 101, 14);
+    m_pCheckout->setAutoDefault(false);
+    m_pAdd = layout.Button(1, QStringLiteral("添加"), 200, 186, 50, 14);
     m_pAdd->setDefault(true);
-    m_pClose = layout.Button(2, QStringLiteral("关闭"), 251, 170, 50, 14);
+    m_pClose = layout.Button(2, QStringLiteral("关闭"), 251, 186, 50, 14);
     setTabOrder(previous, m_pAdd);
     setTabOrder(m_pAdd, m_pClose);
+    setTabOrder(m_pClose, m_pCheckout);
+    auto* checkout = new QShortcut(QKeySequence(Qt::Key_F9), this);
+    connect(checkout, &QShortcut::activated, this, &CSalesEntryDlg::OnCheckout);
+    connect(m_pCheckout, &QPushButton::clicked, this, &CSalesEntryDlg::OnCheckout);
 
     for (QComboBox* picker : {m_pName, m_pOrigin, m_pPackModel, m_pExpiry})
         picker->installEventFilter(this);
@@ -215,6 +227,15 @@ void CSalesEntryDlg::OnAdd() {
     });
     ShowOutcome(this, m_pStatus, outcome);
     if (outcome.recorded) {
+        if (!outcome.recordedStamp.isEmpty()) {
+            // Each sale its own receipt at once, or one for the customer's whole 本单 at 结账.
+            if (CReceiptSettings::Load().printEachSale) {
+                PrintReceiptOf({outcome.recordedStamp});
+            } else {
+                m_basket.Add(outcome.recordedStamp, m_form.amount);
+                m_pBasket->setText(m_basket.Line());
+            }
+        }
         ClearForm();
         return;
     }
@@ -224,4 +245,36 @@ void CSalesEntryDlg::OnAdd() {
         m_pTimestamp->setText(m_form.timestamp);
     }
     FocusControl(this, outcome.focus);
+}
+
+bool CSalesEntryDlg::PrintReceiptOf(const QStringList& stamps) {
+    const CReceiptOutcome printed = PrintReceipt(*m_pDatabase, stamps, m_strOperator, false);
+    if (!printed.ok) {
+        // The sales stay recorded whatever the printer does.
+        Prompts().Tell(this, printed.message, CPrompts::Icon::Warning);
+        return false;
+    }
+    m_pStatus->setText(printed.message);
+    return true;
+}
+
+bool CSalesEntryDlg::OnCheckout() {
+    if (m_basket.IsEmpty()) {
+        m_pStatus->setText(QStringLiteral("本单还没有销售：先按【添加】登记，再结账"));
+        return true;
+    }
+    if (!PrintReceiptOf(m_basket.Stamps()))
+        return false;
+    m_basket.Clear();
+    m_pBasket->setText(m_basket.Line());
+    return true;
+}
+
+void CSalesEntryDlg::reject() {
+    if (!m_basket.IsEmpty() &&
+        Prompts().Message(this, m_basket.CloseQuestion(), CPrompts::Icon::Question,
+                          CPrompts::Buttons::YesNo) == CPrompts::Answer::Yes &&
+        !OnCheckout())
+        return;
+    QDialog::reject();
 }

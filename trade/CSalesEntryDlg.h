@@ -1,5 +1,6 @@
 #pragma once
 // 前台销售登记表: records counter sales, one per press of 添加, until 关闭.
+#include "sale_basket.h"
 #include "sales_entry.h"
 
 #include <QDialog>
@@ -16,6 +17,12 @@ public:
     // Reads the stock cards for the pickers through `db` (borrowed).
     explicit CSalesEntryDlg(CDatabase* db, QWidget* parent = nullptr, QString operatorName = {});
 
+    // Ids of the 本单 line and the 结账 button.
+    enum Id : int { IdBasket = 1064, IdCheckout = 1065 };
+
+    // Closing with sales in 本单 asks first whether to print their receipt.
+    void reject() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -26,11 +33,18 @@ private:
     void RecomputeAmount();
     void RebuildPickerLists();
     void OnAdd();
+    // 结账 (F9): the receipt of 本单, then a new one. False when it could not be printed.
+    bool OnCheckout();
+    // Prints the receipt of `stamps`; its outcome in the status line, a failure in a box too.
+    bool PrintReceiptOf(const QStringList& stamps);
     // Controls to the form (true) or the form to the controls (false).
     void UpdateData(bool save);
     CSalesEntry::Card TypedCard() const;
 
+    CDatabase* m_pDatabase;
+    QString m_strOperator;
     CSalesEntry m_entry;
+    CSaleBasket m_basket;
     CSalesEntry::Form m_form;
     bool m_bRebuilding = false;
 
@@ -47,6 +61,8 @@ private:
     QLineEdit* m_pAmount = nullptr;
     QLabel* m_pStatus = nullptr;
     QLabel* m_pCardHint = nullptr;
+    QLabel* m_pBasket = nullptr;
+    QPushButton* m_pCheckout = nullptr;
     QPushButton* m_pAdd = nullptr;
     QPushButton* m_pClose = nullptr;
 };

@@ -21,6 +21,8 @@ struct CEntryOutcome {
     // Not empty: the sale may be in the books under this time stamp, so the form keeps it as
     // if typed; pressing 添加 again can then never record the sale a second time.
     QString keepTimestamp;
+    // A sale in the books: its time stamp, the key 本单 and the receipt know it by.
+    QString recordedStamp;
 
     // Nothing recorded: `message` in a message box, the focus to `focus`, `status` (when not
     // null) in the status line.

@@ -247,7 +247,10 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
             InBooks(sale).value_or(false)) {
             // Pressed again after the connection broke: the first press is in the books.
             m_uncertainStamp.clear();
-            return CEntryOutcome::Recorded(entrycheck::kAlreadyRecorded, IdName, std::nullopt);
+            CEntryOutcome outcome =
+                CEntryOutcome::Recorded(entrycheck::kAlreadyRecorded, IdName, std::nullopt);
+            outcome.recordedStamp = sale.timestamp;
+            return outcome;
         }
         if (!saleRefused || tries <= 1)
             return outcome;
@@ -302,6 +305,7 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, bool* saleRefused)
         CEntryOutcome outcome = entrycheck::LookedUp(InBooks(sale), IdName);
         if (outcome.recorded) {
             m_uncertainStamp.clear();
+            outcome.recordedStamp = sale.timestamp;
         } else {
             m_uncertainStamp = sale.timestamp;
             outcome.keepTimestamp = sale.timestamp;
@@ -310,5 +314,7 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, bool* saleRefused)
     }
     // A clamp that failed is told beside the sale, which is recorded all the same.
     const CEntryOutcome outcome = CEntryOutcome::Recorded(kRecorded, IdName, clampFailed);
-    return CEntryOutcome::Recorded(outcome.status, IdName, afterCommit);
+    CEntryOutcome recorded = CEntryOutcome::Recorded(outcome.status, IdName, afterCommit);
+    recorded.recordedStamp = sale.timestamp;
+    return recorded;
 }

@@ -11,9 +11,12 @@
 #include "operator_rows.h"
 #include "prompts.h"
 #include "q_grid.h"
+#include "receipt_print.h"
+#include "receipt_settings.h"
 #include "reported_statement.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QGroupBox>
 #include <QLabel>
@@ -44,7 +47,7 @@ CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun,
 
 void CSettingsDlg::BuildControls() {
     auto* group = new QGroupBox(QStringLiteral("用户列表"), this);
-    BuildFrame(320, 312, IdPlaceholder, QRect(14, 48, 292, 132));
+    BuildFrame(320, 376, IdPlaceholder, QRect(14, 48, 292, 132));
     group->setGeometry(Units().Rect(7, 35, 306, 170));
     group->lower();
 
@@ -54,15 +57,16 @@ void CSettingsDlg::BuildControls() {
         {IdDelete, "删除", 122, 185, [this] { OnDelete(); }},
         {IdAdd, "添加", 176, 185, [this] { OnAdd(); }},
         {IdSetPassword, "设置密码...", 230, 185, [this] { OnSetPassword(); }},
-        {IdClose, "关闭", 263, 292, nullptr},
+        {IdClose, "关闭", 263, 356, nullptr},
     });
 
     BuildAlertGroup();
     BuildBackupGroup();
+    BuildReceiptGroup();
 
     m_pAutoRun = new QCheckBox(QStringLiteral("开机自动运行"), this);
     m_pAutoRun->setObjectName(QString::number(IdAutoRun));
-    m_pAutoRun->setGeometry(Units().Rect(7, 294, 100, 10));
+    m_pAutoRun->setGeometry(Units().Rect(7, 358, 100, 10));
     connect(m_pAutoRun, &QCheckBox::clicked, this, &CSettingsDlg::OnAutoRunClicked);
 }
 
@@ -127,23 +131,86 @@ void CSettingsDlg::OnApplyAlerts() {
     alerts->Save();
     m_pNearExpiryDays->setText(alerts->DaysText());
     m_pShortageBoxes->setText(alerts->BoxesText());
-    if (!m_pDatabase || !m_pDatabase->IsOpen())
-        return;
-    const QString content =
+    LogSettings(
+        QStringLiteral("预警设置"), QStringLiteral("药品预警"),
         QStringLiteral("近效期（天）：%1 → %2；缺货下限（盒）：%3 → %4；过期药品禁止销售：%5 → %6")
             .arg(before.DaysText(), alerts->DaysText(), before.BoxesText(), alerts->BoxesText(),
-                 before.LockedText(), alerts->LockedText());
+                 before.LockedText(), alerts->LockedText()));
+}
+
+void CSettingsDlg::LogSettings(const QString& action, const QString& object,
+                               const QString& content) {
+    if (!m_pDatabase || !m_pDatabase->IsOpen())
+        return;
     try {
-        auditlog::Append(*m_pDatabase,
-                         CLogEntry{m_strOperator, QStringLiteral("预警设置"),
-                                   QStringLiteral("药品预警"), content},
+        auditlog::Append(*m_pDatabase, CLogEntry{m_strOperator, action, object, content},
                          QDateTime::currentDateTime());
     } catch (const CDBException& e) {
         Prompts().Tell(this,
-                       QStringLiteral("预警设置已经保存，但没有写入操作日志：") +
+                       action + QStringLiteral("已经保存，但没有写入操作日志：") +
                            e.ErrorText().trimmed(),
                        CPrompts::Icon::Warning);
     }
+}
+
+void CSettingsDlg::BuildReceiptGroup() {
+    auto* group = new QGroupBox(QStringLiteral("小票"), this);
+    group->setGeometry(Units().Rect(7, 290, 306, 62));
+    const auto label = [this](const char* text, int x, int y, int width) {
+        auto* shown = new QLabel(QString::fromUtf8(text), this);
+        shown->setGeometry(Units().Rect(x, y + 2, width, 10));
+    };
+    const auto place = [this](QWidget* widget, int id, int x, int y, int width) {
+        widget->setObjectName(QString::number(id));
+        widget->setGeometry(Units().Rect(x, y, width, 12));
+    };
+    label("店名：", 14, 301, 24);
+    m_pShopName = new QLineEdit(this);
+    place(m_pShopName, IdShopName, 38, 301, 90);
+    label("纸宽：", 136, 301, 24);
+    m_pPaper = new QComboBox(this);
+    m_pPaper->addItems(CReceiptSettings::PaperNames());
+    place(m_pPaper, IdPaper, 160, 300, 50);
+    label("打印机：", 14, 317, 30);
+    m_pPrinter = new QComboBox(this);
+    m_pPrinter->addItems(ReceiptPrinterChoices());
+    place(m_pPrinter, IdPrinter, 44, 316, 110);
+    m_pPrintEachSale = new QCheckBox(QStringLiteral("每笔销售后自动打印"), this);
+    place(m_pPrintEachSale, IdPrintEachSale, 160, 317, 90);
+    label("页脚：", 14, 333, 24);
+    m_pFooter = new QLineEdit(this);
+    place(m_pFooter, IdFooter, 38, 333, 212);
+    AddButtons({{IdApplyReceipt, "应用", 256, 300, [this] { OnApplyReceipt(); }}});
+
+    const CReceiptSettings receipt = CReceiptSettings::Load();
+    m_pShopName->setText(receipt.shopName);
+    m_pPaper->setCurrentIndex(static_cast<int>(receipt.paper));
+    // A queue saved on this computer earlier and gone since stays chosen: printing says so.
+    if (m_pPrinter->findText(receipt.printer) < 0)
+        m_pPrinter->addItem(receipt.printer);
+    m_pPrinter->setCurrentText(receipt.printer);
+    m_pPrintEachSale->setChecked(receipt.printEachSale);
+    m_pFooter->setText(receipt.footer);
+}
+
+void CSettingsDlg::OnApplyReceipt() {
+    const CReceiptSettings before = CReceiptSettings::Load();
+    CReceiptSettings receipt = before;
+    receipt.shopName = m_pShopName->text().trimmed();
+    if (receipt.shopName.isEmpty()) {
+        Prompts().Tell(this,
+                       QStringLiteral("“店名”不能为空：小票的第一行就是店名。小票设置没有保存。"),
+                       CPrompts::Icon::Warning);
+        return;
+    }
+    receipt.paper = CReceiptSettings::PaperOf(m_pPaper->currentText());
+    receipt.printer = m_pPrinter->currentText();
+    receipt.printEachSale = m_pPrintEachSale->isChecked();
+    receipt.footer = m_pFooter->text().trimmed();
+    receipt.Save();
+    m_pShopName->setText(receipt.shopName);
+    m_pFooter->setText(receipt.footer);
+    LogSettings(QStringLiteral("小票设置"), QStringLiteral("小票"), receipt.ChangeText(before));
 }
 
 void CSettingsDlg::CreateGrid() {

@@ -8,6 +8,7 @@
 
 class CDatabase;
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class q_grid;
 
@@ -30,6 +31,12 @@ public:
         IdApplyBackups = 1048,
         IdSetPassword = 1049,
         IdExpiredLocked = 1050,
+        IdShopName = 1051,
+        IdPaper = 1052,
+        IdPrinter = 1053,
+        IdPrintEachSale = 1054,
+        IdFooter = 1055,
+        IdApplyReceipt = 1056,
     };
 
     // `db` is the shared connection, borrowed; changes are logged under `operatorName`.
@@ -51,6 +58,7 @@ public:
     void OnApplyAlerts();
     // 应用 of 数据备份: saves how many automatic backups are kept, or says why not.
     void OnApplyBackups();
+    void OnApplyReceipt();
 
     // The width of the name column after a good load.
     static constexpr int kNameColumnWidth = 200;
@@ -59,6 +67,10 @@ private:
     void BuildControls();
     void BuildAlertGroup();
     void BuildBackupGroup();
+    void BuildReceiptGroup();
+    // One row of the log for a change of the settings below the operator list; a failure to
+    // write it is told, the settings stay saved.
+    void LogSettings(const QString& action, const QString& object, const QString& content);
     // A label and a short edit on one line of a group, at dialog units.
     QLineEdit* AddGroupField(const char* label, int id, int x, int labelWidth, int y);
     void CreateGrid();
@@ -83,5 +95,10 @@ private:
     QLineEdit* m_pNearExpiryDays = nullptr;
     QLineEdit* m_pShortageBoxes = nullptr;
     QCheckBox* m_pExpiredLocked = nullptr;
+    QLineEdit* m_pShopName = nullptr;
+    QComboBox* m_pPaper = nullptr;
+    QComboBox* m_pPrinter = nullptr;
+    QCheckBox* m_pPrintEachSale = nullptr;
+    QLineEdit* m_pFooter = nullptr;
     QLineEdit* m_pBackupsKept = nullptr;
 };

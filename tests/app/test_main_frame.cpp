@@ -149,6 +149,8 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "  ----",
         "  查询销售记录" + Blanks(10) + "CTRL+ALT+O",
         "  维护销售记录" + Blanks(10) + "CTRL+ALT+P",
+        "  ----",
+        "  补打小票...",
         "(&5)报表统计",
         "  销售报表",
         "    日销售报表",
@@ -163,6 +165,7 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "    月采购报表",
         "    年采购报表",
         "  损耗报表",
+        "  交班报表",
         "  销售趋势图..." + Blanks(9) + "CTRL+ALT+J",
         "  ----",
         "  本日销售明细" + Blanks(10) + "CTRL+ALT+F",
@@ -205,9 +208,10 @@ TEST_F(MainFrameTest, MenuItemsCarryTheirCommandIds) {
         {1, 0, cmd::PurchaseEntry}, {1, 2, cmd::PurchaseQuery},  {1, 3, cmd::PurchaseMaint},
         {2, 0, cmd::StockQuery},    {2, 1, cmd::StockMaint},     {2, 4, cmd::WriteOff},
         {2, 5, cmd::StockTake},     {3, 0, cmd::SalesEntry},     {3, 2, cmd::SalesQuery},
-        {3, 3, cmd::SalesMaint},    {4, 3, cmd::LossReport},     {4, 6, cmd::TodaySales},
-        {4, 7, cmd::StockList},     {4, 8, cmd::YearPurchases},  {5, 0, cmd::Help},
-        {5, 1, cmd::Calculator},    {5, 3, cmd::Feedback},       {5, 4, cmd::About}};
+        {3, 3, cmd::SalesMaint},    {3, 5, cmd::ReprintReceipt}, {4, 3, cmd::LossReport},
+        {4, 4, cmd::ShiftReport},   {4, 7, cmd::TodaySales},     {4, 8, cmd::StockList},
+        {4, 9, cmd::YearPurchases}, {5, 0, cmd::Help},           {5, 1, cmd::Calculator},
+        {5, 3, cmd::Feedback},      {5, 4, cmd::About}};
     for (const Item& item : items)
         EXPECT_EQ(TopMenu(item.menu)->actions().at(item.position)->objectName(),
                   QString::number(item.id));
@@ -311,7 +315,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 38u);
+    EXPECT_EQ(expected.size(), 40u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {
@@ -612,8 +616,8 @@ TEST(ApricotView, AClerkIsRefusedEveryManagersCommand) {
         EXPECT_EQ(prompts.Texts(), QStringList{QStringLiteral("需要店长权限")});
     }
     // The counter's own work stays open to them.
-    for (const int id :
-         {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp, cmd::LossReport})
+    for (const int id : {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp,
+                         cmd::LossReport, cmd::ShiftReport, cmd::ReprintReceipt})
         EXPECT_TRUE(frame.CommandAction(id)->isEnabled()) << id;
 }
 

@@ -6,8 +6,10 @@
 #include "dialog_driver.h"
 #include "entry_books.h"
 #include "entry_dialog_test.h"
+#include "receipt_scope.h"
 #include "recording_prompts.h"
 
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -231,6 +233,37 @@ TEST_P(SalesEntryDlgTest, AFailedSaleKeepsTheFormAndItsTimeStamp) {
     QTest::mouseClick(Control<QPushButton>(1), Qt::LeftButton);
     EXPECT_EQ(Status(), CSalesEntry::kNoSuchCard);
     EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林");
+}
+
+TEST_P(SalesEntryDlgTest, CheckoutPrintsTheBasketsReceiptAndClosingAsksAboutAnUnprintedOne) {
+    receipttest::CReceiptScope receipts; // saved as PDF, in a folder of the test's own
+    m_settings.SetExpiredLocked(false);
+    Open();
+    const auto sell = [&] {
+        TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
+        Fill("2");
+        m_prompts.AnswerNext(CPrompts::Answer::Yes);
+        Press(Qt::Key_Return);
+        ASSERT_EQ(Status(), CSalesEntry::kRecorded);
+    };
+    const auto basket = [&] { return Control<QLabel>(CSalesEntryDlg::IdBasket)->text(); };
+    EXPECT_EQ(basket(), "本单 0 笔 · 合计 0.00 元");
+    sell();
+    sell();
+    EXPECT_EQ(basket(), "本单 2 笔 · 合计 4.00 元");
+    Press(Qt::Key_F9);
+    const QString saved = QStringLiteral("小票已保存：");
+    ASSERT_TRUE(Status().startsWith(saved)) << Status().toStdString();
+    EXPECT_TRUE(QFileInfo::exists(Status().mid(saved.size())));
+    EXPECT_EQ(basket(), "本单 0 笔 · 合计 0.00 元");
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志 WHERE 动作='打印小票'"), "1");
+    // A sale left in 本单: closing asks first; No closes without a receipt.
+    sell();
+    m_prompts.Clear();
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(m_prompts.Texts(), QStringList{"本单还有 1 笔销售没有打印小票。现在结账打印吗？"});
+    EXPECT_FALSE(m_dialog->isVisible());
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志 WHERE 动作='打印小票'"), "1");
 }
 
 TEST_P(SalesEntryDlgTest, AStampNotTypedIsTakenWhenTheSaleIsAdded) {

@@ -1,0 +1,35 @@
+#pragma once
+// Printing a customer's receipt: the one call the sales entry, the reprint and the settings
+// dialog need. It reads the sales, lays the receipt out on the paper of this counter's settings,
+// sends it to the print queue or saves it as a PDF, and writes its log row. It never changes
+// the sales: a receipt that fails leaves them recorded, to be reprinted.
+#include "receipt_settings.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+class CDatabase;
+
+struct CReceiptOutcome {
+    bool ok = false;
+    // What to tell the user: "小票已保存：/path/x.pdf", "小票已送往打印机 …", or why it failed.
+    QString message;
+    QString file; // the PDF's path when one was written
+};
+
+// The receipt of the sales stamped `saleStamps` (日期时间 of 销, "yyyy-MM-dd HH:mm:ss"), with
+// the settings saved on this computer. `operatorName` signs the log row; `reprint` marks the
+// receipt "补打". A print queue this computer does not have gives a PDF instead, and says so.
+// PDFs go to the folder receiptfiles::Folder names.
+CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleStamps,
+                             const QString& operatorName, bool reprint,
+                             const QDateTime& now = QDateTime::currentDateTime());
+// The same with the settings and the PDF folder given.
+CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleStamps,
+                             const QString& operatorName, bool reprint, const QDateTime& now,
+                             const CReceiptSettings& settings, const QString& pdfFolder);
+
+// The choices of the settings dialog: CReceiptSettings::kSaveAsPdf, then this computer's
+// print queues.
+QStringList ReceiptPrinterChoices();

@@ -1,0 +1,217 @@
+#include "shift_report.h"
+
+#include "CDBException.h"
+#include "CDatabase.h"
+#include "CTransaction.h"
+#include "audit_log.h"
+#include "report_statements.h"
+#include "result_loader.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString kSales = QStringLiteral("销");
+const QString kTimeFormat = QStringLiteral("hh:mm:ss");
+
+// The time of day of a 日期时间 cell. The grid's cell rules drop a midnight time altogether, so
+// a date with no time is midnight.
+QTime TimeOfDay(const QString& cell) {
+    static const QRegularExpression time(
+        QStringLiteral("(\\d{1,2}):(\\d{2}):(\\d{2})(?:[.,](\\d{1,3}))?"));
+    const QRegularExpressionMatch m = time.match(cell);
+    if (!m.hasMatch())
+        return cell.trimmed().isEmpty() ? QTime() : QTime(0, 0);
+    const QString ms = m.captured(4).leftJustified(3, QLatin1Char('0'));
+    return QTime(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt(), ms.toInt());
+}
+
+QString TimeText(const QTime& time) {
+    return time.isValid() ? time.toString(kTimeFormat) : QString();
+}
+
+// The earlier (later) of two times, a null one counting as none.
+QTime Earlier(const QTime& a, const QTime& b) {
+    return !a.isValid() ? b : !b.isValid() ? a : std::min(a, b);
+}
+QTime Later(const QTime& a, const QTime& b) {
+    return !a.isValid() ? b : !b.isValid() ? a : std::max(a, b);
+}
+
+QString DayText(const QDate& day) {
+    return day.toString(Qt::ISODate);
+}
+
+} // namespace
+
+namespace shiftreport {
+
+QStringList Titles() {
+    return {QStringLiteral("营业员"), QStringLiteral("笔数"), QStringLiteral("拆零笔数"),
+            QStringLiteral("营业额"), QStringLiteral("首笔"), QStringLiteral("末笔")};
+}
+
+QString MoneyText(long long cents) {
+    const QString sign = cents < 0 ? QStringLiteral("-") : QString();
+    const long long magnitude = cents < 0 ? -cents : cents;
+    return sign + QString::number(magnitude / 100) + QLatin1Char('.') +
+           QString::number(magnitude % 100).rightJustified(2, QLatin1Char('0'));
+}
+
+QString ShownName(const QString& clerk) {
+    return clerk.isEmpty() ? kUnrecorded : clerk;
+}
+
+CShiftFigures FromResult(const CResultTable& result, const QDate& day,
+                         const std::optional<QString>& clerk) {
+    CShiftFigures figures;
+    figures.day = day;
+    for (int r = 0; r < result.RowCount(); ++r) {
+        CShiftRow row;
+        row.clerk = result.CellText(r, 0);
+        row.sales = result.CellText(r, 1).toInt();
+        row.splitSales = result.CellText(r, 2).toInt();
+        // Each operator's sum is rounded once, as the day report's is; the total adds the cents
+        // shown, so the rows always add up to it.
+        row.cents = std::llround(result.CellText(r, 3).toDouble() * 100);
+        row.first = TimeOfDay(result.CellText(r, 4));
+        row.last = TimeOfDay(result.CellText(r, 5));
+        figures.rows.push_back(row);
+    }
+    if (clerk && figures.rows.empty()) {
+        CShiftRow none;
+        none.clerk = *clerk;
+        figures.rows.push_back(none);
+    }
+    // The same order on both databases, whatever their collations.
+    std::sort(figures.rows.begin(), figures.rows.end(),
+              [](const CShiftRow& a, const CShiftRow& b) { return a.clerk < b.clerk; });
+    figures.total.clerk = kTotal;
+    for (const CShiftRow& row : figures.rows) {
+        figures.total.sales += row.sales;
+        figures.total.splitSales += row.splitSales;
+        figures.total.cents += row.cents;
+        figures.total.first = Earlier(figures.total.first, row.first);
+        figures.total.last = Later(figures.total.last, row.last);
+    }
+    return figures;
+}
+
+CResultTable Table(const CShiftFigures& figures) {
+    CResultTable table;
+    std::vector<CResultColumn> columns;
+    for (const QString& title : Titles())
+        columns.push_back({title, 0});
+    table.SetColumns(std::move(columns));
+    auto add = [&table](const QString& name, const CShiftRow& row) {
+        const int at = table.AppendRow();
+        const QStringList cells{name,
+                                QString::number(row.sales),
+                                QString::number(row.splitSales),
+                                MoneyText(row.cents),
+                                TimeText(row.first),
+                                TimeText(row.last)};
+        for (int c = 0; c < cells.size(); ++c)
+            table.SetCell(at, c, cells[c]);
+    };
+    for (const CShiftRow& row : figures.rows)
+        add(ShownName(row.clerk), row);
+    add(kTotal, figures.total);
+    return table;
+}
+
+QString LogText(const CShiftRow& row, const QDate& day) {
+    QString text = QStringLiteral("%1 %2 交班：销售 %3 笔（拆零 %4 笔），营业额 %5 元")
+                       .arg(ShownName(row.clerk), DayText(day))
+                       .arg(row.sales)
+                       .arg(row.splitSales)
+                       .arg(MoneyText(row.cents));
+    if (row.first.isValid())
+        text += QStringLiteral("，首笔 %1，末笔 %2").arg(TimeText(row.first), TimeText(row.last));
+    return text;
+}
+
+} // namespace shiftreport
+
+CShiftReport::CShiftReport(CDatabase* db, QString operatorName, bool isManager)
+    : m_pDatabase(db), m_strOperator(std::move(operatorName)), m_bManager(isManager) {}
+
+std::optional<QString> CShiftReport::Filter(const QString& choice) const {
+    if (!m_bManager)
+        return m_strOperator;
+    if (choice == shiftreport::kAll)
+        return std::nullopt;
+    return choice;
+}
+
+std::optional<QStringList> CShiftReport::Choices(const QDate& day, QString* failure) const {
+    if (!m_bManager)
+        return QStringList{m_strOperator};
+    if (!m_pDatabase || !m_pDatabase->IsOpen()) {
+        if (failure)
+            *failure = CDBException::ConnectionClosed().ErrorText();
+        return std::nullopt;
+    }
+    const std::optional<CResultTable> names =
+        RunStatement(m_pDatabase, kSales, reportsql::ShiftOperators(DayText(day)), failure);
+    if (!names)
+        return std::nullopt;
+    QStringList list;
+    for (int r = 0; r < names->RowCount(); ++r)
+        // Old sales without a name are seen under 全部; nobody hands over for them alone.
+        if (const QString name = names->CellText(r, 0); !name.isEmpty())
+            list << name;
+    list.removeDuplicates();
+    list.sort();
+    list.prepend(shiftreport::kAll);
+    return list;
+}
+
+std::optional<CShiftFigures> CShiftReport::Load(const QDate& day, const QString& choice,
+                                                QString* failure) const {
+    if (!m_pDatabase || !m_pDatabase->IsOpen()) {
+        if (failure)
+            *failure = CDBException::ConnectionClosed().ErrorText();
+        return std::nullopt;
+    }
+    const std::optional<QString> clerk = Filter(choice);
+    const std::optional<CResultTable> result =
+        RunStatement(m_pDatabase, kSales,
+                     reportsql::ShiftReport(DayText(day), clerk ? &*clerk : nullptr), failure);
+    if (!result)
+        return std::nullopt;
+    return shiftreport::FromResult(*result, day, clerk);
+}
+
+CShiftReport::Outcome CShiftReport::HandOver(const CShiftFigures& figures,
+                                             const QDateTime& now) const {
+    if (figures.rows.empty())
+        return {false,
+                QStringLiteral("%1 没有销售记录，没有可交班的营业员。").arg(DayText(figures.day))};
+    if (!m_bManager)
+        for (const CShiftRow& row : figures.rows)
+            if (row.clerk != m_strOperator)
+                return {false, QStringLiteral("营业员只能为自己交班。")};
+    if (!m_pDatabase || !m_pDatabase->IsOpen())
+        return {false, QStringLiteral("交班没有记录：") +
+                           CDBException::ConnectionClosed().ErrorText().trimmed()};
+    QStringList lines;
+    try {
+        CTransaction transaction(*m_pDatabase);
+        for (const CShiftRow& row : figures.rows) {
+            const QString content = shiftreport::LogText(row, figures.day);
+            auditlog::Append(*m_pDatabase,
+                             CLogEntry{m_strOperator, QStringLiteral("交班"), kSales, content},
+                             now);
+            lines << content;
+        }
+        // Once committed the rows stay; a failure to return to auto-commit changes nothing.
+        (void)transaction.Commit();
+    } catch (const CDBException& e) {
+        return {false, QStringLiteral("交班没有记录：") + e.ErrorText().trimmed()};
+    }
+    return {true, QStringLiteral("交班已记入日志：\n") + lines.join(QLatin1Char('\n'))};
+}

@@ -1,0 +1,85 @@
+#pragma once
+// 交班报表: what each 营业员 sold on one day — sales, split-pack sales, turnover to the cent, the
+// first and last sale — with a 合计 row, and 交班, which records one operator's figures in the
+// log. A 店长 sees everyone; a 营业员 only themselves, whatever is asked.
+#include "result_table.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <optional>
+#include <vector>
+
+class CDatabase;
+
+struct CShiftRow {
+    QString clerk; // as stored; "" for sales made before operators were recorded
+    int sales = 0;
+    int splitSales = 0;
+    long long cents = 0; // the turnover in cents
+    QTime first;         // null when there was no sale
+    QTime last;
+};
+
+struct CShiftFigures {
+    QDate day;
+    std::vector<CShiftRow> rows; // by name
+    CShiftRow total;             // clerk "合计"
+};
+
+namespace shiftreport {
+
+inline const QString kAll = QStringLiteral("全部");
+inline const QString kUnrecorded = QStringLiteral("（未记录）");
+inline const QString kTotal = QStringLiteral("合计");
+
+// 营业员, 笔数, 拆零笔数, 营业额, 首笔, 末笔.
+QStringList Titles();
+// "1234.50".
+QString MoneyText(long long cents);
+// A name as the report shows it: "（未记录）" for "".
+QString ShownName(const QString& clerk);
+
+// The figures from the result of reportsql::ShiftReport. `clerk`: the one operator asked for,
+// who gets a row of zeros when they sold nothing.
+CShiftFigures FromResult(const CResultTable& result, const QDate& day,
+                         const std::optional<QString>& clerk);
+// The rows as shown, printed and exported: one per operator, then 合计.
+CResultTable Table(const CShiftFigures& figures);
+// The log row's 内容: "张三 2026-12-08 交班：销售 23 笔（拆零 5 笔），营业额 1234.50 元，首笔
+// 08:41:22，末笔 18:02:30" (no times when there was no sale).
+QString LogText(const CShiftRow& row, const QDate& day);
+
+} // namespace shiftreport
+
+class CShiftReport {
+public:
+    CShiftReport(CDatabase* db, QString operatorName, bool isManager);
+
+    const QString& OperatorName() const { return m_strOperator; }
+    bool IsManager() const { return m_bManager; }
+    // What the chooser offers on `day`: "全部" and every name, sorted, for a 店长; the operator's
+    // own name alone for a 营业员. nullopt, with why in `failure`, when it cannot be read.
+    std::optional<QStringList> Choices(const QDate& day, QString* failure) const;
+    // The figures of `day` for `choice` ("全部" or a name); a 营业员 always gets their own.
+    std::optional<CShiftFigures> Load(const QDate& day, const QString& choice,
+                                      QString* failure) const;
+
+    struct Outcome {
+        bool ok = false;
+        QString message; // what to show, either way
+    };
+    // 交班: one log row per operator row of `figures`, all in one transaction, at `now`. A
+    // 营业员 may hand over only their own figures.
+    Outcome HandOver(const CShiftFigures& figures, const QDateTime& now) const;
+
+private:
+    // The one name a load is limited to; nullopt for everyone.
+    std::optional<QString> Filter(const QString& choice) const;
+
+    CDatabase* m_pDatabase;
+    QString m_strOperator;
+    bool m_bManager;
+};

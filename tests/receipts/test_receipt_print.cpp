@@ -1,0 +1,170 @@
+// A basket's receipt on both backends: the PDF it writes read back as text, its paper's width,
+// a long name wrapped and not cut, a reprint marked, and the log row of each.
+#include "entry_books.h"
+#include "read_only_path.h"
+#include "receipt_content.h"
+#include "receipt_print.h"
+#include "receipt_scope.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+
+using namespace entrytest;
+
+const QString kLongName = QStringLiteral("复方氨酚烷胺胶囊儿童专用加强型长效缓释装");
+const QString kWholeStamp = QStringLiteral("2003-05-02 10:04:19");
+const QString kSplitStamp = QStringLiteral("2003-05-02 10:05:02");
+const QDateTime kPrinted(QDate(2003, 5, 2), QTime(10, 6, 0));
+
+QString RunTool(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return QStringLiteral("(%1 failed: %2)")
+            .arg(program, QString::fromUtf8(process.readAllStandardError()));
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The page width in points as pdfinfo reads it.
+double PageWidth(const QString& pdf) {
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+) x"))
+            .match(RunTool("pdfinfo", {pdf}));
+    return size.hasMatch() ? size.captured(1).toDouble() : 0;
+}
+
+class ReceiptPrintTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        CBooksTest::SetUp();
+        if (HasFatalFailure() || IsSkipped())
+            return;
+        CPurchaseEntry::Form longOne = Batch("9", "10");
+        longOne.name = kLongName;
+        longOne.batch = QStringLiteral("LN2303");
+        ASSERT_TRUE(CPurchaseEntry(&Db()).Add(Batch("8", "10")).recorded);
+        ASSERT_TRUE(CPurchaseEntry(&Db()).Add(longOne).recorded);
+        CSalesEntry::Form whole = SaleOf("2", "1", "12.5", kWholeStamp);
+        whole.card.name = kLongName;
+        ASSERT_TRUE(CSalesEntry(&Db(), QStringLiteral("张三")).Add(whole).recorded);
+        ASSERT_TRUE(CSalesEntry(&Db(), QStringLiteral("张三"))
+                        .Add(SaleOf("3", "20", "0.5", kSplitStamp))
+                        .recorded);
+        m_settings.shopName = QStringLiteral("青杏药店城东店");
+        m_settings.printer = CReceiptSettings::kSaveAsPdf;
+        m_settings.Save();
+    }
+    // Where this backend's receipts go.
+    QString Folder() const {
+        return GetParam() == Backend::SQLite
+                   ? QDir(m_books->Folder()).filePath(QStringLiteral("receipts"))
+                   : m_scope.DataFolder() + QStringLiteral("/apricot/receipts");
+    }
+    std::vector<QStringList> Log() {
+        return QueryRows(Db(), "SELECT 操作员, 动作, 对象, 内容 FROM 日志 WHERE 动作 LIKE '%小票' "
+                               "ORDER BY 序号");
+    }
+
+    receipttest::CReceiptScope m_scope;
+    CReceiptSettings m_settings;
+    const QStringList m_basket{kWholeStamp, kSplitStamp};
+};
+
+TEST_P(ReceiptPrintTest, PdfHoldsTheWholeBasketOnItsPaper) {
+    const QString number = QStringLiteral("20030502100419-") + receiptcontent::CounterName();
+    for (const auto& [paper, points] : {std::pair{CReceiptSettings::Paper::Mm58, 58 * 72 / 25.4},
+                                        std::pair{CReceiptSettings::Paper::Mm80, 80 * 72 / 25.4}}) {
+        m_settings.paper = paper;
+        m_settings.Save();
+        const CReceiptOutcome outcome =
+            PrintReceipt(Db(), m_basket, QStringLiteral("李店长"), false, kPrinted);
+        ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+        EXPECT_EQ(outcome.file, QDir(Folder()).filePath(number + QStringLiteral(".pdf")));
+        EXPECT_EQ(outcome.message, QStringLiteral("小票已保存：") + outcome.file);
+        EXPECT_NEAR(PageWidth(outcome.file), points, 1.0);
+
+        const QString text = RunTool("pdftotext", {"-layout", outcome.file, "-"});
+        for (const QString& expected :
+             {QStringLiteral("青杏药店城东店"), QStringLiteral("小票号 ") + number,
+              QStringLiteral("营业员 张三"), QStringLiteral("阿莫西林胶囊"),
+              QStringLiteral("批号 24031501"), QStringLiteral("批号 LN2303"),
+              QStringLiteral("数量 2 盒 × 单价 12.50"), QStringLiteral("金额 25.00"),
+              QStringLiteral("数量 3 片 × 单价 0.50"), QStringLiteral("金额 1.50"),
+              QStringLiteral("合计 26.50 元")})
+            EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " in\n"
+                                                 << text.toStdString();
+        // The long name and the footer wrap on 58 mm, and every character of them is printed.
+        const QString flat = QString(text).remove(QRegularExpression(QStringLiteral("\\s")));
+        EXPECT_TRUE(flat.contains(kLongName));
+        EXPECT_TRUE(flat.contains(m_settings.footer));
+        if (paper == CReceiptSettings::Paper::Mm58) {
+            EXPECT_FALSE(text.contains(kLongName)) << text.toStdString();
+        }
+        EXPECT_FALSE(text.contains(QStringLiteral("补打")));
+    }
+    const std::vector<QStringList> log = Log();
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0].mid(0, 3), (QStringList{"李店长", "打印小票", "销"}));
+    EXPECT_TRUE(log[0][3].contains(QStringLiteral("2 笔销售，合计 26.50 元")))
+        << log[0][3].toStdString();
+    // The second print replaced the first; no part of a file is left.
+    EXPECT_EQ(QDir(Folder()).entryList(QDir::Files | QDir::Hidden), QStringList{number + ".pdf"});
+}
+
+TEST_P(ReceiptPrintTest, ReprintIsMarkedAndLogged) {
+    // A queue this computer does not have: the receipt is saved and the user told.
+    m_settings.printer = QStringLiteral("不存在的打印机");
+    m_settings.Save();
+    const QDateTime later(QDate(2003, 5, 3), QTime(15, 0, 1));
+    const CReceiptOutcome outcome =
+        PrintReceipt(Db(), {kSplitStamp, kWholeStamp}, QStringLiteral("张三"), true, later);
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    EXPECT_TRUE(
+        outcome.message.startsWith(QStringLiteral("本机没有打印机“不存在的打印机”，小票已保存：")))
+        << outcome.message.toStdString();
+    EXPECT_TRUE(outcome.file.endsWith(QStringLiteral("-补打-20030503150001.pdf")));
+    const QString text = RunTool("pdftotext", {"-layout", outcome.file, "-"});
+    EXPECT_TRUE(text.contains(QStringLiteral("补打 2003-05-03 15:00:01"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("合计 26.50 元")));
+    const std::vector<QStringList> log = Log();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].mid(0, 3), (QStringList{"张三", "补打小票", "销"}));
+    EXPECT_TRUE(log[0][3].contains(outcome.file)) << log[0][3].toStdString();
+}
+
+TEST_P(ReceiptPrintTest, NothingToPrintIsSaidAndNotLogged) {
+    for (const QStringList& stamps :
+         {QStringList{}, QStringList{"2003-05-02 09:00:00"}, QStringList{"kein Datum'"}}) {
+        const CReceiptOutcome outcome = PrintReceipt(Db(), stamps, QStringLiteral("张三"), false);
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.message, QStringLiteral("没有可打印的销售记录"));
+        EXPECT_TRUE(outcome.file.isEmpty());
+    }
+    EXPECT_TRUE(Log().empty());
+    EXPECT_FALSE(QFileInfo::exists(Folder()));
+}
+
+TEST_P(ReceiptPrintTest, FolderThatRefusesIsReportedAndTheSalesStay) {
+    const QString folder = QDir(m_books->Folder()).filePath(QStringLiteral("refusing"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const CReadOnlyPath readOnly(folder);
+    ASSERT_TRUE(readOnly.Refuses()) << readOnly.Problem().toStdString();
+    const std::vector<QStringList> before = AllBooks(Db());
+    const CReceiptOutcome outcome =
+        PrintReceipt(Db(), m_basket, QStringLiteral("张三"), false, kPrinted, m_settings, folder);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.file.isEmpty());
+    EXPECT_TRUE(outcome.message.contains(QStringLiteral("小票没有保存")))
+        << outcome.message.toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{});
+    EXPECT_EQ(AllBooks(Db()), before);
+    EXPECT_TRUE(Log().empty());
+}
+
+APRICOT_INSTANTIATE_BACKENDS(ReceiptPrintTest);
+
+} // namespace

@@ -1,0 +1,197 @@
+// 交班报表 on both backends: the figures per 营业员 against the day report, who sees whom, and
+// the log rows 交班 writes.
+#include "CShiftReportWnd.h"
+#include "CTestBooks.h"
+#include "query_rows.h"
+#include "recording_prompts.h"
+#include "report_statements.h"
+#include "shift_report.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDate kDay(2026, 12, 8);
+const QDateTime kNow(kDay, QTime(18, 30));
+
+class ShiftReportTest : public CBooksTest {
+protected:
+    void SetUp() override {
+        CBooksTest::SetUp();
+        if (!m_books)
+            return;
+        Exec(QStringLiteral("INSERT INTO 存 VALUES ('阿莫西林', '广州', '0.25g*24', '2028-01-01', "
+                            "2.5, 10)"));
+        Exec(QStringLiteral(
+            "INSERT INTO 存 VALUES ('板蓝根', '北京', '10g*20', '2027-06-30', 10, 3)"));
+    }
+
+    // A sale of `quantity` boxes (below one: split packs) by `clerk`.
+    void Sale(const char* stamp, double quantity, double paid, const char* clerk) {
+        const bool amoxicillin = quantity >= 1;
+        Exec(QStringLiteral("INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, "
+                            "数量, 销售类型, 实收金额, 坏帐, 营业员) VALUES ('%1', '%2', 0, %3, "
+                            "'%4', %5, 0, '%6')")
+                 .arg(QString::fromUtf8(stamp),
+                      amoxicillin ? QStringLiteral("阿莫西林', '广州', '0.25g*24', '2028-01-01")
+                                  : QStringLiteral("板蓝根', '北京', '10g*20', '2027-06-30"))
+                 .arg(quantity)
+                 .arg(amoxicillin ? QStringLiteral("整盒销售") : QStringLiteral("拆零销售"))
+                 .arg(paid)
+                 .arg(QString::fromUtf8(clerk)));
+    }
+
+    // 张三 all day, with the sales just outside it.
+    void OneClerkAllDay() {
+        Sale("2026-12-07 23:59:59.999", 1, 5, "张三");
+        Sale("2026-12-08 00:00:00", 2, 12.3, "张三");
+        Sale("2026-12-08 08:41:22.250", 0.5, 3.35, "张三");
+        Sale("2026-12-08 12:00:00", 1, 19.99, "张三");
+        Sale("2026-12-08 23:59:59.999", 0.25, 1.01, "张三");
+        Sale("2026-12-09 00:00:00", 1, 10, "张三");
+    }
+
+    // 张三, 李四 and a sale from before operators were recorded.
+    void TwoClerks() {
+        Sale("2026-12-08 08:41:22", 1, 0.1, "张三");
+        Sale("2026-12-08 09:00:00", 1, 7.5, "");
+        Sale("2026-12-08 10:15:00", 0.5, 0.2, "张三");
+        Sale("2026-12-08 11:00:05", 0.5, 2.05, "李四");
+        Sale("2026-12-08 18:02:30", 1, 1234.15, "李四");
+        Exec(QStringLiteral(
+            "INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('李四', '', '营业员')"));
+    }
+
+    static std::vector<QStringList> Rows(const CResultTable& table) {
+        std::vector<QStringList> rows;
+        for (int r = 0; r < table.RowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < table.ColumnCount(); ++c)
+                cells << table.CellText(r, c);
+            rows.push_back(cells);
+        }
+        return rows;
+    }
+    static std::vector<QStringList> Shown(const QTableWidget& table) {
+        std::vector<QStringList> rows;
+        for (int r = 0; r < table.rowCount(); ++r) {
+            QStringList cells;
+            for (int c = 0; c < table.columnCount(); ++c)
+                cells << table.item(r, c)->text();
+            rows.push_back(cells);
+        }
+        return rows;
+    }
+    std::vector<QStringList> HandOverRows() {
+        return QueryRows(Db(), QStringLiteral("SELECT 操作员, 对象, 内容 FROM 日志 WHERE "
+                                              "动作='交班' ORDER BY 序号"));
+    }
+
+    CRecordingPrompts m_prompts;
+};
+
+TEST_P(ShiftReportTest, OneClerkAllDayTakesTheDayReportsTurnover) {
+    OneClerkAllDay();
+    const std::optional<CShiftFigures> figures =
+        CShiftReport(&Db(), QStringLiteral("管理员"), true).Load(kDay, shiftreport::kAll, nullptr);
+    ASSERT_TRUE(figures);
+    // From 00:00:00.000 to 23:59:59.999; the midnight sale's time is shown, not dropped.
+    EXPECT_EQ(Rows(shiftreport::Table(*figures)),
+              (std::vector<QStringList>{{"张三", "4", "2", "36.65", "00:00:00", "23:59:59"},
+                                        {"合计", "4", "2", "36.65", "00:00:00", "23:59:59"}}));
+    const QString dayTurnover =
+        QueryRows(Db(), reportsql::SalesSummary(QStringLiteral("2026-12-08"),
+                                                QStringLiteral("2026-12-08"),
+                                                GetParam() == Backend::PostgreSQL))
+            .at(0)
+            .at(0);
+    EXPECT_EQ(shiftreport::MoneyText(figures->total.cents),
+              QString::asprintf("%.2f", dayTurnover.toDouble()));
+}
+
+TEST_P(ShiftReportTest, EachClerkGetsARowAndTheTotalSumsThem) {
+    TwoClerks();
+    const std::optional<CShiftFigures> figures =
+        CShiftReport(&Db(), QStringLiteral("管理员"), true).Load(kDay, shiftreport::kAll, nullptr);
+    ASSERT_TRUE(figures);
+    EXPECT_EQ(Rows(shiftreport::Table(*figures)),
+              (std::vector<QStringList>{{"（未记录）", "1", "0", "7.50", "09:00:00", "09:00:00"},
+                                        {"张三", "2", "1", "0.30", "08:41:22", "10:15:00"},
+                                        {"李四", "2", "1", "1236.20", "11:00:05", "18:02:30"},
+                                        {"合计", "5", "2", "1244.00", "08:41:22", "18:02:30"}}));
+}
+
+TEST_P(ShiftReportTest, AClerkSeesOnlyThemselvesAndAManagerChoosesAnyone) {
+    TwoClerks();
+    CShiftReportWnd clerk(&Db(), QStringLiteral("李四"), false, kNow);
+    auto* chooser = clerk.findChild<QComboBox*>(QStringLiteral("operator"));
+    ASSERT_TRUE(chooser);
+    EXPECT_FALSE(chooser->isEnabled());
+    EXPECT_EQ(chooser->count(), 1);
+    EXPECT_EQ(chooser->currentText(), QStringLiteral("李四"));
+    const auto* table = clerk.findChild<QTableWidget*>(QStringLiteral("table"));
+    EXPECT_EQ(Shown(*table),
+              (std::vector<QStringList>{{"李四", "2", "1", "1236.20", "11:00:05", "18:02:30"},
+                                        {"合计", "2", "1", "1236.20", "11:00:05", "18:02:30"}}));
+    // Even asked for everyone, the logic gives a 营业员 their own figures.
+    const std::optional<CShiftFigures> asked =
+        CShiftReport(&Db(), QStringLiteral("李四"), false).Load(kDay, shiftreport::kAll, nullptr);
+    ASSERT_TRUE(asked);
+    ASSERT_EQ(asked->rows.size(), 1u);
+    EXPECT_EQ(asked->rows[0].clerk, QStringLiteral("李四"));
+
+    // 张三 is no operator of these books but sold that day.
+    CShiftReportWnd manager(&Db(), QStringLiteral("管理员"), true, kNow);
+    chooser = manager.findChild<QComboBox*>(QStringLiteral("operator"));
+    EXPECT_TRUE(chooser->isEnabled());
+    QStringList offered;
+    for (int i = 0; i < chooser->count(); ++i)
+        offered << chooser->itemText(i);
+    EXPECT_EQ(offered, QStringList({"全部", "张三", "李四", "管理员"}));
+    chooser->setCurrentText(QStringLiteral("张三"));
+    EXPECT_EQ(Shown(*manager.findChild<QTableWidget*>(QStringLiteral("table"))),
+              (std::vector<QStringList>{{"张三", "2", "1", "0.30", "08:41:22", "10:15:00"},
+                                        {"合计", "2", "1", "0.30", "08:41:22", "10:15:00"}}));
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(ShiftReportTest, HandOverLogsOneRowPerClerkShown) {
+    TwoClerks();
+    CShiftReportWnd manager(&Db(), QStringLiteral("管理员"), true, kNow);
+    QTest::mouseClick(manager.findChild<QPushButton*>(QStringLiteral("handover")), Qt::LeftButton);
+    const std::vector<QStringList> expected{
+        {"管理员", "销",
+         "（未记录） 2026-12-08 交班：销售 1 笔（拆零 0 笔），营业额 7.50 元，首笔 09:00:00，末笔 "
+         "09:00:00"},
+        {"管理员", "销",
+         "张三 2026-12-08 交班：销售 2 笔（拆零 1 笔），营业额 0.30 元，首笔 08:41:22，末笔 "
+         "10:15:00"},
+        {"管理员", "销",
+         "李四 2026-12-08 交班：销售 2 笔（拆零 1 笔），营业额 1236.20 元，首笔 11:00:05，末笔 "
+         "18:02:30"}};
+    EXPECT_EQ(HandOverRows(), expected);
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_EQ(m_prompts.Messages()[0].icon, CPrompts::Icon::Information);
+    EXPECT_TRUE(m_prompts.Messages()[0].text.startsWith(QStringLiteral("交班已记入日志")));
+
+    // A 营业员 hands over their own figures only.
+    const CShiftReport clerk(&Db(), QStringLiteral("李四"), false);
+    const CShiftFigures everyone =
+        *CShiftReport(&Db(), QStringLiteral("管理员"), true).Load(kDay, shiftreport::kAll, nullptr);
+    EXPECT_FALSE(clerk.HandOver(everyone, kNow).ok);
+    EXPECT_EQ(HandOverRows().size(), 3u);
+    const CShiftReport::Outcome own =
+        clerk.HandOver(*clerk.Load(kDay, shiftreport::kAll, nullptr), kNow);
+    EXPECT_TRUE(own.ok) << own.message.toStdString();
+    const std::vector<QStringList> rows = HandOverRows();
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[3], (QStringList{"李四", "销", expected[2][2]}));
+}
+
+} // namespace
+
+APRICOT_INSTANTIATE_BACKENDS(ShiftReportTest);
