@@ -141,7 +141,6 @@ void CShiftReportWnd::ShowFigures() {
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_pTable->setItem(r, c, item);
         }
-    m_pTable->resizeColumnsToContents();
     for (QPushButton* button : {m_pPrint, m_pExport, m_pHandOver})
         button->setEnabled(loaded);
 }
