@@ -98,17 +98,25 @@ bool CDatabase::OpenEx(const QByteArray& connect) {
 }
 
 CDatabase& CDatabase::ResultReader() {
-    if (m_dialect != Dialect::SQLite || !m_autoCommit || m_transactionOpen)
+    if (m_dialect == Dialect::Unknown || !m_autoCommit || m_transactionOpen)
         return *this;
     if (!m_reader) {
         auto reader = std::make_unique<CDatabase>();
         reader->m_loginTimeout = m_loginTimeout;
         reader->m_queryTimeout = m_queryTimeout;
+        // SQLite's driver steps through the result; psqlODBC reads it through a cursor of its
+        // own, a part at a time, instead of copying all of it before the first row.
+        const QString connect =
+            m_dialect == Dialect::SQLite
+                ? connectstring::WithOption(QString::fromUtf8(m_connect), QStringLiteral("StepAPI"),
+                                            QStringLiteral("1"))
+                : connectstring::WithOption(
+                      connectstring::WithOption(QString::fromUtf8(m_connect),
+                                                QStringLiteral("UseDeclareFetch"),
+                                                QStringLiteral("1")),
+                      QStringLiteral("Fetch"), QStringLiteral("2000"));
         try {
-            if (!reader->OpenEx(connectstring::WithOption(QString::fromUtf8(m_connect),
-                                                          QStringLiteral("StepAPI"),
-                                                          QStringLiteral("1"))) ||
-                reader->m_dialect != Dialect::SQLite)
+            if (!reader->OpenEx(connect) || reader->m_dialect != m_dialect)
                 return *this;
         } catch (const CDBException&) {
             return *this;

@@ -52,11 +52,12 @@ public:
     // A statement handle with the query time-out set. Throws CDBException.
     COdbcHandle NewStatement() const;
 
-    // Where a large result is best read. On SQLite books outside a transaction: a second
-    // connection to the same file whose driver steps through the result row by row, instead of
-    // copying all of it before the first row. That mode must only ever read: it skips a
-    // statement that begins with WITH and changes rows, and it describes a column that is no
-    // table's column as text of 255. Otherwise, or when it cannot be opened, this connection.
+    // Where a large result is best read, outside a transaction: a second connection whose
+    // driver reads the result in parts instead of copying all of it before the first row. On
+    // SQLite books it steps through the result row by row; that mode must only ever read: it
+    // skips a statement that begins with WITH and changes rows, and it describes a column that is
+    // no table's column as text of 255. On a server it fetches through a cursor of the driver's
+    // own, 2000 rows at a time. Otherwise, or when it cannot be opened, this connection.
     CDatabase& ResultReader();
     // A load left half read keeps its statement open, and on SQLite books the books open for
     // reading, which would keep this connection from writing. Whatever this connection runs
