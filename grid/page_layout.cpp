@@ -1,6 +1,8 @@
 #include "page_layout.h"
 
+#include "column_kinds.h"
 #include "report_file.h"
+#include "write_back.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -39,6 +41,24 @@ QFont Bold(QFont font) {
     return font;
 }
 
+// A typed column goes by its type (a summary row's label there lines up with the numbers); a
+// column of a table built by hand, without types, when every filled cell is a number.
+bool IsNumberColumn(const CResultTable& table, int column) {
+    const short type = table.Columns()[column].m_nSQLType;
+    if (type != 0)
+        return columnkinds::IsSortNumeric(type);
+    bool filled = false;
+    for (int r = 0; r < table.RowCount(); ++r) {
+        const QStringView cell = table.Cell(r, column);
+        if (cell.trimmed().isEmpty())
+            continue;
+        if (!writeback::IsNumberText(cell.toString()))
+            return false;
+        filled = true;
+    }
+    return filled;
+}
+
 } // namespace
 
 CPageLayout::CPageLayout(const QStringList& titles, const CResultTable& table, QString title,
@@ -57,6 +77,7 @@ CPageLayout::CPageLayout(const QStringList& titles, const CResultTable& table, Q
         }
         m_widths.push_back(std::clamp(widest + 2 * kPadding, kMinColumn, kMaxColumn));
         m_fitsAll.push_back(widest + 2 * kPadding <= kMaxColumn);
+        m_alignments.push_back(IsNumberColumn(table, c) ? Qt::AlignRight : Qt::AlignLeft);
     }
     const double total = std::accumulate(m_widths.begin(), m_widths.end(), 0.0);
     m_orientation = total > kPortraitWidth ? QPageLayout::Landscape : QPageLayout::Portrait;
@@ -123,7 +144,7 @@ void CPageLayout::Paginate(QPaintDevice* device, const QSizeF& pageSize) {
     }
 }
 
-const QList<QGlyphRun>& CPageLayout::Laid(const QString& text) const {
+const CPageLayout::CShaped& CPageLayout::Laid(const QString& text) const {
     // Sales repeat their names, prices and types: each text is shaped once, within bounds.
     auto it = m_laid.find(text);
     if (it != m_laid.end())
@@ -132,9 +153,10 @@ const QList<QGlyphRun>& CPageLayout::Laid(const QString& text) const {
         m_laid.clear();
     QTextLayout layout(text, m_font, m_pDevice);
     layout.beginLayout();
-    layout.createLine();
+    const QTextLine line = layout.createLine();
     layout.endLayout();
-    return m_laid.emplace(text, layout.glyphRuns()).first->second;
+    CShaped shaped{layout.glyphRuns(), line.isValid() ? line.naturalTextWidth() : 0};
+    return m_laid.emplace(text, std::move(shaped)).first->second;
 }
 
 std::pair<int, int> CPageLayout::RowsOf(int page) const {
@@ -165,12 +187,19 @@ void CPageLayout::Paint(QPainter& painter, int page) const {
         const bool oneLine = height <= line + 0.5;
         for (int c = 0; c < texts.size(); ++c) {
             const double width = m_widths[c] * m_scale;
-            if (oneLine && !texts[c].contains(QLatin1Char('\n')))
-                for (const QGlyphRun& run : Laid(texts[c]))
-                    painter.drawGlyphRun(QPointF(x + pad, y + pad), run);
-            else
-                painter.drawText(QRectF(x + pad, y + pad, width - 2 * pad, height - 2 * pad),
-                                 kWrap | Qt::AlignLeft | Qt::AlignTop, texts[c]);
+            const Qt::Alignment align = m_alignments[c];
+            const QRectF inner(x + pad, y + pad, width - 2 * pad, height - 2 * pad);
+            if (oneLine && !texts[c].contains(QLatin1Char('\n'))) {
+                // A text wider than its cell starts at the left edge rather than before it.
+                const CShaped& shaped = Laid(texts[c]);
+                const double left = align == Qt::AlignRight
+                                        ? std::max(inner.left(), inner.right() - shaped.width)
+                                        : inner.left();
+                for (const QGlyphRun& run : shaped.runs)
+                    painter.drawGlyphRun(QPointF(left, inner.top()), run);
+            } else {
+                painter.drawText(inner, kWrap | align | Qt::AlignTop, texts[c]);
+            }
             x += width;
         }
     };

@@ -1,8 +1,9 @@
 #pragma once
 // What a grid shows, laid out on printed pages: a title line with the date printed, the header
 // row again on every page, "第 n 页 / 共 m 页" at the foot; columns as wide as their longest text
-// up to a limit, longer texts wrapped; landscape when the columns do not fit upright. The print
-// preview and the PDF file paint the same pages.
+// up to a limit, longer texts wrapped; number columns and their titles right-aligned, others
+// left; landscape when the columns do not fit upright. The print preview and the PDF file paint
+// the same pages.
 #include "result_table.h"
 
 #include <QFont>
@@ -40,12 +41,19 @@ public:
     const QStringList& Headers() const { return m_headers; }
     // Column widths in points (before scaling to the device).
     const std::vector<double>& ColumnWidths() const { return m_widths; }
+    // Qt::AlignRight for a number column: numeric by its SQL type, or, in a table built without
+    // types, when every filled cell reads as a number. Qt::AlignLeft otherwise.
+    Qt::Alignment Alignment(int column) const { return m_alignments.at(column); }
 
 private:
     double RowHeight(int row) const; // in device units, after Paginate
     QStringList RowTexts(int row) const;
+    struct CShaped {
+        QList<QGlyphRun> runs;
+        double width = 0; // device units
+    };
     // `text` shaped for one line on the device, kept for the next row that shows it.
-    const QList<QGlyphRun>& Laid(const QString& text) const;
+    const CShaped& Laid(const QString& text) const;
 
     QStringList m_headers;
     const CResultTable& m_table;
@@ -54,6 +62,7 @@ private:
     QFont m_font;
     std::vector<double> m_widths; // points
     std::vector<bool> m_fitsAll;  // the column is as wide as its widest text
+    std::vector<Qt::Alignment> m_alignments;
     QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
 
     // After Paginate: device units per point, the page size, and where each page starts.
@@ -63,5 +72,5 @@ private:
     std::vector<int> m_pageStarts;
     std::vector<double> m_rowHeights;
     double m_lineHeight = 0;
-    mutable std::unordered_map<QString, QList<QGlyphRun>> m_laid;
+    mutable std::unordered_map<QString, CShaped> m_laid;
 };

@@ -1,6 +1,7 @@
 #include "CSalesTrendWnd.h"
 
 #include "artwork.h"
+#include "axis_steps.h"
 #include "report_file.h"
 
 #include <QBarCategoryAxis>
@@ -22,6 +23,15 @@ namespace {
 
 QString Money(double value) {
     return QString::number(value, 'f', 2);
+}
+
+// Round steps over the values, zero always in sight.
+void ScaleAxis(QValueAxis* axis, double low, double high) {
+    const CAxisSteps steps = axissteps::Nice(std::min(low, 0.0), std::max(high, 0.0));
+    axis->setRange(steps.low, steps.high);
+    axis->setTickCount(steps.tickCount);
+    axis->setLabelFormat(QStringLiteral("%.") + QString::number(steps.decimals) +
+                         QStringLiteral("f"));
 }
 
 QChartView* NewView(QChart* chart, QWidget* parent) {
@@ -54,8 +64,8 @@ QChart* TrendChart(const CSalesTrend& trend, const QDate& from, const QDate& to)
         turnover->append(x, point.turnover);
         cost->append(x, point.cost);
         profit->append(x, point.NetProfit());
-        low = std::min({low, point.NetProfit(), point.cost});
-        high = std::max({high, point.turnover, point.cost});
+        low = std::min({low, point.turnover, point.cost, point.NetProfit()});
+        high = std::max({high, point.turnover, point.cost, point.NetProfit()});
     }
     auto* axisX = new QDateTimeAxis;
     axisX->setFormat(trend.byMonth ? QStringLiteral("yyyy-MM") : QStringLiteral("MM-dd"));
@@ -64,7 +74,7 @@ QChart* TrendChart(const CSalesTrend& trend, const QDate& from, const QDate& to)
     axisX->setTickCount(points >= 2 && points <= 16 ? points : std::min(points, 12) + 1);
     auto* axisY = new QValueAxis;
     axisY->setTitleText(QStringLiteral("元"));
-    axisY->setRange(low, high > low ? high * 1.05 : low + 1);
+    ScaleAxis(axisY, low, high);
     chart->addAxis(axisX, Qt::AlignBottom);
     chart->addAxis(axisY, Qt::AlignLeft);
     for (QLineSeries* series : {turnover, cost, profit}) {
@@ -84,9 +94,13 @@ QChart* DrugsChart(const CSalesTrend& trend) {
     chart->setTitle(QStringLiteral("净利润最高的 %1 种药品").arg(trend.topDrugs.size()));
     auto* set = new QBarSet(QStringLiteral("净利润（元）"));
     QStringList names;
+    double low = 0, high = 0;
     // The bars run from the bottom up: the most profitable drug on top.
     for (auto it = trend.topDrugs.rbegin(); it != trend.topDrugs.rend(); ++it) {
-        *set << qRound64(it->netProfit * 100) / 100.0;
+        const double profit = qRound64(it->netProfit * 100) / 100.0;
+        *set << profit;
+        low = std::min(low, profit);
+        high = std::max(high, profit);
         // The name alone, unless another listed drug shares it.
         const bool shared =
             std::count_if(trend.topDrugs.begin(), trend.topDrugs.end(),
@@ -105,6 +119,7 @@ QChart* DrugsChart(const CSalesTrend& trend) {
     small.setPointSizeF(8);
     axisY->setLabelsFont(small);
     auto* axisX = new QValueAxis;
+    ScaleAxis(axisX, low, high);
     chart->addAxis(axisY, Qt::AlignLeft);
     chart->addAxis(axisX, Qt::AlignBottom);
     series->attachAxis(axisY);

@@ -1,6 +1,6 @@
 // The printed pages of a grid, read back from the PDF file as a reader shows them: the title
 // line, the header row on every page, "第 n 页 / 共 m 页", every row once; and a file that cannot
-// be written leaves nothing.
+// be written leaves nothing; number columns end flush right.
 #include "grid_printing.h"
 #include "page_layout.h"
 #include "read_only_path.h"
@@ -89,6 +89,54 @@ TEST(PrintedPages, AnEmptyGridPrintsItsHeaderAloneAndWideOnesTurnTheSheet) {
                                        CResultColumn{QStringLiteral("规格型号说明"), SQL_VARCHAR});
     wide.SetColumns(columns);
     EXPECT_EQ(CPageLayout({}, wide, "", "").Orientation(), QPageLayout::Landscape);
+}
+
+TEST(PrintedPages, NumberColumnsAreRightAlignedAndTextsLeft) {
+    EXPECT_EQ(CPageLayout({}, Sales(3), "", "").Alignment(0), Qt::AlignLeft);
+    EXPECT_EQ(CPageLayout({}, Sales(3), "", "").Alignment(1), Qt::AlignLeft);
+    EXPECT_EQ(CPageLayout({}, Sales(3), "", "").Alignment(2), Qt::AlignRight);
+
+    // Built by hand, without types: numbers (a cell left empty among them), words, nothing.
+    CResultTable sheet;
+    sheet.SetColumns({{"实盘数量", 0}, {"账面数量", 0}, {"备注", 0}});
+    for (const QStringList& cells : {QStringList{"12", "2盒3片", ""}, QStringList{"", "3", ""},
+                                     QStringList{"-1.5", "4", ""}}) {
+        const int r = sheet.AppendRow();
+        for (int c = 0; c < cells.size(); ++c)
+            sheet.SetCell(r, c, cells[c]);
+    }
+    const CPageLayout layout({}, sheet, "", "");
+    EXPECT_EQ(layout.Alignment(0), Qt::AlignRight);
+    EXPECT_EQ(layout.Alignment(1), Qt::AlignLeft);
+    EXPECT_EQ(layout.Alignment(2), Qt::AlignLeft);
+
+    // Read back, numbers of different widths and their title end in the same place.
+    CResultTable amounts;
+    amounts.SetColumns({{"名称", SQL_VARCHAR}, {"实收金额", SQL_DOUBLE}, {"备注", SQL_VARCHAR}});
+    for (const QString& value : QStringList{"5", "12345.67", "42.5"}) {
+        const int r = amounts.AppendRow();
+        amounts.SetCell(r, 0, QStringLiteral("药品"));
+        amounts.SetCell(r, 1, value);
+        amounts.SetCell(r, 2, QStringLiteral("备注"));
+    }
+    QTemporaryDir folder;
+    const QString pdf = QDir(folder.path()).filePath("amounts.pdf");
+    ASSERT_TRUE(gridprinting::WritePdf(pdf, {"名称", "实收金额", "备注"}, amounts, "金额",
+                                       "2026-12-09", nullptr));
+    QFile::remove("/tmp/aligned.pdf");
+    QProcess reader;
+    reader.start("pdftotext", {"-bbox", pdf, "-"});
+    ASSERT_TRUE(reader.waitForFinished(60000)) << "pdftotext (poppler-utils) is needed";
+    const QString words = QString::fromUtf8(reader.readAllStandardOutput());
+    const auto rightEnd = [&words](const QString& text) {
+        const QRegularExpressionMatch word =
+            QRegularExpression(QStringLiteral("xMax=\"([0-9.]+)\"[^>]*>%1<").arg(text))
+                .match(words);
+        EXPECT_TRUE(word.hasMatch()) << text.toStdString() << "\n" << words.toStdString();
+        return word.captured(1).toDouble();
+    };
+    for (const QString& text : QStringList{"实收金额", "12345.67", "42.5"})
+        EXPECT_NEAR(rightEnd(text), rightEnd("5"), 0.1) << text.toStdString();
 }
 
 TEST(PrintedPages, AFileThatCannotBeWrittenLeavesNothing) {

@@ -22,7 +22,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QValueAxis>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -253,6 +255,18 @@ TEST(SalesTrendWindow, AQuietPeriodSaysSoAndTheTitleCarriesTheTotals) {
     EXPECT_TRUE(shown.TrendView()->chart()->title().contains(
         "营业额 20.00 元 · 成本 12.50 元 · 净利润 7.50 元"));
     EXPECT_EQ(shown.TrendView()->chart()->series().size(), 3);
+    // Both value axes step in whole round numbers over 0 .. 20 (turnover) and 0 .. 7.5 (profit).
+    const auto* money =
+        qobject_cast<QValueAxis*>(shown.TrendView()->chart()->axes(Qt::Vertical)[0]);
+    ASSERT_TRUE(money);
+    EXPECT_EQ(std::make_tuple(money->min(), money->max(), money->tickCount(), money->labelFormat()),
+              std::make_tuple(0.0, 20.0, 5, QStringLiteral("%.0f")));
+    const auto* profit =
+        qobject_cast<QValueAxis*>(shown.DrugsView()->chart()->axes(Qt::Horizontal)[0]);
+    ASSERT_TRUE(profit);
+    EXPECT_EQ(
+        std::make_tuple(profit->min(), profit->max(), profit->tickCount(), profit->labelFormat()),
+        std::make_tuple(0.0, 8.0, 5, QStringLiteral("%.0f")));
 
     // 保存图片...: a name without an ending becomes a PNG file.
     CRecordingPrompts prompts;

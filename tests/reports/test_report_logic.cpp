@@ -1,5 +1,6 @@
-// The statements, default ranges, hints and summary rows of the queries and reports, without a
-// display or a database.
+// The statements, default ranges, hints and summary rows of the queries and reports, and the
+// charts' axis steps, without a display or a database.
+#include "axis_steps.h"
 #include "loss_summary.h"
 #include "qt_printers.h"
 #include "report_defaults.h"
@@ -7,6 +8,8 @@
 #include "sales_summary.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -208,6 +211,66 @@ TEST(LossSummary, FiguresAreRoundedPerReasonAndTheTotalAddsThem) {
     };
     EXPECT_EQ(LossSummaryRows(losses), expected);
     EXPECT_TRUE(LossSummaryRows(CResultTable()).empty());
+}
+
+// What every scale must hold: it covers the values in at most ten whole round steps.
+void ExpectRoundSteps(const CAxisSteps& axis, double min, double max) {
+    EXPECT_LE(axis.low, min);
+    EXPECT_GE(axis.high, max);
+    const double mantissa = axis.step / std::pow(10.0, std::floor(std::log10(axis.step) + 1e-12));
+    EXPECT_TRUE(std::abs(mantissa - 1) < 1e-9 || std::abs(mantissa - 2) < 1e-9 ||
+                std::abs(mantissa - 2.5) < 1e-9 || std::abs(mantissa - 5) < 1e-9)
+        << "step " << axis.step;
+    const double steps = (axis.high - axis.low) / axis.step;
+    EXPECT_NEAR(steps, std::round(steps), 1e-9);
+    EXPECT_LE(std::lround(steps), 10);
+    EXPECT_EQ(axis.tickCount, std::lround(steps) + 1);
+}
+
+struct AxisCase {
+    double min, max;
+    double low, high, step;
+    int decimals;
+};
+
+void PrintTo(const AxisCase& c, std::ostream* os) {
+    *os << c.min << " .. " << c.max;
+}
+
+class AxisStepsTest : public ::testing::TestWithParam<AxisCase> {};
+
+TEST_P(AxisStepsTest, RangeWidensToWholeRoundSteps) {
+    const AxisCase& c = GetParam();
+    const CAxisSteps axis = axissteps::Nice(c.min, c.max);
+    EXPECT_DOUBLE_EQ(axis.low, c.low);
+    EXPECT_DOUBLE_EQ(axis.high, c.high);
+    EXPECT_DOUBLE_EQ(axis.step, c.step);
+    EXPECT_EQ(axis.decimals, c.decimals);
+    ExpectRoundSteps(axis, c.min, c.max);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AxisSteps, AxisStepsTest,
+    ::testing::Values(AxisCase{0, 1103, 0, 1200, 200, 0}, AxisCase{-37.5, 220.6, -50, 250, 50, 0},
+                      AxisCase{0, 0, 0, 1, 0.2, 1},         // all zero
+                      AxisCase{7, 7, 0, 8, 2, 0},           // one value
+                      AxisCase{-7, -7, -8, 0, 2, 0},        // one loss
+                      AxisCase{0.3, 0.9, 0.3, 0.9, 0.1, 1}, // no 0.30000000000000004
+                      AxisCase{0, 14, 0, 15, 2.5, 1}, AxisCase{0, 1.4, 0, 1.5, 0.25, 2}));
+
+// Floating noise at a step's edge must neither leave a value outside nor add an eleventh step.
+TEST(AxisSteps, EveryRangeKeepsItsValuesWithinTenRoundSteps) {
+    for (int a = -30; a <= 30; ++a) {
+        for (int b = a; b <= a + 40; ++b) {
+            for (const double scale : {0.1, 0.3, 1.0, 7.7, 110.3}) {
+                const double min = a * scale, max = b * scale;
+                SCOPED_TRACE(testing::Message() << min << " .. " << max);
+                ExpectRoundSteps(axissteps::Nice(min, max), min, max);
+                if (HasFailure())
+                    return;
+            }
+        }
+    }
 }
 
 } // namespace
