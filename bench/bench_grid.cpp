@@ -2,7 +2,9 @@
 // and sorts a million, and how much memory they take. Prints one "name value" line per figure.
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "CRecordset.h"
 #include "bench_support.h"
+#include "connect_string.h"
 #include "csv_export.h"
 #include "grid_printing.h"
 #include "html_export.h"
@@ -17,6 +19,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <unistd.h>
 #include <vector>
@@ -82,6 +85,8 @@ double PeakMb() {
 struct Books {
     QString path;
     CDatabase db;
+    // The database's own client printing the same rows: the yardstick of a load.
+    QStringList shell;
 };
 
 bool FillBooks(Books& books, int rows) {
@@ -97,6 +102,12 @@ bool FillBooks(Books& books, int rows) {
     if (const QString why = sqlitejournal::UseWal(books.db); !why.isEmpty())
         return Fail(why);
     return true;
+}
+
+long long QueryCount(CDatabase& db) {
+    CRecordset rows(&db);
+    rows.Open(QStringLiteral("SELECT COUNT(*) FROM 销"));
+    return rows.Fetch() ? rows.GetFieldValue(0).value_or(QString()).toLongLong() : 0;
 }
 
 struct Figures {
@@ -174,7 +185,7 @@ bool Measure(Books& books, int rows, int runs, Figures& figures,
         shells.push_back(bench::SecondsOf([&] {
             QProcess shell;
             shell.setStandardOutputFile(QProcess::nullDevice());
-            shell.start(QStringLiteral("sqlite3"), {books.path, kSql});
+            shell.start(books.shell.first(), books.shell.mid(1));
             shell.waitForFinished(-1);
         }));
 
@@ -208,14 +219,16 @@ bool Run() {
     Figures million;
     double saleWhileLoading = 0;
     {
-        Books books{folder.filePath(QStringLiteral("million.db")), {}};
+        const QString path = folder.filePath(QStringLiteral("million.db"));
+        Books books{path, {}, {QStringLiteral("sqlite3"), path, kSql}};
         if (!FillBooks(books, 1000000) || !Measure(books, 1000000, 3, million) ||
             !SaleWhileLoading(books, 1000000, saleWhileLoading))
             return false;
     }
     QFile::remove(folder.filePath(QStringLiteral("million.db")));
 
-    Books books{folder.filePath(QStringLiteral("bench.db")), {}};
+    const QString path = folder.filePath(QStringLiteral("bench.db"));
+    Books books{path, {}, {QStringLiteral("sqlite3"), path, kSql}};
     Figures small;
     std::unique_ptr<q_grid> grid;
     if (!FillBooks(books, kRows) || !Measure(books, kRows, kRuns, small, &grid))
@@ -273,8 +286,70 @@ bool Run() {
     return true;
 }
 
+// The same million sales on server books.
+const char* const kServerFill = R"(
+INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, 销售类型, 实收金额, 坏帐)
+SELECT TIMESTAMP '2003-01-01 08:00:00' + i * INTERVAL '1 minute',
+       CASE i % 12 WHEN 0 THEN '阿莫西林胶囊' WHEN 1 THEN '板蓝根颗粒' WHEN 2 THEN '川贝枇杷膏'
+         WHEN 3 THEN '复方甘草片' WHEN 4 THEN '感冒灵颗粒' WHEN 5 THEN '藿香正气水'
+         WHEN 6 THEN '六味地黄丸' WHEN 7 THEN '牛黄解毒片' WHEN 8 THEN '维生素C片'
+         WHEN 9 THEN '云南白药' WHEN 10 THEN 'Aspirin' ELSE '布洛芬缓释胶囊' END || (i % 7),
+       CASE i % 3 WHEN 0 THEN '广州白云山制药' WHEN 1 THEN '北京同仁堂' ELSE '哈药集团' END,
+       CASE i % 4 WHEN 0 THEN '0.25g*24粒' WHEN 1 THEN '10g*20袋' WHEN 2 THEN '150ml'
+         ELSE '0.1g*100片' END,
+       (2004 + i % 5) || '-' || lpad((1 + i % 12)::text, 2, '0') || '-' ||
+         lpad((1 + i % 28)::text, 2, '0'),
+       (i % 997) / 4.0 + 0.5,
+       CASE WHEN i % 5 = 0 THEN (1 + i % 19) / 20.0 ELSE 1 + i % 3 END,
+       CASE WHEN i % 5 = 0 THEN '拆零销售' ELSE '整盒销售' END,
+       round(((i % 997) / 4.0 + 0.5) * (1 + i % 3), 2),
+       0
+FROM generate_series(0, @ROWS@ - 1) AS n(i)
+)";
+
+// A million sales on new server books at `connect` (apricot-initdb --connect made them): the
+// load against psql printing the same rows, and the memory it holds.
+bool RunServer(const QString& connect) {
+    Books books;
+    try {
+        if (!books.db.OpenEx(connect))
+            return Fail(QStringLiteral("cannot connect"));
+        if (QueryCount(books.db) != 0)
+            return Fail(QStringLiteral("the books already hold sales; give new ones"));
+        bench::FillInOneTransaction(
+            books.db, {QString::fromUtf8(kServerFill)
+                           .replace(QStringLiteral("@ROWS@"), QStringLiteral("1000000"))});
+    } catch (const CDBException& e) {
+        return Fail(e.ErrorText());
+    }
+    const auto value = [&](const char* key) {
+        return connectstring::Value(connect, {QString::fromLatin1(key)});
+    };
+    books.shell = {QStringLiteral("psql"), QStringLiteral("-h"), value("Servername"),
+                   QStringLiteral("-p"),   value("Port"),        QStringLiteral("-U"),
+                   value("Username"),      QStringLiteral("-d"), value("Database"),
+                   QStringLiteral("-At"),  QStringLiteral("-c"), kSql};
+    Figures million;
+    if (!Measure(books, 1000000, 3, million))
+        return false;
+    bench::Print("grid_pg_load_1m_s", million.load);
+    bench::Print("grid_pg_load_1m_all_rows_s", million.whole);
+    bench::Print("grid_pg_psql_1m_s", million.shell);
+    bench::Print("grid_pg_load_1m_all_rows_vs_psql", million.whole / million.shell);
+    bench::Print("grid_pg_memory_1m_mb", million.memory);
+    bench::Print("grid_pg_memory_peak_1m_mb", million.peak);
+    bench::Print("grid_pg_memory_1m_closed_mb", million.afterClose);
+    std::fflush(stdout);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    // bench_grid --connect '...': the server case alone, in a process of its own.
+    if (argc == 3 && std::strcmp(argv[1], "--connect") == 0) {
+        const QString connect = QString::fromLocal8Bit(argv[2]);
+        return bench::RunWithWidgets(argc, argv, [&] { return RunServer(connect); });
+    }
     return bench::RunWithWidgets(argc, argv, Run);
 }
