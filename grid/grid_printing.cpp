@@ -2,12 +2,10 @@
 
 #include "books_file.h"
 #include "page_layout.h"
+#include "pdf_file.h"
 #include "prompts.h"
 #include "report_file.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintPreviewDialog>
@@ -38,25 +36,17 @@ template <class Device> bool PaintPages(Device& device, CPageLayout& layout) {
 bool WritePdf(const QString& path, const QStringList& titles, const CResultTable& table,
               const QString& title, const QString& printedOn, QString* failure) {
     CPageLayout layout(titles, table, title, printedOn);
-    const QFileInfo info(path);
-    const QString temporary = info.absoluteDir().filePath(QStringLiteral(".") + info.fileName() +
-                                                          QStringLiteral(".part"));
-    bool written = false;
-    {
-        QPdfWriter pdf(temporary);
-        pdf.setCreator(QStringLiteral("青杏药店进销存管理系统"));
-        pdf.setTitle(title);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), layout.Orientation(), kMargins,
-                                      QPageLayout::Point));
-        written = PaintPages(pdf, layout);
-    }
-    if (written && QFileInfo(temporary).size() > 0 && booksfile::SyncToDisk(temporary) &&
-        booksfile::RenameOver(temporary, info.absoluteFilePath()))
-        return true;
-    QFile::remove(temporary);
-    if (failure)
-        *failure = QStringLiteral("无法写入文件“%1”，PDF 没有保存。").arg(info.absoluteFilePath());
-    return false;
+    const bool written = pdffile::Write(
+        path, title,
+        [&](QPdfWriter& pdf) {
+            pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), layout.Orientation(), kMargins,
+                                          QPageLayout::Point));
+            return PaintPages(pdf, layout);
+        },
+        failure);
+    if (!written && failure)
+        *failure += QStringLiteral("，PDF 没有保存。");
+    return written;
 }
 
 bool ExportPdf(QWidget* owner, const QStringList& titles, const CResultTable& table,

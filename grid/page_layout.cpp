@@ -1,11 +1,11 @@
 #include "page_layout.h"
 
 #include "column_kinds.h"
+#include "printer_metrics.h"
 #include "report_file.h"
 #include "write_back.h"
 
 #include <QFontMetricsF>
-#include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
@@ -21,20 +21,6 @@ constexpr double kMaxColumn = 170;
 constexpr double kMinColumn = 18;
 constexpr double kPortraitWidth = 595 - 2 * 36;
 constexpr int kWrap = Qt::TextWordWrap | Qt::TextWrapAnywhere;
-
-// Widths are measured as a printer of 1200 dots per inch lays them out (at screen sizes the
-// hinted glyphs come out narrower than on paper), and kept in points.
-constexpr double kMeasureDpi = 1200;
-
-QFontMetricsF PrinterMetrics(const QFont& font) {
-    static QImage printer = [] {
-        QImage image(1, 1, QImage::Format_ARGB32);
-        image.setDotsPerMeterX(qRound(kMeasureDpi / 0.0254));
-        image.setDotsPerMeterY(qRound(kMeasureDpi / 0.0254));
-        return image;
-    }();
-    return QFontMetricsF(font, &printer);
-}
 
 QFont Bold(QFont font) {
     font.setBold(true);
@@ -66,9 +52,9 @@ CPageLayout::CPageLayout(const QStringList& titles, const CResultTable& table, Q
     : m_table(table), m_title(std::move(title)), m_printedOn(std::move(printedOn)), m_font(font) {
     for (int c = 0; c < table.ColumnCount(); ++c)
         m_headers << reportfile::ShownTitle(titles, c);
-    const QFontMetricsF plain = PrinterMetrics(m_font);
-    const QFontMetricsF bold = PrinterMetrics(Bold(m_font));
-    const double toPoints = 72 / kMeasureDpi;
+    const QFontMetricsF plain = printermetrics::Metrics(m_font);
+    const QFontMetricsF bold = printermetrics::Metrics(Bold(m_font));
+    const double toPoints = printermetrics::kToPoints;
     for (int c = 0; c < table.ColumnCount(); ++c) {
         double widest = bold.horizontalAdvance(m_headers[c]) * toPoints;
         for (int r = 0; r < table.RowCount() && widest < kMaxColumn; ++r) {

@@ -1,15 +1,13 @@
 #include "CWriteOffDlg.h"
 
 #include "artwork.h"
+#include "card_pickers.h"
 #include "entry_layout.h"
 #include "loss_text.h"
 #include "prompts.h"
 #include "shown_outcome.h"
 
 #include <QComboBox>
-#include <QDate>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,11 +20,11 @@ CWriteOffDlg::CWriteOffDlg(CDatabase* db, QWidget* parent, QString operatorName,
     setWindowIcon(ProgramIcon());
     BuildControls();
     m_pStatus->setText(CWriteOff::kOpeningStatus);
-    RebuildPickerLists();
+    m_pPickers->Rebuild();
     if (preset) {
         m_bPicked = true;
         Fill(*preset);
-        RebuildPickerLists();
+        m_pPickers->Rebuild();
         FocusControl(this, CWriteOff::IdQuantity);
     } else {
         m_pName->setFocus();
@@ -85,25 +83,10 @@ void CWriteOffDlg::BuildControls() {
     setTabOrder(previous, m_pAdd);
     setTabOrder(m_pAdd, m_pClose);
 
-    for (QComboBox* picker : {m_pName, m_pOrigin, m_pPackModel, m_pExpiry})
-        picker->installEventFilter(this);
+    m_pPickers =
+        new CCardPickers(m_cards, this, m_pName, m_pOrigin, m_pPackModel, m_pExpiry, m_pCardHint);
     connect(m_pAdd, &QPushButton::clicked, this, &CWriteOffDlg::OnAdd);
     connect(m_pClose, &QPushButton::clicked, this, &QDialog::reject);
-}
-
-bool CWriteOffDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
-        // The user moving on inside the form, not a list dropping down or a message box.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && isVisible())
-            RebuildPickerLists();
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-CSalesEntry::Card CWriteOffDlg::TypedCard() const {
-    return {m_pName->currentText(), m_pOrigin->currentText(), m_pPackModel->currentText(),
-            m_pExpiry->currentText()};
 }
 
 void CWriteOffDlg::Fill(const CWriteOff::Form& form) {
@@ -119,30 +102,8 @@ void CWriteOffDlg::Fill(const CWriteOff::Form& form) {
     m_pNote->setText(form.note);
 }
 
-void CWriteOffDlg::RebuildPickerLists() {
-    if (m_bRebuilding)
-        return;
-    m_bRebuilding = true;
-    const CSalesEntry::Card typed = TypedCard();
-    QString failure;
-    const std::optional<CSalesEntry::Lists> lists = m_cards.PickerLists(typed, &failure);
-    Prompts().TellFailure(this, failure);
-    if (lists) {
-        SetComboItems(m_pName, lists->names);
-        SetComboItems(m_pOrigin, lists->origins);
-        SetComboItems(m_pPackModel, lists->packModels);
-        SetComboItems(m_pExpiry, lists->expiries);
-    }
-    m_pCardHint->setText(m_cards.CardHint(typed, QDate::currentDate()));
-    m_pName->setEditText(typed.name);
-    m_pOrigin->setEditText(typed.origin);
-    m_pPackModel->setEditText(typed.packModel);
-    m_pExpiry->setEditText(typed.expiry);
-    m_bRebuilding = false;
-}
-
 void CWriteOffDlg::OnAdd() {
-    const CSalesEntry::Card typed = TypedCard();
+    const CSalesEntry::Card typed = m_pPickers->Typed();
     CWriteOff::Form form;
     form.card = {typed.name, typed.origin, typed.packModel, typed.expiry};
     form.quantity = m_pQuantity->text();
@@ -160,7 +121,7 @@ void CWriteOffDlg::OnAdd() {
         }
         // The reason and where to stay for the next batch of the same kind.
         Fill({{}, QString(), form.reason, form.destination, QString()});
-        RebuildPickerLists();
+        m_pPickers->Rebuild();
         m_pName->setFocus();
         return;
     }

@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <optional>
 
+class CCardPickers;
 class CDatabase;
 class QComboBox;
 class QLabel;
@@ -23,20 +24,15 @@ public:
     // What 添加 last put in the books ("已报损：…"); empty when nothing since it opened.
     const QString& LastRecorded() const { return m_strLastRecorded; }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void BuildControls();
     void Fill(const CWriteOff::Form& form);
-    void RebuildPickerLists();
     void OnAdd();
-    CSalesEntry::Card TypedCard() const;
 
     CWriteOff m_writeOff;
     // The card pickers and the card hint are the sales entry's.
     CSalesEntry m_cards;
-    bool m_bRebuilding = false;
+    CCardPickers* m_pPickers = nullptr; // child of the dialog
     // Opened for one card picked from a list: it closes once that card is written off.
     bool m_bPicked = false;
     QString m_strLastRecorded;

@@ -1,12 +1,8 @@
 #include "receipt_render.h"
 
-#include "books_file.h"
+#include "pdf_file.h"
+#include "printer_metrics.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QFontMetricsF>
-#include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -19,21 +15,8 @@ namespace receiptrender {
 namespace {
 
 constexpr double kPointsPerMm = 72 / 25.4;
-// Measured as a printer of 1200 dots per inch lays text out, kept in points.
-constexpr double kMeasureDpi = 1200;
-
-QFontMetricsF PrinterMetrics(const QFont& font) {
-    static QImage printer = [] {
-        QImage image(1, 1, QImage::Format_ARGB32);
-        image.setDotsPerMeterX(qRound(kMeasureDpi / 0.0254));
-        image.setDotsPerMeterY(qRound(kMeasureDpi / 0.0254));
-        return image;
-    }();
-    return QFontMetricsF(font, &printer);
-}
-
 double Advance(const QFont& font, const QString& text) {
-    return PrinterMetrics(font).horizontalAdvance(text) * 72 / kMeasureDpi;
+    return printermetrics::Metrics(font).horizontalAdvance(text) * printermetrics::kToPoints;
 }
 
 // The sheet in points: rolls are one page as long as the lines need.
@@ -68,7 +51,8 @@ CSheet SheetFor(const std::vector<CReceiptLine>& lines, CReceiptSettings::Paper 
             sheet.font.setPointSizeF(size);
         }
     }
-    sheet.lineHeight = PrinterMetrics(sheet.font).lineSpacing() * 72 / kMeasureDpi;
+    sheet.lineHeight =
+        printermetrics::Metrics(sheet.font).lineSpacing() * printermetrics::kToPoints;
 
     const double marginHeight = (marginsMm.top() + marginsMm.bottom()) * kPointsPerMm;
     QPageSize page(QPageSize::A4);
@@ -132,24 +116,12 @@ QFont Font() {
 bool WritePdf(const QString& path, const std::vector<CReceiptLine>& lines,
               CReceiptSettings::Paper paper, const QString& title, QString* failure) {
     const CSheet sheet = SheetFor(lines, paper);
-    const QFileInfo info(path);
-    const QString temporary = info.absoluteDir().filePath(QStringLiteral(".") + info.fileName() +
-                                                          QStringLiteral(".part"));
-    bool written = false;
-    {
-        QPdfWriter pdf(temporary);
-        pdf.setCreator(QStringLiteral("青杏药店进销存管理系统"));
-        pdf.setTitle(title);
-        written = pdf.setPageLayout(sheet.layout) && Paint(pdf, sheet, lines);
-    }
-    if (written && QFileInfo(temporary).size() > 0 && booksfile::SyncToDisk(temporary) &&
-        booksfile::RenameOver(temporary, info.absoluteFilePath()))
-        return true;
-    QFile::remove(temporary);
-    if (failure)
-        *failure = QStringLiteral("无法写入文件“%1”")
-                       .arg(QDir::toNativeSeparators(info.absoluteFilePath()));
-    return false;
+    return pdffile::Write(
+        path, title,
+        [&](QPdfWriter& pdf) {
+            return pdf.setPageLayout(sheet.layout) && Paint(pdf, sheet, lines);
+        },
+        failure);
 }
 
 bool Print(const QString& queue, const std::vector<CReceiptLine>& lines,

@@ -17,6 +17,9 @@
 #include "report_statements.h"
 #include "sales_report.h"
 
+#include <QDate>
+#include <optional>
+
 namespace reports {
 
 namespace {
@@ -30,25 +33,35 @@ bool Accepted(QDialog& dialog, const CommandContext& context) {
     return context.runDialog(dialog) == QDialog::Accepted;
 }
 
-void PeriodSalesReport(q_grid& grid, CDatabase* db, QWidget* owner, SalesPeriod period,
-                       const reportdefaults::DateRange& range, const QString& hint,
-                       const CommandContext& context) {
+// What the period dialog was left with.
+struct CChosenPeriod {
+    QString startText, endText; // as the pickers show them
+    QDate start, end;
+};
+
+// The period dialog opened on `range` with `hint`; nullopt unless it was accepted.
+std::optional<CChosenPeriod> AskPeriod(QWidget* owner, const reportdefaults::DateRange& range,
+                                       const QString& hint, const CommandContext& context) {
     CPeriodReportDlg dialog(owner);
     dialog.SetDates(range.start, range.end);
     dialog.SetHint(hint);
     if (!Accepted(dialog, context))
-        return;
-    ShowSalesReport(grid, db, period, dialog.StartText(), dialog.EndText(), owner);
+        return std::nullopt;
+    return CChosenPeriod{dialog.StartText(), dialog.EndText(), dialog.StartDate().date(),
+                         dialog.EndDate().date()};
+}
+
+void PeriodSalesReport(q_grid& grid, CDatabase* db, QWidget* owner, SalesPeriod period,
+                       const reportdefaults::DateRange& range, const QString& hint,
+                       const CommandContext& context) {
+    if (const std::optional<CChosenPeriod> chosen = AskPeriod(owner, range, hint, context))
+        ShowSalesReport(grid, db, period, chosen->startText, chosen->endText, owner);
 }
 
 void PurchaseReport(q_grid& grid, QWidget* owner, const reportdefaults::DateRange& range,
                     const QString& hint, const CommandContext& context) {
-    CPeriodReportDlg dialog(owner);
-    dialog.SetDates(range.start, range.end);
-    dialog.SetHint(hint);
-    if (!Accepted(dialog, context))
-        return;
-    grid.SetQuery(kPurchases, reportsql::PurchaseReport(dialog.StartText(), dialog.EndText()));
+    if (const std::optional<CChosenPeriod> chosen = AskPeriod(owner, range, hint, context))
+        grid.SetQuery(kPurchases, reportsql::PurchaseReport(chosen->startText, chosen->endText));
 }
 
 // Appends whole rows at the end of `grid`; a row that cannot be inserted is skipped.
@@ -109,14 +122,12 @@ void YearSalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const CommandC
 }
 
 void SalesTrend(CDatabase* db, QWidget* owner, const CommandContext& context) {
-    CPeriodReportDlg dialog(owner);
-    const reportdefaults::DateRange range = reportdefaults::MonthToDate(context.now);
-    dialog.SetDates(range.start, range.end);
-    dialog.SetHint(reportdefaults::MonthHint());
-    if (!Accepted(dialog, context))
+    const std::optional<CChosenPeriod> chosen = AskPeriod(
+        owner, reportdefaults::MonthToDate(context.now), reportdefaults::MonthHint(), context);
+    if (!chosen)
         return;
-    const QDate from = dialog.StartDate().date();
-    const QDate to = dialog.EndDate().date();
+    const QDate from = chosen->start;
+    const QDate to = chosen->end;
     QString failure;
     const std::optional<CSalesTrend> trend = salestrend::Load(db, from, to, &failure);
     if (!trend) {
@@ -161,13 +172,10 @@ void YearPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& cont
 }
 
 void LossReport(q_grid& grid, QWidget* owner, const CommandContext& context) {
-    CPeriodReportDlg dialog(owner);
-    const reportdefaults::DateRange range = reportdefaults::MonthToDate(context.now);
-    dialog.SetDates(range.start, range.end);
-    dialog.SetHint(reportdefaults::MonthHint());
-    if (!Accepted(dialog, context))
-        return;
-    if (!grid.SetQuery(kLosses, reportsql::LossReport(dialog.StartText(), dialog.EndText())))
+    const std::optional<CChosenPeriod> chosen = AskPeriod(
+        owner, reportdefaults::MonthToDate(context.now), reportdefaults::MonthHint(), context);
+    if (!chosen ||
+        !grid.SetQuery(kLosses, reportsql::LossReport(chosen->startText, chosen->endText)))
         return;
     // From the rows read, not a second statement: the figures cannot miss a row shown or count
     // one that is not. A load that failed on the way kept no row, and so gets no summary.

@@ -2,6 +2,7 @@
 
 #include "alert_settings.h"
 #include "artwork.h"
+#include "card_pickers.h"
 #include "entry_layout.h"
 #include "prompts.h"
 #include "receipt_print.h"
@@ -10,10 +11,8 @@
 #include "sql_text.h"
 
 #include <QComboBox>
-#include <QDate>
 #include <QDateTime>
 #include <QEvent>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,7 +32,7 @@ CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent, QString operatorN
     m_pSaleType->setCurrentIndex(0);
     ClearForm();
     RecomputeAmount();
-    RebuildPickerLists();
+    m_pPickers->Rebuild();
     m_pTimestamp->setFocus();
 }
 
@@ -112,8 +111,8 @@ void CSalesEntryDlg::BuildControls() {
     connect(checkout, &QShortcut::activated, this, &CSalesEntryDlg::OnCheckout);
     connect(m_pCheckout, &QPushButton::clicked, this, &CSalesEntryDlg::OnCheckout);
 
-    for (QComboBox* picker : {m_pName, m_pOrigin, m_pPackModel, m_pExpiry})
-        picker->installEventFilter(this);
+    m_pPickers =
+        new CCardPickers(m_entry, this, m_pName, m_pOrigin, m_pPackModel, m_pExpiry, m_pCardHint);
     m_pAmount->installEventFilter(this);
 
     connect(m_pSaleType, &QComboBox::currentIndexChanged, this, &CSalesEntryDlg::ApplySaleType);
@@ -129,19 +128,8 @@ bool CSalesEntryDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_pAmount) {
         if (event->type() == QEvent::FocusIn)
             RecomputeAmount();
-    } else if (event->type() == QEvent::FocusOut) {
-        // The user moving on inside the form, not a list dropping down or another window
-        // (a message box) taking the focus.
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && isVisible())
-            RebuildPickerLists();
     }
     return QDialog::eventFilter(watched, event);
-}
-
-CSalesEntry::Card CSalesEntryDlg::TypedCard() const {
-    return {m_pName->currentText(), m_pOrigin->currentText(), m_pPackModel->currentText(),
-            m_pExpiry->currentText()};
 }
 
 void CSalesEntryDlg::ClearForm() {
@@ -170,33 +158,10 @@ void CSalesEntryDlg::RecomputeAmount() {
     m_pAmount->setText(m_form.amount);
 }
 
-void CSalesEntryDlg::RebuildPickerLists() {
-    if (m_bRebuilding)
-        return;
-    m_bRebuilding = true;
-    const CSalesEntry::Card typed = TypedCard();
-    QString failure;
-    const std::optional<CSalesEntry::Lists> lists = m_entry.PickerLists(typed, &failure);
-    Prompts().TellFailure(this, failure);
-    if (lists) {
-        SetComboItems(m_pName, lists->names);
-        SetComboItems(m_pOrigin, lists->origins);
-        SetComboItems(m_pPackModel, lists->packModels);
-        SetComboItems(m_pExpiry, lists->expiries);
-    }
-    m_pCardHint->setText(m_entry.CardHint(typed, QDate::currentDate()));
-    // What was typed stays, whether or not the lists could be rebuilt.
-    m_pName->setEditText(typed.name);
-    m_pOrigin->setEditText(typed.origin);
-    m_pPackModel->setEditText(typed.packModel);
-    m_pExpiry->setEditText(typed.expiry);
-    m_bRebuilding = false;
-}
-
 void CSalesEntryDlg::UpdateData(bool save) {
     if (save) {
         m_form.timestamp = m_pTimestamp->text();
-        m_form.card = TypedCard();
+        m_form.card = m_pPickers->Typed();
         m_form.price = m_pPrice->text();
         m_form.saleType = m_pSaleType->currentText();
         m_form.quantity = m_pQuantity->text();

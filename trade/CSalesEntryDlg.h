@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+class CCardPickers;
 class CDatabase;
 class QComboBox;
 class QLabel;
@@ -31,7 +32,6 @@ private:
     void ClearForm();
     void ApplySaleType();
     void RecomputeAmount();
-    void RebuildPickerLists();
     void OnAdd();
     // 结账 (F9): the receipt of 本单, then a new one. False when it could not be printed.
     bool OnCheckout();
@@ -39,14 +39,13 @@ private:
     bool PrintReceiptOf(const QStringList& stamps);
     // Controls to the form (true) or the form to the controls (false).
     void UpdateData(bool save);
-    CSalesEntry::Card TypedCard() const;
 
     CDatabase* m_pDatabase;
     QString m_strOperator;
     CSalesEntry m_entry;
     CSaleBasket m_basket;
     CSalesEntry::Form m_form;
-    bool m_bRebuilding = false;
+    CCardPickers* m_pPickers = nullptr; // child of the dialog
 
     QLineEdit* m_pTimestamp = nullptr;
     QComboBox* m_pName = nullptr;

@@ -1,0 +1,36 @@
+#pragma once
+// The four pickers that name a stock card (名称, 产地, 规格型号, 有效截止日期) and the hint line
+// under them, as the sales entry and the write-off share them: when the user moves on from a
+// picker, every list narrows to the cards that match what is typed, and the hint shows the
+// card's stock and expiry. What is typed is never changed.
+#include "sales_entry.h"
+
+#include <QObject>
+
+class QComboBox;
+class QLabel;
+class QWidget;
+
+class CCardPickers : public QObject {
+public:
+    // `cards` gives the lists and the hint and outlives this; the controls belong to `dialog`.
+    CCardPickers(const CSalesEntry& cards, QWidget* dialog, QComboBox* name, QComboBox* origin,
+                 QComboBox* packModel, QComboBox* expiry, QLabel* hint);
+
+    CSalesEntry::Card Typed() const;
+    // The lists and the hint for what is typed; a failure to read them is shown.
+    void Rebuild();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    const CSalesEntry& m_cards;
+    QWidget* m_pDialog;
+    QComboBox* m_pName;
+    QComboBox* m_pOrigin;
+    QComboBox* m_pPackModel;
+    QComboBox* m_pExpiry;
+    QLabel* m_pHint;
+    bool m_bRebuilding = false;
+};
