@@ -205,6 +205,8 @@ bool Measure(Books& books, int rows, int runs, Figures& figures,
         *keep = std::move(grid);
     } else {
         grid.reset();
+        // As after a window closes: the program's event loop runs on.
+        QCoreApplication::processEvents();
         figures.afterClose = ResidentMb() - before;
     }
     return true;

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -105,6 +106,7 @@ void CRecordset::Close() {
     m_fields.clear();
     m_boundBytes.clear();
     m_boundLengths.clear();
+    m_boundTypes.clear();
 }
 
 bool CRecordset::Fetch() {
@@ -211,19 +213,26 @@ bool IsShortestFixed(std::string_view t) {
 
 } // namespace
 
-bool CRecordset::BindColumns() {
+bool CRecordset::BindColumns(bool typed) {
     if (!m_hstmt || !m_boundBytes.empty() || m_fields.empty())
         return false;
     const std::size_t count = m_fields.size();
     m_boundBytes.assign(count * kBoundBytes, 0);
     m_boundLengths.assign(count, 0);
+    m_boundTypes.assign(count, SQL_C_CHAR);
     for (std::size_t i = 0; i < count; ++i) {
-        if (!SQL_SUCCEEDED(SQLBindCol(m_hstmt.Get(), static_cast<SQLUSMALLINT>(i + 1), SQL_C_CHAR,
-                                      &m_boundBytes[i * kBoundBytes], kBoundBytes,
+        const SQLSMALLINT type = m_fields[i].m_nSQLType;
+        if (typed && IsFloating(type))
+            m_boundTypes[i] = SQL_C_DOUBLE;
+        else if (typed && IsTimestamp(type))
+            m_boundTypes[i] = SQL_C_TYPE_TIMESTAMP;
+        if (!SQL_SUCCEEDED(SQLBindCol(m_hstmt.Get(), static_cast<SQLUSMALLINT>(i + 1),
+                                      m_boundTypes[i], &m_boundBytes[i * kBoundBytes], kBoundBytes,
                                       &m_boundLengths[i]))) {
             SQLFreeStmt(m_hstmt.Get(), SQL_UNBIND);
             m_boundBytes.clear();
             m_boundLengths.clear();
+            m_boundTypes.clear();
             return false;
         }
     }
@@ -260,6 +269,25 @@ bool CRecordset::GetFieldUtf8(short index, std::string_view& value) {
     const SQLLEN length = i < m_boundLengths.size() ? m_boundLengths[i] : SQL_NO_TOTAL;
     if (length == SQL_NULL_DATA)
         return false;
+    if (i < m_boundTypes.size() && m_boundTypes[i] != SQL_C_CHAR) {
+        const char* bound = &m_boundBytes[i * kBoundBytes];
+        if (m_boundTypes[i] == SQL_C_DOUBLE) {
+            double number = 0;
+            std::memcpy(&number, bound, sizeof number);
+            const auto written =
+                type == SQL_REAL
+                    ? std::to_chars(m_form, m_form + sizeof m_form, static_cast<float>(number))
+                    : std::to_chars(m_form, m_form + sizeof m_form, number);
+            value = std::string_view(m_form, static_cast<std::size_t>(written.ptr - m_form));
+        } else {
+            SQL_TIMESTAMP_STRUCT stamp;
+            std::memcpy(&stamp, bound, sizeof stamp);
+            const apricot_datetime dt{stamp.year,   stamp.month,  stamp.day,           stamp.hour,
+                                      stamp.minute, stamp.second, long(stamp.fraction)};
+            value = std::string_view(m_form, static_cast<std::size_t>(FormatTimestamp(dt, m_form)));
+        }
+        return true;
+    }
     if (i < m_boundLengths.size() && length >= 0 && length < kBoundBytes) {
         raw = std::string_view(&m_boundBytes[i * kBoundBytes], static_cast<std::size_t>(length));
     } else {

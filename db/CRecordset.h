@@ -39,8 +39,11 @@ public:
 
     // For reading large results: binds every column to a buffer, so that each Fetch brings the
     // whole row in one driver call instead of one call per value. Call after Open, before the
-    // first Fetch; false (and nothing bound) when the driver refuses.
-    bool BindColumns();
+    // first Fetch; false (and nothing bound) when the driver refuses. With `typed`, doubles
+    // come as numbers and date-times as fields, which spares the driver writing a text that is
+    // read back here: only where such a column can hold nothing else (a server's books, not
+    // SQLite's, whose columns may hold any text).
+    bool BindColumns(bool typed = false);
     // The value of column `index` of the current row as UTF-8, in the same text forms as
     // GetFieldValue, without a QString per value; false for NULL. `value` stays valid until
     // the next read or Fetch. Works with and without BindColumns. Throws CDBException.
@@ -54,6 +57,7 @@ private:
     // Declared before the statement, so the statement goes first: it points into them.
     std::vector<char> m_boundBytes;
     std::vector<SQLLEN> m_boundLengths;
+    std::vector<SQLSMALLINT> m_boundTypes; // the C type each column is bound as
     COdbcHandle m_hstmt;
     std::vector<CODBCFieldInfo> m_fields;
     std::vector<char> m_buffer;

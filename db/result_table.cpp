@@ -1,5 +1,7 @@
 #include "result_table.h"
 
+#include "heap_trim.h"
+
 #include <limits>
 #include <new>
 
@@ -7,6 +9,9 @@ namespace {
 
 // Spans address the character store with 32 bits.
 constexpr std::size_t kMaxChars = std::numeric_limits<quint32>::max();
+// From about a hundred thousand rows: below it, walking the heap to give memory back costs more
+// than it returns.
+constexpr std::size_t kLargeBytes = std::size_t(16) << 20;
 
 bool IsContinuation(unsigned char c) {
     return (c & 0xC0) == 0x80;
@@ -51,6 +56,19 @@ std::size_t DecodeUtf8(std::string_view in, char16_t* out) {
 }
 
 } // namespace
+
+CResultTable::~CResultTable() {
+    const std::size_t bytes = m_chars.capacity() * sizeof(char16_t) +
+                              m_cells.capacity() * sizeof(Span) +
+                              m_order.capacity() * sizeof(quint32);
+    if (bytes < kLargeBytes)
+        return;
+    std::u16string().swap(m_chars);
+    std::vector<Span>().swap(m_cells);
+    std::vector<quint32>().swap(m_order);
+    // Its holder, a grid, frees its share of the rows after this, as its view goes.
+    GiveFreedMemoryBackSoon();
+}
 
 void CResultTable::Clear() {
     m_columns.clear();

@@ -14,6 +14,14 @@ struct CResultColumn {
 
 class CResultTable {
 public:
+    CResultTable() = default;
+    // A large table gives its memory back to the system as it goes.
+    ~CResultTable();
+    CResultTable(const CResultTable&) = default;
+    CResultTable(CResultTable&&) = default;
+    CResultTable& operator=(const CResultTable&) = default;
+    CResultTable& operator=(CResultTable&&) = default;
+
     void Clear();
     // Replaces the columns; the rows go with the old ones.
     void SetColumns(std::vector<CResultColumn> columns);

@@ -249,6 +249,17 @@ TEST_P(LoadTest, BoundReadingGivesTheSameTextsAsReadingValueByValue) {
     EXPECT_EQ(loaded->CellText(3, 1), longText);
     EXPECT_EQ(loaded->CellText(0, 0), QStringLiteral("0.15"));
     EXPECT_EQ(loaded->CellText(2, 0), QStringLiteral("1e+05"));
+
+    // Read ahead on the reading connection's thread, the same texts.
+    CResultTable streamed;
+    resultloader::CLoad load(Db(), streamed);
+    ASSERT_TRUE(load.StartStreaming(sql));
+    load.FetchAll();
+    ASSERT_TRUE(load.Outcome().ok) << load.Outcome().message.toStdString();
+    ASSERT_EQ(streamed.RowCount(), loaded->RowCount());
+    for (int r = 0; r < loaded->RowCount(); ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(streamed.CellText(r, c), loaded->CellText(r, c)) << r << " column " << c;
     Exec(QStringLiteral("DROP TABLE 样"));
 }
 

@@ -255,6 +255,29 @@ TEST_F(ServerStoppedTest, AfterARestartTheProgramCarriesOnOnANewConnection) {
     EXPECT_EQ(QueryValue(other, "SELECT 现有存货量 FROM 存"), "13");
 }
 
+// A large result read in the background when the server restarts: the load fails with the
+// driver's text and keeps no part of the rows; the next load reads them all again.
+TEST_F(ServerStoppedTest, ALoadCutByARestartKeepsNoRowsAndTheNextOneReadsThemAll) {
+    m_db.ExecuteSQL(QStringLiteral(
+        "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, 销售类型, "
+        "实收金额, 坏帐) SELECT TIMESTAMP '2004-01-01' + i * INTERVAL '1 minute', '药', '厂', "
+        "'盒', '2030-01-01', 1, 1, '整盒销售', 1, 0 FROM generate_series(1, 40000) AS n(i)"));
+    q_grid grid;
+    ASSERT_TRUE(grid.Create(&m_db, QStringLiteral("销"), QStringLiteral("SELECT * FROM 销"),
+                            nullptr, QRect(0, 0, 800, 300), true, true));
+    ASSERT_LT(grid.model()->rowCount(), 40001) << "read whole before the restart";
+    Stop();
+    ASSERT_NO_THROW(m_cluster->Start());
+    EXPECT_EQ(grid.GetItemCount(), 0);
+    EXPECT_EQ(grid.Result().ColumnCount(), 11);
+    ASSERT_EQ(m_prompts.Texts().size(), 1u);
+    EXPECT_FALSE(m_prompts.Texts().at(0).trimmed().isEmpty());
+
+    EXPECT_TRUE(grid.Reload());
+    EXPECT_EQ(grid.GetItemCount(), 40001);
+    EXPECT_EQ(m_prompts.Texts().size(), 1u);
+}
+
 // Closes a dialog with its 关闭 button (id 2) or, without one, with the window's close.
 void CloseWithButton(QDialog& dialog) {
     if (QPushButton* close = Button(dialog, 2))
