@@ -8,11 +8,15 @@
 #include <malloc.h>
 #endif
 
+namespace {
+
 void GiveFreedMemoryBack() {
 #ifdef __GLIBC__
     malloc_trim(0);
 #endif
 }
+
+} // namespace
 
 void GiveFreedMemoryBackSoon() {
     QCoreApplication* app = QCoreApplication::instance();

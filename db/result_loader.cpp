@@ -4,11 +4,8 @@
 #include "CDatabase.h"
 #include "CRecordset.h"
 #include "column_kinds.h"
-#include "heap_trim.h"
 #include "text_forms.h"
 
-#include <algorithm>
-#include <cstdint>
 #include <limits>
 #include <memory>
 #include <new>
@@ -20,8 +17,6 @@ namespace resultloader {
 namespace {
 
 const QString kOutOfMemory = QStringLiteral("Out of memory.");
-// Rows per part a load fetches at a time, small enough that a part is never much memory.
-constexpr int kPartRows = 1000;
 // When the driver gives no text of its own.
 const QString kReadFailed = QStringLiteral("读取查询结果时出错。");
 
@@ -112,11 +107,7 @@ bool CLoad::StartStreaming(const QString& sql) {
             if (declared) {
                 m_db.NotifyStatement(sql);
                 m_records = std::move(records);
-                if (!TakeColumns())
-                    return false;
-                m_ahead = std::make_unique<CReadAhead>(
-                    [this](CRowPart& part) { return ReadPart(part, kPartRows); });
-                return true;
+                return TakeColumns();
             }
         } catch (const CDBException&) {
         } catch (const std::bad_alloc&) {
@@ -147,14 +138,7 @@ bool CLoad::TakeColumns() {
 bool CLoad::End(CLoadOutcome outcome) {
     m_outcome = std::move(outcome);
     m_done = true;
-    const bool threaded = m_ahead != nullptr;
-    m_ahead.reset();
     m_records.reset();
-    m_part = {};
-    // What the driver allocated and freed on the load's thread stays with that thread's heap
-    // unless given back: tens of megabytes after a large result.
-    if (threaded)
-        GiveFreedMemoryBack();
     if (!m_outcome.ok) {
         if (m_outcome.message.isEmpty())
             m_outcome.message = kReadFailed;
@@ -171,62 +155,27 @@ bool CLoad::End(CLoadOutcome outcome) {
     return m_outcome.ok;
 }
 
-bool CLoad::ReadPart(CRowPart& part, int rows) {
-    const short count = static_cast<short>(m_types.size());
-    for (int read = 0; read < rows; ++read) {
-        if (!m_records->Fetch()) {
-            m_fetchedAll = true;
-            return false;
-        }
-        for (short k = 0; k < count; ++k) {
-            std::string_view value;
-            if (m_readHook)
-                m_readHook(m_rowsFetched, k);
-            if (!m_records->GetFieldUtf8(k, value))
-                value = {};
-            part.bytes += CleanUtf8(value, m_types[std::size_t(k)], m_scratch);
-            part.ends.push_back(static_cast<std::uint32_t>(part.bytes.size()));
-        }
-        ++part.rows;
-        ++m_rowsFetched;
-    }
-    return true;
-}
-
-bool CLoad::NextPart(int wanted) {
-    m_part.Clear();
-    m_partRow = 0;
-    m_partCell = 0;
-    if (m_ahead)
-        return m_ahead->Next(m_part);
-    if (!m_fetchedAll)
-        ReadPart(m_part, std::min(wanted, kPartRows));
-    return m_part.rows > 0;
-}
-
-void CLoad::StoreRow() {
-    const int row = m_table.AppendRow();
-    const short count = static_cast<short>(m_types.size());
-    std::uint32_t from = m_partCell == 0 ? 0 : m_part.ends[m_partCell - 1];
-    for (short k = 0; k < count; ++k, ++m_partCell) {
-        const std::uint32_t to = m_part.ends[m_partCell];
-        if (to > from)
-            m_table.SetCellUtf8(row, k, std::string_view(m_part.bytes).substr(from, to - from));
-        from = to;
-    }
-    ++m_partRow;
-}
-
 int CLoad::FetchSome(int rows) {
     int read = 0;
     try {
+        const short count = static_cast<short>(m_types.size());
         while (!m_done && read < rows) {
-            if (m_partRow == m_part.rows && !NextPart(rows - read)) {
+            if (!m_records->Fetch()) {
                 End({true, {}});
                 break;
             }
-            StoreRow();
             ++read;
+            const int row = m_table.AppendRow();
+            for (short k = 0; k < count; ++k) {
+                std::string_view value;
+                if (m_readHook)
+                    m_readHook(row, k);
+                if (!m_records->GetFieldUtf8(k, value))
+                    value = {};
+                const std::string_view text = CleanUtf8(value, m_types[std::size_t(k)], m_scratch);
+                if (!text.empty())
+                    m_table.SetCellUtf8(row, k, text);
+            }
         }
     } catch (const CDBException& e) {
         End({false, e.ErrorText()});

@@ -1,7 +1,6 @@
 #pragma once
 // Running one SELECT into a CResultTable with the grid's cell-text rules. The visible grid and
 // the hidden statement runners of the dialogs load through this one code.
-#include "read_ahead.h"
 #include "result_table.h"
 #include <QString>
 #include <functional>
@@ -45,8 +44,7 @@ public:
     bool Start(const QString& sql);
     // The same, on the connection that reads large results best, where that one describes the
     // result's columns as this one does (columns of tables only). Only a single SELECT is tried
-    // there; any other statement runs here, once. There a thread of the load's own fetches the
-    // rows ahead of FetchSome; that connection serves nothing else meanwhile.
+    // there; any other statement runs here, once.
     bool StartStreaming(const QString& sql);
     // Reads at most `rows` more rows; returns how many it read.
     int FetchSome(int rows);
@@ -56,7 +54,7 @@ public:
     // so that no part passes for the whole.
     const CLoadOutcome& Outcome() const { return m_outcome; }
     // Tests make a value fail as a driver would: called before each value is read, with its
-    // row and column, it may throw CDBException. It may run on the load's own thread.
+    // row and column, it may throw CDBException.
     void SetReadHook(std::function<void(int row, short column)> hook) {
         m_readHook = std::move(hook);
     }
@@ -65,29 +63,15 @@ private:
     // Reads the columns of the open statement; false (and the load ended) when it has none.
     bool TakeColumns();
     bool End(CLoadOutcome outcome);
-    // Fetches at most `rows` rows into `part`; false once the result has no more.
-    bool ReadPart(CRowPart& part, int rows);
-    // The next part into m_part, from the thread or read here; false when there is none.
-    bool NextPart(int wanted);
-    void StoreRow();
 
     CDatabase& m_db;
     CResultTable& m_table;
     std::unique_ptr<CRecordset> m_records;
-    // What the fetching side uses: the thread's while it runs.
     std::vector<short> m_types;
     std::string m_scratch;
-    int m_rowsFetched = 0;
-    bool m_fetchedAll = false;
-    std::function<void(int, short)> m_readHook;
-    // The part being stored and how far.
-    CRowPart m_part;
-    int m_partRow = 0;
-    std::size_t m_partCell = 0;
     bool m_done = true;
     CLoadOutcome m_outcome;
-    // Last, so it stops before the statement it reads goes.
-    std::unique_ptr<CReadAhead> m_ahead;
+    std::function<void(int, short)> m_readHook;
 };
 
 // Replaces `table` with the result of `sql`; on failure it holds no row. Shows nothing.

@@ -1,14 +1,10 @@
-// Reading results: column names, type codes, NULL, numbers and date-times as text, and the
-// thread that fetches a large result ahead.
+// Reading results: column names, type codes, NULL, numbers and date-times as text.
 #include "CDBException.h"
 #include "CRecordset.h"
 #include "CTestBooks.h"
-#include "read_ahead.h"
 
-#include <atomic>
 #include <gtest/gtest.h>
 #include <sqlext.h>
-#include <string>
 
 namespace {
 
@@ -217,46 +213,5 @@ TEST(SQLiteTransactionTest, RefusedBeginLeavesAutoCommitOn) {
 }
 
 APRICOT_INSTANTIATE_BACKENDS(RecordsetTest);
-
-// A dropped connection must fail the load, not end it early as if every row were in.
-TEST(ReadAheadTest, PartsComeInOrderAndThenTheFailure) {
-    int made = 0;
-    CReadAhead ahead([&](CRowPart& part) {
-        if (made == 5)
-            throw CDBException(QStringLiteral("连接已断开"));
-        part.rows = 1;
-        part.bytes = std::to_string(made++);
-        return true;
-    });
-    CRowPart part;
-    for (int i = 0; i < 5; ++i) {
-        ASSERT_TRUE(ahead.Next(part));
-        EXPECT_EQ(part.bytes, std::to_string(i));
-    }
-    try {
-        ahead.Next(part);
-        ADD_FAILURE() << "the failure was not passed on";
-    } catch (const CDBException& e) {
-        EXPECT_EQ(e.ErrorText(), QStringLiteral("连接已断开"));
-    }
-}
-
-// A window closed after its first rows: the thread waits for room and must still stop, and
-// read no further than the parts it may hold.
-TEST(ReadAheadTest, GoingAwayEarlyStopsAThreadThatWaitsForRoom) {
-    std::atomic<int> made = 0;
-    {
-        CReadAhead ahead(
-            [&](CRowPart& part) {
-                part.rows = 1;
-                ++made;
-                return true;
-            },
-            2);
-        CRowPart part;
-        ASSERT_TRUE(ahead.Next(part));
-    }
-    EXPECT_LE(made.load(), 4);
-}
 
 } // namespace

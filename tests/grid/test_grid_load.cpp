@@ -250,7 +250,8 @@ TEST_P(LoadTest, BoundReadingGivesTheSameTextsAsReadingValueByValue) {
     EXPECT_EQ(loaded->CellText(0, 0), QStringLiteral("0.15"));
     EXPECT_EQ(loaded->CellText(2, 0), QStringLiteral("1e+05"));
 
-    // Read ahead on the reading connection's thread, the same texts.
+    // Read on the reading connection (on server books through the driver's cursor), the same
+    // texts.
     CResultTable streamed;
     resultloader::CLoad load(Db(), streamed);
     ASSERT_TRUE(load.StartStreaming(sql));
