@@ -130,19 +130,20 @@ void CPageLayout::Paginate(QPaintDevice* device, const QSizeF& pageSize) {
     }
 }
 
-const CPageLayout::CShaped& CPageLayout::Laid(const QString& text) const {
+const CPageLayout::CShaped& CPageLayout::Laid(const QString& text, bool bold) const {
     // Sales repeat their names, prices and types: each text is shaped once, within bounds.
-    auto it = m_laid.find(text);
-    if (it != m_laid.end())
+    auto& laid = bold ? m_laidBold : m_laid;
+    auto it = laid.find(text);
+    if (it != laid.end())
         return it->second;
-    if (m_laid.size() >= 50000)
-        m_laid.clear();
-    QTextLayout layout(text, m_font, m_pDevice);
+    if (laid.size() >= 50000)
+        laid.clear();
+    QTextLayout layout(text, bold ? Bold(m_font) : m_font, m_pDevice);
     layout.beginLayout();
     const QTextLine line = layout.createLine();
     layout.endLayout();
     CShaped shaped{layout.glyphRuns(), line.isValid() ? line.naturalTextWidth() : 0};
-    return m_laid.emplace(text, std::move(shaped)).first->second;
+    return laid.emplace(text, std::move(shaped)).first->second;
 }
 
 std::pair<int, int> CPageLayout::RowsOf(int page) const {
@@ -168,7 +169,7 @@ void CPageLayout::Paint(QPainter& painter, int page) const {
 
     // The lines of the table are drawn once per page, not once per cell: a hundred thousand
     // rows make thousands of pages.
-    const auto drawTexts = [&](double y, double height, const QStringList& texts) {
+    const auto drawTexts = [&](double y, double height, const QStringList& texts, bool bold) {
         double x = 0;
         const bool oneLine = height <= line + 0.5;
         for (int c = 0; c < texts.size(); ++c) {
@@ -177,7 +178,7 @@ void CPageLayout::Paint(QPainter& painter, int page) const {
             const QRectF inner(x + pad, y + pad, width - 2 * pad, height - 2 * pad);
             if (oneLine && !texts[c].contains(QLatin1Char('\n'))) {
                 // A text wider than its cell starts at the left edge rather than before it.
-                const CShaped& shaped = Laid(texts[c]);
+                const CShaped& shaped = Laid(texts[c], bold);
                 const double left = align == Qt::AlignRight
                                         ? std::max(inner.left(), inner.right() - shaped.width)
                                         : inner.left();
@@ -195,14 +196,14 @@ void CPageLayout::Paint(QPainter& painter, int page) const {
     const double top = line;
     painter.fillRect(QRectF(0, top, total, line), QColor(0xE0, 0xE0, 0xE0));
     painter.setFont(Bold(m_font));
-    drawTexts(top, line, m_headers);
+    drawTexts(top, line, m_headers, true);
     painter.setFont(m_font);
     double y = top + line;
     painter.drawLine(QPointF(0, top), QPointF(total, top));
     painter.drawLine(QPointF(0, y), QPointF(total, y));
     const auto [first, end] = RowsOf(page);
     for (int r = first; r < end; ++r) {
-        drawTexts(y, RowHeight(r), RowTexts(r));
+        drawTexts(y, RowHeight(r), RowTexts(r), false);
         y += RowHeight(r);
         painter.drawLine(QPointF(0, y), QPointF(total, y));
     }

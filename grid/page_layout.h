@@ -52,8 +52,9 @@ private:
         QList<QGlyphRun> runs;
         double width = 0; // device units
     };
-    // `text` shaped for one line on the device, kept for the next row that shows it.
-    const CShaped& Laid(const QString& text) const;
+    // `text` shaped for one line on the device, kept for the next row that shows it; `bold` for
+    // the column titles (a glyph run carries its font, so the painter's font does not apply).
+    const CShaped& Laid(const QString& text, bool bold = false) const;
 
     QStringList m_headers;
     const CResultTable& m_table;
@@ -73,4 +74,5 @@ private:
     std::vector<double> m_rowHeights;
     double m_lineHeight = 0;
     mutable std::unordered_map<QString, CShaped> m_laid;
+    mutable std::unordered_map<QString, CShaped> m_laidBold;
 };

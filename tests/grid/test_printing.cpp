@@ -6,6 +6,8 @@
 #include "read_only_path.h"
 
 #include <QDir>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -123,7 +125,6 @@ TEST(PrintedPages, NumberColumnsAreRightAlignedAndTextsLeft) {
     const QString pdf = QDir(folder.path()).filePath("amounts.pdf");
     ASSERT_TRUE(gridprinting::WritePdf(pdf, {"名称", "实收金额", "备注"}, amounts, "金额",
                                        "2026-12-09", nullptr));
-    QFile::remove("/tmp/aligned.pdf");
     QProcess reader;
     reader.start("pdftotext", {"-bbox", pdf, "-"});
     ASSERT_TRUE(reader.waitForFinished(60000)) << "pdftotext (poppler-utils) is needed";
@@ -148,6 +149,28 @@ TEST(PrintedPages, AFileThatCannotBeWrittenLeavesNothing) {
                                         "日销售报表", "2026-12-09", &failure));
     EXPECT_FALSE(failure.isEmpty());
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+// The titles are shaped apart from the cells; shaped in the cells' font they lost their bold.
+TEST(PrintedPages, ColumnTitlesArePrintedBold) {
+    CResultTable rows;
+    rows.SetColumns({{"Name", SQL_VARCHAR}});
+    rows.SetCell(rows.AppendRow(), 0, QStringLiteral("aspirin"));
+    QTemporaryDir folder;
+    const QString pdf = QDir(folder.path()).filePath("bold.pdf");
+    {
+        // A font with a bold face of its own, which the file then names.
+        CPageLayout layout({"Name"}, rows, "t", "2026-12-09", QFont("DejaVu Sans", 10));
+        QPdfWriter writer(pdf);
+        QPainter painter(&writer);
+        layout.Paginate(&writer, writer.pageLayout().paintRectPixels(writer.resolution()).size());
+        layout.Paint(painter, 0);
+    }
+    QProcess fonts;
+    fonts.start("pdffonts", {pdf});
+    ASSERT_TRUE(fonts.waitForFinished(60000)) << "pdffonts (poppler-utils) is needed";
+    const QString listed = QString::fromUtf8(fonts.readAllStandardOutput());
+    EXPECT_TRUE(listed.contains("DejaVuSans-Bold")) << listed.toStdString();
 }
 
 } // namespace
