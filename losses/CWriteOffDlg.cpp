@@ -46,14 +46,8 @@ void CWriteOffDlg::BuildControls() {
     m_pDestination->setPlaceholderText(QStringLiteral("供应商、销毁……"));
     m_pNote = new QLineEdit(this);
 
-    struct Field {
-        QWidget* widget;
-        int id;
-        const char* label;
-        int x, y, width, height;
-    };
     // In tab order: the card, then how much leaves, why and where to.
-    const Field fields[] = {
+    const CFormField fields[] = {
         {m_pName, CWriteOff::IdName, "名称：", 73, 38, 65, 13},
         {m_pOrigin, CWriteOff::IdOrigin, "产地：", 73, 54, 65, 13},
         {m_pPackModel, CWriteOff::IdPackModel, "规格型号：", 73, 70, 65, 13},
@@ -63,14 +57,7 @@ void CWriteOffDlg::BuildControls() {
         {m_pDestination, CWriteOff::IdDestination, "去向：", 196, 70, 108, 12},
         {m_pNote, CWriteOff::IdNote, "备注：", 196, 86, 108, 12},
     };
-    QWidget* previous = nullptr;
-    for (const Field& f : fields) {
-        layout.Place(f.widget, f.id, f.x, f.y, f.width, f.height);
-        layout.LabelFor(f.widget, QString::fromUtf8(f.label), f.x < 150 ? 5 : 145);
-        if (previous)
-            setTabOrder(previous, f.widget);
-        previous = f.widget;
-    }
+    QWidget* const previous = layout.PlaceFields(fields, 150, 145).last;
     layout.Text(QStringLiteral("盒"), 288, 38, 12, 12);
 
     m_pCardHint = layout.Text(QString(), 6, 104, 300, 10);

@@ -29,12 +29,6 @@ void CPurchaseEntryDlg::BuildControls() {
     CEntryLayout layout(this, 312, 188);
     layout.Banner(31);
 
-    struct Field {
-        QWidget* widget;
-        int id;
-        const char* label;
-        int x, y, width;
-    };
     m_pPurchaseDate = new CDatePicker(this);
     m_pPurchaser = NewEntryListBox(this);
     m_pCategory = NewEntryListBox(this);
@@ -50,28 +44,21 @@ void CPurchaseEntryDlg::BuildControls() {
     // A little wider than the template's 54 units, so that a date shows beside its arrow.
     constexpr int kFieldWidth = 60;
     // In tab order: the left column, then the right one.
-    const Field fields[] = {
-        {m_pPurchaseDate, CPurchaseEntry::IdPurchaseDate, "采购日期：", 81, 42, kFieldWidth},
-        {m_pPurchaser, CPurchaseEntry::IdPurchaser, "采购人：", 81, 58, kFieldWidth},
-        {m_pCategory, CPurchaseEntry::IdCategory, "大类：", 81, 74, kFieldWidth},
-        {m_pSubCategory, CPurchaseEntry::IdSubCategory, "小类：", 81, 90, kFieldWidth},
-        {m_pCode, CPurchaseEntry::IdCode, "编号：", 81, 106, kFieldWidth},
-        {m_pName, CPurchaseEntry::IdName, "名称：", 81, 122, kFieldWidth},
-        {m_pOrigin, CPurchaseEntry::IdOrigin, "产地：", 220, 39, kFieldWidth},
-        {m_pPackModel, CPurchaseEntry::IdPackModel, "规格型号：", 220, 56, kFieldWidth},
-        {m_pBatch, CPurchaseEntry::IdBatch, "批号：", 220, 72, kFieldWidth},
-        {m_pExpiry, CPurchaseEntry::IdExpiry, "有效截止日期：", 220, 89, kFieldWidth},
-        {m_pPrice, CPurchaseEntry::IdPrice, "进价：", 220, 107, kFieldWidth},
-        {m_pQuantity, CPurchaseEntry::IdQuantity, "数量：", 220, 123, kFieldWidth},
+    const CFormField fields[] = {
+        {m_pPurchaseDate, CPurchaseEntry::IdPurchaseDate, "采购日期：", 81, 42, kFieldWidth, 13},
+        {m_pPurchaser, CPurchaseEntry::IdPurchaser, "采购人：", 81, 58, kFieldWidth, 13},
+        {m_pCategory, CPurchaseEntry::IdCategory, "大类：", 81, 74, kFieldWidth, 13},
+        {m_pSubCategory, CPurchaseEntry::IdSubCategory, "小类：", 81, 90, kFieldWidth, 13},
+        {m_pCode, CPurchaseEntry::IdCode, "编号：", 81, 106, kFieldWidth, 13},
+        {m_pName, CPurchaseEntry::IdName, "名称：", 81, 122, kFieldWidth, 13},
+        {m_pOrigin, CPurchaseEntry::IdOrigin, "产地：", 220, 39, kFieldWidth, 13},
+        {m_pPackModel, CPurchaseEntry::IdPackModel, "规格型号：", 220, 56, kFieldWidth, 13},
+        {m_pBatch, CPurchaseEntry::IdBatch, "批号：", 220, 72, kFieldWidth, 13},
+        {m_pExpiry, CPurchaseEntry::IdExpiry, "有效截止日期：", 220, 89, kFieldWidth, 13},
+        {m_pPrice, CPurchaseEntry::IdPrice, "进价：", 220, 107, kFieldWidth, 13},
+        {m_pQuantity, CPurchaseEntry::IdQuantity, "数量：", 220, 123, kFieldWidth, 13},
     };
-    QWidget* previous = nullptr;
-    for (const Field& f : fields) {
-        layout.Place(f.widget, f.id, f.x, f.y, f.width, 13);
-        layout.LabelFor(f.widget, QString::fromUtf8(f.label), f.x < 200 ? 5 : 140);
-        if (previous)
-            setTabOrder(previous, f.widget);
-        previous = f.widget;
-    }
+    QWidget* const previous = layout.PlaceFields(fields, 200, 140).last;
 
     layout.Separator(143);
     m_pStatus = layout.StatusLine(5, 149, 190, 34);

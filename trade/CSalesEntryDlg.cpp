@@ -55,14 +55,8 @@ void CSalesEntryDlg::BuildControls() {
     // Reached by a click only.
     m_pAmount->setFocusPolicy(Qt::ClickFocus);
 
-    struct Field {
-        QWidget* widget;
-        int id;
-        const char* label;
-        int x, y, width, height;
-    };
     // In tab order: the card, its price, then how it is sold.
-    const Field fields[] = {
+    const CFormField fields[] = {
         {m_pTimestamp, CSalesEntry::IdTimestamp, "日期时间：", 73, 38, 80, 12},
         {m_pName, CSalesEntry::IdName, "名称：", 73, 54, 65, 13},
         {m_pOrigin, CSalesEntry::IdOrigin, "产地：", 73, 70, 65, 13},
@@ -74,20 +68,10 @@ void CSalesEntryDlg::BuildControls() {
         {m_pPiecesPerBox, CSalesEntry::IdPiecesPerBox, "每盒总量：", 216, 70, 24, 12},
         {m_pAmount, CSalesEntry::IdAmount, "应付金额：", 216, 122, 39, 12},
     };
-    QWidget* previous = nullptr;
-    for (const Field& f : fields) {
-        layout.Place(f.widget, f.id, f.x, f.y, f.width, f.height);
-        QLabel* label = layout.LabelFor(f.widget, QString::fromUtf8(f.label), f.x < 200 ? 5 : 150);
-        if (f.widget == m_pPiecesPerBox) {
-            m_pPiecesLabel = label;
-            label->setObjectName(QString::number(CSalesEntry::IdPiecesPerBoxLabel));
-        }
-        if (f.widget == m_pAmount)
-            continue;
-        if (previous)
-            setTabOrder(previous, f.widget);
-        previous = f.widget;
-    }
+    const CPlacedFields placed = layout.PlaceFields(fields, 200, 150);
+    QWidget* const previous = placed.last;
+    m_pPiecesLabel = placed.labels[8];
+    m_pPiecesLabel->setObjectName(QString::number(CSalesEntry::IdPiecesPerBoxLabel));
     layout.Text(QStringLiteral("(格式:1990-12-12)"), 140, 102, 74, 13);
     layout.Text(QStringLiteral("元"), 105, 119, 12, 12);
     layout.Text(QStringLiteral("元"), 257, 122, 12, 12);

@@ -56,6 +56,22 @@ QLabel* CEntryLayout::LabelFor(QWidget* field, const QString& text, int left) {
     return label;
 }
 
+CPlacedFields CEntryLayout::PlaceFields(std::span<const CFormField> fields, int split,
+                                        int rightLabels) {
+    CPlacedFields placed;
+    for (const CFormField& f : fields) {
+        Place(f.widget, f.id, f.x, f.y, f.width, f.height);
+        placed.labels.push_back(
+            LabelFor(f.widget, QString::fromUtf8(f.label), f.x < split ? 5 : rightLabels));
+        if (!(f.widget->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (placed.last)
+            QWidget::setTabOrder(placed.last, f.widget);
+        placed.last = f.widget;
+    }
+    return placed;
+}
+
 QLabel* CEntryLayout::Text(const QString& text, int x, int y, int width, int height) {
     auto* label = new QLabel(text, m_pDialog);
     label->setGeometry(m_units.Rect(x, y, width, height));

@@ -6,12 +6,28 @@
 
 #include <QString>
 #include <QStringList>
+#include <span>
+#include <vector>
 
 class QComboBox;
 class QDialog;
 class QLabel;
 class QPushButton;
 class QWidget;
+
+// A control of a form with its id, its label and its place, in dialog units.
+struct CFormField {
+    QWidget* widget;
+    int id;
+    const char* label;
+    int x, y, width, height;
+};
+
+// The labels of placed fields, one per field in order, and the last field in the tab order.
+struct CPlacedFields {
+    std::vector<QLabel*> labels;
+    QWidget* last = nullptr;
+};
 
 class CEntryLayout {
 public:
@@ -28,6 +44,10 @@ public:
     void Place(QWidget* widget, int id, int x, int y, int width, int height);
     // A label right-aligned from `left` up to just before `field`, on the field's line.
     QLabel* LabelFor(QWidget* field, const QString& text, int left);
+    // Places `fields` with their labels, which start at 5 units, or at `rightLabels` for a field
+    // at `split` or right of it, and chains them in the tab order given; a field the Tab key does
+    // not reach stays out of the chain.
+    CPlacedFields PlaceFields(std::span<const CFormField> fields, int split, int rightLabels);
     // Static text at x, y, width, height, left-aligned.
     QLabel* Text(const QString& text, int x, int y, int width, int height);
     // A horizontal line across the dialog at `y`.
