@@ -5,7 +5,7 @@
 #include "CDBConnection.h"
 #include "CMainFrame.h"
 #include "artwork.h"
-#include "automatic_backup.h"
+#include "background_backup.h"
 #include "books_lock.h"
 #include "connect_file.h"
 #include "feedback.h"
@@ -30,6 +30,7 @@ CApricotApp::CApricotApp(CDBConnection& connection, CShellLauncher& launcher)
     : m_connection(connection), m_launcher(launcher) {}
 
 CApricotApp::~CApricotApp() {
+    m_pBackup.reset();
     // The connection outlives the frame the hook speaks to.
     m_connection.GetDatabase()->SetReconnectHook({});
 }
@@ -106,8 +107,8 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
         m_pMainFrame->setGeometry(screen->availableGeometry());
     m_pMainFrame->showMaximized();
     m_pMainFrame->activateWindow();
-    // Nothing modal at start-up: what needs attention waits in the status bar, and so does
-    // the first backup of the day.
+    // Nothing modal at start-up: what needs attention waits in the status bar. The first
+    // backup of the day runs beside the counter and says there how it went.
     view->RefreshAlerts();
     QStringList status;
     if (!who->note.isEmpty())
@@ -116,15 +117,24 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
         status << *upgraded;
     if (!walProblem.isEmpty())
         status << QStringLiteral("账套未能改用 WAL 日志方式（%1），下次启动时再试").arg(walProblem);
-    if (const std::optional<CBackupOutcome> backup =
-            AutomaticBackup(*m_connection.GetDatabase(), QDateTime::currentDateTime(), who->name))
-        status << QStringLiteral("自动") + backup->message;
+    m_pBackup = StartAutomaticBackup(
+        *m_connection.GetDatabase(), QDateTime::currentDateTime(), who->name, m_pMainFrame.get(),
+        [frame = m_pMainFrame.get(), status](const std::optional<CBackupOutcome>& backup) {
+            if (backup)
+                frame->statusBar()->showMessage(
+                    (status + QStringList{QStringLiteral("自动") + backup->message})
+                        .join(QStringLiteral("；")));
+        });
+    if (m_pBackup)
+        status << QStringLiteral("正在自动备份，可以继续工作");
     if (!status.isEmpty())
         m_pMainFrame->statusBar()->showMessage(status.join(QStringLiteral("；")));
     return true;
 }
 
 int CApricotApp::ExitInstance(int code) {
+    // A backup still running is stopped, not waited for; it leaves no half copy.
+    m_pBackup.reset();
     m_connection.GetDatabase()->SetReconnectHook({});
     if (m_pMainFrame)
         loginlog::Logout(m_connection.GetDatabase(), m_pMainFrame->View()->OperatorName());

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+class CBackgroundBackup;
 class CBooksLock;
 class CDatabase;
 class CDBConnection;
@@ -46,6 +47,8 @@ private:
     CDBConnection& m_connection;
     CShellLauncher& m_launcher;
     std::unique_ptr<CMainFrame> m_pMainFrame;
+    // The backup of the day while it runs beside the program; stopped before the frame goes.
+    std::unique_ptr<CBackgroundBackup> m_pBackup;
     // Held from before the books open until the program ends, on SQLite books.
     std::unique_ptr<CBooksLock> m_pBooksLock;
 };

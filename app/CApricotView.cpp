@@ -343,12 +343,13 @@ void CApricotView::OnShiftReport() {
 
 // 补打小票: the receipt of the sales selected in the main grid, marked as a reprint.
 void CApricotView::OnReprintReceipt() {
-    const QStringList stamps = m_pGrid ? SelectedSaleStamps(*m_pGrid) : QStringList();
-    if (stamps.isEmpty() || !m_pDatabase) {
-        Prompts().Tell(window(), kChooseSalesToReprint, CPrompts::Icon::Information);
+    QString why = kChooseSalesToReprint;
+    const QStringList numbers = m_pGrid ? SelectedSaleNumbers(*m_pGrid, &why) : QStringList();
+    if (numbers.isEmpty() || !m_pDatabase) {
+        Prompts().Tell(window(), why, CPrompts::Icon::Information);
         return;
     }
-    const CReceiptOutcome printed = PrintReceipt(*m_pDatabase, stamps, m_strOperator, true);
+    const CReceiptOutcome printed = PrintReceipt(*m_pDatabase, numbers, m_strOperator, true);
     if (!printed.ok) {
         Prompts().Tell(window(), printed.message, CPrompts::Icon::Warning);
         return;

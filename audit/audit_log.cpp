@@ -31,6 +31,8 @@ QByteArray RowText(const QString& previousHash, long long number, const QDateTim
     AddField(text, entry.action.toUtf8());
     AddField(text, entry.object.toUtf8());
     AddField(text, entry.content.toUtf8());
+    if (!entry.entryNumber.isEmpty())
+        AddField(text, entry.entryNumber.toUtf8());
     return text;
 }
 
@@ -46,12 +48,21 @@ void Append(CDatabase& db, const CLogEntry& entry, const QDateTime& now) {
     if (db.GetDialect() == CDatabase::Dialect::PostgreSQL)
         transaction.Execute(QStringLiteral("LOCK TABLE 日志 IN EXCLUSIVE MODE"));
     // Written first with an empty 校验: the number and the write lock come in one statement.
-    transaction.Execute(
-        QStringLiteral("INSERT INTO 日志 (序号, 时间, 操作员, 动作, 对象, 内容, 校验) "
-                       "SELECT COALESCE(MAX(序号), 0) + 1, %1, %2, %3, %4, %5, '' FROM 日志")
-            .arg(sqltext::Quote(sqltext::Timestamp(now)), sqltext::Quote(entry.operatorName),
-                 sqltext::Quote(entry.action), sqltext::Quote(entry.object),
-                 sqltext::Quote(entry.content)));
+    // Books from before numbers existed have no 单号; only an entry names it.
+    sqlparams::Values values{sqltext::Timestamp(now), entry.operatorName, entry.action,
+                             entry.object, entry.content};
+    if (entry.entryNumber.isEmpty()) {
+        transaction.Execute(
+            QStringLiteral("INSERT INTO 日志 (序号, 时间, 操作员, 动作, 对象, 内容, 校验) "
+                           "SELECT COALESCE(MAX(序号), 0) + 1, ?, ?, ?, ?, ?, '' FROM 日志"),
+            values);
+    } else {
+        values.emplace_back(entry.entryNumber);
+        transaction.Execute(
+            QStringLiteral("INSERT INTO 日志 (序号, 时间, 操作员, 动作, 对象, 内容, 校验, 单号) "
+                           "SELECT COALESCE(MAX(序号), 0) + 1, ?, ?, ?, ?, ?, '', ? FROM 日志"),
+            values);
+    }
 
     long long number = 0;
     QString previousHash;
@@ -66,9 +77,8 @@ void Append(CDatabase& db, const CLogEntry& entry, const QDateTime& now) {
             previousHash = last.GetFieldValue(1).value_or(QString());
         }
     }
-    transaction.Execute(QStringLiteral("UPDATE 日志 SET 校验 = %1 WHERE 序号 = %2")
-                            .arg(sqltext::Quote(ChainHash(previousHash, number, now, entry)),
-                                 sqltext::Count(number)));
+    transaction.Execute(QStringLiteral("UPDATE 日志 SET 校验 = ? WHERE 序号 = ?"),
+                        {ChainHash(previousHash, number, now, entry), number});
     // Committed is committed: a failure to switch auto-commit back on is retried by the guard.
     (void)transaction.Commit();
 }

@@ -14,6 +14,9 @@ struct CLogEntry {
     QString action;       // "升级", "销售", ...
     QString object;       // what was changed: a table, "账套", an operator
     QString content;      // plain Chinese a person can read
+    // The number (单号) of the entry this row records, by which the entry is looked up after a
+    // lost reply; empty for a row that records no entry.
+    QString entryNumber = {};
 };
 
 namespace auditlog {
@@ -21,7 +24,8 @@ namespace auditlog {
 // The text a row's 校验 is computed over. Fields in this order: the previous row's 校验 (empty
 // for the first row), 序号 in decimal, 时间 as "YYYY-MM-DD HH:MM:SS", 操作员, 动作, 对象, 内容.
 // Each field is written as its length in UTF-8 bytes in decimal, ':', its UTF-8 bytes, then
-// '\n'; a length can never be taken for content, so no two rows share a text.
+// '\n'; a length can never be taken for content, so no two rows share a text. A row with a
+// 单号 adds it as an eighth field, so rows from before numbers existed keep their 校验.
 QByteArray RowText(const QString& previousHash, long long number, const QDateTime& time,
                    const CLogEntry& entry);
 // The lower-case hexadecimal SHA-256 of RowText.

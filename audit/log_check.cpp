@@ -3,12 +3,16 @@
 #include "audit_log.h"
 #include "result_loader.h"
 
+#include <algorithm>
+
 namespace auditlog {
 
 namespace {
 
-const QString kWholeRows =
-    QStringLiteral("SELECT 序号, 时间, 操作员, 动作, 对象, 内容, 校验 FROM 日志 ORDER BY 序号");
+// Every column: books of the fourth version add 单号 at the end, older ones (and their backups)
+// have seven.
+const QString kWholeRows = QStringLiteral("SELECT * FROM 日志 ORDER BY 序号");
+constexpr int kNumberColumn = 7;
 
 } // namespace
 
@@ -30,8 +34,9 @@ std::optional<CChainCheck> CheckChain(CDatabase& db, QString* failure) {
         if (!time.isValid())
             time = QDateTime(QDate::fromString(stamp.left(10), QStringLiteral("yyyy-MM-dd")),
                              QTime(0, 0));
-        const CLogEntry entry{rows->CellText(r, 2), rows->CellText(r, 3), rows->CellText(r, 4),
-                              rows->CellText(r, 5)};
+        const CLogEntry entry{
+            rows->CellText(r, 2), rows->CellText(r, 3), rows->CellText(r, 4), rows->CellText(r, 5),
+            rows->ColumnCount() > kNumberColumn ? rows->CellText(r, kNumberColumn) : QString()};
         const QString stored = rows->CellText(r, 6);
         if (number != expected) {
             check.firstBreak = number;
@@ -88,7 +93,7 @@ std::optional<CBackupComparison> CompareWithBackup(CDatabase& books, CDatabase& 
                           QStringLiteral("序号 %1 这一行备份中没有，是后来插入的"));
         if (b >= now->RowCount() || numberOf(*now, b) != number)
             return differ(number, QStringLiteral("序号 %1 这一行在备份中有，账套中已被删除"));
-        for (int c = 1; c < old->ColumnCount(); ++c)
+        for (int c = 1; c < std::min(old->ColumnCount(), now->ColumnCount()); ++c)
             if (old->CellText(o, c) != now->CellText(b, c))
                 return differ(number, QStringLiteral("序号 %1 这一行与备份中的不同，已被修改"));
         ++b;

@@ -8,10 +8,15 @@
 #include <QString>
 #include <optional>
 
+class CBackupStop;
 class CDatabase;
 
+// Whether the books open on `db` are SQLite books whose backup folder holds no backup of the
+// day of `now` yet.
+bool AutomaticBackupDue(const CDatabase& db, const QDateTime& now);
 // At `now`, unless the books' backup folder already holds a backup of today or the books are
 // not SQLite ones (nullopt then): the backup, and the oldest beyond the number kept removed.
-// The backup made leaves its log row, in the name of `operatorName`.
+// The backup made leaves its log row, in the name of `operatorName`. `stop`: see BackUpSqlite.
 std::optional<CBackupOutcome> AutomaticBackup(CDatabase& db, const QDateTime& now,
-                                              const QString& operatorName = {});
+                                              const QString& operatorName = {},
+                                              CBackupStop* stop = nullptr);

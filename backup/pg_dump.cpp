@@ -1,9 +1,11 @@
 #include "pg_dump.h"
 
 #include "CDatabase.h"
+#include "backup_stop.h"
 #include "books_file.h"
 #include "connect_string.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -66,7 +68,8 @@ QString Missing(const QString& connect) {
         .arg(Key(connect, "Database"));
 }
 
-CBackupOutcome BackUp(CDatabase& db, const QString& program, const QString& target) {
+CBackupOutcome BackUp(CDatabase& db, const QString& program, const QString& target,
+                      const CBackupStop* stop) {
     QString why;
     const std::optional<CBooksCounts> books = booksfile::Count(db, &why);
     if (!books)
@@ -83,7 +86,19 @@ CBackupOutcome BackUp(CDatabase& db, const QString& program, const QString& targ
         environment.insert(QStringLiteral("PGPASSWORD"), password);
     dump.setProcessEnvironment(environment);
     dump.start(program, Arguments(connect, temporary));
-    const bool finished = dump.waitForStarted() && dump.waitForFinished(kDumpLimitMs);
+    // Looked at often, so that a program closing stops the dump at once.
+    const QDeadlineTimer limit(kDumpLimitMs);
+    bool finished = dump.waitForStarted();
+    while (finished && dump.state() != QProcess::NotRunning && !dump.waitForFinished(100))
+        finished = !(stop && stop->Stopped()) && !limit.hasExpired();
+    if (stop && stop->Stopped()) {
+        if (dump.state() != QProcess::NotRunning) {
+            dump.kill();
+            dump.waitForFinished();
+        }
+        QFile::remove(temporary);
+        return {false, QStringLiteral("备份已中止，没有留下副本")};
+    }
     if (!finished || dump.exitStatus() != QProcess::NormalExit || dump.exitCode() != 0) {
         if (dump.state() != QProcess::NotRunning) {
             dump.kill();

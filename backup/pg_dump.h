@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class CBackupStop;
 class CDatabase;
 
 namespace pgdump {
@@ -17,7 +18,9 @@ QStringList Arguments(const QString& connect, const QString& target);
 // What to say when pg_dump is not installed here.
 QString Missing(const QString& connect);
 // Runs pg_dump (at `program`) for the books open on `db` into `target`, through a temporary
-// name, and says how it went. Waits for it to end.
-CBackupOutcome BackUp(CDatabase& db, const QString& program, const QString& target);
+// name, and says how it went. Waits for it to end, or until `stop` says so (the dump is killed
+// then and leaves no file).
+CBackupOutcome BackUp(CDatabase& db, const QString& program, const QString& target,
+                      const CBackupStop* stop = nullptr);
 
 } // namespace pgdump

@@ -3,9 +3,10 @@
 #include "CDBException.h"
 #include "CDatabase.h"
 #include "backup_names.h"
+#include "backup_stop.h"
 #include "books_file.h"
 #include "connect_file.h"
-#include "sql_text.h"
+#include "schema.h"
 #include "sqlite_journal.h"
 
 #include <QDir>
@@ -28,6 +29,54 @@ QString SamePlace(const QString& path) {
     return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
 }
 
+// The copy at `path` checked as booksfile::Check does, but so that `stop` can interrupt the
+// integrity check, which reads the whole file.
+std::optional<CBooksCounts> CheckCopy(const QString& path, const QString& extension,
+                                      CBackupStop& stop, QString& why) {
+    if (!QFileInfo(path).isFile()) {
+        why = QStringLiteral("文件不存在：%1").arg(path);
+        return std::nullopt;
+    }
+    if (const QString problem = schema::SqliteConnectPathProblem(path, extension);
+        !problem.isEmpty()) {
+        why = problem;
+        return std::nullopt;
+    }
+    CDatabase copy;
+    copy.m_queryTimeout = 0; // a large copy is checked for as long as it takes, or stopped
+    try {
+        if (!copy.OpenEx(schema::SqliteConnectString(path, extension))) {
+            why = QStringLiteral("无法打开 %1").arg(path);
+            return std::nullopt;
+        }
+        const QString integrity = stop.Run(copy, QStringLiteral("PRAGMA integrity_check"));
+        if (integrity != QLatin1String("ok")) {
+            why = QStringLiteral("%1 已损坏：%2").arg(path, integrity);
+            return std::nullopt;
+        }
+    } catch (const CDBException& e) {
+        why = QStringLiteral("%1 不是账套：%2").arg(path, e.ErrorText().trimmed());
+        return std::nullopt;
+    }
+    QString counted;
+    std::optional<CBooksCounts> counts = booksfile::Count(copy, &counted);
+    if (!counts)
+        why = QStringLiteral("%1 不是账套：%2").arg(path, counted);
+    return counts;
+}
+
+// Whether each table of the copy holds a number of rows the books held while it was made: the
+// counter may record between the counts taken before and after the copy.
+bool Between(const CBooksCounts& copy, const CBooksCounts& before, const CBooksCounts& after) {
+    const auto within = [](long long n, long long a, long long b) {
+        return std::min(a, b) <= n && n <= std::max(a, b);
+    };
+    return within(copy.operators, before.operators, after.operators) &&
+           within(copy.purchases, before.purchases, after.purchases) &&
+           within(copy.cards, before.cards, after.cards) &&
+           within(copy.sales, before.sales, after.sales);
+}
+
 } // namespace
 
 QString BackupTargetProblem(CDatabase& db, const QString& target) {
@@ -44,12 +93,16 @@ QString BackupTargetProblem(CDatabase& db, const QString& target) {
     return QStringLiteral("%1 是账套自己的文件，备份不能写在它上面，请另选文件名").arg(target);
 }
 
-CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString& extension) {
+CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString& extension,
+                            CBackupStop* stop) {
+    CBackupStop own;
+    CBackupStop& halt = stop ? *stop : own;
+    const auto stopped = [] { return Failed(QStringLiteral("备份已中止，没有留下副本")); };
     if (const QString problem = BackupTargetProblem(db, target); !problem.isEmpty())
         return Failed(problem);
     QString why;
-    const std::optional<CBooksCounts> books = booksfile::Count(db, &why);
-    if (!books)
+    const std::optional<CBooksCounts> before = booksfile::Count(db, &why);
+    if (!before)
         return Failed(why);
 
     const QFileInfo info(target);
@@ -63,23 +116,30 @@ CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString&
     } cleanup{temporary};
 
     try {
-        db.ExecuteSQL(QStringLiteral("VACUUM INTO ") + sqltext::Quote(temporary));
+        halt.Run(db, QStringLiteral("VACUUM INTO ?"), {temporary});
     } catch (const CDBException& e) {
-        return Failed(e.ErrorText().trimmed());
+        return halt.Stopped() ? stopped() : Failed(e.ErrorText().trimmed());
     }
-    const std::optional<CBooksCounts> copy = booksfile::Check(temporary, extension, &why);
+    const std::optional<CBooksCounts> after = booksfile::Count(db, &why);
+    if (!after)
+        return Failed(why);
+    const std::optional<CBooksCounts> copy = CheckCopy(temporary, extension, halt, why);
+    if (halt.Stopped())
+        return stopped();
     if (!copy)
         return Failed(why);
-    if (!(*copy == *books))
+    if (!Between(*copy, *before, *after))
         return Failed(
             QStringLiteral(
                 "副本（%1）与账套（%2）的记录数不符，可能有别的柜台在同时登记，请再备份一次")
-                .arg(copy->Text(), books->Text()));
+                .arg(copy->Text(), after->Text()));
     if (!booksfile::SyncToDisk(temporary))
         return Failed(QStringLiteral("无法把副本写入磁盘：%1").arg(temporary));
+    if (halt.Stopped())
+        return stopped();
     if (!booksfile::RenameOver(temporary, info.absoluteFilePath()))
         return Failed(QStringLiteral("无法把副本命名为 %1").arg(info.absoluteFilePath()));
-    return {true, QStringLiteral("备份完成：%1（%2）").arg(info.absoluteFilePath(), books->Text())};
+    return {true, QStringLiteral("备份完成：%1（%2）").arg(info.absoluteFilePath(), copy->Text())};
 }
 
 int PruneBackups(const QString& folder, int keep, const QString& justMade) {

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+class CBackupStop;
 class CDatabase;
 
 // Why `target` cannot take a backup of the books open on `db`: it is their own file or one of
@@ -15,8 +16,10 @@ QString BackupTargetProblem(CDatabase& db, const QString& target);
 
 // A copy of the books open on `db` at `target` (an older file of that name is replaced only by
 // a checked copy; the books' own files are refused). `extension`: the date-time extension the
-// copy is checked with.
-CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString& extension);
+// copy is checked with. The counter may keep recording meanwhile: the copy holds the books as
+// they were at one moment of it. `stop` (from another thread) ends it early, leaving no file.
+CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString& extension,
+                            CBackupStop* stop = nullptr);
 
 // Removes the oldest of the program's own backups in `folder` (by when they were written)
 // beyond the newest `keep`, never `justMade`; returns how many went. Other files are never

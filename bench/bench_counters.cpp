@@ -1,9 +1,10 @@
 // Several counters recording at once on one set of server books: N processes, each a counter
 // using the program's own entry classes, record M sales each over a shared set of 20 cards
-// (each counter's sales with time stamps of its own, as an operator may type them) and a
-// purchase for every ten sales. Afterwards every card's stock must equal its purchases minus its
-// sales. Prints counters_entries_per_s, counters_failed_entries, counters_stock_mismatches; the
-// books stay for inspection.
+// (stamped by the program when each is sent, as the sales dialog leaves them) and a purchase
+// for every ten sales. Afterwards every card's stock must equal its purchases minus its sales.
+// Prints counters_entries_per_s, counters_failed_entries, counters_stock_mismatches,
+// counters_stamp_ahead_s (the newest sale's stamp minus the clock when the counters finish);
+// the books stay for inspection.
 //   bench_counters --connect STRING [--counters N] [--sales M]
 // The books must be new ones made with apricot-initdb --connect.
 #include "CDBException.h"
@@ -47,10 +48,9 @@ CPurchaseEntry::Form Purchase(int card, const QString& batch, const QString& box
     return form;
 }
 
-CSalesEntry::Form Sale(int card, const QDateTime& stamp) {
+CSalesEntry::Form Sale(int card) {
     CSalesEntry::Form form;
-    form.timestamp = stamp.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    form.timestampTyped = true;
+    form.timestampTyped = false;
     form.card = {QStringLiteral("并发测试药%1").arg(card, 2, 10, QLatin1Char('0')),
                  QStringLiteral("并发制药厂"), QStringLiteral("10片"),
                  QStringLiteral("2099-12-31")};
@@ -83,12 +83,10 @@ int RunCounter(const QString& connect, int counter, int sales, qint64 startAtMs)
         QThread::msleep(1);
     CSalesEntry salesEntry(&db);
     CPurchaseEntry purchaseEntry(&db);
-    const QDateTime first(QDate(2030, 1, 1), QTime(8, 0));
     int recorded = 0, failed = 0;
     for (int i = 0; i < sales; ++i) {
         const int card = (counter * 7 + i) % kCards;
-        const CEntryOutcome sale =
-            salesEntry.Add(Sale(card, first.addSecs(qint64(counter) * sales + i)));
+        const CEntryOutcome sale = salesEntry.Add(Sale(card));
         (sale.recorded ? recorded : failed) += 1;
         if (!sale.recorded)
             std::fprintf(stderr, "counter %d sale %d: %s\n", counter, i,
@@ -156,8 +154,15 @@ int RunBench(const QString& connect, int counters, int sales) {
         recorded += said[0].toInt();
         failed += said[1].trimmed().toInt();
     }
-    const double seconds =
-        std::max(1.0, double(QDateTime::currentMSecsSinceEpoch() - startAt)) / 1000.0;
+    const qint64 finishedAt = QDateTime::currentMSecsSinceEpoch();
+    const double seconds = std::max(1.0, double(finishedAt - startAt)) / 1000.0;
+    // Stamps are the clock's when each sale is sent: none can lie ahead of the end.
+    const QDateTime newest = QDateTime::fromString(
+        Value(db, QStringLiteral("销"), QStringLiteral("SELECT MAX(日期时间) FROM 销")).left(19),
+        QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!newest.isValid())
+        return Fail(QStringLiteral("cannot read the newest sale's time stamp"));
+    const double stampAhead = double(newest.toMSecsSinceEpoch() - finishedAt) / 1000.0;
 
     // Every card: stock = purchases - sales.
     QString failure;
@@ -192,6 +197,7 @@ int RunBench(const QString& connect, int counters, int sales) {
     bench::Print("counters_stock_mismatches", mismatches);
     bench::Print("counters_log_rows", chain->rows);
     bench::Print("counters_log_chain_breaks", chain->firstBreak != 0 ? 1 : 0);
+    bench::Print("counters_stamp_ahead_s", stampAhead);
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #include "CDBException.h"
 
+#include <QString>
 #include <algorithm>
 #include <sqlext.h>
 #include <vector>
@@ -32,6 +33,26 @@ CDBException CDBException::FromHandle(SQLSMALLINT handleType, SQLHANDLE handle) 
         text += QLatin1Char('\n');
     }
     return CDBException(text, firstState);
+}
+
+CDBException CDBException::FromStatement(SQLHANDLE statement, SQLHANDLE connection) {
+    CDBException error = FromHandle(SQL_HANDLE_STMT, statement);
+    if (!error.ErrorText().isEmpty() || !connection)
+        return error;
+    error = FromHandle(SQL_HANDLE_DBC, connection);
+    if (!error.ErrorText().isEmpty())
+        return error;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    if (SQL_SUCCEEDED(SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+        dead == SQL_CD_TRUE)
+        return CDBException(QStringLiteral("与数据库的连接已断开（驱动程序没有给出原因）。\n"),
+                            QStringLiteral("08S01"));
+    return CDBException(NoReasonText(), QStringLiteral("HY000"));
+}
+
+const QString& CDBException::NoReasonText() {
+    static const QString text = QStringLiteral("数据库语句失败，驱动程序没有给出原因。\n");
+    return text;
 }
 
 CDBException CDBException::ConnectionClosed() {

@@ -10,6 +10,13 @@ public:
     // Collects every diagnostic record of `handle`. Returns an exception with empty text when
     // the handle has none.
     static CDBException FromHandle(SQLSMALLINT handleType, SQLHANDLE handle);
+    // A statement that failed on `connection`: its records; where the driver left none there,
+    // the connection's; where it left none at all, a text of its own, with the state of a lost
+    // connection when the driver says the connection is dead, so that the failure is never
+    // silent and an entry cut by it is looked up.
+    static CDBException FromStatement(SQLHANDLE statement, SQLHANDLE connection);
+    // The text of a failure the driver gave no word of.
+    static const QString& NoReasonText();
     // What a statement on a connection that is not open fails with.
     static CDBException ConnectionClosed();
 

@@ -94,6 +94,15 @@ bool CDatabase::OpenEx(const QByteArray& connect) {
         m_dialect = Dialect::PostgreSQL;
     else
         m_dialect = Dialect::Unknown;
+    if (m_dialect == Dialect::PostgreSQL) {
+        // A backslash in a literal must never end it, whatever the server or role sets.
+        try {
+            Run("SET standard_conforming_strings = on");
+        } catch (const CDBException&) {
+            Close();
+            throw;
+        }
+    }
     return true;
 }
 
@@ -171,6 +180,24 @@ COdbcHandle CDatabase::NewStatement() const {
     return stmt;
 }
 
+CDBException CDatabase::StatementFailure(SQLHSTMT statement) {
+    CDBException failure = CDBException::FromStatement(statement, m_hdbc.Get());
+    if (failure.ErrorText() != CDBException::NoReasonText())
+        return failure;
+    try {
+        Run("SELECT 1");
+    } catch (const CDBException& probe) {
+        // A plain SELECT fails on a live connection only inside a transaction already failed
+        // (25P02); otherwise the connection is unusable ("no connection to the server", which
+        // psqlODBC reports as HY000): lost, so that the entry is looked up and it reconnects.
+        if (IsConnectionLost(probe))
+            return probe;
+        if (probe.SqlState() != QLatin1String("25P02") && !probe.ErrorText().isEmpty())
+            return CDBException(probe.ErrorText(), QStringLiteral("08S01"));
+    }
+    return failure;
+}
+
 void CDatabase::Run(const char* sql) {
     COdbcHandle stmt = NewStatement();
     QByteArray text(sql);
@@ -186,15 +213,22 @@ void CDatabase::JoinTransaction() {
 }
 
 long long CDatabase::ExecuteSQL(const QString& sql) {
+    return ExecuteSQL(sql, {});
+}
+
+long long CDatabase::ExecuteSQL(const QString& sql, const sqlparams::Values& values) {
     if (!m_hdbc)
         throw CDBException::ConnectionClosed();
     return RunReconnecting(OnlyReads(sql), [&] {
         JoinTransaction();
         COdbcHandle stmt = NewStatement();
+        sqlparams::CBound bound;
+        bound.Bind(stmt.Get(), values);
         QByteArray utf8 = sql.toUtf8();
         SQLRETURN rc =
             SQLExecDirect(stmt.Get(), Narrow(utf8), static_cast<SQLINTEGER>(utf8.size()));
-        Check(rc, SQL_HANDLE_STMT, stmt.Get());
+        if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
+            throw StatementFailure(stmt.Get());
         SQLLEN rows = -1;
         if (rc != SQL_NO_DATA && !SQL_SUCCEEDED(SQLRowCount(stmt.Get(), &rows)))
             rows = -1;

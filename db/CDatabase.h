@@ -2,6 +2,7 @@
 // One ODBC connection over unixODBC's narrow calls, with every text in UTF-8.
 #include "CDBException.h"
 #include "odbc_handle.h"
+#include "sql_params.h"
 #include <QString>
 #include <functional>
 #include <memory>
@@ -27,6 +28,11 @@ public:
     // Runs one statement directly; returns the number of rows it changed (-1 if not known).
     // Throws CDBException.
     long long ExecuteSQL(const QString& sql);
+    // The same with `values` bound to the statement's "?" marks, in order.
+    long long ExecuteSQL(const QString& sql, const sqlparams::Values& values);
+    long long ExecuteSQL(const CStatement& statement) {
+        return ExecuteSQL(statement.sql, statement.values);
+    }
 
     // Transactions for entries of several statements. While manual commit is on, every
     // statement joins the open transaction until CommitTrans or Rollback.
@@ -51,6 +57,10 @@ public:
     int QueryTimeout() const { return m_queryTimeout; }
     // A statement handle with the query time-out set. Throws CDBException.
     COdbcHandle NewStatement() const;
+    // Why `statement`, run on this connection, failed. A driver that leaves no word of it
+    // (psqlODBC on a connection the server dropped, with values bound) is asked once more with
+    // a plain query, whose failure then says whether the connection is gone.
+    CDBException StatementFailure(SQLHSTMT statement);
 
     // Where a large result is best read, outside a transaction: a second connection whose
     // driver reads the result in parts instead of copying all of it before the first row. On

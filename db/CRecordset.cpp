@@ -62,18 +62,19 @@ QString CanonicalTimestamp(const QString& text) {
 
 CRecordset::CRecordset(CDatabase* db) : m_pDatabase(db), m_buffer(4096) {}
 
-void CRecordset::Open(const QString& sql) {
+void CRecordset::Open(const QString& sql, const sqlparams::Values& values) {
     Close();
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         throw CDBException::ConnectionClosed();
     COdbcHandle stmt = m_pDatabase->RunReconnecting(CDatabase::OnlyReads(sql), [&] {
         m_pDatabase->JoinTransaction();
         COdbcHandle executed = m_pDatabase->NewStatement();
+        m_bound.Bind(executed.Get(), values);
         QByteArray utf8 = sql.toUtf8();
         SQLRETURN rc = SQLExecDirect(executed.Get(), reinterpret_cast<SQLCHAR*>(utf8.data()),
                                      static_cast<SQLINTEGER>(utf8.size()));
         if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
-            throw CDBException::FromHandle(SQL_HANDLE_STMT, executed.Get());
+            throw m_pDatabase->StatementFailure(executed.Get());
         return executed;
     });
 

@@ -1,6 +1,7 @@
 #pragma once
 // A forward-only result set of one SELECT on a CDatabase.
 #include "odbc_handle.h"
+#include "sql_params.h"
 #include <QString>
 #include <optional>
 #include <string>
@@ -23,7 +24,7 @@ public:
     CRecordset& operator=(const CRecordset&) = delete;
 
     // Executes the statement and reads the column descriptions. Throws CDBException.
-    void Open(const QString& sql);
+    void Open(const QString& sql, const sqlparams::Values& values = {});
     void Close();
     bool IsOpen() const { return static_cast<bool>(m_hstmt); }
 
@@ -58,6 +59,7 @@ private:
     std::vector<char> m_boundBytes;
     std::vector<SQLLEN> m_boundLengths;
     std::vector<SQLSMALLINT> m_boundTypes; // the C type each column is bound as
+    sqlparams::CBound m_bound;             // the statement's values, bound until it goes
     COdbcHandle m_hstmt;
     std::vector<CODBCFieldInfo> m_fields;
     std::vector<char> m_buffer;

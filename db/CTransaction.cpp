@@ -38,15 +38,20 @@ CTransaction::~CTransaction() {
     }
 }
 
-long long CTransaction::Execute(const QString& sql) {
-    return m_db.ExecuteSQL(sql);
+long long CTransaction::Execute(const QString& sql, const sqlparams::Values& values) {
+    return m_db.ExecuteSQL(sql, values);
 }
 
 std::optional<CDBException> CTransaction::TryExecute(const QString& savepoint, const QString& sql,
                                                      long long* rows) {
+    return TryExecute(savepoint, CStatement{sql, {}}, rows);
+}
+
+std::optional<CDBException> CTransaction::TryExecute(const QString& savepoint,
+                                                     const CStatement& statement, long long* rows) {
     m_db.Savepoint(savepoint);
     try {
-        const long long changed = m_db.ExecuteSQL(sql);
+        const long long changed = m_db.ExecuteSQL(statement);
         m_db.ReleaseSavepoint(savepoint);
         if (rows)
             *rows = changed;

@@ -5,6 +5,7 @@
 // transaction the caller opened it is a savepoint, so the caller's work is neither committed
 // nor lost. The grid's write-back and both entries run through it.
 #include "CDBException.h"
+#include "sql_params.h"
 
 #include <QString>
 #include <optional>
@@ -22,11 +23,16 @@ public:
     CTransaction& operator=(const CTransaction&) = delete;
 
     // Runs one statement; returns the rows it changed. Throws CDBException.
-    long long Execute(const QString& sql);
+    long long Execute(const QString& sql, const sqlparams::Values& values = {});
+    long long Execute(const CStatement& statement) {
+        return Execute(statement.sql, statement.values);
+    }
     // Runs a statement that is allowed to fail, under a savepoint: when it fails, only its own
     // work is undone and the transaction goes on. Returns its error, or nullopt and the rows
     // changed in `rows`. Throws CDBException when the savepoint itself fails.
     std::optional<CDBException> TryExecute(const QString& savepoint, const QString& sql,
+                                           long long* rows = nullptr);
+    std::optional<CDBException> TryExecute(const QString& savepoint, const CStatement& statement,
                                            long long* rows = nullptr);
     // Back to where the transaction began; it may start again. Throws CDBException.
     void Undo();

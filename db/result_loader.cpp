@@ -73,14 +73,14 @@ CLoad::CLoad(CDatabase& db, CResultTable& table) : m_db(db), m_table(table) {
 
 CLoad::~CLoad() = default;
 
-bool CLoad::Start(const QString& sql) {
+bool CLoad::Start(const QString& sql, const sqlparams::Values& values) {
     m_done = true;
     if (sql.isEmpty() || !m_db.IsOpen())
         return false;
     try {
         m_records = std::make_unique<CRecordset>(&m_db);
         try {
-            m_records->Open(sql);
+            m_records->Open(sql, values);
         } catch (const CDBException& e) {
             return End({false, e.ErrorText()});
         }
@@ -90,7 +90,7 @@ bool CLoad::Start(const QString& sql) {
     }
 }
 
-bool CLoad::StartStreaming(const QString& sql) {
+bool CLoad::StartStreaming(const QString& sql, const sqlparams::Values& values) {
     // Another load still open on the reader would have to end first anyway.
     m_db.FinishPendingRead();
     // Only a query goes there: what fails there or computes a column runs here again.
@@ -98,7 +98,7 @@ bool CLoad::StartStreaming(const QString& sql) {
     if (&reader != &m_db) {
         try {
             auto records = std::make_unique<CRecordset>(&reader);
-            records->Open(sql);
+            records->Open(sql, values);
             bool declared = records->GetODBCFieldCount() > 0;
             for (short i = 0; declared && i < records->GetODBCFieldCount(); ++i) {
                 const CODBCFieldInfo& info = records->GetODBCFieldInfo(i);
@@ -114,7 +114,7 @@ bool CLoad::StartStreaming(const QString& sql) {
             return End({false, kOutOfMemory});
         }
     }
-    return Start(sql);
+    return Start(sql, values);
 }
 
 bool CLoad::TakeColumns() {
@@ -190,9 +190,10 @@ void CLoad::FetchAll() {
         FetchSome(std::numeric_limits<int>::max());
 }
 
-CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table) {
+CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table,
+                  const sqlparams::Values& values) {
     CLoad load(db, table);
-    if (load.Start(sql))
+    if (load.Start(sql, values))
         load.FetchAll();
     return load.Outcome();
 }
@@ -201,10 +202,16 @@ CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table) {
 
 std::optional<CResultTable> RunStatement(CDatabase* db, const QString& table, const QString& sql,
                                          QString* failure) {
-    if (!resultloader::MayRun(db, table, sql))
+    return RunStatement(db, table, CStatement{sql, {}}, failure);
+}
+
+std::optional<CResultTable> RunStatement(CDatabase* db, const QString& table,
+                                         const CStatement& statement, QString* failure) {
+    if (!resultloader::MayRun(db, table, statement.sql))
         return std::nullopt;
     CResultTable result;
-    const resultloader::CLoadOutcome outcome = resultloader::Load(*db, sql, result);
+    const resultloader::CLoadOutcome outcome =
+        resultloader::Load(*db, statement.sql, result, statement.values);
     if (failure)
         *failure = outcome.message;
     if (!outcome.ok)

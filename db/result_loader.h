@@ -2,6 +2,7 @@
 // Running one SELECT into a CResultTable with the grid's cell-text rules. The visible grid and
 // the hidden statement runners of the dialogs load through this one code.
 #include "result_table.h"
+#include "sql_params.h"
 #include <QString>
 #include <functional>
 #include <memory>
@@ -41,11 +42,11 @@ public:
     CLoad& operator=(const CLoad&) = delete;
 
     // Runs the statement and reads its columns; false when it failed (see Outcome).
-    bool Start(const QString& sql);
+    bool Start(const QString& sql, const sqlparams::Values& values = {});
     // The same, on the connection that reads large results best, where that one describes the
     // result's columns as this one does (columns of tables only). Only a single SELECT is tried
     // there; any other statement runs here, once.
-    bool StartStreaming(const QString& sql);
+    bool StartStreaming(const QString& sql, const sqlparams::Values& values = {});
     // Reads at most `rows` more rows; returns how many it read.
     int FetchSome(int rows);
     void FetchAll();
@@ -75,7 +76,8 @@ private:
 };
 
 // Replaces `table` with the result of `sql`; on failure it holds no row. Shows nothing.
-CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table);
+CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table,
+                  const sqlparams::Values& values = {});
 
 } // namespace resultloader
 
@@ -84,3 +86,6 @@ CLoadOutcome Load(CDatabase& db, const QString& sql, CResultTable& table);
 // load gives nullopt and what the grid would show in `failure`.
 std::optional<CResultTable> RunStatement(CDatabase* db, const QString& table, const QString& sql,
                                          QString* failure = nullptr);
+// The same with the values of the statement's marks bound.
+std::optional<CResultTable> RunStatement(CDatabase* db, const QString& table,
+                                         const CStatement& statement, QString* failure = nullptr);

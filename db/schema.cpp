@@ -1,7 +1,5 @@
 #include "schema.h"
 
-#include "sql_text.h"
-
 #include "CDBException.h"
 #include "CRecordset.h"
 
@@ -120,10 +118,12 @@ bool AnyTableExists(CDatabase& db) {
 }
 
 bool AnyTableExists(CDatabase& db, const QStringList& tables) {
-    QStringList quoted;
+    if (tables.isEmpty())
+        return false;
+    const QString names = QStringList(tables.size(), QStringLiteral("?")).join(QLatin1Char(','));
+    sqlparams::Values values;
     for (const QString& table : tables)
-        quoted << sqltext::Quote(table);
-    const QString names = quoted.join(QLatin1Char(','));
+        values.emplace_back(table);
     QString sql;
     switch (db.GetDialect()) {
     case CDatabase::Dialect::SQLite:
@@ -145,7 +145,7 @@ bool AnyTableExists(CDatabase& db, const QStringList& tables) {
         return false;
     }
     CRecordset count(&db);
-    count.Open(sql);
+    count.Open(sql, values);
     if (!count.Fetch())
         throw CDBException(QStringLiteral("The catalog query returned no row.\n"));
     return count.GetFieldValue(0).value_or(QString()).toLongLong() > 0;

@@ -19,10 +19,14 @@ CREATE TABLE 进 (
     有效截止日期 VARCHAR(100) NOT NULL,
     进价 DOUBLE PRECISION NOT NULL,
     数量 DOUBLE PRECISION NOT NULL,
-    录入员 VARCHAR(50) NOT NULL DEFAULT ''
+    录入员 VARCHAR(50) NOT NULL DEFAULT '',
+    单号 VARCHAR(50) NOT NULL DEFAULT ''
 );
 
 CREATE INDEX 进_采购日期 ON 进 (采购日期);
+-- Every entry its own number, made by the program before it is sent. A row written by a
+-- statement that names no 单号 (an older program's, a described INSERT) keeps it empty.
+CREATE UNIQUE INDEX 进_单号 ON 进 (单号) WHERE 单号 <> '';
 
 CREATE TABLE 存 (
     名称 VARCHAR(100) NOT NULL,
@@ -46,8 +50,13 @@ CREATE TABLE 销 (
     实收金额 DOUBLE PRECISION NOT NULL,
     坏帐 DOUBLE PRECISION NOT NULL,
     营业员 VARCHAR(50) NOT NULL DEFAULT '',
-    PRIMARY KEY (日期时间)
+    单号 VARCHAR(50) NOT NULL DEFAULT '',
+    小票号 VARCHAR(100) NOT NULL DEFAULT ''
 );
+
+-- The time stamp tells the time only: sales of one second on several counters are all kept.
+CREATE INDEX 销_日期时间 ON 销 (日期时间);
+CREATE UNIQUE INDEX 销_单号 ON 销 (单号) WHERE 单号 <> '';
 
 -- The sales of one card, for the join with its stock card starting from 存.
 CREATE INDEX 销_存货卡 ON 销 (名称, 产地, 规格型号, 有效截止日期);
@@ -60,10 +69,13 @@ CREATE TABLE 日志 (
     动作 VARCHAR(50) NOT NULL,
     对象 VARCHAR(100) NOT NULL,
     内容 TEXT NOT NULL,
-    校验 VARCHAR(64) NOT NULL
+    校验 VARCHAR(64) NOT NULL,
+    单号 VARCHAR(50) NOT NULL DEFAULT ''
 );
 
 CREATE INDEX 日志_时间 ON 日志 (时间);
+-- An entry whose reply was lost is looked up by its number.
+CREATE INDEX 日志_单号 ON 日志 (单号);
 
 -- Stock that leaves other than by sale, and what a stock-take finds.
 CREATE TABLE 损 (
@@ -78,14 +90,17 @@ CREATE TABLE 损 (
     去向 VARCHAR(200) NOT NULL DEFAULT '',
     操作员 VARCHAR(50) NOT NULL,
     备注 VARCHAR(200) NOT NULL DEFAULT '',
-    PRIMARY KEY (日期时间)
+    单号 VARCHAR(50) NOT NULL DEFAULT ''
 );
+
+CREATE INDEX 损_日期时间 ON 损 (日期时间);
+CREATE UNIQUE INDEX 损_单号 ON 损 (单号) WHERE 单号 <> '';
 
 -- Books without this table are of the first version.
 CREATE TABLE 账套版本 (
     版本 INTEGER NOT NULL
 );
 
-INSERT INTO 账套版本 (版本) VALUES (3);
+INSERT INTO 账套版本 (版本) VALUES (4);
 
 INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('管理员', '737', '店长');

@@ -23,10 +23,14 @@ CREATE TABLE 进 (
     有效截止日期 VARCHAR(100) NOT NULL CHECK (length(有效截止日期) <= 100),
     进价 DOUBLE NOT NULL CHECK (typeof(进价) IN ('integer', 'real')),
     数量 DOUBLE NOT NULL CHECK (typeof(数量) IN ('integer', 'real')),
-    录入员 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(录入员) <= 50)
+    录入员 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(录入员) <= 50),
+    单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(单号) <= 50)
 );
 
 CREATE INDEX 进_采购日期 ON 进 (采购日期);
+-- Every entry its own number, made by the program before it is sent. A row written by a
+-- statement that names no 单号 (an older program's, a described INSERT) keeps it empty.
+CREATE UNIQUE INDEX 进_单号 ON 进 (单号) WHERE 单号 <> '';
 
 CREATE TABLE 存 (
     名称 VARCHAR(100) NOT NULL CHECK (length(名称) <= 100),
@@ -50,8 +54,13 @@ CREATE TABLE 销 (
     实收金额 DOUBLE NOT NULL CHECK (typeof(实收金额) IN ('integer', 'real')),
     坏帐 DOUBLE NOT NULL CHECK (typeof(坏帐) IN ('integer', 'real')),
     营业员 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(营业员) <= 50),
-    PRIMARY KEY (日期时间)
+    单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(单号) <= 50),
+    小票号 VARCHAR(100) NOT NULL DEFAULT '' CHECK (length(小票号) <= 100)
 );
+
+-- The time stamp tells the time only: sales of one second on several counters are all kept.
+CREATE INDEX 销_日期时间 ON 销 (日期时间);
+CREATE UNIQUE INDEX 销_单号 ON 销 (单号) WHERE 单号 <> '';
 
 -- The sales of one card, for the join with its stock card starting from 存.
 CREATE INDEX 销_存货卡 ON 销 (名称, 产地, 规格型号, 有效截止日期);
@@ -104,10 +113,13 @@ CREATE TABLE 日志 (
     动作 VARCHAR(50) NOT NULL CHECK (length(动作) <= 50),
     对象 VARCHAR(100) NOT NULL CHECK (length(对象) <= 100),
     内容 TEXT NOT NULL CHECK (typeof(内容) = 'text'),
-    校验 VARCHAR(64) NOT NULL CHECK (length(校验) <= 64)
+    校验 VARCHAR(64) NOT NULL CHECK (length(校验) <= 64),
+    单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(单号) <= 50)
 );
 
 CREATE INDEX 日志_时间 ON 日志 (时间);
+-- An entry whose reply was lost is looked up by its number.
+CREATE INDEX 日志_单号 ON 日志 (单号);
 
 -- Stock that leaves other than by sale, and what a stock-take finds.
 CREATE TABLE 损 (
@@ -122,8 +134,11 @@ CREATE TABLE 损 (
     去向 VARCHAR(200) NOT NULL DEFAULT '' CHECK (length(去向) <= 200),
     操作员 VARCHAR(50) NOT NULL CHECK (length(操作员) <= 50),
     备注 VARCHAR(200) NOT NULL DEFAULT '' CHECK (length(备注) <= 200),
-    PRIMARY KEY (日期时间)
+    单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(单号) <= 50)
 );
+
+CREATE INDEX 损_日期时间 ON 损 (日期时间);
+CREATE UNIQUE INDEX 损_单号 ON 损 (单号) WHERE 单号 <> '';
 
 CREATE TRIGGER 损_数字_新 AFTER INSERT ON 损
 WHEN NEW.数量 <> CAST(printf('%!.15g', NEW.数量) AS REAL) OR NEW.成本单价 <> CAST(printf('%!.15g', NEW.成本单价) AS REAL)
@@ -136,6 +151,6 @@ CREATE TABLE 账套版本 (
     版本 INTEGER NOT NULL CHECK (typeof(版本) = 'integer')
 );
 
-INSERT INTO 账套版本 (版本) VALUES (3);
+INSERT INTO 账套版本 (版本) VALUES (4);
 
 INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('管理员', '737', '店长');

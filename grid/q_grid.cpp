@@ -82,6 +82,12 @@ q_grid::~q_grid() {
 
 bool q_grid::Create(CDatabase* db, const QString& table, const QString& sql, QWidget* parent,
                     const QRect& rect, bool visible, bool clientEdge) {
+    return Create(db, table, CStatement{sql, {}}, parent, rect, visible, clientEdge);
+}
+
+bool q_grid::Create(CDatabase* db, const QString& table, const CStatement& statement,
+                    QWidget* parent, const QRect& rect, bool visible, bool clientEdge) {
+    const QString& sql = statement.sql;
     if (parent != parentWidget())
         setParent(parent);
     setGeometry(rect);
@@ -93,14 +99,20 @@ bool q_grid::Create(CDatabase* db, const QString& table, const QString& sql, QWi
     m_pDatabase = db;
     m_strTable = table;
     m_strSql = sql;
+    m_values = statement.values;
     return Load();
 }
 
 bool q_grid::SetQuery(const QString& table, const QString& sql) {
-    if (!resultloader::MayRun(m_pDatabase, table, sql))
+    return SetQuery(table, CStatement{sql, {}});
+}
+
+bool q_grid::SetQuery(const QString& table, const CStatement& statement) {
+    if (!resultloader::MayRun(m_pDatabase, table, statement.sql))
         return false;
     m_strTable = table;
-    m_strSql = sql;
+    m_strSql = statement.sql;
+    m_values = statement.values;
     return Load();
 }
 
@@ -152,7 +164,7 @@ bool q_grid::Load() {
         m_table.Clear();
         if (IsConnected() && !m_strSql.isEmpty()) {
             m_pLoad = std::make_unique<resultloader::CLoad>(*m_pDatabase, m_table);
-            if (m_pLoad->StartStreaming(m_strSql))
+            if (m_pLoad->StartStreaming(m_strSql, m_values))
                 m_pLoad->FetchSome(kFirstRows);
         }
     });
@@ -278,6 +290,10 @@ void q_grid::CommitEdit() {
     const bool written = m_bNewRow ? writer.Insert(m_strTable, columns, newValues)
                                    : writer.Update(m_strTable, columns, oldValues, newValues);
     if (written) {
+        // A new entry's number is given as it is written.
+        if (const int key = writeback::NumberColumn(columns);
+            key >= 0 && !writer.NewNumber().isEmpty())
+            newValues[key] = writer.NewNumber();
         for (int i = 0; i < newValues.size(); ++i)
             m_pModel->SetCell(row, i, newValues[i]);
     } else if (m_bNewRow) {

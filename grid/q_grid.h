@@ -1,6 +1,7 @@
 #pragma once
 // The record grid: shows one SELECT, sorts, edits a whole row in place, writes back, exports.
 #include "result_table.h"
+#include "sql_params.h"
 #include <QString>
 #include <QTableView>
 #include <functional>
@@ -26,10 +27,14 @@ public:
     // Create, SetQuery and Reload run the statement and show its first rows; a large result's
     // other rows follow in the background, and anything that needs every row (a sort, an
     // export, a read-back, an edit, any other statement on the books) reads the rest first.
-    // They return whether the statement ran; a failure further on is shown when met.
+    // They return whether the statement ran; a failure further on is shown when met. A
+    // statement's bound values are kept with it, and Reload binds them again.
     bool Create(CDatabase* db, const QString& table, const QString& sql, QWidget* parent,
                 const QRect& rect, bool visible, bool clientEdge);
+    bool Create(CDatabase* db, const QString& table, const CStatement& statement, QWidget* parent,
+                const QRect& rect, bool visible, bool clientEdge);
     bool SetQuery(const QString& table, const QString& sql);
+    bool SetQuery(const QString& table, const CStatement& statement);
     bool Reload();
     void SetPermissions(bool sort, bool add, bool remove, bool edit);
     // Who is logged in: each row written back is logged under this name.
@@ -75,6 +80,7 @@ public:
     const QString& Table() const { return m_strTable; }
     CDatabase* GetDatabase() const { return m_pDatabase; }
     const QString& Sql() const { return m_strSql; }
+    const sqlparams::Values& Values() const { return m_values; }
     q_edit* Editor(int column) const;
     // The cells as loaded and written back, in display order.
     const CResultTable& Result() const;
@@ -117,6 +123,7 @@ private:
     CDatabase* m_pDatabase = nullptr;
     QString m_strTable;
     QString m_strSql;
+    sqlparams::Values m_values;
     bool m_bNewRow = false;
     std::vector<std::unique_ptr<q_edit>> m_pEditors;
     QString m_strOperator;

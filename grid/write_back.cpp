@@ -6,9 +6,9 @@
 #include "CDatabase.h"
 #include "CTransaction.h"
 #include "column_kinds.h"
+#include "entry_number.h"
 #include "prompts.h"
 #include "sort_keys.h"
-#include "sql_text.h"
 #include "text_forms.h"
 
 #include <QDateTime>
@@ -27,20 +27,32 @@ qsizetype SkipDigits(const QString& text, qsizetype i) {
     return i;
 }
 
-// name1=value1<separator>name2=value2..., the values as typed (`stored`: to be stored) or as
-// the table holds them.
-QString Pairs(const std::vector<CResultColumn>& columns, const QStringList& values,
-              const QString& separator, bool stored) {
+// name1=?<separator>name2=?..., each mark's value added to `values`: as typed (`stored`: to be
+// stored) or as the table holds them.
+QString Pairs(const std::vector<CResultColumn>& columns, const QStringList& cells,
+              const QString& separator, bool stored, sqlparams::Values& values) {
     QString out;
     for (size_t i = 0; i < columns.size(); ++i) {
         if (i > 0)
             out += separator;
         const short type = columns[i].m_nSQLType;
-        const QString value = values.value(static_cast<qsizetype>(i));
-        out += sortkeys::ColumnName(columns[i].m_strName) + QLatin1Char('=') +
-               Literal(stored ? StoredText(value, type) : value, type);
+        const QString cell = cells.value(static_cast<qsizetype>(i));
+        out += sortkeys::ColumnName(columns[i].m_strName) + QStringLiteral("=?");
+        values.push_back(Bound(stored ? StoredText(cell, type) : cell, type));
     }
     return out;
+}
+
+// The WHERE of the row `oldValues`: its 单号 where it has one, else every column.
+QString RowWhere(const std::vector<CResultColumn>& columns, const QStringList& oldValues,
+                 sqlparams::Values& values) {
+    const int key = NumberColumn(columns);
+    const QString number = key < 0 ? QString() : oldValues.value(key);
+    if (number.isEmpty())
+        return Pairs(columns, oldValues, QStringLiteral(" AND "), false, values);
+    // "<>''" lets the partial unique index serve on SQLite.
+    values.push_back(number);
+    return kNumberColumn + QStringLiteral("=? AND ") + kNumberColumn + QStringLiteral("<>''");
 }
 
 } // namespace
@@ -86,36 +98,58 @@ QString StoredText(const QString& text, short sqlType) {
     return textforms::WithoutTrailingBlanks(text);
 }
 
-QString Literal(const QString& text, short sqlType) {
-    if (columnkinds::IsSqlNumeric(sqlType) && IsNumberText(text))
-        return StoredText(text, sqlType);
-    return sqltext::Quote(text);
+sqlparams::Value Bound(const QString& text, short sqlType) {
+    if (!columnkinds::IsSqlNumeric(sqlType) || !IsNumberText(text))
+        return text;
+    const QString number = StoredText(text, sqlType);
+    bool whole = false;
+    const long long count = number.toLongLong(&whole);
+    if (whole)
+        return count;
+    return number.toDouble();
 }
 
-QString InsertStatement(const QString& table, const std::vector<CResultColumn>& columns,
-                        const QStringList& newValues) {
+int NumberColumn(const std::vector<CResultColumn>& columns) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (sortkeys::ColumnName(columns[i].m_strName) == kNumberColumn)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+CStatement InsertStatement(const QString& table, const std::vector<CResultColumn>& columns,
+                           const QStringList& newValues) {
     QStringList names;
-    QStringList values;
+    QStringList marks;
+    sqlparams::Values values;
     for (size_t i = 0; i < columns.size(); ++i) {
         names << sortkeys::ColumnName(columns[i].m_strName);
+        marks << QStringLiteral("?");
         const short type = columns[i].m_nSQLType;
-        values << Literal(StoredText(newValues.value(static_cast<qsizetype>(i)), type), type);
+        values.push_back(Bound(StoredText(newValues.value(static_cast<qsizetype>(i)), type), type));
     }
-    return QStringLiteral("INSERT INTO %1(").arg(table) + names.join(QLatin1Char(',')) +
-           QStringLiteral(") VALUES(") + values.join(QLatin1Char(',')) + QLatin1Char(')');
+    return {QStringLiteral("INSERT INTO %1(").arg(table) + names.join(QLatin1Char(',')) +
+                QStringLiteral(") VALUES(") + marks.join(QLatin1Char(',')) + QLatin1Char(')'),
+            std::move(values)};
 }
 
-QString UpdateStatement(const QString& table, const std::vector<CResultColumn>& columns,
-                        const QStringList& newValues, const QStringList& oldValues) {
-    return QStringLiteral("UPDATE %1 SET ").arg(table) +
-           Pairs(columns, newValues, QStringLiteral(","), true) + QStringLiteral(" WHERE ") +
-           Pairs(columns, oldValues, QStringLiteral(" AND "), false);
+CStatement UpdateStatement(const QString& table, const std::vector<CResultColumn>& columns,
+                           const QStringList& newValues, const QStringList& oldValues) {
+    // The marks' values go in the order of the text: SET first, then WHERE.
+    CStatement statement;
+    statement.sql = QStringLiteral("UPDATE %1 SET ").arg(table);
+    statement.sql += Pairs(columns, newValues, QStringLiteral(","), true, statement.values);
+    statement.sql += QStringLiteral(" WHERE ");
+    statement.sql += RowWhere(columns, oldValues, statement.values);
+    return statement;
 }
 
-QString DeleteStatement(const QString& table, const std::vector<CResultColumn>& columns,
-                        const QStringList& oldValues) {
-    return QStringLiteral("DELETE FROM %1 WHERE ").arg(table) +
-           Pairs(columns, oldValues, QStringLiteral(" AND "), false);
+CStatement DeleteStatement(const QString& table, const std::vector<CResultColumn>& columns,
+                           const QStringList& oldValues) {
+    CStatement statement;
+    statement.sql = QStringLiteral("DELETE FROM %1 WHERE ").arg(table) +
+                    RowWhere(columns, oldValues, statement.values);
+    return statement;
 }
 
 QString RowContent(const std::vector<CResultColumn>& columns, const QStringList& values) {
@@ -147,7 +181,11 @@ QString Shortened(const QString& text) {
     return text.size() <= kMax ? text : text.left(kMax) + QStringLiteral("…");
 }
 
-QString NoRowText(const QString& action) {
+QString NoRowText(const QString& action, const QString& number) {
+    if (!number.isEmpty())
+        return QStringLiteral("没有%1任何记录：表中已没有单号为 %2 的记录。它可能在载入后被删除了。"
+                              "表中的数据没有改变，请按“更新”重新载入后再%1。")
+            .arg(action, number);
     return QStringLiteral("没有%1任何记录：表中已没有与这一行完全相同的记录。它可能在载入后被修改"
                           "或删除了，或者某个值与库中存储的不完全一致。表中的数据没有改变，请按"
                           "“更新”重新载入后再%1。")
@@ -182,22 +220,35 @@ CWriteOutcome CWriter::Insert(const QString& table, const std::vector<CResultCol
     if (CWriteOutcome checked = CheckNumbers(written, values); !checked.ok)
         return checked;
     QStringList inserted = newValues;
+    while (inserted.size() < static_cast<qsizetype>(columns.size()))
+        inserted << QString();
     for (size_t i = 0; i < columns.size(); ++i) {
         if (IsShownOnly(columns[i]))
             inserted[static_cast<qsizetype>(i)] = QString();
     }
+    // A new entry gets its own number, as every entry does; one typed in is kept.
+    QString newNumber;
+    const int key = NumberColumn(written);
+    if (key >= 0 && StoredText(values.value(key), written[key].m_nSQLType).isEmpty()) {
+        newNumber = entrynumber::Next();
+        inserted[NumberColumn(columns)] = newNumber;
+    }
     QStringList stored;
     for (size_t i = 0; i < written.size(); ++i)
-        stored << StoredText(values.value(static_cast<qsizetype>(i)), written[i].m_nSQLType);
+        stored << StoredText(i == size_t(key) && !newNumber.isEmpty()
+                                 ? newNumber
+                                 : values.value(static_cast<qsizetype>(i)),
+                             written[i].m_nSQLType);
     try {
         CTransaction transaction(*m_pDatabase);
         m_pDatabase->ExecuteSQL(InsertStatement(table, columns, inserted));
-        Log(QStringLiteral("添加"), table, RowContent(written, stored));
+        Log(QStringLiteral("添加"), table, RowContent(written, stored),
+            key >= 0 ? stored.value(key) : QString());
         (void)transaction.Commit();
     } catch (const CDBException& e) {
         return Failed(e, QStringLiteral("添加"));
     }
-    return {true, {}};
+    return {true, {}, false, newNumber};
 }
 
 CWriteOutcome CWriter::Update(const QString& table, const std::vector<CResultColumn>& columns,
@@ -248,16 +299,21 @@ QStringList CWriter::Written(const std::vector<CResultColumn>& columns,
     return out;
 }
 
-void CWriter::Log(const QString& action, const QString& table, const QString& content) const {
-    auditlog::Append(*m_pDatabase, CLogEntry{m_context.operatorName, action, table, content},
+void CWriter::Log(const QString& action, const QString& table, const QString& content,
+                  const QString& entryNumber) const {
+    auditlog::Append(*m_pDatabase,
+                     CLogEntry{m_context.operatorName, action, table, content, entryNumber},
                      QDateTime::currentDateTime());
 }
 
 CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CResultColumn>& columns,
                                     const QStringList& oldValues,
                                     const QStringList* newValues) const {
-    // The grid knows no key: the statement hits every row equal to the one acted on. Where it
-    // hit several, the copies the user did not act on are put back, so exactly one row changes.
+    // A row with a 单号 is found by it. Any other has no key: the statement hits every row equal
+    // to the one acted on. Where it hit several, the copies the user did not act on are put
+    // back, so exactly one row changes.
+    const int key = NumberColumn(columns);
+    const QString number = key < 0 ? QString() : oldValues.value(key);
     bool matched = true;
     try {
         CTransaction transaction(*m_pDatabase);
@@ -273,7 +329,7 @@ CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CRes
         }
         matched = changed != 0;
         if (matched) {
-            const QString copy = InsertStatement(table, columns, oldValues);
+            const CStatement copy = InsertStatement(table, columns, oldValues);
             for (long long i = 1; i < changed; ++i)
                 m_pDatabase->ExecuteSQL(copy);
             if (newValues) {
@@ -283,9 +339,10 @@ CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CRes
                                          columns[i].m_nSQLType);
                 // A row written back as it was is no change: the log stays quiet.
                 if (stored != oldValues)
-                    Log(QStringLiteral("修改"), table, ChangeContent(columns, oldValues, stored));
+                    Log(QStringLiteral("修改"), table, ChangeContent(columns, oldValues, stored),
+                        number);
             } else {
-                Log(QStringLiteral("删除"), table, RowContent(columns, oldValues));
+                Log(QStringLiteral("删除"), table, RowContent(columns, oldValues), number);
             }
             if (m_context.guard) {
                 if (QString refusal = m_context.guard(oldValues); !refusal.isEmpty())
@@ -297,7 +354,8 @@ CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CRes
         return Failed(e, newValues ? QStringLiteral("修改") : QStringLiteral("删除"));
     }
     if (!matched)
-        return {false, NoRowText(newValues ? QStringLiteral("修改") : QStringLiteral("删除"))};
+        return {false,
+                NoRowText(newValues ? QStringLiteral("修改") : QStringLiteral("删除"), number)};
     return {true, {}};
 }
 
@@ -332,6 +390,7 @@ CWriteOutcome CWriter::Failed(const CDBException& e, const QString& action) {
 
 bool CRowWriter::Shown(const writeback::CWriteOutcome& outcome) {
     m_bConnectionBroke = outcome.connectionBroke;
+    m_strNewNumber = outcome.newNumber;
     Prompts().TellFailure(m_pOwner, outcome.failure);
     return outcome.ok;
 }

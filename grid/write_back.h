@@ -1,6 +1,7 @@
 #pragma once
 // Turning a grid row into the INSERT, UPDATE or DELETE of its table, and running it.
 #include "result_table.h"
+#include "sql_params.h"
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -16,20 +17,26 @@ namespace writeback {
 // number; a date-time as typed; any other text without its trailing blanks (the grid never
 // shows them, and a row whose stored text differs from the shown one cannot be found again).
 QString StoredText(const QString& text, short sqlType);
-// The written form of a cell: numeric columns bare, in their StoredText form, every other
-// column as one quoted literal with its quotes doubled. A numeric text that is no number is
-// quoted too, so it can never change the statement (the writer refuses it before).
-QString Literal(const QString& text, short sqlType);
+// The bound value of a cell: a number in a numeric column (a count when it is a whole one),
+// every other cell as its text. A numeric text that is no number stays a text, which the
+// database refuses (the writer refuses it before).
+sqlparams::Value Bound(const QString& text, short sqlType);
 // True when a numeric column may take the text: blanks trimmed, empty or a number.
 bool IsNumberText(const QString& text);
 
-// The new values go in as StoredText, the old ones as the table holds them.
-QString InsertStatement(const QString& table, const std::vector<CResultColumn>& columns,
-                        const QStringList& newValues);
-QString UpdateStatement(const QString& table, const std::vector<CResultColumn>& columns,
-                        const QStringList& newValues, const QStringList& oldValues);
-QString DeleteStatement(const QString& table, const std::vector<CResultColumn>& columns,
-                        const QStringList& oldValues);
+// The column that numbers a table's entries, where it has one.
+inline const QString kNumberColumn = QStringLiteral("单号");
+// Where `columns` hold 单号: its index, else -1.
+int NumberColumn(const std::vector<CResultColumn>& columns);
+
+// The new values go in as StoredText, the old ones as the table holds them. A row whose 单号 is
+// known is found by it alone; any other by all its columns.
+CStatement InsertStatement(const QString& table, const std::vector<CResultColumn>& columns,
+                           const QStringList& newValues);
+CStatement UpdateStatement(const QString& table, const std::vector<CResultColumn>& columns,
+                           const QStringList& newValues, const QStringList& oldValues);
+CStatement DeleteStatement(const QString& table, const std::vector<CResultColumn>& columns,
+                           const QStringList& oldValues);
 
 // What one write-back came to: `failure` is what the user must be told (the driver's text, a
 // cell that is no number, a row that is no longer there); empty when it went through or was
@@ -40,6 +47,8 @@ struct CWriteOutcome {
     // The connection broke while the statement ran: whether it changed the books is unknown,
     // and only reading them again tells.
     bool connectionBroke = false;
+    // The 单号 an inserted row was given because its cell was empty.
+    QString newNumber = {};
 };
 
 // The 内容 of the log row of a grid change: "名称：板蓝根；产地：…", the new values as stored;
@@ -91,7 +100,8 @@ private:
     // The columns and values without the shown-only ones.
     std::vector<CResultColumn> Written(const std::vector<CResultColumn>& columns) const;
     QStringList Written(const std::vector<CResultColumn>& columns, const QStringList& values) const;
-    void Log(const QString& action, const QString& table, const QString& content) const;
+    void Log(const QString& action, const QString& table, const QString& content,
+             const QString& entryNumber) const;
 
     CDatabase* m_pDatabase;
     CWriteContext m_context;
@@ -120,6 +130,8 @@ public:
     bool ExecuteStatement(const QString& sql) { return Shown(m_writer.ExecuteStatement(sql)); }
     // The last write failed because the connection broke: the grid must read the books again.
     bool ConnectionBroke() const { return m_bConnectionBroke; }
+    // The 单号 the last insert gave its row, to be shown in its cell; empty when none.
+    const QString& NewNumber() const { return m_strNewNumber; }
 
 private:
     bool Shown(const writeback::CWriteOutcome& outcome);
@@ -127,4 +139,5 @@ private:
     writeback::CWriter m_writer;
     QWidget* m_pOwner;
     bool m_bConnectionBroke = false;
+    QString m_strNewNumber;
 };

@@ -19,7 +19,7 @@ CLogEntry Loss(const losssql::Loss& l) {
         content += QStringLiteral("；去向 ") + l.destination;
     if (!l.note.isEmpty())
         content += QStringLiteral("；备注 ") + l.note;
-    return {l.operatorName, action, QStringLiteral("损"), content};
+    return {l.operatorName, action, QStringLiteral("损"), content, l.number};
 }
 
 } // namespace losslog

@@ -8,14 +8,9 @@
 #include "result_loader.h"
 #include "sql_text.h"
 
+#include <QDateTime>
+
 namespace lossrecord {
-
-namespace {
-
-// A stock-take of a whole shop writes one row a second; this bounds the search for a free one.
-constexpr int kFreeSecondTries = 3600;
-
-} // namespace
 
 std::optional<CardFigures> ReadCard(CDatabase* db, const losssql::Card& card, QString* failure) {
     const std::optional<CResultTable> rows =
@@ -29,9 +24,13 @@ std::optional<CardFigures> ReadCard(CDatabase* db, const losssql::Card& card, QS
     return figures;
 }
 
+QString Now() {
+    return sqltext::Timestamp(QDateTime::currentDateTime());
+}
+
 Step Record(CDatabase& db, CTransaction& transaction, losssql::Loss& loss, bool onlyWhenHeld) {
-    const QString take = onlyWhenHeld ? losssql::TakeFromStockIfHeld(loss.card, loss.quantity)
-                                      : losssql::TakeFromStock(loss.card, loss.quantity);
+    const CStatement take = onlyWhenHeld ? losssql::TakeFromStockIfHeld(loss.card, loss.quantity)
+                                         : losssql::TakeFromStock(loss.card, loss.quantity);
     if (transaction.Execute(take) == 0) {
         QString failure;
         if (ReadCard(&db, loss.card, &failure))
@@ -48,22 +47,6 @@ Step Record(CDatabase& db, CTransaction& transaction, losssql::Loss& loss, bool 
     transaction.Execute(losssql::InsertLoss(loss));
     auditlog::Append(db, losslog::Loss(loss), QDateTime::currentDateTime());
     return Step::Written;
-}
-
-std::optional<QString> FreeStamp(CDatabase* db, const QDateTime& from, QString* failure) {
-    QDateTime at = from;
-    for (int i = 0; i < kFreeSecondTries; ++i, at = at.addSecs(1)) {
-        const QString stamp = sqltext::Timestamp(at);
-        const std::optional<CResultTable> rows =
-            RunStatement(db, QStringLiteral("损"), losssql::CountAt(stamp), failure);
-        if (!rows || rows->RowCount() != 1)
-            return std::nullopt;
-        if (rows->CellText(0, 0).toLongLong() == 0)
-            return stamp;
-    }
-    if (failure)
-        *failure = QStringLiteral("找不到空闲的记录时间");
-    return std::nullopt;
 }
 
 } // namespace lossrecord

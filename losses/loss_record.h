@@ -4,7 +4,6 @@
 // cost, and the row and its log row are written.
 #include "loss_statements.h"
 
-#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -16,13 +15,13 @@ namespace lossrecord {
 enum class Step { Written, NoCard, NotHeld };
 
 // Takes `loss.quantity` off its card (only when the card holds that much, if `onlyWhenHeld`),
-// sets `loss.unitCost` to the card's average cost, and writes the row and its log row. Throws
-// CDBException when a statement fails; the caller's transaction then undoes it all.
+// sets `loss.unitCost` to the card's average cost, and writes the row and its log row, both
+// under `loss.number`. Throws CDBException when a statement fails; the caller's transaction then
+// undoes it all.
 Step Record(CDatabase& db, CTransaction& transaction, losssql::Loss& loss, bool onlyWhenHeld);
 
-// The first second from `from` on that no 损 row holds; nullopt, and why in `failure`, when
-// the books cannot be read.
-std::optional<QString> FreeStamp(CDatabase* db, const QDateTime& from, QString* failure);
+// The clock's time now, as a 损 row is stamped.
+QString Now();
 
 // The card's stock as the books give it, and its average cost; nullopt when the card is not
 // there or cannot be read (then `failure` says why).

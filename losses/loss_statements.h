@@ -1,6 +1,8 @@
 #pragma once
 // The statements of the 损 records: stock that leaves a card other than by sale, or that a
-// stock-take finds. Texts go between quotes with their quotes doubled; numbers bare.
+// stock-take finds. Every value is bound to a mark.
+#include "sql_params.h"
+
 #include <QString>
 
 namespace losssql {
@@ -15,7 +17,7 @@ struct Card {
 
 // One 损 row.
 struct Loss {
-    QString timestamp; // "yyyy-MM-dd hh:mm:ss", the key
+    QString timestamp; // "yyyy-MM-dd hh:mm:ss", when it was written
     Card card;
     double quantity = 0; // boxes; positive leaves the stock, negative is stock found
     double unitCost = 0; // the card's average cost when it was written
@@ -23,18 +25,15 @@ struct Loss {
     QString destination;
     QString operatorName;
     QString note;
+    QString number; // 单号: the row's own, by which it is looked up after a lost reply
 };
 
-QString InsertLoss(const Loss& loss);
+CStatement InsertLoss(const Loss& loss);
 // The card's 现有存货量 and 平均成本单价.
-QString CardStock(const Card& card);
+CStatement CardStock(const Card& card);
 // The card's stock lowered by `boxes` (raised when negative).
-QString TakeFromStock(const Card& card, double boxes);
+CStatement TakeFromStock(const Card& card, double boxes);
 // The same, only when the card holds at least `boxes`: no row changes otherwise.
-QString TakeFromStockIfHeld(const Card& card, double boxes);
-// How many 损 rows hold `timestamp`.
-QString CountAt(const QString& timestamp);
-// Whether `loss` is in the books: its time stamp held by a row of its card.
-QString CountLoss(const Loss& loss);
+CStatement TakeFromStockIfHeld(const Card& card, double boxes);
 
 } // namespace losssql

@@ -4,6 +4,7 @@
 #include "CDatabase.h"
 #include "CTransaction.h"
 #include "entry_fields.h"
+#include "entry_number.h"
 #include "entry_statements.h"
 #include "loss_record.h"
 #include "loss_text.h"
@@ -15,6 +16,9 @@
 
 const QString CStockTake::kNothingToRecord =
     QStringLiteral("实盘数量与账面数量全部相符，没有需要记录的差异。");
+
+const QString CStockTake::kAlreadyConfirmed =
+    QStringLiteral("这张盘点表已经确认过，差异已在账上，没有重复记录。请关闭后重新打开盘点表。");
 
 QString CStockTake::RecordedText(int rows) {
     return QStringLiteral("盘点已确认：记录了 %1 条差异，库存已按实盘数量调整。").arg(rows);
@@ -105,7 +109,9 @@ std::vector<CStockTake::Row> CStockTake::KeepTyped(std::vector<Row> fresh,
     return fresh;
 }
 
-CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows, const QDateTime& now) {
+CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows) {
+    if (m_bDone)
+        return {false, kAlreadyConfirmed, -1, 0};
     // Nothing is written until every row is valid.
     std::vector<std::pair<const Row*, double>> differences;
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -115,42 +121,85 @@ CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows, const QDat
         if (*counted != rows[i].book)
             differences.emplace_back(&rows[i], rows[i].book - *counted);
     }
-    if (differences.empty())
+    if (!m_number.Holds() && differences.empty())
         return {true, kNothingToRecord, -1, 0};
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         return {false, CDBException::ConnectionClosed().ErrorText(), -1, 0};
 
-    QString failure;
-    std::optional<QString> stamp = lossrecord::FreeStamp(m_pDatabase, now, &failure);
+    // A take kept from a 确认 whose outcome is unknown, looked up by its first row.
+    if (m_number.Holds()) {
+        QString failure;
+        const std::optional<bool> inBooks = entrylookup::InBooks(
+            m_pDatabase, QStringLiteral("损"), entrynumber::Part(m_number.Kept(), 1), &failure);
+        if (!inBooks)
+            return {false, entrylookup::Reported(std::nullopt, failure), -1, 0};
+        if (*inBooks) {
+            m_number.Forget();
+            m_bDone = true;
+            return {true, entrylookup::kAlreadyRecorded, -1, int(differences.size())};
+        }
+        if (differences.empty()) {
+            m_number.Forget();
+            return {true, kNothingToRecord, -1, 0};
+        }
+    }
+    const QString number = m_number.Take();
+    const QString stamp = lossrecord::Now();
+    std::optional<QString> lost; // the driver's text when the commit's reply was lost
     try {
         CTransaction transaction(*m_pDatabase);
+        int part = 0;
         for (const auto& [row, difference] : differences) {
-            if (!stamp)
-                return {false, failure, -1, 0};
             losssql::Loss loss;
-            loss.timestamp = *stamp;
+            loss.timestamp = stamp;
+            loss.number = entrynumber::Part(number, ++part);
             loss.card = row->card;
             loss.quantity = difference;
             loss.reason = difference > 0 ? losstext::kShortfall : losstext::kSurplus;
             loss.operatorName = m_strOperator;
             loss.note = row->note.trimmed();
             if (lossrecord::Record(*m_pDatabase, transaction, loss, false) !=
-                lossrecord::Step::Written)
+                lossrecord::Step::Written) {
+                m_number.Forget();
                 return {false,
                         QStringLiteral("“%1，%2，%3，有效期至 %4”这张库存卡已经不在账上了，盘点"
                                        "没有记录。请关闭盘点表重新打开。")
                             .arg(row->card.name, row->card.origin, row->card.packModel,
                                  row->card.expiry),
                         int(row - rows.data()), 0};
-            const QDateTime taken =
-                QDateTime::fromString(*stamp, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-            stamp = lossrecord::FreeStamp(m_pDatabase, taken.addSecs(1), &failure);
+            }
         }
         // Sales since the sheet was read may have taken more than was counted.
         transaction.Execute(entrysql::ClampNegativeStock());
-        (void)transaction.Commit();
+        try {
+            (void)transaction.Commit();
+        } catch (const CDBException& e) {
+            if (!CDatabase::IsConnectionLost(e))
+                throw;
+            lost = e.ErrorText();
+        }
     } catch (const CDBException& e) {
+        // Undone before its commit: surely not in the books.
+        m_number.Forget();
         return {false, e.ErrorText().trimmed(), -1, 0};
     }
-    return {true, RecordedText(int(differences.size())), -1, int(differences.size())};
+    const int recorded = int(differences.size());
+    if (!lost) {
+        m_number.Forget();
+        m_bDone = true;
+        return {true, RecordedText(recorded), -1, recorded};
+    }
+    // The commit's reply was lost: looked up by the number of the first row.
+    const std::optional<bool> inBooks =
+        entrylookup::InBooks(m_pDatabase, QStringLiteral("损"), entrynumber::Part(number, 1));
+    const QString said = entrylookup::Reported(inBooks, *lost, QStringLiteral("确认"));
+    if (!inBooks) {
+        m_number.Keep(number);
+        return {false, said, -1, 0};
+    }
+    m_number.Forget();
+    if (!*inBooks)
+        return {false, said, -1, 0};
+    m_bDone = true;
+    return {true, said, -1, recorded};
 }

@@ -4,10 +4,10 @@
 // (盘亏 positive, 盘盈 negative) and moves each card's stock by it, all in one transaction. The
 // difference is taken against the stock the sheet was read with and applied to the stock as it
 // stands at 确认, so sales made meanwhile are kept.
+#include "entry_lookup.h"
 #include "loss_statements.h"
 #include "result_table.h"
 
-#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -32,10 +32,11 @@ public:
         QString message;
         // The row the message is about (for the focus), or -1.
         int row = -1;
-        int recorded = 0; // 损 rows written
+        int recorded = 0; // 损 rows the sheet has in the books; the sheet is done when > 0
     };
 
     static const QString kNothingToRecord;
+    static const QString kAlreadyConfirmed;
     static QString RecordedText(int rows);
     // The message for the row at `index` (0-based) whose 实盘数量 is not valid.
     static QString InvalidCountText(int index, const Row& row);
@@ -58,11 +59,14 @@ public:
     // The rows read again, with what was typed for a card that is still there kept.
     static std::vector<Row> KeepTyped(std::vector<Row> fresh, const std::vector<Row>& typed);
 
-    // 确认: stamped from `now` on, one second apart.
-    Outcome Confirm(const std::vector<Row>& rows,
-                    const QDateTime& now = QDateTime::currentDateTime());
+    // 确认: every row stamped with the clock's time, numbered as parts of the take's number.
+    // After a lost reply whose outcome is unknown the next 确认 looks the take up first; once the
+    // take is in the books, 确认 records nothing more.
+    Outcome Confirm(const std::vector<Row>& rows);
 
 private:
     CDatabase* m_pDatabase;
     QString m_strOperator;
+    entrylookup::CPendingNumber m_number;
+    bool m_bDone = false;
 };

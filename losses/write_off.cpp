@@ -3,8 +3,8 @@
 #include "CDBException.h"
 #include "CDatabase.h"
 #include "CTransaction.h"
-#include "entry_check.h"
 #include "entry_fields.h"
+#include "entry_lookup.h"
 #include "loss_record.h"
 #include "loss_text.h"
 #include "text_forms.h"
@@ -46,7 +46,7 @@ std::optional<CWriteOff::Form> CWriteOff::ForCard(const losssql::Card& card, con
     return form;
 }
 
-CEntryOutcome CWriteOff::Add(const Form& form, const QDateTime& now) {
+CEntryOutcome CWriteOff::Add(const Form& form) {
     const auto stored = [](const QString& text) { return textforms::WithoutTrailingBlanks(text); };
     losssql::Loss loss;
     loss.card = {stored(form.card.name), stored(form.card.origin), stored(form.card.packModel),
@@ -67,21 +67,34 @@ CEntryOutcome CWriteOff::Add(const Form& form, const QDateTime& now) {
     loss.note = stored(form.note);
     loss.operatorName = m_strOperator;
 
-    QString failure;
-    const std::optional<QString> stamp = lossrecord::FreeStamp(m_pDatabase, now, &failure);
-    if (!stamp)
-        return CEntryOutcome::Status(textforms::CutUtf8(failure, 254));
-    loss.timestamp = *stamp;
+    // A number kept from a press whose outcome is unknown: never written twice.
+    if (m_number.Holds()) {
+        QString failure;
+        const std::optional<bool> inBooks =
+            entrylookup::InBooks(m_pDatabase, QStringLiteral("损"), m_number.Kept(), &failure);
+        if (!inBooks)
+            return CEntryOutcome::Status(
+                textforms::CutUtf8(entrylookup::Reported(std::nullopt, failure), 254));
+        if (*inBooks) {
+            m_number.Forget();
+            return CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdName, std::nullopt);
+        }
+    }
+    loss.number = m_number.Take();
+    loss.timestamp = lossrecord::Now();
     return Record(loss);
 }
 
 CEntryOutcome CWriteOff::Record(losssql::Loss& loss) {
+    std::optional<QString> lost; // the driver's text when the commit's reply was lost
     try {
         CTransaction transaction(*m_pDatabase);
         switch (lossrecord::Record(*m_pDatabase, transaction, loss, true)) {
         case lossrecord::Step::NoCard:
+            m_number.Forget();
             return CEntryOutcome::Status(kNoSuchCard);
         case lossrecord::Step::NotHeld: {
+            m_number.Forget();
             QString failure;
             const std::optional<lossrecord::CardFigures> figures =
                 lossrecord::ReadCard(m_pDatabase, loss.card, &failure);
@@ -93,16 +106,28 @@ CEntryOutcome CWriteOff::Record(losssql::Loss& loss) {
             break;
         }
         try {
-            return CEntryOutcome::Recorded(RecordedText(loss), IdName, transaction.Commit());
+            const std::optional<CDBException> afterCommit = transaction.Commit();
+            m_number.Forget();
+            return CEntryOutcome::Recorded(RecordedText(loss), IdName, afterCommit);
         } catch (const CDBException& e) {
             if (!CDatabase::IsConnectionLost(e))
                 throw;
+            lost = e.ErrorText();
         }
     } catch (const CDBException& e) {
+        // Undone before its commit: surely not in the books.
+        m_number.Forget();
         return CEntryOutcome::DriverStatus(e);
     }
-    // The commit's reply was lost: looked up on a new connection, once the transaction is gone.
-    const std::optional<long long> count =
-        entrycheck::Count(m_pDatabase, QStringLiteral("损"), losssql::CountLoss(loss));
-    return entrycheck::LookedUp(count ? std::optional<bool>(*count > 0) : std::nullopt, IdName);
+    // The commit's reply was lost: looked up by its number once the transaction is gone.
+    const std::optional<bool> inBooks =
+        entrylookup::InBooks(m_pDatabase, QStringLiteral("损"), loss.number);
+    const QString said = textforms::CutUtf8(entrylookup::Reported(inBooks, *lost), 254);
+    if (!inBooks) {
+        m_number.Keep(loss.number);
+        return CEntryOutcome::Status(said);
+    }
+    m_number.Forget();
+    return *inBooks ? CEntryOutcome::Recorded(said, IdName, std::nullopt)
+                    : CEntryOutcome::Status(said);
 }

@@ -2,11 +2,11 @@
 // 报损/退货 without its dialog: boxes of one stock card leave the stock as a recorded loss or a
 // return to the supplier, never more than the card holds, with its row, the card's new stock
 // and the log row in one transaction.
+#include "entry_lookup.h"
 #include "entry_outcome.h"
 #include "loss_statements.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -56,12 +56,15 @@ public:
     std::optional<Form> ForCard(const losssql::Card& card, const QDate& today,
                                 QString* failure) const;
 
-    // One press of 添加, stamped `now` or the next free second.
-    CEntryOutcome Add(const Form& form, const QDateTime& now = QDateTime::currentDateTime());
+    // One press of 添加, stamped with the clock's time. After a lost reply whose outcome is
+    // unknown the next press looks the kept number up first and writes only when it is not in
+    // the books.
+    CEntryOutcome Add(const Form& form);
 
 private:
     CEntryOutcome Record(losssql::Loss& loss);
 
     CDatabase* m_pDatabase;
     QString m_strOperator;
+    entrylookup::CPendingNumber m_number;
 };

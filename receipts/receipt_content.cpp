@@ -1,17 +1,20 @@
 #include "receipt_content.h"
 
 #include "result_loader.h"
-#include "sql_text.h"
 
 #include <QRegularExpression>
 #include <QSysInfo>
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <tuple>
 
 namespace {
 
 const QString kNone = QStringLiteral("—");
 const QString kStampForm = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+// Marks in one statement: well below what either database allows.
+constexpr int kNumbersPerStatement = 200;
 
 QString Money(long long cents) {
     return QString::asprintf("%s%lld.%02lld", cents < 0 ? "-" : "", std::llabs(cents) / 100,
@@ -39,21 +42,21 @@ QString QuantityText(const QString& saleType, double boxes, double price, double
 
 // The card's batch numbers, the latest purchase first, each once.
 std::optional<QString> Batches(CDatabase& db, const CReceiptItem& item, QString* failure) {
-    const QString sql =
-        QStringLiteral("SELECT 批号 FROM 进 WHERE 名称=%1 AND 产地=%2 AND 规格型号=%3 AND "
-                       "有效截止日期=%4 ORDER BY 采购日期 DESC")
-            .arg(sqltext::Quote(item.name), sqltext::Quote(item.origin),
-                 sqltext::Quote(item.packModel), sqltext::Quote(item.expiry));
-    const std::optional<CResultTable> rows = RunStatement(&db, QStringLiteral("进"), sql, failure);
+    const CStatement batches{
+        QStringLiteral("SELECT 批号 FROM 进 WHERE 名称=? AND 产地=? AND 规格型号=? AND "
+                       "有效截止日期=? ORDER BY 采购日期 DESC"),
+        {item.name, item.origin, item.packModel, item.expiry}};
+    const std::optional<CResultTable> rows =
+        RunStatement(&db, QStringLiteral("进"), batches, failure);
     if (!rows)
         return std::nullopt;
-    QStringList batches;
+    QStringList found;
     for (int r = 0; r < rows->RowCount(); ++r) {
         const QString batch = rows->CellText(r, 0).trimmed();
-        if (!batch.isEmpty() && !batches.contains(batch))
-            batches << batch;
+        if (!batch.isEmpty() && !found.contains(batch))
+            found << batch;
     }
-    return batches.isEmpty() ? kNone : batches.join(QStringLiteral("、"));
+    return found.isEmpty() ? kNone : found.join(QStringLiteral("、"));
 }
 
 } // namespace
@@ -100,7 +103,7 @@ std::optional<long long> SplitPackPieces(double amount, double price, double box
     return nearest;
 }
 
-std::optional<CReceipt> Load(CDatabase& db, const QStringList& stamps,
+std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
                              const CReceiptSettings& settings, bool reprint, const QDateTime& now,
                              const QString& counter, QString* failure) {
     CReceipt receipt;
@@ -110,39 +113,64 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& stamps,
     receipt.printedAt = now.toString(kStampForm);
     receipt.clerk = kNone;
 
-    QStringList literals;
-    for (const QString& stamp : stamps) {
-        const QDateTime time = StampOf(stamp);
-        if (time.isValid())
-            literals << sqltext::Quote(sqltext::Timestamp(time));
+    QStringList numbers;
+    for (const QString& number : saleNumbers) {
+        if (!number.trimmed().isEmpty())
+            numbers << number.trimmed();
     }
-    literals.removeDuplicates();
-    if (literals.isEmpty())
-        return receipt;
+    numbers.removeDuplicates();
 
-    const QString sql =
-        QStringLiteral("SELECT 日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,"
-                       "实收金额,营业员 FROM 销 WHERE 日期时间 IN (%1) ORDER BY 日期时间")
-            .arg(literals.join(QLatin1Char(',')));
-    const std::optional<CResultTable> rows = RunStatement(&db, QStringLiteral("销"), sql, failure);
-    if (!rows)
-        return std::nullopt;
-
-    QStringList clerks;
-    std::map<QStringList, QString> batches; // by card
-    for (int r = 0; r < rows->RowCount(); ++r) {
+    struct Sale {
         CReceiptItem item;
-        item.stamp = StampOf(rows->CellText(r, 0)).toString(kStampForm);
-        item.name = rows->CellText(r, 1);
-        item.origin = rows->CellText(r, 2);
-        item.packModel = rows->CellText(r, 3);
-        item.expiry = rows->CellText(r, 4);
-        const double price = rows->CellText(r, 5).toDouble();
-        const double boxes = rows->CellText(r, 6).toDouble();
-        const double amount = rows->CellText(r, 8).toDouble();
-        item.quantity = QuantityText(rows->CellText(r, 7), boxes, price, amount);
-        item.unitPrice = PriceText(price);
-        item.cents = std::llround(amount * 100);
+        QString receiptNumber;
+        QString saleType;
+        QString clerk;
+        double price = 0, boxes = 0, amount = 0;
+    };
+    std::vector<Sale> sales;
+    for (qsizetype first = 0; first < numbers.size(); first += kNumbersPerStatement) {
+        const QStringList some = numbers.mid(first, kNumbersPerStatement);
+        CStatement select{
+            QStringLiteral("SELECT 日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,"
+                           "实收金额,营业员,单号,小票号 FROM 销 WHERE 单号<>'' AND 单号 IN (%1)")
+                .arg(QStringList(some.size(), QStringLiteral("?")).join(QLatin1Char(','))),
+            {}};
+        for (const QString& number : some)
+            select.values.emplace_back(number);
+        const std::optional<CResultTable> rows =
+            RunStatement(&db, QStringLiteral("销"), select, failure);
+        if (!rows)
+            return std::nullopt;
+        for (int r = 0; r < rows->RowCount(); ++r) {
+            Sale sale;
+            sale.item.stamp = StampOf(rows->CellText(r, 0)).toString(kStampForm);
+            sale.item.name = rows->CellText(r, 1);
+            sale.item.origin = rows->CellText(r, 2);
+            sale.item.packModel = rows->CellText(r, 3);
+            sale.item.expiry = rows->CellText(r, 4);
+            sale.price = rows->CellText(r, 5).toDouble();
+            sale.boxes = rows->CellText(r, 6).toDouble();
+            sale.saleType = rows->CellText(r, 7);
+            sale.amount = rows->CellText(r, 8).toDouble();
+            sale.clerk = rows->CellText(r, 9).trimmed();
+            sale.item.saleNumber = rows->CellText(r, 10);
+            sale.receiptNumber = rows->CellText(r, 11).trimmed();
+            sales.push_back(std::move(sale));
+        }
+    }
+    // Time order; sales of one second in the order of their numbers, which grow with time.
+    std::sort(sales.begin(), sales.end(), [](const Sale& a, const Sale& b) {
+        return std::tie(a.item.stamp, a.item.saleNumber) <
+               std::tie(b.item.stamp, b.item.saleNumber);
+    });
+
+    QStringList clerks, kept;
+    std::map<QStringList, QString> batches; // by card
+    for (Sale& sale : sales) {
+        CReceiptItem& item = sale.item;
+        item.quantity = QuantityText(sale.saleType, sale.boxes, sale.price, sale.amount);
+        item.unitPrice = PriceText(sale.price);
+        item.cents = std::llround(sale.amount * 100);
         item.amount = Money(item.cents);
 
         const QStringList card{item.name, item.origin, item.packModel, item.expiry};
@@ -155,14 +183,19 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& stamps,
         }
         item.batch = known->second;
 
-        const QString clerk = rows->CellText(r, 9).trimmed();
-        if (!clerk.isEmpty() && !clerks.contains(clerk))
-            clerks << clerk;
+        if (!sale.clerk.isEmpty() && !clerks.contains(sale.clerk))
+            clerks << sale.clerk;
+        if (!sale.receiptNumber.isEmpty() && !kept.contains(sale.receiptNumber))
+            kept << sale.receiptNumber;
         receipt.totalCents += item.cents;
         receipt.items.push_back(std::move(item));
     }
-    if (!receipt.items.empty())
+    if (!kept.isEmpty()) {
+        receipt.number = kept.join(QStringLiteral("、"));
+    } else if (!receipt.items.empty()) {
         receipt.number = ReceiptNumber(StampOf(receipt.items.front().stamp), counter);
+        receipt.numberMade = true;
+    }
     if (!clerks.isEmpty())
         receipt.clerk = clerks.join(QStringLiteral("、"));
     return receipt;

@@ -12,7 +12,8 @@
 class CDatabase;
 
 struct CReceiptItem {
-    QString stamp; // 日期时间, "yyyy-MM-dd HH:mm:ss"
+    QString saleNumber; // the sale's 单号
+    QString stamp;      // 日期时间, "yyyy-MM-dd HH:mm:ss"
     QString name;
     QString origin;
     QString packModel;
@@ -26,8 +27,9 @@ struct CReceiptItem {
 
 struct CReceipt {
     QString shopName;
-    QString number;    // 小票号
-    QString printedAt; // "yyyy-MM-dd HH:mm:ss"
+    QString number;          // 小票号: the one its sales keep, or made for this first print
+    bool numberMade = false; // its sales keep none yet: printing stores `number` with them
+    QString printedAt;       // "yyyy-MM-dd HH:mm:ss"
     bool reprint = false;
     QString clerk; // the sales' 营业员, several joined by "、"; "—" when none is known
     std::vector<CReceiptItem> items;
@@ -42,8 +44,8 @@ namespace receiptcontent {
 // This computer's name for receipt numbers: the short host name in letters, digits and '-'
 // ("counter" when nothing is left).
 QString CounterName();
-// 小票号: the first sale's stamp as yyyyMMddHHmmss, '-', the counter. Unique, as 日期时间 is the
-// key of 销 and a counter never records two baskets in one second.
+// A new 小票号: the first sale's stamp as yyyyMMddHHmmss, '-', the counter that first prints it.
+// Made once; the sales keep it, so a reprint anywhere carries the same.
 QString ReceiptNumber(const QDateTime& firstSale, const QString& counter);
 // A time stamp text as the books or a caller give it ("yyyy-MM-dd HH:mm:ss", with or without
 // ".zzz", or a midnight stamp shown as "yyyy-MM-dd "); invalid when it is none.
@@ -53,9 +55,11 @@ QDateTime StampOf(const QString& text);
 // rounds to `amount`, preferring one that makes pieces-per-box whole; nullopt when the price is
 // not positive.
 std::optional<long long> SplitPackPieces(double amount, double price, double boxes);
-// The receipt of the sales stamped `stamps` (unknown stamps are passed over). nullopt with the
-// driver's text in `failure` when the books cannot be read; no items when none matched.
-std::optional<CReceipt> Load(CDatabase& db, const QStringList& stamps,
+// The receipt of the sales numbered `saleNumbers` (their 单号; unknown ones are passed over), in
+// time order. Its number is the 小票号 its sales keep (several, joined by "、", when they were
+// printed on several receipts), or a new one from `counter` when none keeps one. nullopt with
+// the driver's text in `failure` when the books cannot be read; no items when none matched.
+std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
                              const CReceiptSettings& settings, bool reprint, const QDateTime& now,
                              const QString& counter, QString* failure);
 

@@ -1,7 +1,10 @@
 #include "receipt_log.h"
 
 #include "CDBException.h"
+#include "CDatabase.h"
 #include "CTransaction.h"
+#include "entry_lookup.h"
+#include "entry_number.h"
 
 namespace receiptlog {
 
@@ -11,19 +14,41 @@ CLogEntry Entry(const CReceipt& receipt, const QString& operatorName, const QStr
             QStringLiteral("小票号 %1，%2 笔销售，合计 %3 元；%4")
                 .arg(receipt.number)
                 .arg(receipt.items.size())
-                .arg(receipt.Total(), where)};
+                .arg(receipt.Total(), where),
+            entrynumber::Next()};
 }
 
-QString Write(CDatabase& db, const CLogEntry& entry, const QDateTime& now) {
+QString Write(CDatabase& db, const CReceipt& receipt, const CLogEntry& entry,
+              const QDateTime& now) {
+    std::optional<CDBException> commitLost;
     try {
         CTransaction transaction(db);
+        if (receipt.numberMade) {
+            // A sale another counter numbered meanwhile keeps its number.
+            for (const CReceiptItem& item : receipt.items)
+                transaction.Execute(QStringLiteral("UPDATE 销 SET 小票号=? WHERE 单号=? AND "
+                                                   "单号<>'' AND 小票号=''"),
+                                    {receipt.number, item.saleNumber});
+        }
         auditlog::Append(db, entry, now);
-        // Once committed the row stands; auto-commit left off is switched back by the guard.
-        (void)transaction.Commit();
-        return {};
+        try {
+            // Once committed the row stands; auto-commit left off is switched back by the guard.
+            (void)transaction.Commit();
+        } catch (const CDBException& e) {
+            if (!CDatabase::IsConnectionLost(e))
+                throw;
+            commitLost = e;
+        }
     } catch (const CDBException& e) {
-        return e.ErrorText().trimmed();
+        return QStringLiteral("日志没有写入：%1").arg(e.ErrorText().trimmed());
     }
+    if (!commitLost)
+        return {};
+    // Looked up once the transaction is gone: the row is in the log by its own number, or not.
+    return QStringLiteral("小票日志：%1")
+        .arg(entrylookup::Reported(
+            entrylookup::InBooks(&db, QStringLiteral("日志"), entry.entryNumber),
+            commitLost->ErrorText()));
 }
 
 } // namespace receiptlog

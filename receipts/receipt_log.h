@@ -1,6 +1,7 @@
 #pragma once
 // The log row of a printed receipt: 动作 "打印小票" or "补打小票", 对象 "销", written in a short
-// transaction of its own once the receipt is out (printing never changes the sales).
+// transaction of its own once the receipt is out. The sales change only where the receipt's
+// number is new: it is stored with them in that same transaction.
 #include "audit_log.h"
 #include "receipt_content.h"
 
@@ -11,9 +12,11 @@ class CDatabase;
 
 namespace receiptlog {
 
-// `where`: the PDF's path, or the print queue.
+// `where`: the PDF's path, or the print queue. The row gets a 单号 of its own.
 CLogEntry Entry(const CReceipt& receipt, const QString& operatorName, const QString& where);
-// Appends `entry` at `now` in its own transaction; empty, or why it could not be written.
-QString Write(CDatabase& db, const CLogEntry& entry, const QDateTime& now);
+// Stores a new receipt number with its sales and appends `entry` at `now`, in one transaction.
+// Empty when done; otherwise a line for the user: why nothing was written, or, when the reply to
+// the commit was lost, whether the log holds the row.
+QString Write(CDatabase& db, const CReceipt& receipt, const CLogEntry& entry, const QDateTime& now);
 
 } // namespace receiptlog

@@ -20,20 +20,20 @@ CReceiptOutcome Failed(const QString& why) {
 
 } // namespace
 
-CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleStamps,
+CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleNumbers,
                              const QString& operatorName, bool reprint, const QDateTime& now) {
-    return PrintReceipt(db, saleStamps, operatorName, reprint, now, CReceiptSettings::Load(),
+    return PrintReceipt(db, saleNumbers, operatorName, reprint, now, CReceiptSettings::Load(),
                         receiptfiles::Folder(db));
 }
 
-CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleStamps,
+CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleNumbers,
                              const QString& operatorName, bool reprint, const QDateTime& now,
                              const CReceiptSettings& settings, const QString& pdfFolder) {
-    if (saleStamps.isEmpty())
+    if (saleNumbers.isEmpty())
         return Failed(kNothingToPrint);
     QString failure;
     const std::optional<CReceipt> receipt = receiptcontent::Load(
-        db, saleStamps, settings, reprint, now, receiptcontent::CounterName(), &failure);
+        db, saleNumbers, settings, reprint, now, receiptcontent::CounterName(), &failure);
     if (!receipt) {
         if (failure.isEmpty())
             failure = QStringLiteral("数据库没有连接");
@@ -69,10 +69,10 @@ CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleStamps,
         where = QStringLiteral("PDF 文件 %1").arg(QDir::toNativeSeparators(path));
     }
     outcome.ok = true;
-    const QString logFailure =
-        receiptlog::Write(db, receiptlog::Entry(*receipt, operatorName, where), now);
-    if (!logFailure.isEmpty())
-        outcome.message += QStringLiteral("\n日志没有写入：%1").arg(logFailure);
+    const QString logged =
+        receiptlog::Write(db, *receipt, receiptlog::Entry(*receipt, operatorName, where), now);
+    if (!logged.isEmpty())
+        outcome.message += QLatin1Char('\n') + logged;
     return outcome;
 }
 

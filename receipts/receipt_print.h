@@ -1,8 +1,8 @@
 #pragma once
 // Printing a customer's receipt: the one call the sales entry, the reprint and the settings
 // dialog need. It reads the sales, lays the receipt out on the paper of this counter's settings,
-// sends it to the print queue or saves it as a PDF, and writes its log row. It never changes
-// the sales: a receipt that fails leaves them recorded, to be reprinted.
+// sends it to the print queue or saves it as a PDF, and writes its log row. Of the sales it only
+// ever sets the receipt's number: a receipt that fails leaves them recorded, to be reprinted.
 #include "receipt_settings.h"
 
 #include <QDateTime>
@@ -18,15 +18,15 @@ struct CReceiptOutcome {
     QString file; // the PDF's path when one was written
 };
 
-// The receipt of the sales stamped `saleStamps` (日期时间 of 销, "yyyy-MM-dd HH:mm:ss"), with
-// the settings saved on this computer. `operatorName` signs the log row; `reprint` marks the
-// receipt "补打". A print queue this computer does not have gives a PDF instead, and says so.
-// PDFs go to the folder receiptfiles::Folder names.
-CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleStamps,
+// The receipt of the sales numbered `saleNumbers` (单号 of 销), with the settings saved on this
+// computer. Its first print stores its number with its sales; every reprint carries that one.
+// `operatorName` signs the log row; `reprint` marks the receipt "补打". A print queue this computer
+// does not have gives a PDF instead, and says so. PDFs go to the folder receiptfiles::Folder names.
+CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleNumbers,
                              const QString& operatorName, bool reprint,
                              const QDateTime& now = QDateTime::currentDateTime());
 // The same with the settings and the PDF folder given.
-CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleStamps,
+CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleNumbers,
                              const QString& operatorName, bool reprint, const QDateTime& now,
                              const CReceiptSettings& settings, const QString& pdfFolder);
 

@@ -8,18 +8,19 @@ namespace reportsql {
 
 namespace {
 
-// One clause of the stock query: the pattern between its percent signs, as one literal. Where
+// One clause of the stock query, its pattern between percent signs bound to its mark. Where
 // LIKE takes a backslash as its escape character (PostgreSQL) a typed one is doubled, so it
 // stands for itself as it does on SQLite; "%" and "_" stay wildcards.
-QString LikeClause(const QString& column, const QString& typed, bool backslashEscapes) {
+void AddLikeClause(CStatement& statement, const QString& column, const QString& typed,
+                   bool backslashEscapes) {
     // Stored texts end in no blank: a typed trailing blank would hide the card it names.
     QString pattern = textforms::WithoutTrailingBlanks(typed);
     if (pattern.isEmpty())
-        return {};
+        return;
     if (backslashEscapes)
         pattern.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    return QStringLiteral(" AND ") + column + QStringLiteral(" like '%") +
-           sqltext::Escape(pattern) + QStringLiteral("%'");
+    statement.sql += QStringLiteral(" AND ") + column + QStringLiteral(" like ?");
+    statement.values.push_back(QLatin1Char('%') + pattern + QLatin1Char('%'));
 }
 
 // The divisor of a division, guarded so that zero gives NULL.
@@ -42,12 +43,13 @@ QString SalesQuery(const QString& from, const QString& to) {
     return QStringLiteral("SELECT * FROM 销 WHERE 日期时间 ") + sqltext::WholeDayRange(from, to);
 }
 
-QString StockQuery(const StockPatterns& patterns, bool backslashEscapes) {
-    return QStringLiteral("SELECT * FROM 存 WHERE 1>0") +
-           LikeClause(QStringLiteral("名称"), patterns.name, backslashEscapes) +
-           LikeClause(QStringLiteral("产地"), patterns.origin, backslashEscapes) +
-           LikeClause(QStringLiteral("规格型号"), patterns.packModel, backslashEscapes) +
-           LikeClause(QStringLiteral("有效截止日期"), patterns.expiry, backslashEscapes);
+CStatement StockQuery(const StockPatterns& patterns, bool backslashEscapes) {
+    CStatement statement{QStringLiteral("SELECT * FROM 存 WHERE 1>0"), {}};
+    AddLikeClause(statement, QStringLiteral("名称"), patterns.name, backslashEscapes);
+    AddLikeClause(statement, QStringLiteral("产地"), patterns.origin, backslashEscapes);
+    AddLikeClause(statement, QStringLiteral("规格型号"), patterns.packModel, backslashEscapes);
+    AddLikeClause(statement, QStringLiteral("有效截止日期"), patterns.expiry, backslashEscapes);
+    return statement;
 }
 
 QString SalesDetail(const QString& from, const QString& to) {
@@ -175,14 +177,20 @@ QString LossReport(const QString& from, const QString& to) {
            sqltext::WholeDayRange(from, to) + QStringLiteral(" ORDER BY 日期时间");
 }
 
-QString ShiftReport(const QString& day, const QString* clerk) {
-    return QStringLiteral(
-               "SELECT 营业员,COUNT(*) AS 笔数,COUNT(CASE WHEN 销售类型='拆零销售' THEN 1 "
-               "END) AS 拆零笔数,SUM(实收金额) AS 营业额,MIN(日期时间) AS 首笔,"
-               "MAX(日期时间) AS 末笔 FROM 销 WHERE 日期时间 ") +
-           sqltext::WholeDayRange(day, day) +
-           (clerk ? QStringLiteral(" AND 营业员=") + sqltext::Quote(*clerk) : QString()) +
-           QStringLiteral(" GROUP BY 营业员");
+CStatement ShiftReport(const QString& day, const QString* clerk) {
+    CStatement statement{
+        QStringLiteral("SELECT 营业员,COUNT(*) AS 笔数,COUNT(CASE WHEN "
+                       "销售类型='拆零销售' THEN 1 END) AS 拆零笔数,SUM(实收金额) "
+                       "AS 营业额,MIN(日期时间) AS 首笔,MAX(日期时间) AS 末笔 FROM "
+                       "销 WHERE 日期时间 ") +
+            sqltext::WholeDayRange(day, day),
+        {}};
+    if (clerk) {
+        statement.sql += QStringLiteral(" AND 营业员=?");
+        statement.values.push_back(*clerk);
+    }
+    statement.sql += QStringLiteral(" GROUP BY 营业员");
+    return statement;
 }
 
 QString ShiftOperators(const QString& day) {

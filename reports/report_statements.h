@@ -1,6 +1,8 @@
 #pragma once
 // The statements of the record queries, the sales reports and the stock statistics, filled with
 // the texts the condition dialogs give. Date texts enter as the pickers display them.
+#include "sql_params.h"
+
 #include <QDate>
 #include <QString>
 
@@ -24,9 +26,10 @@ struct StockPatterns {
 QString PurchaseQuery(const QString& from, const QString& to);
 // 查询销售记录 and the detail rows of every sales report: the whole days from `from` to `to`.
 QString SalesQuery(const QString& from, const QString& to);
-// 查询库存: every non-empty pattern must occur in its column; '%' and '_' stay wildcards.
+// 查询库存: every non-empty pattern must occur in its column; '%' and '_' stay wildcards. Each
+// pattern is bound, between its percent signs.
 // `backslashEscapes`: the database's LIKE takes "\\" as its escape character (PostgreSQL).
-QString StockQuery(const StockPatterns& patterns, bool backslashEscapes = false);
+CStatement StockQuery(const StockPatterns& patterns, bool backslashEscapes = false);
 
 // The sales reports' detail rows (the same text as the sales query).
 QString SalesDetail(const QString& from, const QString& to);
@@ -60,9 +63,9 @@ QString PurchaseReport(const QString& from, const QString& to);
 QString LossReport(const QString& from, const QString& to);
 
 // 交班报表: per 营业员 of the sales of the whole day `day` (one of them only when `clerk` is
-// given), the count, the split-pack count, the sum of 实收金额 and the first and last 日期时间.
-// Columns: 营业员, 笔数, 拆零笔数, 营业额, 首笔, 末笔; in no promised order.
-QString ShiftReport(const QString& day, const QString* clerk = nullptr);
+// given, and bound), the count, the split-pack count, the sum of 实收金额 and the first and last
+// 日期时间. Columns: 营业员, 笔数, 拆零笔数, 营业额, 首笔, 末笔; in no promised order.
+CStatement ShiftReport(const QString& day, const QString* clerk = nullptr);
 // The names an operator chooser offers for `day`: every 操作员 and every 营业员 of its sales.
 QString ShiftOperators(const QString& day);
 

@@ -4,6 +4,7 @@
 #include "CDatabase.h"
 #include "CTransaction.h"
 #include "audit_log.h"
+#include "entry_number.h"
 #include "report_statements.h"
 #include "result_loader.h"
 
@@ -186,8 +187,12 @@ std::optional<CShiftFigures> CShiftReport::Load(const QDate& day, const QString&
     return shiftreport::FromResult(*result, day, clerk);
 }
 
-CShiftReport::Outcome CShiftReport::HandOver(const CShiftFigures& figures,
-                                             const QDateTime& now) const {
+std::optional<bool> CShiftReport::Recorded(const QString& number, QString* failure) const {
+    return entrylookup::InBooks(m_pDatabase, QStringLiteral("日志"), entrynumber::Part(number, 1),
+                                failure);
+}
+
+CShiftReport::Outcome CShiftReport::HandOver(const CShiftFigures& figures, const QDateTime& now) {
     if (figures.rows.empty())
         return {false,
                 QStringLiteral("%1 没有销售记录，没有可交班的营业员。").arg(DayText(figures.day))};
@@ -198,20 +203,49 @@ CShiftReport::Outcome CShiftReport::HandOver(const CShiftFigures& figures,
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         return {false, QStringLiteral("交班没有记录：") +
                            CDBException::ConnectionClosed().ErrorText().trimmed()};
+    const QString kHandOver = QStringLiteral("交班：");
+    // A press whose outcome was lost is looked up before anything is written again.
+    const bool retry = m_pending.Holds();
+    const QString number = m_pending.Take();
+    if (retry) {
+        QString failure;
+        const std::optional<bool> found = Recorded(number, &failure);
+        if (!found)
+            return {false, kHandOver + entrylookup::Reported(std::nullopt, failure)};
+        if (*found) {
+            m_pending.Forget();
+            return {true, kHandOver + entrylookup::kAlreadyRecorded};
+        }
+    }
     QStringList lines;
     try {
         CTransaction transaction(*m_pDatabase);
+        int index = 0;
         for (const CShiftRow& row : figures.rows) {
             const QString content = shiftreport::LogText(row, figures.day);
             auditlog::Append(*m_pDatabase,
-                             CLogEntry{m_strOperator, QStringLiteral("交班"), kSales, content},
+                             CLogEntry{m_strOperator, QStringLiteral("交班"), kSales, content,
+                                       entrynumber::Part(number, ++index)},
                              now);
             lines << content;
         }
         // Once committed the rows stay; a failure to return to auto-commit changes nothing.
         (void)transaction.Commit();
     } catch (const CDBException& e) {
-        return {false, QStringLiteral("交班没有记录：") + e.ErrorText().trimmed()};
+        if (!CDatabase::IsConnectionLost(e)) {
+            m_pending.Forget();
+            return {false, QStringLiteral("交班没有记录：") + e.ErrorText().trimmed()};
+        }
+        // The commit may have reached the books before its reply was lost: the log tells.
+        const std::optional<bool> found = Recorded(number, nullptr);
+        if (found)
+            m_pending.Forget();
+        else
+            m_pending.Keep(number);
+        return {found.value_or(false),
+                kHandOver +
+                    entrylookup::Reported(found, e.ErrorText().trimmed(), QStringLiteral("交班"))};
     }
+    m_pending.Forget();
     return {true, QStringLiteral("交班已记入日志：\n") + lines.join(QLatin1Char('\n'))};
 }

@@ -2,6 +2,7 @@
 // 交班报表: what each 营业员 sold on one day — sales, split-pack sales, turnover to the cent, the
 // first and last sale — with a 合计 row, and 交班, which records one operator's figures in the
 // log. A 店长 sees everyone; a 营业员 only themselves, whatever is asked.
+#include "entry_lookup.h"
 #include "result_table.h"
 
 #include <QDate>
@@ -72,14 +73,21 @@ public:
         QString message; // what to show, either way
     };
     // 交班: one log row per operator row of `figures`, all in one transaction, at `now`. A
-    // 营业员 may hand over only their own figures.
-    Outcome HandOver(const CShiftFigures& figures, const QDateTime& now) const;
+    // 营业员 may hand over only their own figures. The rows of one press are numbered as one
+    // entry, row i by entrynumber::Part(number, i); when the reply of that press was lost, the
+    // next press looks its first row up in the log before it writes anything.
+    Outcome HandOver(const CShiftFigures& figures, const QDateTime& now);
 
 private:
     // The one name a load is limited to; nullopt for everyone.
     std::optional<QString> Filter(const QString& choice) const;
 
+    // Whether the press numbered `number` is in the log: its first row tells, for they were
+    // written in one transaction.
+    std::optional<bool> Recorded(const QString& number, QString* failure) const;
+
     CDatabase* m_pDatabase;
     QString m_strOperator;
     bool m_bManager;
+    entrylookup::CPendingNumber m_pending;
 };

@@ -8,7 +8,6 @@
 #include "receipt_print.h"
 #include "receipt_settings.h"
 #include "shown_outcome.h"
-#include "sql_text.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -165,9 +164,7 @@ void CSalesEntryDlg::UpdateData(bool save) {
 }
 
 void CSalesEntryDlg::OnAdd() {
-    // A form left open for hours must not date the sale back to when it was cleared.
-    if (!m_form.timestampTyped)
-        m_pTimestamp->setText(sqltext::Timestamp(QDateTime::currentDateTime()));
+    // A stamp not typed is taken by the entry when the sale is sent.
     UpdateData(true);
     const CEntryOutcome outcome = Answered(this, m_entry.Add(m_form), [this] {
         CSalesEntry::Form accepted = m_form;
@@ -176,28 +173,23 @@ void CSalesEntryDlg::OnAdd() {
     });
     ShowOutcome(this, m_pStatus, outcome);
     if (outcome.recorded) {
-        if (!outcome.recordedStamp.isEmpty()) {
+        if (!outcome.recordedNumber.isEmpty()) {
             // Each sale its own receipt at once, or one for the customer's whole 本单 at 结账.
             if (CReceiptSettings::Load().printEachSale) {
-                PrintReceiptOf({outcome.recordedStamp});
+                PrintReceiptOf({outcome.recordedNumber});
             } else {
-                m_basket.Add(outcome.recordedStamp, m_form.amount);
+                m_basket.Add(outcome.recordedNumber, m_form.amount);
                 m_pBasket->setText(m_basket.Line());
             }
         }
         ClearForm();
         return;
     }
-    if (!outcome.keepTimestamp.isEmpty()) {
-        m_form.timestamp = outcome.keepTimestamp;
-        m_form.timestampTyped = true;
-        m_pTimestamp->setText(m_form.timestamp);
-    }
     FocusControl(this, outcome.focus);
 }
 
-bool CSalesEntryDlg::PrintReceiptOf(const QStringList& stamps) {
-    const CReceiptOutcome printed = PrintReceipt(*m_pDatabase, stamps, m_strOperator, false);
+bool CSalesEntryDlg::PrintReceiptOf(const QStringList& numbers) {
+    const CReceiptOutcome printed = PrintReceipt(*m_pDatabase, numbers, m_strOperator, false);
     if (!printed.ok) {
         // The sales stay recorded whatever the printer does.
         Prompts().Tell(this, printed.message, CPrompts::Icon::Warning);
@@ -212,7 +204,7 @@ bool CSalesEntryDlg::OnCheckout() {
         m_pStatus->setText(QStringLiteral("本单还没有销售：先按【添加】登记，再结账"));
         return true;
     }
-    if (!PrintReceiptOf(m_basket.Stamps()))
+    if (!PrintReceiptOf(m_basket.Numbers()))
         return false;
     m_basket.Clear();
     m_pBasket->setText(m_basket.Line());

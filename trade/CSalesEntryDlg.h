@@ -35,8 +35,9 @@ private:
     void OnAdd();
     // 结账 (F9): the receipt of 本单, then a new one. False when it could not be printed.
     bool OnCheckout();
-    // Prints the receipt of `stamps`; its outcome in the status line, a failure in a box too.
-    bool PrintReceiptOf(const QStringList& stamps);
+    // Prints the receipt of the sales numbered `numbers` (their 单号); its outcome in the status
+    // line, a failure in a box too.
+    bool PrintReceiptOf(const QStringList& numbers);
     // Controls to the form (true) or the form to the controls (false).
     void UpdateData(bool save);
 

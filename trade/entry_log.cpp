@@ -13,7 +13,8 @@ CLogEntry Purchase(const entrysql::Purchase& p) {
                 .arg(p.name, p.origin, p.packModel, p.batch, sqltext::Date(p.expiry),
                      entryfields::NumberText(p.quantity), entryfields::NumberText(p.price),
                      p.purchaser, sqltext::Date(p.purchaseDate))
-                .arg(p.category, p.subCategory, p.code)};
+                .arg(p.category, p.subCategory, p.code),
+            p.number};
 }
 
 CLogEntry Sale(const entrysql::Sale& s) {
@@ -24,7 +25,8 @@ CLogEntry Sale(const entrysql::Sale& s) {
     return {s.clerk, QStringLiteral("销售"), QStringLiteral("销"),
             QStringLiteral("%1（%2，%3，有效期至 %4）%5，%6，零售价 %7 元，实收 %8 元；日期时间 %9")
                 .arg(s.name, s.origin, s.packModel, s.expiry, quantity, s.saleType,
-                     entryfields::NumberText(s.price), s.amount, s.timestamp)};
+                     entryfields::NumberText(s.price), s.amount, s.timestamp),
+            s.number};
 }
 
 } // namespace entrylog

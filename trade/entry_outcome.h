@@ -18,11 +18,8 @@ struct CEntryOutcome {
     // with the question answered; No shows `declined` in the status line.
     QString question;
     QString declined;
-    // Not empty: the sale may be in the books under this time stamp, so the form keeps it as
-    // if typed; pressing 添加 again can then never record the sale a second time.
-    QString keepTimestamp;
-    // A sale in the books: its time stamp, the key 本单 and the receipt know it by.
-    QString recordedStamp;
+    // A sale in the books: its number (单号), by which 本单 and the receipt know it.
+    QString recordedNumber;
 
     // Nothing recorded: `message` in a message box, the focus to `focus`, `status` (when not
     // null) in the status line.

@@ -5,6 +5,7 @@
 #include "entry_check.h"
 #include "entry_fields.h"
 #include "entry_log.h"
+#include "entry_lookup.h"
 #include "picker_list.h"
 #include "result_loader.h"
 #include "text_forms.h"
@@ -89,32 +90,27 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) {
     if (!form.pastExpiryAccepted && p.expiry < p.purchaseDate)
         return CEntryOutcome::Question(kPastExpiryQuestion, kPastExpiryDeclined);
 
-    if (m_uncertain && m_uncertain->insert == entrysql::InsertPurchase(p)) {
+    if (m_number.Holds()) {
         // Pressed again after the connection broke: the first press may be in the books.
-        const std::optional<long long> count = CountEqual(p);
-        if (!count)
-            return CEntryOutcome::Status(entrycheck::kOutcomeUnknown);
-        const bool recorded = *count > m_uncertain->before;
-        m_uncertain.reset();
-        if (recorded)
-            return CEntryOutcome::Recorded(entrycheck::kAlreadyRecorded, IdPurchaser, std::nullopt);
+        const std::optional<bool> inBooks =
+            entrylookup::InBooks(m_pDatabase, QStringLiteral("进"), m_number.Kept());
+        if (!inBooks)
+            return CEntryOutcome::Status(entrylookup::kOutcomeUnknown);
+        if (*inBooks) {
+            m_number.Forget();
+            return CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdPurchaser,
+                                           std::nullopt);
+        }
     }
+    p.number = m_number.Take();
+    m_number.Forget();
     return Record(p);
 }
 
-std::optional<long long> CPurchaseEntry::CountEqual(const entrysql::Purchase& p) const {
-    return entrycheck::Count(m_pDatabase, QStringLiteral("进"), entrysql::CountPurchase(p));
-}
-
 CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p) {
-    std::optional<long long> before;
+    QString lostReply;
     try {
         CTransaction transaction(*m_pDatabase);
-        QString failure;
-        before = entrycheck::Count(m_pDatabase, QStringLiteral("进"), entrysql::CountPurchase(p),
-                                   &failure);
-        if (!before)
-            return CEntryOutcome::Status(textforms::CutUtf8(failure, 254));
         try {
             transaction.Execute(entrysql::InsertPurchase(p));
         } catch (const CDBException& e) {
@@ -140,19 +136,19 @@ CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p) {
         } catch (const CDBException& e) {
             if (!CDatabase::IsConnectionLost(e))
                 throw;
+            lostReply = e.ErrorText();
         }
     } catch (const CDBException& e) {
         // Auto-commit could not be turned off, a savepoint failed, or the commit did.
-        return CEntryOutcome::DriverStatus(e);
+        if (!CDatabase::IsConnectionLost(e))
+            return CEntryOutcome::DriverStatus(e);
+        // Lost on the way to the commit (the log row, its savepoint): looked up all the same.
+        lostReply = e.ErrorText();
     }
-    // The commit's reply was lost: counted again on a new connection, once the transaction is
-    // gone.
-    const std::optional<long long> after = CountEqual(p);
-    const CEntryOutcome outcome = entrycheck::LookedUp(
-        after ? std::optional<bool>(*after > *before) : std::nullopt, IdPurchaser);
-    if (outcome.recorded)
-        m_uncertain.reset();
-    else
-        m_uncertain = Uncertain{entrysql::InsertPurchase(p), *before};
-    return outcome;
+    // The commit's reply was lost: looked up by its number once the transaction is gone.
+    const std::optional<bool> inBooks =
+        entrylookup::InBooks(m_pDatabase, QStringLiteral("进"), p.number);
+    if (!inBooks)
+        m_number.Keep(p.number);
+    return entrycheck::LookedUp(inBooks, IdPurchaser, lostReply);
 }

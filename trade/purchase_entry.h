@@ -1,6 +1,7 @@
 #pragma once
 // The purchase entry without its dialog: the form's values, what 添加 checks and in which
 // order, and the statements that record one batch as one transaction.
+#include "entry_lookup.h"
 #include "entry_outcome.h"
 #include "entry_statements.h"
 
@@ -79,24 +80,16 @@ public:
     Lists OpeningLists(QString* failure = nullptr) const;
 
     // One press of 添加 on `form`. An expiry before the purchase date asks first, unless
-    // `pastExpiryAccepted`. `进` has no key: the rows equal to the batch are counted before it is
-    // written, so that when the connection breaks during the commit, counting them again tells
-    // whether it is in the books; until that is known, the same batch added again is looked up
-    // first and never written twice.
+    // `pastExpiryAccepted`. Each batch gets its own number (单号); when the connection breaks
+    // during the commit, the batch is looked up by that number. Until its outcome is known the
+    // number is kept, and the next press looks it up first: a batch is never written twice.
     CEntryOutcome Add(const Form& form);
 
 private:
-    // Counts the rows equal to `p` (nullopt when they cannot be read).
-    std::optional<long long> CountEqual(const entrysql::Purchase& p) const;
     // Records `p` as one transaction.
     CEntryOutcome Record(const entrysql::Purchase& p);
 
     CDatabase* m_pDatabase;
     QString m_strOperator;
-    // A batch whose commit lost its reply, and how many equal rows the books held before it.
-    struct Uncertain {
-        QString insert; // its INSERT statement, which names all of it
-        long long before = 0;
-    };
-    std::optional<Uncertain> m_uncertain;
+    entrylookup::CPendingNumber m_number;
 };

@@ -2,14 +2,14 @@
 
 #include <cmath>
 
-void CSaleBasket::Add(const QString& stamp, const QString& amount) {
-    m_stamps << stamp;
+void CSaleBasket::Add(const QString& number, const QString& amount) {
+    m_numbers << number;
     // The amount is "%.2f" already: added in cents, the total is right to the cent.
     m_nCents += std::llround(amount.toDouble() * 100.0);
 }
 
 void CSaleBasket::Clear() {
-    m_stamps.clear();
+    m_numbers.clear();
     m_nCents = 0;
 }
 

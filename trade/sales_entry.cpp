@@ -2,6 +2,7 @@
 
 #include "CDatabase.h"
 #include "CTransaction.h"
+#include "datetime_parse.h"
 #include "entry_check.h"
 #include "entry_fields.h"
 #include "entry_log.h"
@@ -24,22 +25,14 @@ const QString CSalesEntry::kNoSuchCard =
     QStringLiteral("库存中无此药品，仔细审改后重新输入,或者重下拉列表中选择一个有效的项");
 const QString CSalesEntry::kRecorded = QStringLiteral("新的销售记录已经被系统接纳");
 const QString CSalesEntry::kExpiredDeclined = QStringLiteral("已取消：该批药品已过期");
+const QString CSalesEntry::kStampInvalid =
+    QStringLiteral("日期时间 无效：请按 2003-05-02 10:15:30 的格式填写，或清空后由系统填写");
+const QString CSalesEntry::kPiecesPerBoxZero = QStringLiteral("每盒总量 不能为 0");
 
 namespace {
 
 const QString kClampSavepoint = QStringLiteral("apricot_clamp");
 const QString kStockTable = QStringLiteral("存");
-
-// How far a stamp that was not typed moves on past seconds other sales hold.
-constexpr int kFreeSecondTries = 60;
-
-// Whether a sale already holds `timestamp`.
-bool StampTaken(CDatabase* db, const QString& timestamp) {
-    const std::optional<CResultTable> rows = RunStatement(
-        db, QStringLiteral("销"),
-        QStringLiteral("SELECT 日期时间 FROM 销 WHERE 日期时间=") + sqltext::Quote(timestamp));
-    return rows && rows->RowCount() > 0;
-}
 
 // Boxes as the counter reads them: at most two decimals ("7.13", "3").
 QString Boxes(const QString& stock) {
@@ -58,12 +51,6 @@ QString Boxes(const QString& stock) {
 // A date as the books hold it ("2005-04-30"); invalid when the text is none.
 QDate DateOf(const QString& text) {
     return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-}
-
-// The second after `timestamp`, or an empty text when it is no time stamp.
-QString NextSecond(const QString& timestamp) {
-    const QDateTime time = QDateTime::fromString(timestamp, QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    return time.isValid() ? sqltext::Timestamp(time.addSecs(1)) : QString();
 }
 
 } // namespace
@@ -109,20 +96,38 @@ CSalesEntry::Card CSalesEntry::Stored(const Card& typed) {
             WithoutTrailingBlanks(typed.packModel), WithoutTrailingBlanks(typed.expiry)};
 }
 
-QString CSalesEntry::PickerStatement(const Card& typed) {
-    QString sql = QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0");
+CStatement CSalesEntry::PickerStatement(const Card& typed) {
+    CStatement statement{QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0"),
+                         {}};
     const Card card = Stored(typed);
     const std::pair<const char*, const QString*> clauses[] = {
-        {" AND 名称='", &card.name},
-        {" AND 产地='", &card.origin},
-        {" AND 规格型号='", &card.packModel},
-        {" AND 有效截止日期='", &card.expiry},
+        {" AND 名称=?", &card.name},
+        {" AND 产地=?", &card.origin},
+        {" AND 规格型号=?", &card.packModel},
+        {" AND 有效截止日期=?", &card.expiry},
     };
     for (const auto& [clause, text] : clauses) {
-        if (!text->isEmpty())
-            sql += QString::fromUtf8(clause) + sqltext::Escape(*text) + QLatin1Char('\'');
+        if (!text->isEmpty()) {
+            statement.sql += QString::fromUtf8(clause);
+            statement.values.emplace_back(*text);
+        }
     }
-    return sql;
+    return statement;
+}
+
+QString CSalesEntry::StoredStamp(const QString& typed) {
+    const QByteArray text = typed.toUtf8();
+    apricot_datetime t{};
+    if (!apricot_parse_datetime(text.constData(), int(text.size()), &t))
+        return {};
+    // The books keep whole seconds.
+    return QStringLiteral("%1-%2-%3 %4:%5:%6")
+        .arg(t.year, 4, 10, QLatin1Char('0'))
+        .arg(t.month, 2, 10, QLatin1Char('0'))
+        .arg(t.day, 2, 10, QLatin1Char('0'))
+        .arg(t.hour, 2, 10, QLatin1Char('0'))
+        .arg(t.minute, 2, 10, QLatin1Char('0'))
+        .arg(t.second, 2, 10, QLatin1Char('0'));
 }
 
 QString CSalesEntry::CardHint(const Card& typed, const QDate& today) const {
@@ -132,10 +137,9 @@ QString CSalesEntry::CardHint(const Card& typed, const QDate& today) const {
         return {};
     const std::optional<CResultTable> rows = RunStatement(
         m_pDatabase, kStockTable,
-        QStringLiteral("SELECT 有效截止日期,现有存货量 FROM 存 WHERE 名称=%1 AND 产地=%2 AND "
-                       "规格型号=%3")
-            .arg(sqltext::Quote(card.name), sqltext::Quote(card.origin),
-                 sqltext::Quote(card.packModel)));
+        CStatement{QStringLiteral("SELECT 有效截止日期,现有存货量 FROM 存 WHERE 名称=? AND 产地=? "
+                                  "AND 规格型号=?"),
+                   {card.name, card.origin, card.packModel}});
     if (!rows)
         return {};
     QString hint;
@@ -184,6 +188,21 @@ QString CSalesEntry::ExpiredLockedText(const QString& expiry) {
 }
 
 CEntryOutcome CSalesEntry::Add(const Form& form) {
+    if (m_number.Holds()) {
+        // Pressed again after the connection broke: the first press may be in the books.
+        const std::optional<bool> inBooks =
+            entrylookup::InBooks(m_pDatabase, QStringLiteral("销"), m_number.Kept());
+        if (!inBooks)
+            return CEntryOutcome::Status(entrylookup::kOutcomeUnknown);
+        if (*inBooks) {
+            CEntryOutcome outcome =
+                CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdName, std::nullopt);
+            outcome.recordedNumber = m_number.Kept();
+            m_number.Forget();
+            return outcome;
+        }
+    }
+
     // The fields are read in the framework's order; the first that fails stops the entry.
     const std::optional<double> price = entryfields::ParseNumber(form.price);
     if (!price)
@@ -196,6 +215,8 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
     const std::optional<unsigned> piecesPerBox = entryfields::ParseUnsigned(form.piecesPerBox);
     if (!piecesPerBox)
         return CEntryOutcome::Refused(entryfields::kNotAPositiveInteger, IdPiecesPerBox);
+    if (*piecesPerBox == 0)
+        return CEntryOutcome::Refused(QString(), IdPiecesPerBox, kPiecesPerBoxZero);
 
     const Card card = Stored(form.card);
     if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty() ||
@@ -203,9 +224,14 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
         return CEntryOutcome::Status(kCardMissing);
     if (!entrysql::IsAmount(form.amount))
         return CEntryOutcome::Status(kAmountInvalid);
+    // A stamp left to the program is the time the sale is sent, not when the form was cleared.
+    const QString stamp = form.timestampTyped ? StoredStamp(form.timestamp)
+                                              : sqltext::Timestamp(QDateTime::currentDateTime());
+    if (stamp.isEmpty())
+        return CEntryOutcome::Refused(QString(), IdTimestamp, kStampInvalid);
 
     entrysql::Sale sale;
-    sale.timestamp = form.timestamp;
+    sale.timestamp = stamp;
     sale.name = card.name;
     sale.origin = card.origin;
     sale.packModel = card.packModel;
@@ -239,43 +265,21 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
             return CEntryOutcome::Question(ExpiredQuestion(day), kExpiredDeclined);
     }
 
-    // A stamp that was not typed and that another sale holds gives way to the next second.
-    for (int tries = form.timestampTyped ? 1 : kFreeSecondTries;; --tries) {
-        bool saleRefused = false;
-        const CEntryOutcome outcome = Record(sale, &saleRefused);
-        if (saleRefused && !m_uncertainStamp.isEmpty() && m_uncertainStamp == sale.timestamp &&
-            InBooks(sale).value_or(false)) {
-            // Pressed again after the connection broke: the first press is in the books.
-            m_uncertainStamp.clear();
-            CEntryOutcome outcome =
-                CEntryOutcome::Recorded(entrycheck::kAlreadyRecorded, IdName, std::nullopt);
-            outcome.recordedStamp = sale.timestamp;
-            return outcome;
-        }
-        if (!saleRefused || tries <= 1)
-            return outcome;
-        const QString next = NextSecond(sale.timestamp);
-        if (next.isEmpty() || !StampTaken(m_pDatabase, sale.timestamp))
-            return outcome;
-        sale.timestamp = next;
-    }
+    // A kept number not in the books is written again as it was.
+    sale.number = m_number.Take();
+    m_number.Forget();
+    return Record(sale);
 }
 
-std::optional<bool> CSalesEntry::InBooks(const entrysql::Sale& sale) const {
-    const std::optional<long long> count =
-        entrycheck::Count(m_pDatabase, QStringLiteral("销"), entrysql::CountSale(sale));
-    return count ? std::optional<bool>(*count > 0) : std::nullopt;
-}
-
-CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, bool* saleRefused) {
+CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale) {
     std::optional<CDBException> clampFailed, afterCommit;
     bool commitLost = false;
+    QString lostReply;
     try {
         CTransaction transaction(*m_pDatabase);
         try {
             transaction.Execute(entrysql::InsertSale(sale));
         } catch (const CDBException& e) {
-            *saleRefused = true;
             return CEntryOutcome::DriverStatus(e);
         }
         try {
@@ -295,26 +299,30 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, bool* saleRefused)
             if (!CDatabase::IsConnectionLost(e))
                 throw;
             commitLost = true;
+            lostReply = e.ErrorText();
         }
     } catch (const CDBException& e) {
-        return CEntryOutcome::DriverStatus(e);
+        if (!CDatabase::IsConnectionLost(e))
+            return CEntryOutcome::DriverStatus(e);
+        // Lost on the way to the commit (the log row, its savepoint): looked up all the same.
+        commitLost = true;
+        lostReply = e.ErrorText();
     }
     if (commitLost) {
-        // The server may have committed: looked up on a new connection, once the transaction
+        // The server may have committed: looked up by the sale's number, once the transaction
         // is gone.
-        CEntryOutcome outcome = entrycheck::LookedUp(InBooks(sale), IdName);
-        if (outcome.recorded) {
-            m_uncertainStamp.clear();
-            outcome.recordedStamp = sale.timestamp;
-        } else {
-            m_uncertainStamp = sale.timestamp;
-            outcome.keepTimestamp = sale.timestamp;
-        }
+        const std::optional<bool> inBooks =
+            entrylookup::InBooks(m_pDatabase, QStringLiteral("销"), sale.number);
+        CEntryOutcome outcome = entrycheck::LookedUp(inBooks, IdName, lostReply);
+        if (!inBooks)
+            m_number.Keep(sale.number);
+        else if (*inBooks)
+            outcome.recordedNumber = sale.number;
         return outcome;
     }
     // A clamp that failed is told beside the sale, which is recorded all the same.
     const CEntryOutcome outcome = CEntryOutcome::Recorded(kRecorded, IdName, clampFailed);
     CEntryOutcome recorded = CEntryOutcome::Recorded(outcome.status, IdName, afterCommit);
-    recorded.recordedStamp = sale.timestamp;
+    recorded.recordedNumber = sale.number;
     return recorded;
 }

@@ -2,7 +2,9 @@
 // The counter sales entry without its dialog: the form's values, the sale-type rule, the
 // amount due, the card pickers' lists, what 添加 checks and in which order, and the statements
 // that record one sale as one transaction.
+#include "entry_lookup.h"
 #include "entry_outcome.h"
+#include "sql_params.h"
 
 #include <QDateTime>
 #include <QString>
@@ -45,6 +47,7 @@ public:
     struct Form {
         QString timestamp;
         // The user typed the time stamp since the form was cleared: it is used as typed.
+        // Otherwise the sale is stamped with the clock's time when 添加 is pressed.
         bool timestampTyped = false;
         Card card;
         QString price;
@@ -79,6 +82,8 @@ public:
     static const QString kNoSuchCard;
     static const QString kRecorded;
     static const QString kExpiredDeclined;
+    static const QString kStampInvalid;
+    static const QString kPiecesPerBoxZero;
 
     // The question before a sale from a card that expired on `expiry`.
     static QString ExpiredQuestion(const QString& expiry);
@@ -107,7 +112,10 @@ public:
     // The card as the books store it: each text without its trailing blanks.
     static Card Stored(const Card& typed);
     // The picker query: the cards equal to every text that is not empty.
-    static QString PickerStatement(const Card& typed);
+    static CStatement PickerStatement(const Card& typed);
+    // A typed time stamp as the books read it ("2025/6/1 10:00" gives "2025-06-01 10:00:00");
+    // empty when the text is no date-time.
+    static QString StoredStamp(const QString& typed);
     // The four lists for what is typed; nullopt when the query was refused or failed (a
     // failure in `failure`, as the record grid would show it).
     std::optional<Lists> PickerLists(const Card& typed, QString* failure = nullptr) const;
@@ -119,27 +127,23 @@ public:
     QString CardHint(const Card& typed, const QDate& today) const;
 
     // One press of 添加 on `form`; a failed card lookup comes as the outcome's message, as the
-    // record grid would show it. A time stamp that was not typed and that another sale already
-    // holds gives way to the next free second; a typed one that is taken fails. A card that
-    // expired before the day of the sale's stamp is refused while expired stock is locked, and
-    // otherwise asks first, unless `expiredAccepted`. When the connection breaks during the
-    // commit, the sale is looked up in the books and the outcome says whether it is there,
-    // keeping its time stamp; the stamp of a sale so recorded refuses a second press and says
-    // that it is already recorded.
+    // record grid would show it. A time stamp that was not typed is the clock's time now; a
+    // typed one is stored as the books read it, and one that is no date-time is refused. A card
+    // that expired before the day of the sale's stamp is refused while expired stock is locked,
+    // and otherwise asks first, unless `expiredAccepted`. Each sale gets its own number (单号):
+    // when the connection breaks during the commit, the sale is looked up by it, and until its
+    // outcome is known the number is kept and the next press looks it up first, so a sale is
+    // never recorded twice.
     CEntryOutcome Add(const Form& form);
 
 private:
-    // One sale as one transaction; `saleRefused` tells that its first statement failed.
-    CEntryOutcome Record(const entrysql::Sale& sale, bool* saleRefused);
-    // Whether the sale is in the books; nullopt when that cannot be read.
-    std::optional<bool> InBooks(const entrysql::Sale& sale) const;
+    // One sale as one transaction.
+    CEntryOutcome Record(const entrysql::Sale& sale);
 
     CDatabase* m_pDatabase;
     QString m_strOperator;
     bool m_bExpiredLocked = true;
-    // The stamp of a sale whose commit lost its reply and that was not found in the books
-    // since; empty when there is none.
-    QString m_uncertainStamp;
+    entrylookup::CPendingNumber m_number;
     // What 零售价 and 数量 last held that parsed.
     double m_dPrice = 0;
     unsigned m_nQuantity = 1;

@@ -21,13 +21,15 @@ CChangePasswordDlg::CChangePasswordDlg(CDatabase* db, QString name, QWidget* par
 }
 
 void CChangePasswordDlg::OnOk() {
-    const QString failure = operatorpasswords::Change(m_pDatabase, m_strName, m_pOld->text(),
-                                                      m_pNew->text(), m_pRepeated->text());
-    if (!failure.isEmpty()) {
-        Prompts().Tell(this, failure, CPrompts::Icon::Warning);
+    const operatorpasswords::CPasswordOutcome outcome = operatorpasswords::Change(
+        m_pDatabase, m_strName, m_pOld->text(), m_pNew->text(), m_pRepeated->text());
+    if (!outcome.stored) {
+        Prompts().Tell(this, outcome.message, CPrompts::Icon::Warning);
         m_pOld->setFocus();
         return;
     }
-    Prompts().Tell(this, QStringLiteral("密码已修改。"), CPrompts::Icon::Information);
+    Prompts().Tell(this,
+                   outcome.message.isEmpty() ? QStringLiteral("密码已修改。") : outcome.message,
+                   CPrompts::Icon::Information);
     accept();
 }

@@ -129,7 +129,8 @@ void CLoginDlg::OnLogin() {
         // A password still kept in plain text (older books) is kept as its hash from now on.
         const bool plain = m_check.StoredInPlain(m_strUser);
         if (plain)
-            m_strRehashFailure = operatorpasswords::Store(m_pDatabase, m_strUser, m_strPassword);
+            m_strRehashFailure =
+                operatorpasswords::Store(m_pDatabase, m_strUser, m_strPassword).message;
         PauseWithStatusVisible();
         if (plain && IsInitialPassword(m_strUser, m_strPassword) &&
             Prompts().Message(this, kChangeInitialPassword, CPrompts::Icon::Question,

@@ -17,12 +17,15 @@ CSetPasswordDlg::CSetPasswordDlg(CDatabase* db, QString actor, QString name, QWi
 }
 
 void CSetPasswordDlg::OnOk() {
-    const QString failure = operatorpasswords::Set(m_pDatabase, m_strActor, m_strName,
-                                                   m_pNew->text(), m_pRepeated->text());
-    if (!failure.isEmpty()) {
-        Prompts().Tell(this, failure, CPrompts::Icon::Warning);
+    const operatorpasswords::CPasswordOutcome outcome = operatorpasswords::Set(
+        m_pDatabase, m_strActor, m_strName, m_pNew->text(), m_pRepeated->text());
+    if (!outcome.stored) {
+        Prompts().Tell(this, outcome.message, CPrompts::Icon::Warning);
         m_pNew->setFocus();
         return;
     }
+    // Stored, though the reply was lost: the user is told how that was found.
+    if (!outcome.message.isEmpty())
+        Prompts().Tell(this, outcome.message, CPrompts::Icon::Information);
     accept();
 }

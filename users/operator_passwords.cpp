@@ -4,9 +4,10 @@
 #include "CDatabase.h"
 #include "CTransaction.h"
 #include "audit_log.h"
+#include "entry_lookup.h"
+#include "entry_number.h"
 #include "password_hash.h"
 #include "result_loader.h"
-#include "sql_text.h"
 
 #include <QDateTime>
 
@@ -15,64 +16,94 @@ namespace operatorpasswords {
 const QString kWrongOldPassword = QStringLiteral("原密码不正确，密码没有修改。");
 const QString kEmptyPassword = QStringLiteral("密码不能为空，密码没有修改。");
 const QString kNotRepeated = QStringLiteral("两次输入的新密码不一致，密码没有修改。");
+const QString kStoredAfterLoss = QStringLiteral("密码已修改，新密码从现在起有效。");
 
-QString Store(CDatabase* db, const QString& name, const QString& password, const QString& actor) {
-    if (!db || !db->IsOpen())
-        return QStringLiteral("数据库没有打开");
-    const std::optional<QString> hash = passwordhash::Hash(password);
-    if (!hash)
-        return QStringLiteral("无法计算密码的散列值");
-    try {
-        CTransaction transaction(*db);
-        if (db->ExecuteSQL(QStringLiteral("UPDATE 操作员 SET 密码=%1 WHERE 用户名=%2")
-                               .arg(sqltext::Quote(*hash), sqltext::Quote(name))) == 0)
-            return QStringLiteral("操作员 %1 不存在").arg(name);
-        if (!actor.isEmpty()) {
-            const bool own = actor == name;
-            auditlog::Append(
-                *db,
-                CLogEntry{actor, own ? QStringLiteral("修改密码") : QStringLiteral("设置密码"),
-                          QStringLiteral("操作员"),
-                          own ? QStringLiteral("%1 修改了自己的密码").arg(name)
-                              : QStringLiteral("%1 设置了 %2 的密码").arg(actor, name)},
-                QDateTime::currentDateTime());
-        }
-        // Committed is committed: the guard retries turning auto-commit back on.
-        (void)transaction.Commit();
-    } catch (const CDBException& e) {
-        return e.ErrorText().trimmed();
-    }
-    return {};
+namespace {
+
+CPasswordOutcome Refused(const QString& why) {
+    return {false, why};
 }
 
-QString Set(CDatabase* db, const QString& actor, const QString& name, const QString& password,
-            const QString& repeated) {
+CLogEntry ChangeEntry(const QString& actor, const QString& name) {
+    const bool own = actor == name;
+    return {actor, own ? QStringLiteral("修改密码") : QStringLiteral("设置密码"),
+            QStringLiteral("操作员"),
+            own ? QStringLiteral("%1 修改了自己的密码").arg(name)
+                : QStringLiteral("%1 设置了 %2 的密码").arg(actor, name),
+            entrynumber::Next()};
+}
+
+// After a commit whose reply was lost: the change stands exactly when its log row does.
+CPasswordOutcome LookedUp(CDatabase* db, const CLogEntry& entry, const CDBException& e) {
+    const std::optional<bool> inBooks =
+        entrylookup::InBooks(db, QStringLiteral("日志"), entry.entryNumber);
+    const QString said = entrylookup::Reported(inBooks, e.ErrorText());
+    if (!inBooks)
+        return {false, said};
+    return *inBooks ? CPasswordOutcome{true, said + QLatin1Char('\n') + kStoredAfterLoss}
+                    : CPasswordOutcome{false, said + QStringLiteral("\n密码没有修改。")};
+}
+
+} // namespace
+
+CPasswordOutcome Store(CDatabase* db, const QString& name, const QString& password,
+                       const QString& actor) {
+    if (!db || !db->IsOpen())
+        return Refused(QStringLiteral("数据库没有打开"));
+    const std::optional<QString> hash = passwordhash::Hash(password);
+    if (!hash)
+        return Refused(QStringLiteral("无法计算密码的散列值"));
+    const std::optional<CLogEntry> entry =
+        actor.isEmpty() ? std::nullopt : std::optional<CLogEntry>(ChangeEntry(actor, name));
+    std::optional<CDBException> commitLost;
+    try {
+        CTransaction transaction(*db);
+        if (db->ExecuteSQL(QStringLiteral("UPDATE 操作员 SET 密码=? WHERE 用户名=?"),
+                           {*hash, name}) == 0)
+            return Refused(QStringLiteral("操作员 %1 不存在").arg(name));
+        if (entry)
+            auditlog::Append(*db, *entry, QDateTime::currentDateTime());
+        try {
+            // Committed is committed: the guard retries turning auto-commit back on.
+            (void)transaction.Commit();
+        } catch (const CDBException& e) {
+            if (!entry || !CDatabase::IsConnectionLost(e))
+                throw;
+            commitLost = e;
+        }
+    } catch (const CDBException& e) {
+        return Refused(e.ErrorText().trimmed());
+    }
+    // Looked up once the transaction is gone, on a new connection.
+    if (commitLost)
+        return LookedUp(db, *entry, *commitLost);
+    return {true, {}};
+}
+
+CPasswordOutcome Set(CDatabase* db, const QString& actor, const QString& name,
+                     const QString& password, const QString& repeated) {
     if (password.isEmpty())
-        return kEmptyPassword;
+        return Refused(kEmptyPassword);
     if (password != repeated)
-        return kNotRepeated;
+        return Refused(kNotRepeated);
     return Store(db, name, password, actor);
 }
 
-} // namespace operatorpasswords
-
-namespace operatorpasswords {
-
-QString Change(CDatabase* db, const QString& name, const QString& oldPassword,
-               const QString& newPassword, const QString& repeated) {
+CPasswordOutcome Change(CDatabase* db, const QString& name, const QString& oldPassword,
+                        const QString& newPassword, const QString& repeated) {
     QString failure;
     const std::optional<CResultTable> rows = RunStatement(
         db, QStringLiteral("操作员"),
-        QStringLiteral("SELECT 密码 FROM 操作员 WHERE 用户名=") + sqltext::Quote(name), &failure);
+        CStatement{QStringLiteral("SELECT 密码 FROM 操作员 WHERE 用户名=?"), {name}}, &failure);
     if (!rows)
-        return failure.isEmpty() ? QStringLiteral("数据库没有打开") : failure.trimmed();
+        return Refused(failure.isEmpty() ? QStringLiteral("数据库没有打开") : failure.trimmed());
     if (rows->RowCount() == 0 ||
         passwordhash::Verify(rows->CellText(0, 0), oldPassword) == passwordhash::Match::No)
-        return kWrongOldPassword;
+        return Refused(kWrongOldPassword);
     if (newPassword.isEmpty())
-        return kEmptyPassword;
+        return Refused(kEmptyPassword);
     if (newPassword != repeated)
-        return kNotRepeated;
+        return Refused(kNotRepeated);
     return Store(db, name, newPassword, name);
 }
 

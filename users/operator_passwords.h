@@ -6,24 +6,31 @@ class CDatabase;
 
 namespace operatorpasswords {
 
-// Writes the hash of `password` as `name`'s password. Empty when done, otherwise why not. When
-// `actor` (who is logged in) is given, the change is logged in the same transaction: 修改密码
-// when it is `name`, 设置密码 otherwise; who and for whom, never the password.
-QString Store(CDatabase* db, const QString& name, const QString& password,
-              const QString& actor = {});
+struct CPasswordOutcome {
+    bool stored = false; // the new password admits from now on
+    // Why not, when not stored; when stored, empty, or how it was found stored after the
+    // connection broke before the reply came.
+    QString message;
+};
 
-// 设置密码: the 店长 `actor` gives `name` a new password, typed twice. Empty when stored,
-// otherwise what to tell the user (nothing changed).
-QString Set(CDatabase* db, const QString& actor, const QString& name, const QString& password,
-            const QString& repeated);
+// Writes the hash of `password` as `name`'s password. When `actor` (who is logged in) is given,
+// the change is logged in the same transaction: 修改密码 when it is `name`, 设置密码 otherwise;
+// who and for whom, never the password. A commit whose reply is lost is looked up in the log by
+// the log row's own number.
+CPasswordOutcome Store(CDatabase* db, const QString& name, const QString& password,
+                       const QString& actor = {});
 
-// 修改密码: `name` proves the old password and types the new one twice. Empty when the new
-// one is stored, otherwise what to tell the user (nothing changed).
-QString Change(CDatabase* db, const QString& name, const QString& oldPassword,
-               const QString& newPassword, const QString& repeated);
+// 设置密码: the 店长 `actor` gives `name` a new password, typed twice.
+CPasswordOutcome Set(CDatabase* db, const QString& actor, const QString& name,
+                     const QString& password, const QString& repeated);
+
+// 修改密码: `name` proves the old password and types the new one twice.
+CPasswordOutcome Change(CDatabase* db, const QString& name, const QString& oldPassword,
+                        const QString& newPassword, const QString& repeated);
 
 extern const QString kWrongOldPassword;
 extern const QString kEmptyPassword;
 extern const QString kNotRepeated;
+extern const QString kStoredAfterLoss;
 
 } // namespace operatorpasswords

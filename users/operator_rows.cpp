@@ -2,7 +2,6 @@
 
 #include "operator_role.h"
 #include "result_loader.h"
-#include "sql_text.h"
 
 namespace operatorrows {
 
@@ -10,12 +9,17 @@ const QString kEmptyName = QStringLiteral("用户名不能为空，帐号没有�
 
 namespace {
 
-std::optional<int> CountManagers(CDatabase* db, const QString& condition, QString* failure) {
+// The 店长 other than `except`, or all of them.
+std::optional<int> CountManagers(CDatabase* db, const std::optional<QString>& except,
+                                 QString* failure) {
+    CStatement select{QStringLiteral("SELECT COUNT(*) FROM 操作员 WHERE 角色=?"),
+                      {operatorrole::kManager}};
+    if (except) {
+        select.sql += QStringLiteral(" AND 用户名<>?");
+        select.values.emplace_back(*except);
+    }
     const std::optional<CResultTable> rows =
-        RunStatement(db, QStringLiteral("操作员"),
-                     QStringLiteral("SELECT COUNT(*) FROM 操作员 WHERE 角色=%1%2")
-                         .arg(sqltext::Quote(operatorrole::kManager), condition),
-                     failure);
+        RunStatement(db, QStringLiteral("操作员"), select, failure);
     if (!rows || rows->RowCount() != 1 || rows->ColumnCount() < 1) {
         if (failure && failure->isEmpty())
             *failure = QStringLiteral("没有连接到数据库。");
@@ -29,12 +33,12 @@ std::optional<int> CountManagers(CDatabase* db, const QString& condition, QStrin
 } // namespace
 
 std::optional<int> CountOtherManagers(CDatabase* db, const QString& name, QString* failure) {
-    return CountManagers(db, QStringLiteral(" AND 用户名<>%1").arg(sqltext::Quote(name)), failure);
+    return CountManagers(db, name, failure);
 }
 
 QString ManagerStillThere(CDatabase* db, const QStringList& oldValues) {
     QString failure;
-    const std::optional<int> managers = CountManagers(db, QString(), &failure);
+    const std::optional<int> managers = CountManagers(db, std::nullopt, &failure);
     if (!managers)
         return failure.trimmed() + QStringLiteral("帐号没有保存。");
     return *managers == 0 ? LastManagerText(oldValues.value(NameColumn)) : QString();

@@ -167,6 +167,15 @@ TEST_P(StartupTest, LoginOpensTheMaximisedFrameWithTodaysSales) {
     EXPECT_EQ(grid->GetItemCount(), 1);
     EXPECT_EQ(grid->GetItemText(0, 1), QStringLiteral("阿莫西林"));
 
+    // The backup of the day runs beside the open window and says in the status bar how it went.
+    if (GetParam() == Backend::SQLite) {
+        QElapsedTimer clock;
+        clock.start();
+        const auto said = [&] { return frame->statusBar()->currentMessage(); };
+        while (!said().contains(QStringLiteral("自动备份完成：")) && clock.elapsed() < 30000)
+            QTest::qWait(20);
+        EXPECT_TRUE(said().contains(QStringLiteral("自动备份完成："))) << said().toStdString();
+    }
     // The first login with the initial password offered to change it (declined here).
     ASSERT_EQ(m_prompts.Texts(), QStringList{CLoginDlg::kChangeInitialPassword});
     m_prompts.Clear();

@@ -3,24 +3,43 @@
 // the guards of the 备份数据 command, and files that are no books refused.
 #include "CTestBooks.h"
 #include "automatic_backup.h"
+#include "background_backup.h"
 #include "backup_command.h"
 #include "backup_names.h"
 #include "books_file.h"
+#include "pg_dump.h"
 #include "query_rows.h"
 #include "read_only_path.h"
 #include "recording_prompts.h"
 #include "sqlite_backup.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
+#include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
 QByteArray Bytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs the events of this thread until `done` says so or 60 s went by; whether it did.
+bool Await(const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 60000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return done();
 }
 
 class SqliteBackupTest : public ::testing::Test {
@@ -163,7 +182,7 @@ TEST_F(SqliteBackupTest, BackupCommandRefusesTheBooksAndAsksBeforeReplacingAFile
         EXPECT_EQ(QFileInfo::exists(Path(own)), std::string(own) == "apricot.db") << own;
     }
     prompts.ChooseFile(Path("apricot"));
-    BackUpBooks(nullptr, &Db(), QDateTime::currentDateTime());
+    EXPECT_EQ(BackUpBooks(nullptr, &Db(), QDateTime::currentDateTime()), nullptr);
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_TRUE(prompts.Messages()[0].text.contains(QStringLiteral("账套自己的文件")))
         << prompts.Messages()[0].text.toStdString();
@@ -172,15 +191,124 @@ TEST_F(SqliteBackupTest, BackupCommandRefusesTheBooksAndAsksBeforeReplacingAFile
     ASSERT_TRUE(MakeFile(Path("mine.db"), QDateTime::currentDateTime()));
     prompts.Clear();
     prompts.ChooseFile(Path("mine")); // the dialog asked about "mine", not "mine.db"
-    BackUpBooks(nullptr, &Db(), QDateTime::currentDateTime());
+    EXPECT_EQ(BackUpBooks(nullptr, &Db(), QDateTime::currentDateTime()), nullptr);
     ASSERT_EQ(prompts.Messages().size(), 1u);
     EXPECT_EQ(prompts.Messages()[0].buttons, CPrompts::Buttons::YesNo);
     EXPECT_TRUE(Bytes(Path("mine.db")).isEmpty());
     prompts.Clear();
     prompts.ChooseFile(Path("mine"));
     prompts.AnswerNext(CPrompts::Answer::Yes);
-    BackUpBooks(nullptr, &Db(), QDateTime::currentDateTime());
+    const QPointer<QObject> running = BackUpBooks(nullptr, &Db(), QDateTime::currentDateTime());
+    ASSERT_TRUE(running);
+    ASSERT_TRUE(Await([&] { return running.isNull(); }));
+    ASSERT_EQ(prompts.Messages().size(), 2u);
+    EXPECT_TRUE(prompts.Messages()[1].text.startsWith(QStringLiteral("备份完成")))
+        << prompts.Messages()[1].text.toStdString();
     EXPECT_TRUE(booksfile::Check(Path("mine.db"), CTestBooks::SqliteExtension(), nullptr));
+}
+
+// The backup of the day runs on a connection of its own: the counter records a sale while the
+// backup is held, and the copy, made before that sale, still counts.
+TEST_F(SqliteBackupTest, TheCounterRecordsWhileTheBackupOfTheDayRuns) {
+    std::atomic<bool> copied{false}, release{false};
+    std::optional<CBackupOutcome> outcome;
+    bool told = false;
+    QObject context;
+    CBackgroundBackup backup(
+        Db().ConnectString(),
+        [&](CDatabase& own, CBackupStop& stop) {
+            own.SetStatementHook([&](const QString& sql) {
+                if (!sql.startsWith(QStringLiteral("VACUUM")))
+                    return;
+                copied = true;
+                while (!release)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            });
+            return AutomaticBackup(own, QDateTime::currentDateTime(), QStringLiteral("张三"),
+                                   &stop);
+        },
+        &context,
+        [&](const std::optional<CBackupOutcome>& made) {
+            outcome = made;
+            told = true;
+        });
+    ASSERT_TRUE(Await([&] { return copied.load(); }));
+    Db().ExecuteSQL(QStringLiteral(
+        "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, 销售类型, "
+        "实收金额, 坏帐) VALUES('2026-12-08 09:31:00','板蓝根颗粒','白云山','10g*20袋',"
+        "'2027-06-30',12,1,'整盒销售',12,0)"));
+    EXPECT_FALSE(backup.Finished());
+    release = true;
+    ASSERT_TRUE(Await([&] { return told; }));
+    ASSERT_TRUE(outcome && outcome->ok) << (outcome ? outcome->message.toStdString() : "none");
+    EXPECT_TRUE(outcome->message.contains(QStringLiteral("销 1 笔")))
+        << outcome->message.toStdString();
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志 WHERE 操作员='张三' AND 动作='备份'"),
+              "1");
+}
+
+// Closing the program interrupts the backup at once (here in the check of the copy, which reads
+// all of it), and nothing half made stays.
+TEST_F(SqliteBackupTest, ClosingStopsARunningBackupAtOnceAndLeavesNoFile) {
+    Db().ExecuteSQL(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200000) "
+        "INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, 数量, 销售类型, "
+        "实收金额, 坏帐) SELECT datetime('2020-01-01', '+' || i || ' minutes'), '板蓝根颗粒' || i, "
+        "'白云山', '10g*20袋', '2027-06-30', 12, 1, '整盒销售', 12, 0 FROM n"));
+    std::atomic<bool> copied{false};
+    bool told = false;
+    QObject context;
+    auto backup = std::make_unique<CBackgroundBackup>(
+        Db().ConnectString(),
+        [&](CDatabase& own, CBackupStop& stop) {
+            own.SetStatementHook([&](const QString& sql) {
+                copied = copied || sql.startsWith(QStringLiteral("VACUUM"));
+            });
+            return AutomaticBackup(own, QDateTime::currentDateTime(), {}, &stop);
+        },
+        &context, [&](const std::optional<CBackupOutcome>&) { told = true; });
+    ASSERT_TRUE(Await([&] { return copied || backup->Finished(); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_FALSE(backup->Finished()) << "the copy was checked too fast to be interrupted";
+    QElapsedTimer clock;
+    clock.start();
+    backup.reset();
+    const qint64 closing = clock.elapsed();
+    const QString folder = Path("backups");
+    EXPECT_TRUE(Files(folder).isEmpty()) << Files(folder).join(' ').toStdString();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(told);
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "0");
+    // Set against a whole backup of the same books too, so that a fast machine still tells.
+    clock.restart();
+    ASSERT_TRUE(BackUpSqlite(Db(), Path("whole.db"), CTestBooks::SqliteExtension()).ok);
+    const qint64 whole = clock.elapsed();
+    EXPECT_LT(closing, std::min<qint64>(1000, whole / 4)) << "a whole backup took " << whole;
+}
+
+// Server books are dumped beside the program too: 备份数据 returns at once and says later how
+// it went; the dump takes its name only whole, and its log row is written.
+TEST(ServerBackupTest, TheBackupCommandDumpsServerBooksBesideTheProgram) {
+    bool skip = false;
+    const QString unavailable = CTestBooks::Unavailable(Backend::PostgreSQL, &skip);
+    if (skip)
+        GTEST_SKIP() << unavailable.toStdString();
+    ASSERT_TRUE(unavailable.isEmpty()) << unavailable.toStdString();
+    if (pgdump::Find().isEmpty())
+        GTEST_SKIP() << "pg_dump is not installed";
+    CTestBooks books(Backend::PostgreSQL);
+    CRecordingPrompts prompts;
+    prompts.ChooseFile(QDir(books.Folder()).filePath("books"));
+    const QPointer<QObject> running =
+        BackUpBooks(nullptr, &books.Db(), QDateTime::currentDateTime(), QStringLiteral("张三"));
+    ASSERT_TRUE(running);
+    ASSERT_TRUE(Await([&] { return running.isNull(); }));
+    ASSERT_EQ(prompts.Messages().size(), 1u);
+    EXPECT_TRUE(prompts.Messages()[0].text.startsWith(QStringLiteral("备份完成")))
+        << prompts.Messages()[0].text.toStdString();
+    EXPECT_EQ(QDir(books.Folder()).entryList({"*.dump*"}, QDir::Files | QDir::Hidden),
+              QStringList{"books.dump"});
+    EXPECT_EQ(QueryValue(books.Db(), "SELECT 操作员 FROM 日志 WHERE 动作='备份'"), "张三");
 }
 
 TEST_F(SqliteBackupTest, AFileThatIsNoBooksIsRefused) {

@@ -4,12 +4,17 @@
 #include "CTestBooks.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <sqlext.h>
 
 namespace {
 
 class RecordsetTest : public CBooksTest {
 protected:
+    QString QueryOne(const char* sql) {
+        const auto row = FirstRow(QString::fromUtf8(sql));
+        return row.empty() ? QString() : row[0].value_or(QString());
+    }
     // The first row of a SELECT, every value as the record set gives it.
     std::vector<std::optional<QString>> FirstRow(const QString& sql) {
         CRecordset rs(&Db());
@@ -25,11 +30,11 @@ protected:
 TEST_P(RecordsetTest, ColumnNamesAndTypeCodes) {
     CRecordset rs(&Db());
     rs.Open(QStringLiteral("select * from 销 WHERE 1<0"));
-    ASSERT_EQ(rs.GetODBCFieldCount(), 11);
-    const QStringList names{"日期时间",     "名称",   "产地",  "规格型号",
-                            "有效截止日期", "零售价", "数量",  "销售类型",
-                            "实收金额",     "坏帐",   "营业员"};
-    for (short i = 0; i < 11; ++i)
+    ASSERT_EQ(rs.GetODBCFieldCount(), 13);
+    const QStringList names{"日期时间", "名称", "产地",     "规格型号", "有效截止日期",
+                            "零售价",   "数量", "销售类型", "实收金额", "坏帐",
+                            "营业员",   "单号", "小票号"};
+    for (short i = 0; i < 13; ++i)
         EXPECT_EQ(rs.GetODBCFieldInfo(i).m_strName, names[i]);
     const SQLSMALLINT stamp = rs.GetODBCFieldInfo(0).m_nSQLType;
     EXPECT_TRUE(stamp == SQL_TYPE_TIMESTAMP || stamp == SQL_TIMESTAMP) << stamp;
@@ -129,6 +134,36 @@ TEST_P(RecordsetTest, FailingStatementsCarryTheDriversText) {
                      QStringLiteral("INSERT INTO 进 (采购日期, 采购人, 大类, 小类, 编号, 名称, "
                                     "产地, 规格型号, 批号, 有效截止日期, 进价, 数量) VALUES(1)")),
                  CDBException);
+}
+
+// A value travels beside the statement, never inside it: a text that would end a literal on a
+// server whose database turned standard_conforming_strings off is stored and read back as it
+// was typed, whatever the database's default, and numbers come back as bound.
+TEST_P(RecordsetTest, BoundValuesStayValues) {
+    const QString typed = QStringLiteral("\\'; CREATE TABLE pwned(x int); --");
+    std::unique_ptr<CDatabase> db;
+    if (Books().GetBackend() == Backend::PostgreSQL) {
+        Exec(QStringLiteral("ALTER DATABASE \"%1\" SET standard_conforming_strings = off")
+                 .arg(QueryOne("SELECT current_database()")));
+        db = Books().OpenAnotherConnection();
+        Exec(QStringLiteral("ALTER DATABASE \"%1\" RESET standard_conforming_strings")
+                 .arg(QueryOne("SELECT current_database()")));
+        CRecordset setting(db.get());
+        setting.Open(QStringLiteral("SHOW standard_conforming_strings"));
+        ASSERT_TRUE(setting.Fetch());
+        EXPECT_EQ(setting.GetFieldValue(0), QStringLiteral("on"));
+    }
+    CDatabase& books = db ? *db : Db();
+    books.ExecuteSQL(
+        QStringLiteral("INSERT INTO 存 VALUES(?,?,?,?,?,?)"),
+        {typed, typed, QStringLiteral("丙"), QStringLiteral("2099-01-01"), 0.1, qlonglong(3)});
+    CRecordset rs(&books);
+    rs.Open(QStringLiteral("SELECT 名称, 平均成本单价, 现有存货量 FROM 存 WHERE 产地=?"), {typed});
+    ASSERT_TRUE(rs.Fetch());
+    EXPECT_EQ(rs.GetFieldValue(0), typed);
+    EXPECT_EQ(rs.GetFieldValue(1), QStringLiteral("0.1"));
+    EXPECT_EQ(rs.GetFieldValue(2), QStringLiteral("3"));
+    EXPECT_TRUE(Fails(QStringLiteral("SELECT * FROM pwned")));
 }
 
 TEST_P(RecordsetTest, RowCountsAndTransactions) {

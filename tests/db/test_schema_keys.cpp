@@ -33,7 +33,7 @@ TEST_P(SchemaTest, ColumnsComeInTheirOrderWithTheirKinds) {
     const QueryResult purchases = RunQuery(Db(), "select * from 进 WHERE 1<0");
     EXPECT_EQ(purchases.columns,
               QStringList({"采购日期", "采购人", "大类", "小类", "编号", "名称", "产地", "规格型号",
-                           "批号", "有效截止日期", "进价", "数量", "录入员"}));
+                           "批号", "有效截止日期", "进价", "数量", "录入员", "单号"}));
     EXPECT_TRUE(purchases.rows.empty());
     EXPECT_EQ(purchases.types[0], SQL_TYPE_TIMESTAMP);
     EXPECT_TRUE(IsDouble(purchases.types[10]));
@@ -49,12 +49,12 @@ TEST_P(SchemaTest, ColumnsComeInTheirOrderWithTheirKinds) {
     const QueryResult sales = RunQuery(Db(), "select * from 销 WHERE 1<0");
     EXPECT_EQ(sales.columns,
               QStringList({"日期时间", "名称", "产地", "规格型号", "有效截止日期", "零售价", "数量",
-                           "销售类型", "实收金额", "坏帐", "营业员"}));
+                           "销售类型", "实收金额", "坏帐", "营业员", "单号", "小票号"}));
     EXPECT_TRUE(sales.rows.empty());
     EXPECT_EQ(sales.types[0], SQL_TYPE_TIMESTAMP);
     for (int number : {5, 6, 8, 9})
         EXPECT_TRUE(IsDouble(sales.types[number])) << sales.columns[number].toStdString();
-    for (int text : {1, 2, 3, 4, 7, 10})
+    for (int text : {1, 2, 3, 4, 7, 10, 11, 12})
         EXPECT_FALSE(IsDouble(sales.types[text])) << sales.columns[text].toStdString();
 }
 
@@ -68,19 +68,21 @@ TEST_P(SchemaTest, StockCardKeyAllowsOneCardPerExpiryDate) {
               (std::vector<QStringList>{{"1990-01-20", "10"}, {"1990-02-20", "10"}}));
 }
 
-TEST_P(SchemaTest, SaleTimeStampIsTheKeyOfASale) {
+// Sales of one second are all kept; a number is a sale's once, and a statement that names none
+// (an older program's) still runs.
+TEST_P(SchemaTest, ASaleIsKeyedByItsNumberNotItsStamp) {
     const QString sale = QStringLiteral(
         "INSERT INTO "
-        "销(日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,坏帐) "
+        "销(日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,实收金额,坏帐%1) "
         "VALUES('2003-05-01 09:30:00','板蓝根颗粒','广州白云山','10g*20袋','2005-01-01',12.000000,"
-        "1/1.0,'整盒销售',12.00,0)");
-    Exec(sale);
-    EXPECT_TRUE(Fails(QString(sale).replace("板蓝根颗粒", "感冒灵颗粒")));
-    Exec(QString(sale).replace("09:30:00", "09:30:01"));
-
-    Exec("DELETE FROM 销 WHERE 日期时间='2003-05-01 09:30:00'");
-    EXPECT_EQ(QueryRows(Db(), "SELECT 名称,日期时间 FROM 销"),
-              (std::vector<QStringList>{{"板蓝根颗粒", "2003-05-01 09:30:01.000"}}));
+        "1/1.0,'整盒销售',12.00,0%2)");
+    Exec(sale.arg(QString(), QString()));
+    Exec(sale.arg(QString(), QString()));
+    Exec(sale.arg(",单号", ",'a-1'"));
+    EXPECT_TRUE(Fails(QString(sale.arg(",单号", ",'a-1'")).replace("板蓝根颗粒", "感冒灵颗粒")));
+    Exec(sale.arg(",单号", ",'a-2'"));
+    EXPECT_EQ(QueryRows(Db(), "SELECT 单号 FROM 销 ORDER BY 单号"),
+              (std::vector<QStringList>{{""}, {""}, {"a-1"}, {"a-2"}}));
 }
 
 TEST_P(SchemaTest, NumberColumnsRefuseTextsAndNulls) {
@@ -112,10 +114,10 @@ TEST_P(SchemaTest, TextTooLongForTheCardIsRefusedByThePurchaseRow) {
     p.expiry = QDate(2005, 5, 1);
     p.price = 8.5f;
     p.quantity = 10;
-    EXPECT_TRUE(Fails(entrysql::InsertPurchase(p)));
+    EXPECT_THROW(Db().ExecuteSQL(entrysql::InsertPurchase(p)), CDBException);
     p.name.chop(1);
-    Exec(entrysql::InsertPurchase(p));
-    Exec(entrysql::InsertStockCard(p));
+    Db().ExecuteSQL(entrysql::InsertPurchase(p));
+    Db().ExecuteSQL(entrysql::InsertStockCard(p));
     EXPECT_EQ(QueryValue(Db(), "SELECT 名称 FROM 存"), p.name);
 }
 

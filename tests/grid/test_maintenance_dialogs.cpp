@@ -173,9 +173,9 @@ TEST_P(MaintDialogTest, LayoutIsTheSameInAllThree) {
                     grid->m_bAllowEdit);
         EXPECT_TRUE(m_prompts.Messages().empty());
     }
-    EXPECT_EQ(AllKinds()[0].make(&Db())->Grid()->GetColumnCount(), 13);
+    EXPECT_EQ(AllKinds()[0].make(&Db())->Grid()->GetColumnCount(), 14);
     EXPECT_EQ(AllKinds()[1].make(&Db())->Grid()->GetColumnCount(), 6);
-    EXPECT_EQ(AllKinds()[2].make(&Db())->Grid()->GetColumnCount(), 11);
+    EXPECT_EQ(AllKinds()[2].make(&Db())->Grid()->GetColumnCount(), 13);
 }
 
 TEST_P(MaintDialogTest, ClosedConnectionLeavesTheGridReadOnlyInItsOwnColours) {
@@ -274,7 +274,7 @@ TEST_P(MaintDialogTest, EditThenDeleteTheSameRowDeletesTheRowAsWritten) {
     ASSERT_EQ(writes.size(), 2) << writes.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(writes[0].startsWith(QStringLiteral("UPDATE 进 SET ")));
     EXPECT_TRUE(writes[1].startsWith(QStringLiteral("DELETE FROM 进 WHERE ")));
-    EXPECT_TRUE(writes[1].endsWith(QStringLiteral("数量=12 AND 录入员=''")));
+    EXPECT_TRUE(writes[1].endsWith(QStringLiteral("数量=? AND 录入员=? AND 单号=?")));
     EXPECT_TRUE(m_prompts.Messages().empty());
     EXPECT_EQ(grid->EditRow(), -1);
     EXPECT_EQ(PurchaseNames(), QStringList{QStringLiteral("板蓝根/3")});

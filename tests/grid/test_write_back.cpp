@@ -1,4 +1,4 @@
-// Writing grid rows back: statement texts, literals, and what the tables hold afterwards.
+// Writing grid rows back: statement texts, bound values, and what the tables hold afterwards.
 #include "CDBException.h"
 #include "CTestBooks.h"
 #include "query_rows.h"
@@ -7,6 +7,7 @@
 #include "sql_text.h"
 #include "write_back.h"
 
+#include <QScopeGuard>
 #include <QStringList>
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -21,7 +22,6 @@ namespace {
 using writeback::DeleteStatement;
 using writeback::InsertStatement;
 using writeback::IsNumberText;
-using writeback::Literal;
 using writeback::UpdateStatement;
 
 // A few columns of 进 as a grid shows them after a sort of 名称 (arrow in the title).
@@ -32,55 +32,63 @@ std::vector<CResultColumn> SampleColumns() {
             {QStringLiteral("数量"), SQL_DOUBLE}};
 }
 
-TEST(WriteBackText, InsertNamesEveryColumnAndWritesNumbersBare) {
-    EXPECT_EQ(InsertStatement(QStringLiteral("进"), SampleColumns(),
-                              {QStringLiteral("2003-05-01 "), QStringLiteral("阿莫西林"),
-                               QStringLiteral("12.5"), QString()}),
-              QStringLiteral("INSERT INTO 进(采购日期,名称,进价,数量) "
-                             "VALUES('2003-05-01 ','阿莫西林',12.5,0)"));
+// The statement's text and its bound values, as a reader sees them.
+QString Sent(const CStatement& statement) {
+    return statement.sql + QStringLiteral(" | ") + sqlparams::Describe(statement.values);
+}
+
+TEST(WriteBackText, InsertNamesEveryColumnAndBindsNumbersAsNumbers) {
+    EXPECT_EQ(Sent(InsertStatement(QStringLiteral("进"), SampleColumns(),
+                                   {QStringLiteral("2003-05-01 "), QStringLiteral("阿莫西林"),
+                                    QStringLiteral("12.5"), QString()})),
+              QStringLiteral("INSERT INTO 进(采购日期,名称,进价,数量) VALUES(?,?,?,?) | "
+                             "'2003-05-01 ', '阿莫西林', 12.5, 0"));
 }
 
 TEST(WriteBackText, UpdateSetsEveryColumnAndMatchesAllOldValues) {
-    EXPECT_EQ(UpdateStatement(QStringLiteral("进"), SampleColumns(),
-                              {QStringLiteral("2003-05-02"), QStringLiteral("O'Neil"),
-                               QStringLiteral("-1e3"), QStringLiteral("2")},
-                              {QStringLiteral("2003-05-01 "), QStringLiteral("阿莫西林"),
-                               QStringLiteral("0.15"), QStringLiteral("")}),
-              QStringLiteral("UPDATE 进 SET 采购日期='2003-05-02',名称='O''Neil',进价=-1e3,数量=2 "
-                             "WHERE 采购日期='2003-05-01 ' AND 名称='阿莫西林' AND 进价=0.15 "
-                             "AND 数量=0"));
+    EXPECT_EQ(Sent(UpdateStatement(QStringLiteral("进"), SampleColumns(),
+                                   {QStringLiteral("2003-05-02"), QStringLiteral("O'Neil"),
+                                    QStringLiteral("-1e3"), QStringLiteral("2")},
+                                   {QStringLiteral("2003-05-01 "), QStringLiteral("阿莫西林"),
+                                    QStringLiteral("0.15"), QStringLiteral("")})),
+              QStringLiteral("UPDATE 进 SET 采购日期=?,名称=?,进价=?,数量=? WHERE 采购日期=? AND "
+                             "名称=? AND 进价=? AND 数量=? | '2003-05-02', 'O'Neil', -1000, 2, "
+                             "'2003-05-01 ', '阿莫西林', 0.14999999999999999, 0"));
 }
 
-TEST(WriteBackText, DeleteMatchesAllOldValues) {
-    EXPECT_EQ(DeleteStatement(QStringLiteral("进"), SampleColumns(),
-                              {QStringLiteral("2003-05-01 "), QStringLiteral("阿莫西林"),
-                               QStringLiteral("0.6666666666666666"), QStringLiteral("3")}),
-              QStringLiteral("DELETE FROM 进 WHERE 采购日期='2003-05-01 ' AND 名称='阿莫西林' "
-                             "AND 进价=0.6666666666666666 AND 数量=3"));
+TEST(WriteBackText, ARowWithANumberIsFoundByItAlone) {
+    std::vector<CResultColumn> columns = SampleColumns();
+    columns.push_back({QStringLiteral("单号↑"), SQL_VARCHAR});
+    const QStringList old = {QStringLiteral("2003-05-01 "), QStringLiteral("阿莫西林"),
+                             QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("n-1")};
+    EXPECT_EQ(Sent(DeleteStatement(QStringLiteral("进"), columns, old)),
+              QStringLiteral("DELETE FROM 进 WHERE 单号=? AND 单号<>'' | 'n-1'"));
+    EXPECT_EQ(Sent(UpdateStatement(QStringLiteral("进"), columns, old, old)),
+              QStringLiteral("UPDATE 进 SET 采购日期=?,名称=?,进价=?,数量=?,单号=? WHERE 单号=? "
+                             "AND 单号<>'' | '2003-05-01 ', '阿莫西林', 1, 3, 'n-1', 'n-1'"));
+    // Without a number it is found by every column, arrows removed from their names.
+    QStringList unnumbered = old;
+    unnumbered.last().clear();
+    EXPECT_EQ(DeleteStatement(QStringLiteral("进"), columns, unnumbered).sql,
+              QStringLiteral("DELETE FROM 进 WHERE 采购日期=? AND 名称=? AND 进价=? AND 数量=? "
+                             "AND 单号=?"));
 }
 
-TEST(WriteBackText, ColumnNamesLoseEveryArrow) {
-    const std::vector<CResultColumn> columns = {{QStringLiteral("名↑称↓"), SQL_VARCHAR}};
-    EXPECT_EQ(DeleteStatement(QStringLiteral("存"), columns, {QStringLiteral("x")}),
-              QStringLiteral("DELETE FROM 存 WHERE 名称='x'"));
-}
-
-TEST(WriteBackText, LiteralsStayOneLiteral) {
-    EXPECT_EQ(Literal(QStringLiteral("it's"), SQL_VARCHAR), QStringLiteral("'it''s'"));
-    EXPECT_EQ(Literal(QStringLiteral("''"), SQL_VARCHAR), QStringLiteral("''''''"));
-    EXPECT_EQ(Literal(QString(), SQL_VARCHAR), QStringLiteral("''"));
-    EXPECT_EQ(Literal(QString(), SQL_TYPE_TIMESTAMP), QStringLiteral("''"));
-    EXPECT_EQ(Literal(QStringLiteral("  "), SQL_VARCHAR), QStringLiteral("'  '"));
-    // Every SQL-numeric kind, BIT included, is bare; blank means 0.
+TEST(WriteBackText, CellsAreBoundAsNumbersOnlyInNumericColumns) {
+    using sqlparams::Value;
+    EXPECT_EQ(writeback::Bound(QStringLiteral("it's"), SQL_VARCHAR), Value(QStringLiteral("it's")));
+    EXPECT_EQ(writeback::Bound(QStringLiteral("12"), SQL_VARCHAR), Value(QStringLiteral("12")));
+    EXPECT_EQ(writeback::Bound(QString(), SQL_TYPE_TIMESTAMP), Value(QString()));
+    // Every SQL-numeric kind, BIT included, takes a number; blank means 0.
     for (short type : {SQL_NUMERIC, SQL_DECIMAL, SQL_INTEGER, SQL_SMALLINT, SQL_FLOAT, SQL_REAL,
                        SQL_DOUBLE, SQL_BIGINT, SQL_TINYINT, SQL_BIT}) {
-        EXPECT_EQ(Literal(QString(), type), QStringLiteral("0")) << type;
-        EXPECT_EQ(Literal(QStringLiteral(" \t "), type), QStringLiteral("0")) << type;
-        EXPECT_EQ(Literal(QStringLiteral(" 7 "), type), QStringLiteral("7")) << type;
+        EXPECT_EQ(writeback::Bound(QString(), type), Value(0LL)) << type;
+        EXPECT_EQ(writeback::Bound(QStringLiteral(" 7 "), type), Value(7LL)) << type;
+        EXPECT_EQ(writeback::Bound(QStringLiteral("-2.5"), type), Value(-2.5)) << type;
     }
-    // A non-number never reaches a statement bare, even if a caller skipped the check.
-    EXPECT_EQ(Literal(QStringLiteral("1;DELETE FROM 进"), SQL_DOUBLE),
-              QStringLiteral("'1;DELETE FROM 进'"));
+    // A non-number stays a text, which the database refuses: it never becomes code.
+    EXPECT_EQ(writeback::Bound(QStringLiteral("1;DELETE FROM 进"), SQL_DOUBLE),
+              Value(QStringLiteral("1;DELETE FROM 进")));
 }
 
 TEST(WriteBackText, NumberTextsBothDatabasesRead) {
@@ -125,7 +133,11 @@ TEST(WriteBackNoConnection, EverythingFailsSilently) {
 // ---------------------------------------------------------------------------------------------
 
 const QString kPurchase = QStringLiteral("进");
-const QString kSelectPurchases = QStringLiteral("SELECT * FROM 进");
+// The described columns: rows without a 单号, found by all their values.
+const QString kPurchaseColumns = QStringLiteral(
+    "采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,有效截止日期,进价,数量,录入员");
+const QString kSelectPurchases =
+    QStringLiteral("SELECT ") + kPurchaseColumns + QStringLiteral(" FROM 进");
 
 // One 进 row in the grid's cell texts, with the values a test changes given.
 QStringList PurchaseRow(const QString& name = QStringLiteral("阿莫西林"),
@@ -210,7 +222,8 @@ protected:
         for (int i = 0; i < row.size(); ++i)
             values << (i == 10 || i == 11 ? row[i] : sqltext::Quote(row[i]));
         for (int i = 0; i < copies; ++i)
-            Exec(QStringLiteral("INSERT INTO 进 VALUES(%1)").arg(values.join(QLatin1Char(','))));
+            Exec(QStringLiteral("INSERT INTO 进(%1) VALUES(%2)")
+                     .arg(kPurchaseColumns, values.join(QLatin1Char(','))));
     }
     QStringList Sent() {
         QStringList sent = m_sent;
@@ -242,12 +255,8 @@ TEST_P(WriteBackTest, InsertSendsItsShapeAndStoresTheTexts) {
     // The row, then its log row, committed together.
     const QStringList sent = Sent();
     ASSERT_FALSE(sent.isEmpty());
-    EXPECT_EQ(
-        sent.first(),
-        QStringLiteral("INSERT INTO 进(采购日期,采购人,大类,小类,编号,名称,产地,规格型号,批号,"
-                       "有效截止日期,进价,数量,录入员) VALUES('2003-05-01 ','张三','西药','抗生素',"
-                       "'A001','O''Neil''s \"药\"','华北制药','0.25g*24','B20030401',"
-                       "'2005-04-01',0.15,0,'')"));
+    EXPECT_EQ(sent.first(), QStringLiteral("INSERT INTO 进(") + kPurchaseColumns +
+                                QStringLiteral(") VALUES(?,?,?,?,?,?,?,?,?,?,?,?,?)"));
     EXPECT_EQ(sent.last(), QStringLiteral("COMMIT"));
     // The empty number is stored as 0, the quotes as typed.
     EXPECT_EQ(Purchases(),
@@ -266,15 +275,13 @@ TEST_P(WriteBackTest, UpdateSendsItsShapeAndChangesTheRow) {
     const QStringList updateSent = Sent();
     ASSERT_FALSE(updateSent.isEmpty());
     EXPECT_EQ(updateSent.last(), QStringLiteral("COMMIT"));
+    // The typed text travels as a value; the statement holds names and marks only.
     EXPECT_EQ(updateSent.first(),
-              (QStringLiteral(
-                  "UPDATE 进 SET 采购日期='2003-05-01 ',采购人='张三',大类='西药',小类='抗生素',"
-                  "编号='A001',名称='''; DELETE FROM 进; --',产地='华北制药',规格型号='0.25g*24',"
-                  "批号='B20030401',有效截止日期='2005-04-01',进价=-3.5,数量=0,录入员='' WHERE "
-                  "采购日期='2003-05-01 ' AND 采购人='张三' AND 大类='西药' AND 小类='抗生素' AND "
-                  "编号='A001' AND 名称='阿莫西林' AND 产地='华北制药' AND 规格型号='0.25g*24' AND "
-                  "批号='B20030401' AND 有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10 AND "
-                  "录入员=''")));
+              QStringLiteral("UPDATE 进 SET 采购日期=?,采购人=?,大类=?,小类=?,编号=?,名称=?,产地=?,"
+                             "规格型号=?,批号=?,有效截止日期=?,进价=?,数量=?,录入员=? WHERE "
+                             "采购日期=? AND 采购人=? AND 大类=? AND 小类=? AND 编号=? AND 名称=? "
+                             "AND 产地=? AND 规格型号=? AND 批号=? AND 有效截止日期=? AND 进价=? "
+                             "AND 数量=? AND 录入员=?"));
     EXPECT_EQ(Purchases(),
               (std::vector<QStringList>{PurchaseRow(QStringLiteral("'; DELETE FROM 进; --"),
                                                     QStringLiteral("-3.5"), QStringLiteral("0")),
@@ -294,12 +301,10 @@ TEST_P(WriteBackTest, DeleteSendsItsShapeAndRemovesTheRow) {
     const QStringList deleteSent = Sent();
     ASSERT_FALSE(deleteSent.isEmpty());
     EXPECT_EQ(deleteSent.last(), QStringLiteral("COMMIT"));
-    EXPECT_EQ(
-        deleteSent.first(),
-        (QStringLiteral("DELETE FROM 进 WHERE 采购日期='2003-05-01 ' AND 采购人='张三' AND "
-                        "大类='西药' AND 小类='抗生素' AND 编号='A001' AND 名称='阿莫西林' AND "
-                        "产地='华北制药' AND 规格型号='0.25g*24' AND 批号='B20030401' AND "
-                        "有效截止日期='2005-04-01' AND 进价=12.5 AND 数量=10 AND 录入员=''")));
+    EXPECT_EQ(deleteSent.first(),
+              QStringLiteral("DELETE FROM 进 WHERE 采购日期=? AND 采购人=? AND 大类=? AND 小类=? "
+                             "AND 编号=? AND 名称=? AND 产地=? AND 规格型号=? AND 批号=? AND "
+                             "有效截止日期=? AND 进价=? AND 数量=? AND 录入员=?"));
     EXPECT_EQ(Purchases(), std::vector<QStringList>{PurchaseRow(QStringLiteral("板蓝根"))});
 }
 
@@ -556,5 +561,98 @@ TEST_P(WriteBackTest, AFailedChangeLeavesNoLogRowAndAFailedLogRowNoChange) {
 }
 
 APRICOT_INSTANTIATE_BACKENDS(WriteBackTest);
+
+// Rows written back on the books as the program sees them: every column of the table.
+class WriteBackBooksTest : public CBooksTest {
+protected:
+    CResultTable Rows(CDatabase& db, const QString& sql) {
+        CResultTable table;
+        const resultloader::CLoadOutcome outcome = resultloader::Load(db, sql, table);
+        EXPECT_TRUE(outcome.ok) << outcome.message.toStdString();
+        return table;
+    }
+    static QStringList Row(const CResultTable& table, int row) {
+        QStringList cells;
+        for (int c = 0; c < table.ColumnCount(); ++c)
+            cells << table.CellText(row, c);
+        return cells;
+    }
+};
+
+TEST_P(WriteBackBooksTest, ATypedQuoteIsStoredAsTypedWhereBackslashesAreNoEscape) {
+    if (GetParam() != Backend::PostgreSQL)
+        GTEST_SKIP() << "only a server reads backslashes in literals";
+    const QString database = QueryValue(Db(), "SELECT current_database()");
+    Exec(QStringLiteral("ALTER DATABASE \"%1\" SET standard_conforming_strings = off")
+             .arg(database));
+    const auto reset = qScopeGuard([&] {
+        Exec(QStringLiteral("ALTER DATABASE \"%1\" RESET standard_conforming_strings")
+                 .arg(database));
+    });
+    Exec(QStringLiteral(
+        "INSERT INTO 存 VALUES('维生素C片','华中药业','0.1g*100片','2099-12-31',2,10)"));
+    Exec(QStringLiteral("INSERT INTO 存 VALUES('板蓝根','白云山','10g*20袋','2099-12-31',3,5)"));
+    Exec(QStringLiteral("INSERT INTO 操作员 VALUES('张三','x','营业员')"));
+    const std::unique_ptr<CDatabase> fresh = Books().OpenAnotherConnection();
+    // Whatever the connection sets when it opens, the session too reads backslashes as escapes.
+    fresh->ExecuteSQL(QStringLiteral("SET standard_conforming_strings = off"));
+    ASSERT_EQ(QueryValue(*fresh, "SHOW standard_conforming_strings"), "off");
+    const QString select = QStringLiteral("SELECT * FROM 存 ORDER BY 名称");
+    const CResultTable before = Rows(*fresh, select);
+    ASSERT_EQ(before.RowCount(), 2);
+    const int card = Row(before, 0).at(0) == QStringLiteral("板蓝根") ? 1 : 0;
+    const QString typed =
+        QStringLiteral("\\'; UPDATE 操作员 SET 角色=$$店长$$; CREATE TABLE pwned(x int); --");
+    QStringList changed = Row(before, card);
+    changed[2] = typed;
+
+    CRecordingPrompts prompts;
+    ASSERT_TRUE(CRowWriter(fresh.get(), nullptr)
+                    .Update(QStringLiteral("存"), before.Columns(), Row(before, card), changed));
+
+    const CResultTable after = Rows(*fresh, select);
+    ASSERT_EQ(after.RowCount(), 2);
+    EXPECT_EQ(Row(after, card), changed);
+    EXPECT_EQ(Row(after, 1 - card), Row(before, 1 - card));
+    EXPECT_EQ(QueryValue(Db(), "SELECT 角色 FROM 操作员 WHERE 用户名='张三'"), "营业员");
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM pg_tables WHERE tablename='pwned'"), "0");
+}
+
+TEST_P(WriteBackBooksTest, ANumberedSaleEqualToAnotherChangesOnlyItself) {
+    const QString sale = QStringLiteral(
+        "INSERT INTO 销 VALUES('2026-01-05 10:00:00','维生素C片','华中药业','0.1g*100片',"
+        "'2099-12-31',3.5,1,'整盒销售',3.5,0,'张三','%1','')");
+    Exec(sale.arg(QStringLiteral("n-1")));
+    Exec(sale.arg(QStringLiteral("n-2")));
+    const QString select = QStringLiteral("SELECT * FROM 销 ORDER BY 单号");
+    const CResultTable before = Rows(Db(), select);
+    ASSERT_EQ(before.RowCount(), 2);
+    const int count = writeback::NumberColumn(before.Columns());
+    ASSERT_GE(count, 0);
+    QStringList changed = Row(before, 1);
+    changed[6] = QStringLiteral("2");
+    changed[8] = QStringLiteral("7");
+
+    CRecordingPrompts prompts;
+    CRowWriter writer(&Db(), nullptr, {QStringLiteral("李四"), {}, {}});
+    ASSERT_TRUE(writer.Update(QStringLiteral("销"), before.Columns(), Row(before, 1), changed));
+    CResultTable after = Rows(Db(), select);
+    EXPECT_EQ(Row(after, 0), Row(before, 0));
+    EXPECT_EQ(Row(after, 1), changed);
+    EXPECT_EQ(QueryValue(Db(), "SELECT 单号 FROM 日志 WHERE 动作='修改'"), "n-2");
+
+    // Deleted by its number too; a new row without one is given its own.
+    ASSERT_TRUE(writer.Delete(QStringLiteral("销"), before.Columns(), Row(before, 0)));
+    QStringList added = Row(before, 0);
+    added[count].clear();
+    ASSERT_TRUE(writer.Insert(QStringLiteral("销"), before.Columns(), added));
+    after = Rows(Db(), select);
+    ASSERT_EQ(after.RowCount(), 2);
+    EXPECT_EQ(Row(after, 1), changed);
+    EXPECT_EQ(after.CellText(0, count), writer.NewNumber());
+    EXPECT_EQ(writer.NewNumber().size(), 36);
+}
+
+APRICOT_INSTANTIATE_BACKENDS(WriteBackBooksTest);
 
 } // namespace

@@ -49,19 +49,37 @@ TEST_P(StockTakeTest, SalesBetweenReadingAndConfirmingAreKept) {
     // Meanwhile 2 boxes of the first card are sold.
     ASSERT_TRUE(CSalesEntry(&Db()).Add(SaleOf("2", "1", "30")).recorded);
 
-    const CStockTake::Outcome outcome =
-        CStockTake(&Db(), QStringLiteral("李店长"))
-            .Confirm(rows, QDateTime(QDate(2024, 1, 2), QTime(18, 0)));
+    CStockTake take(&Db(), QStringLiteral("李店长"));
+    const QString before =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const CStockTake::Outcome outcome = take.Confirm(rows);
+    const QString after =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
     EXPECT_EQ(outcome.recorded, 2);
     EXPECT_EQ(outcome.message, CStockTake::RecordedText(2));
     EXPECT_TRUE(Db().IsAutoCommit());
     EXPECT_EQ(Stocks(), (QStringList{"5", "6"}));
     EXPECT_EQ(QueryRows(Db(), "SELECT 有效截止日期, 数量, 成本单价, 原因, 操作员, 备注 FROM 损 "
-                              "ORDER BY 日期时间"),
+                              "ORDER BY 单号"),
               (std::vector<QStringList>{{"2005-04-30", "3", "8", "盘亏", "李店长", "柜台下找不到"},
                                         {"2006-04-30", "-1", "6", "盘盈", "李店长", ""}}));
-    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志 WHERE 动作='盘点'"), "2");
+    // One number for the take, a part of it for each row and its log row; the clock's time.
+    const auto numbers = QueryRows(Db(), "SELECT 单号, 日期时间 FROM 损 ORDER BY 单号");
+    ASSERT_EQ(numbers.size(), 2u);
+    const QString number = numbers[0][0].chopped(2);
+    EXPECT_EQ(number.size(), 36);
+    EXPECT_EQ(numbers[0][0], number + "-1");
+    EXPECT_EQ(numbers[1][0], number + "-2");
+    for (const QStringList& row : numbers) {
+        EXPECT_GE(row[1].left(19), before);
+        EXPECT_LE(row[1].left(19), after);
+    }
+    EXPECT_EQ(QueryRows(Db(), "SELECT 单号 FROM 日志 WHERE 动作='盘点' ORDER BY 单号"),
+              (std::vector<QStringList>{{numbers[0][0]}, {numbers[1][0]}}));
+    // The sheet is done: a second 确认 records nothing.
+    EXPECT_FALSE(take.Confirm(rows).ok);
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 损"), "2");
 }
 
 TEST_P(StockTakeTest, ARowThatIsNoCountIsNamedAndNothingIsWritten) {

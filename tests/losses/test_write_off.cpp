@@ -11,7 +11,10 @@ using namespace entrytest;
 
 const losssql::Card kCard = {QStringLiteral("阿莫西林胶囊"), QStringLiteral("石药集团"),
                              QStringLiteral("0.25g*24粒"), QStringLiteral("2005-04-30")};
-const QDateTime kNow(QDate(2024, 1, 2), QTime(9, 30, 0));
+// The clock as the books stamp a row.
+QString Now() {
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
 
 CWriteOff::Form WriteOffOf(const QString& quantity, const QString& reason,
                            const losssql::Card& card = kCard) {
@@ -36,27 +39,36 @@ protected:
 TEST_P(WriteOffTest, LowersTheCardAndWritesOneRowAndOneLogRow) {
     CWriteOff writeOff(&Db(), QStringLiteral("李店长"));
     const long long logRows = Count("日志");
-    CEntryOutcome outcome =
-        writeOff.Add(WriteOffOf(QStringLiteral(" 2.5 "), losstext::kBroken), kNow);
+    const QString before = Now();
+    CEntryOutcome outcome = writeOff.Add(WriteOffOf(QStringLiteral(" 2.5 "), losstext::kBroken));
     ASSERT_TRUE(outcome.recorded) << outcome.status.toStdString();
     EXPECT_EQ(outcome.status, QStringLiteral("已报损：阿莫西林胶囊 2.5 盒，成本 20.00 元"));
     EXPECT_TRUE(Db().IsAutoCommit());
     EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存"), "7.5");
-    // A second one in the same second takes the next.
-    outcome = writeOff.Add(WriteOffOf(QStringLiteral("7.5"), losstext::kReturn), kNow);
+    // A second one at once is kept too, under its own number.
+    outcome = writeOff.Add(WriteOffOf(QStringLiteral("7.5"), losstext::kReturn));
+    const QString after = Now();
     ASSERT_TRUE(outcome.recorded) << outcome.status.toStdString();
     EXPECT_EQ(outcome.status, QStringLiteral("已退货：阿莫西林胶囊 7.5 盒，成本 60.00 元"));
     EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存"), "0");
-    const auto rows = QueryRows(Db(), "SELECT * FROM 损 ORDER BY 日期时间");
+    const auto rows = QueryRows(Db(), "SELECT * FROM 损 ORDER BY 数量");
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].mid(1), (QStringList{"阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30",
-                                           "2.5", "8", "破损", "销毁", "李店长", "碎了"}));
-    EXPECT_EQ(rows[0][0].left(19), "2024-01-02 09:30:00");
-    EXPECT_EQ(rows[1][0].left(19), "2024-01-02 09:30:01");
-    const auto log = QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号 DESC");
+    ASSERT_EQ(rows[0].size(), 12);
+    EXPECT_EQ(rows[0].mid(1, 10),
+              (QStringList{"阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30", "2.5", "8",
+                           "破损", "销毁", "李店长", "碎了"}));
+    for (const QStringList& row : rows) {
+        EXPECT_GE(row[0].left(19), before);
+        EXPECT_LE(row[0].left(19), after);
+        EXPECT_EQ(row[11].size(), 36) << row[11].toStdString();
+    }
+    EXPECT_NE(rows[0][11], rows[1][11]);
+    // Each log row carries the number of the row it records.
+    const auto log =
+        QueryRows(Db(), "SELECT 操作员, 动作, 对象, 单号 FROM 日志 ORDER BY 序号 DESC");
     EXPECT_EQ(Count("日志"), logRows + 2);
-    EXPECT_EQ(log[0], (QStringList{"李店长", "退货", "损"}));
-    EXPECT_EQ(log[1], (QStringList{"李店长", "报损", "损"}));
+    EXPECT_EQ(log[0], (QStringList{"李店长", "退货", "损", rows[1][11]}));
+    EXPECT_EQ(log[1], (QStringList{"李店长", "报损", "损", rows[0][11]}));
 }
 
 TEST_P(WriteOffTest, RefusedWriteOffsWriteNothing) {
@@ -82,7 +94,7 @@ TEST_P(WriteOffTest, RefusedWriteOffsWriteNothing) {
         losssql::Card card = kCard;
         if (!r.knownCard)
             card.expiry = QStringLiteral("2099-01-01");
-        const CEntryOutcome outcome = writeOff.Add(WriteOffOf(r.quantity, r.reason, card), kNow);
+        const CEntryOutcome outcome = writeOff.Add(WriteOffOf(r.quantity, r.reason, card));
         EXPECT_FALSE(outcome.recorded);
         EXPECT_EQ(outcome.message.isEmpty() ? outcome.status : outcome.message, r.says);
         EXPECT_TRUE(Db().IsAutoCommit());

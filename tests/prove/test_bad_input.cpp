@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 #include <tuple>
 
 namespace {
@@ -142,6 +143,7 @@ CPurchaseEntry::Form PurchaseForm(int variant) {
 
 TEST_P(BadInputTest, PurchaseEntryTextFields) {
     int variant = 0;
+    std::set<QString> numbers;
     for (const PurchaseField& field : kPurchaseFields) {
         SCOPED_TRACE(field.name);
         CPurchaseEntry::Form form = PurchaseForm(++variant);
@@ -167,12 +169,16 @@ TEST_P(BadInputTest, PurchaseEntryTextFields) {
         EXPECT_TRUE(purchase.removed.empty());
         ASSERT_EQ(card.added.size(), 1u);
         EXPECT_TRUE(card.removed.empty());
-        // Every text as typed, the typed one included; the numbers as entered.
+        // Every text as typed, the typed one included; the numbers as entered; a number of
+        // its own.
         const QStringList row = purchase.added.front().mid(1);
         EXPECT_EQ(
-            row, (QStringList{form.purchaser, form.category, form.subCategory, form.code, form.name,
-                              form.origin, form.packModel, form.batch, QStringLiteral("2005-04-30"),
-                              QStringLiteral("8.5"), QStringLiteral("10"), QString()}));
+            row.mid(0, row.size() - 1),
+            (QStringList{form.purchaser, form.category, form.subCategory, form.code, form.name,
+                         form.origin, form.packModel, form.batch, QStringLiteral("2005-04-30"),
+                         QStringLiteral("8.5"), QStringLiteral("10"), QString()}));
+        EXPECT_FALSE(row.back().isEmpty());
+        EXPECT_TRUE(numbers.insert(row.back()).second) << "two purchases share a 单号";
         EXPECT_EQ(card.added.front(),
                   (QStringList{form.name, form.origin, form.packModel, QStringLiteral("2005-04-30"),
                                QStringLiteral("8.5"), QStringLiteral("10")}));
@@ -220,6 +226,7 @@ QStringList CardRow(const CSalesEntry::Card& card, const QString& stock) {
 CSalesEntry::Form SaleForm(const CSalesEntry::Card& card, int second) {
     CSalesEntry::Form form;
     form.timestamp = QStringLiteral("2003-05-02 10:15:%1").arg(second, 2, 10, QLatin1Char('0'));
+    form.timestampTyped = true;
     form.card = card;
     form.price = QStringLiteral("3");
     form.saleType = CSalesEntry::kWholeBox;
@@ -268,10 +275,12 @@ TEST_P(BadInputTest, SalesEntryCardPickers) {
         const TableChange& stock = changes.at(QStringLiteral("存"));
         ASSERT_EQ(sale.added.size(), 1u);
         EXPECT_TRUE(sale.removed.empty());
-        EXPECT_EQ(sale.added.front().mid(1),
-                  (QStringList{card.name, card.origin, card.packModel, card.expiry,
-                               QStringLiteral("3"), QStringLiteral("2"), CSalesEntry::kWholeBox,
-                               QStringLiteral("6"), QStringLiteral("0"), QString()}));
+        ASSERT_FALSE(outcome.recordedNumber.isEmpty());
+        EXPECT_EQ(
+            sale.added.front().mid(1),
+            (QStringList{card.name, card.origin, card.packModel, card.expiry, QStringLiteral("3"),
+                         QStringLiteral("2"), CSalesEntry::kWholeBox, QStringLiteral("6"),
+                         QStringLiteral("0"), QString(), outcome.recordedNumber, QString()}));
         // Only this card's stock went down, by the two boxes.
         EXPECT_EQ(stock.removed, (std::vector<QStringList>{CardRow(card, QStringLiteral("10"))}));
         EXPECT_EQ(stock.added, (std::vector<QStringList>{CardRow(card, QStringLiteral("8"))}));
@@ -283,13 +292,13 @@ TEST_P(BadInputTest, SalesEntryTypedFields) {
     ASSERT_TRUE(InsertRow(QStringLiteral("存"), CardRow(card, QStringLiteral("10"))));
     const BooksState before = ReadBooks(Db());
 
-    // 日期时间 is an edit field: a text that is no date-time is refused by the books.
+    // 日期时间 is an edit field: a typed text that is no date-time is refused.
     CSalesEntry::Form form = SaleForm(card, 1);
     form.timestamp = Text();
     CEntryOutcome outcome = CSalesEntry(&Db()).Add(form);
     EXPECT_FALSE(outcome.recorded);
-    EXPECT_FALSE(outcome.status.isEmpty());
-    EXPECT_NE(outcome.status, CSalesEntry::kRecorded);
+    EXPECT_EQ(outcome.status, CSalesEntry::kStampInvalid);
+    EXPECT_EQ(outcome.focus, CSalesEntry::IdTimestamp);
     EXPECT_TRUE(Changes(before, ReadBooks(Db())).empty());
 
     const std::pair<QString CSalesEntry::Form::*, int> numbers[] = {
@@ -398,7 +407,8 @@ TEST_P(BadInputTest, LoginNameAndPassword) {
               CLoginCheck::Outcome::Admitted);
 }
 
-// A valid row of each table, its key made unique by `variant`, and the width of its texts.
+// A valid row of each table, its key made unique by `variant`, and the width of its texts. An
+// empty 单号 is given a new number.
 struct TableSample {
     QString table;
     int width;
@@ -422,7 +432,7 @@ const TableSample kTables[] = {
                             QStringLiteral("石药集团"),    QStringLiteral("0.25g*24粒"),
                             QStringLiteral("24031501"),    QStringLiteral("2005-04-30"),
                             QStringLiteral("8.5"),         QStringLiteral("10"),
-                            QStringLiteral("张明")};
+                            QStringLiteral("张明"),        QString()};
      }},
     {QStringLiteral("存"), 100,
      [](int v) {
@@ -445,7 +455,9 @@ const TableSample kTables[] = {
                             QStringLiteral("整盒销售"),
                             QStringLiteral("6"),
                             QStringLiteral("0"),
-                            QStringLiteral("张明")};
+                            QStringLiteral("张明"),
+                            QString(),
+                            QString()};
      }},
 };
 
@@ -464,13 +476,15 @@ TEST_P(BadInputTest, GridCellsOfEveryTable) {
             const short type = columns[c].m_nSQLType;
             const bool choice =
                 sample.choice && columns[c].m_strName == QString::fromUtf8(sample.choice);
+            const bool number = columns[c].m_strName == writeback::kNumberColumn;
+            const int width = number ? 50 : sample.width;
             if (columnkinds::IsSqlNumeric(type) || columnkinds::IsTimestamp(type) || choice ||
                 !inserted) {
                 // No number, no date-time, none of the words, or too long: refused with a message.
                 EXPECT_FALSE(inserted);
                 if (!columnkinds::IsSqlNumeric(type) && !columnkinds::IsTimestamp(type) &&
                     !choice) {
-                    EXPECT_FALSE(Fits(sample.width)) << "a text that fits was refused";
+                    EXPECT_FALSE(Fits(width)) << "a text that fits was refused";
                 }
                 EXPECT_FALSE(NewMessages().isEmpty()) << "refused without a message";
                 EXPECT_TRUE(changes.empty());
@@ -483,7 +497,12 @@ TEST_P(BadInputTest, GridCellsOfEveryTable) {
             const QStringList loaded = insert.added.front();
             EXPECT_EQ(loaded[qsizetype(c)], Text());
 
-            // Written back from the cells as loaded: the strange text is in the WHERE clause.
+            // Written back from the cells as loaded: the row is found by the strange text, or by
+            // its 单号 where the table numbers its rows.
+            const int key = writeback::NumberColumn(columns);
+            if (key >= 0 && !number) {
+                EXPECT_FALSE(loaded[key].isEmpty()) << "an inserted row got no 单号";
+            }
             QStringList changed = loaded;
             changed[qsizetype(c)] = Text() + QStringLiteral("改");
             EXPECT_TRUE(writer.Update(sample.table, columns, loaded, changed))

@@ -54,6 +54,10 @@ protected:
         ASSERT_TRUE(CSalesEntry(&Db(), QStringLiteral("张三"))
                         .Add(SaleOf("3", "20", "0.5", kSplitStamp))
                         .recorded);
+        m_whole = NumberOf(kWholeStamp);
+        m_split = NumberOf(kSplitStamp);
+        ASSERT_FALSE(m_whole.isEmpty() || m_split.isEmpty());
+        m_basket = {m_whole, m_split};
         m_settings.shopName = QStringLiteral("青杏药店城东店");
         m_settings.printer = CReceiptSettings::kSaveAsPdf;
         m_settings.Save();
@@ -64,6 +68,10 @@ protected:
                    ? QDir(m_books->Folder()).filePath(QStringLiteral("receipts"))
                    : m_scope.DataFolder() + QStringLiteral("/apricot/receipts");
     }
+    QString NumberOf(const QString& stamp) {
+        return QueryValue(Db(),
+                          QStringLiteral("SELECT 单号 FROM 销 WHERE 日期时间='%1'").arg(stamp));
+    }
     std::vector<QStringList> Log() {
         return QueryRows(Db(), "SELECT 操作员, 动作, 对象, 内容 FROM 日志 WHERE 动作 LIKE '%小票' "
                                "ORDER BY 序号");
@@ -71,7 +79,8 @@ protected:
 
     receipttest::CReceiptScope m_scope;
     CReceiptSettings m_settings;
-    const QStringList m_basket{kWholeStamp, kSplitStamp};
+    QString m_whole, m_split;
+    QStringList m_basket;
 };
 
 TEST_P(ReceiptPrintTest, PdfHoldsTheWholeBasketOnItsPaper) {
@@ -121,7 +130,7 @@ TEST_P(ReceiptPrintTest, ReprintIsMarkedAndLogged) {
     m_settings.Save();
     const QDateTime later(QDate(2003, 5, 3), QTime(15, 0, 1));
     const CReceiptOutcome outcome =
-        PrintReceipt(Db(), {kSplitStamp, kWholeStamp}, QStringLiteral("张三"), true, later);
+        PrintReceipt(Db(), {m_split, m_whole}, QStringLiteral("张三"), true, later);
     ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
     EXPECT_TRUE(
         outcome.message.startsWith(QStringLiteral("本机没有打印机“不存在的打印机”，小票已保存：")))
@@ -136,10 +145,29 @@ TEST_P(ReceiptPrintTest, ReprintIsMarkedAndLogged) {
     EXPECT_TRUE(log[0][3].contains(outcome.file)) << log[0][3].toStdString();
 }
 
+// The first print stores its number with its sales; a reprint on a computer of another name
+// carries that number, not one of its own.
+TEST_P(ReceiptPrintTest, AReprintElsewhereCarriesTheNumberTheFirstPrintStored) {
+    const QString number = QStringLiteral("20030502100419-") + receiptcontent::CounterName();
+    ASSERT_TRUE(PrintReceipt(Db(), m_basket, QStringLiteral("张三"), false, kPrinted).ok);
+    EXPECT_EQ(QueryRows(Db(), "SELECT DISTINCT 小票号 FROM 销"),
+              std::vector<QStringList>{{number}});
+    QString failure;
+    const std::optional<CReceipt> elsewhere =
+        receiptcontent::Load(Db(), {m_split}, m_settings, true, kPrinted.addDays(1),
+                             QStringLiteral("another-counter"), &failure);
+    ASSERT_TRUE(elsewhere) << failure.toStdString();
+    EXPECT_EQ(elsewhere->number, number);
+    EXPECT_FALSE(elsewhere->numberMade);
+    // The receipt's log row has a number of its own.
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志 WHERE 动作='打印小票' AND 单号<>''"),
+              "1");
+}
+
 TEST_P(ReceiptPrintTest, NothingToPrintIsSaidAndNotLogged) {
-    for (const QStringList& stamps :
-         {QStringList{}, QStringList{"2003-05-02 09:00:00"}, QStringList{"kein Datum'"}}) {
-        const CReceiptOutcome outcome = PrintReceipt(Db(), stamps, QStringLiteral("张三"), false);
+    for (const QStringList& numbers : {QStringList{}, QStringList{""}, QStringList{"不存在的单号"},
+                                       QStringList{"x' OR 1=1 --"}}) {
+        const CReceiptOutcome outcome = PrintReceipt(Db(), numbers, QStringLiteral("张三"), false);
         EXPECT_FALSE(outcome.ok);
         EXPECT_EQ(outcome.message, QStringLiteral("没有可打印的销售记录"));
         EXPECT_TRUE(outcome.file.isEmpty());

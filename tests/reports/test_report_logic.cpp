@@ -83,31 +83,36 @@ TEST(ReportStatements, StockStatisticsAreFixed) {
                        "FROM 存"));
 }
 
-TEST(ReportStatements, StockQueryAddsOneClausePerFilledFieldInKeyOrder) {
-    EXPECT_EQ(reportsql::StockQuery({}), QStringLiteral("SELECT * FROM 存 WHERE 1>0"));
-    EXPECT_EQ(reportsql::StockQuery({"板蓝", "", "", ""}),
-              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like '%板蓝%'"));
-    EXPECT_EQ(reportsql::StockQuery({"a", "b", "c", "2005-"}),
-              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like '%a%' AND 产地 like '%b%' "
-                             "AND 规格型号 like '%c%' AND 有效截止日期 like '%2005-%'"));
-    EXPECT_EQ(reportsql::StockQuery({"", "", "", "2005"}),
-              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 有效截止日期 like '%2005%'"));
+// The statement's text and its bound values, as a reader sees them.
+QString Sent(const CStatement& statement) {
+    return statement.sql + QStringLiteral(" | ") + sqlparams::Describe(statement.values);
 }
 
-TEST(ReportStatements, StockPatternsStayOneLiteralWithWildcardsIntact) {
+TEST(ReportStatements, StockQueryAddsOneClausePerFilledFieldInKeyOrder) {
+    EXPECT_EQ(Sent(reportsql::StockQuery({})), QStringLiteral("SELECT * FROM 存 WHERE 1>0 | "));
+    EXPECT_EQ(Sent(reportsql::StockQuery({"a", "b", "c", "2005-"})),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like ? AND 产地 like ? AND "
+                             "规格型号 like ? AND 有效截止日期 like ? | '%a%', '%b%', '%c%', "
+                             "'%2005-%'"));
+    EXPECT_EQ(Sent(reportsql::StockQuery({"", "", "", "2005"})),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 有效截止日期 like ? | '%2005%'"));
+}
+
+TEST(ReportStatements, StockPatternsAreBoundWithWildcardsIntact) {
     // Leading blanks are kept, trailing ones go as they do from what is stored: a field of
     // blanks is empty.
-    EXPECT_EQ(reportsql::StockQuery({"", " 九龙 \t", "", ""}),
-              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 产地 like '% 九龙%'"));
-    EXPECT_EQ(reportsql::StockQuery({"", "  ", "", ""}),
-              QStringLiteral("SELECT * FROM 存 WHERE 1>0"));
-    // A quote is doubled, so the text cannot end the literal and add a condition.
-    EXPECT_EQ(reportsql::StockQuery({"x' OR '1'='1", "", "", ""}),
-              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like '%x'' OR ''1''=''1%'"));
-    // '%' and '_' pass through and act as wildcards; so do texts that look like arg markers.
-    EXPECT_EQ(reportsql::StockQuery({"阿%林", "_京", "%1", ""}),
-              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like '%阿%林%' AND 产地 like "
-                             "'%_京%' AND 规格型号 like '%%1%'"));
+    EXPECT_EQ(Sent(reportsql::StockQuery({"", " 九龙 \t", "", ""})),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 产地 like ? | '% 九龙%'"));
+    EXPECT_EQ(Sent(reportsql::StockQuery({"", "  ", "", ""})),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 | "));
+    // A quote is part of the value, never of the text.
+    EXPECT_EQ(Sent(reportsql::StockQuery({"x' OR '1'='1", "", "", ""})),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like ? | '%x' OR '1'='1%'"));
+    // '%' and '_' pass through and act as wildcards; a backslash stands for itself where LIKE
+    // would take it as its escape.
+    EXPECT_EQ(Sent(reportsql::StockQuery({"阿%林", "_京", "a\\b", ""}, true)),
+              QStringLiteral("SELECT * FROM 存 WHERE 1>0 AND 名称 like ? AND 产地 like ? AND "
+                             "规格型号 like ? | '%阿%林%', '%_京%', '%a\\\\b%'"));
 }
 
 TEST(ReportDefaults, QueriesLookBack356DaysAndOneDay) {

@@ -1,5 +1,6 @@
 // 交班报表 on both backends: the figures per 营业员 against the day report, who sees whom, and
 // the log rows 交班 writes.
+#include "CDBException.h"
 #include "CShiftReportWnd.h"
 #include "CTestBooks.h"
 #include "query_rows.h"
@@ -9,6 +10,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -179,7 +181,7 @@ TEST_P(ShiftReportTest, HandOverLogsOneRowPerClerkShown) {
     EXPECT_TRUE(m_prompts.Messages()[0].text.startsWith(QStringLiteral("交班已记入日志")));
 
     // A 营业员 hands over their own figures only.
-    const CShiftReport clerk(&Db(), QStringLiteral("李四"), false);
+    CShiftReport clerk(&Db(), QStringLiteral("李四"), false);
     const CShiftFigures everyone =
         *CShiftReport(&Db(), QStringLiteral("管理员"), true).Load(kDay, shiftreport::kAll, nullptr);
     EXPECT_FALSE(clerk.HandOver(everyone, kNow).ok);
@@ -190,6 +192,48 @@ TEST_P(ShiftReportTest, HandOverLogsOneRowPerClerkShown) {
     const std::vector<QStringList> rows = HandOverRows();
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[3], (QStringList{"李四", "销", expected[2][2]}));
+}
+
+TEST_P(ShiftReportTest, AHandOverWhoseReplyIsLostIsReportedTrulyAndNeverLoggedTwice) {
+    TwoClerks();
+    // After the COMMIT has run its reply is lost: on PostgreSQL the connection is really ended.
+    std::unique_ptr<CDatabase> killer;
+    if (GetParam() == Backend::PostgreSQL)
+        killer = Books().OpenAnotherConnection();
+    bool cut = false, stayGone = false, gone = false;
+    Db().SetStatementHook([&](const QString& sql) {
+        if (!gone && !(cut && sql.startsWith(QStringLiteral("COMMIT"))))
+            return;
+        cut = false;
+        gone = stayGone;
+        if (killer)
+            killer->ExecuteSQL(
+                QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
+                               "WHERE datname=current_database() AND pid<>pg_backend_pid()"));
+        throw CDBException(QStringLiteral("[test] 回复前连接中断\n"), QStringLiteral("08S01"));
+    });
+    const auto unhook = qScopeGuard([&] { Db().SetStatementHook({}); });
+    CShiftReport manager(&Db(), QStringLiteral("管理员"), true);
+    const CShiftFigures figures = *manager.Load(kDay, shiftreport::kAll, nullptr);
+    const QString handOver = QStringLiteral("交班：");
+
+    cut = true;
+    CShiftReport::Outcome outcome = manager.HandOver(figures, kNow);
+    EXPECT_TRUE(outcome.ok);
+    EXPECT_TRUE(outcome.message.startsWith(handOver + entrylookup::kRecordedAfterLoss))
+        << outcome.message.toStdString();
+    EXPECT_EQ(HandOverRows().size(), 3u);
+
+    // Not found out while the server is gone; pressed again once it is back, nothing is added.
+    cut = stayGone = true;
+    outcome = manager.HandOver(figures, kNow);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.message.startsWith(handOver + entrylookup::kOutcomeUnknown))
+        << outcome.message.toStdString();
+    gone = stayGone = false;
+    outcome = manager.HandOver(figures, kNow);
+    EXPECT_EQ(outcome.message, handOver + entrylookup::kAlreadyRecorded);
+    EXPECT_EQ(HandOverRows().size(), 6u);
 }
 
 } // namespace

@@ -77,7 +77,7 @@ TEST_P(ViewCommandsTest, ClosingEachConditionDialogLeavesTheGridAsItWas) {
 
 TEST_P(ViewCommandsTest, TheDefaultButtonRunsTheQueryInTheViewsGrid) {
     EXPECT_EQ(RunPressing(cmd::StockQuery, Qt::Key_Return), QStringLiteral("采购库存"));
-    EXPECT_EQ(m_view->Grid()->Sql(), reportsql::StockQuery({}));
+    EXPECT_EQ(m_view->Grid()->Sql(), reportsql::StockQuery({}).sql);
     EXPECT_EQ(m_view->Grid()->GetItemCount(), 1);
 
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));

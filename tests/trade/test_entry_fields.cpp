@@ -94,14 +94,32 @@ TEST(SaleForm, ClearingStampsTheTimeAndKeepsTheSaleType) {
     EXPECT_TRUE(form.card.name.isEmpty() && form.card.expiry.isEmpty());
 }
 
-TEST(SaleForm, PickerStatementHasOneEqualityClausePerTypedText) {
-    EXPECT_EQ(CSalesEntry::PickerStatement({}),
-              "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0");
-    EXPECT_EQ(CSalesEntry::PickerStatement({"阿莫西林胶囊", "", "0.25g", "2005-04-30"}),
-              "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0 AND 名称='阿莫西林胶囊' "
-              "AND 规格型号='0.25g' AND 有效截止日期='2005-04-30'");
-    EXPECT_EQ(CSalesEntry::PickerStatement({"", "O'Neil", "", ""}),
-              "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0 AND 产地='O''Neil'");
+TEST(SaleForm, PickerStatementHasOneBoundEqualityPerTypedText) {
+    const CStatement all = CSalesEntry::PickerStatement({});
+    EXPECT_EQ(all.sql, "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0");
+    EXPECT_TRUE(all.values.empty());
+    const CStatement some =
+        CSalesEntry::PickerStatement({"阿莫西林胶囊", "", "0.25g ", "O'Neil\\"});
+    EXPECT_EQ(some.sql, "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0 AND 名称=? "
+                        "AND 规格型号=? AND 有效截止日期=?");
+    EXPECT_TRUE(some.values ==
+                (sqlparams::Values{QStringLiteral("阿莫西林胶囊"), QStringLiteral("0.25g"),
+                                   QStringLiteral("O'Neil\\")}))
+        << sqlparams::Describe(some.values).toStdString();
+}
+
+TEST(SaleForm, ATypedStampIsStoredAsTheBooksReadIt) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2025/6/1 10:00", "2025-06-01 10:00:00"},
+        {" 2025-06-01 ", "2025-06-01 00:00:00"},
+        {"2025-06-01T08:09:07.5", "2025-06-01 08:09:07"},
+        {"2025-02-30 10:00", ""},
+        {"明天", ""},
+        {"", ""},
+    };
+    for (const auto& [typed, stored] : cases)
+        EXPECT_EQ(CSalesEntry::StoredStamp(QString::fromUtf8(typed)), QString::fromUtf8(stored))
+            << typed;
 }
 
 TEST(PickerList, ATextGoesInOnlyWhenNoItemBeginsWithIt) {

@@ -213,20 +213,21 @@ TEST_P(SalesEntryDlgTest, AFailedSaleKeepsTheFormAndItsTimeStamp) {
     Press(Qt::Key_Return);
     EXPECT_EQ(Status(), CSalesEntry::kRecorded);
     EXPECT_EQ(QueryValue(Db(), "SELECT 日期时间 FROM 销").left(19), "2003-05-02 10:15:30");
-    // The same stamp typed again is refused by the key of 销.
+    // A stamp that is no date-time is refused, and the form keeps what was typed.
     Control(CSalesEntry::IdTimestamp)->setFocus();
-    Fill("2003-05-02 10:15:30");
+    Fill("2003-05-02 25:15:30");
     TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30");
     Fill("2");
     Press(Qt::Key_Return);
-    EXPECT_NE(Status(), CSalesEntry::kRecorded);
-    EXPECT_FALSE(Status().isEmpty());
-    EXPECT_EQ(Text(CSalesEntry::IdTimestamp), "2003-05-02 10:15:30");
+    EXPECT_EQ(Status(), CSalesEntry::kStampInvalid);
+    EXPECT_EQ(Text(CSalesEntry::IdTimestamp), "2003-05-02 25:15:30");
     EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林胶囊");
     EXPECT_EQ(Text(CSalesEntry::IdPrice), "2");
     EXPECT_EQ(Count(Db(), "销"), "1");
 
     // A name that matches no card empties the lists, and 添加 says the card does not exist.
+    Control(CSalesEntry::IdTimestamp)->setFocus();
+    Fill("2003-05-02 10:15:31");
     Control(CSalesEntry::IdName)->setFocus();
     Fill("阿莫西林");
     EXPECT_TRUE(List(CSalesEntry::IdOrigin).isEmpty());

@@ -179,8 +179,11 @@ void CDemoBooks::Purchase(int drug, const QDate& date, bool firstBatch) {
     p.packModel = QString::fromUtf8(d.packModel);
     p.batch = batch;
     p.expiry = expiry;
-    p.price = price;
+    // Prices in yuan and cents, as a person types them.
+    p.price = sqltext::Amount(price).toDouble();
     p.quantity = static_cast<float>(boxes);
+    // Numbered in order, so that the same day gives the same books.
+    p.number = QStringLiteral("demo-p%1").arg(m_summary.purchases + 1, 6, 10, QLatin1Char('0'));
 
     m_db.ExecuteSQL(entrysql::InsertPurchase(p));
     const bool created = TryInsertCard(p);
@@ -265,15 +268,17 @@ void CDemoBooks::Sell(Card& card, unsigned quantity, unsigned piecesPerBox, floa
     s.origin = QString::fromUtf8(d.origin);
     s.packModel = QString::fromUtf8(d.packModel);
     s.expiry = sqltext::Date(card.expiry);
-    s.price = price;
+    s.price = sqltext::Amount(price).toDouble();
     s.quantity = quantity;
     s.piecesPerBox = piecesPerBox;
     s.saleType = piecesPerBox == 1 ? kWholeBox : kSplitPack;
     s.amount = sqltext::Amount(static_cast<double>(quantity) * static_cast<double>(price));
+    s.number = QStringLiteral("demo-s%1").arg(m_summary.sales + 1, 6, 10, QLatin1Char('0'));
 
     {
         CRecordset lookup(&m_db);
-        lookup.Open(entrysql::FindStockCard(s));
+        const CStatement find = entrysql::FindStockCard(s);
+        lookup.Open(find.sql, find.values);
         if (!lookup.Fetch())
             throw DemoFault(s.name + QLatin1Char(' ') + s.expiry);
     }

@@ -1,0 +1,49 @@
+#pragma once
+// An entry whose COMMIT reached the server but whose reply was lost may or may not be in the
+// books. It is looked up by its own number (单号), never by its time or its values, so another
+// counter's entry is never taken for it; and it keeps that number until its outcome is known,
+// so pressing again can never record it twice.
+#include <QString>
+#include <optional>
+
+class CDatabase;
+
+namespace entrylookup {
+
+extern const QString kRecordedAfterLoss;
+extern const QString kNotRecordedAfterLoss;
+extern const QString kOutcomeUnknown;
+extern const QString kAlreadyRecorded;
+
+// Whether `table` holds a row numbered `number` (its 单号 column); nullopt when that cannot be
+// read, and why in `failure`. (The "<>x27" lets the partial unique index serve.) The log (日志) is
+// looked up the same way: every entry writes its log row in its own transaction, so an entry that
+// writes no row of its own is found there.
+std::optional<bool> InBooks(CDatabase* db, const QString& table, const QString& number,
+                            QString* failure = nullptr);
+
+// What the user is told after a lost reply, with the driver's text after it: in the books, not
+// in the books (to be entered again with `button`), or unknown (nullopt: the server is still
+// gone).
+QString Reported(std::optional<bool> inBooks, const QString& driverText,
+                 const QString& button = QStringLiteral("添加"));
+
+// The number of an entry in the making. A number whose entry's outcome is unknown is kept, and
+// the next try of the same entry uses it again: first looked up, and written only when it is
+// surely not in the books, where the unique number would refuse a second row anyway.
+class CPendingNumber {
+public:
+    // The number this try uses: the kept one, or a new one.
+    QString Take();
+    // The outcome of the try with `number` is unknown: keep it for the next try.
+    void Keep(const QString& number) { m_kept = number; }
+    // The entry is recorded, or surely not: the next entry gets a new number.
+    void Forget() { m_kept.clear(); }
+    bool Holds() const { return !m_kept.isEmpty(); }
+    const QString& Kept() const { return m_kept; }
+
+private:
+    QString m_kept;
+};
+
+} // namespace entrylookup
