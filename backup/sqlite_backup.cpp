@@ -29,42 +29,6 @@ QString SamePlace(const QString& path) {
     return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
 }
 
-// The copy at `path` checked as booksfile::Check does, but so that `stop` can interrupt the
-// integrity check, which reads the whole file.
-std::optional<CBooksCounts> CheckCopy(const QString& path, const QString& extension,
-                                      CBackupStop& stop, QString& why) {
-    if (!QFileInfo(path).isFile()) {
-        why = QStringLiteral("文件不存在：%1").arg(path);
-        return std::nullopt;
-    }
-    if (const QString problem = schema::SqliteConnectPathProblem(path, extension);
-        !problem.isEmpty()) {
-        why = problem;
-        return std::nullopt;
-    }
-    CDatabase copy;
-    copy.m_queryTimeout = 0; // a large copy is checked for as long as it takes, or stopped
-    try {
-        if (!copy.OpenEx(schema::SqliteConnectString(path, extension))) {
-            why = QStringLiteral("无法打开 %1").arg(path);
-            return std::nullopt;
-        }
-        const QString integrity = stop.Run(copy, QStringLiteral("PRAGMA integrity_check"));
-        if (integrity != QLatin1String("ok")) {
-            why = QStringLiteral("%1 已损坏：%2").arg(path, integrity);
-            return std::nullopt;
-        }
-    } catch (const CDBException& e) {
-        why = QStringLiteral("%1 不是账套：%2").arg(path, e.ErrorText().trimmed());
-        return std::nullopt;
-    }
-    QString counted;
-    std::optional<CBooksCounts> counts = booksfile::Count(copy, &counted);
-    if (!counts)
-        why = QStringLiteral("%1 不是账套：%2").arg(path, counted);
-    return counts;
-}
-
 // Whether each table of the copy holds a number of rows the books held while it was made: the
 // counter may record between the counts taken before and after the copy.
 bool Between(const CBooksCounts& copy, const CBooksCounts& before, const CBooksCounts& after) {
@@ -123,7 +87,12 @@ CBackupOutcome BackUpSqlite(CDatabase& db, const QString& target, const QString&
     const std::optional<CBooksCounts> after = booksfile::Count(db, &why);
     if (!after)
         return Failed(why);
-    const std::optional<CBooksCounts> copy = CheckCopy(temporary, extension, halt, why);
+    // Checked so that closing the program stops the check too.
+    const std::optional<CBooksCounts> copy =
+        booksfile::Check(temporary, extension, &why, [&halt](CDatabase& opened) {
+            opened.m_queryTimeout = 0; // a large copy takes as long as it takes, or is stopped
+            return halt.Run(opened, QStringLiteral("PRAGMA integrity_check"));
+        });
     if (halt.Stopped())
         return stopped();
     if (!copy)

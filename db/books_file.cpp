@@ -39,7 +39,8 @@ std::optional<CBooksCounts> Count(CDatabase& db, QString* failure) {
     return counts;
 }
 
-std::optional<CBooksCounts> Check(const QString& path, const QString& extension, QString* failure) {
+std::optional<CBooksCounts> Check(const QString& path, const QString& extension, QString* failure,
+                                  const IntegrityRun& integrity) {
     const auto fail = [&](const QString& why) -> std::optional<CBooksCounts> {
         if (failure)
             *failure = why;
@@ -58,14 +59,26 @@ std::optional<CBooksCounts> Check(const QString& path, const QString& extension,
         return fail(QStringLiteral("无法打开 %1：%2").arg(path, e.ErrorText().trimmed()));
     }
     QString why;
-    const std::optional<CResultTable> integrity = RunStatement(
-        &copy, QStringLiteral("integrity_check"), QStringLiteral("PRAGMA integrity_check"), &why);
-    if (!integrity)
-        return fail(QStringLiteral("%1 不是账套：%2").arg(path, why.trimmed()));
-    if (integrity->RowCount() != 1 || integrity->CellText(0, 0) != QLatin1String("ok"))
+    QString verdict;
+    if (integrity) {
+        try {
+            verdict = integrity(copy);
+        } catch (const CDBException& e) {
+            return fail(QStringLiteral("%1 不是账套：%2").arg(path, e.ErrorText().trimmed()));
+        }
+    } else {
+        const std::optional<CResultTable> rows =
+            RunStatement(&copy, QStringLiteral("integrity_check"),
+                         QStringLiteral("PRAGMA integrity_check"), &why);
+        if (!rows)
+            return fail(QStringLiteral("%1 不是账套：%2").arg(path, why.trimmed()));
+        // A whole file answers one row, "ok"; a damaged one names its first fault first.
+        if (rows->RowCount() > 0)
+            verdict = rows->CellText(0, 0);
+    }
+    if (verdict != QLatin1String("ok"))
         return fail(QStringLiteral("%1 已损坏：%2")
-                        .arg(path, integrity->RowCount() > 0 ? integrity->CellText(0, 0)
-                                                             : QStringLiteral("无结果")));
+                        .arg(path, verdict.isEmpty() ? QStringLiteral("无结果") : verdict));
     const std::optional<CBooksCounts> counts = Count(copy, &why);
     if (!counts)
         return fail(QStringLiteral("%1 不是账套：%2").arg(path, why));

@@ -36,8 +36,17 @@ QString Reported(std::optional<bool> inBooks, const QString& driverText, const Q
     return driver.isEmpty() ? said : said + QStringLiteral("（") + driver + QStringLiteral("）");
 }
 
-QString CPendingNumber::Take() {
-    return Holds() ? m_kept : entrynumber::Next();
+CPendingNumber::CTry CPendingNumber::BeforeTry(CDatabase* db, const QString& table, int part) {
+    if (!Holds())
+        return {CTry::Step::Write, entrynumber::Next(), {}};
+    const QString kept = m_kept;
+    QString failure;
+    const std::optional<bool> inBooks =
+        InBooks(db, table, part > 0 ? entrynumber::Part(kept, part) : kept, &failure);
+    if (!inBooks)
+        return {CTry::Step::StillUnknown, kept, failure};
+    Forget();
+    return {*inBooks ? CTry::Step::AlreadyRecorded : CTry::Step::Write, kept, {}};
 }
 
 } // namespace entrylookup

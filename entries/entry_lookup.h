@@ -33,14 +33,27 @@ QString Reported(std::optional<bool> inBooks, const QString& driverText,
 // surely not in the books, where the unique number would refuse a second row anyway.
 class CPendingNumber {
 public:
-    // The number this try uses: the kept one, or a new one.
-    QString Take();
+    // What a new try of the entry does first.
+    struct CTry {
+        enum class Step {
+            Write,           // write the entry with `number`
+            AlreadyRecorded, // the entry of the kept `number` is in the books: write nothing
+            StillUnknown,    // the look-up could not be read (`failure`): write nothing
+        };
+        Step step = Step::Write;
+        QString number;
+        QString failure;
+    };
+    // The number this try uses. A kept number is looked up first in `table` (by its row
+    // `part`, where the entry writes several rows numbered by entrynumber::Part): found, it is
+    // forgotten; not found, the try writes with it and it is forgotten until Keep; not
+    // readable, it stays kept.
+    CTry BeforeTry(CDatabase* db, const QString& table, int part = 0);
     // The outcome of the try with `number` is unknown: keep it for the next try.
     void Keep(const QString& number) { m_kept = number; }
     // The entry is recorded, or surely not: the next entry gets a new number.
     void Forget() { m_kept.clear(); }
     bool Holds() const { return !m_kept.isEmpty(); }
-    const QString& Kept() const { return m_kept; }
 
 private:
     QString m_kept;

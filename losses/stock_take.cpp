@@ -127,23 +127,18 @@ CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows) {
         return {false, CDBException::ConnectionClosed().ErrorText(), -1, 0};
 
     // A take kept from a 确认 whose outcome is unknown, looked up by its first row.
-    if (m_number.Holds()) {
-        QString failure;
-        const std::optional<bool> inBooks = entrylookup::InBooks(
-            m_pDatabase, QStringLiteral("损"), entrynumber::Part(m_number.Kept(), 1), &failure);
-        if (!inBooks)
-            return {false, entrylookup::Reported(std::nullopt, failure), -1, 0};
-        if (*inBooks) {
-            m_number.Forget();
-            m_bDone = true;
-            return {true, entrylookup::kAlreadyRecorded, -1, int(differences.size())};
-        }
-        if (differences.empty()) {
-            m_number.Forget();
-            return {true, kNothingToRecord, -1, 0};
-        }
+    const entrylookup::CPendingNumber::CTry attempt =
+        m_number.BeforeTry(m_pDatabase, QStringLiteral("损"), 1);
+    using Step = entrylookup::CPendingNumber::CTry::Step;
+    if (attempt.step == Step::StillUnknown)
+        return {false, entrylookup::Reported(std::nullopt, attempt.failure), -1, 0};
+    if (attempt.step == Step::AlreadyRecorded) {
+        m_bDone = true;
+        return {true, entrylookup::kAlreadyRecorded, -1, int(differences.size())};
     }
-    const QString number = m_number.Take();
+    if (differences.empty())
+        return {true, kNothingToRecord, -1, 0};
+    const QString number = attempt.number;
     const QString stamp = lossrecord::Now();
     std::optional<QString> lost; // the driver's text when the commit's reply was lost
     try {

@@ -68,19 +68,15 @@ CEntryOutcome CWriteOff::Add(const Form& form) {
     loss.operatorName = m_strOperator;
 
     // A number kept from a press whose outcome is unknown: never written twice.
-    if (m_number.Holds()) {
-        QString failure;
-        const std::optional<bool> inBooks =
-            entrylookup::InBooks(m_pDatabase, QStringLiteral("损"), m_number.Kept(), &failure);
-        if (!inBooks)
-            return CEntryOutcome::Status(
-                textforms::CutUtf8(entrylookup::Reported(std::nullopt, failure), 254));
-        if (*inBooks) {
-            m_number.Forget();
-            return CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdName, std::nullopt);
-        }
-    }
-    loss.number = m_number.Take();
+    const entrylookup::CPendingNumber::CTry attempt =
+        m_number.BeforeTry(m_pDatabase, QStringLiteral("损"));
+    using Step = entrylookup::CPendingNumber::CTry::Step;
+    if (attempt.step == Step::StillUnknown)
+        return CEntryOutcome::Status(
+            textforms::CutUtf8(entrylookup::Reported(std::nullopt, attempt.failure), 254));
+    if (attempt.step == Step::AlreadyRecorded)
+        return CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdName, std::nullopt);
+    loss.number = attempt.number;
     loss.timestamp = lossrecord::Now();
     return Record(loss);
 }

@@ -205,18 +205,14 @@ CShiftReport::Outcome CShiftReport::HandOver(const CShiftFigures& figures, const
                            CDBException::ConnectionClosed().ErrorText().trimmed()};
     const QString kHandOver = QStringLiteral("交班：");
     // A press whose outcome was lost is looked up before anything is written again.
-    const bool retry = m_pending.Holds();
-    const QString number = m_pending.Take();
-    if (retry) {
-        QString failure;
-        const std::optional<bool> found = Recorded(number, &failure);
-        if (!found)
-            return {false, kHandOver + entrylookup::Reported(std::nullopt, failure)};
-        if (*found) {
-            m_pending.Forget();
-            return {true, kHandOver + entrylookup::kAlreadyRecorded};
-        }
-    }
+    const entrylookup::CPendingNumber::CTry attempt =
+        m_pending.BeforeTry(m_pDatabase, QStringLiteral("日志"), 1);
+    using Step = entrylookup::CPendingNumber::CTry::Step;
+    if (attempt.step == Step::StillUnknown)
+        return {false, kHandOver + entrylookup::Reported(std::nullopt, attempt.failure)};
+    if (attempt.step == Step::AlreadyRecorded)
+        return {true, kHandOver + entrylookup::kAlreadyRecorded};
+    const QString number = attempt.number;
     QStringList lines;
     try {
         CTransaction transaction(*m_pDatabase);

@@ -90,20 +90,15 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) {
     if (!form.pastExpiryAccepted && p.expiry < p.purchaseDate)
         return CEntryOutcome::Question(kPastExpiryQuestion, kPastExpiryDeclined);
 
-    if (m_number.Holds()) {
-        // Pressed again after the connection broke: the first press may be in the books.
-        const std::optional<bool> inBooks =
-            entrylookup::InBooks(m_pDatabase, QStringLiteral("进"), m_number.Kept());
-        if (!inBooks)
-            return CEntryOutcome::Status(entrylookup::kOutcomeUnknown);
-        if (*inBooks) {
-            m_number.Forget();
-            return CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdPurchaser,
-                                           std::nullopt);
-        }
-    }
-    p.number = m_number.Take();
-    m_number.Forget();
+    // Pressed again after the connection broke: the first press may be in the books.
+    const entrylookup::CPendingNumber::CTry attempt =
+        m_number.BeforeTry(m_pDatabase, QStringLiteral("进"));
+    using Step = entrylookup::CPendingNumber::CTry::Step;
+    if (attempt.step == Step::StillUnknown)
+        return CEntryOutcome::Status(entrylookup::kOutcomeUnknown);
+    if (attempt.step == Step::AlreadyRecorded)
+        return CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdPurchaser, std::nullopt);
+    p.number = attempt.number;
     return Record(p);
 }
 

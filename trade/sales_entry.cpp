@@ -188,19 +188,17 @@ QString CSalesEntry::ExpiredLockedText(const QString& expiry) {
 }
 
 CEntryOutcome CSalesEntry::Add(const Form& form) {
-    if (m_number.Holds()) {
-        // Pressed again after the connection broke: the first press may be in the books.
-        const std::optional<bool> inBooks =
-            entrylookup::InBooks(m_pDatabase, QStringLiteral("销"), m_number.Kept());
-        if (!inBooks)
-            return CEntryOutcome::Status(entrylookup::kOutcomeUnknown);
-        if (*inBooks) {
-            CEntryOutcome outcome =
-                CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdName, std::nullopt);
-            outcome.recordedNumber = m_number.Kept();
-            m_number.Forget();
-            return outcome;
-        }
+    // Pressed again after the connection broke: the first press may be in the books.
+    const entrylookup::CPendingNumber::CTry attempt =
+        m_number.BeforeTry(m_pDatabase, QStringLiteral("销"));
+    using Step = entrylookup::CPendingNumber::CTry::Step;
+    if (attempt.step == Step::StillUnknown)
+        return CEntryOutcome::Status(entrylookup::kOutcomeUnknown);
+    if (attempt.step == Step::AlreadyRecorded) {
+        CEntryOutcome outcome =
+            CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdName, std::nullopt);
+        outcome.recordedNumber = attempt.number;
+        return outcome;
     }
 
     // The fields are read in the framework's order; the first that fails stops the entry.
@@ -266,8 +264,7 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
     }
 
     // A kept number not in the books is written again as it was.
-    sale.number = m_number.Take();
-    m_number.Forget();
+    sale.number = attempt.number;
     return Record(sale);
 }
 

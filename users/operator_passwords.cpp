@@ -37,7 +37,7 @@ CLogEntry ChangeEntry(const QString& actor, const QString& name) {
 CPasswordOutcome LookedUp(CDatabase* db, const CLogEntry& entry, const CDBException& e) {
     const std::optional<bool> inBooks =
         entrylookup::InBooks(db, QStringLiteral("日志"), entry.entryNumber);
-    const QString said = entrylookup::Reported(inBooks, e.ErrorText());
+    const QString said = entrylookup::Reported(inBooks, e.ErrorText(), QStringLiteral("确定"));
     if (!inBooks)
         return {false, said};
     return *inBooks ? CPasswordOutcome{true, said + QLatin1Char('\n') + kStoredAfterLoss}

@@ -7,6 +7,7 @@
 #include "CDBException.h"
 #include "entry_lookup.h"
 #include "loss_text.h"
+#include "lost_reply.h"
 #include "stock_take.h"
 #include "write_off.h"
 
@@ -16,55 +17,18 @@ using namespace entrytest;
 
 const losssql::Card kCard = {QStringLiteral("阿莫西林胶囊"), QStringLiteral("石药集团"),
                              QStringLiteral("0.25g*24粒"), QStringLiteral("2005-04-30")};
-const QString kDriverText = QStringLiteral("[test] 回复前连接中断");
 
-class LossLostReplyTest : public CBooksTest {
+class LossLostReplyTest : public CLostReplyBooksTest {
 protected:
     void SetUp() override {
-        CBooksTest::SetUp();
+        CLostReplyBooksTest::SetUp();
         if (HasFatalFailure() || IsSkipped())
             return;
         // One card of 10 boxes at 8.
         ASSERT_TRUE(CPurchaseEntry(&Db()).Add(Batch("8", "10")).recorded);
-        if (Books().GetBackend() == Backend::PostgreSQL)
-            m_killer = Books().OpenAnotherConnection();
-        Db().SetStatementHook([this](const QString& sql) {
-            if (!m_cut.isEmpty() && sql.startsWith(m_cut)) {
-                m_cut.clear();
-                m_gone = m_stayGone;
-                LoseReply();
-            } else if (m_gone) {
-                LoseReply();
-            }
-        });
-    }
-    void TearDown() override {
-        if (m_books)
-            Db().SetStatementHook({});
-    }
-
-    // The next statement that begins with `prefix` runs, then its connection breaks; with
-    // `stayGone`, so does every statement after it until Back().
-    void CutAfter(const QString& prefix, bool stayGone) {
-        m_cut = prefix;
-        m_stayGone = stayGone;
-    }
-    void Back() { m_gone = false; }
-
-    void LoseReply() {
-        if (m_killer)
-            m_killer->ExecuteSQL(
-                QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
-                               "WHERE datname=current_database() AND pid<>pg_backend_pid()"));
-        throw CDBException(kDriverText + QStringLiteral("\n"), QStringLiteral("08S01"));
     }
 
     QString Stock() { return QueryValue(Db(), "SELECT 现有存货量 FROM 存"); }
-
-    std::unique_ptr<CDatabase> m_killer;
-    QString m_cut;
-    bool m_stayGone = false;
-    bool m_gone = false;
 };
 
 TEST_P(LossLostReplyTest, AStockTakeFoundRecordedIsDoneAndNotRecordedAgain) {

@@ -1,6 +1,8 @@
 // A basket's receipt on both backends: the PDF it writes read back as text, its paper's width,
 // a long name wrapped and not cut, a reprint marked, and the log row of each.
 #include "entry_books.h"
+#include "entry_lookup.h"
+#include "lost_reply.h"
 #include "read_only_path.h"
 #include "receipt_content.h"
 #include "receipt_print.h"
@@ -37,10 +39,10 @@ double PageWidth(const QString& pdf) {
     return size.hasMatch() ? size.captured(1).toDouble() : 0;
 }
 
-class ReceiptPrintTest : public CBooksTest {
+class ReceiptPrintTest : public CLostReplyBooksTest {
 protected:
     void SetUp() override {
-        CBooksTest::SetUp();
+        CLostReplyBooksTest::SetUp();
         if (HasFatalFailure() || IsSkipped())
             return;
         CPurchaseEntry::Form longOne = Batch("9", "10");
@@ -143,6 +145,20 @@ TEST_P(ReceiptPrintTest, ReprintIsMarkedAndLogged) {
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].mid(0, 3), (QStringList{"张三", "补打小票", "销"}));
     EXPECT_TRUE(log[0][3].contains(outcome.file)) << log[0][3].toStdString();
+}
+
+// 结账 whose log row's commit loses its reply: the log is asked by the row's own number, so the
+// receipt says the row is there, and it is there once.
+TEST_P(ReceiptPrintTest, ALogRowWhoseReplyIsLostIsLookedUpByItsNumber) {
+    CutAfter(QStringLiteral("COMMIT"), false);
+    const CReceiptOutcome outcome =
+        PrintReceipt(Db(), m_basket, QStringLiteral("张三"), false, kPrinted);
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    EXPECT_TRUE(outcome.message.contains(QStringLiteral("小票日志：") +
+                                         entrylookup::kRecordedAfterLoss + QStringLiteral("（") +
+                                         kDriverText))
+        << outcome.message.toStdString();
+    EXPECT_EQ(Log().size(), 1u);
 }
 
 // The first print stores its number with its sales; a reprint on a computer of another name

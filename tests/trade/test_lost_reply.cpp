@@ -8,6 +8,7 @@
 #include "dialog_driver.h"
 #include "entry_books.h"
 #include "entry_lookup.h"
+#include "lost_reply.h"
 #include "q_grid.h"
 #include "recording_prompts.h"
 #include "ui_driving.h"
@@ -22,45 +23,14 @@ namespace {
 using namespace entrytest;
 using namespace entrylookup;
 
-class LostReplyTest : public CBooksTest {
+class LostReplyTest : public CLostReplyBooksTest {
 protected:
     void SetUp() override {
-        CBooksTest::SetUp();
+        CLostReplyBooksTest::SetUp();
         if (HasFatalFailure() || IsSkipped())
             return;
-        if (Books().GetBackend() == Backend::PostgreSQL)
-            m_killer = Books().OpenAnotherConnection();
         Exec(QStringLiteral("INSERT INTO 存 VALUES('维生素C片','华中药业','0.1g*100片',"
                             "'2099-12-31',2,10)"));
-        Db().SetStatementHook([this](const QString& sql) {
-            if (!m_cut.isEmpty() && sql.startsWith(m_cut)) {
-                m_cut.clear();
-                m_gone = m_stayGone;
-                LoseReply();
-            } else if (m_gone) {
-                LoseReply();
-            }
-        });
-    }
-    void TearDown() override {
-        if (m_books)
-            Db().SetStatementHook({});
-    }
-
-    // The next statement that begins with `prefix` runs, then its connection breaks; with
-    // `stayGone`, so does every statement after it until Back().
-    void CutAfter(const QString& prefix, bool stayGone) {
-        m_cut = prefix;
-        m_stayGone = stayGone;
-    }
-    void Back() { m_gone = false; }
-
-    void LoseReply() {
-        if (m_killer)
-            m_killer->ExecuteSQL(
-                QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity "
-                               "WHERE datname=current_database() AND pid<>pg_backend_pid()"));
-        throw CDBException(QStringLiteral("[test] 回复前连接中断\n"), QStringLiteral("08S01"));
     }
 
     QString Status(QWidget& dialog) const {
@@ -68,10 +38,6 @@ protected:
     }
     QString Stock() { return QueryValue(Db(), "SELECT SUM(现有存货量) FROM 存"); }
 
-    std::unique_ptr<CDatabase> m_killer;
-    QString m_cut;
-    bool m_stayGone = false;
-    bool m_gone = false;
     CRecordingPrompts m_prompts;
 };
 
