@@ -43,42 +43,75 @@ QString ChainHash(const QString& previousHash, long long number, const QDateTime
                                    .toHex());
 }
 
+namespace {
+
+// The log's last two rows: the last one's 序号 and 校验, and the 校验 of the one before (0 and
+// empty where there is no such row).
+struct CLastRows {
+    long long number = 0;
+    QString hash;
+    QString previousHash;
+};
+CLastRows LastRows(CDatabase& db) {
+    CLastRows rows;
+    CRecordset last(&db);
+    last.Open(QStringLiteral("SELECT 序号, 校验 FROM 日志 ORDER BY 序号 DESC LIMIT 2"));
+    if (!last.Fetch())
+        return rows;
+    rows.number = last.GetFieldValue(0).value_or(QString()).toLongLong();
+    rows.hash = last.GetFieldValue(1).value_or(QString());
+    if (last.Fetch()) {
+        last.GetFieldValue(0);
+        rows.previousHash = last.GetFieldValue(1).value_or(QString());
+    }
+    return rows;
+}
+
+// INSERT INTO 日志 of the named columns, 单号 only where the entry has one: books from before
+// numbers existed have no such column.
+QString InsertRow(const CLogEntry& entry, const QString& head) {
+    return QStringLiteral("INSERT INTO 日志 (序号, 时间, 操作员, 动作, 对象, 内容, 校验%1) %2")
+        .arg(entry.entryNumber.isEmpty() ? QString() : QStringLiteral(", 单号"), head);
+}
+
+} // namespace
+
 void Append(CDatabase& db, const CLogEntry& entry, const QDateTime& now) {
     CTransaction transaction(db);
-    if (db.GetDialect() == CDatabase::Dialect::PostgreSQL)
-        transaction.Execute(QStringLiteral("LOCK TABLE 日志 IN EXCLUSIVE MODE"));
-    // Written first with an empty 校验: the number and the write lock come in one statement.
-    // Books from before numbers existed have no 单号; only an entry names it.
     sqlparams::Values values{sqltext::Timestamp(now), entry.operatorName, entry.action,
                              entry.object, entry.content};
-    if (entry.entryNumber.isEmpty()) {
+    const QString numberMark = entry.entryNumber.isEmpty() ? QString() : QStringLiteral(", ?");
+    if (db.GetDialect() == CDatabase::Dialect::PostgreSQL) {
+        // Locked, the last row is read and the new one written whole: the fewest statements
+        // while the lock is held, since every counter's entry waits for it.
+        transaction.Execute(QStringLiteral("LOCK TABLE 日志 IN EXCLUSIVE MODE"));
+        const CLastRows last = LastRows(db);
+        const long long number = last.number + 1;
+        values.insert(values.begin(), number);
+        values.emplace_back(ChainHash(last.hash, number, now, entry));
+        if (!entry.entryNumber.isEmpty())
+            values.emplace_back(entry.entryNumber);
         transaction.Execute(
-            QStringLiteral("INSERT INTO 日志 (序号, 时间, 操作员, 动作, 对象, 内容, 校验) "
-                           "SELECT COALESCE(MAX(序号), 0) + 1, ?, ?, ?, ?, ?, '' FROM 日志"),
+            InsertRow(entry, QStringLiteral("VALUES (?, ?, ?, ?, ?, ?, ?%1)").arg(numberMark)),
             values);
-    } else {
+        (void)transaction.Commit();
+        return;
+    }
+    // SQLite: written first with an empty 校验, so that the number and the write lock come in
+    // one statement; a transaction that read first could not take the lock after another's.
+    if (!entry.entryNumber.isEmpty())
         values.emplace_back(entry.entryNumber);
-        transaction.Execute(
-            QStringLiteral("INSERT INTO 日志 (序号, 时间, 操作员, 动作, 对象, 内容, 校验, 单号) "
-                           "SELECT COALESCE(MAX(序号), 0) + 1, ?, ?, ?, ?, ?, '', ? FROM 日志"),
-            values);
-    }
-
-    long long number = 0;
-    QString previousHash;
-    {
-        CRecordset last(&db);
-        last.Open(QStringLiteral("SELECT 序号, 校验 FROM 日志 ORDER BY 序号 DESC LIMIT 2"));
-        if (!last.Fetch())
-            throw CDBException(QStringLiteral("写入的日志行读不回来。\n"));
-        number = last.GetFieldValue(0).value_or(QString()).toLongLong();
-        if (last.Fetch()) {
-            last.GetFieldValue(0);
-            previousHash = last.GetFieldValue(1).value_or(QString());
-        }
-    }
-    transaction.Execute(QStringLiteral("UPDATE 日志 SET 校验 = ? WHERE 序号 = ?"),
-                        {ChainHash(previousHash, number, now, entry), number});
+    transaction.Execute(
+        InsertRow(entry, QStringLiteral("SELECT COALESCE(MAX(序号), 0) + 1, ?, ?, ?, ?, ?, ''%1 "
+                                        "FROM 日志")
+                             .arg(numberMark)),
+        values);
+    const CLastRows written = LastRows(db);
+    if (written.number == 0)
+        throw CDBException(QStringLiteral("写入的日志行读不回来。\n"));
+    transaction.Execute(
+        QStringLiteral("UPDATE 日志 SET 校验 = ? WHERE 序号 = ?"),
+        {ChainHash(written.previousHash, written.number, now, entry), written.number});
     // Committed is committed: a failure to switch auto-commit back on is retried by the guard.
     (void)transaction.Commit();
 }

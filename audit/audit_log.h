@@ -33,10 +33,11 @@ QString ChainHash(const QString& previousHash, long long number, const QDateTime
                   const CLogEntry& entry);
 
 // Appends the row of `entry` at `now` (to the second) inside the transaction open on `db`, or
-// in a transaction of its own when `db` is in auto-commit. The row is written before the last
-// one is read, so that on SQLite the transaction holds the write lock from that moment; on
-// PostgreSQL the log is locked first, so that counters appending at once still form one chain.
-// A caller's transaction should therefore write before it appends. Throws CDBException.
+// in a transaction of its own when `db` is in auto-commit. On SQLite the row is written before
+// the last one is read, so that the transaction holds the write lock from that moment; on
+// PostgreSQL the log is locked first, so that counters appending at once still form one chain,
+// and the row is then written whole. The lock is held until the caller's commit, so a caller's
+// transaction should write everything else before it appends. Throws CDBException.
 void Append(CDatabase& db, const CLogEntry& entry, const QDateTime& now);
 
 } // namespace auditlog
