@@ -106,8 +106,7 @@ CBooksCheck CheckBooks(CDatabase& db, const QString& backup) {
     check.message = QStringLiteral("日志完整：%1 条").arg(chain->rows);
     if (compared && compared->rows > 0)
         check.message += QStringLiteral("\n其中备份 %1 中的 %2 条与账套相符。")
-                             .arg(QFileInfo(backup).fileName())
-                             .arg(compared->rows);
+                             .arg(QFileInfo(backup).fileName(), QString::number(compared->rows));
     return check;
 }
 

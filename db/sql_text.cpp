@@ -1,5 +1,6 @@
 #include "sql_text.h"
 
+#include "money.h"
 #include "text_forms.h"
 
 namespace sqltext {
@@ -23,7 +24,7 @@ QString Count(long long value) {
 }
 
 QString Amount(double value) {
-    return QString::asprintf("%.2f", value);
+    return money::Amount(value);
 }
 
 QString Exact(double value) {

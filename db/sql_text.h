@@ -14,7 +14,7 @@ QString Escape(const QString& text);
 QString Number(double value);
 // "%d".
 QString Count(long long value);
-// "%.2f".
+// Yuan to the fen, as money::Amount rounds it: "1.01".
 QString Amount(double value);
 // The shortest text that reads back as the same double: a stored quantity found again exactly.
 QString Exact(double value);

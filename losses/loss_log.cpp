@@ -1,6 +1,7 @@
 #include "loss_log.h"
 
 #include "loss_text.h"
+#include "sql_text.h"
 
 namespace losslog {
 
@@ -10,10 +11,11 @@ CLogEntry Loss(const losssql::Loss& l) {
         action = QStringLiteral("退货");
     else if (l.reason == losstext::kShortfall || l.reason == losstext::kSurplus)
         action = QStringLiteral("盘点");
+    // One pass over the values; the stored numbers as stored, the cost (not stored) in money.
     QString content = QStringLiteral("%1（%2，%3，有效期至 %4）%5 盒，原因 %6，成本单价 %7 元，"
                                      "成本 %8 元；日期时间 %9")
                           .arg(l.card.name, l.card.origin, l.card.packModel, l.card.expiry,
-                               losstext::Boxes(l.quantity), l.reason, losstext::Money(l.unitCost),
+                               sqltext::Exact(l.quantity), l.reason, sqltext::Exact(l.unitCost),
                                losstext::Cost(l), l.timestamp);
     if (!l.destination.isEmpty())
         content += QStringLiteral("；去向 ") + l.destination;

@@ -1,6 +1,6 @@
 #include "loss_text.h"
 
-#include "sql_text.h"
+#include "money.h"
 
 namespace losstext {
 
@@ -17,7 +17,7 @@ QString Boxes(double boxes) {
 }
 
 QString Money(double amount) {
-    return sqltext::Amount(amount);
+    return money::Amount(amount);
 }
 
 QString Cost(const losssql::Loss& loss) {

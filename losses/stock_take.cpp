@@ -25,8 +25,8 @@ QString CStockTake::RecordedText(int rows) {
 }
 
 QString CStockTake::InvalidCountText(int index, const Row& row) {
-    return QStringLiteral("第 %1 行（%2，%3，%4，有效期至 %5）的实盘数量“%6”不是不小于 0 的"
-                          "盒数，盘点没有记录。")
+    return QStringLiteral("第 %1 行（%2，%3，%4，有效期至 %5）的实盘数量“%6”不是 0 或 0.0001 "
+                          "到 1000000 之间的盒数，盘点没有记录。")
         .arg(index + 1)
         .arg(row.card.name, row.card.origin, row.card.packModel, row.card.expiry, row.counted);
 }
@@ -55,7 +55,8 @@ std::optional<std::vector<CStockTake::Row>> CStockTake::Read(CDatabase* db, bool
 
 std::optional<double> CStockTake::Counted(const Row& row) {
     const std::optional<double> counted = entryfields::ParseNumber(row.counted);
-    if (!counted || !std::isfinite(*counted) || *counted < 0)
+    if (!counted || !std::isfinite(*counted) || *counted < 0 ||
+        !entryfields::BoxesProblem(*counted, QStringLiteral("实盘数量")).isEmpty())
         return std::nullopt;
     return counted;
 }

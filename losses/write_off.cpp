@@ -57,6 +57,9 @@ CEntryOutcome CWriteOff::Add(const Form& form) {
     const std::optional<double> quantity = entryfields::ParseNumber(form.quantity);
     if (!quantity || !std::isfinite(*quantity) || *quantity <= 0)
         return CEntryOutcome::Refused(kQuantityInvalid, IdQuantity);
+    if (const QString problem = entryfields::BoxesProblem(*quantity, QStringLiteral("数量"));
+        !problem.isEmpty())
+        return CEntryOutcome::Refused(problem, IdQuantity, problem);
     if (!losstext::WriteOffReasons().contains(form.reason))
         return CEntryOutcome::Refused(kReasonInvalid, IdReason);
     if (!m_pDatabase || !m_pDatabase->IsOpen())

@@ -1,5 +1,6 @@
 #include "receipt_content.h"
 
+#include "money.h"
 #include "result_loader.h"
 
 #include <QRegularExpression>
@@ -16,11 +17,6 @@ const QString kStampForm = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 // Marks in one statement: well below what either database allows.
 constexpr int kNumbersPerStatement = 200;
 
-QString Money(long long cents) {
-    return QString::asprintf("%s%lld.%02lld", cents < 0 ? "-" : "", std::llabs(cents) / 100,
-                             std::llabs(cents) % 100);
-}
-
 // The shortest text of a stored number: 2, 0.15, 0.333.
 QString Plain(double value) {
     return QString::number(value, 'g', 15);
@@ -29,7 +25,7 @@ QString Plain(double value) {
 // 零售价 to the cent where it is a whole number of cents, else as stored.
 QString PriceText(double price) {
     const double cents = price * 100;
-    return std::abs(cents - std::round(cents)) < 1e-6 ? Money(std::llround(cents)) : Plain(price);
+    return std::abs(cents - std::round(cents)) < 1e-6 ? money::Amount(price) : Plain(price);
 }
 
 QString QuantityText(const QString& saleType, double boxes, double price, double amount) {
@@ -62,7 +58,7 @@ std::optional<QString> Batches(CDatabase& db, const CReceiptItem& item, QString*
 } // namespace
 
 QString CReceipt::Total() const {
-    return Money(totalCents);
+    return money::Yuan(totalCents);
 }
 
 namespace receiptcontent {
@@ -170,8 +166,8 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
         CReceiptItem& item = sale.item;
         item.quantity = QuantityText(sale.saleType, sale.boxes, sale.price, sale.amount);
         item.unitPrice = PriceText(sale.price);
-        item.cents = std::llround(sale.amount * 100);
-        item.amount = Money(item.cents);
+        item.cents = money::Cents(sale.amount);
+        item.amount = money::Yuan(item.cents);
 
         const QStringList card{item.name, item.origin, item.packModel, item.expiry};
         auto known = batches.find(card);

@@ -12,9 +12,7 @@ CLogEntry Entry(const CReceipt& receipt, const QString& operatorName, const QStr
     return {operatorName, receipt.reprint ? QStringLiteral("补打小票") : QStringLiteral("打印小票"),
             QStringLiteral("销"),
             QStringLiteral("小票号 %1，%2 笔销售，合计 %3 元；%4")
-                .arg(receipt.number)
-                .arg(receipt.items.size())
-                .arg(receipt.Total(), where),
+                .arg(receipt.number, QString::number(receipt.items.size()), receipt.Total(), where),
             entrynumber::Next()};
 }
 

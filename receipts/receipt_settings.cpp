@@ -58,6 +58,5 @@ QString CReceiptSettings::ChangeText(const CReceiptSettings& before) const {
     return QStringLiteral("店名：%1 → %2；纸宽：%3 → %4；打印机：%5 → %6；每笔销售后自动打印：%7 → "
                           "%8；页脚：%9 → %10")
         .arg(before.shopName, shopName, PaperName(before.paper), PaperName(paper), before.printer,
-             printer, yesNo(before.printEachSale), yesNo(printEachSale), before.footer)
-        .arg(footer);
+             printer, yesNo(before.printEachSale), yesNo(printEachSale), before.footer, footer);
 }

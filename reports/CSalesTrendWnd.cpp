@@ -2,6 +2,7 @@
 
 #include "artwork.h"
 #include "axis_steps.h"
+#include "money.h"
 #include "report_file.h"
 
 #include <QBarCategoryAxis>
@@ -22,7 +23,7 @@
 namespace {
 
 QString Money(double value) {
-    return QString::number(value, 'f', 2);
+    return money::Amount(value);
 }
 
 // Round steps over the values, zero always in sight.
@@ -97,7 +98,7 @@ QChart* DrugsChart(const CSalesTrend& trend) {
     double low = 0, high = 0;
     // The bars run from the bottom up: the most profitable drug on top.
     for (auto it = trend.topDrugs.rbegin(); it != trend.topDrugs.rend(); ++it) {
-        const double profit = qRound64(it->netProfit * 100) / 100.0;
+        const double profit = double(money::Cents(it->netProfit)) / 100.0;
         *set << profit;
         low = std::min(low, profit);
         high = std::max(high, profit);

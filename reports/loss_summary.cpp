@@ -1,8 +1,7 @@
 #include "loss_summary.h"
 
+#include "money.h"
 #include "text_forms.h"
-
-#include <cmath>
 
 namespace {
 
@@ -10,10 +9,6 @@ namespace {
 // 0.3, and 1.005 stays 1.005 where its double lies just below it. -0 becomes 0.
 double Digits15(double value) {
     return QString::number(value, 'g', 15).toDouble() + 0.0;
-}
-
-long long Cents(double yuan) {
-    return std::llround(Digits15(yuan * 100.0));
 }
 
 struct Figures {
@@ -39,7 +34,7 @@ const QStringList& LossReasons() {
 }
 
 QString LossCostText(QStringView cost) {
-    return QString::number(static_cast<double>(Cents(cost.toDouble())) / 100.0, 'f', 2);
+    return money::Amount(cost.toDouble());
 }
 
 std::vector<QStringList> LossSummaryRows(const CResultTable& losses) {
@@ -64,7 +59,7 @@ std::vector<QStringList> LossSummaryRows(const CResultTable& losses) {
         Figures& f = figures[at];
         ++f.count;
         f.boxes += losses.Cell(r, boxesColumn).toDouble();
-        f.cents += Cents(losses.Cell(r, costColumn).toDouble());
+        f.cents += money::Cents(losses.Cell(r, costColumn).toDouble());
     }
 
     const auto row = [&](const QString& label, const Figures& f) {
@@ -72,8 +67,7 @@ std::vector<QStringList> LossSummaryRows(const CResultTable& losses) {
         cells[0] = label;
         cells[1] = QString::number(f.count) + QStringLiteral(" 笔");
         cells[boxesColumn] = textforms::ShortestDouble(f.boxes) + QStringLiteral(" 盒");
-        cells[costColumn] =
-            QString::number(static_cast<double>(f.cents) / 100.0, 'f', 2) + QStringLiteral(" 元");
+        cells[costColumn] = money::Yuan(f.cents) + QStringLiteral(" 元");
         return cells;
     };
     std::vector<QStringList> rows{QStringList(losses.ColumnCount())};

@@ -1,5 +1,19 @@
 #include "sales_summary.h"
 
+#include "money.h"
+
+namespace {
+
+// A figure as a person writes it: money to the fen, the rate to 0.01, by the same rounding. A
+// text that is no number (an empty NULL) stands as it came.
+QString ToTheFen(const QString& figure) {
+    bool ok = false;
+    const double value = figure.toDouble(&ok);
+    return ok ? money::Amount(value) : figure;
+}
+
+} // namespace
+
 SummaryLabels LabelsFor(SalesPeriod period) {
     switch (period) {
     case SalesPeriod::Day:
@@ -22,9 +36,9 @@ SummaryBlock SummaryRows(SalesPeriod period, const CResultTable& figures) {
     // Cells outside the result read as empty texts, as a grid gives them.
     return {{
         {QString(), QString(), false},
-        {labels.turnover, figures.CellText(0, 0) + yuan, true},
-        {labels.cost, figures.CellText(0, 1) + yuan, true},
-        {labels.netProfit, figures.CellText(0, 2) + yuan, true},
-        {labels.rate, figures.CellText(0, 3) + percent, true},
+        {labels.turnover, ToTheFen(figures.CellText(0, 0)) + yuan, true},
+        {labels.cost, ToTheFen(figures.CellText(0, 1)) + yuan, true},
+        {labels.netProfit, ToTheFen(figures.CellText(0, 2)) + yuan, true},
+        {labels.rate, ToTheFen(figures.CellText(0, 3)) + percent, true},
     }};
 }

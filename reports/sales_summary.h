@@ -25,6 +25,6 @@ struct SummaryRow {
 };
 using SummaryBlock = std::array<SummaryRow, 5>;
 
-// The empty row, then turnover, cost and net profit with "元" and the rate with "%" appended
-// to the texts of `figures`' first row (empty where it has none).
+// The empty row, then turnover, cost and net profit to the fen with "元" and the rate to 0.01
+// with "%", from `figures`' first row (empty where it has none).
 SummaryBlock SummaryRows(SalesPeriod period, const CResultTable& figures);

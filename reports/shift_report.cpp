@@ -5,13 +5,13 @@
 #include "CTransaction.h"
 #include "audit_log.h"
 #include "entry_number.h"
+#include "money.h"
 #include "report_statements.h"
 #include "result_loader.h"
 
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -55,13 +55,6 @@ QStringList Titles() {
             QStringLiteral("营业额"), QStringLiteral("首笔"), QStringLiteral("末笔")};
 }
 
-QString MoneyText(long long cents) {
-    const QString sign = cents < 0 ? QStringLiteral("-") : QString();
-    const long long magnitude = cents < 0 ? -cents : cents;
-    return sign + QString::number(magnitude / 100) + QLatin1Char('.') +
-           QString::number(magnitude % 100).rightJustified(2, QLatin1Char('0'));
-}
-
 QString ShownName(const QString& clerk) {
     return clerk.isEmpty() ? kUnrecorded : clerk;
 }
@@ -77,7 +70,7 @@ CShiftFigures FromResult(const CResultTable& result, const QDate& day,
         row.splitSales = result.CellText(r, 2).toInt();
         // Each operator's sum is rounded once, as the day report's is; the total adds the cents
         // shown, so the rows always add up to it.
-        row.cents = std::llround(result.CellText(r, 3).toDouble() * 100);
+        row.cents = money::Cents(result.CellText(r, 3).toDouble());
         row.first = TimeOfDay(result.CellText(r, 4));
         row.last = TimeOfDay(result.CellText(r, 5));
         figures.rows.push_back(row);
@@ -112,7 +105,7 @@ CResultTable Table(const CShiftFigures& figures) {
         const QStringList cells{name,
                                 QString::number(row.sales),
                                 QString::number(row.splitSales),
-                                MoneyText(row.cents),
+                                money::Yuan(row.cents),
                                 TimeText(row.first),
                                 TimeText(row.last)};
         for (int c = 0; c < cells.size(); ++c)
@@ -126,10 +119,8 @@ CResultTable Table(const CShiftFigures& figures) {
 
 QString LogText(const CShiftRow& row, const QDate& day) {
     QString text = QStringLiteral("%1 %2 交班：销售 %3 笔（拆零 %4 笔），营业额 %5 元")
-                       .arg(ShownName(row.clerk), DayText(day))
-                       .arg(row.sales)
-                       .arg(row.splitSales)
-                       .arg(MoneyText(row.cents));
+                       .arg(ShownName(row.clerk), DayText(day), QString::number(row.sales),
+                            QString::number(row.splitSales), money::Yuan(row.cents));
     if (row.first.isValid())
         text += QStringLiteral("，首笔 %1，末笔 %2").arg(TimeText(row.first), TimeText(row.last));
     return text;

@@ -38,8 +38,6 @@ inline const QString kTotal = QStringLiteral("合计");
 
 // 营业员, 笔数, 拆零笔数, 营业额, 首笔, 末笔.
 QStringList Titles();
-// "1234.50".
-QString MoneyText(long long cents);
 // A name as the report shows it: "（未记录）" for "".
 QString ShownName(const QString& clerk);
 

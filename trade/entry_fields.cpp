@@ -51,6 +51,14 @@ std::optional<unsigned> ParseUnsigned(const QString& text) {
     return static_cast<unsigned>(parsed);
 }
 
+QString BoxesProblem(double boxes, const QString& field) {
+    if (!std::isfinite(boxes) || std::fabs(boxes) > kMostBoxes)
+        return QStringLiteral("%1 不能超过 %2 盒").arg(field, QString::number(kMostBoxes, 'f', 0));
+    if (boxes != 0 && std::fabs(boxes) < kFinestBox)
+        return QStringLiteral("%1 不能小于 %2 盒").arg(field, QString::number(kFinestBox, 'f', 4));
+    return {};
+}
+
 QString NumberText(double value) {
     return QString::asprintf("%g", value);
 }

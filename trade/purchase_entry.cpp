@@ -65,6 +65,9 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) {
     const std::optional<double> quantity = entryfields::ParseNumber(form.quantity);
     if (!quantity)
         return CEntryOutcome::Refused(entryfields::kNotANumber, IdQuantity);
+    if (const QString problem = entryfields::BoxesProblem(*quantity, QStringLiteral("数量"));
+        !problem.isEmpty())
+        return CEntryOutcome::Refused(problem, IdQuantity, problem);
 
     // What is stored is what the grid and the pickers will show: no trailing blanks.
     const auto typed = [](const QString& text) { return textforms::WithoutTrailingBlanks(text); };

@@ -1,11 +1,11 @@
 #include "sale_basket.h"
 
-#include <cmath>
+#include "money.h"
 
 void CSaleBasket::Add(const QString& number, const QString& amount) {
     m_numbers << number;
-    // The amount is "%.2f" already: added in cents, the total is right to the cent.
-    m_nCents += std::llround(amount.toDouble() * 100.0);
+    // Added in fen, the total is the sum of the amounts shown.
+    m_nCents += money::Cents(amount.toDouble());
 }
 
 void CSaleBasket::Clear() {
@@ -14,9 +14,7 @@ void CSaleBasket::Clear() {
 }
 
 QString CSaleBasket::Line() const {
-    return QStringLiteral("本单 %1 笔 · 合计 %2 元")
-        .arg(Count())
-        .arg(QString::number(double(m_nCents) / 100.0, 'f', 2));
+    return QStringLiteral("本单 %1 笔 · 合计 %2 元").arg(Count()).arg(money::Yuan(m_nCents));
 }
 
 QString CSaleBasket::CloseQuestion() const {

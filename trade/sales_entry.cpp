@@ -7,6 +7,7 @@
 #include "entry_fields.h"
 #include "entry_log.h"
 #include "entry_statements.h"
+#include "money.h"
 #include "picker_list.h"
 #include "result_loader.h"
 #include "sql_text.h"
@@ -64,7 +65,7 @@ std::optional<CSalesEntry::SaleTypeRule> CSalesEntry::RuleFor(const QString& sal
 }
 
 QString CSalesEntry::AmountDue(unsigned quantity, double price) {
-    return sqltext::Amount(static_cast<double>(quantity) * price);
+    return money::Amount(static_cast<double>(quantity) * price);
 }
 
 CSalesEntry::Form CSalesEntry::Cleared(const QString& saleType, const QDateTime& now) {
@@ -215,6 +216,10 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
         return CEntryOutcome::Refused(entryfields::kNotAPositiveInteger, IdPiecesPerBox);
     if (*piecesPerBox == 0)
         return CEntryOutcome::Refused(QString(), IdPiecesPerBox, kPiecesPerBoxZero);
+    if (const QString problem = entryfields::BoxesProblem(
+            static_cast<double>(*quantity) / *piecesPerBox, QStringLiteral("数量"));
+        !problem.isEmpty())
+        return CEntryOutcome::Refused(QString(), IdQuantity, problem);
 
     const Card card = Stored(form.card);
     if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty() ||

@@ -3,6 +3,7 @@
 #include "entry_books.h"
 
 #include "loss_text.h"
+#include "stock_take.h"
 #include "write_off.h"
 
 namespace {
@@ -118,6 +119,42 @@ TEST_P(WriteOffTest, ACardPickedFromTheAlertsIsFilledWithItsWholeStock) {
     gone.name = QStringLiteral("没有");
     EXPECT_FALSE(writeOff.ForCard(gone, QDate(2005, 5, 1), &failure));
     EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
+}
+
+// Quantities no shop has are refused, naming the field, and nothing is written: a count of
+// 1e308 boxes, or a ten-millionth of a box that the screen and the log would show as 0 盒.
+TEST_P(WriteOffTest, QuantitiesNoShopHasAreRefusedAndNothingIsWritten) {
+    const long long purchases = Count("进"), losses = Count("损");
+    for (const char* typed : {"1e308", "1000001", "-1000001", "0.0000001"}) {
+        SCOPED_TRACE(typed);
+        const CEntryOutcome bought = CPurchaseEntry(&Db()).Add(Batch("8", typed));
+        EXPECT_FALSE(bought.recorded);
+        EXPECT_TRUE(bought.message.startsWith(QStringLiteral("数量 不能")))
+            << bought.message.toStdString();
+        const CEntryOutcome written =
+            CWriteOff(&Db(), QStringLiteral("李店长"))
+                .Add(WriteOffOf(QString::fromUtf8(typed), losstext::kBroken));
+        EXPECT_FALSE(written.recorded);
+    }
+    // Two million boxes sold, or one piece of a box of 20,000.
+    for (const auto& [quantity, pieces] : {std::pair{"2000000", "1"}, std::pair{"1", "20000"}}) {
+        const CEntryOutcome sold = CSalesEntry(&Db()).Add(SaleOf(quantity, pieces, "1"));
+        EXPECT_FALSE(sold.recorded);
+        EXPECT_TRUE(sold.status.startsWith(QStringLiteral("数量 不能")))
+            << sold.status.toStdString();
+    }
+    QString failure;
+    std::optional<std::vector<CStockTake::Row>> rows = CStockTake::Read(&Db(), false, &failure);
+    ASSERT_TRUE(rows && rows->size() == 1) << failure.toStdString();
+    (*rows)[0].counted = QStringLiteral("1e308");
+    const CStockTake::Outcome counted = CStockTake(&Db(), QStringLiteral("李店长")).Confirm(*rows);
+    EXPECT_FALSE(counted.ok);
+    EXPECT_TRUE(counted.message.startsWith(QStringLiteral("第 1 行")))
+        << counted.message.toStdString();
+    EXPECT_EQ(Count("进"), purchases);
+    EXPECT_EQ(Count("损"), losses);
+    EXPECT_EQ(Count("销"), 0);
+    EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存"), "10");
 }
 
 APRICOT_INSTANTIATE_BACKENDS(WriteOffTest);

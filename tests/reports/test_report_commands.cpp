@@ -421,10 +421,10 @@ TEST_P(ReportCommandsTest, DailyReportListsTheDayAndSumsItsProfit) {
     // Turnover 8 + 7.5 + 4.5 = 20 (the 30 of the card that is gone does not count);
     // cost 2*2.5 + 0.5*10 + 1*2.5 = 12.5; net profit 20 - 12.5 = 7.5; rate 7.5/12.5*100 = 60.
     const std::vector<QStringList> expected = {{"", ""},
-                                               {"日营业额", "20元"},
-                                               {"总成本", "12.5元"},
-                                               {"日纯利润", "7.5元"},
-                                               {"日利润率", "60%"}};
+                                               {"日营业额", "20.00元"},
+                                               {"总成本", "12.50元"},
+                                               {"日纯利润", "7.50元"},
+                                               {"日利润率", "60.00%"}};
     EXPECT_EQ(SummaryBlock(), expected);
     for (int r = 4; r < 9; ++r)
         EXPECT_TRUE(RestEmpty(r)) << r;
@@ -468,8 +468,11 @@ TEST_P(ReportCommandsTest, MonthlyReportOnTheFirstCoversThatDayAlone) {
     EXPECT_EQ(m_sent[0], QStringLiteral("SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-06-01 "
                                         "00:00:00.000' AND '2003-06-01 23:59:59.999'"));
     // One sale: turnover 6, cost 5, net profit 1, rate 1/5*100 = 20.
-    const std::vector<QStringList> expected = {
-        {"", ""}, {"月营业额", "6元"}, {"总成本", "5元"}, {"月纯利润", "1元"}, {"月利润率", "20%"}};
+    const std::vector<QStringList> expected = {{"", ""},
+                                               {"月营业额", "6.00元"},
+                                               {"总成本", "5.00元"},
+                                               {"月纯利润", "1.00元"},
+                                               {"月利润率", "20.00%"}};
     ASSERT_EQ(m_grid->GetItemCount(), 1 + 5);
     EXPECT_EQ(SummaryBlock(), expected);
 }
@@ -488,10 +491,10 @@ TEST_P(ReportCommandsTest, MonthlyReportOverAWholeMonthCountsItsLastMillisecond)
     // 17.5; net profit 17.5; rate 17.5/17.5*100 = 100.
     ASSERT_EQ(m_grid->GetItemCount(), 6 + 5);
     const std::vector<QStringList> expected = {{"", ""},
-                                               {"月营业额", "35元"},
-                                               {"总成本", "17.5元"},
-                                               {"月纯利润", "17.5元"},
-                                               {"月利润率", "100%"}};
+                                               {"月营业额", "35.00元"},
+                                               {"总成本", "17.50元"},
+                                               {"月纯利润", "17.50元"},
+                                               {"月利润率", "100.00%"}};
     EXPECT_EQ(SummaryBlock(), expected);
 }
 
@@ -514,10 +517,10 @@ TEST_P(ReportCommandsTest, YearlyReportRunsFromFirstJanuary) {
                            reportsql::SalesSummary("2003-01-01", "2003-03-20", IsPostgreSQL())}));
     // Turnover 12 + 3 = 15; cost 1*10 + 0.25*10 = 12.5; net profit 2.5; rate 2.5/12.5*100 = 20.
     const std::vector<QStringList> expected = {{"", ""},
-                                               {"年营业额", "15元"},
-                                               {"总成本", "12.5元"},
-                                               {"年纯利润", "2.5元"},
-                                               {"年利润率", "20%"}};
+                                               {"年营业额", "15.00元"},
+                                               {"总成本", "12.50元"},
+                                               {"年纯利润", "2.50元"},
+                                               {"年利润率", "20.00%"}};
     ASSERT_EQ(m_grid->GetItemCount(), 2 + 5);
     EXPECT_EQ(SummaryBlock(), expected);
 }
@@ -530,12 +533,13 @@ TEST_P(ReportCommandsTest, CostIsTheCardsAverageWhenTheReportRuns) {
     m_sent.clear();
     reports::DaySalesReport(*m_grid, &Db(), &m_window,
                             Ok(At(2003, 6, 1), Dates(QDate(2003, 5, 10), {})));
-    // Turnover 8; cost 2 * 3.5 = 7; net profit 1; rate (1/7)*100.0 = 14.285714285714285 in
-    // doubles (the quotient first), which the SQLite driver reads with 15 significant digits.
-    const QString rate = IsPostgreSQL() ? QStringLiteral("14.285714285714285%")
-                                        : QStringLiteral("14.2857142857143%");
-    const std::vector<QStringList> expected = {
-        {"", ""}, {"日营业额", "8元"}, {"总成本", "7元"}, {"日纯利润", "1元"}, {"日利润率", rate}};
+    // Turnover 8; cost 2 * 3.5 = 7; net profit 1; rate (1/7)*100.0, whose 14.285714285714285
+    // (PostgreSQL) or 14.2857142857143 (SQLite's driver) both show as 14.29.
+    const std::vector<QStringList> expected = {{"", ""},
+                                               {"日营业额", "8.00元"},
+                                               {"总成本", "7.00元"},
+                                               {"日纯利润", "1.00元"},
+                                               {"日利润率", "14.29%"}};
     EXPECT_EQ(SummaryBlock(), expected);
 }
 
@@ -563,8 +567,11 @@ TEST_P(ReportCommandsTest, ZeroCostLeavesOnlyTheRateEmpty) {
                             Ok(At(2003, 6, 1), Dates(QDate(2003, 5, 10), {})));
     // Turnover 3, cost 1 * 0 = 0, net profit 3, rate empty.
     EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('|').toStdString();
-    const std::vector<QStringList> expected = {
-        {"", ""}, {"日营业额", "3元"}, {"总成本", "0元"}, {"日纯利润", "3元"}, {"日利润率", "%"}};
+    const std::vector<QStringList> expected = {{"", ""},
+                                               {"日营业额", "3.00元"},
+                                               {"总成本", "0.00元"},
+                                               {"日纯利润", "3.00元"},
+                                               {"日利润率", "%"}};
     ASSERT_EQ(m_grid->GetItemCount(), 1 + 5);
     EXPECT_EQ(SummaryBlock(), expected);
 }
@@ -596,7 +603,7 @@ TEST_P(ReportCommandsTest, HeaderClickSortsTheSummaryRowsInAmongTheSales) {
     EXPECT_EQ(Column(0),
               QStringList({"总成本", "日营业额", "日利润率", "日纯利润", "2003-05-10 23:59:59.999",
                            "2003-05-10 15:00:00", "2003-05-10 12:30:00", "2003-05-10 ", ""}));
-    EXPECT_EQ(m_grid->GetItemText(0, 1), QStringLiteral("12.5元"));
+    EXPECT_EQ(m_grid->GetItemText(0, 1), QStringLiteral("12.50元"));
     EXPECT_EQ(m_grid->GetItemText(4, 1), QStringLiteral("阿莫西林"));
     EXPECT_EQ(m_grid->GetItemText(8, 1), QString());
 }

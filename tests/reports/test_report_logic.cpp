@@ -179,15 +179,18 @@ TEST(SalesSummary, LabelsCarryThePeriodExceptTheCost) {
               QStringList({"", "年营业额", "总成本", "年纯利润", "年利润率"}));
 }
 
-TEST(SalesSummary, UnitsAreAppendedToTheTextsAsTheyCome) {
+TEST(SalesSummary, FiguresShowToTheFenWithTheirUnits) {
     EXPECT_EQ(Values(SummaryRows(SalesPeriod::Day, Figures({"20", "12.5", "7.5", "60"}))),
-              QStringList({"(none)", "20元", "12.5元", "7.5元", "60%"}));
-    // No number formatting of its own: the texts stand as the result gives them.
+              QStringList({"(none)", "20.00元", "12.50元", "7.50元", "60.00%"}));
+    EXPECT_EQ(
+        Values(SummaryRows(SalesPeriod::Day, Figures({"321.005", "188.958333333333",
+                                                      "132.046666666667", "41.613230429989"}))),
+        QStringList({"(none)", "321.01元", "188.96元", "132.05元", "41.61%"}));
     EXPECT_EQ(Values(SummaryRows(SalesPeriod::Day, Figures({"1e+20", "0.1", "-3", "33.3"}))),
-              QStringList({"(none)", "1e+20元", "0.1元", "-3元", "33.3%"}));
+              QStringList({"(none)", "100000000000000000000.00元", "0.10元", "-3.00元", "33.30%"}));
     // NULL figures are empty cells: the units stand alone.
     EXPECT_EQ(Values(SummaryRows(SalesPeriod::Month, Figures({"3", "0", "3", ""}))),
-              QStringList({"(none)", "3元", "0元", "3元", "%"}));
+              QStringList({"(none)", "3.00元", "0.00元", "3.00元", "%"}));
     EXPECT_EQ(Values(SummaryRows(SalesPeriod::Year, CResultTable())),
               QStringList({"(none)", "元", "元", "元", "%"}));
 }

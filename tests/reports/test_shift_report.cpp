@@ -3,6 +3,7 @@
 #include "CDBException.h"
 #include "CShiftReportWnd.h"
 #include "CTestBooks.h"
+#include "money.h"
 #include "query_rows.h"
 #include "recording_prompts.h"
 #include "report_statements.h"
@@ -111,8 +112,7 @@ TEST_P(ShiftReportTest, OneClerkAllDayTakesTheDayReportsTurnover) {
                                                 GetParam() == Backend::PostgreSQL))
             .at(0)
             .at(0);
-    EXPECT_EQ(shiftreport::MoneyText(figures->total.cents),
-              QString::asprintf("%.2f", dayTurnover.toDouble()));
+    EXPECT_EQ(money::Yuan(figures->total.cents), money::Amount(dayTurnover.toDouble()));
 }
 
 TEST_P(ShiftReportTest, EachClerkGetsARowAndTheTotalSumsThem) {
