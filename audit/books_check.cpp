@@ -107,6 +107,13 @@ CBooksCheck CheckBooks(CDatabase& db, const QString& backup) {
     if (compared && compared->rows > 0)
         check.message += QStringLiteral("\n其中备份 %1 中的 %2 条与账套相符。")
                              .arg(QFileInfo(backup).fileName(), QString::number(compared->rows));
+    // The chain alone cannot show a chain rewritten from some row on, or its last rows removed;
+    // on a server there is no backup of the program's own to hold it against.
+    if (db.GetDialect() == CDatabase::Dialect::PostgreSQL)
+        check.message += QStringLiteral("\n"
+                                        "服务器上的账套没有与任何备份比对：从某一行起重算了校验、"
+                                        "或删掉了最后几行，只有更早的副本（服务器的备份、打印或导出"
+                                        "的操作日志）能比出来。");
     return check;
 }
 

@@ -55,7 +55,11 @@ TEST_P(AuditCommandsTest, TheLogOfTodayShowsNewestFirstAndChecksWhole) {
     EXPECT_EQ(view.GridTitleText(), "操作日志 " + now.date().toString("yyyy-MM-dd"));
 
     ASSERT_TRUE(view.OnCommand(cmd::CheckLog));
-    EXPECT_EQ(prompts.Texts(), QStringList{"日志完整：3 条"});
+    ASSERT_EQ(prompts.Texts().size(), 1);
+    EXPECT_TRUE(prompts.Texts()[0].startsWith("日志完整：3 条"))
+        << prompts.Texts()[0].toStdString();
+    // On a server nothing is compared, and the check says so.
+    EXPECT_EQ(prompts.Texts()[0].contains("没有与任何备份比对"), GetParam() == Backend::PostgreSQL);
 }
 
 APRICOT_INSTANTIATE_BACKENDS(AuditCommandsTest);
