@@ -16,11 +16,12 @@ const QString kAlreadyRecorded =
 
 std::optional<bool> InBooks(CDatabase* db, const QString& table, const QString& number,
                             QString* failure) {
-    const std::optional<CResultTable> rows = RunStatement(
-        db, table,
-        CStatement{QStringLiteral("SELECT COUNT(*) FROM %1 WHERE 单号=? AND 单号<>''").arg(table),
-                   {number}},
-        failure);
+    const std::optional<CResultTable> rows =
+        RunStatement(db, table,
+                     CStatement{QStringLiteral("SELECT COUNT(*) FROM %1 WHERE ").arg(table) +
+                                    entrynumber::ByNumber(),
+                                {number}},
+                     failure);
     if (!rows || rows->RowCount() != 1 || rows->ColumnCount() != 1)
         return std::nullopt;
     bool ok = false;

@@ -16,7 +16,7 @@ extern const QString kOutcomeUnknown;
 extern const QString kAlreadyRecorded;
 
 // Whether `table` holds a row numbered `number` (its 单号 column); nullopt when that cannot be
-// read, and why in `failure`. (The "<>x27" lets the partial unique index serve.) The log (日志) is
+// read, and why in `failure`. (By entrynumber::ByNumber.) The log (日志) is
 // looked up the same way: every entry writes its log row in its own transaction, so an entry that
 // writes no row of its own is found there.
 std::optional<bool> InBooks(CDatabase* db, const QString& table, const QString& number,

@@ -24,6 +24,10 @@ QString Next() {
                                hex.mid(16, 4) + '-' + hex.mid(20));
 }
 
+QString ByNumber() {
+    return QStringLiteral("单号=? AND 单号<>''");
+}
+
 QString Part(const QString& number, int index) {
     return number + QLatin1Char('-') + QString::number(index);
 }

@@ -50,9 +50,8 @@ QString RowWhere(const std::vector<CResultColumn>& columns, const QStringList& o
     const QString number = key < 0 ? QString() : oldValues.value(key);
     if (number.isEmpty())
         return Pairs(columns, oldValues, QStringLiteral(" AND "), false, values);
-    // "<>''" lets the partial unique index serve on SQLite.
     values.push_back(number);
-    return kNumberColumn + QStringLiteral("=? AND ") + kNumberColumn + QStringLiteral("<>''");
+    return entrynumber::ByNumber();
 }
 
 } // namespace

@@ -24,8 +24,8 @@ QString Write(CDatabase& db, const CReceipt& receipt, const CLogEntry& entry,
         if (receipt.numberMade) {
             // A sale another counter numbered meanwhile keeps its number.
             for (const CReceiptItem& item : receipt.items)
-                transaction.Execute(QStringLiteral("UPDATE 销 SET 小票号=? WHERE 单号=? AND "
-                                                   "单号<>'' AND 小票号=''"),
+                transaction.Execute(QStringLiteral("UPDATE 销 SET 小票号=? WHERE ") +
+                                        entrynumber::ByNumber() + QStringLiteral(" AND 小票号=''"),
                                     {receipt.number, item.saleNumber});
         }
         auditlog::Append(db, entry, now);
