@@ -4,6 +4,7 @@
 #include "CDatabase.h"
 #include "CPeriodReportDlg.h"
 #include "CPurchaseEntryDlg.h"
+#include "CSaleReversalDlg.h"
 #include "CSalesEntryDlg.h"
 #include "CSettingsDlg.h"
 #include "alert_counts.h"
@@ -20,6 +21,7 @@
 #include "log_statements.h"
 #include "loss_commands.h"
 #include "maintenance_dialog.h"
+#include "manager_approval.h"
 #include "prompts.h"
 #include "q_grid.h"
 #include "receipt_print.h"
@@ -50,6 +52,7 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::LossReport, &CApricotView::OnLossReport},
         {cmd::ShiftReport, &CApricotView::OnShiftReport},
         {cmd::ReprintReceipt, &CApricotView::OnReprintReceipt},
+        {cmd::SaleReversal, &CApricotView::OnSaleReversal},
         {cmd::ExportPdf, &CApricotView::OnExportPdf},
         {cmd::Refresh, &CApricotView::OnRefresh},
         {cmd::PrintSave, &CApricotView::OnPrintSave},
@@ -71,6 +74,7 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::ShortageCheck, &CApricotView::OnShortageCheck},
         {cmd::AverageCost, &CApricotView::OnAverageCost},
         {cmd::TotalStockCost, &CApricotView::OnTotalStockCost},
+        {cmd::StockReconciliation, &CApricotView::OnStockReconciliation},
         {cmd::MonthPurchaseReport, &CApricotView::OnMonthPurchaseReport},
         {cmd::YearPurchaseReport, &CApricotView::OnYearPurchaseReport},
         {cmd::TodaySales, &CApricotView::OnTodaySales},
@@ -357,6 +361,26 @@ void CApricotView::OnReprintReceipt() {
     ShowStatus(printed.message);
 }
 
+// 销售冲正: the sale selected in the main grid is found at once. A 营业员 needs a 店长's name
+// and password in the dialog, whichever way the command was reached.
+void CApricotView::OnSaleReversal() {
+    const QStringList selected = m_pGrid ? SelectedSaleNumbers(*m_pGrid, nullptr) : QStringList();
+    CDatabase* const db = m_pDatabase;
+    CSaleReversal reversal(db, m_strOperator,
+                           !commandrights::NeedsManagerApproval(m_role, cmd::SaleReversal),
+                           [db](const QString& name, const QString& password) {
+                               return managerapproval::Approves(db, name, password);
+                           });
+    CSaleReversalDlg dialog(reversal, window(), selected.isEmpty() ? QString() : selected.front());
+    dialog.exec();
+    if (dialog.Recorded().isEmpty())
+        return;
+    if (m_pGrid && m_pGrid->Table() == QStringLiteral("销"))
+        m_pGrid->Reload();
+    RefreshAlerts();
+    ShowStatus(QStringLiteral("已冲正一笔销售"));
+}
+
 void CApricotView::OnExpiryCheck() {
     if (m_pGrid)
         reports::ExpiryCheck(*m_pGrid);
@@ -408,6 +432,11 @@ void CApricotView::OnAverageCost() {
 void CApricotView::OnTotalStockCost() {
     if (m_pGrid)
         reports::TotalStockCost(*m_pGrid);
+}
+
+void CApricotView::OnStockReconciliation() {
+    if (m_pGrid)
+        reports::StockReconciliation(*m_pGrid, window());
 }
 
 void CApricotView::OnMonthPurchaseReport() {

@@ -65,12 +65,14 @@ public:
     void OnStockTake();
     void OnAverageCost();
     void OnTotalStockCost();
+    void OnStockReconciliation();
     void OnMonthPurchaseReport();
     void OnYearPurchaseReport();
     void OnSalesTrend();
     void OnLossReport();
     void OnShiftReport();
     void OnReprintReceipt();
+    void OnSaleReversal();
     void OnTodaySales();
     void OnStockList();
     void OnYearPurchases();

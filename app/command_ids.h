@@ -33,6 +33,7 @@ enum : int {
     SalesQuery = 32837,     // 查询销售记录
     SalesMaint = 32838,     // 维护销售记录
     ReprintReceipt = 32913, // 补打小票...
+    SaleReversal = 32915,   // 销售冲正...
     // 报表统计
     DaySalesReport = 32847,      // 日销售报表
     MonthSalesReport = 32875,    // 月销售报表
@@ -41,6 +42,7 @@ enum : int {
     ShortageCheck = 32878,       // 缺货检查
     AverageCost = 32880,         // 平均成本分析
     TotalStockCost = 32879,      // 库存总成本
+    StockReconciliation = 32916, // 库存核对
     MonthPurchaseReport = 32881, // 月采购报表
     YearPurchaseReport = 32873,  // 年采购报表
     SalesTrend = 32906,          // 销售趋势图...

@@ -16,6 +16,7 @@ bool NeedsManager(int id) {
     case cmd::CheckLog:
     case cmd::WriteOff:
     case cmd::StockTake:
+    case cmd::StockReconciliation:
         return true;
     default:
         return false;
@@ -24,6 +25,10 @@ bool NeedsManager(int id) {
 
 bool MayRun(ERole role, int id) {
     return role == ERole::Manager || !NeedsManager(id);
+}
+
+bool NeedsManagerApproval(ERole role, int id) {
+    return role != ERole::Manager && id == cmd::SaleReversal;
 }
 
 QString OperatorPane(const QString& name, ERole role) {

@@ -12,6 +12,8 @@ extern const QString kNeedsManager;
 
 bool NeedsManager(int id);
 bool MayRun(ERole role, int id);
+// Whether a 营业员 runs `id` only with a 店长's name and password typed in.
+bool NeedsManagerApproval(ERole role, int id);
 
 // The status bar's pane: "操作员：张三（营业员）".
 QString OperatorPane(const QString& name, ERole role);

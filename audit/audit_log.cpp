@@ -4,6 +4,7 @@
 #include "CDatabase.h"
 #include "CRecordset.h"
 #include "CTransaction.h"
+#include "row_digest.h"
 #include "sql_text.h"
 
 #include <QCryptographicHash>
@@ -31,8 +32,10 @@ QByteArray RowText(const QString& previousHash, long long number, const QDateTim
     AddField(text, entry.action.toUtf8());
     AddField(text, entry.object.toUtf8());
     AddField(text, entry.content.toUtf8());
-    if (!entry.entryNumber.isEmpty())
+    if (!entry.entryNumber.isEmpty() || !entry.rowMark.isEmpty())
         AddField(text, entry.entryNumber.toUtf8());
+    if (!entry.rowMark.isEmpty())
+        AddField(text, entry.rowMark.toUtf8());
     return text;
 }
 
@@ -67,20 +70,41 @@ CLastRows LastRows(CDatabase& db) {
     return rows;
 }
 
-// INSERT INTO 日志 of the named columns, 单号 only where the entry has one: books from before
-// numbers existed have no such column.
+// The columns past 校验 that the entry fills: 单号 only where it has one, 行校验 only where it
+// marks a row; books from before have no such columns.
+QStringList LaterColumns(const CLogEntry& entry) {
+    QStringList columns;
+    if (!entry.entryNumber.isEmpty() || !entry.rowMark.isEmpty())
+        columns << QStringLiteral("单号");
+    if (!entry.rowMark.isEmpty())
+        columns << QStringLiteral("行校验");
+    return columns;
+}
+
 QString InsertRow(const CLogEntry& entry, const QString& head) {
+    QString later;
+    for (const QString& column : LaterColumns(entry))
+        later += QStringLiteral(", ") + column;
     return QStringLiteral("INSERT INTO 日志 (序号, 时间, 操作员, 动作, 对象, 内容, 校验%1) %2")
-        .arg(entry.entryNumber.isEmpty() ? QString() : QStringLiteral(", 单号"), head);
+        .arg(later, head);
+}
+
+void AddLaterValues(const CLogEntry& entry, sqlparams::Values& values) {
+    for (const QString& column : LaterColumns(entry))
+        values.emplace_back(column == QStringLiteral("单号") ? entry.entryNumber : entry.rowMark);
 }
 
 } // namespace
 
-void Append(CDatabase& db, const CLogEntry& entry, const QDateTime& now) {
+void Append(CDatabase& db, const CLogEntry& logged, const QDateTime& now) {
     CTransaction transaction(db);
+    CLogEntry entry = logged;
+    // Read before the log is locked: the row is the entry's own, already written.
+    if (entry.rowMark.isEmpty())
+        entry.rowMark = rowdigest::Mark(db, entry.row);
     sqlparams::Values values{sqltext::Timestamp(now), entry.operatorName, entry.action,
                              entry.object, entry.content};
-    const QString numberMark = entry.entryNumber.isEmpty() ? QString() : QStringLiteral(", ?");
+    const QString numberMark = QStringLiteral(", ?").repeated(LaterColumns(entry).size());
     if (db.GetDialect() == CDatabase::Dialect::PostgreSQL) {
         // Locked, the last row is read and the new one written whole: the fewest statements
         // while the lock is held, since every counter's entry waits for it.
@@ -89,8 +113,7 @@ void Append(CDatabase& db, const CLogEntry& entry, const QDateTime& now) {
         const long long number = last.number + 1;
         values.insert(values.begin(), number);
         values.emplace_back(ChainHash(last.hash, number, now, entry));
-        if (!entry.entryNumber.isEmpty())
-            values.emplace_back(entry.entryNumber);
+        AddLaterValues(entry, values);
         transaction.Execute(
             InsertRow(entry, QStringLiteral("VALUES (?, ?, ?, ?, ?, ?, ?%1)").arg(numberMark)),
             values);
@@ -99,8 +122,7 @@ void Append(CDatabase& db, const CLogEntry& entry, const QDateTime& now) {
     }
     // SQLite: written first with an empty 校验, so that the number and the write lock come in
     // one statement; a transaction that read first could not take the lock after another's.
-    if (!entry.entryNumber.isEmpty())
-        values.emplace_back(entry.entryNumber);
+    AddLaterValues(entry, values);
     transaction.Execute(
         InsertRow(entry, QStringLiteral("SELECT COALESCE(MAX(序号), 0) + 1, ?, ?, ?, ?, ?, ''%1 "
                                         "FROM 日志")

@@ -4,9 +4,24 @@
 // columns, so that a row changed, removed or inserted afterwards breaks the chain.
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
 #include <QString>
+#include <QStringList>
+#include <utility>
 
 class CDatabase;
+
+// The row of 进, 销, 损, 操作员 or 存 that a log row's entry wrote, changed or removed. Its
+// digest goes into the log row (行校验), so the books can be held against their log.
+struct CLoggedRow {
+    enum class Change { None, Added, Changed, Removed };
+    Change change = Change::None;
+    QString table;
+    // What finds the row: its 单号 (进, 销, 损), the 用户名 (操作员), the card's four texts (存).
+    QStringList key;
+    // For Removed: the row as it was, column by column, so the log keeps what was deleted.
+    QList<std::pair<QString, QString>> was;
+};
 
 // What one log row says; 序号, 时间 and 校验 are added by Append.
 struct CLogEntry {
@@ -17,6 +32,10 @@ struct CLogEntry {
     // The number (单号) of the entry this row records, by which the entry is looked up after a
     // lost reply; empty for a row that records no entry.
     QString entryNumber = {};
+    // The row the entry wrote; Append reads it back and stores its digest in 行校验.
+    CLoggedRow row = {};
+    // 行校验 as stored: filled by Append from `row`, or read back by a checker.
+    QString rowMark = {};
 };
 
 namespace auditlog {
@@ -25,7 +44,8 @@ namespace auditlog {
 // for the first row), 序号 in decimal, 时间 as "YYYY-MM-DD HH:MM:SS", 操作员, 动作, 对象, 内容.
 // Each field is written as its length in UTF-8 bytes in decimal, ':', its UTF-8 bytes, then
 // '\n'; a length can never be taken for content, so no two rows share a text. A row with a
-// 单号 adds it as an eighth field, so rows from before numbers existed keep their 校验.
+// 单号 adds it as an eighth field, so rows from before numbers existed keep their 校验; a row
+// with a 行校验 adds the 单号 (even empty) and then it as a ninth.
 QByteArray RowText(const QString& previousHash, long long number, const QDateTime& time,
                    const CLogEntry& entry);
 // The lower-case hexadecimal SHA-256 of RowText.

@@ -4,12 +4,14 @@
 #include "CDatabase.h"
 #include "books_version.h"
 #include "connect_file.h"
+#include "ledger_check.h"
 #include "log_check.h"
 #include "result_loader.h"
 #include "schema.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace auditlog {
 
@@ -65,7 +67,8 @@ std::optional<CBackupComparison> CompareWithFile(CDatabase& db, const QString& b
 
 } // namespace
 
-CBooksCheck CheckBooks(CDatabase& db, const QString& backup) {
+CBooksCheck CheckBooks(CDatabase& db, const QString& backup,
+                       const std::optional<CChainHead>& printed) {
     using Verdict = CBooksCheck::Verdict;
     QString failure;
     if (db.GetDialect() == CDatabase::Dialect::SQLite) {
@@ -86,6 +89,23 @@ CBooksCheck CheckBooks(CDatabase& db, const QString& backup) {
             return Outcome(Verdict::Failed, failure);
     }
 
+    std::optional<CHeadCheck> head;
+    if (printed) {
+        head = CheckHead(db, *printed, &failure);
+        if (!head)
+            return Outcome(Verdict::Failed,
+                           QStringLiteral("无法读取日志：%1").arg(failure.trimmed()));
+    }
+    const bool headDiffers = head && !head->matches;
+    const std::optional<CLedgerCheck> ledger = CheckLedger(db, &failure);
+    if (!ledger)
+        return Outcome(Verdict::Failed,
+                       QStringLiteral("无法核对账上的记录：%1").arg(failure.trimmed()));
+    const QStringList problems = LedgerProblems(*ledger);
+    const QString ledgerText =
+        problems.isEmpty() ? QString()
+                           : QStringLiteral("\n账上的记录与日志不符：\n") + problems.join('\n');
+
     CBooksCheck check;
     check.rows = chain->rows;
     long long first = chain->firstBreak;
@@ -100,13 +120,40 @@ CBooksCheck CheckBooks(CDatabase& db, const QString& backup) {
     if (first != 0) {
         check.verdict = Verdict::Broken;
         check.message = QStringLiteral("日志不完整：%1").arg(why);
+        if (headDiffers)
+            check.message += QLatin1Char('\n') + head->message;
+        check.message += ledgerText;
+        return check;
+    }
+    // A whole chain that no longer reaches the printed row, or reaches it by another 校验.
+    if (headDiffers) {
+        check.verdict = Verdict::Broken;
+        check.firstBreak = std::min(printed->rows, chain->rows + 1);
+        check.message = head->message + ledgerText;
+        return check;
+    }
+    // Rows changed, removed or added behind the log, and cards off their movements.
+    if (!problems.isEmpty()) {
+        check.verdict = Verdict::Broken;
+        check.message = QStringLiteral("日志完整：%1 条").arg(chain->rows) + ledgerText;
         return check;
     }
     check.verdict = Verdict::Whole;
     check.message = QStringLiteral("日志完整：%1 条").arg(chain->rows);
+    if (ledger->hasOpening)
+        check.message +=
+            QStringLiteral("\n期初之后的进、销、损和操作员的每一行都与日志相符；%1 张库存卡与期初和"
+                           "进销损相符。")
+                .arg(ledger->cards.size());
+    else
+        check.message += QStringLiteral("\n账套没有期初记录：库存卡没有核对。");
+    if (const QString earlier = EarlierRowsText(*ledger); !earlier.isEmpty())
+        check.message += QLatin1Char('\n') + earlier;
     if (compared && compared->rows > 0)
         check.message += QStringLiteral("\n其中备份 %1 中的 %2 条与账套相符。")
                              .arg(QFileInfo(backup).fileName(), QString::number(compared->rows));
+    if (head)
+        check.message += QLatin1Char('\n') + head->message;
     // The chain alone cannot show a chain rewritten from some row on, or its last rows removed;
     // on a server there is no backup of the program's own to hold it against.
     if (db.GetDialect() == CDatabase::Dialect::PostgreSQL)

@@ -13,6 +13,7 @@ namespace {
 // have seven.
 const QString kWholeRows = QStringLiteral("SELECT * FROM 日志 ORDER BY 序号");
 constexpr int kNumberColumn = 7;
+constexpr int kRowMarkColumn = 8;
 
 } // namespace
 
@@ -34,9 +35,11 @@ std::optional<CChainCheck> CheckChain(CDatabase& db, QString* failure) {
         if (!time.isValid())
             time = QDateTime(QDate::fromString(stamp.left(10), QStringLiteral("yyyy-MM-dd")),
                              QTime(0, 0));
-        const CLogEntry entry{
+        CLogEntry entry{
             rows->CellText(r, 2), rows->CellText(r, 3), rows->CellText(r, 4), rows->CellText(r, 5),
             rows->ColumnCount() > kNumberColumn ? rows->CellText(r, kNumberColumn) : QString()};
+        if (rows->ColumnCount() > kRowMarkColumn)
+            entry.rowMark = rows->CellText(r, kRowMarkColumn);
         const QString stored = rows->CellText(r, 6);
         if (number != expected) {
             check.firstBreak = number;

@@ -7,11 +7,15 @@
 #include "books_upgrade.h"
 #include "books_version.h"
 #include "connect_file.h"
+#include "entry_number.h"
+#include "opening_stock.h"
 #include "sqlite_backup.h"
 
 #include <QDir>
 
 namespace {
+
+constexpr int kOpeningVersion = 5;
 
 CUpgradeReport Refuse(const QString& message) {
     return {false, false, false, message};
@@ -48,6 +52,9 @@ CUpgradeReport UpgradeBooks(CDatabase& db, const QDateTime& now, const QString& 
             QStringLiteral("账套由第 %1 版升级到第 %2 版（%3）").arg(from).arg(to).arg(backupNote);
         auditlog::Append(
             db, CLogEntry{operatorName, QStringLiteral("升级"), QStringLiteral("账套"), done}, now);
+        // The books are held against their log from the version that brings the row digests.
+        if (from < kOpeningVersion)
+            auditlog::Append(db, openingstock::Entry(db, operatorName, entrynumber::Next()), now);
     });
     switch (outcome.result) {
     case CUpgradeOutcome::Result::Upgraded:

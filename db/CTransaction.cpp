@@ -49,12 +49,20 @@ std::optional<CDBException> CTransaction::TryExecute(const QString& savepoint, c
 
 std::optional<CDBException> CTransaction::TryExecute(const QString& savepoint,
                                                      const CStatement& statement, long long* rows) {
+    long long changed = 0;
+    std::optional<CDBException> failed =
+        TryRun(savepoint, [&] { changed = m_db.ExecuteSQL(statement); });
+    if (!failed && rows)
+        *rows = changed;
+    return failed;
+}
+
+std::optional<CDBException> CTransaction::TryRun(const QString& savepoint,
+                                                 const std::function<void()>& work) {
     m_db.Savepoint(savepoint);
     try {
-        const long long changed = m_db.ExecuteSQL(statement);
+        work();
         m_db.ReleaseSavepoint(savepoint);
-        if (rows)
-            *rows = changed;
         return std::nullopt;
     } catch (const CDBException& e) {
         m_db.RollbackToSavepoint(savepoint);

@@ -8,6 +8,7 @@
 #include "sql_params.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 
 class CDatabase;
@@ -34,6 +35,9 @@ public:
                                            long long* rows = nullptr);
     std::optional<CDBException> TryExecute(const QString& savepoint, const CStatement& statement,
                                            long long* rows = nullptr);
+    // The same for several statements: `work` runs under the savepoint, and when it throws
+    // CDBException all it did is undone and the error returned.
+    std::optional<CDBException> TryRun(const QString& savepoint, const std::function<void()>& work);
     // Back to where the transaction began; it may start again. Throws CDBException.
     void Undo();
     // Commits (releases the savepoint) and turns auto-commit back on. Throws CDBException when

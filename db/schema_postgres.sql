@@ -51,12 +51,15 @@ CREATE TABLE 销 (
     坏帐 DOUBLE PRECISION NOT NULL,
     营业员 VARCHAR(50) NOT NULL DEFAULT '',
     单号 VARCHAR(50) NOT NULL DEFAULT '',
-    小票号 VARCHAR(100) NOT NULL DEFAULT ''
+    小票号 VARCHAR(100) NOT NULL DEFAULT '',
+    冲正单号 VARCHAR(50) NOT NULL DEFAULT ''
 );
 
 -- The time stamp tells the time only: sales of one second on several counters are all kept.
 CREATE INDEX 销_日期时间 ON 销 (日期时间);
 CREATE UNIQUE INDEX 销_单号 ON 销 (单号) WHERE 单号 <> '';
+-- A reversing sale names the sale it reverses; a sale is reversed at most once.
+CREATE UNIQUE INDEX 销_冲正单号 ON 销 (冲正单号) WHERE 冲正单号 <> '';
 
 -- The sales of one card, for the join with its stock card starting from 存.
 CREATE INDEX 销_存货卡 ON 销 (名称, 产地, 规格型号, 有效截止日期);
@@ -70,7 +73,8 @@ CREATE TABLE 日志 (
     对象 VARCHAR(100) NOT NULL,
     内容 TEXT NOT NULL,
     校验 VARCHAR(64) NOT NULL,
-    单号 VARCHAR(50) NOT NULL DEFAULT ''
+    单号 VARCHAR(50) NOT NULL DEFAULT '',
+    行校验 TEXT NOT NULL DEFAULT ''
 );
 
 CREATE INDEX 日志_时间 ON 日志 (时间);
@@ -101,6 +105,6 @@ CREATE TABLE 账套版本 (
     版本 INTEGER NOT NULL
 );
 
-INSERT INTO 账套版本 (版本) VALUES (4);
+INSERT INTO 账套版本 (版本) VALUES (5);
 
 INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('管理员', '737', '店长');

@@ -55,12 +55,15 @@ CREATE TABLE 销 (
     坏帐 DOUBLE NOT NULL CHECK (typeof(坏帐) IN ('integer', 'real')),
     营业员 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(营业员) <= 50),
     单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(单号) <= 50),
-    小票号 VARCHAR(100) NOT NULL DEFAULT '' CHECK (length(小票号) <= 100)
+    小票号 VARCHAR(100) NOT NULL DEFAULT '' CHECK (length(小票号) <= 100),
+    冲正单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(冲正单号) <= 50)
 );
 
 -- The time stamp tells the time only: sales of one second on several counters are all kept.
 CREATE INDEX 销_日期时间 ON 销 (日期时间);
 CREATE UNIQUE INDEX 销_单号 ON 销 (单号) WHERE 单号 <> '';
+-- A reversing sale names the sale it reverses; a sale is reversed at most once.
+CREATE UNIQUE INDEX 销_冲正单号 ON 销 (冲正单号) WHERE 冲正单号 <> '';
 
 -- The sales of one card, for the join with its stock card starting from 存.
 CREATE INDEX 销_存货卡 ON 销 (名称, 产地, 规格型号, 有效截止日期);
@@ -114,7 +117,8 @@ CREATE TABLE 日志 (
     对象 VARCHAR(100) NOT NULL CHECK (length(对象) <= 100),
     内容 TEXT NOT NULL CHECK (typeof(内容) = 'text'),
     校验 VARCHAR(64) NOT NULL CHECK (length(校验) <= 64),
-    单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(单号) <= 50)
+    单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(单号) <= 50),
+    行校验 TEXT NOT NULL DEFAULT '' CHECK (typeof(行校验) = 'text')
 );
 
 CREATE INDEX 日志_时间 ON 日志 (时间);
@@ -151,6 +155,6 @@ CREATE TABLE 账套版本 (
     版本 INTEGER NOT NULL CHECK (typeof(版本) = 'integer')
 );
 
-INSERT INTO 账套版本 (版本) VALUES (4);
+INSERT INTO 账套版本 (版本) VALUES (5);
 
 INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('管理员', '737', '店长');

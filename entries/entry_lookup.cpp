@@ -31,7 +31,7 @@ std::optional<bool> InBooks(CDatabase* db, const QString& table, const QString& 
 
 QString Reported(std::optional<bool> inBooks, const QString& driverText, const QString& button) {
     QString notRecorded = kNotRecordedAfterLoss;
-    notRecorded.replace(notRecorded.lastIndexOf(QLatin1String("添加")), 2, button);
+    notRecorded.replace(notRecorded.lastIndexOf(QStringLiteral("添加")), 2, button);
     const QString said = !inBooks ? kOutcomeUnknown : *inBooks ? kRecordedAfterLoss : notRecorded;
     const QString driver = textforms::OneLine(driverText);
     return driver.isEmpty() ? said : said + QStringLiteral("（") + driver + QStringLiteral("）");

@@ -1,5 +1,7 @@
 #include "write_back.h"
 
+#include "row_digest.h"
+
 #include "audit_log.h"
 
 #include "CDBException.h"
@@ -106,6 +108,26 @@ sqlparams::Value Bound(const QString& text, short sqlType) {
     if (whole)
         return count;
     return number.toDouble();
+}
+
+// The row a change acted on, as its log row marks it; unmarked where the grid lacks its key.
+CLoggedRow MarkedRow(const QString& table, CLoggedRow::Change change,
+                     const std::vector<CResultColumn>& columns, const QStringList& values) {
+    CLoggedRow row{change, table, {}, {}};
+    for (const QString& keyColumn : rowdigest::KeyColumns(table)) {
+        int found = -1;
+        for (size_t i = 0; i < columns.size(); ++i)
+            if (sortkeys::ColumnName(columns[i].m_strName) == keyColumn)
+                found = static_cast<int>(i);
+        if (found < 0)
+            return {};
+        row.key << values.value(found);
+    }
+    if (change == CLoggedRow::Change::Removed)
+        for (size_t i = 0; i < columns.size(); ++i)
+            row.was.append({sortkeys::ColumnName(columns[i].m_strName),
+                            values.value(static_cast<qsizetype>(i))});
+    return row;
 }
 
 int NumberColumn(const std::vector<CResultColumn>& columns) {
@@ -242,7 +264,8 @@ CWriteOutcome CWriter::Insert(const QString& table, const std::vector<CResultCol
         CTransaction transaction(*m_pDatabase);
         m_pDatabase->ExecuteSQL(InsertStatement(table, columns, inserted));
         Log(QStringLiteral("添加"), table, RowContent(written, stored),
-            key >= 0 ? stored.value(key) : QString());
+            key >= 0 ? stored.value(key) : QString(),
+            MarkedRow(table, CLoggedRow::Change::Added, written, stored));
         (void)transaction.Commit();
     } catch (const CDBException& e) {
         return Failed(e, QStringLiteral("添加"));
@@ -299,9 +322,9 @@ QStringList CWriter::Written(const std::vector<CResultColumn>& columns,
 }
 
 void CWriter::Log(const QString& action, const QString& table, const QString& content,
-                  const QString& entryNumber) const {
+                  const QString& entryNumber, const CLoggedRow& row) const {
     auditlog::Append(*m_pDatabase,
-                     CLogEntry{m_context.operatorName, action, table, content, entryNumber},
+                     CLogEntry{m_context.operatorName, action, table, content, entryNumber, row},
                      QDateTime::currentDateTime());
 }
 
@@ -339,9 +362,10 @@ CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CRes
                 // A row written back as it was is no change: the log stays quiet.
                 if (stored != oldValues)
                     Log(QStringLiteral("修改"), table, ChangeContent(columns, oldValues, stored),
-                        number);
+                        number, MarkedRow(table, CLoggedRow::Change::Changed, columns, stored));
             } else {
-                Log(QStringLiteral("删除"), table, RowContent(columns, oldValues), number);
+                Log(QStringLiteral("删除"), table, RowContent(columns, oldValues), number,
+                    MarkedRow(table, CLoggedRow::Change::Removed, columns, oldValues));
             }
             if (m_context.guard) {
                 if (QString refusal = m_context.guard(oldValues); !refusal.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 // Turning a grid row into the INSERT, UPDATE or DELETE of its table, and running it.
+#include "audit_log.h"
 #include "result_table.h"
 #include "sql_params.h"
 #include <QString>
@@ -101,7 +102,7 @@ private:
     std::vector<CResultColumn> Written(const std::vector<CResultColumn>& columns) const;
     QStringList Written(const std::vector<CResultColumn>& columns, const QStringList& values) const;
     void Log(const QString& action, const QString& table, const QString& content,
-             const QString& entryNumber) const;
+             const QString& entryNumber, const CLoggedRow& row) const;
 
     CDatabase* m_pDatabase;
     CWriteContext m_context;

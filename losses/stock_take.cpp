@@ -5,10 +5,10 @@
 #include "CTransaction.h"
 #include "entry_fields.h"
 #include "entry_number.h"
-#include "entry_statements.h"
 #include "loss_record.h"
 #include "loss_text.h"
 #include "result_loader.h"
+#include "stock_shortfall.h"
 
 #include <QHash>
 
@@ -142,6 +142,7 @@ CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows) {
     const QString number = attempt.number;
     const QString stamp = lossrecord::Now();
     std::optional<QString> lost; // the driver's text when the commit's reply was lost
+    stockshortfall::Written shortfall;
     try {
         CTransaction transaction(*m_pDatabase);
         int part = 0;
@@ -165,8 +166,10 @@ CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows) {
                         int(row - rows.data()), 0};
             }
         }
-        // Sales since the sheet was read may have taken more than was counted.
-        transaction.Execute(entrysql::ClampNegativeStock());
+        // Sales since the sheet was read may have taken more than was counted: that stock is
+        // found, numbered after the take's own rows.
+        shortfall = stockshortfall::Record(
+            *m_pDatabase, transaction, entrynumber::Part(number, part + 1), m_strOperator, stamp);
         try {
             (void)transaction.Commit();
         } catch (const CDBException& e) {
@@ -183,7 +186,11 @@ CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows) {
     if (!lost) {
         m_number.Forget();
         m_bDone = true;
-        return {true, RecordedText(recorded), -1, recorded};
+        const QString found = stockshortfall::Told(shortfall);
+        return {true,
+                found.isEmpty() ? RecordedText(recorded)
+                                : RecordedText(recorded) + found + QStringLiteral("。"),
+                -1, recorded};
     }
     // The commit's reply was lost: looked up by the number of the first row.
     const std::optional<bool> inBooks =

@@ -128,11 +128,15 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
         const QStringList some = numbers.mid(first, kNumbersPerStatement);
         CStatement select{
             QStringLiteral("SELECT 日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,"
-                           "实收金额,营业员,单号,小票号 FROM 销 WHERE 单号<>'' AND 单号 IN (%1)")
+                           "实收金额,营业员,单号,小票号,冲正单号 FROM 销 WHERE 单号<>'' AND "
+                           "(单号 IN (%1) OR 冲正单号 IN (%1))")
                 .arg(QStringList(some.size(), QStringLiteral("?")).join(QLatin1Char(','))),
             {}};
-        for (const QString& number : some)
-            select.values.emplace_back(number);
+        // A sale reversed since comes with its reversing row, so the bill shows it reversed.
+        for (int pass = 0; pass < 2; ++pass) {
+            for (const QString& number : some)
+                select.values.emplace_back(number);
+        }
         const std::optional<CResultTable> rows =
             RunStatement(&db, QStringLiteral("销"), select, failure);
         if (!rows)
@@ -151,6 +155,7 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
             sale.clerk = rows->CellText(r, 9).trimmed();
             sale.item.saleNumber = rows->CellText(r, 10);
             sale.receiptNumber = rows->CellText(r, 11).trimmed();
+            sale.item.reversal = !rows->CellText(r, 12).isEmpty();
             sales.push_back(std::move(sale));
         }
     }
@@ -164,7 +169,10 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
     std::map<QStringList, QString> batches; // by card
     for (Sale& sale : sales) {
         CReceiptItem& item = sale.item;
-        item.quantity = QuantityText(sale.saleType, sale.boxes, sale.price, sale.amount);
+        item.quantity = item.reversal
+                            ? QStringLiteral("-") +
+                                  QuantityText(sale.saleType, -sale.boxes, sale.price, -sale.amount)
+                            : QuantityText(sale.saleType, sale.boxes, sale.price, sale.amount);
         item.unitPrice = PriceText(sale.price);
         item.cents = money::Cents(sale.amount);
         item.amount = money::Yuan(item.cents);
@@ -179,7 +187,8 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
         }
         item.batch = known->second;
 
-        if (!sale.clerk.isEmpty() && !clerks.contains(sale.clerk))
+        // Who reversed a sale did not sell it.
+        if (!item.reversal && !sale.clerk.isEmpty() && !clerks.contains(sale.clerk))
             clerks << sale.clerk;
         if (!sale.receiptNumber.isEmpty() && !kept.contains(sale.receiptNumber))
             kept << sale.receiptNumber;

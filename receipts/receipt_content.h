@@ -23,6 +23,7 @@ struct CReceiptItem {
     QString unitPrice; // 零售价: per box, or per piece for a split pack
     QString amount;    // 实收金额, "%.2f"
     long long cents = 0;
+    bool reversal = false; // a row that reverses a sale of the bill (冲正)
 };
 
 struct CReceipt {

@@ -126,7 +126,8 @@ std::vector<CReceiptLine> Layout(const CReceipt& receipt, int columns) {
     AddWrapped(lines, QStringLiteral("营业员 ") + receipt.clerk, columns);
     lines.push_back({QString(), Align::Left, true});
     for (const CReceiptItem& item : receipt.items) {
-        AddWrapped(lines, item.name, columns);
+        AddWrapped(lines, item.reversal ? QStringLiteral("【冲正】") + item.name : item.name,
+                   columns);
         AddWrapped(lines, item.origin + QLatin1Char(' ') + item.packModel, columns);
         AddWrapped(lines, QStringLiteral("批号 %1 有效期至 %2").arg(item.batch, item.expiry),
                    columns);

@@ -58,6 +58,10 @@ CShiftReportWnd::CShiftReportWnd(CDatabase* db, const QString& operatorName, boo
     m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
+    m_pHead = new QLabel(this);
+    m_pHead->setObjectName(QStringLiteral("head"));
+    m_pHead->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     m_pView = NewButton(QStringLiteral("查看"), QStringLiteral("view"), this);
     m_pPrint = NewButton(QStringLiteral("打印..."), QStringLiteral("print"), this);
     m_pExport = NewButton(QStringLiteral("导出 CSV..."), QStringLiteral("export"), this);
@@ -71,6 +75,7 @@ CShiftReportWnd::CShiftReportWnd(CDatabase* db, const QString& operatorName, boo
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(conditions);
     layout->addWidget(m_pTable, 1);
+    layout->addWidget(m_pHead);
     layout->addLayout(buttons);
 
     connect(m_pDate, &QDateEdit::dateChanged, this, [this] {
@@ -141,6 +146,7 @@ void CShiftReportWnd::ShowFigures() {
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             m_pTable->setItem(r, c, item);
         }
+    m_pHead->setText(loaded ? auditlog::HeadText(m_figures.head) : QString());
     for (QPushButton* button : {m_pPrint, m_pExport, m_pHandOver})
         button->setEnabled(loaded);
 }
@@ -148,14 +154,14 @@ void CShiftReportWnd::ShowFigures() {
 void CShiftReportWnd::Print() {
     if (!m_figures.day.isValid())
         return;
-    gridprinting::PrintPreview(this, shiftreport::Titles(), shiftreport::Table(m_figures),
+    gridprinting::PrintPreview(this, shiftreport::Titles(), shiftreport::PrintedTable(m_figures),
                                PrintTitle(), QDate::currentDate().toString(Qt::ISODate));
 }
 
 bool CShiftReportWnd::ExportCsv() {
     if (!m_figures.day.isValid())
         return false;
-    return csvexport::ExportCsv(this, shiftreport::Titles(), shiftreport::Table(m_figures));
+    return csvexport::ExportCsv(this, shiftreport::Titles(), shiftreport::PrintedTable(m_figures));
 }
 
 bool CShiftReportWnd::HandOver() {
@@ -166,5 +172,15 @@ bool CShiftReportWnd::HandOver() {
         m_report.HandOver(m_figures, QDateTime::currentDateTime());
     Prompts().Tell(this, outcome.message,
                    outcome.ok ? CPrompts::Icon::Information : CPrompts::Icon::Warning);
+    if (outcome.ok) {
+        // The figures stay those handed over; only the head moves on past the 交班 rows.
+        QString failure;
+        if (const std::optional<auditlog::CChainHead> head = m_report.Head(&failure)) {
+            m_figures.head = *head;
+            ShowFigures();
+        } else {
+            Prompts().TellFailure(this, failure);
+        }
+    }
     return outcome.ok;
 }

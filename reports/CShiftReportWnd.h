@@ -1,12 +1,14 @@
 #pragma once
-// 交班报表: the day and the operator (a 营业员 only themselves), what each sold, and 查看,
-// 打印..., 导出 CSV..., 交班 and 关闭. What it shows and records comes from CShiftReport.
+// 交班报表: the day and the operator (a 营业员 only themselves), what each sold, the log's head
+// read with it, and 查看, 打印..., 导出 CSV..., 交班 and 关闭. What it shows and records comes
+// from CShiftReport.
 #include "shift_report.h"
 
 #include <QDialog>
 
 class CDatePicker;
 class QComboBox;
+class QLabel;
 class QPushButton;
 class QTableWidget;
 
@@ -25,7 +27,8 @@ public:
     bool Reload();
     void Print();
     bool ExportCsv();
-    // 交班: the figures read once more, shown, and recorded; false when nothing was recorded.
+    // 交班: the figures read once more, shown, and recorded, then the log's head read again so
+    // that what is printed afterwards takes in the 交班 rows; false when nothing was recorded.
     bool HandOver();
 
 private:
@@ -43,6 +46,7 @@ private:
     CDatePicker* m_pDate = nullptr;
     QComboBox* m_pOperator = nullptr;
     QTableWidget* m_pTable = nullptr;
+    QLabel* m_pHead = nullptr;
     QPushButton* m_pView = nullptr;
     QPushButton* m_pPrint = nullptr;
     QPushButton* m_pExport = nullptr;

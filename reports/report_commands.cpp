@@ -16,6 +16,7 @@
 #include "report_defaults.h"
 #include "report_statements.h"
 #include "sales_report.h"
+#include "stock_reconciliation.h"
 
 #include <QDate>
 #include <optional>
@@ -108,7 +109,9 @@ void DaySalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const CommandCo
         return;
     // One day: its text stands for both ends of the range.
     const QString day = dialog.ReportDateText();
-    ShowSalesReport(grid, db, SalesPeriod::Day, day, day, owner);
+    // The day's report is what gets printed and filed: it carries the log's head.
+    if (ShowSalesReport(grid, db, SalesPeriod::Day, day, day, owner))
+        AppendLogHead(grid, db, owner);
 }
 
 void MonthSalesReport(q_grid& grid, CDatabase* db, QWidget* owner, const CommandContext& context) {
@@ -189,6 +192,26 @@ void ShiftReport(CDatabase* db, QWidget* owner, const QString& operatorName, boo
                  const CommandContext& context) {
     CShiftReportWnd window(db, operatorName, isManager, context.now, owner);
     context.runDialog(window);
+}
+
+void StockReconciliation(q_grid& grid, QWidget* owner) {
+    CDatabase* db = grid.GetDatabase();
+    if (!db || !db->IsOpen())
+        return;
+    QString failure;
+    const std::optional<auditlog::CLedgerCheck> check = auditlog::CheckLedger(*db, &failure);
+    if (!check) {
+        Prompts().TellFailure(owner, QStringLiteral("无法核对库存：") + failure);
+        return;
+    }
+    if (const QString nothing = stockreconciliation::NothingToReconcile(*check);
+        !nothing.isEmpty()) {
+        Prompts().Tell(owner, nothing, CPrompts::Icon::Information);
+        return;
+    }
+    if (!grid.SetQuery(QStringLiteral("存"), stockreconciliation::Columns()))
+        return;
+    AppendRows(grid, stockreconciliation::Rows(*check));
 }
 
 } // namespace reports

@@ -61,4 +61,8 @@ void LossReport(q_grid& grid, QWidget* owner, const CommandContext& context = {}
 void ShiftReport(CDatabase* db, QWidget* owner, const QString& operatorName, bool isManager,
                  const CommandContext& context = {});
 
+// 库存核对 (店长): every card's stock beside what its movements since the 期初 come to, the
+// cards that differ first; a message instead when the books cannot be reconciled.
+void StockReconciliation(q_grid& grid, QWidget* owner);
+
 } // namespace reports

@@ -179,9 +179,10 @@ QString LossReport(const QString& from, const QString& to) {
 
 CStatement ShiftReport(const QString& day, const QString* clerk) {
     CStatement statement{
-        QStringLiteral("SELECT 营业员,COUNT(*) AS 笔数,COUNT(CASE WHEN "
-                       "销售类型='拆零销售' THEN 1 END) AS 拆零笔数,SUM(实收金额) "
-                       "AS 营业额,MIN(日期时间) AS 首笔,MAX(日期时间) AS 末笔 FROM "
+        QStringLiteral("SELECT 营业员,COUNT(CASE WHEN 冲正单号='' THEN 1 END) AS 笔数,"
+                       "COUNT(CASE WHEN 销售类型='拆零销售' AND 冲正单号='' THEN 1 END) AS "
+                       "拆零笔数,SUM(实收金额) AS 营业额,MIN(日期时间) AS 首笔,MAX(日期时间) AS "
+                       "末笔,COUNT(CASE WHEN 冲正单号<>'' THEN 1 END) AS 冲正笔数 FROM "
                        "销 WHERE 日期时间 ") +
             sqltext::WholeDayRange(day, day),
         {}};

@@ -1,5 +1,9 @@
 #include "sales_report.h"
 
+#include "CDBException.h"
+#include "CDatabase.h"
+#include "log_head.h"
+#include "prompts.h"
 #include "q_grid.h"
 #include "report_statements.h"
 #include "reported_statement.h"
@@ -31,4 +35,15 @@ void AppendSummary(q_grid& grid, const SummaryBlock& block) {
         if (at != -1 && row.hasValue)
             grid.SetItemText(at, 1, row.value);
     }
+}
+
+bool AppendLogHead(q_grid& grid, CDatabase* db, QWidget* owner) {
+    QString failure = CDBException::ConnectionClosed().ErrorText();
+    const std::optional<auditlog::CChainHead> head =
+        db && db->IsOpen() ? auditlog::Head(*db, &failure) : std::nullopt;
+    if (!head) {
+        Prompts().TellFailure(owner, QStringLiteral("无法读取日志：") + failure.trimmed());
+        return false;
+    }
+    return grid.InsertItem(grid.GetItemCount(), auditlog::HeadText(*head)) != -1;
 }

@@ -17,3 +17,8 @@ bool ShowSalesReport(q_grid& grid, CDatabase* db, SalesPeriod period, const QStr
 
 // Appends the five rows at the end of `grid`; a row that cannot be inserted is skipped.
 void AppendSummary(q_grid& grid, const SummaryBlock& block);
+
+// Appends the log's head as read now ("日志 n 条 · 校验 …") as the last row of `grid`, so that
+// the report printed or exported carries it. False, the failure reported to `owner`, when the
+// log cannot be read.
+bool AppendLogHead(q_grid& grid, CDatabase* db, QWidget* owner);

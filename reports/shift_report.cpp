@@ -51,8 +51,9 @@ QString DayText(const QDate& day) {
 namespace shiftreport {
 
 QStringList Titles() {
-    return {QStringLiteral("营业员"), QStringLiteral("笔数"), QStringLiteral("拆零笔数"),
-            QStringLiteral("营业额"), QStringLiteral("首笔"), QStringLiteral("末笔")};
+    return {QStringLiteral("营业员"),   QStringLiteral("笔数"),   QStringLiteral("拆零笔数"),
+            QStringLiteral("冲正笔数"), QStringLiteral("营业额"), QStringLiteral("首笔"),
+            QStringLiteral("末笔")};
 }
 
 QString ShownName(const QString& clerk) {
@@ -73,6 +74,7 @@ CShiftFigures FromResult(const CResultTable& result, const QDate& day,
         row.cents = money::Cents(result.CellText(r, 3).toDouble());
         row.first = TimeOfDay(result.CellText(r, 4));
         row.last = TimeOfDay(result.CellText(r, 5));
+        row.reversals = result.CellText(r, 6).toInt();
         figures.rows.push_back(row);
     }
     if (clerk && figures.rows.empty()) {
@@ -87,6 +89,7 @@ CShiftFigures FromResult(const CResultTable& result, const QDate& day,
     for (const CShiftRow& row : figures.rows) {
         figures.total.sales += row.sales;
         figures.total.splitSales += row.splitSales;
+        figures.total.reversals += row.reversals;
         figures.total.cents += row.cents;
         figures.total.first = Earlier(figures.total.first, row.first);
         figures.total.last = Later(figures.total.last, row.last);
@@ -105,6 +108,7 @@ CResultTable Table(const CShiftFigures& figures) {
         const QStringList cells{name,
                                 QString::number(row.sales),
                                 QString::number(row.splitSales),
+                                QString::number(row.reversals),
                                 money::Yuan(row.cents),
                                 TimeText(row.first),
                                 TimeText(row.last)};
@@ -117,10 +121,19 @@ CResultTable Table(const CShiftFigures& figures) {
     return table;
 }
 
+CResultTable PrintedTable(const CShiftFigures& figures) {
+    CResultTable table = Table(figures);
+    table.SetCell(table.AppendRow(), 0, auditlog::HeadText(figures.head));
+    return table;
+}
+
 QString LogText(const CShiftRow& row, const QDate& day) {
     QString text = QStringLiteral("%1 %2 交班：销售 %3 笔（拆零 %4 笔），营业额 %5 元")
                        .arg(ShownName(row.clerk), DayText(day), QString::number(row.sales),
                             QString::number(row.splitSales), money::Yuan(row.cents));
+    // A reversal is no sale: counted apart, its amount already netted in the turnover.
+    if (row.reversals > 0)
+        text += QStringLiteral("，冲正 %1 笔").arg(row.reversals);
     if (row.first.isValid())
         text += QStringLiteral("，首笔 %1，末笔 %2").arg(TimeText(row.first), TimeText(row.last));
     return text;
@@ -175,7 +188,22 @@ std::optional<CShiftFigures> CShiftReport::Load(const QDate& day, const QString&
                      reportsql::ShiftReport(DayText(day), clerk ? &*clerk : nullptr), failure);
     if (!result)
         return std::nullopt;
-    return shiftreport::FromResult(*result, day, clerk);
+    CShiftFigures figures = shiftreport::FromResult(*result, day, clerk);
+    // Read after the figures, so that the head takes in every row they could rest on.
+    const std::optional<auditlog::CChainHead> head = Head(failure);
+    if (!head)
+        return std::nullopt;
+    figures.head = *head;
+    return figures;
+}
+
+std::optional<auditlog::CChainHead> CShiftReport::Head(QString* failure) const {
+    if (!m_pDatabase || !m_pDatabase->IsOpen()) {
+        if (failure)
+            *failure = CDBException::ConnectionClosed().ErrorText();
+        return std::nullopt;
+    }
+    return auditlog::Head(*m_pDatabase, failure);
 }
 
 std::optional<bool> CShiftReport::Recorded(const QString& number, QString* failure) const {

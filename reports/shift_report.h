@@ -3,6 +3,7 @@
 // first and last sale — with a 合计 row, and 交班, which records one operator's figures in the
 // log. A 店长 sees everyone; a 营业员 only themselves, whatever is asked.
 #include "entry_lookup.h"
+#include "log_head.h"
 #include "result_table.h"
 
 #include <QDate>
@@ -19,6 +20,7 @@ struct CShiftRow {
     QString clerk; // as stored; "" for sales made before operators were recorded
     int sales = 0;
     int splitSales = 0;
+    int reversals = 0;   // rows that reverse a sale; not counted in `sales`
     long long cents = 0; // the turnover in cents
     QTime first;         // null when there was no sale
     QTime last;
@@ -28,6 +30,9 @@ struct CShiftFigures {
     QDate day;
     std::vector<CShiftRow> rows; // by name
     CShiftRow total;             // clerk "合计"
+    // The log's head when the figures were read, printed with them so that a log rewritten
+    // afterwards no longer matches the paper.
+    auditlog::CChainHead head;
 };
 
 namespace shiftreport {
@@ -36,7 +41,7 @@ inline const QString kAll = QStringLiteral("全部");
 inline const QString kUnrecorded = QStringLiteral("（未记录）");
 inline const QString kTotal = QStringLiteral("合计");
 
-// 营业员, 笔数, 拆零笔数, 营业额, 首笔, 末笔.
+// 营业员, 笔数, 拆零笔数, 冲正笔数, 营业额, 首笔, 末笔.
 QStringList Titles();
 // A name as the report shows it: "（未记录）" for "".
 QString ShownName(const QString& clerk);
@@ -45,8 +50,10 @@ QString ShownName(const QString& clerk);
 // who gets a row of zeros when they sold nothing.
 CShiftFigures FromResult(const CResultTable& result, const QDate& day,
                          const std::optional<QString>& clerk);
-// The rows as shown, printed and exported: one per operator, then 合计.
+// The rows as shown: one per operator, then 合计.
 CResultTable Table(const CShiftFigures& figures);
+// As printed and exported: the rows shown, then the log's head ("日志 n 条 · 校验 …").
+CResultTable PrintedTable(const CShiftFigures& figures);
 // The log row's 内容: "张三 2026-12-08 交班：销售 23 笔（拆零 5 笔），营业额 1234.50 元，首笔
 // 08:41:22，末笔 18:02:30" (no times when there was no sale).
 QString LogText(const CShiftRow& row, const QDate& day);
@@ -62,9 +69,12 @@ public:
     // What the chooser offers on `day`: "全部" and every name, sorted, for a 店长; the operator's
     // own name alone for a 营业员. nullopt, with why in `failure`, when it cannot be read.
     std::optional<QStringList> Choices(const QDate& day, QString* failure) const;
-    // The figures of `day` for `choice` ("全部" or a name); a 营业员 always gets their own.
+    // The figures of `day` for `choice` ("全部" or a name), and the log's head after them; a
+    // 营业员 always gets their own.
     std::optional<CShiftFigures> Load(const QDate& day, const QString& choice,
                                       QString* failure) const;
+    // The log's head now: after 交班 it takes in the rows just written.
+    std::optional<auditlog::CChainHead> Head(QString* failure) const;
 
     struct Outcome {
         bool ok = false;

@@ -354,12 +354,15 @@ check "every line of the report ends in CR LF" crlf_only "$report"
 check "the report holds the sale" grep -qF "<td>$sold_at</td>" "$html"
 check "the report holds the card's name" grep -qF "<td>$kName</td>" "$html"
 report_day=${sold_at:0:10}
-# One detail row per sale of the day, then a blank row and the four summary rows.
+# One detail row per sale of the day, then a blank row, the four summary rows and the log's head.
 rows=$(grep -c '^<tr>' "$html" || true)
 day_sales=$(sql "SELECT COUNT(*) FROM 销 WHERE 日期时间 BETWEEN '$report_day 00:00:00.000' AND
                  '$report_day 23:59:59.999'")
-check "the report: header, $day_sales sales of the day, blank row, four summary rows" \
-  same "$rows" "$((1 + day_sales + 1 + 4))"
+check "the report: header, $day_sales sales of the day, blank row, four summary rows, the head" \
+  same "$rows" "$((1 + day_sales + 1 + 4 + 1))"
+log_rows=$(sql "SELECT MAX(序号) FROM 日志")
+check "the report carries the log's head (日志 $log_rows 条 · 校验 …)" \
+  grep -qE "<td>日志 [0-9]+ 条 · 校验 [0-9a-f]{16}</td>" "$html"
 # The first cell after a label, without its unit.
 figure() {
   awk -v label="<td>$1</td>" '{ sub(/\r$/, "") }

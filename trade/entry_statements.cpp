@@ -67,8 +67,4 @@ CStatement LowerStock(const Sale& s) {
             {Boxes(s), s.name, s.origin, s.packModel, s.expiry}};
 }
 
-CStatement ClampNegativeStock() {
-    return {QStringLiteral("UPDATE 存 set 现有存货量=0 WHERE 现有存货量<0"), {}};
-}
-
 } // namespace entrysql

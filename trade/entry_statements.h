@@ -59,7 +59,5 @@ double Boxes(const Sale& s);
 CStatement InsertSale(const Sale& s);
 // The card's stock lowered by the boxes sold.
 CStatement LowerStock(const Sale& s);
-// Every negative stock set to 0.
-CStatement ClampNegativeStock();
 
 } // namespace entrysql

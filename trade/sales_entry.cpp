@@ -11,6 +11,7 @@
 #include "picker_list.h"
 #include "result_loader.h"
 #include "sql_text.h"
+#include "stock_shortfall.h"
 #include "text_forms.h"
 
 const QString CSalesEntry::kWholeBox = QStringLiteral("整盒销售");
@@ -275,6 +276,7 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
 
 CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale) {
     std::optional<CDBException> clampFailed, afterCommit;
+    stockshortfall::Written shortfall;
     bool commitLost = false;
     QString lostReply;
     try {
@@ -291,8 +293,12 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale) {
         } catch (const CDBException& e) {
             return CEntryOutcome::DriverStatus(e);
         }
-        // The clamp may fail on its own: the sale and its stock reduction stay.
-        clampFailed = transaction.TryExecute(kClampSavepoint, entrysql::ClampNegativeStock());
+        // Stock taken beyond the card is written as 盘盈 before the clamp sets it to 0. Both may
+        // fail on their own: the sale and its stock reduction stay.
+        clampFailed = transaction.TryRun(kClampSavepoint, [&] {
+            shortfall = stockshortfall::Record(*m_pDatabase, transaction, sale.number,
+                                               m_strOperator, sale.timestamp);
+        });
         // The sale and its log row stay together or go together.
         auditlog::Append(*m_pDatabase, entrylog::Sale(sale), QDateTime::currentDateTime());
         try {
@@ -323,7 +329,10 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale) {
         return outcome;
     }
     // A clamp that failed is told beside the sale, which is recorded all the same.
-    const CEntryOutcome outcome = CEntryOutcome::Recorded(kRecorded, IdName, clampFailed);
+    const QString found = stockshortfall::Told(shortfall);
+    const CEntryOutcome outcome = CEntryOutcome::Recorded(
+        found.isEmpty() ? kRecorded : kRecorded + QStringLiteral("，") + found, IdName,
+        clampFailed);
     CEntryOutcome recorded = CEntryOutcome::Recorded(outcome.status, IdName, afterCommit);
     recorded.recordedNumber = sale.number;
     return recorded;

@@ -24,13 +24,25 @@ CPasswordOutcome Refused(const QString& why) {
     return {false, why};
 }
 
+// Every change of a password is logged with the operator's row, so the row stays held against
+// its log; a password kept in plain text is stored as its hash by the system at a login.
 CLogEntry ChangeEntry(const QString& actor, const QString& name) {
+    const CLoggedRow row{CLoggedRow::Change::Changed, QStringLiteral("操作员"), {name}, {}};
+    if (actor.isEmpty())
+        return {name,
+                QStringLiteral("保存密码散列"),
+                QStringLiteral("操作员"),
+                QStringLiteral("%1 的密码由明文改存为散列").arg(name),
+                entrynumber::Next(),
+                row};
     const bool own = actor == name;
-    return {actor, own ? QStringLiteral("修改密码") : QStringLiteral("设置密码"),
+    return {actor,
+            own ? QStringLiteral("修改密码") : QStringLiteral("设置密码"),
             QStringLiteral("操作员"),
             own ? QStringLiteral("%1 修改了自己的密码").arg(name)
                 : QStringLiteral("%1 设置了 %2 的密码").arg(actor, name),
-            entrynumber::Next()};
+            entrynumber::Next(),
+            row};
 }
 
 // After a commit whose reply was lost: the change stands exactly when its log row does.
@@ -53,8 +65,7 @@ CPasswordOutcome Store(CDatabase* db, const QString& name, const QString& passwo
     const std::optional<QString> hash = passwordhash::Hash(password);
     if (!hash)
         return Refused(QStringLiteral("无法计算密码的散列值"));
-    const std::optional<CLogEntry> entry =
-        actor.isEmpty() ? std::nullopt : std::optional<CLogEntry>(ChangeEntry(actor, name));
+    const std::optional<CLogEntry> entry = ChangeEntry(actor, name);
     std::optional<CDBException> commitLost;
     try {
         CTransaction transaction(*db);

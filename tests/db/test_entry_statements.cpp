@@ -4,6 +4,7 @@
 #include "CRecordset.h"
 #include "CTestBooks.h"
 #include "entry_statements.h"
+#include "loss_statements.h"
 #include "query_rows.h"
 #include "sql_text.h"
 
@@ -124,7 +125,7 @@ protected:
     void Sell(const entrysql::Sale& s) {
         Run(entrysql::InsertSale(s));
         Run(entrysql::LowerStock(s));
-        Run(entrysql::ClampNegativeStock());
+        Run(losssql::ClampNegativeStock());
     }
     std::vector<QStringList> Card() {
         return QueryRows(Db(), "SELECT 平均成本单价,现有存货量 FROM 存");

@@ -367,8 +367,9 @@ TEST_P(InitDbUpgradeTest, UpgradesOnceThenSaysSoAndRefusesNewerBooks) {
         << run.out.toStdString();
     EXPECT_EQ(QueryValue(Db(), "SELECT 版本 FROM 账套版本"), newest);
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 操作员 WHERE 角色 = '店长'"), "2");
-    EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志"),
-              (std::vector<QStringList>{{"系统", "升级", "账套"}}));
+    // The upgrade that brings the row digests records every card's stock with it.
+    EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号"),
+              (std::vector<QStringList>{{"系统", "升级", "账套"}, {"系统", "期初", "存"}}));
     if (GetParam() == Backend::SQLite) {
         // The backup was made before, of the books as they were.
         const QStringList backups =
@@ -385,14 +386,14 @@ TEST_P(InitDbUpgradeTest, UpgradesOnceThenSaysSoAndRefusesNewerBooks) {
     const ProgramRun again = Upgrade();
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_TRUE(again.out.contains("已是第 " + newest + " 版")) << again.out.toStdString();
-    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "1");
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "2");
 
     const QString newer = QString::number(booksversion::kNewest + 1);
     Exec("UPDATE 账套版本 SET 版本 = " + newer);
     const ProgramRun refused = Upgrade();
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains("第 " + newer + " 版")) << refused.err.toStdString();
-    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "1");
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "2");
 }
 
 APRICOT_INSTANTIATE_BACKENDS(InitDbUpgradeTest);
@@ -422,6 +423,29 @@ TEST_P(InitDbCheckTest, CountsAWholeLogAndNamesAChangedRow) {
     EXPECT_TRUE(broken.out.contains("序号 2 ")) << broken.out.toStdString();
 }
 
+TEST_P(InitDbCheckTest, AHeadPrintedEarlierMustStillBeInTheLog) {
+    const QDateTime start(QDate(2024, 3, 9), QTime(8, 0));
+    for (int i = 0; i < 3; ++i)
+        auditlog::Append(Db(), {"张三", "销售", "销", QStringLiteral("第 %1 笔").arg(i + 1)},
+                         start.addSecs(i));
+    const QString hash = QueryValue(Db(), "SELECT 校验 FROM 日志 WHERE 序号 = 2").left(16);
+    const auto check = [this](const QString& head) {
+        QStringList args{"--check", "--head", head};
+        args << (GetParam() == Backend::SQLite ? QStringList{Books().Folder()}
+                                               : QStringList{"--connect", Books().ConnectString()});
+        return RunInitDb(args);
+    };
+    const ProgramRun match = check("2:" + hash.toUpper());
+    EXPECT_EQ(match.exitCode, 0) << match.err.toStdString();
+    EXPECT_TRUE(match.out.contains("第 2 行与打印的校验相符")) << match.out.toStdString();
+    const ProgramRun differs =
+        check("2:" + QString(hash).replace(0, 1, hash[0] == '0' ? "1" : "0"));
+    EXPECT_EQ(differs.exitCode, 1);
+    EXPECT_TRUE(differs.out.contains("第 2 行的校验是 " + hash)) << differs.out.toStdString();
+    EXPECT_EQ(check("4:" + hash).exitCode, 1);
+    EXPECT_EQ(check("2:" + hash.left(15)).exitCode, 2);
+}
+
 APRICOT_INSTANTIATE_BACKENDS(InitDbCheckTest);
 
 // What the chain cannot show: a chain rewritten after a changed row, a row removed at the end.
@@ -429,12 +453,13 @@ TEST_F(InitDbFolderTest, TheNewestBackupNamesWhatARewrittenChainHides) {
     const QDateTime start(QDate(2024, 3, 9), QTime(8, 0));
     const auto rechain = [](CDatabase& books) {
         QString previous;
-        for (const QStringList& row : QueryRows(
-                 books, "SELECT 序号, 时间, 操作员, 动作, 对象, 内容 FROM 日志 ORDER BY 序号")) {
+        for (const QStringList& row :
+             QueryRows(books, "SELECT 序号, 时间, 操作员, 动作, 对象, 内容, 单号, 行校验 FROM 日志 "
+                              "ORDER BY 序号")) {
             previous =
                 auditlog::ChainHash(previous, row[0].toLongLong(),
                                     QDateTime::fromString(row[1].left(19), "yyyy-MM-dd HH:mm:ss"),
-                                    {row[2], row[3], row[4], row[5]});
+                                    {row[2], row[3], row[4], row[5], row[6], {}, row[7]});
             books.ExecuteSQL("UPDATE 日志 SET 校验 = " + sqltext::Quote(previous) +
                              " WHERE 序号 = " + row[0]);
         }

@@ -4,6 +4,7 @@
 #include "entry_books.h"
 
 #include "loss_text.h"
+#include "stock_shortfall.h"
 #include "stock_take.h"
 
 namespace {
@@ -80,6 +81,25 @@ TEST_P(StockTakeTest, SalesBetweenReadingAndConfirmingAreKept) {
     // The sheet is done: a second 确认 records nothing.
     EXPECT_FALSE(take.Confirm(rows).ok);
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 损"), "2");
+}
+
+TEST_P(StockTakeTest, StockSoldBeyondTheCountIsWrittenAsSurplusAfterTheTakesRows) {
+    std::vector<CStockTake::Row> rows = Sheet();
+    ASSERT_EQ(rows.size(), 2u);
+    rows[0].counted = QStringLiteral("3");
+    // Meanwhile 5 of the 10 boxes are sold: 7 short of 5 leaves the card at -2.
+    ASSERT_TRUE(CSalesEntry(&Db()).Add(SaleOf("5", "1", "30")).recorded);
+    const CStockTake::Outcome outcome = CStockTake(&Db(), QStringLiteral("李店长")).Confirm(rows);
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.message, CStockTake::RecordedText(1) + "超出库存的 2 盒已记为盘盈。");
+    EXPECT_EQ(Stocks(), (QStringList{"0", "5"}));
+    const auto written =
+        QueryRows(Db(), "SELECT 数量, 原因, 操作员, 备注, 单号 FROM 损 ORDER BY 单号");
+    ASSERT_EQ(written.size(), 2u);
+    const QString number = written[0][4].chopped(2);
+    EXPECT_EQ(written[1],
+              (QStringList{"-2", "盘盈", "李店长", stockshortfall::kNote, number + "-2"}));
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志 WHERE 单号='" + number + "-2'"), "1");
 }
 
 TEST_P(StockTakeTest, ARowThatIsNoCountIsNamedAndNothingIsWritten) {

@@ -3,6 +3,9 @@
 // failures, refresh and sort after a report, and cancelled dialogs.
 #include "CTestBooks.h"
 #include "alert_counts.h"
+#include "audit_log.h"
+#include "log_head.h"
+#include "opening_stock.h"
 #include "q_grid.h"
 #include "query_rows.h"
 #include "recording_prompts.h"
@@ -179,9 +182,11 @@ protected:
         return out;
     }
     // The first two columns of the last five rows.
-    std::vector<QStringList> SummaryBlock() const {
+    // The five rows of the summary block, `below` rows (the day report's log head) under it.
+    std::vector<QStringList> SummaryBlock(int below = 0) const {
         std::vector<QStringList> out;
-        for (int r = std::max(0, m_grid->GetItemCount() - 5); r < m_grid->GetItemCount(); ++r)
+        const int end = m_grid->GetItemCount() - below;
+        for (int r = std::max(0, end - 5); r < end; ++r)
             out.push_back({m_grid->GetItemText(r, 0), m_grid->GetItemText(r, 1)});
         return out;
     }
@@ -403,16 +408,17 @@ TEST_P(ReportCommandsTest, TrendMonthsOfALongPeriodEqualTheReportOfTheirDays) {
 }
 
 TEST_P(ReportCommandsTest, DailyReportListsTheDayAndSumsItsProfit) {
+    auditlog::Append(Db(), {"张三", "销售", "销", "一笔"}, At(2003, 5, 10, 9));
     AddProfitBooks();
     reports::DaySalesReport(*m_grid, &Db(), &m_window,
                             Ok(At(2003, 6, 2, 10), Dates(QDate(2003, 5, 10), {})));
     EXPECT_EQ(m_dialogs, QStringList{"日销售报表－汇总条件"});
-    EXPECT_EQ(m_sent,
+    EXPECT_EQ(m_sent.mid(0, 2),
               QStringList({"SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-10 00:00:00.000' AND "
                            "'2003-05-10 23:59:59.999'",
                            reportsql::SalesSummary("2003-05-10", "2003-05-10", IsPostgreSQL())}));
-    // Four sales of the day, the one of the deleted card among them, then the block.
-    ASSERT_EQ(m_grid->GetItemCount(), 4 + 5);
+    // Four sales of the day, the one of the deleted card among them, the block, the log's head.
+    ASSERT_EQ(m_grid->GetItemCount(), 4 + 5 + 1);
     QStringList names;
     for (int r = 0; r < 4; ++r)
         names << m_grid->GetItemText(r, 1);
@@ -425,9 +431,10 @@ TEST_P(ReportCommandsTest, DailyReportListsTheDayAndSumsItsProfit) {
                                                {"总成本", "12.50元"},
                                                {"日纯利润", "7.50元"},
                                                {"日利润率", "60.00%"}};
-    EXPECT_EQ(SummaryBlock(), expected);
-    for (int r = 4; r < 9; ++r)
+    EXPECT_EQ(SummaryBlock(1), expected);
+    for (int r = 4; r < 10; ++r)
         EXPECT_TRUE(RestEmpty(r)) << r;
+    EXPECT_EQ(m_grid->GetItemText(9, 0), auditlog::HeadText(*auditlog::Head(Db())));
     // The grid keeps the detail statement as its own.
     EXPECT_EQ(m_grid->Table(), QStringLiteral("销"));
     EXPECT_EQ(m_grid->Sql(), m_sent[0]);
@@ -446,8 +453,8 @@ TEST_P(ReportCommandsTest, DailyReportOpensOnTodayAndADayWithoutSalesHasNoSummar
     EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-12 "
                                   "00:00:00.000' AND '2003-05-12 23:59:59.999'"});
     EXPECT_EQ(m_grid->GetItemCount(), 0);
-    // The described columns, then 单号 and 小票号.
-    EXPECT_EQ(m_grid->GetColumnCount(), 13);
+    // The described columns, then 单号, 小票号 and 冲正单号.
+    EXPECT_EQ(m_grid->GetColumnCount(), 14);
     EXPECT_EQ(m_grid->ColumnTitle(0), QStringLiteral("日期时间"));
 }
 
@@ -540,7 +547,7 @@ TEST_P(ReportCommandsTest, CostIsTheCardsAverageWhenTheReportRuns) {
                                                {"总成本", "7.00元"},
                                                {"日纯利润", "1.00元"},
                                                {"日利润率", "14.29%"}};
-    EXPECT_EQ(SummaryBlock(), expected);
+    EXPECT_EQ(SummaryBlock(1), expected);
 }
 
 TEST_P(ReportCommandsTest, SalesWhoseCardsAreAllGoneLeaveTheUnitsAlone) {
@@ -551,9 +558,9 @@ TEST_P(ReportCommandsTest, SalesWhoseCardsAreAllGoneLeaveTheUnitsAlone) {
     // No sale has its card: the four sums are NULL, shown as empty texts.
     const std::vector<QStringList> expected = {
         {"", ""}, {"日营业额", "元"}, {"总成本", "元"}, {"日纯利润", "元"}, {"日利润率", "%"}};
-    ASSERT_EQ(m_grid->GetItemCount(), 1 + 5);
+    ASSERT_EQ(m_grid->GetItemCount(), 1 + 5 + 1);
     EXPECT_EQ(m_grid->GetItemText(0, 1), QStringLiteral("川贝枇杷膏"));
-    EXPECT_EQ(SummaryBlock(), expected);
+    EXPECT_EQ(SummaryBlock(1), expected);
     EXPECT_TRUE(m_prompts.Messages().empty());
 }
 
@@ -572,15 +579,15 @@ TEST_P(ReportCommandsTest, ZeroCostLeavesOnlyTheRateEmpty) {
                                                {"总成本", "0.00元"},
                                                {"日纯利润", "3.00元"},
                                                {"日利润率", "%"}};
-    ASSERT_EQ(m_grid->GetItemCount(), 1 + 5);
-    EXPECT_EQ(SummaryBlock(), expected);
+    ASSERT_EQ(m_grid->GetItemCount(), 1 + 5 + 1);
+    EXPECT_EQ(SummaryBlock(1), expected);
 }
 
 TEST_P(ReportCommandsTest, RefreshAfterAReportShowsTheSalesAlone) {
     AddProfitBooks();
     reports::DaySalesReport(*m_grid, &Db(), &m_window,
                             Ok(At(2003, 6, 1), Dates(QDate(2003, 5, 10), {})));
-    ASSERT_EQ(m_grid->GetItemCount(), 9);
+    ASSERT_EQ(m_grid->GetItemCount(), 10);
     m_sent.clear();
     EXPECT_TRUE(m_grid->Reload());
     EXPECT_EQ(m_sent, QStringList{reportsql::SalesDetail("2003-05-10", "2003-05-10")});
@@ -592,20 +599,21 @@ TEST_P(ReportCommandsTest, HeaderClickSortsTheSummaryRowsInAmongTheSales) {
     AddProfitBooks();
     reports::DaySalesReport(*m_grid, &Db(), &m_window,
                             Ok(At(2003, 6, 1), Dates(QDate(2003, 5, 10), {})));
-    ASSERT_EQ(m_grid->GetItemCount(), 9);
+    ASSERT_EQ(m_grid->GetItemCount(), 10);
+    const QString head = auditlog::HeadText(*auditlog::Head(Db()));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_window));
     QHeaderView* header = m_grid->horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                       QPoint(header->sectionViewportPosition(0) + 20, header->height() / 2));
     // The first click on a text column sorts descending by GB18030 bytes: the labels (总 D7DC,
-    // 日营 C8D5 D3AA, 日利 C8D5 C0FB, 日纯 C8D5 B4BF) above the digits of the stamps, and the
-    // empty text last. The sales keep their columns; the block rows keep theirs.
-    EXPECT_EQ(Column(0),
-              QStringList({"总成本", "日营业额", "日利润率", "日纯利润", "2003-05-10 23:59:59.999",
-                           "2003-05-10 15:00:00", "2003-05-10 12:30:00", "2003-05-10 ", ""}));
+    // 日志 C8D5 D6BE, 日营 C8D5 D3AA, 日利 C8D5 C0FB, 日纯 C8D5 B4BF) above the digits of the
+    // stamps, and the empty text last. The sales keep their columns; the block rows keep theirs.
+    EXPECT_EQ(Column(0), QStringList({"总成本", head, "日营业额", "日利润率", "日纯利润",
+                                      "2003-05-10 23:59:59.999", "2003-05-10 15:00:00",
+                                      "2003-05-10 12:30:00", "2003-05-10 ", ""}));
     EXPECT_EQ(m_grid->GetItemText(0, 1), QStringLiteral("12.50元"));
-    EXPECT_EQ(m_grid->GetItemText(4, 1), QStringLiteral("阿莫西林"));
-    EXPECT_EQ(m_grid->GetItemText(8, 1), QString());
+    EXPECT_EQ(m_grid->GetItemText(5, 1), QStringLiteral("阿莫西林"));
+    EXPECT_EQ(m_grid->GetItemText(9, 1), QString());
 }
 
 TEST_P(ReportCommandsTest, CancelledDialogsChangeNothing) {
@@ -830,6 +838,28 @@ TEST_P(StockStatisticsTest, YearlyPurchaseReportRunsFromFirstJanuary) {
     EXPECT_EQ(shown, QStringList({"2003-01-01", "2003-02-03", "默认为本年"}));
     EXPECT_EQ(m_sent, QStringList{reportsql::PurchaseReport("2003-01-01", "2003-02-03")});
     EXPECT_EQ(Column(5), QStringList{"阿莫西林"});
+}
+
+// --- 库存核对 --------------------------------------------------------------------------------
+
+TEST_P(ReportCommandsTest, StockReconciliationPutsACardOffItsMovementsFirst) {
+    Exec(CardRow(kAmoxicillin, 2.5, 10));
+    Exec(CardRow(kBanlangen, 10, 3));
+    reports::StockReconciliation(*m_grid, &m_window);
+    ASSERT_EQ(m_prompts.Messages().size(), 1u); // no 期初 yet: nothing to hold the cards to
+    EXPECT_TRUE(m_prompts.Messages()[0].text.contains("期初"));
+    auditlog::Append(Db(), openingstock::Entry(Db(), "系统", "opening"),
+                     QDateTime::currentDateTime());
+    // Raised behind the log: no purchase, no 损 row.
+    Exec(QStringLiteral("UPDATE 存 SET 现有存货量=12 WHERE 名称='%1'")
+             .arg(QString::fromUtf8(kBanlangen.name)));
+    reports::StockReconciliation(*m_grid, &m_window);
+    EXPECT_EQ(Titles().mid(4), QStringList({"账上存货量", "按进销损应有", "差额", "核对"}));
+    ASSERT_EQ(m_grid->GetItemCount(), 2);
+    EXPECT_EQ(Column(0)[0], QString::fromUtf8(kBanlangen.name));
+    EXPECT_EQ((QStringList{Column(4)[0], Column(5)[0], Column(6)[0], Column(7)[0]}),
+              QStringList({"12", "3", "9", "不符"}));
+    EXPECT_EQ(Column(7)[1], "相符");
 }
 
 APRICOT_INSTANTIATE_BACKENDS(ReportCommandsTest);

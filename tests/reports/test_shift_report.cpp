@@ -10,9 +10,11 @@
 #include "shift_report.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -104,8 +106,8 @@ TEST_P(ShiftReportTest, OneClerkAllDayTakesTheDayReportsTurnover) {
     ASSERT_TRUE(figures);
     // From 00:00:00.000 to 23:59:59.999; the midnight sale's time is shown, not dropped.
     EXPECT_EQ(Rows(shiftreport::Table(*figures)),
-              (std::vector<QStringList>{{"张三", "4", "2", "36.65", "00:00:00", "23:59:59"},
-                                        {"合计", "4", "2", "36.65", "00:00:00", "23:59:59"}}));
+              (std::vector<QStringList>{{"张三", "4", "2", "0", "36.65", "00:00:00", "23:59:59"},
+                                        {"合计", "4", "2", "0", "36.65", "00:00:00", "23:59:59"}}));
     const QString dayTurnover =
         QueryRows(Db(), reportsql::SalesSummary(QStringLiteral("2026-12-08"),
                                                 QStringLiteral("2026-12-08"),
@@ -120,11 +122,12 @@ TEST_P(ShiftReportTest, EachClerkGetsARowAndTheTotalSumsThem) {
     const std::optional<CShiftFigures> figures =
         CShiftReport(&Db(), QStringLiteral("管理员"), true).Load(kDay, shiftreport::kAll, nullptr);
     ASSERT_TRUE(figures);
-    EXPECT_EQ(Rows(shiftreport::Table(*figures)),
-              (std::vector<QStringList>{{"（未记录）", "1", "0", "7.50", "09:00:00", "09:00:00"},
-                                        {"张三", "2", "1", "0.30", "08:41:22", "10:15:00"},
-                                        {"李四", "2", "1", "1236.20", "11:00:05", "18:02:30"},
-                                        {"合计", "5", "2", "1244.00", "08:41:22", "18:02:30"}}));
+    EXPECT_EQ(
+        Rows(shiftreport::Table(*figures)),
+        (std::vector<QStringList>{{"（未记录）", "1", "0", "0", "7.50", "09:00:00", "09:00:00"},
+                                  {"张三", "2", "1", "0", "0.30", "08:41:22", "10:15:00"},
+                                  {"李四", "2", "1", "0", "1236.20", "11:00:05", "18:02:30"},
+                                  {"合计", "5", "2", "0", "1244.00", "08:41:22", "18:02:30"}}));
 }
 
 TEST_P(ShiftReportTest, AClerkSeesOnlyThemselvesAndAManagerChoosesAnyone) {
@@ -136,9 +139,9 @@ TEST_P(ShiftReportTest, AClerkSeesOnlyThemselvesAndAManagerChoosesAnyone) {
     EXPECT_EQ(chooser->count(), 1);
     EXPECT_EQ(chooser->currentText(), QStringLiteral("李四"));
     const auto* table = clerk.findChild<QTableWidget*>(QStringLiteral("table"));
-    EXPECT_EQ(Shown(*table),
-              (std::vector<QStringList>{{"李四", "2", "1", "1236.20", "11:00:05", "18:02:30"},
-                                        {"合计", "2", "1", "1236.20", "11:00:05", "18:02:30"}}));
+    EXPECT_EQ(Shown(*table), (std::vector<QStringList>{
+                                 {"李四", "2", "1", "0", "1236.20", "11:00:05", "18:02:30"},
+                                 {"合计", "2", "1", "0", "1236.20", "11:00:05", "18:02:30"}}));
     // Even asked for everyone, the logic gives a 营业员 their own figures.
     const std::optional<CShiftFigures> asked =
         CShiftReport(&Db(), QStringLiteral("李四"), false).Load(kDay, shiftreport::kAll, nullptr);
@@ -156,8 +159,8 @@ TEST_P(ShiftReportTest, AClerkSeesOnlyThemselvesAndAManagerChoosesAnyone) {
     EXPECT_EQ(offered, QStringList({"全部", "张三", "李四", "管理员"}));
     chooser->setCurrentText(QStringLiteral("张三"));
     EXPECT_EQ(Shown(*manager.findChild<QTableWidget*>(QStringLiteral("table"))),
-              (std::vector<QStringList>{{"张三", "2", "1", "0.30", "08:41:22", "10:15:00"},
-                                        {"合计", "2", "1", "0.30", "08:41:22", "10:15:00"}}));
+              (std::vector<QStringList>{{"张三", "2", "1", "0", "0.30", "08:41:22", "10:15:00"},
+                                        {"合计", "2", "1", "0", "0.30", "08:41:22", "10:15:00"}}));
     EXPECT_TRUE(m_prompts.Messages().empty());
 }
 
@@ -179,6 +182,14 @@ TEST_P(ShiftReportTest, HandOverLogsOneRowPerClerkShown) {
     ASSERT_EQ(m_prompts.Messages().size(), 1u);
     EXPECT_EQ(m_prompts.Messages()[0].icon, CPrompts::Icon::Information);
     EXPECT_TRUE(m_prompts.Messages()[0].text.startsWith(QStringLiteral("交班已记入日志")));
+    // What is exported after 交班 carries the log's head taking in its rows.
+    QTemporaryDir folder;
+    m_prompts.ChooseFile(folder.filePath(QStringLiteral("shift.csv")));
+    QTest::mouseClick(manager.findChild<QPushButton*>(QStringLiteral("export")), Qt::LeftButton);
+    QFile csv(folder.filePath(QStringLiteral("shift.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        QString::fromUtf8(csv.readAll()).contains(auditlog::HeadText(*auditlog::Head(Db()))));
 
     // A 营业员 hands over their own figures only.
     CShiftReport clerk(&Db(), QStringLiteral("李四"), false);

@@ -45,12 +45,13 @@ inline CSalesEntry::Form SaleOf(const QString& quantity, const QString& piecesPe
     return form;
 }
 
-// Every row of the three books, in a fixed order, for comparing whole states.
+// Every row of the books an entry changes, in a fixed order, for comparing whole states.
 inline std::vector<QStringList> AllBooks(CDatabase& db) {
     std::vector<QStringList> rows;
-    for (const char* sql : {"SELECT * FROM 进 ORDER BY 采购日期,名称,进价,数量",
-                            "SELECT * FROM 存 ORDER BY 名称,产地,规格型号,有效截止日期",
-                            "SELECT * FROM 销 ORDER BY 日期时间"}) {
+    for (const char* sql :
+         {"SELECT * FROM 进 ORDER BY 采购日期,名称,进价,数量",
+          "SELECT * FROM 存 ORDER BY 名称,产地,规格型号,有效截止日期",
+          "SELECT * FROM 销 ORDER BY 日期时间", "SELECT * FROM 损 ORDER BY 单号"}) {
         rows.push_back({QString::fromUtf8(sql)});
         for (QStringList& row : QueryRows(db, QString::fromUtf8(sql)))
             rows.push_back(std::move(row));

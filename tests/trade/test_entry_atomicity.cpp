@@ -139,6 +139,7 @@ TEST_P(EntryAtomicityTest, SplitPackSale) {
 TEST_P(EntryAtomicityTest, SaleBeyondTheStockWithItsClamp) {
     const int points = KillAtEveryPoint("oversale", [&](const std::vector<QStringList>&) {
         EXPECT_EQ(Count(Db(), "销"), "2");
+        EXPECT_EQ(Count(Db(), "损"), "1");
         EXPECT_EQ(Cards(Db()), (std::vector<QStringList>{{"1", "0"}, {"3", "0"}}));
     });
     EXPECT_GE(points, 6);

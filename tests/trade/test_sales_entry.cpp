@@ -5,6 +5,7 @@
 
 #include "CDBException.h"
 #include "entry_statements.h"
+#include "loss_statements.h"
 
 #include <stdexcept>
 
@@ -70,6 +71,8 @@ TEST_P(SalesEntryTest, EachEntryNamesTheOperatorWhoMadeIt) {
     const std::vector<QStringList> log{
         {"", "进货", "进"}, {"李四", "进货", "进"}, {"张三", "销售", "销"}};
     EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号"), log);
+    // Each carrying the digest of the row it wrote.
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志 WHERE 行校验=''"), "0");
     CSalesEntry::Form noCard = SaleOf("1", "1", "30");
     noCard.card.expiry = QStringLiteral("2005-05-01");
     EXPECT_FALSE(CSalesEntry(&Db(), QStringLiteral("张三")).Add(noCard).recorded);
@@ -310,9 +313,32 @@ TEST_P(SalesEntryTest, AStockUpdateMatchingNoCardRollsTheSaleBack) {
     EXPECT_EQ(Count(Db(), "销"), "0");
 }
 
+TEST_P(SalesEntryTest, StockSoldBeyondTheCardsIsWrittenAsSurplusBeforeTheClamp) {
+    // A second card left below 0 by a peer that clamps in a statement of its own.
+    CPurchaseEntry::Form later = Batch("6", "5");
+    later.expiry = QDate(2006, 4, 30);
+    ASSERT_TRUE(CPurchaseEntry(&Db()).Add(later).recorded);
+    Exec("UPDATE 存 SET 现有存货量=-1 WHERE 有效截止日期='2006-04-30'");
+    const CEntryOutcome outcome = Add(SaleOf("12", "1", "10"));
+    ASSERT_TRUE(outcome.recorded) << outcome.status.toStdString();
+    EXPECT_EQ(outcome.status, CSalesEntry::kRecorded + "，超出库存的 3 盒已记为盘盈");
+    const QString number = outcome.recordedNumber;
+    EXPECT_EQ(QueryRows(Db(), "SELECT 现有存货量 FROM 存 ORDER BY 有效截止日期"),
+              (std::vector<QStringList>{{"0"}, {"0"}}));
+    // Each card's stock found at its cost, under the sale's number and a part of it.
+    EXPECT_EQ(QueryRows(Db(), "SELECT 有效截止日期, 数量, 成本单价, 原因, 备注, 单号 FROM 损 "
+                              "ORDER BY 有效截止日期"),
+              (std::vector<QStringList>{
+                  {"2005-04-30", "-2", "8", "盘盈", "销售超出账面库存", number},
+                  {"2006-04-30", "-1", "6", "盘盈", "销售超出账面库存", number + "-2"}}));
+    // Each with its log row, carrying the digest of the row it wrote.
+    EXPECT_EQ(QueryRows(Db(), "SELECT 单号 FROM 日志 WHERE 对象='损' AND 行校验<>'' ORDER BY 单号"),
+              (std::vector<QStringList>{{number}, {number + "-2"}}));
+}
+
 TEST_P(SalesEntryTest, AFailedClampKeepsTheSaleAndTheReduction) {
     Db().SetStatementHook([](const QString& sql) {
-        if (sql == entrysql::ClampNegativeStock().sql)
+        if (sql == losssql::ClampNegativeStock().sql)
             throw CDBException(QStringLiteral("clamp refused\n"));
     });
     const CEntryOutcome outcome = Add(SaleOf("12", "1", "10"));
@@ -321,8 +347,10 @@ TEST_P(SalesEntryTest, AFailedClampKeepsTheSaleAndTheReduction) {
     EXPECT_EQ(outcome.status, CSalesEntry::kRecorded + "；clamp refused\n");
     EXPECT_TRUE(outcome.recorded);
     EXPECT_EQ(Count(*Books().OpenAnotherConnection(), "销"), "1");
-    // The clamp's own work is undone: the card stays below zero, as it was left.
+    // The clamp's own work is undone, the surplus written before it too: the card stays below
+    // zero, as it was left.
     EXPECT_EQ(Stock(), "-2");
+    EXPECT_EQ(Count(Db(), "损"), "0");
 }
 
 TEST_P(SalesEntryTest, AnExceptionInsideTheSaleLeavesNothingAndAutoCommitOn) {

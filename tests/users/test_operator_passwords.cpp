@@ -81,7 +81,9 @@ TEST_P(OperatorPasswordsTest, EveryAttemptIsLoggedWithTheNameTypedNeverThePasswo
     EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 内容 FROM 日志 ORDER BY 序号")),
               (std::vector<QStringList>{{"", "登录失败", "用户名“张三”密码错误"},
                                         {"", "登录失败", "用户名“李四”不存在"},
-                                        {"张三", "登录", "张三 登录"}}));
+                                        {"张三", "登录", "张三 登录"},
+                                        // The row of 操作员 changes: logged, as every change.
+                                        {"张三", "保存密码散列", "张三 的密码由明文改存为散列"}}));
     EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT COUNT(*) FROM 日志 WHERE 内容 LIKE '%猜%'")),
               "0");
 }

@@ -3,6 +3,9 @@
 #include "CDBException.h"
 #include "CDatabase.h"
 #include "CDemoBooks.h"
+#include "audit_log.h"
+#include "entry_number.h"
+#include "opening_stock.h"
 #include "schema.h"
 #include "sqlite_journal.h"
 #include "text_forms.h"
@@ -52,6 +55,9 @@ CBooksSetup::Outcome CBooksSetup::Populate(CDatabase& db, const QString& where) 
         schema::Create(db);
         if (m_withDemo)
             summary = CDemoBooks(db, QDateTime::currentDateTime()).Write();
+        // From here on every card is held against its movements, every row against its log.
+        auditlog::Append(db, openingstock::Entry(db, QStringLiteral("系统"), entrynumber::Next()),
+                         QDateTime::currentDateTime());
         db.CommitTrans();
         db.SetAutoCommit(true);
     } catch (const CDBException& e) {

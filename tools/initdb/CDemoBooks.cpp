@@ -3,6 +3,7 @@
 #include "CDBException.h"
 #include "CRecordset.h"
 #include "demo_catalogue.h"
+#include "loss_statements.h"
 #include "sql_text.h"
 
 #include <algorithm>
@@ -284,7 +285,7 @@ void CDemoBooks::Sell(Card& card, unsigned quantity, unsigned piecesPerBox, floa
     }
     m_db.ExecuteSQL(entrysql::InsertSale(s));
     m_db.ExecuteSQL(entrysql::LowerStock(s));
-    m_db.ExecuteSQL(entrysql::ClampNegativeStock());
+    m_db.ExecuteSQL(losssql::ClampNegativeStock());
 
     card.stock = std::max(0.0, card.stock - static_cast<double>(quantity) / piecesPerBox);
     ++m_summary.sales;

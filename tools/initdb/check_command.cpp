@@ -17,7 +17,8 @@ CBooksCheck Fail(const QString& message) {
 
 } // namespace
 
-CBooksCheck CheckConnection(const QString& connect) {
+CBooksCheck CheckConnection(const QString& connect,
+                            const std::optional<auditlog::CChainHead>& printed) {
     CDatabase db;
     if (const QString why = booksconnect::Open(db, connect); !why.isEmpty())
         return Fail(why);
@@ -25,15 +26,15 @@ CBooksCheck CheckConnection(const QString& connect) {
     const QString backup = books.isEmpty() ? QString()
                                            : auditlog::NewestFile(backupnames::DefaultFolder(books),
                                                                   backupnames::IsOwnBackup);
-    return auditlog::CheckBooks(db, backup);
+    return auditlog::CheckBooks(db, backup, printed);
 }
 
-CBooksCheck CheckFolder(const QString& folder) {
+CBooksCheck CheckFolder(const QString& folder, const std::optional<auditlog::CChainHead>& printed) {
     QString failure;
     const std::optional<QString> connect = booksconnect::OfFolder(folder, &failure);
     if (!connect)
         return Fail(failure);
-    return booksconnect::InFolder(folder, [&] { return CheckConnection(*connect); });
+    return booksconnect::InFolder(folder, [&] { return CheckConnection(*connect, printed); });
 }
 
 } // namespace checkcommand

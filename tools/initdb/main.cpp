@@ -2,6 +2,7 @@
 #include "CBooksSetup.h"
 #include "books_restore.h"
 #include "check_command.h"
+#include "log_head.h"
 #include "schema.h"
 #include "upgrade_command.h"
 
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -25,8 +27,8 @@ const char* const kUsage =
     "      apricot-initdb --upgrade 文件夹\n"
     "      apricot-initdb --upgrade --connect '连接串'\n"
     "      apricot-initdb --restore 备份文件 文件夹\n"
-    "      apricot-initdb --check 文件夹\n"
-    "      apricot-initdb --check --connect '连接串'\n"
+    "      apricot-initdb --check [--head n:校验] 文件夹\n"
+    "      apricot-initdb --check [--head n:校验] --connect '连接串'\n"
     "第一种在文件夹中建立新的 SQLite 数据库 apricot.db 和 connect.txt；\n"
     "第二种在连接串所指的空数据库（PostgreSQL）中建立各表。\n"
     "--demo  另外写入约四个月的演示进货和销售记录。\n"
@@ -39,6 +41,8 @@ const char* const kUsage =
     "--check  检查账套：SQLite 账套先做完整性检查，再逐行核对日志的校验链，并与 backups/\n"
     "         中最新的备份逐行比对；完好时显示“日志完整：n 条”，退出码 0；否则指出第一处\n"
     "         被修改、删除或插入的行（序号），退出码 1。不做任何改动。\n"
+    "--head n:校验  另外核对报表上打印的“日志 n 条 · 校验 xxxxxxxxxxxxxxxx”：第 n 行必须还在，\n"
+    "         它的校验必须以这 16 位开头，否则日志在打印之后被改写或删短过，退出码 1。\n"
     "已有账套时不做任何改动，退出码 3；其他失败退出码 1，用法错误退出码 2。\n";
 
 void PrintLine(std::FILE* stream, const QString& text) {
@@ -75,6 +79,7 @@ int main(int argc, char* argv[]) {
     bool demo = false;
     bool upgrade = false;
     bool check = false;
+    std::optional<auditlog::CChainHead> printedHead;
     QString connect;
     bool haveConnect = false;
     QString folder;
@@ -89,6 +94,15 @@ int main(int argc, char* argv[]) {
             upgrade = true;
         } else if (arg == QLatin1String("--check")) {
             check = true;
+        } else if (arg == QLatin1String("--head")) {
+            if (printedHead || i + 1 >= args.size())
+                return Usage(QStringLiteral(
+                    "--head 后面要有且只有一个打印的日志头，如 12:0123456789abcdef"));
+            printedHead = auditlog::ParseHead(args[++i]);
+            if (!printedHead)
+                return Usage(
+                    QStringLiteral("--head %1 不是“序号:校验的前 16 位”，如 12:0123456789abcdef")
+                        .arg(args[i]));
         } else if (arg == QLatin1String("--connect")) {
             if (haveConnect || i + 1 >= args.size())
                 return Usage(QStringLiteral("--connect 后面要有且只有一个连接串"));
@@ -108,11 +122,13 @@ int main(int argc, char* argv[]) {
     if (haveConnect && connect.trimmed().isEmpty())
         return Usage(QStringLiteral("连接串是空的"));
 
+    if (printedHead && !check)
+        return Usage(QStringLiteral("--head 只能和 --check 一起用"));
     if (check) {
         if (demo || upgrade)
             return Usage(QStringLiteral("--check 不能和 --demo 或 --upgrade 一起用"));
-        const CBooksCheck result = haveConnect ? checkcommand::CheckConnection(connect)
-                                               : checkcommand::CheckFolder(folder);
+        const CBooksCheck result = haveConnect ? checkcommand::CheckConnection(connect, printedHead)
+                                               : checkcommand::CheckFolder(folder, printedHead);
         if (result.verdict == CBooksCheck::Verdict::Failed) {
             PrintLine(stderr, QStringLiteral("apricot-initdb: ") + result.message);
             return kExitFailed;

@@ -1,6 +1,6 @@
 #pragma once
 // The statements of the 损 records: stock that leaves a card other than by sale, or that a
-// stock-take finds. Every value is bound to a mark.
+// stock-take or a sale beyond the stock finds. Every value is bound to a mark.
 #include "sql_params.h"
 
 #include <QString>
@@ -35,5 +35,9 @@ CStatement CardStock(const Card& card);
 CStatement TakeFromStock(const Card& card, double boxes);
 // The same, only when the card holds at least `boxes`: no row changes otherwise.
 CStatement TakeFromStockIfHeld(const Card& card, double boxes);
+// Every card below 0: its four texts and its 现有存货量, in the order of the four texts.
+CStatement NegativeCards();
+// Every negative stock set to 0.
+CStatement ClampNegativeStock();
 
 } // namespace losssql

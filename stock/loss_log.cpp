@@ -21,7 +21,12 @@ CLogEntry Loss(const losssql::Loss& l) {
         content += QStringLiteral("；去向 ") + l.destination;
     if (!l.note.isEmpty())
         content += QStringLiteral("；备注 ") + l.note;
-    return {l.operatorName, action, QStringLiteral("损"), content, l.number};
+    return {l.operatorName,
+            action,
+            QStringLiteral("损"),
+            content,
+            l.number,
+            CLoggedRow{CLoggedRow::Change::Added, QStringLiteral("损"), {l.number}}};
 }
 
 } // namespace losslog

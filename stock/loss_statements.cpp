@@ -41,4 +41,14 @@ CStatement TakeFromStockIfHeld(const Card& card, double boxes) {
     return statement;
 }
 
+CStatement NegativeCards() {
+    return {QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期,现有存货量 FROM 存 WHERE "
+                           "现有存货量<? ORDER BY 名称,产地,规格型号,有效截止日期"),
+            {0.0}};
+}
+
+CStatement ClampNegativeStock() {
+    return {QStringLiteral("UPDATE 存 set 现有存货量=0 WHERE 现有存货量<0"), {}};
+}
+
 } // namespace losssql

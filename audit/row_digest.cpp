@@ -1,0 +1,153 @@
+#include "row_digest.h"
+
+#include "CRecordset.h"
+
+#include <QCryptographicHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <string_view>
+
+namespace rowdigest {
+
+namespace {
+
+const QString kStockTable = QStringLiteral("存");
+
+QString ChangeWord(CLoggedRow::Change change) {
+    switch (change) {
+    case CLoggedRow::Change::Added:
+        return QStringLiteral("新");
+    case CLoggedRow::Change::Changed:
+        return QStringLiteral("改");
+    case CLoggedRow::Change::Removed:
+        return QStringLiteral("删");
+    case CLoggedRow::Change::None:
+        break;
+    }
+    return {};
+}
+
+CLoggedRow::Change ChangeOf(const QString& word) {
+    if (word == QStringLiteral("新"))
+        return CLoggedRow::Change::Added;
+    if (word == QStringLiteral("改"))
+        return CLoggedRow::Change::Changed;
+    if (word == QStringLiteral("删"))
+        return CLoggedRow::Change::Removed;
+    return CLoggedRow::Change::None;
+}
+
+void AddField(QByteArray& text, std::string_view field) {
+    text += QByteArray::number(qsizetype(field.size()));
+    text += ':';
+    text.append(field.data(), qsizetype(field.size()));
+    text += '\n';
+}
+
+} // namespace
+
+QStringList KeyColumns(const QString& table) {
+    if (table == QStringLiteral("操作员"))
+        return {QStringLiteral("用户名")};
+    if (table == kStockTable)
+        return {QStringLiteral("名称"), QStringLiteral("产地"), QStringLiteral("规格型号"),
+                QStringLiteral("有效截止日期")};
+    return {QStringLiteral("单号")};
+}
+
+CStatement SelectRow(const QString& table, const QStringList& key) {
+    const QStringList columns = KeyColumns(table);
+    QStringList conditions;
+    sqlparams::Values values;
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        conditions << columns[i] + QStringLiteral("=?");
+        values.emplace_back(key.value(i));
+    }
+    return {QStringLiteral("SELECT * FROM %1 WHERE %2").arg(table, conditions.join(" AND ")),
+            values};
+}
+
+std::vector<short> Positions(const CRecordset& rows, const QStringList& columns) {
+    std::vector<short> positions;
+    for (const QString& column : columns) {
+        short found = -1;
+        for (short c = 0; c < rows.GetODBCFieldCount(); ++c)
+            if (rows.GetODBCFieldInfo(c).m_strName == column)
+                found = c;
+        positions.push_back(found);
+    }
+    return positions;
+}
+
+QString Digest(CRecordset& rows, const std::vector<short>& wanted, QStringList* values) {
+    if (values)
+        *values = QStringList(qsizetype(wanted.size()));
+    QByteArray text;
+    for (short c = 0; c < rows.GetODBCFieldCount(); ++c) {
+        AddField(text, rows.GetODBCFieldInfo(c).m_strName.toUtf8().toStdString());
+        std::string_view value;
+        if (rows.GetFieldUtf8(c, value))
+            AddField(text, value);
+        else
+            text += "~\n"; // NULL, which no field text can be taken for
+        for (size_t w = 0; values && w < wanted.size(); ++w)
+            if (wanted[w] == c)
+                (*values)[qsizetype(w)] = QString::fromUtf8(value.data(), qsizetype(value.size()));
+    }
+    return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex());
+}
+
+QString Mark(CDatabase& db, const CLoggedRow& row) {
+    if (row.change == CLoggedRow::Change::None)
+        return {};
+    QJsonObject mark{{QStringLiteral("表"), row.table},
+                     {QStringLiteral("键"), QJsonArray::fromStringList(row.key)}};
+    CLoggedRow::Change change = row.change;
+    if (change != CLoggedRow::Change::Removed) {
+        CRecordset written(&db);
+        const CStatement select = SelectRow(row.table, row.key);
+        written.Open(select.sql, select.values);
+        if (written.Fetch()) {
+            const std::vector<short> stock = Positions(written, {QStringLiteral("现有存货量")});
+            QStringList values;
+            mark.insert(QStringLiteral("校验"), Digest(written, stock, &values));
+            if (row.table == kStockTable)
+                mark.insert(QStringLiteral("现有存货量"), values.value(0).toDouble());
+        } else {
+            change = CLoggedRow::Change::Removed;
+        }
+    }
+    mark.insert(QStringLiteral("变动"), ChangeWord(change));
+    if (change == CLoggedRow::Change::Removed && !row.was.isEmpty()) {
+        QJsonArray was;
+        for (const auto& [column, value] : row.was)
+            was.append(QJsonArray{column, value});
+        mark.insert(QStringLiteral("原行"), was);
+    }
+    return QString::fromUtf8(QJsonDocument(mark).toJson(QJsonDocument::Compact));
+}
+
+std::optional<CMark> ParseMark(const QString& text) {
+    if (text.isEmpty())
+        return std::nullopt;
+    const QJsonDocument document = QJsonDocument::fromJson(text.toUtf8());
+    if (!document.isObject())
+        return std::nullopt;
+    const QJsonObject object = document.object();
+    CMark mark;
+    mark.change = ChangeOf(object.value(QStringLiteral("变动")).toString());
+    mark.table = object.value(QStringLiteral("表")).toString();
+    for (const QJsonValue& part : object.value(QStringLiteral("键")).toArray())
+        mark.key << part.toString();
+    mark.digest = object.value(QStringLiteral("校验")).toString();
+    if (object.contains(QStringLiteral("现有存货量")))
+        mark.stock = object.value(QStringLiteral("现有存货量")).toDouble();
+    for (const QJsonValue& pair : object.value(QStringLiteral("原行")).toArray())
+        mark.was.append({pair.toArray().at(0).toString(), pair.toArray().at(1).toString()});
+    if (mark.change == CLoggedRow::Change::None || mark.table.isEmpty())
+        return std::nullopt;
+    return mark;
+}
+
+} // namespace rowdigest
