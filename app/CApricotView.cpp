@@ -2,6 +2,7 @@
 
 #include "CChangePasswordDlg.h"
 #include "CDatabase.h"
+#include "CDrugMaintDlg.h"
 #include "CPeriodReportDlg.h"
 #include "CPurchaseEntryDlg.h"
 #include "CSaleReversalDlg.h"
@@ -61,6 +62,7 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::PurchaseMaint, &CApricotView::OnPurchaseMaint},
         {cmd::StockQuery, &CApricotView::OnStockQuery},
         {cmd::StockMaint, &CApricotView::OnStockMaint},
+        {cmd::DrugCatalogue, &CApricotView::OnDrugCatalogue},
         {cmd::StockAlerts, &CApricotView::OnStockAlerts},
         {cmd::WriteOff, &CApricotView::OnWriteOff},
         {cmd::StockTake, &CApricotView::OnStockTake},
@@ -283,6 +285,12 @@ void CApricotView::OnStockMaint() {
     CStockMaintDlg dialog(m_pDatabase, window(), m_strOperator);
     dialog.exec();
     RefreshAlerts();
+}
+
+// A 营业员 may look the catalogue up; only the 店长 changes it.
+void CApricotView::OnDrugCatalogue() {
+    CDrugMaintDlg dialog(m_pDatabase, window(), m_strOperator, m_role == ERole::Manager);
+    dialog.exec();
 }
 
 void CApricotView::OnSalesMaint() {

@@ -52,6 +52,7 @@ public:
     void OnPurchaseMaint();
     void OnStockQuery();
     void OnStockMaint();
+    void OnDrugCatalogue();
     void OnSalesEntry();
     void OnSalesQuery();
     void OnSalesMaint();

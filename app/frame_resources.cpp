@@ -49,6 +49,7 @@ std::vector<CMenuItem> BuildMainMenu() {
                                Item(cmd::PurchaseMaint, "维护采购记录", 10, "CTRL+ALT+T")}),
         Popup("(&3)库存管理", {Item(cmd::StockQuery, "查询库存", 10, "CTRL+ALT+Y"),
                                Item(cmd::StockMaint, "维护库存", 10, "CTRL+ALT+U"),
+                               Item(cmd::DrugCatalogue, "维护药品目录"),
                                Item(cmd::StockAlerts, "药品预警", 10, "CTRL+ALT+W"), Separator(),
                                Item(cmd::WriteOff, "报损/退货...", 7, "CTRL+ALT+L"),
                                Item(cmd::StockTake, "库存盘点...")}),

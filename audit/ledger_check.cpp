@@ -22,6 +22,8 @@ constexpr int kDigestVersion = 5;
 const QStringList kCardColumns{QStringLiteral("名称"), QStringLiteral("产地"),
                                QStringLiteral("规格型号"), QStringLiteral("有效截止日期")};
 const QString kQuantity = QStringLiteral("数量");
+const QStringList kCheckedTables{QStringLiteral("进"), QStringLiteral("销"), QStringLiteral("损"),
+                                 QStringLiteral("操作员")};
 
 // What the log says of one row.
 struct CRowLog {
@@ -69,8 +71,7 @@ public:
         m_opening = openingstock::Read(m_db);
         m_check.hasOpening = m_opening.has_value();
         ReadMarks();
-        for (const QString& table : {QStringLiteral("进"), QStringLiteral("销"),
-                                     QStringLiteral("损"), QStringLiteral("操作员")})
+        for (const QString& table : kCheckedTables)
             ReadTable(table);
         RowsGone();
         if (m_opening)
@@ -98,6 +99,9 @@ private:
                                                              gone ? 0.0 : mark->stock.value_or(0)};
                 continue;
             }
+            // Rows of other tables (the catalogue) are logged, not held here.
+            if (!kCheckedTables.contains(mark->table))
+                continue;
             CRowLog& row = m_logs[TableKey(mark->table, mark->key)];
             if (row.first == CLoggedRow::Change::None) {
                 row.first = mark->change;

@@ -50,6 +50,10 @@ void AddField(QByteArray& text, std::string_view field) {
 QStringList KeyColumns(const QString& table) {
     if (table == QStringLiteral("操作员"))
         return {QStringLiteral("用户名")};
+    if (table == QStringLiteral("药品"))
+        return {QStringLiteral("名称"), QStringLiteral("产地"), QStringLiteral("规格型号")};
+    if (table == QStringLiteral("药品条码"))
+        return {QStringLiteral("条形码")};
     if (table == kStockTable)
         return {QStringLiteral("名称"), QStringLiteral("产地"), QStringLiteral("规格型号"),
                 QStringLiteral("有效截止日期")};

@@ -2,11 +2,13 @@
 
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "CRecordset.h"
 #include "audit_log.h"
 #include "backup_names.h"
 #include "books_upgrade.h"
 #include "books_version.h"
 #include "connect_file.h"
+#include "drug_pinyin.h"
 #include "entry_number.h"
 #include "opening_stock.h"
 #include "sqlite_backup.h"
@@ -16,9 +18,20 @@
 namespace {
 
 constexpr int kOpeningVersion = 5;
+constexpr int kCatalogueVersion = 6;
 
 CUpgradeReport Refuse(const QString& message) {
     return {false, false, false, message};
+}
+
+// The log row of the catalogue the upgrade filled from the cards and purchases.
+CLogEntry CatalogueEntry(CDatabase& db, const QString& operatorName) {
+    CRecordset drugs(&db);
+    drugs.Open(QStringLiteral("SELECT COUNT(*) FROM 药品"));
+    const QString count =
+        drugs.Fetch() ? drugs.GetFieldValue(0).value_or(QStringLiteral("0")) : QStringLiteral("0");
+    return {operatorName, QStringLiteral("药品目录"), QStringLiteral("药品"),
+            QStringLiteral("由库存卡和进货记录建立药品目录：%1 种").arg(count)};
 }
 
 } // namespace
@@ -55,6 +68,10 @@ CUpgradeReport UpgradeBooks(CDatabase& db, const QDateTime& now, const QString& 
         // The books are held against their log from the version that brings the row digests.
         if (from < kOpeningVersion)
             auditlog::Append(db, openingstock::Entry(db, operatorName, entrynumber::Next()), now);
+        if (from < kCatalogueVersion) {
+            drugpinyin::Fill(db);
+            auditlog::Append(db, CatalogueEntry(db, operatorName), now);
+        }
     });
     switch (outcome.result) {
     case CUpgradeOutcome::Result::Upgraded:

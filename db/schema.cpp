@@ -110,7 +110,8 @@ QStringList TableNames() {
 
 QStringList AllTableNames() {
     return TableNames() << QStringLiteral("日志") << QStringLiteral("账套版本")
-                        << QStringLiteral("损");
+                        << QStringLiteral("损") << QStringLiteral("药品")
+                        << QStringLiteral("药品条码");
 }
 
 bool AnyTableExists(CDatabase& db) {

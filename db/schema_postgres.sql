@@ -52,7 +52,8 @@ CREATE TABLE 销 (
     营业员 VARCHAR(50) NOT NULL DEFAULT '',
     单号 VARCHAR(50) NOT NULL DEFAULT '',
     小票号 VARCHAR(100) NOT NULL DEFAULT '',
-    冲正单号 VARCHAR(50) NOT NULL DEFAULT ''
+    冲正单号 VARCHAR(50) NOT NULL DEFAULT '',
+    支付方式 VARCHAR(20) NOT NULL DEFAULT ''
 );
 
 -- The time stamp tells the time only: sales of one second on several counters are all kept.
@@ -63,6 +64,32 @@ CREATE UNIQUE INDEX 销_冲正单号 ON 销 (冲正单号) WHERE 冲正单号 <>
 
 -- The sales of one card, for the join with its stock card starting from 存.
 CREATE INDEX 销_存货卡 ON 销 (名称, 产地, 规格型号, 有效截止日期);
+
+-- The drug catalogue: one row per drug by the three words the cards use; a drug's first
+-- barcode in 药品.条形码, any further ones in 药品条码.
+CREATE TABLE 药品 (
+    名称 VARCHAR(100) NOT NULL,
+    产地 VARCHAR(100) NOT NULL,
+    规格型号 VARCHAR(100) NOT NULL,
+    条形码 VARCHAR(50) NOT NULL DEFAULT '',
+    批准文号 VARCHAR(100) NOT NULL DEFAULT '',
+    类别 VARCHAR(20) NOT NULL DEFAULT '其他' CHECK (类别 IN ('处方药', '甲类非处方药', '乙类非处方药', '其他')),
+    含麻黄碱 VARCHAR(2) NOT NULL DEFAULT '否' CHECK (含麻黄碱 IN ('是', '否')),
+    每盒总量 DOUBLE PRECISION NOT NULL DEFAULT 20 CHECK (每盒总量 > 0),
+    拆零单位 VARCHAR(10) NOT NULL DEFAULT '片',
+    零售价 DOUBLE PRECISION NOT NULL DEFAULT 0 CHECK (零售价 >= 0),
+    拆零价 DOUBLE PRECISION NOT NULL DEFAULT 0 CHECK (拆零价 >= 0),
+    拼音码 VARCHAR(100) NOT NULL DEFAULT '',
+    PRIMARY KEY (名称, 产地, 规格型号)
+);
+CREATE UNIQUE INDEX 药品_条形码 ON 药品 (条形码) WHERE 条形码 <> '';
+
+CREATE TABLE 药品条码 (
+    条形码 VARCHAR(50) NOT NULL PRIMARY KEY,
+    名称 VARCHAR(100) NOT NULL,
+    产地 VARCHAR(100) NOT NULL,
+    规格型号 VARCHAR(100) NOT NULL
+);
 
 -- Every change the program makes, one row each, chained by 校验.
 CREATE TABLE 日志 (
@@ -105,6 +132,6 @@ CREATE TABLE 账套版本 (
     版本 INTEGER NOT NULL
 );
 
-INSERT INTO 账套版本 (版本) VALUES (5);
+INSERT INTO 账套版本 (版本) VALUES (6);
 
 INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('管理员', '737', '店长');

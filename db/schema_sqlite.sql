@@ -56,7 +56,8 @@ CREATE TABLE 销 (
     营业员 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(营业员) <= 50),
     单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(单号) <= 50),
     小票号 VARCHAR(100) NOT NULL DEFAULT '' CHECK (length(小票号) <= 100),
-    冲正单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(冲正单号) <= 50)
+    冲正单号 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(冲正单号) <= 50),
+    支付方式 VARCHAR(20) NOT NULL DEFAULT '' CHECK (length(支付方式) <= 20)
 );
 
 -- The time stamp tells the time only: sales of one second on several counters are all kept.
@@ -108,6 +109,44 @@ BEGIN
     UPDATE 销 SET 零售价 = CAST(printf('%!.15g', 零售价) AS REAL), 数量 = CAST(printf('%!.15g', 数量) AS REAL), 实收金额 = CAST(printf('%!.15g', 实收金额) AS REAL), 坏帐 = CAST(printf('%!.15g', 坏帐) AS REAL) WHERE rowid = NEW.rowid;
 END;
 
+-- The drug catalogue: one row per drug by the three words the cards use; a drug's first
+-- barcode in 药品.条形码, any further ones in 药品条码.
+CREATE TABLE 药品 (
+    名称 VARCHAR(100) NOT NULL CHECK (length(名称) <= 100),
+    产地 VARCHAR(100) NOT NULL CHECK (length(产地) <= 100),
+    规格型号 VARCHAR(100) NOT NULL CHECK (length(规格型号) <= 100),
+    条形码 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(条形码) <= 50),
+    批准文号 VARCHAR(100) NOT NULL DEFAULT '' CHECK (length(批准文号) <= 100),
+    类别 VARCHAR(20) NOT NULL DEFAULT '其他' CHECK (类别 IN ('处方药', '甲类非处方药', '乙类非处方药', '其他')),
+    含麻黄碱 VARCHAR(2) NOT NULL DEFAULT '否' CHECK (含麻黄碱 IN ('是', '否')),
+    每盒总量 DOUBLE NOT NULL DEFAULT 20 CHECK (typeof(每盒总量) IN ('integer', 'real') AND 每盒总量 > 0),
+    拆零单位 VARCHAR(10) NOT NULL DEFAULT '片' CHECK (length(拆零单位) <= 10),
+    零售价 DOUBLE NOT NULL DEFAULT 0 CHECK (typeof(零售价) IN ('integer', 'real') AND 零售价 >= 0),
+    拆零价 DOUBLE NOT NULL DEFAULT 0 CHECK (typeof(拆零价) IN ('integer', 'real') AND 拆零价 >= 0),
+    拼音码 VARCHAR(100) NOT NULL DEFAULT '' CHECK (length(拼音码) <= 100),
+    PRIMARY KEY (名称, 产地, 规格型号)
+);
+CREATE UNIQUE INDEX 药品_条形码 ON 药品 (条形码) WHERE 条形码 <> '';
+
+CREATE TRIGGER 药品_数字_新 AFTER INSERT ON 药品
+WHEN NEW.每盒总量 <> CAST(printf('%!.15g', NEW.每盒总量) AS REAL) OR NEW.零售价 <> CAST(printf('%!.15g', NEW.零售价) AS REAL) OR NEW.拆零价 <> CAST(printf('%!.15g', NEW.拆零价) AS REAL)
+BEGIN
+    UPDATE 药品 SET 每盒总量 = CAST(printf('%!.15g', 每盒总量) AS REAL), 零售价 = CAST(printf('%!.15g', 零售价) AS REAL), 拆零价 = CAST(printf('%!.15g', 拆零价) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 药品_数字_改 AFTER UPDATE OF 每盒总量, 零售价, 拆零价 ON 药品
+WHEN NEW.每盒总量 <> CAST(printf('%!.15g', NEW.每盒总量) AS REAL) OR NEW.零售价 <> CAST(printf('%!.15g', NEW.零售价) AS REAL) OR NEW.拆零价 <> CAST(printf('%!.15g', NEW.拆零价) AS REAL)
+BEGIN
+    UPDATE 药品 SET 每盒总量 = CAST(printf('%!.15g', 每盒总量) AS REAL), 零售价 = CAST(printf('%!.15g', 零售价) AS REAL), 拆零价 = CAST(printf('%!.15g', 拆零价) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TABLE 药品条码 (
+    条形码 VARCHAR(50) NOT NULL PRIMARY KEY CHECK (length(条形码) <= 50),
+    名称 VARCHAR(100) NOT NULL CHECK (length(名称) <= 100),
+    产地 VARCHAR(100) NOT NULL CHECK (length(产地) <= 100),
+    规格型号 VARCHAR(100) NOT NULL CHECK (length(规格型号) <= 100)
+);
+
 -- Every change the program makes, one row each, chained by 校验.
 CREATE TABLE 日志 (
     序号 INTEGER NOT NULL PRIMARY KEY,
@@ -155,6 +194,6 @@ CREATE TABLE 账套版本 (
     版本 INTEGER NOT NULL CHECK (typeof(版本) = 'integer')
 );
 
-INSERT INTO 账套版本 (版本) VALUES (5);
+INSERT INTO 账套版本 (版本) VALUES (6);
 
 INSERT INTO 操作员 (用户名, 密码, 角色) VALUES ('管理员', '737', '店长');

@@ -1,6 +1,7 @@
 #include "receipt_content.h"
 
 #include "money.h"
+#include "payment_settings.h"
 #include "result_loader.h"
 
 #include <QRegularExpression>
@@ -59,6 +60,12 @@ std::optional<QString> Batches(CDatabase& db, const CReceiptItem& item, QString*
 
 QString CReceipt::Total() const {
     return money::Yuan(totalCents);
+}
+
+std::optional<long long> CReceipt::ChangeCents() const {
+    if (!tenderedCents || payment != CPaymentSettings::kCash)
+        return std::nullopt;
+    return *tenderedCents - totalCents;
 }
 
 namespace receiptcontent {
@@ -121,15 +128,17 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
         QString receiptNumber;
         QString saleType;
         QString clerk;
+        QString payment;
         double price = 0, boxes = 0, amount = 0;
     };
     std::vector<Sale> sales;
     for (qsizetype first = 0; first < numbers.size(); first += kNumbersPerStatement) {
         const QStringList some = numbers.mid(first, kNumbersPerStatement);
         CStatement select{
-            QStringLiteral("SELECT 日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,"
-                           "实收金额,营业员,单号,小票号,冲正单号 FROM 销 WHERE 单号<>'' AND "
-                           "(单号 IN (%1) OR 冲正单号 IN (%1))")
+            QStringLiteral(
+                "SELECT 日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,"
+                "实收金额,营业员,单号,小票号,冲正单号,支付方式 FROM 销 WHERE 单号<>'' AND "
+                "(单号 IN (%1) OR 冲正单号 IN (%1))")
                 .arg(QStringList(some.size(), QStringLiteral("?")).join(QLatin1Char(','))),
             {}};
         // A sale reversed since comes with its reversing row, so the bill shows it reversed.
@@ -156,6 +165,7 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
             sale.item.saleNumber = rows->CellText(r, 10);
             sale.receiptNumber = rows->CellText(r, 11).trimmed();
             sale.item.reversal = !rows->CellText(r, 12).isEmpty();
+            sale.payment = rows->CellText(r, 13).trimmed();
             sales.push_back(std::move(sale));
         }
     }
@@ -165,7 +175,7 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
                std::tie(b.item.stamp, b.item.saleNumber);
     });
 
-    QStringList clerks, kept;
+    QStringList clerks, kept, payments;
     std::map<QStringList, QString> batches; // by card
     for (Sale& sale : sales) {
         CReceiptItem& item = sale.item;
@@ -190,6 +200,9 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
         // Who reversed a sale did not sell it.
         if (!item.reversal && !sale.clerk.isEmpty() && !clerks.contains(sale.clerk))
             clerks << sale.clerk;
+        // A reversal is paid back as its sale was paid; it carries no method of its own.
+        if (!item.reversal && !sale.payment.isEmpty() && !payments.contains(sale.payment))
+            payments << sale.payment;
         if (!sale.receiptNumber.isEmpty() && !kept.contains(sale.receiptNumber))
             kept << sale.receiptNumber;
         receipt.totalCents += item.cents;
@@ -203,6 +216,7 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
     }
     if (!clerks.isEmpty())
         receipt.clerk = clerks.join(QStringLiteral("、"));
+    receipt.payment = payments.join(QStringLiteral("、"));
     return receipt;
 }
 

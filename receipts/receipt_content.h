@@ -35,9 +35,15 @@ struct CReceipt {
     QString clerk; // the sales' 营业员, several joined by "、"; "—" when none is known
     std::vector<CReceiptItem> items;
     long long totalCents = 0;
+    // How the sales were paid (their 支付方式, several joined by "、"); empty before 结账.
+    QString payment;
+    // What the customer handed over in cash, known only at 结账 itself; a reprint has none.
+    std::optional<long long> tenderedCents;
     QString footer;
 
     QString Total() const; // "%.2f" of totalCents
+    // 找零: what was handed over less the total, for a receipt paid in cash at 结账.
+    std::optional<long long> ChangeCents() const;
 };
 
 namespace receiptcontent {

@@ -21,13 +21,28 @@ QString Write(CDatabase& db, const CReceipt& receipt, const CLogEntry& entry,
     std::optional<CDBException> commitLost;
     try {
         CTransaction transaction(db);
+        QStringList numbered;
         if (receipt.numberMade) {
             // A sale another counter numbered meanwhile keeps its number.
             for (const CReceiptItem& item : receipt.items)
-                transaction.Execute(QStringLiteral("UPDATE 销 SET 小票号=? WHERE ") +
-                                        entrynumber::ByNumber() + QStringLiteral(" AND 小票号=''"),
-                                    {receipt.number, item.saleNumber});
+                if (transaction.Execute(QStringLiteral("UPDATE 销 SET 小票号=? WHERE ") +
+                                            entrynumber::ByNumber() +
+                                            QStringLiteral(" AND 小票号=''"),
+                                        {receipt.number, item.saleNumber}) == 1)
+                    numbered << item.saleNumber;
         }
+        // Each sale given the number is held by a log row of its own, numbered as parts of
+        // the receipt's entry, so the books still match their log.
+        for (qsizetype i = 0; i < numbered.size(); ++i)
+            auditlog::Append(
+                db,
+                CLogEntry{
+                    entry.operatorName, QStringLiteral("记小票号"), QStringLiteral("销"),
+                    QStringLiteral("单号 %1 记小票号 %2").arg(numbered[i], receipt.number),
+                    entrynumber::Part(entry.entryNumber, int(i) + 1),
+                    CLoggedRow{
+                        CLoggedRow::Change::Changed, QStringLiteral("销"), {numbered[i]}, {}}},
+                now);
         auditlog::Append(db, entry, now);
         try {
             // Once committed the row stands; auto-commit left off is switched back by the guard.

@@ -1,7 +1,8 @@
 #pragma once
 // The log row of a printed receipt: 动作 "打印小票" or "补打小票", 对象 "销", written in a short
 // transaction of its own once the receipt is out. The sales change only where the receipt's
-// number is new: it is stored with them in that same transaction.
+// number is new: it is stored with them in that same transaction, each sale with a log row
+// "记小票号" of its own that holds the changed row.
 #include "audit_log.h"
 #include "receipt_content.h"
 

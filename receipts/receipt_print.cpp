@@ -21,19 +21,23 @@ CReceiptOutcome Failed(const QString& why) {
 } // namespace
 
 CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleNumbers,
-                             const QString& operatorName, bool reprint, const QDateTime& now) {
+                             const QString& operatorName, bool reprint, const QDateTime& now,
+                             std::optional<long long> tenderedCents) {
     return PrintReceipt(db, saleNumbers, operatorName, reprint, now, CReceiptSettings::Load(),
-                        receiptfiles::Folder(db));
+                        receiptfiles::Folder(db), tenderedCents);
 }
 
 CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleNumbers,
                              const QString& operatorName, bool reprint, const QDateTime& now,
-                             const CReceiptSettings& settings, const QString& pdfFolder) {
+                             const CReceiptSettings& settings, const QString& pdfFolder,
+                             std::optional<long long> tenderedCents) {
     if (saleNumbers.isEmpty())
         return Failed(kNothingToPrint);
     QString failure;
-    const std::optional<CReceipt> receipt = receiptcontent::Load(
-        db, saleNumbers, settings, reprint, now, receiptcontent::CounterName(), &failure);
+    std::optional<CReceipt> receipt = receiptcontent::Load(db, saleNumbers, settings, reprint, now,
+                                                           receiptcontent::CounterName(), &failure);
+    if (receipt)
+        receipt->tenderedCents = tenderedCents;
     if (!receipt) {
         if (failure.isEmpty())
             failure = QStringLiteral("数据库没有连接");

@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class CDatabase;
 
@@ -22,13 +23,16 @@ struct CReceiptOutcome {
 // computer. Its first print stores its number with its sales; every reprint carries that one.
 // `operatorName` signs the log row; `reprint` marks the receipt "补打". A print queue this computer
 // does not have gives a PDF instead, and says so. PDFs go to the folder receiptfiles::Folder names.
+// `tenderedCents`: what a customer paying cash handed over at 结账, printed with the change.
 CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleNumbers,
                              const QString& operatorName, bool reprint,
-                             const QDateTime& now = QDateTime::currentDateTime());
+                             const QDateTime& now = QDateTime::currentDateTime(),
+                             std::optional<long long> tenderedCents = std::nullopt);
 // The same with the settings and the PDF folder given.
 CReceiptOutcome PrintReceipt(CDatabase& db, const QStringList& saleNumbers,
                              const QString& operatorName, bool reprint, const QDateTime& now,
-                             const CReceiptSettings& settings, const QString& pdfFolder);
+                             const CReceiptSettings& settings, const QString& pdfFolder,
+                             std::optional<long long> tenderedCents = std::nullopt);
 
 // The choices of the settings dialog: CReceiptSettings::kSaveAsPdf, then this computer's
 // print queues.

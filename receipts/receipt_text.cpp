@@ -1,5 +1,7 @@
 #include "receipt_text.h"
 
+#include "money.h"
+
 #include <QStringView>
 #include <algorithm>
 
@@ -145,6 +147,14 @@ std::vector<CReceiptLine> Layout(const CReceipt& receipt, int columns) {
     }
     lines.push_back({QString(), Align::Left, true});
     AddWrapped(lines, QStringLiteral("合计 %1 元").arg(receipt.Total()), columns, Align::Right);
+    if (!receipt.payment.isEmpty())
+        AddWrapped(lines, QStringLiteral("支付方式 ") + receipt.payment, columns, Align::Right);
+    if (const std::optional<long long> change = receipt.ChangeCents()) {
+        AddWrapped(lines, QStringLiteral("实收 %1 元").arg(money::Yuan(*receipt.tenderedCents)),
+                   columns, Align::Right);
+        AddWrapped(lines, QStringLiteral("找零 %1 元").arg(money::Yuan(*change)), columns,
+                   Align::Right);
+    }
     AddWrapped(lines, receipt.footer, columns, Align::Centre);
     return lines;
 }

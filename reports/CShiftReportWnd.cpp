@@ -4,11 +4,14 @@
 #include "artwork.h"
 #include "csv_export.h"
 #include "grid_printing.h"
+#include "money.h"
 #include "prompts.h"
+#include "typed_amount.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -138,6 +141,9 @@ bool CShiftReportWnd::LoadFigures() {
 void CShiftReportWnd::ShowFigures() {
     const bool loaded = m_figures.day.isValid();
     const CResultTable table = loaded ? shiftreport::Table(m_figures) : CResultTable();
+    const QStringList titles = loaded ? shiftreport::Titles(m_figures) : shiftreport::Titles();
+    m_pTable->setColumnCount(int(titles.size()));
+    m_pTable->setHorizontalHeaderLabels(titles);
     m_pTable->setRowCount(table.RowCount());
     for (int r = 0; r < table.RowCount(); ++r)
         for (int c = 0; c < table.ColumnCount(); ++c) {
@@ -154,22 +160,43 @@ void CShiftReportWnd::ShowFigures() {
 void CShiftReportWnd::Print() {
     if (!m_figures.day.isValid())
         return;
-    gridprinting::PrintPreview(this, shiftreport::Titles(), shiftreport::PrintedTable(m_figures),
-                               PrintTitle(), QDate::currentDate().toString(Qt::ISODate));
+    gridprinting::PrintPreview(this, shiftreport::Titles(m_figures),
+                               shiftreport::PrintedTable(m_figures), PrintTitle(),
+                               QDate::currentDate().toString(Qt::ISODate));
 }
 
 bool CShiftReportWnd::ExportCsv() {
     if (!m_figures.day.isValid())
         return false;
-    return csvexport::ExportCsv(this, shiftreport::Titles(), shiftreport::PrintedTable(m_figures));
+    return csvexport::ExportCsv(this, shiftreport::Titles(m_figures),
+                                shiftreport::PrintedTable(m_figures));
 }
 
 bool CShiftReportWnd::HandOver() {
     // What is recorded is what the books hold now, and the window shows exactly that.
     if (!LoadFigures())
         return false;
+    QString failure;
+    const std::optional<QStringList> before = m_report.HandedOver(m_figures, &failure);
+    if (!before) {
+        Prompts().TellFailure(this, failure);
+        return false;
+    }
+    if (!before->isEmpty()) {
+        const QString question =
+            m_figures.day == QDate::currentDate() && m_figures.rows.size() == 1
+                ? QStringLiteral("今天已经交过班，还要再交一次吗？")
+                : QStringLiteral("%1 在 %2 已经交过班，还要再交一次吗？")
+                      .arg(before->join(QStringLiteral("、")), m_figures.day.toString(Qt::ISODate));
+        if (Prompts().Message(this, question, CPrompts::Icon::Question,
+                              CPrompts::Buttons::YesNoDefaultNo) != CPrompts::Answer::Yes)
+            return false;
+    }
+    const std::optional<std::map<QString, long long>> counted = AskCounted();
+    if (!counted)
+        return false;
     const CShiftReport::Outcome outcome =
-        m_report.HandOver(m_figures, QDateTime::currentDateTime());
+        m_report.HandOver(m_figures, QDateTime::currentDateTime(), *counted);
     Prompts().Tell(this, outcome.message,
                    outcome.ok ? CPrompts::Icon::Information : CPrompts::Icon::Warning);
     if (outcome.ok) {
@@ -183,4 +210,31 @@ bool CShiftReportWnd::HandOver() {
         }
     }
     return outcome.ok;
+}
+
+std::optional<std::map<QString, long long>> CShiftReportWnd::AskCounted() {
+    std::map<QString, long long> counted;
+    for (const CShiftRow& row : m_figures.rows) {
+        // Sales from before operators were recorded have no drawer to count.
+        if (row.clerk.isEmpty())
+            continue;
+        QString failure, typed;
+        std::optional<long long> cents;
+        while (!cents) {
+            QInputDialog ask(this);
+            ask.setObjectName(QStringLiteral("cashcount"));
+            ask.setWindowTitle(QStringLiteral("交班点钞"));
+            ask.setLabelText((failure.isEmpty() ? QString() : failure + QLatin1Char('\n')) +
+                             QStringLiteral("%1 应有现金 %2 元。点钞（元）：")
+                                 .arg(row.clerk, money::Yuan(row.CashCents())));
+            // A sum refused stays to be corrected.
+            ask.setTextValue(typed);
+            if (ask.exec() != QDialog::Accepted)
+                return std::nullopt;
+            typed = ask.textValue();
+            cents = typedamount::Cents(typed, QStringLiteral("点钞金额"), &failure);
+        }
+        counted[row.clerk] = *cents;
+    }
+    return counted;
 }

@@ -27,8 +27,10 @@ public:
     bool Reload();
     void Print();
     bool ExportCsv();
-    // 交班: the figures read once more, shown, and recorded, then the log's head read again so
-    // that what is printed afterwards takes in the 交班 rows; false when nothing was recorded.
+    // 交班: the figures read once more and shown; a second 交班 of the same operator and day
+    // asked first; the cash each operator counted (点钞) asked; then recorded, and the log's
+    // head read again so that what is printed afterwards takes in the 交班 rows; false when
+    // nothing was recorded.
     bool HandOver();
 
 private:
@@ -38,6 +40,8 @@ private:
     bool FillChoices();
     bool LoadFigures();
     void ShowFigures();
+    // The cash counted for each operator handed over, in cents by name; nullopt when cancelled.
+    std::optional<std::map<QString, long long>> AskCounted();
 
     CShiftReport m_report;
     CShiftFigures m_figures;

@@ -194,6 +194,28 @@ CStatement ShiftReport(const QString& day, const QString* clerk) {
     return statement;
 }
 
+CStatement ShiftPayments(const QString& day, const QString* clerk) {
+    const QString method =
+        QStringLiteral("CASE WHEN s.冲正单号='' THEN s.支付方式 ELSE COALESCE(o.支付方式,'') END");
+    CStatement statement{QStringLiteral("SELECT s.营业员,") + method +
+                             QStringLiteral(" AS 支付方式,SUM(s.实收金额) AS 金额 FROM 销 s LEFT "
+                                            "JOIN 销 o ON s.冲正单号<>'' AND o.单号=s.冲正单号 "
+                                            "WHERE s.日期时间 ") +
+                             sqltext::WholeDayRange(day, day),
+                         {}};
+    if (clerk) {
+        statement.sql += QStringLiteral(" AND s.营业员=?");
+        statement.values.push_back(*clerk);
+    }
+    statement.sql += QStringLiteral(" GROUP BY s.营业员,") + method;
+    return statement;
+}
+
+QString ShiftHandOvers(const QString& day) {
+    return QStringLiteral("SELECT 内容 FROM 日志 WHERE 动作='交班' AND 时间 ") +
+           sqltext::WholeDayRange(day, QStringLiteral("9999-12-31"));
+}
+
 QString ShiftOperators(const QString& day) {
     return QStringLiteral("SELECT 用户名 FROM 操作员 UNION SELECT 营业员 FROM 销 WHERE 日期时间 ") +
            sqltext::WholeDayRange(day, day);

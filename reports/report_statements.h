@@ -68,5 +68,11 @@ QString LossReport(const QString& from, const QString& to);
 CStatement ShiftReport(const QString& day, const QString* clerk = nullptr);
 // The names an operator chooser offers for `day`: every 操作员 and every 营业员 of its sales.
 QString ShiftOperators(const QString& day);
+// 交班报表 by payment: per 营业员 and 支付方式 the sum of 实收金额 of `day` (one 营业员 only when
+// `clerk` is given, and bound). A reversal counts under the method of the sale it reverses: the
+// money went back the way it came. Columns: 营业员, 支付方式 ('' not paid yet), 金额.
+CStatement ShiftPayments(const QString& day, const QString* clerk = nullptr);
+// The 内容 of the 交班 log rows written from `day` on, for finding a second 交班.
+QString ShiftHandOvers(const QString& day);
 
 } // namespace reportsql

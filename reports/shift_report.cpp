@@ -6,6 +6,7 @@
 #include "audit_log.h"
 #include "entry_number.h"
 #include "money.h"
+#include "payment_settings.h"
 #include "report_statements.h"
 #include "result_loader.h"
 
@@ -46,7 +47,21 @@ QString DayText(const QDate& day) {
     return day.toString(Qt::ISODate);
 }
 
+QString MethodTitle(const QString& method) {
+    return method.isEmpty() ? CPaymentSettings::kUnpaid : method;
+}
+
+// "+1.50", "-2.00", "0.00": which way the drawer is off.
+QString SignedYuan(long long cents) {
+    return (cents > 0 ? QStringLiteral("+") : QString()) + money::Yuan(cents);
+}
+
 } // namespace
+
+long long CShiftRow::CashCents() const {
+    const auto cash = byMethod.find(CPaymentSettings::kCash);
+    return cash == byMethod.end() ? 0 : cash->second;
+}
 
 namespace shiftreport {
 
@@ -54,6 +69,38 @@ QStringList Titles() {
     return {QStringLiteral("营业员"),   QStringLiteral("笔数"),   QStringLiteral("拆零笔数"),
             QStringLiteral("冲正笔数"), QStringLiteral("营业额"), QStringLiteral("首笔"),
             QStringLiteral("末笔")};
+}
+
+QStringList Titles(const CShiftFigures& figures) {
+    QStringList titles = Titles();
+    for (const QString& method : figures.methods)
+        titles << MethodTitle(method);
+    return titles;
+}
+
+void AddPayments(CShiftFigures& figures, const CResultTable& payments, const QStringList& methods) {
+    QStringList used;
+    for (int r = 0; r < payments.RowCount(); ++r) {
+        const QString clerk = payments.CellText(r, 0);
+        const QString method = payments.CellText(r, 1).trimmed();
+        // Rounded once per operator and method, as the turnover is per operator.
+        const long long cents = money::Cents(payments.CellText(r, 2).toDouble());
+        for (CShiftRow& row : figures.rows)
+            if (row.clerk == clerk)
+                row.byMethod[method] += cents;
+        figures.total.byMethod[method] += cents;
+        if (!used.contains(method))
+            used << method;
+    }
+    figures.methods.clear();
+    for (const QString& method : methods)
+        if (used.removeAll(method) > 0)
+            figures.methods << method;
+    const bool unpaid = used.removeAll(QString()) > 0;
+    used.sort();
+    figures.methods << used;
+    if (unpaid)
+        figures.methods << QString();
 }
 
 QString ShownName(const QString& clerk) {
@@ -100,18 +147,22 @@ CShiftFigures FromResult(const CResultTable& result, const QDate& day,
 CResultTable Table(const CShiftFigures& figures) {
     CResultTable table;
     std::vector<CResultColumn> columns;
-    for (const QString& title : Titles())
+    for (const QString& title : Titles(figures))
         columns.push_back({title, 0});
     table.SetColumns(std::move(columns));
-    auto add = [&table](const QString& name, const CShiftRow& row) {
+    auto add = [&table, &figures](const QString& name, const CShiftRow& row) {
         const int at = table.AppendRow();
-        const QStringList cells{name,
-                                QString::number(row.sales),
-                                QString::number(row.splitSales),
-                                QString::number(row.reversals),
-                                money::Yuan(row.cents),
-                                TimeText(row.first),
-                                TimeText(row.last)};
+        QStringList cells{name,
+                          QString::number(row.sales),
+                          QString::number(row.splitSales),
+                          QString::number(row.reversals),
+                          money::Yuan(row.cents),
+                          TimeText(row.first),
+                          TimeText(row.last)};
+        for (const QString& method : figures.methods) {
+            const auto sum = row.byMethod.find(method);
+            cells << (sum == row.byMethod.end() ? QString() : money::Yuan(sum->second));
+        }
         for (int c = 0; c < cells.size(); ++c)
             table.SetCell(at, c, cells[c]);
     };
@@ -127,15 +178,35 @@ CResultTable PrintedTable(const CShiftFigures& figures) {
     return table;
 }
 
-QString LogText(const CShiftRow& row, const QDate& day) {
-    QString text = QStringLiteral("%1 %2 交班：销售 %3 笔（拆零 %4 笔），营业额 %5 元")
-                       .arg(ShownName(row.clerk), DayText(day), QString::number(row.sales),
-                            QString::number(row.splitSales), money::Yuan(row.cents));
+QString LogPrefix(const QString& clerk, const QDate& day) {
+    return QStringLiteral("%1 %2 交班：").arg(ShownName(clerk), DayText(day));
+}
+
+QString LogText(const CShiftRow& row, const QDate& day, const QStringList& methods,
+                std::optional<long long> countedCents) {
+    QString text = LogPrefix(row.clerk, day) +
+                   QStringLiteral("销售 %1 笔（拆零 %2 笔），营业额 %3 元")
+                       .arg(QString::number(row.sales), QString::number(row.splitSales),
+                            money::Yuan(row.cents));
     // A reversal is no sale: counted apart, its amount already netted in the turnover.
     if (row.reversals > 0)
         text += QStringLiteral("，冲正 %1 笔").arg(row.reversals);
     if (row.first.isValid())
         text += QStringLiteral("，首笔 %1，末笔 %2").arg(TimeText(row.first), TimeText(row.last));
+    QStringList order = methods;
+    for (const auto& [method, cents] : row.byMethod)
+        if (!order.contains(method))
+            order << method;
+    QStringList paid;
+    for (const QString& method : order)
+        if (const auto sum = row.byMethod.find(method); sum != row.byMethod.end())
+            paid << QStringLiteral("%1 %2 元").arg(MethodTitle(method), money::Yuan(sum->second));
+    if (!paid.isEmpty())
+        text += QStringLiteral("；支付：") + paid.join(QStringLiteral("，"));
+    if (countedCents)
+        text += QStringLiteral("；点钞：应有现金 %1 元，实点 %2 元，差额 %3 元")
+                    .arg(money::Yuan(row.CashCents()), money::Yuan(*countedCents),
+                         SignedYuan(*countedCents - row.CashCents()));
     return text;
 }
 
@@ -189,6 +260,12 @@ std::optional<CShiftFigures> CShiftReport::Load(const QDate& day, const QString&
     if (!result)
         return std::nullopt;
     CShiftFigures figures = shiftreport::FromResult(*result, day, clerk);
+    const std::optional<CResultTable> payments =
+        RunStatement(m_pDatabase, kSales,
+                     reportsql::ShiftPayments(DayText(day), clerk ? &*clerk : nullptr), failure);
+    if (!payments)
+        return std::nullopt;
+    shiftreport::AddPayments(figures, *payments, CPaymentSettings::Load().methods);
     // Read after the figures, so that the head takes in every row they could rest on.
     const std::optional<auditlog::CChainHead> head = Head(failure);
     if (!head)
@@ -211,7 +288,32 @@ std::optional<bool> CShiftReport::Recorded(const QString& number, QString* failu
                                 failure);
 }
 
-CShiftReport::Outcome CShiftReport::HandOver(const CShiftFigures& figures, const QDateTime& now) {
+std::optional<QStringList> CShiftReport::HandedOver(const CShiftFigures& figures,
+                                                    QString* failure) const {
+    if (!m_pDatabase || !m_pDatabase->IsOpen()) {
+        if (failure)
+            *failure = CDBException::ConnectionClosed().ErrorText();
+        return std::nullopt;
+    }
+    const std::optional<CResultTable> logged =
+        RunStatement(m_pDatabase, QStringLiteral("日志"),
+                     reportsql::ShiftHandOvers(DayText(figures.day)), failure);
+    if (!logged)
+        return std::nullopt;
+    QStringList names;
+    for (const CShiftRow& row : figures.rows) {
+        const QString prefix = shiftreport::LogPrefix(row.clerk, figures.day);
+        for (int r = 0; r < logged->RowCount(); ++r)
+            if (logged->CellText(r, 0).startsWith(prefix)) {
+                names << shiftreport::ShownName(row.clerk);
+                break;
+            }
+    }
+    return names;
+}
+
+CShiftReport::Outcome CShiftReport::HandOver(const CShiftFigures& figures, const QDateTime& now,
+                                             const std::map<QString, long long>& counted) {
     if (figures.rows.empty())
         return {false,
                 QStringLiteral("%1 没有销售记录，没有可交班的营业员。").arg(DayText(figures.day))};
@@ -237,7 +339,10 @@ CShiftReport::Outcome CShiftReport::HandOver(const CShiftFigures& figures, const
         CTransaction transaction(*m_pDatabase);
         int index = 0;
         for (const CShiftRow& row : figures.rows) {
-            const QString content = shiftreport::LogText(row, figures.day);
+            const auto count = counted.find(row.clerk);
+            const QString content = shiftreport::LogText(
+                row, figures.day, figures.methods,
+                count == counted.end() ? std::nullopt : std::optional<long long>(count->second));
             auditlog::Append(*m_pDatabase,
                              CLogEntry{m_strOperator, QStringLiteral("交班"), kSales, content,
                                        entrynumber::Part(number, ++index)},

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTime>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -24,12 +25,20 @@ struct CShiftRow {
     long long cents = 0; // the turnover in cents
     QTime first;         // null when there was no sale
     QTime last;
+    // The turnover by 支付方式, in cents; "" for sales not paid yet.
+    std::map<QString, long long> byMethod;
+
+    // What the cash drawer should hold: the turnover paid in cash.
+    long long CashCents() const;
 };
 
 struct CShiftFigures {
     QDate day;
     std::vector<CShiftRow> rows; // by name
     CShiftRow total;             // clerk "合计"
+    // The payment columns: the methods of this counter that were used, in their order, then
+    // any other, then "未结账" when a sale is not paid yet.
+    QStringList methods;
     // The log's head when the figures were read, printed with them so that a log rewritten
     // afterwards no longer matches the paper.
     auditlog::CChainHead head;
@@ -43,6 +52,8 @@ inline const QString kTotal = QStringLiteral("合计");
 
 // 营业员, 笔数, 拆零笔数, 冲正笔数, 营业额, 首笔, 末笔.
 QStringList Titles();
+// Those, then one per payment column of `figures`.
+QStringList Titles(const CShiftFigures& figures);
 // A name as the report shows it: "（未记录）" for "".
 QString ShownName(const QString& clerk);
 
@@ -50,13 +61,22 @@ QString ShownName(const QString& clerk);
 // who gets a row of zeros when they sold nothing.
 CShiftFigures FromResult(const CResultTable& result, const QDate& day,
                          const std::optional<QString>& clerk);
+// Adds the sums of reportsql::ShiftPayments to the rows of `figures`, and the payment columns in
+// the order of `methods` (this counter's).
+void AddPayments(CShiftFigures& figures, const CResultTable& payments, const QStringList& methods);
 // The rows as shown: one per operator, then 合计.
 CResultTable Table(const CShiftFigures& figures);
 // As printed and exported: the rows shown, then the log's head ("日志 n 条 · 校验 …").
 CResultTable PrintedTable(const CShiftFigures& figures);
 // The log row's 内容: "张三 2026-12-08 交班：销售 23 笔（拆零 5 笔），营业额 1234.50 元，首笔
-// 08:41:22，末笔 18:02:30" (no times when there was no sale).
-QString LogText(const CShiftRow& row, const QDate& day);
+// 08:41:22，末笔 18:02:30" (no times when there was no sale), then the turnover by payment
+// ("；支付：现金 1200.00 元，微信 34.50 元") and, with the cash counted, "；点钞：应有现金
+// 1200.00 元，实点 1199.00 元，差额 -1.00 元".
+// The methods come in the order of `methods` (CShiftFigures::methods).
+QString LogText(const CShiftRow& row, const QDate& day, const QStringList& methods = {},
+                std::optional<long long> countedCents = std::nullopt);
+// What starts the 内容 of `clerk`'s 交班 of `day`: "张三 2026-12-08 交班：".
+QString LogPrefix(const QString& clerk, const QDate& day);
 
 } // namespace shiftreport
 
@@ -80,11 +100,17 @@ public:
         bool ok = false;
         QString message; // what to show, either way
     };
-    // 交班: one log row per operator row of `figures`, all in one transaction, at `now`. A
+    // The operators of `figures` whose 交班 of its day is in the log already; nullopt, why in
+    // `failure`, when the log cannot be read.
+    std::optional<QStringList> HandedOver(const CShiftFigures& figures, QString* failure) const;
+
+    // 交班: one log row per operator row of `figures`, all in one transaction, at `now`, with
+    // the cash each one counted where `counted` (cents by 营业员) has it. A
     // 营业员 may hand over only their own figures. The rows of one press are numbered as one
     // entry, row i by entrynumber::Part(number, i); when the reply of that press was lost, the
     // next press looks its first row up in the log before it writes anything.
-    Outcome HandOver(const CShiftFigures& figures, const QDateTime& now);
+    Outcome HandOver(const CShiftFigures& figures, const QDateTime& now,
+                     const std::map<QString, long long>& counted = {});
 
 private:
     // The one name a load is limited to; nullopt for everyone.

@@ -239,8 +239,9 @@ step="recording a split-pack sale (Ctrl+2)"
 focus_main
 keys ctrl+2
 take_window "$kSales" >/dev/null
-# The focus starts on 日期时间 (now). The card is typed, its expiry picked from the list that
-# the three typed texts narrowed down to this card.
+# The focus starts on 扫码, then 日期时间 (now). The card is typed, its expiry picked from the
+# list that the three typed texts narrowed down to this card.
+next_field
 next_field "$kName"
 next_field "$kOrigin"
 next_field "$kSpec"
@@ -258,6 +259,11 @@ wait_until sale_recorded 15 ||
 # 结账 (F9): with no printer the customer's receipt is a PDF in receipts/ beside the books, and
 # names the drug and its batch.
 keys F9
+# Paid in cash: Enter takes 现金, Enter again takes 实收 as the amount due.
+sleep 0.8
+keys Return
+sleep 0.3
+keys Return
 receipt_saved() { compgen -G "$books/receipts/*.pdf" >/dev/null; }
 wait_until receipt_saved 15 || fail "结账 (F9) wrote no receipt into $books/receipts"
 receipt_text=$(pdftotext -layout "$(compgen -G "$books/receipts/*.pdf" | head -1)" -)

@@ -16,6 +16,7 @@ run_packages=(
 build_packages=(
   build-essential cmake pkg-config dpkg-dev clang-14 libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-charts-dev unixodbc-dev libsqlite3-dev libsodium-dev
+  golang-github-mozillazg-go-pinyin-dev
   googletest libgtest-dev libgmock-dev
 )
 # What the test command and a look at the program need: the PostgreSQL 15 server

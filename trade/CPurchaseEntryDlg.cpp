@@ -7,6 +7,7 @@
 #include "shown_outcome.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,9 +27,12 @@ CPurchaseEntryDlg::CPurchaseEntryDlg(CDatabase* db, QWidget* parent, QString ope
 }
 
 void CPurchaseEntryDlg::BuildControls() {
-    CEntryLayout layout(this, 312, 188);
+    // 条形码 stands on a line of its own above the form, which moves down by kTop.
+    constexpr int kTop = 17;
+    CEntryLayout layout(this, 312, 188 + kTop);
     layout.Banner(31);
 
+    m_pBarcode = new QLineEdit(this);
     m_pPurchaseDate = new CDatePicker(this);
     m_pPurchaser = NewEntryListBox(this);
     m_pCategory = NewEntryListBox(this);
@@ -43,28 +47,31 @@ void CPurchaseEntryDlg::BuildControls() {
     m_pQuantity = new QLineEdit(this);
     // A little wider than the template's 54 units, so that a date shows beside its arrow.
     constexpr int kFieldWidth = 60;
-    // In tab order: the left column, then the right one.
+    // In tab order: 条形码, the left column, then the right one.
     const CFormField fields[] = {
-        {m_pPurchaseDate, CPurchaseEntry::IdPurchaseDate, "采购日期：", 81, 42, kFieldWidth, 13},
-        {m_pPurchaser, CPurchaseEntry::IdPurchaser, "采购人：", 81, 58, kFieldWidth, 13},
-        {m_pCategory, CPurchaseEntry::IdCategory, "大类：", 81, 74, kFieldWidth, 13},
-        {m_pSubCategory, CPurchaseEntry::IdSubCategory, "小类：", 81, 90, kFieldWidth, 13},
-        {m_pCode, CPurchaseEntry::IdCode, "编号：", 81, 106, kFieldWidth, 13},
-        {m_pName, CPurchaseEntry::IdName, "名称：", 81, 122, kFieldWidth, 13},
-        {m_pOrigin, CPurchaseEntry::IdOrigin, "产地：", 220, 39, kFieldWidth, 13},
-        {m_pPackModel, CPurchaseEntry::IdPackModel, "规格型号：", 220, 56, kFieldWidth, 13},
-        {m_pBatch, CPurchaseEntry::IdBatch, "批号：", 220, 72, kFieldWidth, 13},
-        {m_pExpiry, CPurchaseEntry::IdExpiry, "有效截止日期：", 220, 89, kFieldWidth, 13},
-        {m_pPrice, CPurchaseEntry::IdPrice, "进价：", 220, 107, kFieldWidth, 13},
-        {m_pQuantity, CPurchaseEntry::IdQuantity, "数量：", 220, 123, kFieldWidth, 13},
+        {m_pBarcode, CPurchaseEntry::IdBarcode, "条形码：", 81, 40, 199, 13},
+        {m_pPurchaseDate, CPurchaseEntry::IdPurchaseDate, "采购日期：", 81, 42 + kTop, kFieldWidth,
+         13},
+        {m_pPurchaser, CPurchaseEntry::IdPurchaser, "采购人：", 81, 58 + kTop, kFieldWidth, 13},
+        {m_pCategory, CPurchaseEntry::IdCategory, "大类：", 81, 74 + kTop, kFieldWidth, 13},
+        {m_pSubCategory, CPurchaseEntry::IdSubCategory, "小类：", 81, 90 + kTop, kFieldWidth, 13},
+        {m_pCode, CPurchaseEntry::IdCode, "编号：", 81, 106 + kTop, kFieldWidth, 13},
+        {m_pName, CPurchaseEntry::IdName, "名称：", 81, 122 + kTop, kFieldWidth, 13},
+        {m_pOrigin, CPurchaseEntry::IdOrigin, "产地：", 220, 39 + kTop, kFieldWidth, 13},
+        {m_pPackModel, CPurchaseEntry::IdPackModel, "规格型号：", 220, 56 + kTop, kFieldWidth, 13},
+        {m_pBatch, CPurchaseEntry::IdBatch, "批号：", 220, 72 + kTop, kFieldWidth, 13},
+        {m_pExpiry, CPurchaseEntry::IdExpiry, "有效截止日期：", 220, 89 + kTop, kFieldWidth, 13},
+        {m_pPrice, CPurchaseEntry::IdPrice, "进价：", 220, 107 + kTop, kFieldWidth, 13},
+        {m_pQuantity, CPurchaseEntry::IdQuantity, "数量：", 220, 123 + kTop, kFieldWidth, 13},
     };
     QWidget* const previous = layout.PlaceFields(fields, 200, 140).last;
+    m_pBarcode->installEventFilter(this);
 
-    layout.Separator(143);
-    m_pStatus = layout.StatusLine(5, 149, 190, 34);
-    m_pAdd = layout.Button(1, QStringLiteral("添加"), 200, 170, 50, 14);
+    layout.Separator(143 + kTop);
+    m_pStatus = layout.StatusLine(5, 149 + kTop, 190, 34);
+    m_pAdd = layout.Button(1, QStringLiteral("添加"), 200, 170 + kTop, 50, 14);
     m_pAdd->setDefault(true);
-    m_pClose = layout.Button(2, QStringLiteral("关闭"), 251, 170, 50, 14);
+    m_pClose = layout.Button(2, QStringLiteral("关闭"), 251, 170 + kTop, 50, 14);
     setTabOrder(previous, m_pAdd);
     setTabOrder(m_pAdd, m_pClose);
 
@@ -81,8 +88,34 @@ void CPurchaseEntryDlg::FillLists() {
     SetComboItems(m_pSubCategory, lists.subCategories);
 }
 
+bool CPurchaseEntryDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pBarcode && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OnCode();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CPurchaseEntryDlg::OnCode() {
+    UpdateData(true);
+    const CPurchaseEntry::CodeLookup lookup = m_entry.LookUpCode(m_form);
+    m_pStatus->setText(lookup.status);
+    if (!lookup.found) {
+        // The form stays as it was, the code ready to be scanned again.
+        m_pBarcode->selectAll();
+        return;
+    }
+    m_form = lookup.form;
+    UpdateData(false);
+    FocusControl(this, CPurchaseEntry::IdBatch);
+}
+
 void CPurchaseEntryDlg::UpdateData(bool save) {
     if (save) {
+        m_form.barcode = m_pBarcode->text();
         m_form.purchaseDate = m_pPurchaseDate->date();
         m_form.purchaser = m_pPurchaser->currentText();
         m_form.category = m_pCategory->currentText();
@@ -97,6 +130,7 @@ void CPurchaseEntryDlg::UpdateData(bool save) {
         m_form.quantity = m_pQuantity->text();
         return;
     }
+    m_pBarcode->setText(m_form.barcode);
     m_pPurchaseDate->setDate(m_form.purchaseDate);
     m_pPurchaser->setEditText(m_form.purchaser);
     m_pCategory->setEditText(m_form.category);

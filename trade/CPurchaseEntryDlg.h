@@ -17,8 +17,13 @@ public:
     // Reads the opening lists through `db` (borrowed).
     explicit CPurchaseEntryDlg(CDatabase* db, QWidget* parent = nullptr, QString operatorName = {});
 
+protected:
+    // Enter in 条形码 looks the code up instead of pressing 添加.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void BuildControls();
+    void OnCode();
     void FillLists();
     void OnAdd();
     // Controls to the form (true) or the form to the controls (false).
@@ -27,6 +32,7 @@ private:
     CPurchaseEntry m_entry;
     CPurchaseEntry::Form m_form;
 
+    QLineEdit* m_pBarcode = nullptr;
     QDateEdit* m_pPurchaseDate = nullptr;
     QComboBox* m_pPurchaser = nullptr;
     QComboBox* m_pCategory = nullptr;

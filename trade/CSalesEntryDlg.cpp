@@ -1,17 +1,22 @@
 #include "CSalesEntryDlg.h"
 
+#include "CPaymentDlg.h"
 #include "alert_settings.h"
 #include "artwork.h"
 #include "card_pickers.h"
 #include "entry_layout.h"
+#include "money.h"
+#include "payment_settings.h"
 #include "prompts.h"
 #include "receipt_print.h"
 #include "receipt_settings.h"
 #include "shown_outcome.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,13 +37,18 @@ CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent, QString operatorN
     ClearForm();
     RecomputeAmount();
     m_pPickers->Rebuild();
-    m_pTimestamp->setFocus();
+    m_clock.start();
+    // Every control hands its keys to the dialog first: a scan may come wherever the focus is.
+    for (QWidget* control : findChildren<QWidget*>())
+        control->installEventFilter(this);
+    m_pScan->setFocus();
 }
 
 void CSalesEntryDlg::BuildControls() {
-    CEntryLayout layout(this, 312, 204);
+    CEntryLayout layout(this, 312, 220);
     layout.Banner(31);
 
+    m_pScan = new QLineEdit(this);
     m_pTimestamp = new QLineEdit(this);
     m_pName = NewEntryListBox(this);
     m_pOrigin = NewEntryListBox(this);
@@ -55,38 +65,42 @@ void CSalesEntryDlg::BuildControls() {
     m_pAmount->setFocusPolicy(Qt::ClickFocus);
 
     // In tab order: the card, its price, then how it is sold.
+    // In tab order: the scan field, the card, its price, then how it is sold.
     const CFormField fields[] = {
-        {m_pTimestamp, CSalesEntry::IdTimestamp, "日期时间：", 73, 38, 80, 12},
-        {m_pName, CSalesEntry::IdName, "名称：", 73, 54, 65, 13},
-        {m_pOrigin, CSalesEntry::IdOrigin, "产地：", 73, 70, 65, 13},
-        {m_pPackModel, CSalesEntry::IdPackModel, "规格型号：", 73, 86, 65, 13},
-        {m_pExpiry, CSalesEntry::IdExpiry, "有效截止日期：", 73, 102, 65, 13},
-        {m_pPrice, CSalesEntry::IdPrice, "零售价：", 73, 119, 30, 12},
-        {m_pSaleType, CSalesEntry::IdSaleType, "销售类型：", 216, 38, 58, 13},
-        {m_pQuantity, CSalesEntry::IdQuantity, "数量：", 216, 54, 24, 12},
-        {m_pPiecesPerBox, CSalesEntry::IdPiecesPerBox, "每盒总量：", 216, 70, 24, 12},
-        {m_pAmount, CSalesEntry::IdAmount, "应付金额：", 216, 122, 39, 12},
+        {m_pScan, IdScan, "扫码：", 73, 38, 140, 12},
+        {m_pTimestamp, CSalesEntry::IdTimestamp, "日期时间：", 73, 54, 80, 12},
+        {m_pName, CSalesEntry::IdName, "名称：", 73, 70, 65, 13},
+        {m_pOrigin, CSalesEntry::IdOrigin, "产地：", 73, 86, 65, 13},
+        {m_pPackModel, CSalesEntry::IdPackModel, "规格型号：", 73, 102, 65, 13},
+        {m_pExpiry, CSalesEntry::IdExpiry, "有效截止日期：", 73, 118, 65, 13},
+        {m_pPrice, CSalesEntry::IdPrice, "零售价：", 73, 135, 30, 12},
+        {m_pSaleType, CSalesEntry::IdSaleType, "销售类型：", 216, 54, 58, 13},
+        {m_pQuantity, CSalesEntry::IdQuantity, "数量：", 216, 70, 24, 12},
+        {m_pPiecesPerBox, CSalesEntry::IdPiecesPerBox, "每盒总量：", 216, 86, 24, 12},
+        {m_pAmount, CSalesEntry::IdAmount, "应付金额：", 216, 138, 39, 12},
     };
     const CPlacedFields placed = layout.PlaceFields(fields, 200, 150);
     QWidget* const previous = placed.last;
-    m_pPiecesLabel = placed.labels[8];
+    m_pScan->setObjectName(QStringLiteral("scan"));
+    m_pScan->setPlaceholderText(QStringLiteral("扫条形码，或输入后按 Enter"));
+    m_pPiecesLabel = placed.labels[9];
     m_pPiecesLabel->setObjectName(QString::number(CSalesEntry::IdPiecesPerBoxLabel));
-    layout.Text(QStringLiteral("(格式:1990-12-12)"), 140, 102, 74, 13);
-    layout.Text(QStringLiteral("元"), 105, 119, 12, 12);
-    layout.Text(QStringLiteral("元"), 257, 122, 12, 12);
+    layout.Text(QStringLiteral("(格式:1990-12-12)"), 140, 118, 74, 13);
+    layout.Text(QStringLiteral("元"), 105, 135, 12, 12);
+    layout.Text(QStringLiteral("元"), 257, 138, 12, 12);
 
     // The card's stock and expiry, and the batch to sell first: not the status line.
-    m_pCardHint = layout.Text(QString(), 6, 133, 300, 10);
+    m_pCardHint = layout.Text(QString(), 6, 149, 300, 10);
     m_pCardHint->setObjectName(QString::number(CSalesEntry::IdCardHint));
-    layout.Separator(145);
-    m_pStatus = layout.StatusLine(6, 154, 188, 29);
-    m_pBasket = layout.Text(m_basket.Line(), 6, 188, 188, 12);
+    layout.Separator(161);
+    m_pStatus = layout.StatusLine(6, 170, 188, 29);
+    m_pBasket = layout.Text(m_basket.Line(), 6, 204, 188, 12);
     m_pBasket->setObjectName(QString::number(IdBasket));
-    m_pCheckout = layout.Button(IdCheckout, QStringLiteral("结账 (F9)"), 200, 152, 101, 14);
+    m_pCheckout = layout.Button(IdCheckout, QStringLiteral("结账 (F9)"), 200, 168, 101, 14);
     m_pCheckout->setAutoDefault(false);
-    m_pAdd = layout.Button(1, QStringLiteral("添加"), 200, 186, 50, 14);
+    m_pAdd = layout.Button(1, QStringLiteral("添加"), 200, 202, 50, 14);
     m_pAdd->setDefault(true);
-    m_pClose = layout.Button(2, QStringLiteral("关闭"), 251, 186, 50, 14);
+    m_pClose = layout.Button(2, QStringLiteral("关闭"), 251, 202, 50, 14);
     setTabOrder(previous, m_pAdd);
     setTabOrder(m_pAdd, m_pClose);
     setTabOrder(m_pClose, m_pCheckout);
@@ -96,7 +110,7 @@ void CSalesEntryDlg::BuildControls() {
 
     m_pPickers =
         new CCardPickers(m_entry, this, m_pName, m_pOrigin, m_pPackModel, m_pExpiry, m_pCardHint);
-    m_pAmount->installEventFilter(this);
+    m_pPickers->OnRebuilt([this] { FillFromCatalogue(); });
 
     connect(m_pSaleType, &QComboBox::currentIndexChanged, this, &CSalesEntryDlg::ApplySaleType);
     // Only what the user types recomputes; the dialog's own writes do not.
@@ -108,11 +122,101 @@ void CSalesEntryDlg::BuildControls() {
 }
 
 bool CSalesEntryDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_pAmount) {
-        if (event->type() == QEvent::FocusIn)
-            RecomputeAmount();
-    }
+    if (watched == m_pAmount && event->type() == QEvent::FocusIn)
+        RecomputeAmount();
+    if (event->type() == QEvent::KeyPress && FilterKey(watched, static_cast<QKeyEvent*>(event)))
+        return true;
     return QDialog::eventFilter(watched, event);
+}
+
+bool CSalesEntryDlg::FilterKey(QObject* watched, QKeyEvent* key) {
+    // Each key once, where it is going; a held key is a person.
+    if (watched != QApplication::focusWidget() || key->isAutoRepeat())
+        return false;
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    // Keys a program makes may carry no time: then the clock stands in.
+    const qint64 ms = key->timestamp() ? qint64(key->timestamp()) : m_clock.elapsed();
+    switch (m_burst.Key(key->text(), enter, ms)) {
+    case scanburst::CBurst::Step::FirstDigit: {
+        // The digits go in as typed; should they turn out a scan, the field gets this back.
+        auto* edit = qobject_cast<QLineEdit*>(watched);
+        if (auto* box = qobject_cast<QComboBox*>(watched))
+            edit = box->lineEdit();
+        m_beforeBurst = {edit, edit ? edit->text() : QString(), edit ? edit->cursorPosition() : 0,
+                         m_form.timestampTyped};
+        return false;
+    }
+    case scanburst::CBurst::Step::Digit:
+        return false;
+    case scanburst::CBurst::Step::Code:
+        if (m_beforeBurst.edit) {
+            m_beforeBurst.edit->setText(m_beforeBurst.text);
+            m_beforeBurst.edit->setCursorPosition(m_beforeBurst.cursor);
+            m_form.timestampTyped = m_beforeBurst.stampTyped;
+            RecomputeAmount();
+        }
+        OnScan(m_burst.Code());
+        return true;
+    case scanburst::CBurst::Step::Other:
+        break;
+    }
+    if (enter && watched == m_pScan) {
+        // Typed by hand, or nothing at all: an Enter here never records a sale.
+        OnScan(m_pScan->text());
+        return true;
+    }
+    return false;
+}
+
+void CSalesEntryDlg::OnScan(const QString& code) {
+    if (code.trimmed().isEmpty()) {
+        m_pScan->setFocus();
+        return;
+    }
+    const auto scan = [&] {
+        UpdateData(true);
+        return m_entry.Scan(m_form, code, CSalesEntry::SaleDay(m_form, QDate::currentDate()));
+    };
+    CSalesEntry::Scanned scanned = scan();
+    if (scanned.filled && m_bScanPending) {
+        // The item before was scanned and never entered: it is recorded as it stands, and the
+        // new one read from the stock as the sale left it.
+        OnAdd();
+        if (m_bScanPending) {
+            // Refused: its reason stays shown, the new code waits in the scan field.
+            m_pScan->setText(code.trimmed());
+            return;
+        }
+        scanned = scan();
+    }
+    m_pStatus->setText(scanned.status);
+    if (!scanned.filled) {
+        // The form stays as it was.
+        m_pScan->setText(code.trimmed());
+        m_pScan->selectAll();
+        m_pScan->setFocus();
+        return;
+    }
+    m_form = scanned.form;
+    UpdateData(false);
+    RecomputeAmount();
+    m_pScan->clear();
+    m_pPickers->Rebuild();
+    m_bScanPending = true;
+    // Enter records it; a typed number replaces the 1.
+    m_pQuantity->setFocus();
+    m_pQuantity->selectAll();
+}
+
+void CSalesEntryDlg::FillFromCatalogue() {
+    UpdateData(true);
+    const CSalesEntry::Form filled = m_entry.WithCatalogue(m_form);
+    if (filled.price == m_form.price && filled.piecesPerBox == m_form.piecesPerBox)
+        return;
+    m_form = filled;
+    m_pPrice->setText(m_form.price);
+    m_pPiecesPerBox->setText(m_form.piecesPerBox);
+    RecomputeAmount();
 }
 
 void CSalesEntryDlg::ClearForm() {
@@ -121,7 +225,8 @@ void CSalesEntryDlg::ClearForm() {
     UpdateData(false);
     // The card is gone from the form, and its stock has changed.
     m_pCardHint->clear();
-    m_pName->setFocus();
+    m_bScanPending = false;
+    m_pScan->setFocus();
 }
 
 void CSalesEntryDlg::ApplySaleType() {
@@ -188,8 +293,10 @@ void CSalesEntryDlg::OnAdd() {
     FocusControl(this, outcome.focus);
 }
 
-bool CSalesEntryDlg::PrintReceiptOf(const QStringList& numbers) {
-    const CReceiptOutcome printed = PrintReceipt(*m_pDatabase, numbers, m_strOperator, false);
+bool CSalesEntryDlg::PrintReceiptOf(const QStringList& numbers,
+                                    std::optional<long long> tenderedCents) {
+    const CReceiptOutcome printed = PrintReceipt(*m_pDatabase, numbers, m_strOperator, false,
+                                                 QDateTime::currentDateTime(), tenderedCents);
     if (!printed.ok) {
         // The sales stay recorded whatever the printer does.
         Prompts().Tell(this, printed.message, CPrompts::Icon::Warning);
@@ -204,10 +311,40 @@ bool CSalesEntryDlg::OnCheckout() {
         m_pStatus->setText(QStringLiteral("本单还没有销售：先按【添加】登记，再结账"));
         return true;
     }
-    if (!PrintReceiptOf(m_basket.Numbers()))
+    CCheckout checkout(m_pDatabase, m_strOperator);
+    QString failure;
+    const std::optional<long long> due = checkout.Due(m_basket.Numbers(), &failure);
+    if (!due) {
+        Prompts().Tell(this, QStringLiteral("无法读取本单的销售，没有结账：") + failure.trimmed(),
+                       CPrompts::Icon::Warning);
         return false;
+    }
+    CPaymentDlg asked(*due, CPaymentSettings::Load().methods, this);
+    const int answer = asked.exec();
+    // The next customer's first key comes here, whatever the window manager does.
+    activateWindow();
+    if (answer != QDialog::Accepted) {
+        m_pStatus->setText(QStringLiteral("结账已取消，本单不变"));
+        return false;
+    }
+    const CPayment payment = asked.Payment();
+    const CCheckout::Outcome paid =
+        checkout.Pay(m_basket.Numbers(), payment, QDateTime::currentDateTime());
+    if (!paid.ok) {
+        Prompts().Tell(this, paid.message, CPrompts::Icon::Warning);
+        return false;
+    }
+    // Paid is paid: a receipt that fails can be reprinted, 本单 is done either way.
+    const bool printed = PrintReceiptOf(m_basket.Numbers(), payment.tenderedCents);
     m_basket.Clear();
     m_pBasket->setText(m_basket.Line());
+    if (printed) {
+        QString said = payment.method;
+        if (const std::optional<long long> change = payment.ChangeCents())
+            said += QStringLiteral(" 实收 %1 元，%2")
+                        .arg(money::Yuan(*payment.tenderedCents), payment::ChangeText(*change));
+        m_pStatus->setText(said + QStringLiteral("；") + m_pStatus->text());
+    }
     return true;
 }
 

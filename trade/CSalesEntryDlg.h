@@ -2,12 +2,16 @@
 // 前台销售登记表: records counter sales, one per press of 添加, until 关闭.
 #include "sale_basket.h"
 #include "sales_entry.h"
+#include "scan_burst.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QPointer>
 
 class CCardPickers;
 class CDatabase;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,11 +19,12 @@ class QPushButton;
 class CSalesEntryDlg : public QDialog {
     Q_OBJECT
 public:
-    // Reads the stock cards for the pickers through `db` (borrowed).
+    // Reads the stock cards for the pickers through `db` (borrowed). The scan field is named
+    // "scan".
     explicit CSalesEntryDlg(CDatabase* db, QWidget* parent = nullptr, QString operatorName = {});
 
-    // Ids of the 本单 line and the 结账 button.
-    enum Id : int { IdBasket = 1064, IdCheckout = 1065 };
+    // Ids of the 本单 line, the 结账 button and the scan field (named "scan", not by its id).
+    enum Id : int { IdBasket = 1064, IdCheckout = 1065, IdScan = 1066 };
 
     // Closing with sales in 本单 asks first whether to print their receipt.
     void reject() override;
@@ -33,11 +38,21 @@ private:
     void ApplySaleType();
     void RecomputeAmount();
     void OnAdd();
-    // 结账 (F9): the receipt of 本单, then a new one. False when it could not be printed.
+    // A code from the scan field or a scanner's burst: the next item. A scanned item still in
+    // the form is recorded first.
+    void OnScan(const QString& code);
+    // A key of any control: a scanner's burst is taken out of the control it went into and
+    // becomes the next item; true when the key is used up.
+    bool FilterKey(QObject* watched, QKeyEvent* key);
+    // The catalogue's price and 每盒总量 once the three texts name a drug.
+    void FillFromCatalogue();
+    // 结账 (F9): asks how the customer pays, sets it on the sales of 本单, prints their receipt,
+    // then starts a new one. False when 本单 stays: cancelled, or the payment not recorded.
     bool OnCheckout();
     // Prints the receipt of the sales numbered `numbers` (their 单号); its outcome in the status
-    // line, a failure in a box too.
-    bool PrintReceiptOf(const QStringList& numbers);
+    // line, a failure in a box too. `tenderedCents`: cash handed over at 结账.
+    bool PrintReceiptOf(const QStringList& numbers,
+                        std::optional<long long> tenderedCents = std::nullopt);
     // Controls to the form (true) or the form to the controls (false).
     void UpdateData(bool save);
 
@@ -48,6 +63,7 @@ private:
     CSalesEntry::Form m_form;
     CCardPickers* m_pPickers = nullptr; // child of the dialog
 
+    QLineEdit* m_pScan = nullptr;
     QLineEdit* m_pTimestamp = nullptr;
     QComboBox* m_pName = nullptr;
     QComboBox* m_pOrigin = nullptr;
@@ -65,4 +81,16 @@ private:
     QPushButton* m_pCheckout = nullptr;
     QPushButton* m_pAdd = nullptr;
     QPushButton* m_pClose = nullptr;
+
+    scanburst::CBurst m_burst;
+    QElapsedTimer m_clock; // for key events that carry no time
+    // The control a burst may be going into, as it was before the burst's first digit.
+    struct BeforeBurst {
+        QPointer<QLineEdit> edit;
+        QString text;
+        int cursor = 0;
+        bool stampTyped = false;
+    } m_beforeBurst;
+    // The form holds a scanned item not yet recorded.
+    bool m_bScanPending = false;
 };

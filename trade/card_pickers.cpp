@@ -43,6 +43,8 @@ void CCardPickers::Rebuild() {
     m_pPackModel->setEditText(typed.packModel);
     m_pExpiry->setEditText(typed.expiry);
     m_bRebuilding = false;
+    if (m_rebuilt)
+        m_rebuilt();
 }
 
 bool CCardPickers::eventFilter(QObject* watched, QEvent* event) {

@@ -6,6 +6,7 @@
 #include "sales_entry.h"
 
 #include <QObject>
+#include <functional>
 
 class QComboBox;
 class QLabel;
@@ -20,6 +21,8 @@ public:
     CSalesEntry::Card Typed() const;
     // The lists and the hint for what is typed; a failure to read them is shown.
     void Rebuild();
+    // Called after each rebuild, with the four texts as typed.
+    void OnRebuilt(std::function<void()> rebuilt) { m_rebuilt = std::move(rebuilt); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -33,4 +36,5 @@ private:
     QComboBox* m_pExpiry;
     QLabel* m_pHint;
     bool m_bRebuilding = false;
+    std::function<void()> m_rebuilt;
 };

@@ -2,6 +2,8 @@
 
 #include "CDatabase.h"
 #include "CTransaction.h"
+#include "drug_catalogue.h"
+#include "drug_lookup.h"
 #include "entry_check.h"
 #include "entry_fields.h"
 #include "entry_log.h"
@@ -57,6 +59,38 @@ CPurchaseEntry::Lists CPurchaseEntry::OpeningLists(QString* failure) const {
     return lists;
 }
 
+CPurchaseEntry::CodeLookup CPurchaseEntry::LookUpCode(const Form& form) const {
+    const QString code = form.barcode.trimmed();
+    CodeLookup out{false, form, {}};
+    if (code.isEmpty())
+        return out;
+    if (out.status = drugcatalogue::CodeProblem(code); !out.status.isEmpty())
+        return out;
+    QString failure;
+    const std::optional<CDrug> drug = druglookup::ByCode(m_pDatabase, code, &failure);
+    if (!drug) {
+        out.status = failure.isEmpty() ? QStringLiteral("条形码 %1 未登记").arg(code) : failure;
+        return out;
+    }
+    out.found = true;
+    out.form.name = drug->name;
+    out.form.origin = drug->origin;
+    out.form.packModel = drug->packModel;
+    out.status =
+        QStringLiteral("条形码 %1：%2 %3 %4").arg(code, drug->name, drug->origin, drug->packModel);
+    const std::optional<CResultTable> last = RunStatement(
+        m_pDatabase, QStringLiteral("进"),
+        {QStringLiteral("SELECT 大类,小类 FROM 进 WHERE 名称=? AND 产地=? AND 规格型号=? "
+                        "ORDER BY 采购日期 DESC, 单号 DESC"),
+         {drug->name, drug->origin, drug->packModel}},
+        &failure);
+    if (last && last->RowCount() > 0) {
+        out.form.category = last->CellText(0, 0);
+        out.form.subCategory = last->CellText(0, 1);
+    }
+    return out;
+}
+
 CEntryOutcome CPurchaseEntry::Add(const Form& form) {
     // The fields are read in the order of the form; the first that fails stops the entry.
     const std::optional<double> price = entryfields::ParseNumber(form.price);
@@ -85,6 +119,9 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) {
     p.enteredBy = m_strOperator;
     if (p.name.isEmpty() || p.origin.isEmpty() || p.packModel.isEmpty())
         return CEntryOutcome::Status(kNameMissing);
+    const QString barcode = form.barcode.trimmed();
+    if (const QString problem = drugcatalogue::CodeProblem(barcode); !problem.isEmpty())
+        return CEntryOutcome::Refused({}, IdBarcode, problem);
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         return CEntryOutcome::Status(kConnectionClosed);
     p.price = *price;
@@ -102,10 +139,10 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) {
     if (attempt.step == Step::AlreadyRecorded)
         return CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdPurchaser, std::nullopt);
     p.number = attempt.number;
-    return Record(p);
+    return Record(p, barcode);
 }
 
-CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p) {
+CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p, const QString& barcode) {
     QString lostReply;
     try {
         CTransaction transaction(*m_pDatabase);
@@ -127,8 +164,19 @@ CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p) {
             if (!updated)
                 return CEntryOutcome::Status(kCardInvalid);
         }
+        // A drug new to the catalogue enters it with its first batch.
+        const drugcatalogue::CPurchasedDrug drug = drugcatalogue::EnterPurchased(
+            *m_pDatabase, p.name, p.origin, p.packModel, barcode, m_strOperator);
+        if (!drug.refusal.isEmpty())
+            return CEntryOutcome::Refused({}, IdBarcode, drug.refusal);
         // The batch and its log row stay together or go together.
-        auditlog::Append(*m_pDatabase, entrylog::Purchase(p), QDateTime::currentDateTime());
+        CLogEntry entry = entrylog::Purchase(p);
+        if (!drug.note.isEmpty())
+            entry.content += QStringLiteral("；") + drug.note;
+        const QDateTime now = QDateTime::currentDateTime();
+        auditlog::Append(*m_pDatabase, entry, now);
+        for (const CLogEntry& row : drug.log)
+            auditlog::Append(*m_pDatabase, row, now);
         try {
             return CEntryOutcome::Recorded(kRecorded, IdPurchaser, transaction.Commit());
         } catch (const CDBException& e) {

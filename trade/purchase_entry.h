@@ -29,10 +29,13 @@ public:
         IdPrice = 1058,
         IdQuantity = 1059,
         IdStatus = 1060,
+        IdBarcode = 1061,
     };
 
     // The form as its controls hold it: the number fields as typed.
     struct Form {
+        // 条形码: typed or scanned; a drug new to the catalogue takes it as its code.
+        QString barcode;
         QDate purchaseDate;
         QString purchaser;
         QString category;
@@ -79,6 +82,15 @@ public:
     // was refused or failed (a failure in `failure`, as the record grid would show it).
     Lists OpeningLists(QString* failure = nullptr) const;
 
+    // What Enter in 条形码 comes to: the form with the drug the code names (and 大类, 小类 of
+    // its last purchase), or as it was with the status saying why not.
+    struct CodeLookup {
+        bool found = false;
+        Form form;
+        QString status;
+    };
+    CodeLookup LookUpCode(const Form& form) const;
+
     // One press of 添加 on `form`. An expiry before the purchase date asks first, unless
     // `pastExpiryAccepted`. Each batch gets its own number (单号); when the connection breaks
     // during the commit, the batch is looked up by that number. Until its outcome is known the
@@ -86,8 +98,8 @@ public:
     CEntryOutcome Add(const Form& form);
 
 private:
-    // Records `p` as one transaction.
-    CEntryOutcome Record(const entrysql::Purchase& p);
+    // Records `p` as one transaction, with the drug and `barcode` in the catalogue.
+    CEntryOutcome Record(const entrysql::Purchase& p, const QString& barcode);
 
     CDatabase* m_pDatabase;
     QString m_strOperator;

@@ -3,6 +3,7 @@
 #include "CDatabase.h"
 #include "CTransaction.h"
 #include "datetime_parse.h"
+#include "drug_lookup.h"
 #include "entry_check.h"
 #include "entry_fields.h"
 #include "entry_log.h"
@@ -55,6 +56,13 @@ QDate DateOf(const QString& text) {
     return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
 }
 
+// The catalogue's 每盒总量 as the entry counts pieces: a whole number of at least 1.
+std::optional<unsigned> WholePieces(double pieces) {
+    if (pieces >= 1 && pieces <= 1e6 && pieces == double(unsigned(pieces)))
+        return unsigned(pieces);
+    return std::nullopt;
+}
+
 } // namespace
 
 std::optional<CSalesEntry::SaleTypeRule> CSalesEntry::RuleFor(const QString& saleType) {
@@ -99,20 +107,11 @@ CSalesEntry::Card CSalesEntry::Stored(const Card& typed) {
 }
 
 CStatement CSalesEntry::PickerStatement(const Card& typed) {
-    CStatement statement{QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0"),
-                         {}};
+    CStatement statement{QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期 FROM 存"), {}};
     const Card card = Stored(typed);
-    const std::pair<const char*, const QString*> clauses[] = {
-        {" AND 名称=?", &card.name},
-        {" AND 产地=?", &card.origin},
-        {" AND 规格型号=?", &card.packModel},
-        {" AND 有效截止日期=?", &card.expiry},
-    };
-    for (const auto& [clause, text] : clauses) {
-        if (!text->isEmpty()) {
-            statement.sql += QString::fromUtf8(clause);
-            statement.values.emplace_back(*text);
-        }
+    if (!card.name.isEmpty()) {
+        statement.sql += QStringLiteral(" WHERE 名称=?");
+        statement.values.emplace_back(card.name);
     }
     return statement;
 }
@@ -138,10 +137,7 @@ QString CSalesEntry::CardHint(const Card& typed, const QDate& today) const {
         card.expiry.isEmpty())
         return {};
     const std::optional<CResultTable> rows = RunStatement(
-        m_pDatabase, kStockTable,
-        CStatement{QStringLiteral("SELECT 有效截止日期,现有存货量 FROM 存 WHERE 名称=? AND 产地=? "
-                                  "AND 规格型号=?"),
-                   {card.name, card.origin, card.packModel}});
+        m_pDatabase, kStockTable, entrysql::CardsOfDrug(card.name, card.origin, card.packModel));
     if (!rows)
         return {};
     QString hint;
@@ -173,12 +169,133 @@ QString CSalesEntry::CardHint(const Card& typed, const QDate& today) const {
 
 std::optional<CSalesEntry::Lists> CSalesEntry::PickerLists(const Card& typed,
                                                            QString* failure) const {
+    const Card card = Stored(typed);
+    // The cards of the typed name give the three lists after it; the names come from all.
     const std::optional<CResultTable> rows =
-        RunStatement(m_pDatabase, kStockTable, PickerStatement(typed), failure);
+        RunStatement(m_pDatabase, kStockTable, PickerStatement(card), failure);
     if (!rows)
         return std::nullopt;
-    return Lists{CPickerList::FromColumn(*rows, 0), CPickerList::FromColumn(*rows, 1),
-                 CPickerList::FromColumn(*rows, 2), CPickerList::FromColumn(*rows, 3)};
+    Lists lists;
+    if (card.name.isEmpty()) {
+        lists.names = CPickerList::FromColumn(*rows, 0);
+    } else {
+        const std::optional<CResultTable> names =
+            RunStatement(m_pDatabase, kStockTable,
+                         {QStringLiteral("SELECT DISTINCT 名称 FROM 存"), {}}, failure);
+        if (!names)
+            return std::nullopt;
+        lists.names = CPickerList::FromColumn(*names, 0);
+    }
+    CPickerList origins, packModels, expiries;
+    for (int row = 0; row < rows->RowCount(); ++row) {
+        origins.Add(rows->CellText(row, 1));
+        if (!card.origin.isEmpty() && rows->CellText(row, 1) != card.origin)
+            continue;
+        packModels.Add(rows->CellText(row, 2));
+        if (card.packModel.isEmpty() || rows->CellText(row, 2) == card.packModel)
+            expiries.Add(rows->CellText(row, 3));
+    }
+    lists.origins = origins.Items();
+    lists.packModels = packModels.Items();
+    lists.expiries = expiries.Items();
+    return lists;
+}
+
+QDate CSalesEntry::SaleDay(const Form& form, const QDate& today) {
+    if (!form.timestampTyped)
+        return today;
+    const QDate typed = DateOf(StoredStamp(form.timestamp).left(10));
+    return typed.isValid() ? typed : today;
+}
+
+CSalesEntry::Scanned CSalesEntry::Scan(const Form& form, const QString& code,
+                                       const QDate& today) const {
+    Scanned scanned{false, form, {}};
+    const QString typed = code.trimmed();
+    QString failure;
+    const std::optional<CDrug> drug = druglookup::ByCode(m_pDatabase, typed, &failure);
+    if (!drug) {
+        scanned.status = failure.isEmpty()
+                             ? QStringLiteral("条形码 %1 未登记").arg(typed)
+                             : QStringLiteral("读取药品目录发生错误：%1").arg(failure);
+        return scanned;
+    }
+    const std::optional<CResultTable> cards =
+        RunStatement(m_pDatabase, kStockTable,
+                     entrysql::CardsOfDrug(drug->name, drug->origin, drug->packModel), &failure);
+    if (!cards) {
+        scanned.status = QStringLiteral("%1：%2").arg(kLookupFailed, failure);
+        return scanned;
+    }
+    // First expiry first out: the rows come earliest first.
+    QString firstOut;
+    QStringList expired;
+    for (int row = 0; row < cards->RowCount() && firstOut.isEmpty(); ++row) {
+        const QString expiry = cards->CellText(row, 0);
+        const QString stock = cards->CellText(row, 1);
+        if (stock.toDouble() <= 0)
+            continue;
+        const QDate date = DateOf(expiry);
+        if (date.isValid() && date < today)
+            expired << QStringLiteral("%1（%2 盒）").arg(expiry, Boxes(stock));
+        else
+            firstOut = expiry;
+    }
+    if (firstOut.isEmpty()) {
+        const QString drugText =
+            QStringLiteral("%1 %2 %3").arg(drug->name, drug->origin, drug->packModel);
+        if (expired.isEmpty())
+            scanned.status = QStringLiteral("条形码 %1 的药品（%2）没有库存").arg(typed, drugText);
+        else if (m_bExpiredLocked)
+            scanned.status = QStringLiteral("条形码 %1 的药品只有已过期的批次：%2，不能销售")
+                                 .arg(typed, expired.join(QStringLiteral("、")));
+        else
+            scanned.status =
+                QStringLiteral("条形码 %1 的药品只有已过期的批次：%2，扫码不选过期批次")
+                    .arg(typed, expired.join(QStringLiteral("、")));
+        return scanned;
+    }
+
+    Form& filled = scanned.form;
+    filled.card = {drug->name, drug->origin, drug->packModel, firstOut};
+    const bool split = form.saleType == kSplitPack;
+    const double price = split ? drug->piecePrice : drug->boxPrice;
+    filled.price = entryfields::NumberText(price);
+    filled.quantity = entryfields::UnsignedText(1);
+    if (const std::optional<unsigned> pieces = WholePieces(drug->piecesPerBox); split && pieces)
+        filled.piecesPerBox = entryfields::UnsignedText(*pieces);
+    filled.amount = AmountDue(1, price);
+    filled.expiredAccepted = false;
+    scanned.filled = true;
+    scanned.status = QStringLiteral("%1 %2 %3 · %4 批：按 Enter 登记，或先输入数量")
+                         .arg(drug->name, drug->origin, drug->packModel, firstOut);
+    return scanned;
+}
+
+CSalesEntry::Form CSalesEntry::WithCatalogue(const Form& form) const {
+    const Card card = Stored(form.card);
+    if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty())
+        return form;
+    const std::optional<CDrug> drug =
+        druglookup::ByName(m_pDatabase, card.name, card.origin, card.packModel);
+    if (!drug)
+        return form;
+    Form filled = form;
+    const bool split = form.saleType == kSplitPack;
+    const double price = split ? drug->piecePrice : drug->boxPrice;
+    // Only where the user has not typed: a cleared form's 0 and the sale type's own 每盒总量.
+    if (price > 0 && entryfields::ParseNumber(form.price) == 0.0)
+        filled.price = entryfields::NumberText(price);
+    const std::optional<SaleTypeRule> rule = RuleFor(form.saleType);
+    const std::optional<unsigned> pieces = WholePieces(drug->piecesPerBox);
+    if (split && rule && pieces &&
+        entryfields::ParseUnsigned(form.piecesPerBox) == rule->piecesPerBox)
+        filled.piecesPerBox = entryfields::UnsignedText(*pieces);
+    const std::optional<double> shownPrice = entryfields::ParseNumber(filled.price);
+    const std::optional<unsigned> quantity = entryfields::ParseUnsigned(filled.quantity);
+    if (shownPrice && quantity)
+        filled.amount = AmountDue(*quantity, *shownPrice);
+    return filled;
 }
 
 QString CSalesEntry::ExpiredQuestion(const QString& expiry) {

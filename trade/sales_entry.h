@@ -85,6 +85,14 @@ public:
     static const QString kStampInvalid;
     static const QString kPiecesPerBoxZero;
 
+    // What a scanned code did to the form.
+    struct Scanned {
+        // The form holds the drug's card to sell first, 数量 1: Enter records it.
+        bool filled = false;
+        Form form;      // the form to show: as it was unless filled
+        QString status; // what the status line says
+    };
+
     // The question before a sale from a card that expired on `expiry`.
     static QString ExpiredQuestion(const QString& expiry);
     // The refusal of a sale from a card that expired on `expiry`, while expired stock is locked.
@@ -111,14 +119,27 @@ public:
 
     // The card as the books store it: each text without its trailing blanks.
     static Card Stored(const Card& typed);
-    // The picker query: the cards equal to every text that is not empty.
+    // The picker query: the cards of the typed 名称, or every card while it is empty.
     static CStatement PickerStatement(const Card& typed);
     // A typed time stamp as the books read it ("2025/6/1 10:00" gives "2025-06-01 10:00:00");
     // empty when the text is no date-time.
     static QString StoredStamp(const QString& typed);
-    // The four lists for what is typed; nullopt when the query was refused or failed (a
-    // failure in `failure`, as the record grid would show it).
+    // The day a sale of `form` is stamped with: its typed stamp's, else `today`.
+    static QDate SaleDay(const Form& form, const QDate& today);
+    // The four lists for what is typed; each offers every card that matches the texts of the
+    // pickers before it, never narrowed by its own text, so that a refused batch leaves the
+    // others to pick. nullopt when a query was refused or failed (a failure in `failure`, as
+    // the record grid would show it).
     std::optional<Lists> PickerLists(const Card& typed, QString* failure = nullptr) const;
+
+    // A scanned or typed code on `today`: the drug from the catalogue, then its card by first
+    // expiry first out (the earliest 有效截止日期 not before `today` with stock; never an expired
+    // one), 零售价 from the catalogue (拆零价 and 每盒总量 for a split pack), 数量 1. An unknown
+    // code or a drug with no card to sell leaves the form as it was and says why.
+    Scanned Scan(const Form& form, const QString& code, const QDate& today) const;
+    // The form with the catalogue's 零售价 and 每盒总量 for the drug its three texts name, where
+    // those fields still hold what a cleared form holds; the amount due follows.
+    Form WithCatalogue(const Form& form) const;
 
     // Once the four texts name a card: its stock and expiry on `today` ("库存 12 盒 · 2027-06-30
     // 到期（还有 204 天）"), and the batch of the same drug to sell first, where another card with

@@ -2,6 +2,7 @@
 
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "CPaymentSettingsGroup.h"
 #include "CSetPasswordDlg.h"
 #include "alert_settings.h"
 #include "audit_log.h"
@@ -47,7 +48,7 @@ CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun,
 
 void CSettingsDlg::BuildControls() {
     auto* group = new QGroupBox(QStringLiteral("用户列表"), this);
-    BuildFrame(320, 376, IdPlaceholder, QRect(14, 48, 292, 132));
+    BuildFrame(320, 410, IdPlaceholder, QRect(14, 48, 292, 132));
     group->setGeometry(Units().Rect(7, 35, 306, 170));
     group->lower();
 
@@ -57,16 +58,22 @@ void CSettingsDlg::BuildControls() {
         {IdDelete, "删除", 122, 185, [this] { OnDelete(); }},
         {IdAdd, "添加", 176, 185, [this] { OnAdd(); }},
         {IdSetPassword, "设置密码...", 230, 185, [this] { OnSetPassword(); }},
-        {IdClose, "关闭", 263, 356, nullptr},
+        {IdClose, "关闭", 263, 390, nullptr},
     });
 
     BuildAlertGroup();
     BuildBackupGroup();
     BuildReceiptGroup();
+    auto* payment = new CPaymentSettingsGroup(
+        [this](const QString& action, const QString& object, const QString& content) {
+            LogSettings(action, object, content);
+        },
+        this);
+    payment->setGeometry(Units().Rect(7, 354, 306, 32));
 
     m_pAutoRun = new QCheckBox(QStringLiteral("开机自动运行"), this);
     m_pAutoRun->setObjectName(QString::number(IdAutoRun));
-    m_pAutoRun->setGeometry(Units().Rect(7, 358, 100, 10));
+    m_pAutoRun->setGeometry(Units().Rect(7, 392, 100, 10));
     connect(m_pAutoRun, &QCheckBox::clicked, this, &CSettingsDlg::OnAutoRunClicked);
 }
 

@@ -140,6 +140,7 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "(&3)库存管理",
         "  查询库存" + Blanks(10) + "CTRL+ALT+Y",
         "  维护库存" + Blanks(10) + "CTRL+ALT+U",
+        "  维护药品目录",
         "  药品预警" + Blanks(10) + "CTRL+ALT+W",
         "  ----",
         "  报损/退货..." + Blanks(7) + "CTRL+ALT+L",
@@ -208,12 +209,12 @@ TEST_F(MainFrameTest, MenuItemsCarryTheirCommandIds) {
         {0, 0, cmd::Settings},      {0, 1, cmd::ChangePassword}, {0, 2, cmd::AuditLog},
         {0, 3, cmd::CheckLog},      {0, 4, cmd::BackUp},         {0, 8, cmd::AppExit},
         {1, 0, cmd::PurchaseEntry}, {1, 2, cmd::PurchaseQuery},  {1, 3, cmd::PurchaseMaint},
-        {2, 0, cmd::StockQuery},    {2, 1, cmd::StockMaint},     {2, 4, cmd::WriteOff},
-        {2, 5, cmd::StockTake},     {3, 0, cmd::SalesEntry},     {3, 2, cmd::SalesQuery},
-        {3, 3, cmd::SalesMaint},    {3, 5, cmd::ReprintReceipt}, {4, 3, cmd::LossReport},
-        {4, 4, cmd::ShiftReport},   {4, 7, cmd::TodaySales},     {4, 8, cmd::StockList},
-        {4, 9, cmd::YearPurchases}, {5, 0, cmd::Help},           {5, 1, cmd::Calculator},
-        {5, 3, cmd::Feedback},      {5, 4, cmd::About}};
+        {2, 0, cmd::StockQuery},    {2, 1, cmd::StockMaint},     {2, 2, cmd::DrugCatalogue},
+        {2, 5, cmd::WriteOff},      {2, 6, cmd::StockTake},      {3, 0, cmd::SalesEntry},
+        {3, 2, cmd::SalesQuery},    {3, 3, cmd::SalesMaint},     {3, 5, cmd::ReprintReceipt},
+        {4, 3, cmd::LossReport},    {4, 4, cmd::ShiftReport},    {4, 7, cmd::TodaySales},
+        {4, 8, cmd::StockList},     {4, 9, cmd::YearPurchases},  {5, 0, cmd::Help},
+        {5, 1, cmd::Calculator},    {5, 3, cmd::Feedback},       {5, 4, cmd::About}};
     for (const Item& item : items)
         EXPECT_EQ(TopMenu(item.menu)->actions().at(item.position)->objectName(),
                   QString::number(item.id));
@@ -317,7 +318,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 42u);
+    EXPECT_EQ(expected.size(), 43u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {
@@ -618,8 +619,9 @@ TEST(ApricotView, AClerkIsRefusedEveryManagersCommand) {
         EXPECT_EQ(prompts.Texts(), QStringList{QStringLiteral("需要店长权限")});
     }
     // The counter's own work stays open to them.
-    for (const int id : {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp,
-                         cmd::LossReport, cmd::ShiftReport, cmd::ReprintReceipt, cmd::SaleReversal})
+    for (const int id :
+         {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp, cmd::LossReport,
+          cmd::ShiftReport, cmd::ReprintReceipt, cmd::SaleReversal, cmd::DrugCatalogue})
         EXPECT_TRUE(frame.CommandAction(id)->isEnabled()) << id;
 }
 

@@ -61,7 +61,7 @@ protected:
 TEST_P(MainViewTest, StartsWithTheColumnsOfSalesAndNoRowsWhenNothingWasSoldToday) {
     Exec(Sale(DateText(QDate::currentDate().addDays(-1)) + QStringLiteral(" 12:00:00"), "昨天"));
     Open();
-    EXPECT_EQ(Grid()->GetColumnCount(), 14);
+    EXPECT_EQ(Grid()->GetColumnCount(), 15);
     EXPECT_EQ(Grid()->ColumnTitle(0), QStringLiteral("日期时间"));
     EXPECT_EQ(Grid()->GetItemCount(), 0);
     EXPECT_EQ(Grid()->Table(), QStringLiteral("销"));

@@ -262,8 +262,10 @@ TEST_P(StartupUpgradeTest, OlderBooksAreUpgradedAfterABackupBeforeTheLogin) {
               (std::vector<QStringList>{{QStringLiteral("管理员"), QStringLiteral("店长")}}));
     const std::vector<QStringList> log =
         QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 对象, 内容 FROM 日志 ORDER BY 序号"));
-    // The upgrade, then the 期初 it brings.
-    ASSERT_EQ(log.size(), 2u);
+    // The upgrade, then the 期初 and the catalogue it brings.
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[2].mid(0, 3), QStringList({QStringLiteral("系统"), QStringLiteral("药品目录"),
+                                             QStringLiteral("药品")}));
     EXPECT_EQ(log[1].mid(0, 3),
               QStringList({QStringLiteral("系统"), QStringLiteral("期初"), QStringLiteral("存")}));
     EXPECT_EQ(log[0].mid(0, 3), QStringList({QStringLiteral("系统"), QStringLiteral("升级"),

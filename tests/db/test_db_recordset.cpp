@@ -30,11 +30,11 @@ protected:
 TEST_P(RecordsetTest, ColumnNamesAndTypeCodes) {
     CRecordset rs(&Db());
     rs.Open(QStringLiteral("select * from 销 WHERE 1<0"));
-    ASSERT_EQ(rs.GetODBCFieldCount(), 14);
+    ASSERT_EQ(rs.GetODBCFieldCount(), 15);
     const QStringList names{"日期时间", "名称", "产地",     "规格型号", "有效截止日期",
                             "零售价",   "数量", "销售类型", "实收金额", "坏帐",
-                            "营业员",   "单号", "小票号",   "冲正单号"};
-    for (short i = 0; i < 14; ++i)
+                            "营业员",   "单号", "小票号",   "冲正单号", "支付方式"};
+    for (short i = 0; i < 15; ++i)
         EXPECT_EQ(rs.GetODBCFieldInfo(i).m_strName, names[i]);
     const SQLSMALLINT stamp = rs.GetODBCFieldInfo(0).m_nSQLType;
     EXPECT_TRUE(stamp == SQL_TYPE_TIMESTAMP || stamp == SQL_TIMESTAMP) << stamp;

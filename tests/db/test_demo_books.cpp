@@ -2,6 +2,7 @@
 #include "CDBException.h"
 #include "CDemoBooks.h"
 #include "CTestBooks.h"
+#include "ean13.h"
 #include "query_rows.h"
 #include "schema.h"
 #include "sql_text.h"
@@ -102,11 +103,35 @@ TEST_P(DemoBooksTest, BooksAddUp) {
             << card.join(' ').toStdString();
 }
 
+TEST_P(DemoBooksTest, CatalogueScansEveryDrugAtThePricesItSells) {
+    WriteDemo();
+    EXPECT_EQ(Value("SELECT COUNT(*) FROM 药品"),
+              Value("SELECT COUNT(*) FROM (SELECT 名称,产地,规格型号 FROM 进 "
+                    "GROUP BY 名称,产地,规格型号) AS drugs"));
+    QStringList codes;
+    for (const QStringList& row : QueryRows(Db(), "SELECT 条形码 FROM 药品")) {
+        EXPECT_TRUE(row[0].startsWith("69") && ean13::IsValid(row[0])) << row[0].toStdString();
+        codes << row[0];
+    }
+    codes.removeDuplicates();
+    EXPECT_EQ(QString::number(codes.size()), Value("SELECT COUNT(*) FROM 药品"));
+    // Every sale was at the catalogue's price of a box or of a piece.
+    EXPECT_EQ(Value("SELECT COUNT(*) FROM 销 JOIN 药品 ON 药品.名称=销.名称 AND "
+                    "药品.产地=销.产地 AND 药品.规格型号=销.规格型号 WHERE ABS(销.零售价 - "
+                    "CASE WHEN 销.销售类型='整盒销售' THEN 药品.零售价 ELSE 药品.拆零价 END) "
+                    "> 0.0001"),
+              "0");
+    EXPECT_EQ(Value("SELECT COUNT(*) FROM 药品 WHERE 含麻黄碱='是'"), "1");
+    EXPECT_GT(Value("SELECT COUNT(*) FROM 药品 WHERE 类别='处方药'").toInt(), 0);
+}
+
 TEST_P(DemoBooksTest, SameDayGivesTheSameBooks) {
     const auto dump = [this] {
         std::vector<QStringList> rows = QueryRows(Db(), "SELECT * FROM 销 ORDER BY 日期时间 ASC");
         for (const QStringList& row :
              QueryRows(Db(), "SELECT * FROM 进 ORDER BY 采购日期 ASC, 编号 ASC"))
+            rows.push_back(row);
+        for (const QStringList& row : QueryRows(Db(), "SELECT * FROM 药品 ORDER BY 条形码"))
             rows.push_back(row);
         return rows;
     };

@@ -367,9 +367,11 @@ TEST_P(InitDbUpgradeTest, UpgradesOnceThenSaysSoAndRefusesNewerBooks) {
         << run.out.toStdString();
     EXPECT_EQ(QueryValue(Db(), "SELECT 版本 FROM 账套版本"), newest);
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 操作员 WHERE 角色 = '店长'"), "2");
-    // The upgrade that brings the row digests records every card's stock with it.
+    // The upgrade that brings the row digests records every card's stock with it; the one that
+    // brings the catalogue, the drugs it found.
     EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号"),
-              (std::vector<QStringList>{{"系统", "升级", "账套"}, {"系统", "期初", "存"}}));
+              (std::vector<QStringList>{
+                  {"系统", "升级", "账套"}, {"系统", "期初", "存"}, {"系统", "药品目录", "药品"}}));
     if (GetParam() == Backend::SQLite) {
         // The backup was made before, of the books as they were.
         const QStringList backups =
@@ -386,14 +388,14 @@ TEST_P(InitDbUpgradeTest, UpgradesOnceThenSaysSoAndRefusesNewerBooks) {
     const ProgramRun again = Upgrade();
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     EXPECT_TRUE(again.out.contains("已是第 " + newest + " 版")) << again.out.toStdString();
-    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "2");
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "3");
 
     const QString newer = QString::number(booksversion::kNewest + 1);
     Exec("UPDATE 账套版本 SET 版本 = " + newer);
     const ProgramRun refused = Upgrade();
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_TRUE(refused.err.contains("第 " + newer + " 版")) << refused.err.toStdString();
-    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "2");
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志"), "3");
 }
 
 APRICOT_INSTANTIATE_BACKENDS(InitDbUpgradeTest);

@@ -49,12 +49,12 @@ TEST_P(SchemaTest, ColumnsComeInTheirOrderWithTheirKinds) {
     const QueryResult sales = RunQuery(Db(), "select * from 销 WHERE 1<0");
     EXPECT_EQ(sales.columns, QStringList({"日期时间", "名称", "产地", "规格型号", "有效截止日期",
                                           "零售价", "数量", "销售类型", "实收金额", "坏帐",
-                                          "营业员", "单号", "小票号", "冲正单号"}));
+                                          "营业员", "单号", "小票号", "冲正单号", "支付方式"}));
     EXPECT_TRUE(sales.rows.empty());
     EXPECT_EQ(sales.types[0], SQL_TYPE_TIMESTAMP);
     for (int number : {5, 6, 8, 9})
         EXPECT_TRUE(IsDouble(sales.types[number])) << sales.columns[number].toStdString();
-    for (int text : {1, 2, 3, 4, 7, 10, 11, 12, 13})
+    for (int text : {1, 2, 3, 4, 7, 10, 11, 12, 13, 14})
         EXPECT_FALSE(IsDouble(sales.types[text])) << sales.columns[text].toStdString();
 }
 

@@ -160,13 +160,13 @@ TEST_P(LoadTest, EmptyResultGivesTheColumnsAndSucceeds) {
     const auto table = Run(QStringLiteral("销"), QStringLiteral("select * from 销 WHERE 1<0"));
     ASSERT_TRUE(table.has_value());
     EXPECT_EQ(table->RowCount(), 0);
-    ASSERT_EQ(table->ColumnCount(), 14);
+    ASSERT_EQ(table->ColumnCount(), 15);
     QStringList names;
     for (const CResultColumn& column : table->Columns())
         names << column.m_strName;
     EXPECT_EQ(names, (QStringList{"日期时间", "名称", "产地", "规格型号", "有效截止日期", "零售价",
                                   "数量", "销售类型", "实收金额", "坏帐", "营业员", "单号",
-                                  "小票号", "冲正单号"}));
+                                  "小票号", "冲正单号", "支付方式"}));
     const short stamp = table->Columns()[0].m_nSQLType;
     EXPECT_TRUE(stamp == SQL_TYPE_TIMESTAMP || stamp == SQL_TIMESTAMP) << stamp;
     // DOUBLE on SQLite, FLOAT on PostgreSQL: a number either way.

@@ -621,7 +621,7 @@ TEST_P(WriteBackBooksTest, ATypedQuoteIsStoredAsTypedWhereBackslashesAreNoEscape
 TEST_P(WriteBackBooksTest, ANumberedSaleEqualToAnotherChangesOnlyItself) {
     const QString sale = QStringLiteral(
         "INSERT INTO 销 VALUES('2026-01-05 10:00:00','维生素C片','华中药业','0.1g*100片',"
-        "'2099-12-31',3.5,1,'整盒销售',3.5,0,'张三','%1','','')");
+        "'2099-12-31',3.5,1,'整盒销售',3.5,0,'张三','%1','','','')");
     Exec(sale.arg(QStringLiteral("n-1")));
     Exec(sale.arg(QStringLiteral("n-2")));
     const QString select = QStringLiteral("SELECT * FROM 销 ORDER BY 单号");

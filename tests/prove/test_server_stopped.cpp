@@ -269,7 +269,7 @@ TEST_F(ServerStoppedTest, ALoadCutByARestartKeepsNoRowsAndTheNextOneReadsThemAll
     Stop();
     ASSERT_NO_THROW(m_cluster->Start());
     EXPECT_EQ(grid.GetItemCount(), 0);
-    EXPECT_EQ(grid.Result().ColumnCount(), 14);
+    EXPECT_EQ(grid.Result().ColumnCount(), 15);
     ASSERT_EQ(m_prompts.Texts().size(), 1u);
     EXPECT_FALSE(m_prompts.Texts().at(0).trimmed().isEmpty());
 

@@ -2,7 +2,9 @@
 // a long name wrapped and not cut, a reprint marked, and the log row of each.
 #include "entry_books.h"
 #include "entry_lookup.h"
+#include "ledger_check.h"
 #include "lost_reply.h"
+#include "payment.h"
 #include "read_only_path.h"
 #include "receipt_content.h"
 #include "receipt_print.h"
@@ -124,6 +126,33 @@ TEST_P(ReceiptPrintTest, PdfHoldsTheWholeBasketOnItsPaper) {
         << log[0][3].toStdString();
     // The second print replaced the first; no part of a file is left.
     EXPECT_EQ(QDir(Folder()).entryList(QDir::Files | QDir::Hidden), QStringList{number + ".pdf"});
+}
+
+TEST_P(ReceiptPrintTest, APaidReceiptPrintsTheMethodAndTheChangeUnderTheTotal) {
+    ASSERT_TRUE(CCheckout(&Db(), QStringLiteral("张三"))
+                    .Pay(m_basket, {QStringLiteral("现金"), 2650, 3000}, kPrinted)
+                    .ok);
+    const CReceiptOutcome paid = PrintReceipt(Db(), m_basket, QStringLiteral("张三"), false,
+                                              kPrinted, m_settings, Folder(), 3000);
+    ASSERT_TRUE(paid.ok) << paid.message.toStdString();
+    const QString text = RunTool("pdftotext", {"-layout", paid.file, "-"});
+    const qsizetype total = text.indexOf(QStringLiteral("合计 26.50 元"));
+    EXPECT_GE(total, 0) << text.toStdString();
+    EXPECT_GT(text.indexOf(QStringLiteral("支付方式 现金")), total) << text.toStdString();
+    EXPECT_GT(text.indexOf(QStringLiteral("实收 30.00 元")), total);
+    EXPECT_GT(text.indexOf(QStringLiteral("找零 3.50 元")), total);
+    // The sales, paid and given their receipt's number, still hold against their log rows.
+    const std::optional<auditlog::CLedgerCheck> ledger = auditlog::CheckLedger(Db());
+    ASSERT_TRUE(ledger);
+    EXPECT_EQ(auditlog::LedgerProblems(*ledger).filter(QRegularExpression(QStringLiteral("^销 "))),
+              QStringList());
+    // A reprint knows the method from the books, not what was handed over.
+    const CReceiptOutcome again =
+        PrintReceipt(Db(), m_basket, QStringLiteral("张三"), true, kPrinted.addSecs(60));
+    ASSERT_TRUE(again.ok) << again.message.toStdString();
+    const QString reprinted = RunTool("pdftotext", {"-layout", again.file, "-"});
+    EXPECT_TRUE(reprinted.contains(QStringLiteral("支付方式 现金"))) << reprinted.toStdString();
+    EXPECT_FALSE(reprinted.contains(QStringLiteral("找零")));
 }
 
 TEST_P(ReceiptPrintTest, ReprintIsMarkedAndLogged) {

@@ -1,5 +1,6 @@
 // The receipt's lines without books: wrapping at the paper's columns loses nothing, and the
-// pieces of a split-pack sale come back from its amount.
+// pieces of a split-pack sale come back from its amount. The payment methods as typed.
+#include "payment_settings.h"
 #include "qt_printers.h"
 #include "receipt_content.h"
 #include "receipt_text.h"
@@ -50,6 +51,27 @@ TEST(ReceiptText, SplitPackPiecesFromTheAmount) {
     EXPECT_EQ(receiptcontent::SplitPackPieces(2.31, 0.33, 7 / 20.0), 7);
     // Given away: the pieces cannot be known.
     EXPECT_EQ(receiptcontent::SplitPackPieces(0, 0, 0.15), std::nullopt);
+}
+
+// The list of 系统设置 becomes names the books can hold, or is refused with why.
+TEST(PaymentSettings, TypedListsAreSplitOrRefused) {
+    const struct {
+        const char* typed;
+        QStringList methods; // empty: refused
+    } cases[] = {
+        {"现金、微信,支付宝，医保 银行卡", {"现金", "微信", "支付宝", "医保", "银行卡"}},
+        {" 现金；；现金 ", {"现金"}},
+        {"、 ,", {}},
+        {"现金、未结账", {}},
+        {"现金、一二三四五六七八九十一二三四五六七八九十一", {}}, // 21 characters
+    };
+    for (const auto& c : cases) {
+        QString failure;
+        const std::optional<QStringList> methods =
+            CPaymentSettings::Parse(QString::fromUtf8(c.typed), &failure);
+        EXPECT_EQ(methods.value_or(QStringList()), c.methods) << c.typed;
+        EXPECT_EQ(failure.isEmpty(), methods.has_value()) << c.typed;
+    }
 }
 
 } // namespace

@@ -453,8 +453,8 @@ TEST_P(ReportCommandsTest, DailyReportOpensOnTodayAndADayWithoutSalesHasNoSummar
     EXPECT_EQ(m_sent, QStringList{"SELECT * FROM 销 WHERE 日期时间 BETWEEN '2003-05-12 "
                                   "00:00:00.000' AND '2003-05-12 23:59:59.999'"});
     EXPECT_EQ(m_grid->GetItemCount(), 0);
-    // The described columns, then 单号, 小票号 and 冲正单号.
-    EXPECT_EQ(m_grid->GetColumnCount(), 14);
+    // The described columns, then 单号, 小票号, 冲正单号 and 支付方式.
+    EXPECT_EQ(m_grid->GetColumnCount(), 15);
     EXPECT_EQ(m_grid->ColumnTitle(0), QStringLiteral("日期时间"));
 }
 

@@ -4,7 +4,9 @@
 #include "qt_printers.h"
 #include "result_table.h"
 #include "sales_entry.h"
+#include "scan_burst.h"
 
+#include <cctype>
 #include <gtest/gtest.h>
 
 namespace {
@@ -94,17 +96,64 @@ TEST(SaleForm, ClearingStampsTheTimeAndKeepsTheSaleType) {
     EXPECT_TRUE(form.card.name.isEmpty() && form.card.expiry.isEmpty());
 }
 
-TEST(SaleForm, PickerStatementHasOneBoundEqualityPerTypedText) {
+// Keys typed in runs: `pause` ms before a run's first key, `gap` ms between its others.
+struct KeyRun {
+    const char* keys;
+    int pause;
+    int gap;
+};
+struct BurstCase {
+    const char* what;
+    std::vector<KeyRun> runs;
+    int enterPause;
+    const char* code; // "" when the keys are typing
+};
+
+class ScanBurst : public testing::TestWithParam<BurstCase> {};
+
+TEST_P(ScanBurst, OnlyAFastRunOfACodesShapeEndedByEnterIsAScan) {
+    scanburst::CBurst burst;
+    qint64 ms = 1000;
+    for (const KeyRun& run : GetParam().runs) {
+        for (const char* key = run.keys; *key; ++key) {
+            ms += key == run.keys ? run.pause : run.gap;
+            EXPECT_NE(burst.Key(QString(QLatin1Char(*key)), false, ms),
+                      scanburst::CBurst::Step::Code);
+        }
+    }
+    const bool scan = burst.Key(QStringLiteral("\r"), true, ms + GetParam().enterPause) ==
+                      scanburst::CBurst::Step::Code;
+    EXPECT_EQ(scan ? burst.Code() : QString(), QString::fromUtf8(GetParam().code));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ScanBurst,
+    testing::Values(
+        BurstCase{"EAN-13", {{"6901234567892", 0, 4}}, 4, "6901234567892"},
+        BurstCase{"EAN-8", {{"69012348", 0, 30}}, 30, "69012348"},
+        BurstCase{"trace code", {{"81234567890123456789", 0, 4}}, 4, "81234567890123456789"},
+        BurstCase{"typed", {{"6901234567892", 0, 90}}, 90, ""},
+        BurstCase{"one slow key", {{"690123", 0, 4}, {"4567892", 60, 4}}, 4, ""},
+        BurstCase{"late Enter", {{"6901234567892", 0, 4}}, 200, ""},
+        BurstCase{"quantity", {{"1234567", 0, 4}}, 4, ""},
+        BurstCase{"16 digits", {{"6901234567892123", 0, 4}}, 4, ""},
+        BurstCase{
+            "a typed 2, then a scan", {{"2", 0, 0}, {"6901234567892", 400, 4}}, 4, "6901234567892"},
+        BurstCase{"a letter", {{"690123", 0, 4}, {"A4567892", 4, 4}}, 4, ""}),
+    [](const testing::TestParamInfo<BurstCase>& info) {
+        std::string name;
+        for (const char* c = info.param.what; *c; ++c)
+            name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+        return name;
+    });
+
+TEST(SaleForm, PickerStatementBindsTheTypedNameOnly) {
     const CStatement all = CSalesEntry::PickerStatement({});
-    EXPECT_EQ(all.sql, "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0");
+    EXPECT_EQ(all.sql, "SELECT 名称,产地,规格型号,有效截止日期 FROM 存");
     EXPECT_TRUE(all.values.empty());
-    const CStatement some =
-        CSalesEntry::PickerStatement({"阿莫西林胶囊", "", "0.25g ", "O'Neil\\"});
-    EXPECT_EQ(some.sql, "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 1>0 AND 名称=? "
-                        "AND 规格型号=? AND 有效截止日期=?");
-    EXPECT_TRUE(some.values ==
-                (sqlparams::Values{QStringLiteral("阿莫西林胶囊"), QStringLiteral("0.25g"),
-                                   QStringLiteral("O'Neil\\")}))
+    const CStatement some = CSalesEntry::PickerStatement({"O'Neil\\ ", "", "0.25g ", "2005-04-30"});
+    EXPECT_EQ(some.sql, "SELECT 名称,产地,规格型号,有效截止日期 FROM 存 WHERE 名称=?");
+    EXPECT_TRUE(some.values == (sqlparams::Values{QStringLiteral("O'Neil\\")}))
         << sqlparams::Describe(some.values).toStdString();
 }
 

@@ -57,8 +57,8 @@ TEST_P(PurchaseEntryDlgTest, OpensWithTodayAndAnExpiryIn356Days) {
     EXPECT_EQ(Control<QPushButton>(2)->text(), "关闭");
     const QStringList labels = LabelTexts(m_dialog.get());
     for (const char* text :
-         {"采购日期：", "采购人：", "大类：", "小类：", "编号：", "名称：", "产地：", "规格型号：",
-          "批号：", "有效截止日期：", "进价：", "数量："})
+         {"条形码：", "采购日期：", "采购人：", "大类：", "小类：", "编号：", "名称：", "产地：",
+          "规格型号：", "批号：", "有效截止日期：", "进价：", "数量："})
         EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
     EXPECT_TRUE(Control<QLabel>(CPurchaseEntry::IdStatus)->wordWrap());
 }
@@ -114,6 +114,30 @@ TEST_P(PurchaseEntryDlgTest, ABatchTypedAndEnteredIsRecordedAndTheFormCleared) {
     EXPECT_TRUE(FocusOn(CPurchaseEntry::IdPurchaser));
     // The lists are filled on opening only.
     EXPECT_TRUE(Items(Control<QComboBox>(CPurchaseEntry::IdPurchaser)).isEmpty());
+}
+
+TEST_P(PurchaseEntryDlgTest, EnterInTheCodeLooksTheDrugUpAndAddsNothing) {
+    CPurchaseEntry::Form known = Batch("8.5", "10");
+    known.barcode = "6901234567892";
+    ASSERT_TRUE(CPurchaseEntry(&Db()).Add(known).recorded);
+    Open();
+    Control(CPurchaseEntry::IdBarcode)->setFocus();
+    Type("6920000000012");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Status(), "条形码 6920000000012 未登记");
+    EXPECT_TRUE(Text(CPurchaseEntry::IdName).isEmpty());
+    EXPECT_TRUE(FocusOn(CPurchaseEntry::IdBarcode));
+
+    Control<QLineEdit>(CPurchaseEntry::IdBarcode)->clear();
+    Type("6901234567892");
+    Press(Qt::Key_Return);
+    EXPECT_EQ((QStringList{Text(CPurchaseEntry::IdName), Text(CPurchaseEntry::IdOrigin),
+                           Text(CPurchaseEntry::IdPackModel), Text(CPurchaseEntry::IdCategory)}),
+              (QStringList{"阿莫西林胶囊", "石药集团", "0.25g*24粒", "西药"}));
+    EXPECT_TRUE(FocusOn(CPurchaseEntry::IdBatch));
+    // Neither Enter pressed 添加.
+    EXPECT_EQ(Count(Db(), "进"), "1");
+    EXPECT_TRUE(m_prompts.Messages().empty());
 }
 
 TEST_P(PurchaseEntryDlgTest, ANumberThatDoesNotParseIsShownOnAddAndTakesTheFocus) {

@@ -220,6 +220,76 @@ TEST_P(PurchaseEntryTest, AFailureAfterTheCommitStillReportsTheBatchRecorded) {
     EXPECT_TRUE(Db().IsAutoCommit());
 }
 
+TEST_P(PurchaseEntryTest, ANewDrugEntersTheCatalogueOnceWithItsCode) {
+    CPurchaseEntry::Form scanned = Batch("8.5", "10");
+    scanned.barcode = "6901234567892";
+    Record(scanned);
+    Record(Batch("9", "5"));
+    EXPECT_EQ(QueryRows(Db(), "SELECT 名称,产地,规格型号,条形码,每盒总量,拆零单位 FROM 药品"),
+              (std::vector<QStringList>{
+                  {"阿莫西林胶囊", "石药集团", "0.25g*24粒", "6901234567892", "24", "粒"}}));
+    // The drug's own log row marks the row it wrote; the purchase's row tells of it too.
+    const std::vector<QStringList> log =
+        QueryRows(Db(), "SELECT 动作,对象,CASE WHEN 行校验<>'' THEN 'marked' END,内容 FROM 日志 "
+                        "ORDER BY 序号");
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[1].mid(0, 3), (QStringList{"添加", "药品", "marked"}));
+    EXPECT_TRUE(log[0][3].contains("新药品已加入药品目录，条形码 6901234567892"))
+        << log[0][3].toStdString();
+    EXPECT_FALSE(log[2][3].contains("药品目录"));
+
+    // The code now fills the form, with 大类 and 小类 of the drug's last purchase.
+    CPurchaseEntry::Form typed = CPurchaseEntry::Opening(QDate(2003, 5, 1));
+    typed.barcode = " 6901234567892 ";
+    const CPurchaseEntry::CodeLookup found = CPurchaseEntry(&Db()).LookUpCode(typed);
+    ASSERT_TRUE(found.found) << found.status.toStdString();
+    EXPECT_EQ((QStringList{found.form.name, found.form.origin, found.form.packModel,
+                           found.form.category, found.form.subCategory}),
+              (QStringList{"阿莫西林胶囊", "石药集团", "0.25g*24粒", "西药", "抗生素"}));
+}
+
+TEST_P(PurchaseEntryTest, ACodeNamesOneDrugOnly) {
+    CPurchaseEntry::Form first = Batch("8.5", "10");
+    first.barcode = "6901234567892";
+    Record(first);
+    const auto before = AllBooks(Db());
+    const QString logRows = Count(Db(), "日志");
+
+    // Another drug under the same code is refused, naming the drug that has it.
+    CPurchaseEntry::Form other = Batch("3", "2");
+    other.name = "板蓝根颗粒";
+    other.barcode = "6901234567892";
+    const CEntryOutcome refused = Add(other);
+    EXPECT_FALSE(refused.recorded);
+    EXPECT_EQ(refused.focus, CPurchaseEntry::IdBarcode);
+    EXPECT_TRUE(refused.status.contains("阿莫西林胶囊 石药集团 0.25g*24粒"))
+        << refused.status.toStdString();
+    // A code whose check digit is wrong was misread.
+    other.barcode = "6901234567893";
+    EXPECT_TRUE(Add(other).status.contains("校验位"));
+    EXPECT_EQ(AllBooks(Db()), before);
+    EXPECT_EQ(Count(Db(), "日志"), logRows);
+    EXPECT_EQ(Count(Db(), "药品"), "1");
+
+    // A second code of the same drug joins its further codes and finds it.
+    CPurchaseEntry::Form again = Batch("8.5", "10");
+    again.barcode = "4006381333931";
+    Record(again);
+    EXPECT_EQ(QueryRows(Db(), "SELECT 条形码,名称 FROM 药品条码"),
+              (std::vector<QStringList>{{"4006381333931", "阿莫西林胶囊"}}));
+    CPurchaseEntry entry(&Db());
+    CPurchaseEntry::Form typed = CPurchaseEntry::Opening(QDate(2003, 5, 1));
+    typed.barcode = "4006381333931";
+    EXPECT_EQ(entry.LookUpCode(typed).form.name, "阿莫西林胶囊");
+    // An unknown code says so and leaves the form as it was.
+    typed.barcode = "6920000000012";
+    typed.name = "typed";
+    const CPurchaseEntry::CodeLookup unknown = entry.LookUpCode(typed);
+    EXPECT_FALSE(unknown.found);
+    EXPECT_EQ(unknown.status, "条形码 6920000000012 未登记");
+    EXPECT_EQ(unknown.form.name, "typed");
+}
+
 TEST_P(PurchaseEntryTest, OpeningListsHoldEveryValueOnceWithoutBlanks) {
     const std::pair<const char*, const char*> people[] = {{"张明", "西药"},   {"李华", "中成药"},
                                                           {"张明", "中成药"}, {"", "西药"},

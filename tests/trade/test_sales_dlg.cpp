@@ -1,6 +1,7 @@
 // 前台销售登记表 offscreen on both backends: pickers that narrow as the user moves on, the
-// sale-type rule, the amount as the user types, a split-pack sale typed in by keyboard, and the
-// lock on expired stock.
+// sale-type rule, the amount as the user types, a split-pack sale typed in by keyboard, the
+// lock on expired stock, and scanning.
+#include "CPaymentDlg.h"
 #include "CSalesEntryDlg.h"
 #include "alert_settings_scope.h"
 #include "dialog_driver.h"
@@ -10,6 +11,7 @@
 #include "recording_prompts.h"
 
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -59,7 +61,49 @@ protected:
         ASSERT_TRUE(FocusOn(CSalesEntry::IdPrice));
     }
 
+    bool ScanHasTheFocus() const {
+        return Focused() && Focused() == m_dialog->findChild<QLineEdit*>("scan");
+    }
+    // A drug in the catalogue under `code` at `price` a box, with a card that expires in 2099.
+    void Catalogue(const char* name, const char* origin, const char* packModel, const char* code,
+                   const char* price) {
+        const QStringList drug{QString::fromUtf8(name), QString::fromUtf8(origin),
+                               QString::fromUtf8(packModel)};
+        Exec(QStringLiteral("DELETE FROM 药品 WHERE 名称='%1' AND 产地='%2' AND 规格型号='%3'")
+                 .arg(drug[0], drug[1], drug[2]));
+        Exec(
+            QStringLiteral("INSERT INTO 药品(名称,产地,规格型号,条形码,零售价) VALUES"
+                           "('%1','%2','%3','%4',%5)")
+                .arg(drug[0], drug[1], drug[2], QString::fromUtf8(code), QString::fromUtf8(price)));
+        Exec(QStringLiteral("INSERT INTO 存 VALUES('%1','%2','%3','2099-12-31',8,10)")
+                 .arg(drug[0], drug[1], drug[2]));
+    }
+    // One key pressed and let go at `m_ms` on the focused control, as the platform stamps it.
+    void KeyAt(Qt::Key key, const QString& text) {
+        ASSERT_TRUE(Focused());
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+            QKeyEvent event(type, key, Qt::NoModifier, text);
+            event.setTimestamp(m_ms);
+            QApplication::sendEvent(Focused(), &event);
+        }
+    }
+    // A person's key: well after the one before.
+    void Typed(char digit) {
+        m_ms += 150;
+        KeyAt(Qt::Key(Qt::Key_0 + (digit - '0')), QString(QLatin1Char(digit)));
+    }
+    // A scanner's burst: the digits 4 ms apart and Enter, wherever the focus is.
+    void Scanned(const char* code) {
+        m_ms += 300;
+        for (const char* c = code; *c; ++c) {
+            KeyAt(Qt::Key(Qt::Key_0 + (*c - '0')), QString(QLatin1Char(*c)));
+            m_ms += 4;
+        }
+        KeyAt(Qt::Key_Return, QStringLiteral("\r"));
+    }
+
     CAlertSettingsScope m_settings;
+    ulong m_ms = 10'000'000;
 };
 
 TEST_P(SalesEntryDlgTest, OpensStampedWithAllCardsAndAWholeBoxSale) {
@@ -71,7 +115,7 @@ TEST_P(SalesEntryDlgTest, OpensStampedWithAllCardsAndAWholeBoxSale) {
         QDateTime::fromString(Text(CSalesEntry::IdTimestamp), "yyyy-MM-dd HH:mm:ss");
     EXPECT_TRUE(stamp.isValid()) << Text(CSalesEntry::IdTimestamp).toStdString();
     EXPECT_GE(stamp, before);
-    EXPECT_TRUE(FocusOn(CSalesEntry::IdTimestamp));
+    EXPECT_TRUE(ScanHasTheFocus());
     EXPECT_EQ(Text(CSalesEntry::IdSaleType), "整盒销售");
     EXPECT_EQ(List(CSalesEntry::IdSaleType), (QStringList{"整盒销售", "拆零销售"}));
     EXPECT_FALSE(Control<QComboBox>(CSalesEntry::IdSaleType)->isEditable());
@@ -87,9 +131,9 @@ TEST_P(SalesEntryDlgTest, OpensStampedWithAllCardsAndAWholeBoxSale) {
     EXPECT_EQ(List(CSalesEntry::IdOrigin), (QStringList{"白云山", "联邦制药", "石药集团"}));
     EXPECT_TRUE(Text(CSalesEntry::IdName).isEmpty());
     const QStringList labels = LabelTexts(m_dialog.get());
-    for (const char* text :
-         {"日期时间：", "名称：", "产地：", "规格型号：", "有效截止日期：", "(格式:1990-12-12)",
-          "零售价：", "元", "销售类型：", "数量：", "每盒总量：", "应付金额："})
+    for (const char* text : {"扫码：", "日期时间：", "名称：", "产地：", "规格型号：",
+                             "有效截止日期：", "(格式:1990-12-12)", "零售价：", "元", "销售类型：",
+                             "数量：", "每盒总量：", "应付金额："})
         EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
     EXPECT_TRUE(Control<QPushButton>(1)->isDefault());
     EXPECT_TRUE(m_prompts.Messages().empty());
@@ -105,7 +149,9 @@ TEST_P(SalesEntryDlgTest, LeavingAPickerNarrowsTheListsAndKeepsWhatWasTyped) {
     // Half a word typed into 产地 survives the rebuild when the user moves on.
     Fill("联邦");
     EXPECT_EQ(Text(CSalesEntry::IdOrigin), "联邦");
-    EXPECT_TRUE(List(CSalesEntry::IdName).isEmpty());
+    EXPECT_TRUE(List(CSalesEntry::IdPackModel).isEmpty());
+    // A list is narrowed by the pickers before it only.
+    EXPECT_EQ(List(CSalesEntry::IdName), (QStringList{"阿莫西林胶囊", "板蓝根颗粒"}));
     // Corrected, the lists come back to that drug's card.
     Press(Qt::Key_Backtab);
     Fill("联邦制药");
@@ -199,7 +245,7 @@ TEST_P(SalesEntryDlgTest, ASplitPackSaleTypedAndEnteredIsRecordedAndTheFormClear
                    CSalesEntry::IdExpiry})
         EXPECT_TRUE(Text(id).isEmpty()) << id;
     EXPECT_TRUE(Control<QLabel>(CSalesEntry::IdCardHint)->text().isEmpty());
-    EXPECT_TRUE(FocusOn(CSalesEntry::IdName));
+    EXPECT_TRUE(ScanHasTheFocus());
     EXPECT_TRUE(
         QDateTime::fromString(Text(CSalesEntry::IdTimestamp), "yyyy-MM-dd HH:mm:ss").isValid());
 }
@@ -236,6 +282,29 @@ TEST_P(SalesEntryDlgTest, AFailedSaleKeepsTheFormAndItsTimeStamp) {
     EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林");
 }
 
+// Answers 结账's question, once it is asked: `key` picks the method (Esc cancels), then cash
+// handed over as `tendered`.
+void AnswerPayment(Qt::Key key, const char* tendered = "") {
+    QTimer::singleShot(0, [key, tendered] {
+        auto* asked = qobject_cast<CPaymentDlg*>(QApplication::activeModalWidget());
+        if (!asked) {
+            ADD_FAILURE() << "结账 did not ask how the customer pays";
+            if (QWidget* other = QApplication::activeModalWidget())
+                other->close();
+            return;
+        }
+        const auto control = [asked](int id) {
+            return asked->findChild<QWidget*>(QString::number(id));
+        };
+        QTest::keyClick(control(CPaymentDlg::IdMethods), key);
+        if (!asked->isVisible())
+            return;
+        QTest::keyClick(control(CPaymentDlg::IdMethods), Qt::Key_Return);
+        QTest::keyClicks(control(CPaymentDlg::IdTendered), tendered);
+        QTest::keyClick(control(CPaymentDlg::IdTendered), Qt::Key_Return);
+    });
+}
+
 TEST_P(SalesEntryDlgTest, CheckoutPrintsTheBasketsReceiptAndClosingAsksAboutAnUnprintedOne) {
     receipttest::CReceiptScope receipts; // saved as PDF, in a folder of the test's own
     m_settings.SetExpiredLocked(false);
@@ -252,11 +321,21 @@ TEST_P(SalesEntryDlgTest, CheckoutPrintsTheBasketsReceiptAndClosingAsksAboutAnUn
     sell();
     sell();
     EXPECT_EQ(basket(), "本单 2 笔 · 合计 4.00 元");
+    // Esc cancels 结账: nothing is paid, 本单 stays.
+    AnswerPayment(Qt::Key_Escape);
     Press(Qt::Key_F9);
-    const QString saved = QStringLiteral("小票已保存：");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    EXPECT_EQ(Status(), "结账已取消，本单不变");
+    EXPECT_EQ(basket(), "本单 2 笔 · 合计 4.00 元");
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 销 WHERE 支付方式<>''"), "0");
+    AnswerPayment(Qt::Key_1, "10");
+    Press(Qt::Key_F9);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    const QString saved = QStringLiteral("现金 实收 10.00 元，找零 6.00 元；小票已保存：");
     ASSERT_TRUE(Status().startsWith(saved)) << Status().toStdString();
     EXPECT_TRUE(QFileInfo::exists(Status().mid(saved.size())));
     EXPECT_EQ(basket(), "本单 0 笔 · 合计 0.00 元");
+    EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 销 WHERE 支付方式='现金'"), "2");
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志 WHERE 动作='打印小票'"), "1");
     // A sale left in 本单: closing asks first; No closes without a receipt.
     sell();
@@ -348,6 +427,60 @@ TEST_P(SalesEntryDlgTest, EscapeClosesWithoutWriting) {
     EXPECT_FALSE(m_dialog->isVisible());
     EXPECT_EQ(m_dialog->result(), QDialog::Rejected);
     EXPECT_EQ(Count(Db(), "销"), "0");
+}
+
+TEST_P(SalesEntryDlgTest, AScanFillsTheFirstCardToExpireAndOneEnterRecordsItOnce) {
+    Catalogue("板蓝根颗粒", "白云山", "10g*20袋", "6901234567801", "12.5");
+    Open();
+    ASSERT_TRUE(ScanHasTheFocus());
+    Scanned("6901234567801");
+    // The 2006 card has expired; the 2099 one is sold.
+    EXPECT_EQ(
+        QStringList({Text(CSalesEntry::IdName), Text(CSalesEntry::IdOrigin),
+                     Text(CSalesEntry::IdPackModel), Text(CSalesEntry::IdExpiry),
+                     Text(CSalesEntry::IdPrice), Text(CSalesEntry::IdQuantity),
+                     Text(CSalesEntry::IdAmount)}),
+        QStringList({"板蓝根颗粒", "白云山", "10g*20袋", "2099-12-31", "12.5", "1", "12.50"}));
+    ASSERT_TRUE(FocusOn(CSalesEntry::IdQuantity));
+    EXPECT_EQ(Control<QLineEdit>(CSalesEntry::IdQuantity)->selectedText(), "1");
+    EXPECT_TRUE(m_dialog->findChild<QLineEdit*>("scan")->text().isEmpty());
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Status(), CSalesEntry::kRecorded);
+    EXPECT_EQ(QueryRows(Db(), "SELECT 有效截止日期,数量,实收金额 FROM 销"),
+              (std::vector<QStringList>{{"2099-12-31", "1", "12.5"}}));
+    // A second Enter, the scanner's or the clerk's, finds the form waiting for the next item.
+    ASSERT_TRUE(ScanHasTheFocus());
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Count(Db(), "销"), "1");
+    EXPECT_EQ(Status(), CSalesEntry::kRecorded);
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(SalesEntryDlgTest, AScanWhileQuantityHasTheFocusIsTheNextItemAndAnUnknownOneChangesNothing) {
+    Catalogue("板蓝根颗粒", "白云山", "10g*20袋", "6901234567801", "12.5");
+    Catalogue("阿莫西林胶囊", "石药集团", "0.25g*24粒", "6901234567818", "20");
+    Open();
+    Scanned("6901234567801");
+    ASSERT_TRUE(FocusOn(CSalesEntry::IdQuantity));
+    Typed('2');
+    EXPECT_EQ(Text(CSalesEntry::IdQuantity), "2");
+    // No Enter: the next scan records the first item with the 2 typed, then reads the second.
+    Scanned("6901234567818");
+    EXPECT_EQ(QueryRows(Db(), "SELECT 名称,数量,实收金额 FROM 销"),
+              (std::vector<QStringList>{{"板蓝根颗粒", "2", "25"}}));
+    EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林胶囊");
+    EXPECT_EQ(Text(CSalesEntry::IdQuantity), "1");
+    ASSERT_TRUE(FocusOn(CSalesEntry::IdQuantity));
+    Typed('3');
+    // A code nobody registered: said so, and the form keeps the item and its 3.
+    Scanned("6901234567892");
+    EXPECT_EQ(Status(), "条形码 6901234567892 未登记");
+    EXPECT_EQ(Text(CSalesEntry::IdName), "阿莫西林胶囊");
+    EXPECT_EQ(Text(CSalesEntry::IdQuantity), "3");
+    EXPECT_EQ(Text(CSalesEntry::IdAmount), "60.00");
+    EXPECT_EQ(Count(Db(), "销"), "1");
+    EXPECT_TRUE(ScanHasTheFocus());
+    EXPECT_TRUE(m_prompts.Messages().empty());
 }
 
 APRICOT_INSTANTIATE_BACKENDS(SalesEntryDlgTest);

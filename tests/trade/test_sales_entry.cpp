@@ -37,6 +37,13 @@ protected:
                          "SELECT 零售价,数量,销售类型,实收金额,坏帐 FROM 销 ORDER BY 日期时间");
     }
     QString Stock() { return QueryValue(Db(), "SELECT 现有存货量 FROM 存"); }
+    // 阿莫西林胶囊 of Batch in the catalogue under `code`: 12.5 a box, 0.6 a piece, 24 a box.
+    void CatalogueAmoxicillin(const char* code) {
+        Exec("DELETE FROM 药品");
+        Exec(QStringLiteral("INSERT INTO 药品(名称,产地,规格型号,条形码,每盒总量,零售价,拆零价) "
+                            "VALUES('阿莫西林胶囊','石药集团','0.25g*24粒','%1',24,12.5,0.6)")
+                 .arg(QString::fromUtf8(code)));
+    }
 
     CRecordingPrompts m_prompts;
     CSalesEntry m_entry{nullptr};
@@ -68,15 +75,18 @@ TEST_P(SalesEntryTest, EachEntryNamesTheOperatorWhoMadeIt) {
               (std::vector<QStringList>{{"李四"}, {""}}));
     EXPECT_EQ(QueryValue(Db(), "SELECT 营业员 FROM 销"), "张三");
     // Each with its log row, written in the entry's transaction; a refused sale writes none.
+    // (A purchase of a new drug also enters the catalogue, with a row of its own.)
+    const QString entries =
+        QStringLiteral("SELECT 操作员, 动作, 对象 FROM 日志 WHERE 对象<>'药品' ORDER BY 序号");
     const std::vector<QStringList> log{
         {"", "进货", "进"}, {"李四", "进货", "进"}, {"张三", "销售", "销"}};
-    EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号"), log);
+    EXPECT_EQ(QueryRows(Db(), entries), log);
     // Each carrying the digest of the row it wrote.
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 日志 WHERE 行校验=''"), "0");
     CSalesEntry::Form noCard = SaleOf("1", "1", "30");
     noCard.card.expiry = QStringLiteral("2005-05-01");
     EXPECT_FALSE(CSalesEntry(&Db(), QStringLiteral("张三")).Add(noCard).recorded);
-    EXPECT_EQ(QueryRows(Db(), "SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号"), log);
+    EXPECT_EQ(QueryRows(Db(), entries), log);
     EXPECT_TRUE(QueryValue(Db(), "SELECT 内容 FROM 日志 WHERE 动作='销售'")
                     .startsWith(QStringLiteral(
                         "阿莫西林胶囊（石药集团，0.25g*24粒，有效期至 2005-04-30）1 盒")));
@@ -172,11 +182,11 @@ TEST_P(SalesEntryTest, ACardTypedWithTrailingBlanksIsFoundAndSold) {
     const CSalesEntry::Card typed{QStringLiteral("板蓝根颗粒  "), QString(), QString(), QString()};
     const std::optional<CSalesEntry::Lists> lists = m_entry.PickerLists(typed, nullptr);
     ASSERT_TRUE(lists.has_value());
-    EXPECT_EQ(lists->names, QStringList{"板蓝根颗粒"});
+    EXPECT_TRUE(lists->names.contains("板蓝根颗粒"));
     EXPECT_EQ(lists->origins, QStringList{" 白云山"});
 
     CSalesEntry::Form form = SaleOf("1", "1", "9");
-    form.card = {lists->names[0], lists->origins[0] + QStringLiteral(" "), lists->packModels[0],
+    form.card = {typed.name, lists->origins[0] + QStringLiteral(" "), lists->packModels[0],
                  lists->expiries[0]};
     Record(form);
     EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存 WHERE 名称='板蓝根颗粒'"), "3");
@@ -387,10 +397,69 @@ TEST_P(SalesEntryTest, QuotesStayInsideTheirTexts) {
     EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存 WHERE 名称='O''Neil''s'"), "4");
     const auto lists = m_entry.PickerLists({card.name, "", "", ""}, nullptr);
     ASSERT_TRUE(lists);
-    EXPECT_EQ(lists->names, QStringList{card.name});
+    EXPECT_EQ(lists->origins, QStringList{card.origin});
 }
 
-TEST_P(SalesEntryTest, PickerListsNarrowToTheCardsMatchingWhatIsTyped) {
+TEST_P(SalesEntryTest, AScanTakesTheFirstCardToExpireThatCanBeSold) {
+    CatalogueAmoxicillin("6920000000015");
+    // Around the card to sell first (2004-11-30): an expired one, a sold-out one, a later one
+    // (Batch's, 2005-04-30).
+    for (const char* card : {"'2004-01-31', 8, 5", "'2004-09-30', 8, 0", "'2004-11-30', 8, 3"})
+        Exec(QStringLiteral("INSERT INTO 存 VALUES ('阿莫西林胶囊','石药集团','0.25g*24粒',%1)")
+                 .arg(QString::fromUtf8(card)));
+    const QDate day(2004, 5, 1);
+    const QDateTime now(day, QTime(9, 0));
+    const auto books = AllBooks(Db());
+    const CSalesEntry::Form box = m_entry.Cleared(CSalesEntry::kWholeBox, now);
+    const CSalesEntry::Scanned scanned = m_entry.Scan(box, " 6920000000015 ", day);
+    ASSERT_TRUE(scanned.filled) << scanned.status.toStdString();
+    const CSalesEntry::Form& form = scanned.form;
+    EXPECT_EQ(
+        QStringList({form.card.name, form.card.origin, form.card.packModel, form.card.expiry}),
+        QStringList({"阿莫西林胶囊", "石药集团", "0.25g*24粒", "2004-11-30"}));
+    EXPECT_EQ(QStringList({form.price, form.quantity, form.piecesPerBox, form.amount}),
+              QStringList({"12.5", "1", "1", "12.50"}));
+    // A split pack: the price of a piece and the catalogue's pieces to a box.
+    const CSalesEntry::Scanned split =
+        m_entry.Scan(m_entry.Cleared(CSalesEntry::kSplitPack, now), "6920000000015", day);
+    EXPECT_EQ(QStringList({split.form.card.expiry, split.form.price, split.form.piecesPerBox,
+                           split.form.amount}),
+              QStringList({"2004-11-30", "0.6", "24", "0.60"}));
+
+    // A year on every batch with stock has expired: none is taken, each is named.
+    const CSalesEntry::Scanned late = m_entry.Scan(box, "6920000000015", QDate(2005, 5, 1));
+    EXPECT_FALSE(late.filled);
+    EXPECT_EQ(late.status, "条形码 6920000000015 的药品只有已过期的批次：2004-01-31（5 盒）、"
+                           "2004-11-30（3 盒）、2005-04-30（10 盒），不能销售");
+    EXPECT_TRUE(late.form.card.name.isEmpty());
+    EXPECT_EQ(late.form.price, "0");
+    // A code the catalogue does not know leaves the form as it was.
+    CSalesEntry::Form typed = SaleOf("3", "1", "9");
+    const CSalesEntry::Scanned unknown = m_entry.Scan(typed, "6901234567892", day);
+    EXPECT_FALSE(unknown.filled);
+    EXPECT_EQ(unknown.status, "条形码 6901234567892 未登记");
+    EXPECT_EQ(QStringList({unknown.form.card.name, unknown.form.card.expiry, unknown.form.price,
+                           unknown.form.quantity}),
+              QStringList({typed.card.name, typed.card.expiry, "9", "3"}));
+    EXPECT_EQ(AllBooks(Db()), books);
+}
+
+TEST_P(SalesEntryTest, TypedFieldsTakeTheCataloguesPriceOnlyWhereNothingWasTyped) {
+    CatalogueAmoxicillin("");
+    CSalesEntry::Form form = m_entry.Cleared(CSalesEntry::kSplitPack, QDateTime::currentDateTime());
+    form.card = SaleOf("1", "1", "1").card;
+    const CSalesEntry::Form filled = m_entry.WithCatalogue(form);
+    EXPECT_EQ(QStringList({filled.price, filled.piecesPerBox, filled.amount}),
+              QStringList({"0.6", "24", "0.60"}));
+    form.price = "0.7";
+    form.piecesPerBox = "10";
+    const CSalesEntry::Form typed = m_entry.WithCatalogue(form);
+    EXPECT_EQ(QStringList({typed.price, typed.piecesPerBox}), QStringList({"0.7", "10"}));
+}
+
+// Each list offers the cards that match the pickers before it: a batch typed (and refused)
+// never hides the other batches of its drug.
+TEST_P(SalesEntryTest, PickerListsNarrowToTheCardsMatchingThePickersBeforeThem) {
     const char* cards[][4] = {{"阿莫西林胶囊", "石药集团", "0.25g*24粒", "2006-01-31"},
                               {"阿莫西林胶囊", "联邦制药", "0.5g*12粒", "2005-10-01"},
                               {"板蓝根颗粒", "白云山", "10g*20袋", "2005-04-30"}};
@@ -407,21 +476,27 @@ TEST_P(SalesEntryTest, PickerListsNarrowToTheCardsMatchingWhatIsTyped) {
 
     auto amoxicillin = m_entry.PickerLists({"阿莫西林胶囊", "", "", ""}, nullptr);
     ASSERT_TRUE(amoxicillin);
-    EXPECT_EQ(amoxicillin->names, QStringList{"阿莫西林胶囊"});
+    EXPECT_EQ(amoxicillin->names, (QStringList{"阿莫西林胶囊", "板蓝根颗粒"}));
     EXPECT_EQ(amoxicillin->origins, (QStringList{"联邦制药", "石药集团"}));
     EXPECT_EQ(amoxicillin->packModels, (QStringList{"0.25g*24粒", "0.5g*12粒"}));
     EXPECT_EQ(amoxicillin->expiries, (QStringList{"2005-04-30", "2005-10-01", "2006-01-31"}));
 
     auto one = m_entry.PickerLists({"阿莫西林胶囊", "联邦制药", "", ""}, nullptr);
     ASSERT_TRUE(one);
+    EXPECT_EQ(one->packModels, QStringList{"0.5g*12粒"});
     EXPECT_EQ(one->expiries, QStringList{"2005-10-01"});
+    // The batch typed, say one refused as expired: every batch of the drug is still offered.
+    auto batch =
+        m_entry.PickerLists({"阿莫西林胶囊", "石药集团", "0.25g*24粒", "2005-04-30"}, nullptr);
+    ASSERT_TRUE(batch);
+    EXPECT_EQ(batch->origins, (QStringList{"联邦制药", "石药集团"}));
+    EXPECT_EQ(batch->expiries, (QStringList{"2005-04-30", "2006-01-31"}));
 
     // Equality, not a pattern: a beginning of a name matches no card.
     auto none = m_entry.PickerLists({"阿莫西林", "", "", ""}, nullptr);
     ASSERT_TRUE(none);
-    EXPECT_TRUE(none->names.isEmpty() && none->origins.isEmpty() && none->packModels.isEmpty() &&
-                none->expiries.isEmpty());
-    EXPECT_FALSE(m_entry.PickerLists({"%", "", "", ""}, nullptr)->names.size());
+    EXPECT_TRUE(none->origins.isEmpty() && none->packModels.isEmpty() && none->expiries.isEmpty());
+    EXPECT_TRUE(m_entry.PickerLists({"%", "", "", ""}, nullptr)->origins.isEmpty());
     EXPECT_TRUE(m_prompts.Messages().empty());
 }
 

@@ -4,6 +4,7 @@
 #include "CRecordset.h"
 #include "demo_catalogue.h"
 #include "loss_statements.h"
+#include "pinyin_code.h"
 #include "sql_text.h"
 
 #include <algorithm>
@@ -100,6 +101,25 @@ void CDemoBooks::WriteAll() {
     for (int day = -kDays; day <= 0; ++day)
         RunDay(day);
     m_summary.cards = static_cast<int>(m_cards.size());
+    WriteCatalogue();
+}
+
+void CDemoBooks::WriteCatalogue() {
+    const auto& drugs = DemoDrugs();
+    for (int i = 0; i < static_cast<int>(drugs.size()); ++i) {
+        const DemoDrug& d = drugs[i];
+        const DemoListing listing = DemoListingOf(i);
+        const Pricing& pricing = m_pricing[i];
+        m_db.ExecuteSQL(
+            {QStringLiteral("INSERT INTO 药品(名称,产地,规格型号,条形码,类别,含麻黄碱,每盒总量,"
+                            "拆零单位,零售价,拆零价,拼音码) VALUES(?,?,?,?,?,?,?,?,?,?,?)"),
+             {QString::fromUtf8(d.name), QString::fromUtf8(d.origin),
+              QString::fromUtf8(d.packModel), listing.barcode, listing.drugClass,
+              listing.ephedrine ? QStringLiteral("是") : QStringLiteral("否"),
+              qlonglong(listing.pieces), listing.unit, sqltext::Amount(pricing.box).toDouble(),
+              sqltext::Amount(pricing.piece).toDouble(),
+              pinyincode::Stored(QString::fromUtf8(d.name))}});
+    }
 }
 
 void CDemoBooks::RunDay(int day) {

@@ -39,6 +39,8 @@ private:
     };
 
     void WriteAll();
+    // The catalogue: every demo drug with its code, class, pieces and the prices it sells at.
+    void WriteCatalogue();
     void RunDay(int day);
     void Purchase(int drug, const QDate& date, bool firstBatch);
     void SellSomething(const QDateTime& when);

@@ -1,5 +1,10 @@
 #include "demo_catalogue.h"
 
+#include "ean13.h"
+#include "pack_model.h"
+
+#include <cstring>
+
 const std::vector<DemoDrug>& DemoDrugs() {
     static const std::vector<DemoDrug> drugs = {
         {"YP001", "阿莫西林胶囊", "石药集团", "0.25g*24粒", "西药", "抗生素", 8.50, 24, 0, 0},
@@ -56,4 +61,34 @@ const std::vector<DemoDrug>& DemoDrugs() {
 QStringList DemoPurchasers() {
     return {QStringLiteral("张明"), QStringLiteral("李芳"), QStringLiteral("王强"),
             QStringLiteral("赵静")};
+}
+
+DemoListing DemoListingOf(int index) {
+    const DemoDrug& drug = DemoDrugs().at(static_cast<size_t>(index));
+    // "692000" and the drug's place in the list, then the check digit.
+    const QString first12 = QStringLiteral("692000%1").arg(index + 1, 6, 10, QLatin1Char('0'));
+    DemoListing listing;
+    listing.barcode = first12 + QString::number(*ean13::CheckDigit(first12));
+
+    const QString code = QString::fromUtf8(drug.code);
+    static const QStringList prescription{"YP001", "YP002", "YP003", "YP004",
+                                          "YP013", "YP014", "YP015"};
+    static const QStringList classA{"YP005", "YP007", "YP008", "YP009",
+                                    "YP011", "YP017", "YP018", "ZY003"};
+    if (prescription.contains(code))
+        listing.drugClass = QStringLiteral("处方药");
+    else if (classA.contains(code))
+        listing.drugClass = QStringLiteral("甲类非处方药");
+    else if (std::strcmp(drug.category, "保健品") == 0)
+        listing.drugClass = QStringLiteral("其他");
+    else
+        listing.drugClass = QStringLiteral("乙类非处方药");
+    // The cold medicine the register of ephedrine sales is shown with.
+    listing.ephedrine = code == QStringLiteral("YP017");
+
+    // A pack that names no pieces (a tube, a bottle of syrup) is sold whole, one to the box.
+    const std::optional<CPieces> pieces = packmodel::PiecesOf(QString::fromUtf8(drug.packModel));
+    listing.pieces = pieces ? pieces->count : 1;
+    listing.unit = pieces ? pieces->unit : QStringLiteral("盒");
+    return listing;
 }

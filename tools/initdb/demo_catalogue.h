@@ -1,5 +1,6 @@
 #pragma once
 // The drugs, purchasers and categories of the demo pharmacy.
+#include <QString>
 #include <QStringList>
 #include <vector>
 
@@ -18,3 +19,14 @@ struct DemoDrug {
 
 const std::vector<DemoDrug>& DemoDrugs();
 QStringList DemoPurchasers();
+
+// How the demo's catalogue describes drug `index` of DemoDrugs(): a made-up EAN-13 code, its
+// class and ephedrine mark, and the pieces of its box as its pack model names them.
+struct DemoListing {
+    QString barcode;
+    QString drugClass;
+    bool ephedrine;
+    int pieces;
+    QString unit;
+};
+DemoListing DemoListingOf(int index);

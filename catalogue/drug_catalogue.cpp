@@ -1,0 +1,150 @@
+#include "drug_catalogue.h"
+
+#include "CDBException.h"
+#include "CDatabase.h"
+#include "CRecordset.h"
+#include "drug_lookup.h"
+#include "ean13.h"
+#include "pack_model.h"
+#include "pinyin_code.h"
+
+#include <QRegularExpression>
+
+namespace drugcatalogue {
+
+const QString kCardsNameIt = QStringLiteral("还有库存卡是这种药品，不能删除或改名");
+
+namespace {
+
+const QString kDrugs = QStringLiteral("药品");
+const QString kCodes = QStringLiteral("药品条码");
+
+QString DrugText(const CDrug& drug) {
+    return QStringLiteral("%1 %2 %3").arg(drug.name, drug.origin, drug.packModel);
+}
+
+// The lookup reports a failure as a text; here it is the exception it was.
+std::optional<CDrug> Found(std::optional<CDrug> drug, const QString& failure) {
+    if (!failure.isEmpty())
+        throw CDBException(failure);
+    return drug;
+}
+
+bool IsDrug(const CDrug& drug, const QString& name, const QString& origin,
+            const QString& packModel) {
+    return drug.name == name && drug.origin == origin && drug.packModel == packModel;
+}
+
+QString Taken(const QString& code, const CDrug& owner) {
+    return QStringLiteral("条形码 %1 已是“%2”的条形码，一个条形码只能对应一种药品")
+        .arg(code.trimmed(), DrugText(owner));
+}
+
+} // namespace
+
+QString CodeProblem(const QString& code) {
+    static const QRegularExpression thirteen(QStringLiteral("^[0-9]{13}$"));
+    const QString trimmed = code.trimmed();
+    if (thirteen.match(trimmed).hasMatch() && !ean13::IsValid(trimmed))
+        return QStringLiteral("条形码 %1 的校验位不对，请重新扫描或核对后输入").arg(trimmed);
+    return {};
+}
+
+QString ClassProblem(const QString& drugClass, const QString& ephedrine) {
+    static const QStringList classes{QStringLiteral("处方药"), QStringLiteral("甲类非处方药"),
+                                     QStringLiteral("乙类非处方药"), QStringLiteral("其他")};
+    if (!classes.contains(drugClass))
+        return QStringLiteral("类别只能是 处方药、甲类非处方药、乙类非处方药 或 其他，没有写入");
+    if (ephedrine != QStringLiteral("是") && ephedrine != QStringLiteral("否"))
+        return QStringLiteral("含麻黄碱只能是 是 或 否，没有写入");
+    return {};
+}
+
+QString CodeTakenBy(CDatabase& db, const QString& code, const QString& name, const QString& origin,
+                    const QString& packModel) {
+    QString failure;
+    const std::optional<CDrug> owner = Found(druglookup::ByCode(&db, code, &failure), failure);
+    return owner && !IsDrug(*owner, name, origin, packModel) ? Taken(code, *owner) : QString();
+}
+
+QString CardsStillName(CDatabase& db, const QString& name, const QString& origin,
+                       const QString& packModel) {
+    CRecordset cards(&db);
+    cards.Open(QStringLiteral("SELECT COUNT(*) FROM 存 WHERE 名称=? AND 产地=? AND 规格型号=? "
+                              "AND NOT EXISTS (SELECT 1 FROM 药品 WHERE 名称=? AND 产地=? "
+                              "AND 规格型号=?)"),
+               {name, origin, packModel, name, origin, packModel});
+    const bool named = cards.Fetch() && cards.GetFieldValue(0).value_or(QString()).toLongLong() > 0;
+    return named ? kCardsNameIt : QString();
+}
+
+CPurchasedDrug EnterPurchased(CDatabase& db, const QString& name, const QString& origin,
+                              const QString& packModel, const QString& code,
+                              const QString& operatorName) {
+    const QString scanned = code.trimmed();
+    CPurchasedDrug out;
+    QString failure;
+    const std::optional<CDrug> owner = Found(druglookup::ByCode(&db, scanned, &failure), failure);
+    if (owner && !IsDrug(*owner, name, origin, packModel)) {
+        out.refusal = Taken(scanned, *owner);
+        return out;
+    }
+    const std::optional<CDrug> known =
+        Found(druglookup::ByName(&db, name, origin, packModel, &failure), failure);
+    const QStringList key{name, origin, packModel};
+
+    if (!known) {
+        // A new drug counts its pieces as its pack model says; the table's defaults otherwise.
+        const std::optional<CPieces> pieces = packmodel::PiecesOf(packModel);
+        const CPieces counted = pieces.value_or(CPieces{20, QStringLiteral("片")});
+        db.ExecuteSQL({QStringLiteral("INSERT INTO 药品(名称,产地,规格型号,条形码,每盒总量,"
+                                      "拆零单位,拼音码) VALUES(?,?,?,?,?,?,?)"),
+                       {name, origin, packModel, scanned, qlonglong(counted.count), counted.unit,
+                        pinyincode::Stored(name)}});
+        out.note = scanned.isEmpty()
+                       ? QStringLiteral("新药品已加入药品目录")
+                       : QStringLiteral("新药品已加入药品目录，条形码 %1").arg(scanned);
+        out.log.push_back(
+            {operatorName,
+             QStringLiteral("添加"),
+             kDrugs,
+             QStringLiteral("名称：%1；产地：%2；规格型号：%3；条形码：%4；每盒总量：%5；"
+                            "拆零单位：%6（随进货登记）")
+                 .arg(name, origin, packModel, scanned, QString::number(counted.count),
+                      counted.unit),
+             {},
+             {CLoggedRow::Change::Added, kDrugs, key, {}}});
+        return out;
+    }
+    // A code this drug already has changes nothing.
+    if (scanned.isEmpty() || owner)
+        return out;
+    if (known->barcode.isEmpty()) {
+        db.ExecuteSQL({QStringLiteral("UPDATE 药品 SET 条形码=? WHERE 名称=? AND 产地=? AND "
+                                      "规格型号=?"),
+                       {scanned, name, origin, packModel}});
+        out.note = QStringLiteral("药品目录：条形码 %1 登记为本药品的条形码").arg(scanned);
+        out.log.push_back(
+            {operatorName,
+             QStringLiteral("修改"),
+             kDrugs,
+             QStringLiteral("%1：条形码： → %2（随进货登记）").arg(DrugText(*known), scanned),
+             {},
+             {CLoggedRow::Change::Changed, kDrugs, key, {}}});
+        return out;
+    }
+    db.ExecuteSQL(
+        {QStringLiteral("INSERT INTO 药品条码(条形码,名称,产地,规格型号) VALUES(?,?,?,?)"),
+         {scanned, name, origin, packModel}});
+    out.note = QStringLiteral("药品目录：条形码 %1 登记为本药品的又一个条形码").arg(scanned);
+    out.log.push_back({operatorName,
+                       QStringLiteral("添加"),
+                       kCodes,
+                       QStringLiteral("条形码：%1；名称：%2；产地：%3；规格型号：%4（随进货登记）")
+                           .arg(scanned, name, origin, packModel),
+                       {},
+                       {CLoggedRow::Change::Added, kCodes, {scanned}, {}}});
+    return out;
+}
+
+} // namespace drugcatalogue

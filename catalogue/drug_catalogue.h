@@ -1,0 +1,47 @@
+#pragma once
+// Keeping the catalogue (药品, 药品条码) in step with what the other entries write: the rule that
+// a code names one drug only, the drugs a card still names, and the drug a purchase brings in.
+#include "audit_log.h"
+
+#include <QString>
+#include <vector>
+
+class CDatabase;
+
+namespace drugcatalogue {
+
+extern const QString kCardsNameIt;
+
+// What a code typed or scanned must not be: thirteen digits whose EAN-13 check digit is wrong
+// (misread or mistyped). Empty when the code may be kept.
+QString CodeProblem(const QString& code);
+// What a catalogue row typed in the grid must not hold: a class or an ephedrine mark the
+// catalogue does not know. Empty when it may be written.
+QString ClassProblem(const QString& drugClass, const QString& ephedrine);
+
+// A refusal when `code` already names a drug other than this one, in 药品 or 药品条码; empty
+// when the code is free, empty or this drug's. Throws CDBException.
+QString CodeTakenBy(CDatabase& db, const QString& code, const QString& name, const QString& origin,
+                    const QString& packModel);
+
+// Asked after a catalogue row was changed or deleted, in the same transaction: a refusal
+// when the drug is no longer in the catalogue under these words but a card still names it.
+// Throws CDBException.
+QString CardsStillName(CDatabase& db, const QString& name, const QString& origin,
+                       const QString& packModel);
+
+// What bringing a purchased drug into the catalogue came to.
+struct CPurchasedDrug {
+    QString refusal;            // the purchase must not go on; nothing was written
+    QString note;               // for the purchase's log row; empty when nothing changed
+    std::vector<CLogEntry> log; // to append after the purchase's own log row
+};
+
+// Inside the purchase's transaction: a drug the catalogue lacks is added (with `code` as its
+// first code, and the pieces its pack model names); a code new to a known drug becomes its
+// first code or one of its further codes. Throws CDBException.
+CPurchasedDrug EnterPurchased(CDatabase& db, const QString& name, const QString& origin,
+                              const QString& packModel, const QString& code,
+                              const QString& operatorName);
+
+} // namespace drugcatalogue

@@ -1,0 +1,56 @@
+-- From the fifth version of the books to the sixth, SQLite dialect; runs in one transaction.
+-- The drug catalogue: one row per drug as a pharmacist names it, by the three words the cards
+-- use (名称, 产地, 规格型号), with its barcode, class, pieces per box and prices. A drug sold
+-- under a second barcode (a new pack) keeps the first in 药品.条形码 and the others in 药品条码.
+-- 销 records how each sale was paid.
+CREATE TABLE 药品 (
+    名称 VARCHAR(100) NOT NULL CHECK (length(名称) <= 100),
+    产地 VARCHAR(100) NOT NULL CHECK (length(产地) <= 100),
+    规格型号 VARCHAR(100) NOT NULL CHECK (length(规格型号) <= 100),
+    条形码 VARCHAR(50) NOT NULL DEFAULT '' CHECK (length(条形码) <= 50),
+    批准文号 VARCHAR(100) NOT NULL DEFAULT '' CHECK (length(批准文号) <= 100),
+    类别 VARCHAR(20) NOT NULL DEFAULT '其他' CHECK (类别 IN ('处方药', '甲类非处方药', '乙类非处方药', '其他')),
+    含麻黄碱 VARCHAR(2) NOT NULL DEFAULT '否' CHECK (含麻黄碱 IN ('是', '否')),
+    每盒总量 DOUBLE NOT NULL DEFAULT 20 CHECK (typeof(每盒总量) IN ('integer', 'real') AND 每盒总量 > 0),
+    拆零单位 VARCHAR(10) NOT NULL DEFAULT '片' CHECK (length(拆零单位) <= 10),
+    零售价 DOUBLE NOT NULL DEFAULT 0 CHECK (typeof(零售价) IN ('integer', 'real') AND 零售价 >= 0),
+    拆零价 DOUBLE NOT NULL DEFAULT 0 CHECK (typeof(拆零价) IN ('integer', 'real') AND 拆零价 >= 0),
+    拼音码 VARCHAR(100) NOT NULL DEFAULT '' CHECK (length(拼音码) <= 100),
+    PRIMARY KEY (名称, 产地, 规格型号)
+);
+CREATE UNIQUE INDEX 药品_条形码 ON 药品 (条形码) WHERE 条形码 <> '';
+
+CREATE TRIGGER 药品_数字_新 AFTER INSERT ON 药品
+WHEN NEW.每盒总量 <> CAST(printf('%!.15g', NEW.每盒总量) AS REAL) OR NEW.零售价 <> CAST(printf('%!.15g', NEW.零售价) AS REAL) OR NEW.拆零价 <> CAST(printf('%!.15g', NEW.拆零价) AS REAL)
+BEGIN
+    UPDATE 药品 SET 每盒总量 = CAST(printf('%!.15g', 每盒总量) AS REAL), 零售价 = CAST(printf('%!.15g', 零售价) AS REAL), 拆零价 = CAST(printf('%!.15g', 拆零价) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TRIGGER 药品_数字_改 AFTER UPDATE OF 每盒总量, 零售价, 拆零价 ON 药品
+WHEN NEW.每盒总量 <> CAST(printf('%!.15g', NEW.每盒总量) AS REAL) OR NEW.零售价 <> CAST(printf('%!.15g', NEW.零售价) AS REAL) OR NEW.拆零价 <> CAST(printf('%!.15g', NEW.拆零价) AS REAL)
+BEGIN
+    UPDATE 药品 SET 每盒总量 = CAST(printf('%!.15g', 每盒总量) AS REAL), 零售价 = CAST(printf('%!.15g', 零售价) AS REAL), 拆零价 = CAST(printf('%!.15g', 拆零价) AS REAL) WHERE rowid = NEW.rowid;
+END;
+
+CREATE TABLE 药品条码 (
+    条形码 VARCHAR(50) NOT NULL PRIMARY KEY CHECK (length(条形码) <= 50),
+    名称 VARCHAR(100) NOT NULL CHECK (length(名称) <= 100),
+    产地 VARCHAR(100) NOT NULL CHECK (length(产地) <= 100),
+    规格型号 VARCHAR(100) NOT NULL CHECK (length(规格型号) <= 100)
+);
+
+ALTER TABLE 销 ADD COLUMN 支付方式 VARCHAR(20) NOT NULL DEFAULT '' CHECK (length(支付方式) <= 20);
+
+-- Every drug the cards and purchases name, priced as it was last sold: a box's price from its
+-- latest whole-box sale, a piece's from its latest split-pack sale (0 where it never was).
+INSERT INTO 药品 (名称, 产地, 规格型号, 零售价, 拆零价)
+SELECT d.名称, d.产地, d.规格型号,
+       COALESCE((SELECT s.零售价 FROM 销 s WHERE s.名称 = d.名称 AND s.产地 = d.产地 AND s.规格型号 = d.规格型号
+                 AND s.销售类型 = '整盒销售' AND s.冲正单号 = '' AND s.零售价 >= 0
+                 ORDER BY s.日期时间 DESC LIMIT 1), 0),
+       COALESCE((SELECT s.零售价 FROM 销 s WHERE s.名称 = d.名称 AND s.产地 = d.产地 AND s.规格型号 = d.规格型号
+                 AND s.销售类型 = '拆零销售' AND s.冲正单号 = '' AND s.零售价 >= 0
+                 ORDER BY s.日期时间 DESC LIMIT 1), 0)
+FROM (SELECT 名称, 产地, 规格型号 FROM 存 UNION SELECT 名称, 产地, 规格型号 FROM 进) d;
+
+UPDATE 账套版本 SET 版本 = 6;
