@@ -4,6 +4,7 @@
 #include "CTransaction.h"
 #include "datetime_parse.h"
 #include "drug_lookup.h"
+#include "drug_pinyin.h"
 #include "entry_check.h"
 #include "entry_fields.h"
 #include "entry_log.h"
@@ -14,6 +15,8 @@
 #include "sql_text.h"
 #include "stock_shortfall.h"
 #include "text_forms.h"
+
+#include <algorithm>
 
 const QString CSalesEntry::kWholeBox = QStringLiteral("整盒销售");
 const QString CSalesEntry::kSplitPack = QStringLiteral("拆零销售");
@@ -208,16 +211,47 @@ QDate CSalesEntry::SaleDay(const Form& form, const QDate& today) {
     return typed.isValid() ? typed : today;
 }
 
+namespace {
+// How many drugs a few typed initials name at most before the clerk is asked for more.
+constexpr int kOfferedDrugs = 5;
+} // namespace
+
 CSalesEntry::Scanned CSalesEntry::Scan(const Form& form, const QString& code,
                                        const QDate& today) const {
     Scanned scanned{false, form, {}};
     const QString typed = code.trimmed();
     QString failure;
-    const std::optional<CDrug> drug = druglookup::ByCode(m_pDatabase, typed, &failure);
+    // Digits are a code; letters the initials of a name (拼音码), which must name one drug.
+    const bool initials =
+        std::any_of(typed.begin(), typed.end(), [](QChar c) { return c.isLetter(); });
+    std::optional<CDrug> drug;
+    if (!initials) {
+        drug = druglookup::ByCode(m_pDatabase, typed, &failure);
+    } else {
+        const std::vector<drugpinyin::CMatch> matches =
+            drugpinyin::Search(m_pDatabase, typed, kOfferedDrugs + 1, &failure);
+        if (matches.size() == 1)
+            drug = druglookup::ByName(m_pDatabase, matches[0].name, matches[0].origin,
+                                      matches[0].packModel, &failure);
+        else if (matches.size() > 1 && failure.isEmpty()) {
+            QStringList offered;
+            for (size_t i = 0; i < matches.size() && int(i) < kOfferedDrugs; ++i)
+                offered << QStringLiteral("%1 %2 %3")
+                               .arg(matches[i].name, matches[i].origin, matches[i].packModel);
+            scanned.status = QStringLiteral("拼音码 %1 有 %2 种药品：%3；请多输入几个字母或扫码")
+                                 .arg(typed,
+                                      matches.size() > size_t(kOfferedDrugs)
+                                          ? QStringLiteral("%1 以上").arg(kOfferedDrugs)
+                                          : QString::number(matches.size()),
+                                      offered.join(QStringLiteral("、")));
+            return scanned;
+        }
+    }
     if (!drug) {
-        scanned.status = failure.isEmpty()
-                             ? QStringLiteral("条形码 %1 未登记").arg(typed)
-                             : QStringLiteral("读取药品目录发生错误：%1").arg(failure);
+        scanned.status = !failure.isEmpty()
+                             ? QStringLiteral("读取药品目录发生错误：%1").arg(failure)
+                         : initials ? QStringLiteral("拼音码 %1 没有对应的药品").arg(typed)
+                                    : QStringLiteral("条形码 %1 未登记").arg(typed);
         return scanned;
     }
     const std::optional<CResultTable> cards =
@@ -242,17 +276,18 @@ CSalesEntry::Scanned CSalesEntry::Scan(const Form& form, const QString& code,
             firstOut = expiry;
     }
     if (firstOut.isEmpty()) {
+        const QString what =
+            (initials ? QStringLiteral("拼音码 ") : QStringLiteral("条形码 ")) + typed;
         const QString drugText =
             QStringLiteral("%1 %2 %3").arg(drug->name, drug->origin, drug->packModel);
         if (expired.isEmpty())
-            scanned.status = QStringLiteral("条形码 %1 的药品（%2）没有库存").arg(typed, drugText);
+            scanned.status = QStringLiteral("%1 的药品（%2）没有库存").arg(what, drugText);
         else if (m_bExpiredLocked)
-            scanned.status = QStringLiteral("条形码 %1 的药品只有已过期的批次：%2，不能销售")
-                                 .arg(typed, expired.join(QStringLiteral("、")));
+            scanned.status = QStringLiteral("%1 的药品只有已过期的批次：%2，不能销售")
+                                 .arg(what, expired.join(QStringLiteral("、")));
         else
-            scanned.status =
-                QStringLiteral("条形码 %1 的药品只有已过期的批次：%2，扫码不选过期批次")
-                    .arg(typed, expired.join(QStringLiteral("、")));
+            scanned.status = QStringLiteral("%1 的药品只有已过期的批次：%2，扫码不选过期批次")
+                                 .arg(what, expired.join(QStringLiteral("、")));
         return scanned;
     }
 

@@ -135,7 +135,9 @@ public:
     // A scanned or typed code on `today`: the drug from the catalogue, then its card by first
     // expiry first out (the earliest 有效截止日期 not before `today` with stock; never an expired
     // one), 零售价 from the catalogue (拆零价 and 每盒总量 for a split pack), 数量 1. An unknown
-    // code or a drug with no card to sell leaves the form as it was and says why.
+    // code or a drug with no card to sell leaves the form as it was and says why. Letters are
+    // the initials of a name (拼音码): one drug is taken as its code would be; several are named
+    // in the status, the form unchanged.
     Scanned Scan(const Form& form, const QString& code, const QDate& today) const;
     // The form with the catalogue's 零售价 and 每盒总量 for the drug its three texts name, where
     // those fields still hold what a cleared form holds; the amount due follows.

@@ -441,6 +441,19 @@ TEST_P(SalesEntryTest, AScanTakesTheFirstCardToExpireThatCanBeSold) {
     EXPECT_EQ(QStringList({unknown.form.card.name, unknown.form.card.expiry, unknown.form.price,
                            unknown.form.quantity}),
               QStringList({typed.card.name, typed.card.expiry, "9", "3"}));
+
+    // Initials (拼音码) that name one drug are taken as its code; several are named, nothing
+    // taken; none says so.
+    Exec("UPDATE 药品 SET 拼音码='amxljn emxljn'");
+    EXPECT_EQ(m_entry.Scan(box, "EMXL", day).form.card.expiry, "2004-11-30");
+    Exec("INSERT INTO 药品(名称,产地,规格型号,拼音码) VALUES('阿莫西林胶囊','联邦制药','0.5g*12粒',"
+         "'amxljn emxljn')");
+    const CSalesEntry::Scanned several = m_entry.Scan(typed, "amxl", day);
+    EXPECT_FALSE(several.filled);
+    EXPECT_TRUE(several.status.startsWith("拼音码 amxl 有 2 种药品："))
+        << several.status.toStdString();
+    EXPECT_EQ(several.form.price, "9");
+    EXPECT_EQ(m_entry.Scan(typed, "xyz", day).status, "拼音码 xyz 没有对应的药品");
     EXPECT_EQ(AllBooks(Db()), books);
 }
 
