@@ -267,13 +267,6 @@ bool CCardReconciliation::Differs() const {
     return std::fabs(books - fromMovements) > 1e-6 * std::max(1.0, std::fabs(books));
 }
 
-long long CLedgerCheck::CardsDiffering() const {
-    long long count = 0;
-    for (const CCardReconciliation& card : cards)
-        count += card.Differs() ? 1 : 0;
-    return count;
-}
-
 QString CardText(const QStringList& card) {
     return QStringLiteral("%1（%2，%3，有效期至 %4）")
         .arg(card.value(0), card.value(1), card.value(2), card.value(3));

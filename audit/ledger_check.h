@@ -31,8 +31,6 @@ struct CLedgerCheck {
     std::map<QString, long long> earlierRows;
     // Every card that is in 存 or that its movements name, in card order.
     std::vector<CCardReconciliation> cards;
-
-    long long CardsDiffering() const;
 };
 
 constexpr int kNamedFaults = 50;

@@ -26,10 +26,7 @@ QString InitialsOf(char32_t c) {
 } // namespace
 
 QString Of(const QString& name) {
-    QString code;
-    for (const char32_t c : name.toUcs4())
-        code += InitialsOf(c).left(1);
-    return code;
+    return AllOf(name, 1).value(0);
 }
 
 QStringList AllOf(const QString& name, int limit) {

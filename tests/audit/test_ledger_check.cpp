@@ -86,11 +86,11 @@ TEST_P(LedgerCheckTest, NamesWhatChangedBehindTheLog) {
     for (const Tampering& tampering : kTamperings) {
         SCOPED_TRACE(tampering.sql);
         CTransaction transaction(Db());
-        transaction.Execute(QString::fromUtf8(tampering.sql).arg(m_sale));
+        transaction.Execute(QString::fromUtf8(tampering.sql).replace("%1", m_sale));
         const std::optional<auditlog::CLedgerCheck> check = auditlog::CheckLedger(Db());
         ASSERT_TRUE(check);
         const QString problems = auditlog::LedgerProblems(*check).join('\n');
-        EXPECT_TRUE(problems.contains(QString::fromUtf8(tampering.named).arg(m_sale)))
+        EXPECT_TRUE(problems.contains(QString::fromUtf8(tampering.named).replace("%1", m_sale)))
             << problems.toStdString();
         // What 校验日志 and apricot-initdb --check (exit 1) tell.
         const CBooksCheck books = auditlog::CheckBooks(Db(), {});
