@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <limits>
 
 namespace money {
@@ -41,7 +40,17 @@ long long Cents(double yuan) {
     for (; p != end && *p != 'e'; ++p)
         if (*p != '.')
             digits = digits * 10 + (*p - '0');
-    const int exponent = std::atoi(p + 1);
+    // to_chars writes no terminator: read the exponent within [p, end) only.
+    int exponent = 0;
+    if (p != end) {
+        const char* q = p + 1;
+        const bool negative = q != end && *q == '-';
+        if (q != end && (*q == '-' || *q == '+'))
+            ++q;
+        std::from_chars(q, end, exponent);
+        if (negative)
+            exponent = -exponent;
+    }
     // value = digits × 10^-scale
     const int scale = kDigits - 1 - exponent;
     long long fen = 0;

@@ -26,7 +26,7 @@ CLogEntry Loss(const losssql::Loss& l) {
             QStringLiteral("损"),
             content,
             l.number,
-            CLoggedRow{CLoggedRow::Change::Added, QStringLiteral("损"), {l.number}}};
+            CLoggedRow{CLoggedRow::Change::Added, QStringLiteral("损"), {l.number}, {}}};
 }
 
 } // namespace losslog

@@ -18,7 +18,7 @@ CLogEntry Purchase(const entrysql::Purchase& p) {
                      sqltext::Exact(p.quantity), sqltext::Exact(p.price), p.purchaser,
                      sqltext::Date(p.purchaseDate), p.category, p.subCategory, p.code),
             p.number,
-            CLoggedRow{CLoggedRow::Change::Added, QStringLiteral("进"), {p.number}}};
+            CLoggedRow{CLoggedRow::Change::Added, QStringLiteral("进"), {p.number}, {}}};
 }
 
 CLogEntry Sale(const entrysql::Sale& s) {
@@ -34,7 +34,7 @@ CLogEntry Sale(const entrysql::Sale& s) {
                 .arg(s.name, s.origin, s.packModel, s.expiry, quantity, s.saleType,
                      sqltext::Exact(s.price), s.amount, s.timestamp),
             s.number,
-            CLoggedRow{CLoggedRow::Change::Added, QStringLiteral("销"), {s.number}}};
+            CLoggedRow{CLoggedRow::Change::Added, QStringLiteral("销"), {s.number}, {}}};
 }
 
 } // namespace entrylog
