@@ -23,14 +23,17 @@
 #include "loss_commands.h"
 #include "maintenance_dialog.h"
 #include "manager_approval.h"
+#include "pack_quantity.h"
 #include "prompts.h"
 #include "q_grid.h"
 #include "receipt_print.h"
 #include "receipt_selection.h"
 #include "report_commands.h"
+#include "settings_groups.h"
 #include "shell_launcher.h"
 
 #include <QDate>
+#include <QItemSelectionModel>
 #include <QMainWindow>
 #include <QResizeEvent>
 #include <QStatusBar>
@@ -105,6 +108,8 @@ void CApricotView::OnInitialUpdate() {
     m_pGrid->SetPermissions(true, false, false, false);
     // Several sales may be picked for one reprinted receipt.
     m_pGrid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    connect(m_pGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { ShowPackQuantity(current.row()); });
     OnTodaySales();
     m_strGridTitle = GridTitle(CommandText(cmd::TodaySales), m_pGrid->Sql());
     m_nGridCommand = cmd::TodaySales;
@@ -230,6 +235,7 @@ void CApricotView::OnFeedback() {
 // gone when they close. The view is not refreshed afterwards; the alert pane is.
 void CApricotView::OnSettings() {
     CSettingsDlg dialog(m_pDatabase, window(), CAutoRunEntry(), m_strOperator);
+    AddSettingsGroups(dialog);
     dialog.exec();
     RefreshAlerts();
 }
@@ -307,7 +313,7 @@ void CApricotView::OnPurchaseEntry() {
 }
 
 void CApricotView::OnSalesEntry() {
-    CSalesEntryDlg dialog(m_pDatabase, window(), m_strOperator);
+    CSalesEntryDlg dialog(m_pDatabase, window(), m_strOperator, m_role == ERole::Manager);
     dialog.exec();
     RefreshAlerts();
 }
@@ -420,6 +426,45 @@ void CApricotView::OnStockTake() {
         return;
     RefreshAlerts();
     ShowStatus(recorded);
+}
+
+// The grid keeps boxes, a number that sorts and exports; the status line reads them as a person
+// counts them, for the cards (库存明细, 药品预警, 查询库存) and the 损 rows (损耗报表).
+void CApricotView::ShowPackQuantity(int row) {
+    if (!m_pGrid || row < 0 ||
+        (m_pGrid->Table() != QStringLiteral("存") && m_pGrid->Table() != QStringLiteral("损")))
+        return;
+    const std::vector<CResultColumn>& columns = m_pGrid->Result().Columns();
+    const auto column = [&columns](const QString& name) {
+        for (size_t c = 0; c < columns.size(); ++c)
+            if (columns[c].m_strName == name)
+                return int(c);
+        return -1;
+    };
+    const int name = column(QStringLiteral("名称"));
+    const int origin = column(QStringLiteral("产地"));
+    const int packModel = column(QStringLiteral("规格型号"));
+    int quantity = column(QStringLiteral("现有存货量"));
+    if (quantity < 0)
+        quantity = column(QStringLiteral("数量"));
+    if (name < 0 || origin < 0 || packModel < 0 || quantity < 0 || row >= m_pGrid->GetItemCount())
+        return;
+    bool isNumber = false;
+    const double boxes = m_pGrid->GetItemText(row, quantity).toDouble(&isNumber);
+    // A summary row below a report names no card.
+    if (!isNumber || m_pGrid->GetItemText(row, name).isEmpty())
+        return;
+    QString failure;
+    const std::optional<CPackUnit> pack = packquantity::OfCard(
+        m_pDatabase, m_pGrid->GetItemText(row, name), m_pGrid->GetItemText(row, origin),
+        m_pGrid->GetItemText(row, packModel), &failure);
+    QString text = QStringLiteral("%1 %2 %3：%4 %5")
+                       .arg(m_pGrid->GetItemText(row, name), m_pGrid->GetItemText(row, origin),
+                            m_pGrid->GetItemText(row, packModel),
+                            columns[size_t(quantity)].m_strName, packquantity::Text(boxes, pack));
+    if (!failure.isEmpty())
+        text += QStringLiteral("（药品目录读不出，只按盒显示：%1）").arg(failure.trimmed());
+    ShowStatus(text);
 }
 
 void CApricotView::ShowStatus(const QString& text) {

@@ -94,6 +94,8 @@ private:
     void ShowQuery(const QString& table, const QString& sql);
     // What a command did, in the main window's message pane.
     void ShowStatus(const QString& text);
+    // The current row's card and its stock (or 数量) in boxes and pieces, in the status line.
+    void ShowPackQuantity(int row);
 
     CDatabase* m_pDatabase;
     CShellLauncher& m_launcher;

@@ -1,13 +1,20 @@
 // How long one recorded purchase and one recorded counter sale take, lookups included, on books
-// of 10,000 stock cards with 10,000 sales and again with 1,000,000 sales. Prints one
-// "name value" line per figure (milliseconds, the median of several entries).
+// of 10,000 stock cards with 10,000 sales and again with 1,000,000 sales; then the scan at the
+// counter on books of 20,000 catalogue drugs, 60,000 cards and 1,000,000 sales, on SQLite and,
+// when a server is given, on PostgreSQL. Prints one "name value" line per figure (milliseconds,
+// the median of several entries).
+//   bench_entries [--scan-only] [--connect STRING]
+// The server is --connect's, else APRICOT_PG_CONNECT's (scripts/with-pg.sh sets it); the bench
+// makes a database of its own there and drops it at the end.
 #include "CDBException.h"
 #include "CDatabase.h"
 #include "bench_support.h"
 #include "purchase_entry.h"
 #include "sales_entry.h"
+#include "scan_case.h"
 #include "schema.h"
 
+#include <QStringList>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <vector>
@@ -115,10 +122,7 @@ bool MakeBooks(CDatabase& db, const QString& path, int sales) {
     return true;
 }
 
-bool Run() {
-    QTemporaryDir folder;
-    if (!folder.isValid())
-        return Fail(QStringLiteral("no temporary folder"));
+bool RunEntries(QTemporaryDir& folder) {
     struct Books {
         const char* name;
         int sales;
@@ -153,8 +157,58 @@ bool Run() {
     return true;
 }
 
+bool RunScanCase(CDatabase& db, const char* backend) {
+    try {
+        if (const QString why = scancase::Run(db, backend); !why.isEmpty())
+            return Fail(why);
+    } catch (const CDBException& e) {
+        return Fail(e.ErrorText());
+    }
+    return true;
+}
+
+bool RunScans(QTemporaryDir& folder, const QString& server) {
+    {
+        CDatabase db;
+        if (const QString why = bench::OpenNewBooks(db, folder.filePath(QStringLiteral("scan.db")));
+            !why.isEmpty())
+            return Fail(why);
+        if (!RunScanCase(db, "sqlite"))
+            return false;
+    }
+    if (server.isEmpty()) {
+        std::fputs("bench_entries: no PostgreSQL server (--connect, or APRICOT_PG_CONNECT as "
+                   "scripts/with-pg.sh sets it): the scan case on postgresql is skipped\n",
+                   stderr);
+        return true;
+    }
+    const bench::CServerBooks books(server);
+    if (!books.Error().isEmpty())
+        return Fail(books.Error());
+    CDatabase db;
+    try {
+        if (!db.OpenEx(books.Connect()))
+            return Fail(QStringLiteral("cannot connect through ") + books.Connect());
+        schema::Create(db);
+    } catch (const CDBException& e) {
+        return Fail(e.ErrorText());
+    }
+    return RunScanCase(db, "postgresql");
+}
+
 } // namespace
 
-int main() {
-    return Run() ? 0 : 1;
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        Fail(QStringLiteral("no temporary folder"));
+        return 1;
+    }
+    const bool onlyScans = arguments.contains(QStringLiteral("--scan-only"));
+    if (!onlyScans && !RunEntries(folder))
+        return 1;
+    return RunScans(folder, bench::ServerConnect(arguments)) ? 0 : 1;
 }

@@ -1,12 +1,16 @@
 #include "bench_support.h"
 
+#include "CDBException.h"
 #include "CDatabase.h"
+#include "connect_string.h"
 #include "schema.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QStringList>
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace bench {
 
@@ -66,6 +70,52 @@ void FillInOneTransaction(CDatabase& db, const std::vector<QString>& statements)
         db.ExecuteSQL(sql);
     db.CommitTrans();
     db.SetAutoCommit(true);
+}
+
+void FillInOneTransaction(CDatabase& db, const std::vector<CStatement>& statements) {
+    db.SetAutoCommit(false);
+    for (const CStatement& statement : statements)
+        db.ExecuteSQL(statement);
+    db.CommitTrans();
+    db.SetAutoCommit(true);
+}
+
+QString ServerConnect(const QStringList& arguments) {
+    const qsizetype at = arguments.indexOf(QStringLiteral("--connect"));
+    if (at >= 0 && at + 1 < arguments.size())
+        return arguments[at + 1];
+    return qEnvironmentVariable("APRICOT_PG_CONNECT");
+}
+
+CServerBooks::CServerBooks(const QString& adminConnect)
+    : m_admin(adminConnect), m_name(QStringLiteral("apricot_bench_%1").arg(::getpid())) {
+    try {
+        CDatabase admin;
+        if (!admin.OpenEx(m_admin)) {
+            m_error = QStringLiteral("cannot connect through ") + m_admin;
+            return;
+        }
+        // A name of digits and letters only: it cannot be bound, and needs no quoting.
+        admin.ExecuteSQL(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+        admin.ExecuteSQL(QStringLiteral("CREATE DATABASE %1").arg(m_name));
+        m_connect = connectstring::WithOption(m_admin, QStringLiteral("Database"), m_name);
+    } catch (const CDBException& e) {
+        m_error = QStringLiteral("cannot make the database %1 through %2: %3")
+                      .arg(m_name, m_admin, e.ErrorText());
+    }
+}
+
+CServerBooks::~CServerBooks() {
+    if (m_connect.isEmpty())
+        return;
+    try {
+        CDatabase admin;
+        if (admin.OpenEx(m_admin))
+            admin.ExecuteSQL(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_name));
+    } catch (const CDBException& e) {
+        std::fprintf(stderr, "could not drop the database %s: %s\n", m_name.toUtf8().constData(),
+                     e.ErrorText().toUtf8().constData());
+    }
 }
 
 int RunWithWidgets(int argc, char** argv, const std::function<bool()>& run) {

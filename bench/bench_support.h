@@ -1,6 +1,9 @@
 #pragma once
 // What every benchmark does alike: books of its own, timings, and "name value" lines.
+#include "sql_params.h"
+
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <vector>
 
@@ -37,6 +40,32 @@ QString OpenNewBooks(CDatabase& db, const QString& path);
 
 // Runs `statements` as one transaction: the books are filled far faster so.
 void FillInOneTransaction(CDatabase& db, const std::vector<QString>& statements);
+void FillInOneTransaction(CDatabase& db, const std::vector<CStatement>& statements);
+
+// The PostgreSQL server a benchmark may also run on: --connect's string if given, else
+// APRICOT_PG_CONNECT (scripts/with-pg.sh sets it); empty when there is none.
+QString ServerConnect(const QStringList& arguments);
+
+// A database of the benchmark's own on a PostgreSQL server, made through `adminConnect` and
+// dropped again when this goes, so that no books of anyone else are touched.
+class CServerBooks {
+public:
+    explicit CServerBooks(const QString& adminConnect);
+    ~CServerBooks();
+    CServerBooks(const CServerBooks&) = delete;
+    CServerBooks& operator=(const CServerBooks&) = delete;
+
+    // The connection string of the new database; empty when it could not be made.
+    const QString& Connect() const { return m_connect; }
+    // Why it could not be made.
+    const QString& Error() const { return m_error; }
+
+private:
+    QString m_admin;
+    QString m_name;
+    QString m_connect;
+    QString m_error;
+};
 
 // main() of a benchmark that needs widgets: a QApplication on the offscreen platform unless
 // another is asked for.

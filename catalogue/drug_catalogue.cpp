@@ -67,15 +67,22 @@ QString CodeTakenBy(CDatabase& db, const QString& code, const QString& name, con
     return owner && !IsDrug(*owner, name, origin, packModel) ? Taken(code, *owner) : QString();
 }
 
+bool StillNamedOutsideCatalogue(CDatabase& db, const QString& table, const QString& name,
+                                const QString& origin, const QString& packModel) {
+    CRecordset rows(&db);
+    rows.Open(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE 名称=? AND 产地=? AND 规格型号=? AND "
+                             "NOT EXISTS (SELECT 1 FROM 药品 WHERE 名称=? AND 产地=? AND "
+                             "规格型号=?)")
+                  .arg(table),
+              {name, origin, packModel, name, origin, packModel});
+    return rows.Fetch() && rows.GetFieldValue(0).value_or(QString()).toLongLong() > 0;
+}
+
 QString CardsStillName(CDatabase& db, const QString& name, const QString& origin,
                        const QString& packModel) {
-    CRecordset cards(&db);
-    cards.Open(QStringLiteral("SELECT COUNT(*) FROM 存 WHERE 名称=? AND 产地=? AND 规格型号=? "
-                              "AND NOT EXISTS (SELECT 1 FROM 药品 WHERE 名称=? AND 产地=? "
-                              "AND 规格型号=?)"),
-               {name, origin, packModel, name, origin, packModel});
-    const bool named = cards.Fetch() && cards.GetFieldValue(0).value_or(QString()).toLongLong() > 0;
-    return named ? kCardsNameIt : QString();
+    return StillNamedOutsideCatalogue(db, QStringLiteral("存"), name, origin, packModel)
+               ? kCardsNameIt
+               : QString();
 }
 
 CPurchasedDrug EnterPurchased(CDatabase& db, const QString& name, const QString& origin,

@@ -24,9 +24,14 @@ QString ClassProblem(const QString& drugClass, const QString& ephedrine);
 QString CodeTakenBy(CDatabase& db, const QString& code, const QString& name, const QString& origin,
                     const QString& packModel);
 
-// Asked after a catalogue row was changed or deleted, in the same transaction: a refusal
-// when the drug is no longer in the catalogue under these words but a card still names it.
-// Throws CDBException.
+// Whether rows of `table` (a fixed name, never typed) still name the drug while 药品 has
+// no row under these words: asked after a catalogue row was changed or deleted, in the same
+// transaction. Throws CDBException.
+bool StillNamedOutsideCatalogue(CDatabase& db, const QString& table, const QString& name,
+                                const QString& origin, const QString& packModel);
+
+// A refusal when the drug is no longer in the catalogue under these words but a card still
+// names it. Throws CDBException.
 QString CardsStillName(CDatabase& db, const QString& name, const QString& origin,
                        const QString& packModel);
 

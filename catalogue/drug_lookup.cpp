@@ -45,14 +45,16 @@ std::optional<CDrug> ByCode(CDatabase* db, const QString& code, QString* failure
         return std::nullopt;
     }
     // The first code, else one of the others; never both, the program keeps them apart.
-    return First(db,
-                 {QStringLiteral("SELECT %1 FROM 药品 WHERE 条形码=? UNION ALL SELECT %1 FROM 药品 "
-                                 "JOIN 药品条码 ON 药品条码.名称=药品.名称 AND "
-                                 "药品条码.产地=药品.产地 AND 药品条码.规格型号=药品.规格型号 "
-                                 "WHERE 药品条码.条形码=?")
-                      .arg(kColumns),
-                  {trimmed, trimmed}},
-                 failure);
+    return First(
+        db,
+        {QStringLiteral(
+             "SELECT %1 FROM 药品 WHERE 条形码=? AND 条形码<>'' UNION ALL SELECT %1 FROM 药品 "
+             "JOIN 药品条码 ON 药品条码.名称=药品.名称 AND "
+             "药品条码.产地=药品.产地 AND 药品条码.规格型号=药品.规格型号 "
+             "WHERE 药品条码.条形码=?")
+             .arg(kColumns),
+         {trimmed, trimmed}},
+        failure);
 }
 
 std::optional<CDrug> ByName(CDatabase* db, const QString& name, const QString& origin,

@@ -144,6 +144,10 @@ void q_grid::SetWriteGuard(WriteGuard guard) {
     m_writeGuard = std::move(guard);
 }
 
+void q_grid::SetChangeWording(writeback::ChangeWording wording) {
+    m_changeWording = std::move(wording);
+}
+
 void q_grid::ApplyShownOnly() {
     const auto& columns = m_table.Columns();
     for (std::size_t i = 0; i < columns.size() && i < m_pEditors.size(); ++i)
@@ -286,7 +290,8 @@ void q_grid::CommitEdit() {
             return;
         }
     }
-    CRowWriter writer(m_pDatabase, this, {m_strOperator, m_shownOnly, m_writeGuard});
+    CRowWriter writer(m_pDatabase, this,
+                      {m_strOperator, m_shownOnly, m_writeGuard, m_changeWording});
     const bool written = m_bNewRow ? writer.Insert(m_strTable, columns, newValues)
                                    : writer.Update(m_strTable, columns, oldValues, newValues);
     if (written) {
@@ -330,7 +335,8 @@ void q_grid::DeleteRow(int row, bool commitFirst) {
     QStringList oldValues;
     for (int i = 0; i < m_table.ColumnCount(); ++i)
         oldValues << m_table.CellText(row, i);
-    CRowWriter writer(m_pDatabase, this, {m_strOperator, m_shownOnly, m_writeGuard});
+    CRowWriter writer(m_pDatabase, this,
+                      {m_strOperator, m_shownOnly, m_writeGuard, m_changeWording});
     if (!writer.Delete(m_strTable, m_table.Columns(), oldValues)) {
         if (writer.ConnectionBroke())
             Reload();

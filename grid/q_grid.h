@@ -2,6 +2,7 @@
 // The record grid: shows one SELECT, sorts, edits a whole row in place, writes back, exports.
 #include "result_table.h"
 #include "sql_params.h"
+#include "write_back.h"
 #include <QString>
 #include <QTableView>
 #include <functional>
@@ -49,6 +50,8 @@ public:
     // Asked inside the transaction of a change or deletion; a text undoes it (CWriteContext).
     using WriteGuard = std::function<QString(const QStringList& oldValues)>;
     void SetWriteGuard(WriteGuard guard);
+    // How a changed row's log row is worded where the book has its own words (CWriteContext).
+    void SetChangeWording(writeback::ChangeWording wording);
 
     void BeginEdit(int row);
     void HideEditors();
@@ -129,6 +132,7 @@ private:
     QString m_strOperator;
     QStringList m_shownOnly;
     WriteGuard m_writeGuard;
+    writeback::ChangeWording m_changeWording;
     RowCheck m_rowCheck;
 
     CResultTable m_table;

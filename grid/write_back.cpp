@@ -321,6 +321,18 @@ QStringList CWriter::Written(const std::vector<CResultColumn>& columns,
     return out;
 }
 
+CLogWords CWriter::Worded(const std::vector<CResultColumn>& columns, const QStringList& oldValues,
+                          const QStringList& newValues) const {
+    if (m_context.wording) {
+        QStringList names;
+        for (const CResultColumn& column : columns)
+            names << sortkeys::ColumnName(column.m_strName);
+        if (std::optional<CLogWords> words = m_context.wording(names, oldValues, newValues))
+            return *words;
+    }
+    return {QStringLiteral("修改"), ChangeContent(columns, oldValues, newValues)};
+}
+
 void CWriter::Log(const QString& action, const QString& table, const QString& content,
                   const QString& entryNumber, const CLoggedRow& row) const {
     auditlog::Append(*m_pDatabase,
@@ -360,9 +372,11 @@ CWriteOutcome CWriter::ChangeOneRow(const QString& table, const std::vector<CRes
                     stored << StoredText(newValues->value(static_cast<qsizetype>(i)),
                                          columns[i].m_nSQLType);
                 // A row written back as it was is no change: the log stays quiet.
-                if (stored != oldValues)
-                    Log(QStringLiteral("修改"), table, ChangeContent(columns, oldValues, stored),
-                        number, MarkedRow(table, CLoggedRow::Change::Changed, columns, stored));
+                if (stored != oldValues) {
+                    const CLogWords words = Worded(columns, oldValues, stored);
+                    Log(words.action, table, words.content, number,
+                        MarkedRow(table, CLoggedRow::Change::Changed, columns, stored));
+                }
             } else {
                 Log(QStringLiteral("删除"), table, RowContent(columns, oldValues), number,
                     MarkedRow(table, CLoggedRow::Change::Removed, columns, oldValues));

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class CDatabase;
@@ -58,6 +59,16 @@ QString RowContent(const std::vector<CResultColumn>& columns, const QStringList&
 QString ChangeContent(const std::vector<CResultColumn>& columns, const QStringList& oldValues,
                       const QStringList& newValues);
 
+// A log row's action and content, where a book words one of its changes its own way.
+struct CLogWords {
+    QString action;
+    QString content;
+};
+// Asked for each changed row with the column names (without arrows), the row as it was and as
+// stored; nullopt keeps the usual 修改 with its old → new list.
+using ChangeWording = std::function<std::optional<CLogWords>(
+    const QStringList& names, const QStringList& oldValues, const QStringList& newValues)>;
+
 // Who writes, and which columns the grid shows but never writes (computed by its statement).
 struct CWriteContext {
     QString operatorName;
@@ -66,6 +77,7 @@ struct CWriteContext {
     // change's transaction after its log row: the log's lock orders two counters' changes, so
     // each sees what the other committed. A text undoes the change and is the failure shown.
     std::function<QString(const QStringList& oldValues)> guard;
+    ChangeWording wording = {};
 };
 
 // Runs the write-back statements of one grid, display-free, each with its row in the log in
@@ -101,6 +113,9 @@ private:
     // The columns and values without the shown-only ones.
     std::vector<CResultColumn> Written(const std::vector<CResultColumn>& columns) const;
     QStringList Written(const std::vector<CResultColumn>& columns, const QStringList& values) const;
+    // The action and content of a change's log row: the book's own wording, else 修改.
+    CLogWords Worded(const std::vector<CResultColumn>& columns, const QStringList& oldValues,
+                     const QStringList& newValues) const;
     void Log(const QString& action, const QString& table, const QString& content,
              const QString& entryNumber, const CLoggedRow& row) const;
 

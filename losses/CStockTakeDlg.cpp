@@ -31,10 +31,10 @@ CStockTakeDlg::CStockTakeDlg(CDatabase* db, QWidget* parent, QString operatorNam
     resize(920, 560);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new QLabel(QStringLiteral("在“实盘数量”一栏填入清点出的盒数；与账面不符的行以颜色标出。"
-                                  "按【确认】把每一处差异记入账上（盘亏、盘盈），库存随之调整。"),
-                   this));
+    auto* hint = new QLabel(CStockTake::kHint, this);
+    hint->setObjectName(QStringLiteral("hint"));
+    hint->setWordWrap(true);
+    layout->addWidget(hint);
     m_pSheet = new QTableWidget(this);
     m_pSheet->setObjectName(QStringLiteral("sheet"));
     m_pSheet->setColumnCount(int(CStockTake::Titles().size()));
@@ -107,29 +107,31 @@ void CStockTakeDlg::ShowRows() {
         ShowRow(r);
     }
     m_pSheet->resizeColumnsToContents();
-    // Room for a difference such as "-12.25" before any is typed.
+    // Room for a difference such as "-12 盒 15 粒" before any is typed.
     m_pSheet->setColumnWidth(
-        Difference, std::max(m_pSheet->columnWidth(Difference),
-                             fontMetrics().horizontalAdvance(QStringLiteral("-0000.00")) + 12));
+        Difference,
+        std::max(m_pSheet->columnWidth(Difference),
+                 fontMetrics().horizontalAdvance(QStringLiteral("-0000 盒 00 粒")) + 12));
     m_bShowing = false;
 }
 
 void CStockTakeDlg::ShowRow(int row) {
     const CStockTake::Row& r = m_rows[size_t(row)];
-    const std::optional<double> counted = CStockTake::Counted(r);
+    // Compared as 确认 records it: in whole pieces where the catalogue knows them.
+    const std::optional<double> difference = CStockTake::Difference(r);
     const bool showing = m_bShowing;
     m_bShowing = true;
     m_pSheet->item(row, Difference)->setText(CStockTake::DifferenceText(r));
-    const QBrush background = !counted             ? QBrush(kInvalid)
-                              : *counted != r.book ? QBrush(kDiffers)
-                                                   : QBrush();
+    const QBrush background = !difference        ? QBrush(kInvalid)
+                              : *difference != 0 ? QBrush(kDiffers)
+                                                 : QBrush();
     for (int c = 0; c < m_pSheet->columnCount(); ++c)
         m_pSheet->item(row, c)->setBackground(background);
     m_bShowing = showing;
     int differing = 0;
     for (const CStockTake::Row& each : m_rows) {
-        const std::optional<double> n = CStockTake::Counted(each);
-        differing += !n || *n != each.book;
+        const std::optional<double> n = CStockTake::Difference(each);
+        differing += !n || *n != 0;
     }
     m_pSummary->setText(
         QStringLiteral("共 %1 张库存卡，%2 处差异").arg(m_rows.size()).arg(differing));

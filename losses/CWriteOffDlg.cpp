@@ -14,7 +14,7 @@
 
 CWriteOffDlg::CWriteOffDlg(CDatabase* db, QWidget* parent, QString operatorName,
                            const std::optional<CWriteOff::Form>& preset)
-    : QDialog(parent), m_writeOff(db, operatorName), m_cards(db, operatorName) {
+    : QDialog(parent), m_writeOff(db, operatorName), m_cards(db) {
     setObjectName(QStringLiteral("writeoff"));
     setWindowTitle(QStringLiteral("报损/退货"));
     setWindowIcon(ProgramIcon());
@@ -90,7 +90,7 @@ void CWriteOffDlg::Fill(const CWriteOff::Form& form) {
 }
 
 void CWriteOffDlg::OnAdd() {
-    const CSalesEntry::Card typed = m_pPickers->Typed();
+    const CStockCard typed = m_pPickers->Typed();
     CWriteOff::Form form;
     form.card = {typed.name, typed.origin, typed.packModel, typed.expiry};
     form.quantity = m_pQuantity->text();

@@ -1,7 +1,7 @@
 #pragma once
 // 报损/退货: boxes of one stock card leave the stock as a recorded loss or a return, one per
 // press of 添加, until 关闭.
-#include "sales_entry.h"
+#include "card_lookup.h"
 #include "write_off.h"
 
 #include <QDialog>
@@ -30,8 +30,8 @@ private:
     void OnAdd();
 
     CWriteOff m_writeOff;
-    // The card pickers and the card hint are the sales entry's.
-    CSalesEntry m_cards;
+    // The card pickers and the card hint, as the sales entry has them.
+    CCardLookup m_cards;
     CCardPickers* m_pPickers = nullptr; // child of the dialog
     // Opened for one card picked from a list: it closes once that card is written off.
     bool m_bPicked = false;

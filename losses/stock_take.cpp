@@ -11,6 +11,7 @@
 #include "stock_shortfall.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -20,23 +21,39 @@ const QString CStockTake::kNothingToRecord =
 const QString CStockTake::kAlreadyConfirmed =
     QStringLiteral("这张盘点表已经确认过，差异已在账上，没有重复记录。请关闭后重新打开盘点表。");
 
+const QString CStockTake::kHint = QStringLiteral(
+    "在“实盘数量”一栏填入清点出的数量：整盒填盒数（如 32）；拆零的药品可填“盒数+零头”（如 32+7 "
+    "即 32 盒 7 粒，零头按药品目录的拆零单位计），也可照表中的样子写“32 盒 7 粒”。与账面不符的"
+    "行以颜色标出。按【确认】把每一处差异记入账上（盘亏、盘盈），库存随之调整。");
+
 QString CStockTake::RecordedText(int rows) {
     return QStringLiteral("盘点已确认：记录了 %1 条差异，库存已按实盘数量调整。").arg(rows);
 }
 
 QString CStockTake::InvalidCountText(int index, const Row& row) {
-    return QStringLiteral("第 %1 行（%2，%3，%4，有效期至 %5）的实盘数量“%6”不是 0 或 0.0001 "
-                          "到 1000000 之间的盒数，盘点没有记录。")
-        .arg(index + 1)
-        .arg(row.card.name, row.card.origin, row.card.packModel, row.card.expiry, row.counted);
+    const QString line = QStringLiteral("第 %1 行（").arg(index + 1);
+    if (!row.pack)
+        return line + QStringLiteral("%1，%2，%3，有效期至 %4）的实盘数量“%5”不是 0 或 0.0001 "
+                                     "到 1000000 之间的盒数，盘点没有记录。")
+                          .arg(row.card.name, row.card.origin, row.card.packModel, row.card.expiry,
+                               row.counted);
+    return line + QStringLiteral("%1，%2，%3，有效期至 %4）的实盘数量“%5”无法识别：请填 0 到 "
+                                 "1000000 之间的盒数（如 32），或盒数加零头（如 32+7 或 32 盒 7 "
+                                 "%6，每盒 %7 %6），盘点没有记录。")
+                      .arg(row.card.name, row.card.origin, row.card.packModel, row.card.expiry,
+                           row.counted, row.pack->unit,
+                           QString::number(qlonglong(row.pack->piecesPerBox)));
 }
 
 std::optional<std::vector<CStockTake::Row>> CStockTake::Read(CDatabase* db, bool withEmpty,
                                                              QString* failure) {
+    // The catalogue's pieces beside each card; a card it does not know has none.
     const QString sql =
-        QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期,现有存货量 FROM 存%1 ORDER BY "
-                       "名称,产地,规格型号,有效截止日期")
-            .arg(withEmpty ? QString() : QStringLiteral(" WHERE 现有存货量<>0"));
+        QStringLiteral("SELECT 存.名称,存.产地,存.规格型号,存.有效截止日期,存.现有存货量,"
+                       "药品.每盒总量,药品.拆零单位 FROM 存 LEFT JOIN 药品 ON 药品.名称=存.名称 "
+                       "AND 药品.产地=存.产地 AND 药品.规格型号=存.规格型号%1 ORDER BY "
+                       "存.名称,存.产地,存.规格型号,存.有效截止日期")
+            .arg(withEmpty ? QString() : QStringLiteral(" WHERE 存.现有存货量<>0"));
     const std::optional<CResultTable> table = RunStatement(db, QStringLiteral("存"), sql, failure);
     if (!table)
         return std::nullopt;
@@ -47,23 +64,78 @@ std::optional<std::vector<CStockTake::Row>> CStockTake::Read(CDatabase* db, bool
                     table->CellText(r, 3)};
         row.bookText = table->CellText(r, 4);
         row.book = row.bookText.toDouble();
-        row.counted = row.bookText;
+        if (!table->CellText(r, 5).isEmpty())
+            row.pack = packquantity::Of(table->CellText(r, 5).toDouble(), table->CellText(r, 6));
+        row.counted = BookText(row);
         rows.push_back(row);
     }
     return rows;
 }
 
+std::optional<double> CStockTake::ParseCount(const QString& text,
+                                             const std::optional<CPackUnit>& pack) {
+    const QString typed = text.trimmed();
+    if (const std::optional<double> boxes = entryfields::ParseNumber(typed))
+        return std::isfinite(*boxes) && *boxes >= 0 ? boxes : std::nullopt;
+    // "32+7", "32 盒 7 粒", "32 盒" (boxes may have a fraction when no pieces follow), "7 粒".
+    static const QRegularExpression plus(QStringLiteral("^(\\d{1,7})\\s*[+＋]\\s*(\\d{1,9})$"));
+    static const QRegularExpression words(
+        QStringLiteral("^(?:(\\d{1,7}(?:\\.\\d+)?)\\s*盒)?\\s*(?:(\\d{1,9})\\s*(\\S+))?$"));
+    QString boxes, pieces;
+    if (const QRegularExpressionMatch m = plus.match(typed); m.hasMatch()) {
+        boxes = m.captured(1);
+        pieces = m.captured(2);
+    } else if (const QRegularExpressionMatch w = words.match(typed);
+               w.hasMatch() && !typed.isEmpty()) {
+        boxes = w.captured(1);
+        pieces = w.captured(2);
+        if (!pieces.isEmpty() && (!pack || w.captured(3) != pack->unit))
+            return std::nullopt;
+        if (!pieces.isEmpty() && boxes.contains(QLatin1Char('.')))
+            return std::nullopt;
+    } else {
+        return std::nullopt;
+    }
+    if (boxes.isEmpty() && pieces.isEmpty())
+        return std::nullopt;
+    if (pieces.isEmpty())
+        return boxes.toDouble();
+    if (!pack)
+        return std::nullopt;
+    // Through the whole pieces, so that 32 boxes 7 pieces is the double 32.35 names.
+    const double total = boxes.toDouble() * pack->piecesPerBox + pieces.toDouble();
+    return QString::number(total / pack->piecesPerBox, 'g', 15).toDouble();
+}
+
 std::optional<double> CStockTake::Counted(const Row& row) {
-    const std::optional<double> counted = entryfields::ParseNumber(row.counted);
-    if (!counted || !std::isfinite(*counted) || *counted < 0 ||
-        !entryfields::BoxesProblem(*counted, QStringLiteral("实盘数量")).isEmpty())
+    const std::optional<double> counted = ParseCount(row.counted, row.pack);
+    if (!counted || !entryfields::BoxesProblem(*counted, QStringLiteral("实盘数量")).isEmpty())
         return std::nullopt;
     return counted;
 }
 
-QString CStockTake::DifferenceText(const Row& row) {
+std::optional<double> CStockTake::Difference(const Row& row) {
     const std::optional<double> counted = Counted(row);
-    return counted ? losstext::Boxes(*counted - row.book) : QString();
+    if (!counted)
+        return std::nullopt;
+    if (row.pack) {
+        const std::optional<long long> book = packquantity::WholePieces(row.book, *row.pack);
+        const std::optional<long long> count = packquantity::WholePieces(*counted, *row.pack);
+        if (book && count)
+            return double(*count - *book) / row.pack->piecesPerBox;
+    }
+    return *counted - row.book;
+}
+
+QString CStockTake::DifferenceText(const Row& row) {
+    const std::optional<double> difference = Difference(row);
+    if (!difference)
+        return {};
+    return row.pack ? packquantity::Text(*difference, row.pack) : losstext::Boxes(*difference);
+}
+
+QString CStockTake::BookText(const Row& row) {
+    return row.pack ? packquantity::Text(row.book, row.pack) : row.bookText;
 }
 
 QStringList CStockTake::Titles() {
@@ -81,7 +153,7 @@ CResultTable CStockTake::Sheet(const std::vector<Row>& rows) {
     for (const Row& row : rows) {
         const int r = table.AppendRow();
         const QStringList cells = {row.card.name,       row.card.origin, row.card.packModel,
-                                   row.card.expiry,     row.bookText,    row.counted,
+                                   row.card.expiry,     BookText(row),   row.counted,
                                    DifferenceText(row), row.note};
         for (int c = 0; c < cells.size(); ++c)
             table.SetCell(r, c, cells[c]);
@@ -104,6 +176,7 @@ std::vector<CStockTake::Row> CStockTake::KeepTyped(std::vector<Row> fresh,
         // The book stock the count was made against stays with the count.
         row.bookText = old->bookText;
         row.book = old->book;
+        row.pack = old->pack;
         row.counted = old->counted;
         row.note = old->note;
     }
@@ -116,11 +189,11 @@ CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows) {
     // Nothing is written until every row is valid.
     std::vector<std::pair<const Row*, double>> differences;
     for (size_t i = 0; i < rows.size(); ++i) {
-        const std::optional<double> counted = Counted(rows[i]);
-        if (!counted)
+        const std::optional<double> difference = Difference(rows[i]);
+        if (!difference)
             return {false, InvalidCountText(int(i), rows[i]), int(i), 0};
-        if (*counted != rows[i].book)
-            differences.emplace_back(&rows[i], rows[i].book - *counted);
+        if (*difference != 0)
+            differences.emplace_back(&rows[i], -*difference);
     }
     if (!m_number.Holds() && differences.empty())
         return {true, kNothingToRecord, -1, 0};

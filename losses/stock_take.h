@@ -1,11 +1,12 @@
 #pragma once
 // 库存盘点 without its window: the sheet of the cards with their book stock when it was read,
-// the counted boxes the pharmacist types, and 确认, which records every difference as a 损 row
-// (盘亏 positive, 盘盈 negative) and moves each card's stock by it, all in one transaction. The
-// difference is taken against the stock the sheet was read with and applied to the stock as it
-// stands at 确认, so sales made meanwhile are kept.
+// the count the pharmacist types (boxes, or boxes and pieces where the catalogue knows them), and
+// 确认, which records every difference as a 损 row (盘亏 positive, 盘盈 negative) and moves each
+// card's stock by it, all in one transaction. The difference is taken against the stock the sheet
+// was read with and applied to the stock as it stands at 确认, so sales made meanwhile are kept.
 #include "entry_lookup.h"
 #include "loss_statements.h"
+#include "pack_quantity.h"
 #include "result_table.h"
 
 #include <QString>
@@ -21,7 +22,8 @@ public:
         losssql::Card card;
         QString bookText; // 账面数量 as the books gave it
         double book = 0;
-        QString counted; // 实盘数量 as typed; the book stock to begin with
+        std::optional<CPackUnit> pack; // the catalogue's pieces of the drug, when known
+        QString counted; // 实盘数量 as typed; the book stock as the sheet shows it to begin with
         QString note;
     };
 
@@ -48,10 +50,22 @@ public:
     // the order of their names. nullopt when it cannot be read (why in `failure`).
     static std::optional<std::vector<Row>> Read(CDatabase* db, bool withEmpty, QString* failure);
 
-    // The counted boxes of `row`, or nullopt when the text is no number or negative.
+    // A typed count in boxes: "32" or "1.5" (boxes); with `pack`, also "32+7" (32 boxes and 7
+    // pieces) and the sheet's own form "32 盒 7 粒", "32 盒", "7 粒". nullopt for anything else,
+    // a negative count, or pieces of a drug whose pieces are unknown.
+    static std::optional<double> ParseCount(const QString& text,
+                                            const std::optional<CPackUnit>& pack);
+    // The counted boxes of `row`, or nullopt when the text is no count or out of range.
     static std::optional<double> Counted(const Row& row);
-    // 实盘数量 − 账面数量 as the sheet shows it; empty while the count is not valid.
+    // 实盘数量 − 账面数量 in boxes, reckoned in whole pieces where both are; nullopt while the
+    // count is not valid.
+    static std::optional<double> Difference(const Row& row);
+    // The difference as the sheet shows it; empty while the count is not valid.
     static QString DifferenceText(const Row& row);
+    // 账面数量 as the sheet shows it: boxes and pieces where the catalogue knows them.
+    static QString BookText(const Row& row);
+    // The hint above the sheet: how a count is typed.
+    static const QString kHint;
 
     // The sheet's column titles, and the sheet as a table to print.
     static QStringList Titles();

@@ -3,6 +3,7 @@
 #include "CDBException.h"
 #include "CDatabase.h"
 #include "CTransaction.h"
+#include "entry_check.h"
 #include "entry_fields.h"
 #include "entry_lookup.h"
 #include "loss_record.h"
@@ -121,12 +122,9 @@ CEntryOutcome CWriteOff::Record(losssql::Loss& loss) {
     // The commit's reply was lost: looked up by its number once the transaction is gone.
     const std::optional<bool> inBooks =
         entrylookup::InBooks(m_pDatabase, QStringLiteral("损"), loss.number);
-    const QString said = textforms::CutUtf8(entrylookup::Reported(inBooks, *lost), 254);
-    if (!inBooks) {
+    if (inBooks)
+        m_number.Forget();
+    else
         m_number.Keep(loss.number);
-        return CEntryOutcome::Status(said);
-    }
-    m_number.Forget();
-    return *inBooks ? CEntryOutcome::Recorded(said, IdName, std::nullopt)
-                    : CEntryOutcome::Status(said);
+    return entrycheck::LookedUp(inBooks, IdName, *lost);
 }

@@ -9,19 +9,16 @@
 #include <QPushButton>
 
 CPaymentSettingsGroup::CPaymentSettingsGroup(Logger log, QWidget* parent)
-    : QGroupBox(QStringLiteral("支付方式"), parent), m_log(std::move(log)) {
+    : CSettingsGroup(QStringLiteral("支付方式"), kHeight, std::move(log), parent) {
     m_pMethods = new QLineEdit(CPaymentSettings::Load().Text(), this);
     m_pMethods->setObjectName(QString::number(IdMethods));
     m_pMethods->setToolTip(QStringLiteral("结账时按这个顺序列出，用“、”隔开"));
-    m_pApply = new QPushButton(QStringLiteral("应用"), this);
-    m_pApply->setObjectName(QString::number(IdApplyMethods));
-    m_pApply->setAutoDefault(false);
+    QPushButton* apply = AddApply(IdApplyMethods);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(6, 2, 6, 4);
     row->addWidget(new QLabel(QStringLiteral("依次为："), this));
     row->addWidget(m_pMethods, 1);
-    row->addWidget(m_pApply);
-    connect(m_pApply, &QPushButton::clicked, this, &CPaymentSettingsGroup::OnApply);
+    row->addWidget(apply);
 }
 
 void CPaymentSettingsGroup::OnApply() {
@@ -38,7 +35,7 @@ void CPaymentSettingsGroup::OnApply() {
     settings.methods = *methods;
     settings.Save();
     m_pMethods->setText(settings.Text());
-    if (m_log && settings.methods != before.methods)
-        m_log(QStringLiteral("支付方式设置"), QStringLiteral("支付方式"),
-              QStringLiteral("%1 → %2").arg(before.Text(), settings.Text()));
+    if (settings.methods != before.methods)
+        Log(QStringLiteral("支付方式设置"), QStringLiteral("支付方式"),
+            QStringLiteral("%1 → %2").arg(before.Text(), settings.Text()));
 }

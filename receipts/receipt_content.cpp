@@ -1,6 +1,7 @@
 #include "receipt_content.h"
 
 #include "money.h"
+#include "pack_quantity.h"
 #include "payment_settings.h"
 #include "result_loader.h"
 
@@ -29,10 +30,12 @@ QString PriceText(double price) {
     return std::abs(cents - std::round(cents)) < 1e-6 ? money::Amount(price) : Plain(price);
 }
 
-QString QuantityText(const QString& saleType, double boxes, double price, double amount) {
+// A split sale in the catalogue's unit ("12 粒"); 片 for a drug it does not know.
+QString QuantityText(const QString& saleType, double boxes, double price, double amount,
+                     const QString& unit) {
     if (saleType == QStringLiteral("拆零销售")) {
         if (const auto pieces = receiptcontent::SplitPackPieces(amount, price, boxes))
-            return QStringLiteral("%1 片").arg(*pieces);
+            return QStringLiteral("%1 %2").arg(QString::number(*pieces), packquantity::Unit(unit));
     }
     return QStringLiteral("%1 盒").arg(Plain(boxes));
 }
@@ -129,6 +132,7 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
         QString saleType;
         QString clerk;
         QString payment;
+        QString unit; // the catalogue's 拆零单位; empty for a drug it does not know
         double price = 0, boxes = 0, amount = 0;
     };
     std::vector<Sale> sales;
@@ -137,7 +141,9 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
         CStatement select{
             QStringLiteral(
                 "SELECT 日期时间,名称,产地,规格型号,有效截止日期,零售价,数量,销售类型,"
-                "实收金额,营业员,单号,小票号,冲正单号,支付方式 FROM 销 WHERE 单号<>'' AND "
+                "实收金额,营业员,单号,小票号,冲正单号,支付方式,(SELECT 拆零单位 FROM 药品 WHERE "
+                "药品.名称=销.名称 AND 药品.产地=销.产地 AND 药品.规格型号=销.规格型号) FROM 销 "
+                "WHERE 单号<>'' AND "
                 "(单号 IN (%1) OR 冲正单号 IN (%1))")
                 .arg(QStringList(some.size(), QStringLiteral("?")).join(QLatin1Char(','))),
             {}};
@@ -166,6 +172,7 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
             sale.receiptNumber = rows->CellText(r, 11).trimmed();
             sale.item.reversal = !rows->CellText(r, 12).isEmpty();
             sale.payment = rows->CellText(r, 13).trimmed();
+            sale.unit = rows->CellText(r, 14);
             sales.push_back(std::move(sale));
         }
     }
@@ -179,10 +186,11 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
     std::map<QStringList, QString> batches; // by card
     for (Sale& sale : sales) {
         CReceiptItem& item = sale.item;
-        item.quantity = item.reversal
-                            ? QStringLiteral("-") +
-                                  QuantityText(sale.saleType, -sale.boxes, sale.price, -sale.amount)
-                            : QuantityText(sale.saleType, sale.boxes, sale.price, sale.amount);
+        item.quantity =
+            item.reversal
+                ? QStringLiteral("-") +
+                      QuantityText(sale.saleType, -sale.boxes, sale.price, -sale.amount, sale.unit)
+                : QuantityText(sale.saleType, sale.boxes, sale.price, sale.amount, sale.unit);
         item.unitPrice = PriceText(sale.price);
         item.cents = money::Cents(sale.amount);
         item.amount = money::Yuan(item.cents);

@@ -19,7 +19,7 @@ struct CReceiptItem {
     QString packModel;
     QString expiry;
     QString batch;     // the card's batch numbers, the latest purchase first; "—" when none
-    QString quantity;  // "2 盒", "3 片"
+    QString quantity;  // "2 盒", "3 片", "12 粒"
     QString unitPrice; // 零售价: per box, or per piece for a split pack
     QString amount;    // 实收金额, "%.2f"
     long long cents = 0;

@@ -24,6 +24,11 @@ for bench in "${benches[@]}"; do
       { echo "bench.sh: $bench failed" >&2; status=1; }
     continue
   fi
+  if [[ "$(basename "$bench")" == bench_entries ]]; then
+    # The scan case runs on SQLite and on a private cluster's server books it makes itself.
+    scripts/with-pg.sh "$bench" || { echo "bench.sh: $bench failed" >&2; status=1; }
+    continue
+  fi
   "$bench" || { echo "bench.sh: $bench failed" >&2; status=1; }
   if [[ "$(basename "$bench")" == bench_grid ]]; then
     # The same million sales on server books, in a process of its own, on a private cluster.

@@ -43,8 +43,8 @@ CStatement TakeFromStockIfHeld(const Card& card, double boxes) {
 
 CStatement NegativeCards() {
     return {QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期,现有存货量 FROM 存 WHERE "
-                           "现有存货量<? ORDER BY 名称,产地,规格型号,有效截止日期"),
-            {0.0}};
+                           "现有存货量<0 ORDER BY 名称,产地,规格型号,有效截止日期"),
+            {}};
 }
 
 CStatement ClampNegativeStock() {

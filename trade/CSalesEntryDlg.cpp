@@ -22,9 +22,10 @@
 #include <QPushButton>
 #include <QShortcut>
 
-CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent, QString operatorName)
+CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent, QString operatorName,
+                               bool mayAttachCodes)
     : QDialog(parent), m_pDatabase(db), m_strOperator(operatorName),
-      m_entry(db, std::move(operatorName)) {
+      m_entry(db, std::move(operatorName)), m_bMayAttachCodes(mayAttachCodes) {
     setObjectName(QStringLiteral("187"));
     setWindowTitle(QStringLiteral("前台销售登记表"));
     setWindowIcon(ProgramIcon());
@@ -108,8 +109,8 @@ void CSalesEntryDlg::BuildControls() {
     connect(checkout, &QShortcut::activated, this, &CSalesEntryDlg::OnCheckout);
     connect(m_pCheckout, &QPushButton::clicked, this, &CSalesEntryDlg::OnCheckout);
 
-    m_pPickers =
-        new CCardPickers(m_entry, this, m_pName, m_pOrigin, m_pPackModel, m_pExpiry, m_pCardHint);
+    m_pPickers = new CCardPickers(m_entry.Cards(), this, m_pName, m_pOrigin, m_pPackModel,
+                                  m_pExpiry, m_pCardHint);
     m_pPickers->OnRebuilt([this] { FillFromCatalogue(); });
 
     connect(m_pSaleType, &QComboBox::currentIndexChanged, this, &CSalesEntryDlg::ApplySaleType);
@@ -190,6 +191,8 @@ void CSalesEntryDlg::OnScan(const QString& code) {
         scanned = scan();
     }
     m_pStatus->setText(scanned.status);
+    if (scanned.unknownCode && m_bMayAttachCodes && OfferToAttach(code))
+        return;
     if (!scanned.filled) {
         // The form stays as it was.
         m_pScan->setText(code.trimmed());
@@ -206,6 +209,23 @@ void CSalesEntryDlg::OnScan(const QString& code) {
     // Enter records it; a typed number replaces the 1.
     m_pQuantity->setFocus();
     m_pQuantity->selectAll();
+}
+
+bool CSalesEntryDlg::OfferToAttach(const QString& code) {
+    UpdateData(true);
+    const QString question = m_entry.AttachQuestion(m_form, code);
+    if (question.isEmpty() || Prompts().Message(this, question, CPrompts::Icon::Question,
+                                                CPrompts::Buttons::YesNo) != CPrompts::Answer::Yes)
+        return false;
+    if (const QString refused = m_entry.AttachCode(m_form, code, QDateTime::currentDateTime());
+        !refused.isEmpty()) {
+        Prompts().Tell(this, refused, CPrompts::Icon::Warning);
+        return false;
+    }
+    // Now known: the code takes its drug's first batch as any scan does.
+    OnScan(code);
+    m_pStatus->setText(QStringLiteral("已登记条形码 %1；").arg(code.trimmed()) + m_pStatus->text());
+    return true;
 }
 
 void CSalesEntryDlg::FillFromCatalogue() {
@@ -279,13 +299,12 @@ void CSalesEntryDlg::OnAdd() {
     ShowOutcome(this, m_pStatus, outcome);
     if (outcome.recorded) {
         if (!outcome.recordedNumber.isEmpty()) {
-            // Each sale its own receipt at once, or one for the customer's whole 本单 at 结账.
-            if (CReceiptSettings::Load().printEachSale) {
-                PrintReceiptOf({outcome.recordedNumber});
-            } else {
-                m_basket.Add(outcome.recordedNumber, m_form.amount);
-                m_pBasket->setText(m_basket.Line());
-            }
+            // One receipt for the customer's whole 本单 at 结账; or each sale its own 结账, how
+            // it was paid asked and its receipt printed at once.
+            m_basket.Add(outcome.recordedNumber, m_form.amount);
+            m_pBasket->setText(m_basket.Line());
+            if (CReceiptSettings::Load().printEachSale)
+                OnCheckout();
         }
         ClearForm();
         return;

@@ -20,8 +20,10 @@ class CSalesEntryDlg : public QDialog {
     Q_OBJECT
 public:
     // Reads the stock cards for the pickers through `db` (borrowed). The scan field is named
-    // "scan".
-    explicit CSalesEntryDlg(CDatabase* db, QWidget* parent = nullptr, QString operatorName = {});
+    // "scan". `mayAttachCodes`: the operator is a 店长, who may attach an unknown code to the
+    // drug the form names.
+    explicit CSalesEntryDlg(CDatabase* db, QWidget* parent = nullptr, QString operatorName = {},
+                            bool mayAttachCodes = false);
 
     // Ids of the 本单 line, the 结账 button and the scan field (named "scan", not by its id).
     enum Id : int { IdBasket = 1064, IdCheckout = 1065, IdScan = 1066 };
@@ -41,6 +43,9 @@ private:
     // A code from the scan field or a scanner's burst: the next item. A scanned item still in
     // the form is recorded first.
     void OnScan(const QString& code);
+    // An unknown code: a 店长 is asked whether it belongs to the drug of the form. True when it
+    // was attached and scanned again.
+    bool OfferToAttach(const QString& code);
     // A key of any control: a scanner's burst is taken out of the control it went into and
     // becomes the next item; true when the key is used up.
     bool FilterKey(QObject* watched, QKeyEvent* key);
@@ -93,4 +98,5 @@ private:
     } m_beforeBurst;
     // The form holds a scanned item not yet recorded.
     bool m_bScanPending = false;
+    bool m_bMayAttachCodes;
 };

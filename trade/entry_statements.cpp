@@ -67,10 +67,4 @@ CStatement LowerStock(const Sale& s) {
             {Boxes(s), s.name, s.origin, s.packModel, s.expiry}};
 }
 
-CStatement CardsOfDrug(const QString& name, const QString& origin, const QString& packModel) {
-    return {QStringLiteral("SELECT 有效截止日期,现有存货量 FROM 存 WHERE 名称=? AND 产地=? AND "
-                           "规格型号=? ORDER BY 有效截止日期"),
-            {name, origin, packModel}};
-}
-
 } // namespace entrysql

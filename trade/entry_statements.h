@@ -60,7 +60,4 @@ CStatement InsertSale(const Sale& s);
 // The card's stock lowered by the boxes sold.
 CStatement LowerStock(const Sale& s);
 
-// Every card of one drug with its stock, the first to expire first: 有效截止日期, 现有存货量.
-CStatement CardsOfDrug(const QString& name, const QString& origin, const QString& packModel);
-
 } // namespace entrysql

@@ -3,6 +3,8 @@
 #include "CDatabase.h"
 #include "CTransaction.h"
 #include "datetime_parse.h"
+#include "drug_catalogue.h"
+#include "drug_codes.h"
 #include "drug_lookup.h"
 #include "drug_pinyin.h"
 #include "entry_check.h"
@@ -10,7 +12,6 @@
 #include "entry_log.h"
 #include "entry_statements.h"
 #include "money.h"
-#include "picker_list.h"
 #include "result_loader.h"
 #include "sql_text.h"
 #include "stock_shortfall.h"
@@ -39,25 +40,6 @@ namespace {
 
 const QString kClampSavepoint = QStringLiteral("apricot_clamp");
 const QString kStockTable = QStringLiteral("存");
-
-// Boxes as the counter reads them: at most two decimals ("7.13", "3").
-QString Boxes(const QString& stock) {
-    bool ok = false;
-    const double boxes = stock.toDouble(&ok);
-    if (!ok)
-        return stock;
-    QString text = QString::number(boxes, 'f', 2);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
-}
-
-// A date as the books hold it ("2005-04-30"); invalid when the text is none.
-QDate DateOf(const QString& text) {
-    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
-}
 
 // The catalogue's 每盒总量 as the entry counts pieces: a whole number of at least 1.
 std::optional<unsigned> WholePieces(double pieces) {
@@ -103,22 +85,6 @@ QString CSalesEntry::AmountWhileTyping(const QString& price, const QString& quan
     return AmountDue(m_nQuantity, m_dPrice);
 }
 
-CSalesEntry::Card CSalesEntry::Stored(const Card& typed) {
-    using textforms::WithoutTrailingBlanks;
-    return {WithoutTrailingBlanks(typed.name), WithoutTrailingBlanks(typed.origin),
-            WithoutTrailingBlanks(typed.packModel), WithoutTrailingBlanks(typed.expiry)};
-}
-
-CStatement CSalesEntry::PickerStatement(const Card& typed) {
-    CStatement statement{QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期 FROM 存"), {}};
-    const Card card = Stored(typed);
-    if (!card.name.isEmpty()) {
-        statement.sql += QStringLiteral(" WHERE 名称=?");
-        statement.values.emplace_back(card.name);
-    }
-    return statement;
-}
-
 QString CSalesEntry::StoredStamp(const QString& typed) {
     const QByteArray text = typed.toUtf8();
     apricot_datetime t{};
@@ -134,80 +100,10 @@ QString CSalesEntry::StoredStamp(const QString& typed) {
         .arg(t.second, 2, 10, QLatin1Char('0'));
 }
 
-QString CSalesEntry::CardHint(const Card& typed, const QDate& today) const {
-    const Card card = Stored(typed);
-    if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty() ||
-        card.expiry.isEmpty())
-        return {};
-    const std::optional<CResultTable> rows = RunStatement(
-        m_pDatabase, kStockTable, entrysql::CardsOfDrug(card.name, card.origin, card.packModel));
-    if (!rows)
-        return {};
-    QString hint;
-    QString firstOut, firstOutStock;
-    for (int row = 0; row < rows->RowCount(); ++row) {
-        const QString expiry = rows->CellText(row, 0);
-        const QString stock = rows->CellText(row, 1);
-        if (expiry == card.expiry) {
-            hint = QStringLiteral("库存 %1 盒 · %2 到期").arg(Boxes(stock), expiry);
-            if (const QDate date = DateOf(expiry); date.isValid()) {
-                const qint64 days = today.daysTo(date);
-                hint += days >= 0 ? QStringLiteral("（还有 %1 天）").arg(days)
-                                  : QStringLiteral("（已过期 %1 天）").arg(-days);
-            }
-            continue;
-        }
-        const QDate date = DateOf(expiry);
-        if (date.isValid() && date >= today && stock.toDouble() > 0 &&
-            (firstOut.isEmpty() || date < DateOf(firstOut))) {
-            firstOut = expiry;
-            firstOutStock = stock;
-        }
-    }
-    const QDate chosen = DateOf(card.expiry);
-    if (!hint.isEmpty() && !firstOut.isEmpty() && (!chosen.isValid() || DateOf(firstOut) < chosen))
-        hint += QStringLiteral(" · 先售 %1 批（余 %2 盒）").arg(firstOut, Boxes(firstOutStock));
-    return hint;
-}
-
-std::optional<CSalesEntry::Lists> CSalesEntry::PickerLists(const Card& typed,
-                                                           QString* failure) const {
-    const Card card = Stored(typed);
-    // The cards of the typed name give the three lists after it; the names come from all.
-    const std::optional<CResultTable> rows =
-        RunStatement(m_pDatabase, kStockTable, PickerStatement(card), failure);
-    if (!rows)
-        return std::nullopt;
-    Lists lists;
-    if (card.name.isEmpty()) {
-        lists.names = CPickerList::FromColumn(*rows, 0);
-    } else {
-        const std::optional<CResultTable> names =
-            RunStatement(m_pDatabase, kStockTable,
-                         {QStringLiteral("SELECT DISTINCT 名称 FROM 存"), {}}, failure);
-        if (!names)
-            return std::nullopt;
-        lists.names = CPickerList::FromColumn(*names, 0);
-    }
-    CPickerList origins, packModels, expiries;
-    for (int row = 0; row < rows->RowCount(); ++row) {
-        origins.Add(rows->CellText(row, 1));
-        if (!card.origin.isEmpty() && rows->CellText(row, 1) != card.origin)
-            continue;
-        packModels.Add(rows->CellText(row, 2));
-        if (card.packModel.isEmpty() || rows->CellText(row, 2) == card.packModel)
-            expiries.Add(rows->CellText(row, 3));
-    }
-    lists.origins = origins.Items();
-    lists.packModels = packModels.Items();
-    lists.expiries = expiries.Items();
-    return lists;
-}
-
 QDate CSalesEntry::SaleDay(const Form& form, const QDate& today) {
     if (!form.timestampTyped)
         return today;
-    const QDate typed = DateOf(StoredStamp(form.timestamp).left(10));
+    const QDate typed = CCardLookup::DateOf(StoredStamp(form.timestamp).left(10));
     return typed.isValid() ? typed : today;
 }
 
@@ -252,11 +148,12 @@ CSalesEntry::Scanned CSalesEntry::Scan(const Form& form, const QString& code,
                              ? QStringLiteral("读取药品目录发生错误：%1").arg(failure)
                          : initials ? QStringLiteral("拼音码 %1 没有对应的药品").arg(typed)
                                     : QStringLiteral("条形码 %1 未登记").arg(typed);
+        scanned.unknownCode = failure.isEmpty() && !initials;
         return scanned;
     }
     const std::optional<CResultTable> cards =
         RunStatement(m_pDatabase, kStockTable,
-                     entrysql::CardsOfDrug(drug->name, drug->origin, drug->packModel), &failure);
+                     CCardLookup::CardsOfDrug(drug->name, drug->origin, drug->packModel), &failure);
     if (!cards) {
         scanned.status = QStringLiteral("%1：%2").arg(kLookupFailed, failure);
         return scanned;
@@ -267,11 +164,11 @@ CSalesEntry::Scanned CSalesEntry::Scan(const Form& form, const QString& code,
     for (int row = 0; row < cards->RowCount() && firstOut.isEmpty(); ++row) {
         const QString expiry = cards->CellText(row, 0);
         const QString stock = cards->CellText(row, 1);
-        if (stock.toDouble() <= 0)
+        if (!CCardLookup::HasStock(stock))
             continue;
-        const QDate date = DateOf(expiry);
+        const QDate date = CCardLookup::DateOf(expiry);
         if (date.isValid() && date < today)
-            expired << QStringLiteral("%1（%2 盒）").arg(expiry, Boxes(stock));
+            expired << QStringLiteral("%1（%2 盒）").arg(expiry, CCardLookup::BoxesText(stock));
         else
             firstOut = expiry;
     }
@@ -305,6 +202,24 @@ CSalesEntry::Scanned CSalesEntry::Scan(const Form& form, const QString& code,
     scanned.status = QStringLiteral("%1 %2 %3 · %4 批：按 Enter 登记，或先输入数量")
                          .arg(drug->name, drug->origin, drug->packModel, firstOut);
     return scanned;
+}
+
+QString CSalesEntry::AttachQuestion(const Form& form, const QString& code) const {
+    const CStockCard card = Stored(form.card);
+    if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty() ||
+        !drugcatalogue::CodeProblem(code.trimmed()).isEmpty() ||
+        !druglookup::ByName(m_pDatabase, card.name, card.origin, card.packModel))
+        return {};
+    return QStringLiteral("条形码 %1 未登记。把它登记为“%2（%3，%4）”的条形码吗？")
+        .arg(code.trimmed(), card.name, card.origin, card.packModel);
+}
+
+QString CSalesEntry::AttachCode(const Form& form, const QString& code, const QDateTime& now) {
+    if (!m_pDatabase || !m_pDatabase->IsOpen())
+        return kLookupFailed;
+    const CStockCard card = Stored(form.card);
+    return drugcatalogue::AttachCode(*m_pDatabase, card.name, card.origin, card.packModel,
+                                     code.trimmed(), m_strOperator, now);
 }
 
 CSalesEntry::Form CSalesEntry::WithCatalogue(const Form& form) const {
@@ -408,8 +323,8 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
         return CEntryOutcome::Status(kNoSuchCard);
     // Expired on the day the sale is stamped with: today, unless a past sale is typed in.
     const QString expiry = found->CellText(0, 3);
-    const QDate expires = DateOf(expiry);
-    const QDate saleDay = DateOf(sale.timestamp.left(10));
+    const QDate expires = CCardLookup::DateOf(expiry);
+    const QDate saleDay = CCardLookup::DateOf(sale.timestamp.left(10));
     if (expires.isValid() && saleDay.isValid() && expires < saleDay) {
         const QString day = expires.toString(Qt::ISODate);
         // Locked, no answer lets the sale through; the user picks another batch.

@@ -2,9 +2,11 @@
 // The counter sales entry without its dialog: the form's values, the sale-type rule, the
 // amount due, the card pickers' lists, what 添加 checks and in which order, and the statements
 // that record one sale as one transaction.
+#include "card_lookup.h"
 #include "entry_lookup.h"
 #include "entry_outcome.h"
 #include "sql_params.h"
+#include "stock_card.h"
 
 #include <QDateTime>
 #include <QString>
@@ -36,12 +38,7 @@ public:
     };
 
     // The four texts that name a stock card.
-    struct Card {
-        QString name;
-        QString origin;
-        QString packModel;
-        QString expiry;
-    };
+    using Card = CStockCard;
 
     // The form as its controls hold it: the numbers as typed.
     struct Form {
@@ -60,12 +57,7 @@ public:
     };
 
     // The four picker lists, in picker order.
-    struct Lists {
-        QStringList names;
-        QStringList origins;
-        QStringList packModels;
-        QStringList expiries;
-    };
+    using Lists = CCardLookup::Lists;
 
     // What a sale type means for 每盒总量.
     struct SaleTypeRule {
@@ -91,6 +83,8 @@ public:
         bool filled = false;
         Form form;      // the form to show: as it was unless filled
         QString status; // what the status line says
+        // The code is in no drug's codes: a 店长 may attach it to the drug of the form.
+        bool unknownCode = false;
     };
 
     // The question before a sale from a card that expired on `expiry`.
@@ -101,7 +95,10 @@ public:
     // `db` is borrowed; it may be null or closed, which the entry reports. `operatorName` is
     // who is logged in: every entry records it.
     explicit CSalesEntry(CDatabase* db, QString operatorName = {})
-        : m_pDatabase(db), m_strOperator(std::move(operatorName)) {}
+        : m_pDatabase(db), m_strOperator(std::move(operatorName)), m_cards(db) {}
+
+    // The card pickers' lists and hint, over the same books.
+    const CCardLookup& Cards() const { return m_cards; }
 
     // Locked (the default): 添加 refuses a card that has expired. Unlocked: it asks first.
     void SetExpiredLocked(bool locked) { m_bExpiredLocked = locked; }
@@ -118,19 +115,20 @@ public:
     QString AmountWhileTyping(const QString& price, const QString& quantity);
 
     // The card as the books store it: each text without its trailing blanks.
-    static Card Stored(const Card& typed);
+    static Card Stored(const Card& typed) { return CCardLookup::Stored(typed); }
     // The picker query: the cards of the typed 名称, or every card while it is empty.
-    static CStatement PickerStatement(const Card& typed);
+    static CStatement PickerStatement(const Card& typed) {
+        return CCardLookup::PickerStatement(typed);
+    }
     // A typed time stamp as the books read it ("2025/6/1 10:00" gives "2025-06-01 10:00:00");
     // empty when the text is no date-time.
     static QString StoredStamp(const QString& typed);
     // The day a sale of `form` is stamped with: its typed stamp's, else `today`.
     static QDate SaleDay(const Form& form, const QDate& today);
-    // The four lists for what is typed; each offers every card that matches the texts of the
-    // pickers before it, never narrowed by its own text, so that a refused batch leaves the
-    // others to pick. nullopt when a query was refused or failed (a failure in `failure`, as
-    // the record grid would show it).
-    std::optional<Lists> PickerLists(const Card& typed, QString* failure = nullptr) const;
+    // The four lists for what is typed (CCardLookup::PickerLists).
+    std::optional<Lists> PickerLists(const Card& typed, QString* failure = nullptr) const {
+        return m_cards.PickerLists(typed, failure);
+    }
 
     // A scanned or typed code on `today`: the drug from the catalogue, then its card by first
     // expiry first out (the earliest 有效截止日期 not before `today` with stock; never an expired
@@ -139,15 +137,21 @@ public:
     // the initials of a name (拼音码): one drug is taken as its code would be; several are named
     // in the status, the form unchanged.
     Scanned Scan(const Form& form, const QString& code, const QDate& today) const;
+    // A code the catalogue does not know, attached to the drug the form's three texts name: the
+    // question to ask first, empty when they name no drug of the catalogue or the code is
+    // malformed (a misread, to scan again).
+    QString AttachQuestion(const Form& form, const QString& code) const;
+    // Attaches it, with its log row (登记条码): empty when written, else why not.
+    QString AttachCode(const Form& form, const QString& code, const QDateTime& now);
+
     // The form with the catalogue's 零售价 and 每盒总量 for the drug its three texts name, where
     // those fields still hold what a cleared form holds; the amount due follows.
     Form WithCatalogue(const Form& form) const;
 
-    // Once the four texts name a card: its stock and expiry on `today` ("库存 12 盒 · 2027-06-30
-    // 到期（还有 204 天）"), and the batch of the same drug to sell first, where another card with
-    // stock that has not expired expires earlier. Empty otherwise, or when the cards cannot be
-    // read.
-    QString CardHint(const Card& typed, const QDate& today) const;
+    // The card's stock and expiry and the batch to sell first (CCardLookup::CardHint).
+    QString CardHint(const Card& typed, const QDate& today) const {
+        return m_cards.CardHint(typed, today);
+    }
 
     // One press of 添加 on `form`; a failed card lookup comes as the outcome's message, as the
     // record grid would show it. A time stamp that was not typed is the clock's time now; a
@@ -165,6 +169,7 @@ private:
 
     CDatabase* m_pDatabase;
     QString m_strOperator;
+    CCardLookup m_cards;
     bool m_bExpiredLocked = true;
     entrylookup::CPendingNumber m_number;
     // What 零售价 and 数量 last held that parsed.

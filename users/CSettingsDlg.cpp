@@ -2,26 +2,19 @@
 
 #include "CDBException.h"
 #include "CDatabase.h"
-#include "CPaymentSettingsGroup.h"
 #include "CSetPasswordDlg.h"
-#include "alert_settings.h"
 #include "audit_log.h"
-#include "backup_settings.h"
 #include "operator_deletion.h"
 #include "operator_role.h"
 #include "operator_rows.h"
 #include "prompts.h"
 #include "q_grid.h"
-#include "receipt_print.h"
-#include "receipt_settings.h"
 #include "reported_statement.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QDateTime>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
+#include <QPushButton>
 
 namespace {
 
@@ -32,6 +25,14 @@ const QString kStatement =
     QStringLiteral("select 用户名, 角色, case when 密码='' then '未设置' else '已设置' end as 密码 "
                    "from 操作员");
 const QString kPasswordColumn = QStringLiteral("密码");
+// Dialog units: the dialog's width, the groups' column, where the first one starts, the gap
+// between them; 开机自动运行 and 关闭 take the last line.
+constexpr int kWidth = 320;
+constexpr int kGroupLeft = 7;
+constexpr int kGroupWidth = 306;
+constexpr int kFirstGroupTop = 208;
+constexpr int kGroupGap = 2;
+constexpr int kBottomLine = 22;
 
 } // namespace
 
@@ -48,7 +49,7 @@ CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun,
 
 void CSettingsDlg::BuildControls() {
     auto* group = new QGroupBox(QStringLiteral("用户列表"), this);
-    BuildFrame(320, 410, IdPlaceholder, QRect(14, 48, 292, 132));
+    BuildFrame(kWidth, kFirstGroupTop + kBottomLine, IdPlaceholder, QRect(14, 48, 292, 132));
     group->setGeometry(Units().Rect(7, 35, 306, 170));
     group->lower();
 
@@ -58,91 +59,42 @@ void CSettingsDlg::BuildControls() {
         {IdDelete, "删除", 122, 185, [this] { OnDelete(); }},
         {IdAdd, "添加", 176, 185, [this] { OnAdd(); }},
         {IdSetPassword, "设置密码...", 230, 185, [this] { OnSetPassword(); }},
-        {IdClose, "关闭", 263, 390, nullptr},
+        {IdClose, "关闭", 263, kFirstGroupTop, nullptr},
     });
-
-    BuildAlertGroup();
-    BuildBackupGroup();
-    BuildReceiptGroup();
-    auto* payment = new CPaymentSettingsGroup(
-        [this](const QString& action, const QString& object, const QString& content) {
-            LogSettings(action, object, content);
-        },
-        this);
-    payment->setGeometry(Units().Rect(7, 354, 306, 32));
 
     m_pAutoRun = new QCheckBox(QStringLiteral("开机自动运行"), this);
     m_pAutoRun->setObjectName(QString::number(IdAutoRun));
-    m_pAutoRun->setGeometry(Units().Rect(7, 392, 100, 10));
     connect(m_pAutoRun, &QCheckBox::clicked, this, &CSettingsDlg::OnAutoRunClicked);
+    m_pClose = findChild<QPushButton*>(QString::number(IdClose));
+    m_nGroupsBottom = kFirstGroupTop;
+    PlaceBottom();
 }
 
-QLineEdit* CSettingsDlg::AddGroupField(const char* label, int id, int x, int labelWidth, int y) {
-    auto* text = new QLabel(QString::fromUtf8(label), this);
-    text->setGeometry(Units().Rect(x, y + 2, labelWidth, 10));
-    auto* edit = new QLineEdit(this);
-    edit->setObjectName(QString::number(id));
-    edit->setGeometry(Units().Rect(x + labelWidth, y, 36, 12));
-    return edit;
+void CSettingsDlg::AddGroup(CSettingsGroup* group) {
+    group->setParent(this);
+    group->setGeometry(Units().Rect(kGroupLeft, m_nGroupsBottom, kGroupWidth, group->Height()));
+    group->show();
+    m_nGroupsBottom += group->Height() + kGroupGap;
+    PlaceBottom();
+    // Tab runs through the groups in their order, then to the two controls under them.
+    QWidget* last = group;
+    for (QWidget* next = group->nextInFocusChain(); group->isAncestorOf(next);
+         next = next->nextInFocusChain())
+        last = next;
+    setTabOrder(last, m_pAutoRun);
+    setTabOrder(m_pAutoRun, m_pClose);
 }
 
-void CSettingsDlg::BuildAlertGroup() {
-    auto* group = new QGroupBox(QStringLiteral("药品预警"), this);
-    // Two lines: the thresholds beside 应用, the lock under them.
-    group->setGeometry(Units().Rect(7, 208, 306, 46));
-    m_pNearExpiryDays = AddGroupField("近效期（天）：", IdNearExpiryDays, 14, 52, 219);
-    m_pShortageBoxes = AddGroupField("缺货下限（盒）：", IdShortageBoxes, 112, 60, 219);
-    m_pExpiredLocked = new QCheckBox(QStringLiteral("过期药品禁止销售"), this);
-    m_pExpiredLocked->setObjectName(QString::number(IdExpiredLocked));
-    m_pExpiredLocked->setGeometry(Units().Rect(14, 236, 120, 10));
-    AddButtons({{IdApplyAlerts, "应用", 256, 218, [this] { OnApplyAlerts(); }}});
-    const CAlertSettings alerts = CAlertSettings::Load();
-    m_pNearExpiryDays->setText(alerts.DaysText());
-    m_pShortageBoxes->setText(alerts.BoxesText());
-    m_pExpiredLocked->setChecked(alerts.expiredLocked);
+void CSettingsDlg::PlaceBottom() {
+    setFixedSize(Units().X(kWidth), Units().Y(m_nGroupsBottom + kBottomLine));
+    m_pAutoRun->setGeometry(Units().Rect(7, m_nGroupsBottom + 4, 100, 10));
+    m_pClose->setGeometry(Units().Rect(263, m_nGroupsBottom + 2, 50, 14));
 }
 
-void CSettingsDlg::BuildBackupGroup() {
-    auto* group = new QGroupBox(QStringLiteral("数据备份"), this);
-    group->setGeometry(Units().Rect(7, 256, 306, 32));
-    m_pBackupsKept = AddGroupField("保留备份（份）：", IdBackupsKept, 14, 60, 267);
-    AddButtons({{IdApplyBackups, "应用", 256, 266, [this] { OnApplyBackups(); }}});
-    m_pBackupsKept->setText(QString::number(CBackupSettings::Load().keep));
-}
-
-void CSettingsDlg::OnApplyBackups() {
-    QString failure;
-    const std::optional<int> keep = CBackupSettings::ParseKeep(m_pBackupsKept->text(), &failure);
-    if (!keep) {
-        Prompts().Tell(this, failure + QStringLiteral("备份设置没有保存。"),
-                       CPrompts::Icon::Warning);
-        return;
-    }
-    CBackupSettings settings = CBackupSettings::Load();
-    settings.keep = *keep;
-    settings.Save();
-    m_pBackupsKept->setText(QString::number(*keep));
-}
-
-void CSettingsDlg::OnApplyAlerts() {
-    QString failure;
-    std::optional<CAlertSettings> alerts =
-        CAlertSettings::Parse(m_pNearExpiryDays->text(), m_pShortageBoxes->text(), &failure);
-    if (!alerts) {
-        Prompts().Tell(this, failure + QStringLiteral("预警设置没有保存。"),
-                       CPrompts::Icon::Warning);
-        return;
-    }
-    alerts->expiredLocked = m_pExpiredLocked->isChecked();
-    const CAlertSettings before = CAlertSettings::Load();
-    alerts->Save();
-    m_pNearExpiryDays->setText(alerts->DaysText());
-    m_pShortageBoxes->setText(alerts->BoxesText());
-    LogSettings(
-        QStringLiteral("预警设置"), QStringLiteral("药品预警"),
-        QStringLiteral("近效期（天）：%1 → %2；缺货下限（盒）：%3 → %4；过期药品禁止销售：%5 → %6")
-            .arg(before.DaysText(), alerts->DaysText(), before.BoxesText(), alerts->BoxesText(),
-                 before.LockedText(), alerts->LockedText()));
+CSettingsDlg::Logger CSettingsDlg::SettingsLogger() {
+    return [this](const QString& action, const QString& object, const QString& content) {
+        LogSettings(action, object, content);
+    };
 }
 
 void CSettingsDlg::LogSettings(const QString& action, const QString& object,
@@ -158,66 +110,6 @@ void CSettingsDlg::LogSettings(const QString& action, const QString& object,
                            e.ErrorText().trimmed(),
                        CPrompts::Icon::Warning);
     }
-}
-
-void CSettingsDlg::BuildReceiptGroup() {
-    auto* group = new QGroupBox(QStringLiteral("小票"), this);
-    group->setGeometry(Units().Rect(7, 290, 306, 62));
-    const auto label = [this](const char* text, int x, int y, int width) {
-        auto* shown = new QLabel(QString::fromUtf8(text), this);
-        shown->setGeometry(Units().Rect(x, y + 2, width, 10));
-    };
-    const auto place = [this](QWidget* widget, int id, int x, int y, int width) {
-        widget->setObjectName(QString::number(id));
-        widget->setGeometry(Units().Rect(x, y, width, 12));
-    };
-    label("店名：", 14, 301, 24);
-    m_pShopName = new QLineEdit(this);
-    place(m_pShopName, IdShopName, 38, 301, 90);
-    label("纸宽：", 136, 301, 24);
-    m_pPaper = new QComboBox(this);
-    m_pPaper->addItems(CReceiptSettings::PaperNames());
-    place(m_pPaper, IdPaper, 160, 300, 50);
-    label("打印机：", 14, 317, 30);
-    m_pPrinter = new QComboBox(this);
-    m_pPrinter->addItems(ReceiptPrinterChoices());
-    place(m_pPrinter, IdPrinter, 44, 316, 110);
-    m_pPrintEachSale = new QCheckBox(QStringLiteral("每笔销售后自动打印"), this);
-    place(m_pPrintEachSale, IdPrintEachSale, 160, 317, 90);
-    label("页脚：", 14, 333, 24);
-    m_pFooter = new QLineEdit(this);
-    place(m_pFooter, IdFooter, 38, 333, 212);
-    AddButtons({{IdApplyReceipt, "应用", 256, 300, [this] { OnApplyReceipt(); }}});
-
-    const CReceiptSettings receipt = CReceiptSettings::Load();
-    m_pShopName->setText(receipt.shopName);
-    m_pPaper->setCurrentIndex(static_cast<int>(receipt.paper));
-    // A queue saved on this computer earlier and gone since stays chosen: printing says so.
-    if (m_pPrinter->findText(receipt.printer) < 0)
-        m_pPrinter->addItem(receipt.printer);
-    m_pPrinter->setCurrentText(receipt.printer);
-    m_pPrintEachSale->setChecked(receipt.printEachSale);
-    m_pFooter->setText(receipt.footer);
-}
-
-void CSettingsDlg::OnApplyReceipt() {
-    const CReceiptSettings before = CReceiptSettings::Load();
-    CReceiptSettings receipt = before;
-    receipt.shopName = m_pShopName->text().trimmed();
-    if (receipt.shopName.isEmpty()) {
-        Prompts().Tell(this,
-                       QStringLiteral("“店名”不能为空：小票的第一行就是店名。小票设置没有保存。"),
-                       CPrompts::Icon::Warning);
-        return;
-    }
-    receipt.paper = CReceiptSettings::PaperOf(m_pPaper->currentText());
-    receipt.printer = m_pPrinter->currentText();
-    receipt.printEachSale = m_pPrintEachSale->isChecked();
-    receipt.footer = m_pFooter->text().trimmed();
-    receipt.Save();
-    m_pShopName->setText(receipt.shopName);
-    m_pFooter->setText(receipt.footer);
-    LogSettings(QStringLiteral("小票设置"), QStringLiteral("小票"), receipt.ChangeText(before));
 }
 
 void CSettingsDlg::CreateGrid() {

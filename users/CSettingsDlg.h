@@ -1,15 +1,16 @@
 #pragma once
-// 系统设置: the operator accounts in an editable grid, and whether the program starts with the
-// system. Every change takes effect at once; closing writes nothing further.
+// 系统设置: the operator accounts in an editable grid, whether the program starts with the
+// system, and under them the groups the subsystems bring, each with its own 应用. Every change
+// takes effect at once; closing writes nothing further.
 #include "CAutoRunEntry.h"
 #include "CGridDialog.h"
+#include "settings_group.h"
 
 #include <optional>
 
 class CDatabase;
 class QCheckBox;
-class QComboBox;
-class QLineEdit;
+class QPushButton;
 class q_grid;
 
 class CSettingsDlg : public CGridDialog {
@@ -24,24 +25,21 @@ public:
         IdAdd = 4,
         IdAutoRun = 1043,
         IdClose = 2,
-        IdNearExpiryDays = 1044,
-        IdShortageBoxes = 1045,
-        IdApplyAlerts = 1046,
-        IdBackupsKept = 1047,
-        IdApplyBackups = 1048,
         IdSetPassword = 1049,
-        IdExpiredLocked = 1050,
-        IdShopName = 1051,
-        IdPaper = 1052,
-        IdPrinter = 1053,
-        IdPrintEachSale = 1054,
-        IdFooter = 1055,
-        IdApplyReceipt = 1056,
     };
+
+    using Logger = CSettingsGroup::Logger;
 
     // `db` is the shared connection, borrowed; changes are logged under `operatorName`.
     explicit CSettingsDlg(CDatabase* db, QWidget* owner = nullptr,
                           CAutoRunEntry autoRun = CAutoRunEntry(), QString operatorName = {});
+
+    // Takes `group` in (the dialog owns it from now) under the groups before it, as tall as it
+    // says, and grows the dialog to hold it.
+    void AddGroup(CSettingsGroup* group);
+    // The log row of a group's change, under this dialog's operator; a failure to write it is
+    // told, the settings stay saved.
+    Logger SettingsLogger();
 
     q_grid* Grid() const { return m_pGrid; }
     QCheckBox* AutoRunBox() const { return m_pAutoRun; }
@@ -53,26 +51,15 @@ public:
     void OnAutoRunClicked();
     // 设置密码...: a new password for the selected operator, in a dialog of its own.
     void OnSetPassword();
-    // 应用 of 药品预警: saves both thresholds and the lock on expired stock, or says which
-    // threshold is not valid and saves nothing.
-    void OnApplyAlerts();
-    // 应用 of 数据备份: saves how many automatic backups are kept, or says why not.
-    void OnApplyBackups();
-    void OnApplyReceipt();
 
     // The width of the name column after a good load.
     static constexpr int kNameColumnWidth = 200;
 
 private:
     void BuildControls();
-    void BuildAlertGroup();
-    void BuildBackupGroup();
-    void BuildReceiptGroup();
-    // One row of the log for a change of the settings below the operator list; a failure to
-    // write it is told, the settings stay saved.
+    // The dialog's height, 开机自动运行 and 关闭 under the last group.
+    void PlaceBottom();
     void LogSettings(const QString& action, const QString& object, const QString& content);
-    // A label and a short edit on one line of a group, at dialog units.
-    QLineEdit* AddGroupField(const char* label, int id, int x, int labelWidth, int y);
     void CreateGrid();
     void ApplyLoadedLook();
     // Controls to fields (true) or fields to controls (false).
@@ -92,13 +79,6 @@ private:
 
     q_grid* m_pGrid = nullptr; // child of this dialog
     QCheckBox* m_pAutoRun = nullptr;
-    QLineEdit* m_pNearExpiryDays = nullptr;
-    QLineEdit* m_pShortageBoxes = nullptr;
-    QCheckBox* m_pExpiredLocked = nullptr;
-    QLineEdit* m_pShopName = nullptr;
-    QComboBox* m_pPaper = nullptr;
-    QComboBox* m_pPrinter = nullptr;
-    QCheckBox* m_pPrintEachSale = nullptr;
-    QLineEdit* m_pFooter = nullptr;
-    QLineEdit* m_pBackupsKept = nullptr;
+    QPushButton* m_pClose = nullptr;
+    int m_nGroupsBottom = 0; // dialog units: where the next group goes
 };

@@ -1,6 +1,7 @@
 // What the catalogue reads off a code or a pack model, without books.
 #include "ean13.h"
 #include "pack_model.h"
+#include "pack_quantity.h"
 
 #include <gtest/gtest.h>
 
@@ -60,5 +61,34 @@ INSTANTIATE_TEST_SUITE_P(Models, PackModelTest,
                                            PackCase{"1000mg*100粒", 100, "粒"},
                                            PackCase{"150ml/瓶", 0, ""}, PackCase{"450g/罐", 0, ""},
                                            PackCase{"10g:1%", 0, ""}));
+
+struct QuantityCase {
+    double boxes;
+    double piecesPerBox; // 0: no catalogue row
+    const char* unit;
+    const char* text;
+};
+
+class PackQuantityTest : public ::testing::TestWithParam<QuantityCase> {};
+
+TEST_P(PackQuantityTest, BoxesReadAsWholeBoxesAndPiecesLeft) {
+    const QuantityCase& c = GetParam();
+    const std::optional<CPackUnit> pack =
+        c.piecesPerBox > 0 ? packquantity::Of(c.piecesPerBox, QString::fromUtf8(c.unit))
+                           : std::nullopt;
+    EXPECT_EQ(packquantity::Text(c.boxes, pack), QString::fromUtf8(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Quantities, PackQuantityTest,
+    ::testing::Values(QuantityCase{32.35, 20, "粒", "32 盒 7 粒"},
+                      QuantityCase{32, 20, "粒", "32 盒"}, QuantityCase{0.15, 20, "片", "3 片"},
+                      QuantityCase{0, 20, "片", "0 盒"},
+                      QuantityCase{-1.05, 20, "袋", "-1 盒 1 袋"},
+                      QuantityCase{0.1 + 0.2, 10, "支", "3 支"}, // 2.9999999999999996 pieces
+                      QuantityCase{1.333, 20, "粒", "1.333 盒"}, // 26.66 pieces: not whole
+                      QuantityCase{2.5, 0, "", "2.5 盒"},        // not in the catalogue
+                      QuantityCase{0.5, 2.5, "粒", "0.5 盒"},    // no whole pieces per box
+                      QuantityCase{0.25, 20, " ", "5 片"}));     // a blank unit reads 片
 
 } // namespace

@@ -81,25 +81,39 @@ protected:
     CRecordingPrompts m_prompts;
 };
 
-TEST_P(DrugMaintTest, APriceChangeLeavesOldAndNewInTheLog) {
+TEST_P(DrugMaintTest, APriceChangeIsLoggedAs调价AndAnyOtherChangeAs修改) {
+    struct Case {
+        int column;
+        const char* typed;
+        const char* price;  // 零售价 afterwards
+        const char* pinyin; // 拼音码 afterwards
+        const char* action;
+        const char* content;
+    };
+    const Case cases[] = {
+        {9, "13.5", "13.5", "", "调价", "阿莫西林（广州，0.25g*24）零售价 12.00 → 13.50 元"},
+        // A 店长 corrects 拼音码: kept as typed, and no price changed.
+        {11, "amxl emxl", "13.5", "amxl emxl", "修改", "拼音码： → amxl emxl"},
+    };
     auditlog::Append(Db(), openingstock::Entry(Db(), QStringLiteral("系统"), entrynumber::Next()),
                      QDateTime::currentDateTime());
     auto dialog = Open();
     q_grid* grid = dialog->Grid();
-    const int row = RowOf(*grid, QStringLiteral("阿莫西林"));
-    ASSERT_GE(row, 0);
-    ClickRow(*grid, row);
-    Type(*grid, 9, QStringLiteral("13.5"));
-    Press(*dialog, CRecordMaintDlg::IdSave);
-    EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('\n').toStdString();
-    EXPECT_EQ(QueryValue(Db(), "SELECT 零售价 FROM 药品 WHERE 名称='阿莫西林'"), "13.5");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        ClickRow(*grid, RowOf(*grid, QStringLiteral("阿莫西林")));
+        Type(*grid, c.column, QString::fromUtf8(c.typed));
+        Press(*dialog, CRecordMaintDlg::IdSave);
+        EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('\n').toStdString();
+        EXPECT_EQ(QueryRows(Db(), "SELECT 零售价,拼音码 FROM 药品 WHERE 名称='阿莫西林'"),
+                  (std::vector<QStringList>{{c.price, c.pinyin}}));
+        EXPECT_EQ(QueryRows(Db(), "SELECT 操作员,动作,内容,CASE WHEN 行校验<>'' THEN 'marked' END "
+                                  "FROM 日志 WHERE 对象='药品' ORDER BY 序号 DESC LIMIT 1"),
+                  (std::vector<QStringList>{{"王店长", c.action, c.content, "marked"}}));
+    }
     // The check of the books takes the catalogue's log rows as they are.
     const CBooksCheck check = auditlog::CheckBooks(Db(), {});
     EXPECT_EQ(check.verdict, CBooksCheck::Verdict::Whole) << check.message.toStdString();
-    EXPECT_EQ(
-        QueryRows(Db(), "SELECT 操作员,动作,对象,内容,CASE WHEN 行校验<>'' THEN 'marked' "
-                        "END FROM 日志 WHERE 对象='药品'"),
-        (std::vector<QStringList>{{"王店长", "修改", "药品", "零售价：12 → 13.5", "marked"}}));
 }
 
 TEST_P(DrugMaintTest, ADrugACardNamesStaysWhileOneWithoutCardsGoes) {

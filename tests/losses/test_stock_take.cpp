@@ -11,6 +11,38 @@ namespace {
 
 using namespace entrytest;
 
+struct CountCase {
+    const char* typed;
+    double piecesPerBox; // 0: the catalogue does not know the drug
+    double boxes;        // -1: refused
+};
+
+class CountParseTest : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(CountParseTest, CountIsBoxesOrBoxesAndPiecesOfTheDrugsUnit) {
+    const CountCase& c = GetParam();
+    const std::optional<CPackUnit> pack =
+        c.piecesPerBox > 0 ? packquantity::Of(c.piecesPerBox, QStringLiteral("粒")) : std::nullopt;
+    const std::optional<double> boxes = CStockTake::ParseCount(QString::fromUtf8(c.typed), pack);
+    if (c.boxes < 0) {
+        EXPECT_FALSE(boxes) << *boxes;
+        return;
+    }
+    ASSERT_TRUE(boxes);
+    EXPECT_EQ(*boxes, c.boxes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Counts, CountParseTest,
+    ::testing::Values(CountCase{"32", 20, 32}, CountCase{" 1.5 ", 0, 1.5},
+                      CountCase{"32+7", 20, 32.35}, CountCase{"32 ＋ 7", 20, 32.35},
+                      CountCase{"32 盒 7 粒", 20, 32.35}, CountCase{"32盒7粒", 20, 32.35},
+                      CountCase{"7 粒", 20, 0.35}, CountCase{"1.333 盒", 20, 1.333},
+                      CountCase{"0+25", 20, 1.25}, CountCase{"32 盒 7 片", 20, -1}, // not its unit
+                      CountCase{"32+7", 0, -1}, // pieces of a drug the catalogue does not know
+                      CountCase{"1.5+3", 20, -1}, CountCase{"-3", 20, -1}, CountCase{"盒", 20, -1},
+                      CountCase{"32 7", 20, -1}, CountCase{"", 20, -1}));
+
 class StockTakeTest : public CBooksTest {
 protected:
     void SetUp() override {
@@ -41,12 +73,12 @@ protected:
 TEST_P(StockTakeTest, SalesBetweenReadingAndConfirmingAreKept) {
     std::vector<CStockTake::Row> rows = Sheet();
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].counted, "10");
+    EXPECT_EQ(rows[0].counted, "10 盒"); // the catalogue knows its pieces
     // Counted: 3 boxes short on the first card, 1 found on the second.
     rows[0].counted = QStringLiteral("7");
     rows[0].note = QStringLiteral("柜台下找不到");
     rows[1].counted = QStringLiteral("6");
-    EXPECT_EQ(CStockTake::DifferenceText(rows[0]), "-3");
+    EXPECT_EQ(CStockTake::DifferenceText(rows[0]), "-3 盒");
     // Meanwhile 2 boxes of the first card are sold.
     ASSERT_TRUE(CSalesEntry(&Db()).Add(SaleOf("2", "1", "30")).recorded);
 
@@ -107,7 +139,8 @@ TEST_P(StockTakeTest, ARowThatIsNoCountIsNamedAndNothingIsWritten) {
     ASSERT_EQ(rows.size(), 2u);
     rows[0].counted = QStringLiteral("7");
     const std::vector<QStringList> before = AllBooks(Db());
-    for (const QString& bad : {QStringLiteral("-1"), QStringLiteral("七"), QString()}) {
+    for (const QString& bad :
+         {QStringLiteral("-1"), QStringLiteral("七"), QString(), QStringLiteral("9+3 片")}) {
         rows[1].counted = bad;
         const CStockTake::Outcome outcome = CStockTake(&Db()).Confirm(rows);
         EXPECT_FALSE(outcome.ok);
@@ -117,6 +150,20 @@ TEST_P(StockTakeTest, ARowThatIsNoCountIsNamedAndNothingIsWritten) {
     }
     EXPECT_EQ(AllBooks(Db()), before);
     EXPECT_EQ(QueryValue(Db(), "SELECT COUNT(*) FROM 损"), "0");
+}
+
+TEST_P(StockTakeTest, ACountInBoxesAndPiecesIsTakenInWholePieces) {
+    std::vector<CStockTake::Row> rows = Sheet();
+    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_TRUE(rows[0].pack); // 0.25g*24粒: 24 粒 a box
+    rows[0].counted = QStringLiteral("9+18");
+    EXPECT_EQ(CStockTake::DifferenceText(rows[0]), "-6 粒");
+    const CStockTake::Outcome outcome = CStockTake(&Db(), QStringLiteral("李店长")).Confirm(rows);
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    EXPECT_EQ(outcome.recorded, 1);
+    EXPECT_EQ(QueryRows(Db(), "SELECT 数量, 原因 FROM 损"),
+              (std::vector<QStringList>{{"0.25", "盘亏"}}));
+    EXPECT_EQ(Stocks(), (QStringList{"9.75", "5"}));
 }
 
 APRICOT_INSTANTIATE_BACKENDS(StockTakeTest);

@@ -106,7 +106,8 @@ TEST_P(ReceiptPrintTest, PdfHoldsTheWholeBasketOnItsPaper) {
               QStringLiteral("营业员 张三"), QStringLiteral("阿莫西林胶囊"),
               QStringLiteral("批号 24031501"), QStringLiteral("批号 LN2303"),
               QStringLiteral("数量 2 盒 × 单价 12.50"), QStringLiteral("金额 25.00"),
-              QStringLiteral("数量 3 片 × 单价 0.50"), QStringLiteral("金额 1.50"),
+              // The catalogue counts this drug in 粒 (its pack model, at purchase).
+              QStringLiteral("数量 3 粒 × 单价 0.50"), QStringLiteral("金额 1.50"),
               QStringLiteral("合计 26.50 元")})
             EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " in\n"
                                                  << text.toStdString();

@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QDate>
 #include <QDialog>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -102,6 +104,33 @@ TEST_P(ViewCommandsTest, StatisticsRunWithoutADialog) {
         EXPECT_EQ(m_view->Grid()->GetItemCount(), 1) << id;
     }
     EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+// The grid keeps boxes; the status line reads the current card as boxes and pieces where the
+// catalogue knows them, as boxes where it does not.
+TEST_P(ViewCommandsTest, StatusLineReadsTheCurrentCardInBoxesAndPieces) {
+    Exec(QStringLiteral("INSERT INTO 存 VALUES ('维生素C', '广州', '0.1g*100', '2005-01-01', 1, "
+                        "2.5)"));
+    Exec(QStringLiteral("UPDATE 存 SET 现有存货量=10.25 WHERE 名称='阿莫西林'"));
+    Exec(QStringLiteral("INSERT INTO 药品 (名称,产地,规格型号,每盒总量,拆零单位) VALUES "
+                        "('阿莫西林','广州','0.25g*24',24,'粒')"));
+    QMainWindow frame;
+    m_view->setParent(&frame);
+    frame.setCentralWidget(m_view.get());
+    ASSERT_TRUE(m_view->OnCommand(cmd::StockList));
+    q_grid& grid = *m_view->Grid();
+    ASSERT_EQ(grid.GetItemCount(), 2);
+    const int name = grid.Titles().indexOf(QStringLiteral("名称"));
+    for (int row = 0; row < 2; ++row) {
+        grid.setCurrentIndex(grid.model()->index(row, 0));
+        const QString expected =
+            grid.GetItemText(row, name) == QStringLiteral("阿莫西林")
+                ? QStringLiteral("阿莫西林 广州 0.25g*24：现有存货量 10 盒 6 粒")
+                : QStringLiteral("维生素C 广州 0.1g*100：现有存货量 2.5 盒");
+        EXPECT_EQ(frame.statusBar()->currentMessage(), expected);
+    }
+    frame.takeCentralWidget();
+    m_view->setParent(nullptr);
 }
 
 APRICOT_INSTANTIATE_BACKENDS(ViewCommandsTest);

@@ -184,7 +184,7 @@ TEST_P(SaleReversalTest, ShiftReportAndReceiptShowTheReversalAsOne) {
     ASSERT_EQ(receipt->items.size(), 2u);
     EXPECT_FALSE(receipt->items[0].reversal);
     EXPECT_TRUE(receipt->items[1].reversal);
-    EXPECT_EQ(receipt->items[1].quantity, "-3 片");
+    EXPECT_EQ(receipt->items[1].quantity, "-3 粒"); // the catalogue counts it in 粒
     EXPECT_EQ(receipt->items[1].amount, "-1.50");
     EXPECT_EQ(receipt->Total(), "0.00");
     EXPECT_EQ(receipt->clerk, "张三");

@@ -483,6 +483,27 @@ TEST_P(SalesEntryDlgTest, AScanWhileQuantityHasTheFocusIsTheNextItemAndAnUnknown
     EXPECT_TRUE(m_prompts.Messages().empty());
 }
 
+// A 店长 attaches an unknown code to the drug the form names; the code then sells it.
+TEST_P(SalesEntryDlgTest, AManagerAttachesAnUnknownCodeToTheDrugOfTheForm) {
+    Catalogue("阿莫西林胶囊", "石药集团", "0.25g*24粒", "6901234567818", "20");
+    m_dialog = std::make_unique<CSalesEntryDlg>(&Db(), nullptr, QStringLiteral("店长甲"), true);
+    ShowActive(m_dialog.get());
+    Scanned("6901234567818");
+    Press(Qt::Key_Return);
+    ASSERT_EQ(Count(Db(), "销"), "1");
+    TypeCard("阿莫西林胶囊", "石药集团", "0.25g*24粒", "2099-12-31");
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
+    Scanned("6901234567892");
+    ASSERT_EQ(m_prompts.Messages().size(), 1u);
+    EXPECT_TRUE(m_prompts.Messages()[0].text.contains("6901234567892 未登记"));
+    EXPECT_EQ(QueryValue(Db(), "SELECT 名称 FROM 药品条码 WHERE 条形码='6901234567892'"),
+              "阿莫西林胶囊");
+    EXPECT_EQ(QueryValue(Db(), "SELECT 操作员 FROM 日志 WHERE 动作='登记条码'"), "店长甲");
+    EXPECT_TRUE(Status().startsWith("已登记条形码 6901234567892")) << Status().toStdString();
+    EXPECT_EQ(Text(CSalesEntry::IdQuantity), "1");
+    ASSERT_TRUE(FocusOn(CSalesEntry::IdQuantity));
+}
+
 APRICOT_INSTANTIATE_BACKENDS(SalesEntryDlgTest);
 
 } // namespace

@@ -402,9 +402,10 @@ TEST_P(SalesEntryTest, QuotesStayInsideTheirTexts) {
 
 TEST_P(SalesEntryTest, AScanTakesTheFirstCardToExpireThatCanBeSold) {
     CatalogueAmoxicillin("6920000000015");
-    // Around the card to sell first (2004-11-30): an expired one, a sold-out one, a later one
-    // (Batch's, 2005-04-30).
-    for (const char* card : {"'2004-01-31', 8, 5", "'2004-09-30', 8, 0", "'2004-11-30', 8, 3"})
+    // Around the card to sell first (2004-11-30): an expired one, a sold-out one, one holding
+    // only what split packs leave in binary fractions, a later one (Batch's, 2005-04-30).
+    for (const char* card : {"'2004-01-31', 8, 5", "'2004-09-30', 8, 0",
+                             "'2004-10-31', 8, 1.30007116183606e-13", "'2004-11-30', 8, 3"})
         Exec(QStringLiteral("INSERT INTO 存 VALUES ('阿莫西林胶囊','石药集团','0.25g*24粒',%1)")
                  .arg(QString::fromUtf8(card)));
     const QDate day(2004, 5, 1);
@@ -510,6 +511,14 @@ TEST_P(SalesEntryTest, PickerListsNarrowToTheCardsMatchingThePickersBeforeThem) 
     ASSERT_TRUE(none);
     EXPECT_TRUE(none->origins.isEmpty() && none->packModels.isEmpty() && none->expiries.isEmpty());
     EXPECT_TRUE(m_entry.PickerLists({"%", "", "", ""}, nullptr)->origins.isEmpty());
+
+    // Initials no card is named by offer the catalogue's drugs they stand for, each name once.
+    Exec("DELETE FROM 药品");
+    Exec("INSERT INTO 药品(名称,产地,规格型号,拼音码) VALUES('阿莫西林胶囊','石药集团',"
+         "'0.25g*24粒','amxljn emxljn'),('阿莫西林胶囊','联邦制药','0.5g*12粒','amxljn emxljn'),"
+         "('板蓝根颗粒','白云山','10g*20袋','blgkl')");
+    EXPECT_EQ(m_entry.PickerLists({"AMXL", "", "", ""}, nullptr)->names,
+              QStringList{"阿莫西林胶囊"});
     EXPECT_TRUE(m_prompts.Messages().empty());
 }
 

@@ -1,6 +1,10 @@
 // The settings dialog on both backends: the operator grid and its buttons, the delete question
 // and the last-operator refusal, a new operator who can log in, the keyboard, and the
 // start-with-the-system check box over a temporary $XDG_CONFIG_DIRS.
+#include "CAlertSettingsGroup.h"
+#include "CBackupSettingsGroup.h"
+#include "CPaymentSettingsGroup.h"
+#include "CReceiptSettingsGroup.h"
 #include "CSetPasswordDlg.h"
 #include "CSettingsDlg.h"
 #include "CTestBooks.h"
@@ -16,6 +20,7 @@
 #include "read_only_path.h"
 #include "recording_prompts.h"
 #include "result_loader.h"
+#include "settings_groups.h"
 #include "ui_driving.h"
 
 #include <QApplication>
@@ -82,10 +87,11 @@ protected:
         return m_config.path() + QStringLiteral("/xdg/autostart/青杏药店进销存管理系统.desktop");
     }
 
-    // The dialog as exec would show it, without waiting for it.
+    // The dialog as 系统设置 would show it, without waiting for it.
     std::unique_ptr<CSettingsDlg> Open() {
         auto dialog = std::make_unique<CSettingsDlg>(&Db(), nullptr, CAutoRunEntry(),
                                                      QStringLiteral("管理员"));
+        AddSettingsGroups(*dialog);
         dialog->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
         m_sent.clear();
@@ -584,13 +590,13 @@ TEST_P(SettingsDlgTest, AlertThresholdsAreSavedOnlyWhenBothAreValid) {
     // A bad second value keeps the good first one from being saved too.
     days->setText(QStringLiteral("90"));
     boxes->setText(QStringLiteral("-1"));
-    QTest::mouseClick(Button(*dialog, CSettingsDlg::IdApplyAlerts), Qt::LeftButton);
+    QTest::mouseClick(Button(*dialog, CAlertSettingsGroup::IdApplyAlerts), Qt::LeftButton);
     ASSERT_EQ(m_prompts.Messages().size(), 1u);
     EXPECT_TRUE(m_prompts.Messages()[0].text.contains(QStringLiteral("缺货下限（盒）")));
     EXPECT_EQ(CAlertSettings::Load().nearExpiryDays, 180);
 
     boxes->setText(QStringLiteral(" 2.5 "));
-    QTest::mouseClick(Button(*dialog, CSettingsDlg::IdApplyAlerts), Qt::LeftButton);
+    QTest::mouseClick(Button(*dialog, CAlertSettingsGroup::IdApplyAlerts), Qt::LeftButton);
     EXPECT_EQ(m_prompts.Messages().size(), 1u);
     const CAlertSettings saved = CAlertSettings::Load();
     EXPECT_EQ(saved.nearExpiryDays, 90);
@@ -608,18 +614,22 @@ TEST_P(SettingsDlgTest, TheExpiredLockIsSavedByApplyAndShownAtTheNextOpening) {
     QSettings().remove(QStringLiteral("Alerts"));
     QSettings().setValue(QStringLiteral("Alerts/ExpiredLocked"), QStringLiteral("nonsense"));
     auto dialog = Open();
-    auto* locked = dialog->findChild<QCheckBox*>(QString::number(CSettingsDlg::IdExpiredLocked));
+    auto* locked =
+        dialog->findChild<QCheckBox*>(QString::number(CAlertSettingsGroup::IdExpiredLocked));
     ASSERT_TRUE(locked);
     EXPECT_EQ(locked->text(), QStringLiteral("过期药品禁止销售"));
     EXPECT_TRUE(locked->isChecked());
-    // Inside 药品预警, under its fields, clear of 数据备份.
+    // Inside 药品预警, under its fields, clear of the other groups the dialog stacks.
+    const auto onDialog = [&dialog](const QWidget* widget) {
+        return QRect(widget->mapTo(dialog.get(), QPoint()), widget->size());
+    };
     for (auto* group : dialog->findChildren<QGroupBox*>()) {
         if (group->title() == QStringLiteral("药品预警")) {
-            EXPECT_TRUE(group->geometry().contains(locked->geometry()));
-            EXPECT_GT(locked->y(),
-                      dialog->findChild<QLineEdit*>(QStringLiteral("1044"))->geometry().bottom());
+            EXPECT_TRUE(onDialog(group).contains(onDialog(locked)));
+            EXPECT_GT(onDialog(locked).y(),
+                      onDialog(dialog->findChild<QLineEdit*>(QStringLiteral("1044"))).bottom());
         } else {
-            EXPECT_FALSE(group->geometry().intersects(locked->geometry()))
+            EXPECT_FALSE(onDialog(group).intersects(onDialog(locked)))
                 << group->title().toStdString();
         }
     }
@@ -631,13 +641,14 @@ TEST_P(SettingsDlgTest, TheExpiredLockIsSavedByApplyAndShownAtTheNextOpening) {
         ASSERT_EQ(locked->isChecked(), tick);
         // Only 应用 saves it.
         EXPECT_EQ(CAlertSettings::Load().expiredLocked, !tick);
-        QTest::mouseClick(Button(*dialog, CSettingsDlg::IdApplyAlerts), Qt::LeftButton);
+        QTest::mouseClick(Button(*dialog, CAlertSettingsGroup::IdApplyAlerts), Qt::LeftButton);
         EXPECT_EQ(CAlertSettings::Load().expiredLocked, tick);
         logged << QStringLiteral(
                       "近效期（天）：180 → 180；缺货下限（盒）：5 → 5；过期药品禁止销售：") +
                       QString::fromUtf8(change);
         dialog = Open();
-        locked = dialog->findChild<QCheckBox*>(QString::number(CSettingsDlg::IdExpiredLocked));
+        locked =
+            dialog->findChild<QCheckBox*>(QString::number(CAlertSettingsGroup::IdExpiredLocked));
         EXPECT_EQ(locked->isChecked(), tick);
     }
     QStringList rows;
@@ -651,20 +662,46 @@ TEST_P(SettingsDlgTest, TheExpiredLockIsSavedByApplyAndShownAtTheNextOpening) {
 TEST_P(SettingsDlgTest, BackupsKeptAreSavedOnlyWhenAWholeNumberFromOne) {
     QSettings().remove(QStringLiteral("Backup"));
     auto dialog = Open();
-    auto* kept = dialog->findChild<QLineEdit*>(QString::number(CSettingsDlg::IdBackupsKept));
+    auto* kept =
+        dialog->findChild<QLineEdit*>(QString::number(CBackupSettingsGroup::IdBackupsKept));
     ASSERT_TRUE(kept);
     EXPECT_EQ(kept->text(), QStringLiteral("30"));
     for (const char* bad : {"", "0", "-3", "7.5", "三十"}) {
         kept->setText(QString::fromUtf8(bad));
-        QTest::mouseClick(Button(*dialog, CSettingsDlg::IdApplyBackups), Qt::LeftButton);
+        QTest::mouseClick(Button(*dialog, CBackupSettingsGroup::IdApplyBackups), Qt::LeftButton);
         EXPECT_EQ(CBackupSettings::Load().keep, 30) << bad;
     }
     ASSERT_EQ(m_prompts.Messages().size(), 5u);
     EXPECT_TRUE(m_prompts.Messages()[0].text.contains(QStringLiteral("保留备份（份）")));
     kept->setText(QStringLiteral(" 60 "));
-    QTest::mouseClick(Button(*dialog, CSettingsDlg::IdApplyBackups), Qt::LeftButton);
+    QTest::mouseClick(Button(*dialog, CBackupSettingsGroup::IdApplyBackups), Qt::LeftButton);
     EXPECT_EQ(CBackupSettings::Load().keep, 60);
     EXPECT_EQ(m_prompts.Messages().size(), 5u);
+}
+
+// --- the subsystems' groups ------------------------------------------------------------------
+
+TEST_P(SettingsDlgTest, EachGroupHandedInLogsItsChangeUnderTheDialogsOperator) {
+    QSettings().remove(QStringLiteral("Backup"));
+    QSettings().remove(QStringLiteral("Receipt"));
+    QSettings().remove(QStringLiteral("Payment"));
+    auto dialog = Open();
+    dialog->findChild<QLineEdit*>(QString::number(CBackupSettingsGroup::IdBackupsKept))
+        ->setText(QStringLiteral("10"));
+    Press(*dialog, CBackupSettingsGroup::IdApplyBackups);
+    dialog->findChild<QLineEdit*>(QString::number(CReceiptSettingsGroup::IdShopName))
+        ->setText(QStringLiteral("杏林药房"));
+    Press(*dialog, CReceiptSettingsGroup::IdApplyReceipt);
+    dialog->findChild<QLineEdit*>(QString::number(CPaymentSettingsGroup::IdMethods))
+        ->setText(QStringLiteral("现金、微信"));
+    Press(*dialog, CPaymentSettingsGroup::IdApplyMethods);
+    EXPECT_TRUE(m_prompts.Messages().empty());
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号")),
+              (std::vector<QStringList>{{"管理员", "备份设置", "数据备份"},
+                                        {"管理员", "小票设置", "小票"},
+                                        {"管理员", "支付方式设置", "支付方式"}}));
+    EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT 内容 FROM 日志 ORDER BY 序号")),
+              QStringLiteral("保留备份（份）：30 → 10"));
 }
 
 APRICOT_INSTANTIATE_BACKENDS(SettingsDlgTest);

@@ -7,17 +7,26 @@
 #include <QDate>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLabel>
 
-CCardPickers::CCardPickers(const CSalesEntry& cards, QWidget* dialog, QComboBox* name,
+CCardPickers::CCardPickers(const CCardLookup& cards, QWidget* dialog, QComboBox* name,
                            QComboBox* origin, QComboBox* packModel, QComboBox* expiry, QLabel* hint)
     : QObject(dialog), m_cards(cards), m_pDialog(dialog), m_pName(name), m_pOrigin(origin),
       m_pPackModel(packModel), m_pExpiry(expiry), m_pHint(hint) {
     for (QComboBox* picker : {m_pName, m_pOrigin, m_pPackModel, m_pExpiry})
         picker->installEventFilter(this);
+    // A name picked from what initials offered: on to 产地, as Enter after one name does.
+    connect(m_pName, &QComboBox::activated, this, [this] {
+        if (!m_bNamesOffered)
+            return;
+        m_bNamesOffered = false;
+        Rebuild();
+        m_pOrigin->setFocus(Qt::TabFocusReason);
+    });
 }
 
-CSalesEntry::Card CCardPickers::Typed() const {
+CStockCard CCardPickers::Typed() const {
     return {m_pName->currentText(), m_pOrigin->currentText(), m_pPackModel->currentText(),
             m_pExpiry->currentText()};
 }
@@ -26,9 +35,9 @@ void CCardPickers::Rebuild() {
     if (m_bRebuilding)
         return;
     m_bRebuilding = true;
-    const CSalesEntry::Card typed = Typed();
+    const CStockCard typed = Typed();
     QString failure;
-    const std::optional<CSalesEntry::Lists> lists = m_cards.PickerLists(typed, &failure);
+    const std::optional<CCardLookup::Lists> lists = m_cards.PickerLists(typed, &failure);
     Prompts().TellFailure(m_pDialog, failure);
     if (lists) {
         SetComboItems(m_pName, lists->names);
@@ -47,8 +56,43 @@ void CCardPickers::Rebuild() {
         m_rebuilt();
 }
 
+bool CCardPickers::TakeInitials(bool enter) {
+    const QString typed = m_pName->currentText().trimmed();
+    if (!CCardLookup::IsInitials(typed) || m_pName->findText(typed) >= 0)
+        return false;
+    QString failure;
+    const QStringList names = m_cards.NamesByInitials(typed, 20, &failure);
+    if (names.size() == 1) {
+        m_pName->setEditText(names[0]);
+        Rebuild();
+        if (enter)
+            m_pOrigin->setFocus(Qt::TabFocusReason);
+        return enter;
+    }
+    if (!enter)
+        return false;
+    Rebuild();
+    if (names.isEmpty())
+        m_pHint->setText(failure.isEmpty()
+                             ? QStringLiteral("拼音码 %1 没有对应的药品").arg(typed)
+                             : QStringLiteral("读取药品目录发生错误：%1").arg(failure.trimmed()));
+    else {
+        m_bNamesOffered = true;
+        m_pName->showPopup();
+    }
+    return true;
+}
+
 bool CCardPickers::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pName && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // Enter after initials picks a name, it never adds an entry.
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && TakeInitials(true))
+            return true;
+    }
     if (event->type() == QEvent::FocusOut) {
+        if (watched == m_pName)
+            TakeInitials(false);
         // The user moving on inside the form, not a list dropping down or another window
         // (a message box) taking the focus.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
