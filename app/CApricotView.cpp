@@ -8,6 +8,7 @@
 #include "CSaleReversalDlg.h"
 #include "CSalesEntryDlg.h"
 #include "CSettingsDlg.h"
+#include "CTraceQueryDlg.h"
 #include "alert_counts.h"
 #include "backup_command.h"
 #include "backup_names.h"
@@ -51,6 +52,9 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::CheckLog, &CApricotView::OnCheckLog},
         {cmd::BackUp, &CApricotView::OnBackUp},
         {cmd::ExportCsv, &CApricotView::OnExportCsv},
+        {cmd::ExportCsvGb18030, &CApricotView::OnExportCsvGb18030},
+        {cmd::TraceQuery, &CApricotView::OnTraceQuery},
+        {cmd::TraceSalesReport, &CApricotView::OnTraceSalesReport},
         {cmd::Print, &CApricotView::OnPrint},
         {cmd::SalesTrend, &CApricotView::OnSalesTrend},
         {cmd::LossReport, &CApricotView::OnLossReport},
@@ -134,10 +138,11 @@ bool CApricotView::OnCommand(int id) {
         return true;
     }
     const QString before = m_pGrid ? m_pGrid->Sql() : QString();
+    const sqlparams::Values valuesBefore = m_pGrid ? m_pGrid->Values() : sqlparams::Values();
     (this->*(it->second))();
     // What filled the grid names the printed pages.
-    if (m_pGrid && m_pGrid->Sql() != before) {
-        m_strGridTitle = GridTitle(CommandText(id), m_pGrid->Sql());
+    if (m_pGrid && (m_pGrid->Sql() != before || m_pGrid->Values() != valuesBefore)) {
+        m_strGridTitle = GridTitle(CommandText(id), m_pGrid->Sql(), m_pGrid->Values());
         m_nGridCommand = id;
     }
     return true;
@@ -203,6 +208,23 @@ void CApricotView::OnExportCsv() {
         m_pGrid->ExportCsv();
 }
 
+void CApricotView::OnExportCsvGb18030() {
+    if (m_pGrid)
+        m_pGrid->ExportCsv(csvexport::Encoding::Gb18030);
+}
+
+void CApricotView::OnTraceQuery() {
+    CTraceQueryDlg dialog(m_pDatabase, window());
+    dialog.exec();
+}
+
+void CApricotView::OnTraceSalesReport() {
+    if (!m_pGrid)
+        return;
+    if (const QString status = reports::TraceSalesReport(*m_pGrid, window()); !status.isEmpty())
+        ShowStatus(status);
+}
+
 void CApricotView::OnSalesTrend() {
     reports::SalesTrend(m_pDatabase, window());
 }
@@ -235,7 +257,7 @@ void CApricotView::OnFeedback() {
 // gone when they close. The view is not refreshed afterwards; the alert pane is.
 void CApricotView::OnSettings() {
     CSettingsDlg dialog(m_pDatabase, window(), CAutoRunEntry(), m_strOperator);
-    AddSettingsGroups(dialog);
+    AddSettingsGroups(dialog, m_pDatabase, m_strOperator);
     dialog.exec();
     RefreshAlerts();
 }

@@ -45,6 +45,7 @@ public:
     void OnRefresh();
     void OnPrintSave();
     void OnExportCsv();
+    void OnExportCsvGb18030();
     void OnPrint();
     void OnExportPdf();
     void OnPurchaseEntry();
@@ -74,6 +75,8 @@ public:
     void OnShiftReport();
     void OnReprintReceipt();
     void OnSaleReversal();
+    void OnTraceQuery();
+    void OnTraceSalesReport();
     void OnTodaySales();
     void OnStockList();
     void OnYearPurchases();

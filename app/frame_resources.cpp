@@ -42,7 +42,8 @@ std::vector<CMenuItem> BuildMainMenu() {
                      {Item(cmd::Refresh, "更新显示"), Item(cmd::PrintSave, "打印保存", 10, "ALT+S"),
                       Item(cmd::Print, "打印...", 11, "CTRL+P"),
                       Item(cmd::ExportPdf, "导出 PDF...", 7, "CTRL+SHIFT+P"),
-                      Item(cmd::ExportCsv, "导出 CSV...", 7, "CTRL+SHIFT+S")}),
+                      Item(cmd::ExportCsv, "导出 CSV...", 7, "CTRL+SHIFT+S"),
+                      Item(cmd::ExportCsvGb18030, "导出 CSV（GB18030）...")}),
                Separator(), Item(cmd::AppExit, "安全退出", 14, "ALT+Z")}),
         Popup("(&2)采购管理", {Item(cmd::PurchaseEntry, "药品入库登记", 10, "CTRL+1"), Separator(),
                                Item(cmd::PurchaseQuery, "查询采购记录", 10, "CTRL+ALT+R"),
@@ -57,7 +58,8 @@ std::vector<CMenuItem> BuildMainMenu() {
                                Item(cmd::SalesQuery, "查询销售记录", 10, "CTRL+ALT+O"),
                                Item(cmd::SalesMaint, "维护销售记录", 10, "CTRL+ALT+P"), Separator(),
                                Item(cmd::ReprintReceipt, "补打小票..."),
-                               Item(cmd::SaleReversal, "销售冲正...", 9, "CTRL+ALT+X")}),
+                               Item(cmd::SaleReversal, "销售冲正...", 9, "CTRL+ALT+X"),
+                               Item(cmd::TraceQuery, "追溯码查询...", 7, "CTRL+ALT+Q")}),
         Popup(
             "(&5)报表统计",
             {Popup("销售报表", {Item(cmd::DaySalesReport, "日销售报表"),
@@ -70,6 +72,7 @@ std::vector<CMenuItem> BuildMainMenu() {
              Popup("采购报表", {Item(cmd::MonthPurchaseReport, "月采购报表"),
                                 Item(cmd::YearPurchaseReport, "年采购报表")}),
              Item(cmd::LossReport, "损耗报表"), Item(cmd::ShiftReport, "交班报表"),
+             Item(cmd::TraceSalesReport, "追溯码销售明细"),
              Item(cmd::SalesTrend, "销售趋势图...", 9, "CTRL+ALT+J"), Separator(),
              Item(cmd::TodaySales, "本日销售明细", 10, "CTRL+ALT+F"),
              Item(cmd::StockList, "库存明细", 18, "CTRL+ALT+G"),
@@ -103,6 +106,7 @@ const std::vector<CAccelerator>& Accelerators() {
         {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_U), cmd::StockMaint},
         {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_W), cmd::StockAlerts},
         {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_X), cmd::SaleReversal},
+        {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Q), cmd::TraceQuery},
         {QKeySequence(Qt::Key_F1), cmd::Help},
         {QKeySequence(Qt::Key_F3), cmd::Calculator},
         {QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Y), cmd::StockQuery},
@@ -189,6 +193,13 @@ CPrompt PromptOf(int command) {
         {cmd::Print, {"打印记录表，可先预览", "打印"}},
         {cmd::ExportPdf, {"把记录表保存为 PDF 文件", "导出 PDF"}},
         {cmd::ExportCsv, {"把记录表保存为 CSV 文件，供电子表格使用", "导出 CSV"}},
+        {cmd::ExportCsvGb18030,
+         {"把记录表保存为 GB18030 编码的 CSV 文件，供只认国标编码的上传工具使用",
+          "导出 CSV（GB18030）"}},
+        {cmd::TraceQuery, {"输入或扫描一个追溯码，查看这一盒从入库到售出的经过", "追溯码查询"}},
+        {cmd::TraceSalesReport,
+         {"某一时期售出的每个追溯码及其药品、批号、营业员，和未扫码的整盒销售盒数",
+          "追溯码销售明细"}},
         {cmd::About, {"显示程序的版本号和开发者信息", "关于"}},
         {cmd::AppExit, {"Quit the application; prompts to save documents", "Exit"}},
         {cmd::ViewToolbar, {"Show or hide the toolbar", "Toggle ToolBar"}},
@@ -222,13 +233,27 @@ QString CommandText(int command) {
     return find(MainMenu());
 }
 
-QString GridTitle(const QString& caption, const QString& sql) {
+QString GridTitle(const QString& caption, const QString& sql, const sqlparams::Values& values) {
     static const QRegularExpression range(QStringLiteral(
         "BETWEEN '([0-9]{4}-[0-9]{2}-[0-9]{2})[^']*' AND '([0-9]{4}-[0-9]{2}-[0-9]{2})"));
-    const QRegularExpressionMatch match = range.match(sql);
-    if (!match.hasMatch())
+    static const QRegularExpression boundRange(QStringLiteral(
+        "BETWEEN (CAST\\(\\? AS TIMESTAMP\\)|\\?) AND (CAST\\(\\? AS TIMESTAMP\\)|\\?)"));
+    static const QRegularExpression day(QStringLiteral("^[0-9]{4}-[0-9]{2}-[0-9]{2}"));
+    QString from, to;
+    if (const QRegularExpressionMatch match = range.match(sql); match.hasMatch()) {
+        from = match.captured(1);
+        to = match.captured(2);
+    } else if (const QRegularExpressionMatch bound = boundRange.match(sql); bound.hasMatch()) {
+        // The range's marks are the ones after every mark before it.
+        const auto first = std::size_t(sql.left(bound.capturedStart()).count(QLatin1Char('?')));
+        const auto text = [&](std::size_t i) {
+            const QString* value = i < values.size() ? std::get_if<QString>(&values[i]) : nullptr;
+            return value ? day.match(*value).captured() : QString();
+        };
+        from = text(first);
+        to = text(first + 1);
+    }
+    if (from.isEmpty() || to.isEmpty())
         return caption;
-    const QString from = match.captured(1);
-    const QString to = match.captured(2);
     return caption + QLatin1Char(' ') + (from == to ? from : from + QStringLiteral(" 至 ") + to);
 }

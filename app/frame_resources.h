@@ -1,5 +1,6 @@
 #pragma once
 // The main frame's menu tree, accelerators, toolbar slots and prompts, as plain data.
+#include "sql_params.h"
 #include <QKeySequence>
 #include <QString>
 #include <vector>
@@ -40,9 +41,9 @@ CPrompt PromptOf(int command);
 // A command's menu text without its dots ("日销售报表"); empty for an id the menus lack.
 QString CommandText(int command);
 // The title of what filled the grid: `caption` and the period of the first date range in
-// `sql` ("日销售报表 2026-12-08", "月销售报表 2026-12-01 至 2026-12-08"); `caption` alone when
-// the statement has none.
-QString GridTitle(const QString& caption, const QString& sql);
+// `sql` ("日销售报表 2026-12-08", "月销售报表 2026-12-01 至 2026-12-08"), written in it or bound to
+// its marks (`values`); `caption` alone when the statement has none.
+QString GridTitle(const QString& caption, const QString& sql, const sqlparams::Values& values = {});
 
 // The one item of the toolbars' context menu and of 界面 → 工具栏.
 QString ToolbarTitle();

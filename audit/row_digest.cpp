@@ -54,6 +54,10 @@ QStringList KeyColumns(const QString& table) {
         return {QStringLiteral("名称"), QStringLiteral("产地"), QStringLiteral("规格型号")};
     if (table == QStringLiteral("药品条码"))
         return {QStringLiteral("条形码")};
+    if (table == QStringLiteral("追溯码"))
+        return {QStringLiteral("追溯码")};
+    if (table == QStringLiteral("账套设置"))
+        return {QStringLiteral("名称")};
     if (table == kStockTable)
         return {QStringLiteral("名称"), QStringLiteral("产地"), QStringLiteral("规格型号"),
                 QStringLiteral("有效截止日期")};

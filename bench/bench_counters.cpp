@@ -5,7 +5,13 @@
 // Prints counters_entries_per_s, counters_failed_entries, counters_stock_mismatches,
 // counters_stamp_ahead_s (the newest sale's stamp minus the clock when the counters finish);
 // the books stay for inspection.
-//   bench_counters --connect STRING [--counters N] [--sales M]
+// With --codes every sale scans a box's trace code from a pool that two counters share, walking
+// it in the same order, so that both try each code at about the same instant; half the codes
+// came in with the opening purchases, the others are first seen at the sale. Each code must be
+// sold exactly once, by one recorded sale, the other counter refused: prints
+// counters_codes_sold, counters_codes_refused, counters_codes_doubled, counters_codes_lost and
+// fails when a code was doubled or lost.
+//   bench_counters --connect STRING [--counters N] [--sales M] [--codes]
 // The books must be new ones made with apricot-initdb --connect.
 #include "CDBException.h"
 #include "CDatabase.h"
@@ -30,6 +36,14 @@ namespace {
 constexpr int kCards = 20;
 constexpr double kOpeningBoxes = 1000;
 const char* const kProgram = "bench_counters";
+
+// Code j of the pool counters 2p and 2p + 1 share: 20 digits. It belongs to card j % kCards.
+QString CodeOf(int pool, int j) {
+    return QStringLiteral("77%1%2")
+        .arg(pool, 4, 10, QLatin1Char('0'))
+        .arg(j, 14, 10, QLatin1Char('0'));
+}
+const QString kCodesLike = QStringLiteral("77%");
 
 CPurchaseEntry::Form Purchase(int card, const QString& batch, const QString& boxes) {
     CPurchaseEntry::Form form;
@@ -62,14 +76,19 @@ CSalesEntry::Form Sale(int card) {
     return form;
 }
 
-QString Value(CDatabase& db, const QString& table, const QString& sql) {
+QString Value(CDatabase& db, const QString& table, const CStatement& statement) {
     QString failure;
-    const std::optional<CResultTable> rows = RunStatement(&db, table, sql, &failure);
+    const std::optional<CResultTable> rows = RunStatement(&db, table, statement, &failure);
     return rows && rows->RowCount() > 0 ? rows->CellText(0, 0) : QString();
 }
 
-// One counter: its sales and purchases, then "recorded failed" on stdout.
-int RunCounter(const QString& connect, int counter, int sales, qint64 startAtMs) {
+// A refusal of the code itself, as the counter's status line words it.
+bool RefusedCode(const CEntryOutcome& outcome) {
+    return (outcome.message + outcome.status).contains(QStringLiteral("追溯码"));
+}
+
+// One counter: its sales and purchases, then "recorded failed refused" on stdout.
+int RunCounter(const QString& connect, int counter, int sales, bool codes, qint64 startAtMs) {
     CDatabase db;
     try {
         if (!db.OpenEx(connect))
@@ -83,14 +102,22 @@ int RunCounter(const QString& connect, int counter, int sales, qint64 startAtMs)
         QThread::msleep(1);
     CSalesEntry salesEntry(&db);
     CPurchaseEntry purchaseEntry(&db);
-    int recorded = 0, failed = 0;
+    int recorded = 0, failed = 0, refused = 0;
     for (int i = 0; i < sales; ++i) {
-        const int card = (counter * 7 + i) % kCards;
-        const CEntryOutcome sale = salesEntry.Add(Sale(card));
-        (sale.recorded ? recorded : failed) += 1;
-        if (!sale.recorded)
-            std::fprintf(stderr, "counter %d sale %d: %s\n", counter, i,
-                         sale.status.toUtf8().constData());
+        const int card = codes ? i % kCards : (counter * 7 + i) % kCards;
+        CSalesEntry::Form form = Sale(card);
+        if (codes)
+            form.traceCodes = {CodeOf(counter / 2, i)};
+        const CEntryOutcome sale = salesEntry.Add(form);
+        if (sale.recorded)
+            ++recorded;
+        else if (codes && RefusedCode(sale))
+            ++refused;
+        else
+            ++failed;
+        if (!sale.recorded && !(codes && RefusedCode(sale)))
+            std::fprintf(stderr, "counter %d sale %d: %s %s\n", counter, i,
+                         sale.message.toUtf8().constData(), sale.status.toUtf8().constData());
         if (i % 10 == 9) {
             const CEntryOutcome purchase = purchaseEntry.Add(
                 Purchase((counter + i / 10) % kCards, QStringLiteral("C%1-%2").arg(counter).arg(i),
@@ -101,7 +128,7 @@ int RunCounter(const QString& connect, int counter, int sales, qint64 startAtMs)
                              purchase.status.toUtf8().constData());
         }
     }
-    std::printf("%d %d\n", recorded, failed);
+    std::printf("%d %d %d\n", recorded, failed, refused);
     return 0;
 }
 
@@ -110,7 +137,59 @@ int Fail(const QString& why) {
     return 1;
 }
 
-int RunBench(const QString& connect, int counters, int sales) {
+// The codes' figures once the counters are done; false when a code was doubled or lost.
+bool CheckCodes(CDatabase& db, int counters, int sales, int refused) {
+    const auto count = [&db](const QString& table, const QString& sql,
+                             const sqlparams::Values& values) {
+        return Value(db, table, {sql, values}).toLongLong();
+    };
+    const QString sold = QStringLiteral("已售");
+    const long long pool = (counters + 1) / 2 * (long long)sales;
+    const long long codesSold =
+        count(QStringLiteral("追溯码"),
+              QStringLiteral("SELECT COUNT(*) FROM 追溯码 WHERE 追溯码 LIKE ? AND 状态=?"),
+              {kCodesLike, sold});
+    // A code taken by two entries, or twice by one.
+    const long long doubled = count(
+        QStringLiteral("追溯码去向"),
+        QStringLiteral("SELECT COUNT(*) FROM (SELECT 追溯码 FROM 追溯码去向 WHERE 追溯码 LIKE ? "
+                       "GROUP BY 追溯码 HAVING COUNT(*) > 1) AS d"),
+        {kCodesLike});
+    // Sales that took a code, and codes sold by no sale in the books.
+    const long long salesWithCode = count(
+        QStringLiteral("销"),
+        QStringLiteral("SELECT COUNT(*) FROM 销 WHERE 单号 IN (SELECT 单号 FROM 追溯码去向 WHERE "
+                       "追溯码 LIKE ?)"),
+        {kCodesLike});
+    const long long soldByNoSale = count(
+        QStringLiteral("追溯码"),
+        QStringLiteral("SELECT COUNT(*) FROM 追溯码 t WHERE t.追溯码 LIKE ? AND t.状态=? AND NOT "
+                       "EXISTS (SELECT 1 FROM 销 s WHERE s.单号=t.出库单号)"),
+        {kCodesLike, sold});
+    const long long salesInBooks =
+        count(QStringLiteral("销"), QStringLiteral("SELECT COUNT(*) FROM 销"), {});
+    // Every code of the pools sold once, by one of the sales, and every sale with its code.
+    const long long lost = (pool - codesSold) + soldByNoSale +
+                           std::abs(salesInBooks - salesWithCode) +
+                           std::abs(salesWithCode - codesSold);
+    bench::Print("counters_codes_sold", codesSold);
+    bench::Print("counters_codes_refused", refused);
+    bench::Print("counters_codes_doubled", doubled);
+    bench::Print("counters_codes_lost", lost);
+    if (doubled != 0 || lost != 0)
+        return bench::Fail(kProgram,
+                           QStringLiteral("codes: %1 in the pools, %2 sold, %3 sales, %4 of them "
+                                          "with a code, %5 sold by no sale, %6 taken twice")
+                               .arg(pool)
+                               .arg(codesSold)
+                               .arg(salesInBooks)
+                               .arg(salesWithCode)
+                               .arg(soldByNoSale)
+                               .arg(doubled));
+    return true;
+}
+
+int RunBench(const QString& connect, int counters, int sales, bool codes) {
     CDatabase db;
     try {
         if (!db.OpenEx(connect))
@@ -118,14 +197,20 @@ int RunBench(const QString& connect, int counters, int sales) {
     } catch (const CDBException& e) {
         return Fail(e.ErrorText());
     }
-    if (Value(db, QStringLiteral("销"), QStringLiteral("SELECT COUNT(*) FROM 销")) != "0" ||
-        Value(db, QStringLiteral("进"), QStringLiteral("SELECT COUNT(*) FROM 进")) != "0")
+    if (Value(db, QStringLiteral("销"), {QStringLiteral("SELECT COUNT(*) FROM 销"), {}}) != "0" ||
+        Value(db, QStringLiteral("进"), {QStringLiteral("SELECT COUNT(*) FROM 进"), {}}) != "0")
         return Fail(
             QStringLiteral("the books are not new: make them with apricot-initdb --connect"));
-    // The shared cards, each with stock for every sale to come.
+    // The shared cards, each with stock for every sale to come; with codes, the even codes of
+    // every pool came in with them.
     for (int card = 0; card < kCards; ++card) {
-        const CEntryOutcome opened = CPurchaseEntry(&db).Add(
-            Purchase(card, QStringLiteral("opening"), QString::number(kOpeningBoxes)));
+        CPurchaseEntry::Form opening =
+            Purchase(card, QStringLiteral("opening"), QString::number(kOpeningBoxes));
+        for (int pool = 0; codes && pool < (counters + 1) / 2; ++pool)
+            for (int j = card; j < sales; j += kCards)
+                if (j % 2 == 0)
+                    opening.traceCodes << CodeOf(pool, j);
+        const CEntryOutcome opened = CPurchaseEntry(&db).Add(opening);
         if (!opened.recorded)
             return Fail(QStringLiteral("the opening purchase failed: ") + opened.status);
     }
@@ -135,30 +220,34 @@ int RunBench(const QString& connect, int counters, int sales) {
     for (int k = 0; k < counters; ++k) {
         auto process = std::make_unique<QProcess>();
         process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process->start(QCoreApplication::applicationFilePath(),
-                       {QStringLiteral("--counter"), QString::number(k),
-                        QStringLiteral("--connect"), connect, QStringLiteral("--sales"),
-                        QString::number(sales), QStringLiteral("--start-at"),
-                        QString::number(startAt)});
+        QStringList arguments = {QStringLiteral("--counter"),  QString::number(k),
+                                 QStringLiteral("--connect"),  connect,
+                                 QStringLiteral("--sales"),    QString::number(sales),
+                                 QStringLiteral("--start-at"), QString::number(startAt)};
+        if (codes)
+            arguments << QStringLiteral("--codes");
+        process->start(QCoreApplication::applicationFilePath(), arguments);
         if (!process->waitForStarted())
             return Fail(QStringLiteral("cannot start a counter"));
         processes.push_back(std::move(process));
     }
-    int recorded = 0, failed = 0;
+    int recorded = 0, failed = 0, refused = 0;
     for (auto& process : processes) {
         process->waitForFinished(-1);
         const QStringList said =
-            QString::fromUtf8(process->readAllStandardOutput()).split(QLatin1Char(' '));
-        if (process->exitCode() != 0 || said.size() != 2)
+            QString::fromUtf8(process->readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
+        if (process->exitCode() != 0 || said.size() != 3)
             return Fail(QStringLiteral("a counter stopped"));
         recorded += said[0].toInt();
-        failed += said[1].trimmed().toInt();
+        failed += said[1].toInt();
+        refused += said[2].toInt();
     }
     const qint64 finishedAt = QDateTime::currentMSecsSinceEpoch();
     const double seconds = std::max(1.0, double(finishedAt - startAt)) / 1000.0;
     // Stamps are the clock's when each sale is sent: none can lie ahead of the end.
     const QDateTime newest = QDateTime::fromString(
-        Value(db, QStringLiteral("销"), QStringLiteral("SELECT MAX(日期时间) FROM 销")).left(19),
+        Value(db, QStringLiteral("销"), {QStringLiteral("SELECT MAX(日期时间) FROM 销"), {}})
+            .left(19),
         QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     if (!newest.isValid())
         return Fail(QStringLiteral("cannot read the newest sale's time stamp"));
@@ -198,6 +287,8 @@ int RunBench(const QString& connect, int counters, int sales) {
     bench::Print("counters_log_rows", chain->rows);
     bench::Print("counters_log_chain_breaks", chain->firstBreak != 0 ? 1 : 0);
     bench::Print("counters_stamp_ahead_s", stampAhead);
+    if (codes && !CheckCodes(db, counters, sales, refused))
+        return 1;
     return 0;
 }
 
@@ -209,8 +300,18 @@ int main(int argc, char** argv) {
     QString connect;
     int counters = 8, sales = 300, counter = -1;
     qint64 startAt = 0;
-    for (qsizetype i = 0; i + 1 < args.size(); i += 2) {
+    bool codes = false, usage = false;
+    for (qsizetype i = 0; i < args.size(); i += 2) {
         const QString& key = args[i];
+        if (key == QLatin1String("--codes")) {
+            codes = true;
+            --i;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            usage = true;
+            break;
+        }
         const QString& value = args[i + 1];
         if (key == QLatin1String("--connect"))
             connect = value;
@@ -223,11 +324,12 @@ int main(int argc, char** argv) {
         else if (key == QLatin1String("--start-at"))
             startAt = value.toLongLong();
     }
-    if (connect.isEmpty() || counters < 1 || sales < 1 || args.size() % 2 != 0) {
-        std::fputs("usage: bench_counters --connect STRING [--counters N] [--sales M]\n", stderr);
+    if (usage || connect.isEmpty() || counters < 1 || sales < 1) {
+        std::fputs("usage: bench_counters --connect STRING [--counters N] [--sales M] [--codes]\n",
+                   stderr);
         return 2;
     }
     if (counter >= 0)
-        return RunCounter(connect, counter, sales, startAt);
-    return RunBench(connect, counters, sales);
+        return RunCounter(connect, counter, sales, codes, startAt);
+    return RunBench(connect, counters, sales, codes);
 }

@@ -252,7 +252,10 @@ bool Run() {
         return ok ? seconds : -1.0;
     };
     const double exportSeconds = timedFile("REPORT.HTM", htmlexport::WriteReport);
-    const double csvSeconds = timedFile("report.csv", csvexport::WriteCsv);
+    const double csvSeconds = timedFile(
+        "report.csv", [](QIODevice& file, const QStringList& titles, const CResultTable& table) {
+            return csvexport::WriteCsv(file, titles, table, csvexport::Encoding::Utf8);
+        });
     if (exportSeconds < 0 || csvSeconds < 0)
         return Fail(QStringLiteral("the HTML or CSV file could not be written"));
     bool written = false;

@@ -8,7 +8,7 @@ class CDatabase;
 namespace booksversion {
 
 // The version this program makes and works with.
-constexpr int kNewest = 6;
+constexpr int kNewest = 7;
 
 enum class Standing { Older, Current, Newer };
 

@@ -111,7 +111,8 @@ QStringList TableNames() {
 QStringList AllTableNames() {
     return TableNames() << QStringLiteral("日志") << QStringLiteral("账套版本")
                         << QStringLiteral("损") << QStringLiteral("药品")
-                        << QStringLiteral("药品条码");
+                        << QStringLiteral("药品条码") << QStringLiteral("追溯码")
+                        << QStringLiteral("追溯码去向") << QStringLiteral("账套设置");
 }
 
 bool AnyTableExists(CDatabase& db) {

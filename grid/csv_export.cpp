@@ -2,6 +2,8 @@
 
 #include "report_file.h"
 
+#include <QStringEncoder>
+
 namespace csvexport {
 
 namespace {
@@ -33,9 +35,17 @@ QString Field(const QString& cell) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-bool WriteCsv(QIODevice& file, const QStringList& titles, const CResultTable& table) {
+bool WriteCsv(QIODevice& file, const QStringList& titles, const CResultTable& table,
+              Encoding encoding) {
+    // GB18030 covers every character, as UTF-8 does: nothing is lost either way.
+    const auto flags = QStringConverter::Flag::Stateless;
+    QStringEncoder encoder = encoding == Encoding::Utf8
+                                 ? QStringEncoder(QStringConverter::Utf8, flags)
+                                 : QStringEncoder("GB18030", flags);
+    if (!encoder.isValid())
+        return false;
     QString text;
-    QByteArray bytes(kByteOrderMark);
+    QByteArray bytes(encoding == Encoding::Utf8 ? kByteOrderMark : "");
     const auto line = [&](const auto& cellOf) {
         for (int c = 0; c < table.ColumnCount(); ++c) {
             if (c > 0)
@@ -45,7 +55,7 @@ bool WriteCsv(QIODevice& file, const QStringList& titles, const CResultTable& ta
         text += QLatin1String("\r\n");
         // Written in large pieces: a hundred thousand rows must not grow one huge text.
         if (text.size() >= (1 << 16)) {
-            bytes += text.toUtf8();
+            bytes += QByteArray(encoder(text));
             text.clear();
             if (file.write(bytes) != bytes.size())
                 return false;
@@ -58,17 +68,18 @@ bool WriteCsv(QIODevice& file, const QStringList& titles, const CResultTable& ta
     for (int r = 0; r < table.RowCount(); ++r)
         if (!line([&](int c) { return table.CellText(r, c); }))
             return false;
-    bytes += text.toUtf8();
-    return file.write(bytes) == bytes.size();
+    bytes += QByteArray(encoder(text));
+    return !encoder.hasError() && file.write(bytes) == bytes.size();
 }
 
-bool ExportCsv(QWidget* owner, const QStringList& titles, const CResultTable& table) {
+bool ExportCsv(QWidget* owner, const QStringList& titles, const CResultTable& table,
+               Encoding encoding) {
     const QString path =
         reportfile::AskPath(owner, QStringLiteral("CSV 文件 (*.csv)"), QStringLiteral("csv"));
     if (path.isEmpty())
         return false;
-    return reportfile::Write(owner, path,
-                             [&](QIODevice& file) { return WriteCsv(file, titles, table); });
+    return reportfile::Write(
+        owner, path, [&](QIODevice& file) { return WriteCsv(file, titles, table, encoding); });
 }
 
 } // namespace csvexport

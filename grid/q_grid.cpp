@@ -377,10 +377,10 @@ bool q_grid::ExportHtml() {
     return htmlexport::ExportHtml(window(), Titles(), m_table);
 }
 
-bool q_grid::ExportCsv() {
+bool q_grid::ExportCsv(csvexport::Encoding encoding) {
     if (!ReadRest())
         return false;
-    return csvexport::ExportCsv(window(), Titles(), m_table);
+    return csvexport::ExportCsv(window(), Titles(), m_table, encoding);
 }
 
 int q_grid::GetItemCount() const {

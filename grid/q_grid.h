@@ -1,5 +1,6 @@
 #pragma once
 // The record grid: shows one SELECT, sorts, edits a whole row in place, writes back, exports.
+#include "csv_export.h"
 #include "result_table.h"
 #include "sql_params.h"
 #include "write_back.h"
@@ -60,8 +61,8 @@ public:
     void DeleteRow(int row, bool commitFirst);
     bool ExecuteStatement(const QString& sql);
     bool ExportHtml();
-    // 导出 CSV...: what the grid shows, for spreadsheets.
-    bool ExportCsv();
+    // 导出 CSV...: what the grid shows, for spreadsheets (UTF-8, or GB18030 for upload tools).
+    bool ExportCsv(csvexport::Encoding encoding = csvexport::Encoding::Utf8);
     // The column titles as the header shows them (sort arrow included).
     QStringList Titles() const;
 

@@ -9,6 +9,7 @@
 #include "loss_record.h"
 #include "loss_text.h"
 #include "text_forms.h"
+#include "trace_ledger.h"
 
 #include <cmath>
 
@@ -21,16 +22,24 @@ const QString CWriteOff::kQuantityInvalid =
     QStringLiteral("数量必须是大于 0 的盒数，可以有小数，例如 2 或 0.5。");
 const QString CWriteOff::kReasonInvalid =
     QStringLiteral("请选择原因：过期、破损、退回供应商或其他。");
+const tracelist::CWording CWriteOff::kCodes{
+    QStringLiteral("追溯码 %1 已经扫过了"),
+    QStringLiteral("扫了 %1 个追溯码，多于这次的 %2 盒：请删去多扫的"),
+    losstext::Boxes,
+    true,
+};
 
 QString CWriteOff::MoreThanHeldText(const QString& stock) {
     return QStringLiteral("数量超过库存：这批药品现有 %1 盒，最多只能报损这么多。").arg(stock);
 }
 
-QString CWriteOff::RecordedText(const losssql::Loss& loss) {
+QString CWriteOff::RecordedText(const losssql::Loss& loss, qsizetype codes) {
     const QString done =
         loss.reason == losstext::kReturn ? QStringLiteral("已退货") : QStringLiteral("已报损");
-    return QStringLiteral("%1：%2 %3 盒，成本 %4 元")
-        .arg(done, loss.card.name, losstext::Boxes(loss.quantity), losstext::Cost(loss));
+    const QString text =
+        QStringLiteral("%1：%2 %3 盒，成本 %4 元")
+            .arg(done, loss.card.name, losstext::Boxes(loss.quantity), losstext::Cost(loss));
+    return codes ? text + QStringLiteral("，追溯码 %1 个").arg(codes) : text;
 }
 
 std::optional<CWriteOff::Form> CWriteOff::ForCard(const losssql::Card& card, const QDate& today,
@@ -63,6 +72,9 @@ CEntryOutcome CWriteOff::Add(const Form& form) {
         return CEntryOutcome::Refused(problem, IdQuantity, problem);
     if (!losstext::WriteOffReasons().contains(form.reason))
         return CEntryOutcome::Refused(kReasonInvalid, IdReason);
+    QStringList codes = form.traceCodes;
+    if (const QString problem = tracelist::Problem(codes, *quantity, kCodes); !problem.isEmpty())
+        return CEntryOutcome::Refused(problem, IdTraceCode, problem);
     if (!m_pDatabase || !m_pDatabase->IsOpen())
         return CEntryOutcome::DriverStatus(CDBException::ConnectionClosed());
     loss.quantity = *quantity;
@@ -82,13 +94,30 @@ CEntryOutcome CWriteOff::Add(const Form& form) {
         return CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdName, std::nullopt);
     loss.number = attempt.number;
     loss.timestamp = lossrecord::Now();
-    return Record(loss);
+    return Record(loss, codes);
 }
 
-CEntryOutcome CWriteOff::Record(losssql::Loss& loss) {
+CEntryOutcome CWriteOff::Record(losssql::Loss& loss, const QStringList& codes) {
     std::optional<QString> lost; // the driver's text when the commit's reply was lost
     try {
         CTransaction transaction(*m_pDatabase);
+        // The card's row, then the codes, as a sale takes them: a sale and a write-off of the
+        // same box never wait on each other crosswise. Both before the log is locked.
+        if (!codes.isEmpty()) {
+            transaction.Execute(losssql::TakeFromStock(loss.card, 0));
+            const traceledger::CStep taken = traceledger::TakeOut(
+                *m_pDatabase, codes,
+                {loss.card.name, loss.card.origin, loss.card.packModel, loss.card.expiry, {}},
+                loss.reason == losstext::kReturn ? traceledger::kReturned
+                                                 : traceledger::kWrittenOff,
+                {loss.number, loss.timestamp, loss.operatorName});
+            if (!taken.ok()) {
+                m_number.Forget();
+                return CEntryOutcome::Refused(taken.refusal, IdTraceCode, taken.refusal);
+            }
+        }
+        // The codes go into the 损 row's own log row.
+        loss.traceCodes = codes;
         switch (lossrecord::Record(*m_pDatabase, transaction, loss, true)) {
         case lossrecord::Step::NoCard:
             m_number.Forget();
@@ -108,7 +137,7 @@ CEntryOutcome CWriteOff::Record(losssql::Loss& loss) {
         try {
             const std::optional<CDBException> afterCommit = transaction.Commit();
             m_number.Forget();
-            return CEntryOutcome::Recorded(RecordedText(loss), IdName, afterCommit);
+            return CEntryOutcome::Recorded(RecordedText(loss, codes.size()), IdName, afterCommit);
         } catch (const CDBException& e) {
             if (!CDatabase::IsConnectionLost(e))
                 throw;

@@ -1,13 +1,15 @@
 #pragma once
 // 报损/退货 without its dialog: boxes of one stock card leave the stock as a recorded loss or a
-// return to the supplier, never more than the card holds, with its row, the card's new stock
-// and the log row in one transaction.
+// return to the supplier, never more than the card holds, with its row, the card's new stock,
+// the boxes' trace codes (报损, or 退货 for a return) and its log row in one transaction.
 #include "entry_lookup.h"
 #include "entry_outcome.h"
 #include "loss_statements.h"
+#include "trace_code_list.h"
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class CDatabase;
@@ -25,6 +27,9 @@ public:
         IdReason = 1064,
         IdDestination = 1065,
         IdNote = 1066,
+        IdTraceCode = 1067,
+        IdTraceCodes = 1068,
+        IdTraceCount = 1069,
         IdStatus = 1060,
     };
 
@@ -34,6 +39,8 @@ public:
         QString reason;
         QString destination;
         QString note;
+        // The boxes' codes, as many as boxes at most; none for boxes bought before the rule.
+        QStringList traceCodes = {};
     };
 
     static const QString kOpeningStatus;
@@ -41,10 +48,12 @@ public:
     static const QString kNoSuchCard;
     static const QString kQuantityInvalid;
     static const QString kReasonInvalid;
+    // How its list of trace codes reads: a part of a box leaves with its box's code.
+    static const tracelist::CWording kCodes;
     // The card holds only `stock` boxes.
     static QString MoreThanHeldText(const QString& stock);
-    // What the status line says once the row is in the books.
-    static QString RecordedText(const losssql::Loss& loss);
+    // What the status line says once the row is in the books with `codes` codes.
+    static QString RecordedText(const losssql::Loss& loss, qsizetype codes = 0);
 
     // `db` is borrowed; it may be null or closed, which 添加 reports.
     explicit CWriteOff(CDatabase* db, QString operatorName = {})
@@ -62,7 +71,7 @@ public:
     CEntryOutcome Add(const Form& form);
 
 private:
-    CEntryOutcome Record(losssql::Loss& loss);
+    CEntryOutcome Record(losssql::Loss& loss, const QStringList& codes);
 
     CDatabase* m_pDatabase;
     QString m_strOperator;

@@ -1,9 +1,11 @@
 #include "receipt_content.h"
 
+#include "CDBException.h"
 #include "money.h"
 #include "pack_quantity.h"
 #include "payment_settings.h"
 #include "result_loader.h"
+#include "trace_ledger.h"
 
 #include <QRegularExpression>
 #include <QSysInfo>
@@ -204,6 +206,15 @@ std::optional<CReceipt> Load(CDatabase& db, const QStringList& saleNumbers,
             known = batches.emplace(card, *batch).first;
         }
         item.batch = known->second;
+        if (!item.reversal) {
+            try {
+                item.traceCodes = traceledger::CodesOf(db, item.saleNumber);
+            } catch (const CDBException& e) {
+                if (failure)
+                    *failure = e.ErrorText();
+                return std::nullopt;
+            }
+        }
 
         // Who reversed a sale did not sell it.
         if (!item.reversal && !sale.clerk.isEmpty() && !clerks.contains(sale.clerk))

@@ -1,6 +1,7 @@
 #pragma once
 // What a customer's receipt says, read from the books: the sales of the basket in time order,
-// each with its batch, its quantity in boxes or pieces, its price and amount, and the total.
+// each with its batch, its boxes' trace codes, its quantity in boxes or pieces, its price and
+// amount, and the total.
 #include "receipt_settings.h"
 
 #include <QDateTime>
@@ -23,7 +24,8 @@ struct CReceiptItem {
     QString unitPrice; // 零售价: per box, or per piece for a split pack
     QString amount;    // 实收金额, "%.2f"
     long long cents = 0;
-    bool reversal = false; // a row that reverses a sale of the bill (冲正)
+    bool reversal = false;  // a row that reverses a sale of the bill (冲正)
+    QStringList traceCodes; // the boxes' trace codes the sale took, in the order taken
 };
 
 struct CReceipt {

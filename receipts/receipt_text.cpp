@@ -133,6 +133,10 @@ std::vector<CReceiptLine> Layout(const CReceipt& receipt, int columns) {
         AddWrapped(lines, item.origin + QLatin1Char(' ') + item.packModel, columns);
         AddWrapped(lines, QStringLiteral("批号 %1 有效期至 %2").arg(item.batch, item.expiry),
                    columns);
+        // A box a code; the line breaks between codes, never inside one.
+        if (!item.traceCodes.isEmpty())
+            AddWrapped(lines, QStringLiteral("追溯码 ") + item.traceCodes.join(QLatin1Char(' ')),
+                       columns);
         // Quantity and price on one line where they fit, else the amount on a line of its own.
         const QString counted =
             QStringLiteral("数量 %1 × 单价 %2").arg(item.quantity, item.unitPrice);

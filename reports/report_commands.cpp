@@ -17,6 +17,7 @@
 #include "report_statements.h"
 #include "sales_report.h"
 #include "stock_reconciliation.h"
+#include "trace_sales_report.h"
 
 #include <QDate>
 #include <optional>
@@ -186,6 +187,22 @@ void LossReport(q_grid& grid, QWidget* owner, const CommandContext& context) {
     for (int row = 0; cost >= 0 && row < grid.GetItemCount(); ++row)
         grid.SetItemText(row, cost, LossCostText(grid.GetItemText(row, cost)));
     AppendRows(grid, LossSummaryRows(grid.Result()));
+}
+
+QString TraceSalesReport(q_grid& grid, QWidget* owner, const CommandContext& context) {
+    const std::optional<CChosenPeriod> chosen = AskPeriod(
+        owner, reportdefaults::MonthToDate(context.now), reportdefaults::MonthHint(), context);
+    if (!chosen ||
+        !grid.SetQuery(QStringLiteral("追溯码去向"), tracesales::Rows(chosen->start, chosen->end)))
+        return {};
+    QString failure;
+    const std::optional<double> withoutCode =
+        tracesales::CountBoxesWithoutCode(grid.GetDatabase(), chosen->start, chosen->end, &failure);
+    if (!withoutCode) {
+        Prompts().TellFailure(owner, QStringLiteral("无法统计未扫码的盒数：") + failure);
+        return {};
+    }
+    return tracesales::StatusText(grid.GetItemCount(), *withoutCode);
 }
 
 void ShiftReport(CDatabase* db, QWidget* owner, const QString& operatorName, bool isManager,

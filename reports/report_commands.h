@@ -55,6 +55,11 @@ void YearPurchaseReport(q_grid& grid, QWidget* owner, const CommandContext& cont
 // row's 成本金额 to the cent. The dialog is owned by the command and parented to `owner`.
 void LossReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});
 
+// 追溯码销售明细: the period dialog (this month), then one row per code sold in the period in
+// the grid. Returns the status line (the codes and the whole boxes sold without one); empty
+// when cancelled or nothing could be read (then the failure was shown to `owner`).
+QString TraceSalesReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});
+
 // 交班报表: its window, modal, on today (context.now). `operatorName`: who is logged in, under
 // whose name 交班 is logged; a 店长 (`isManager`) sees and hands over any operator or all, a
 // 营业员 only themselves.

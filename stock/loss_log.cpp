@@ -21,6 +21,10 @@ CLogEntry Loss(const losssql::Loss& l) {
         content += QStringLiteral("；去向 ") + l.destination;
     if (!l.note.isEmpty())
         content += QStringLiteral("；备注 ") + l.note;
+    if (!l.traceCodes.isEmpty())
+        content +=
+            QStringLiteral("；追溯码 %1 个：%2")
+                .arg(QString::number(l.traceCodes.size()), l.traceCodes.join(QStringLiteral("、")));
     return {l.operatorName,
             action,
             QStringLiteral("损"),

@@ -4,6 +4,7 @@
 #include "sql_params.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace losssql {
 
@@ -26,6 +27,8 @@ struct Loss {
     QString operatorName;
     QString note;
     QString number; // 单号: the row's own, by which it is looked up after a lost reply
+    // The boxes' trace codes that left with it, for its log row; the ledger keeps them.
+    QStringList traceCodes = {};
 };
 
 CStatement InsertLoss(const Loss& loss);

@@ -1,5 +1,7 @@
 #include "CSalesEntryDlg.h"
 
+#include "CDBException.h"
+#include "CDatabase.h"
 #include "CPaymentDlg.h"
 #include "alert_settings.h"
 #include "artwork.h"
@@ -11,6 +13,8 @@
 #include "receipt_print.h"
 #include "receipt_settings.h"
 #include "shown_outcome.h"
+#include "trace_code_list.h"
+#include "trace_settings.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,14 +35,23 @@ CSalesEntryDlg::CSalesEntryDlg(CDatabase* db, QWidget* parent, QString operatorN
     setWindowIcon(ProgramIcon());
     // Read once per opening: a change in 系统设置 counts from the next one.
     m_entry.SetExpiredLocked(CAlertSettings::Load().expiredLocked);
+    QString rulesUnread;
+    if (m_pDatabase && m_pDatabase->IsOpen()) {
+        try {
+            m_entry.SetCodesRequired(tracesettings::CodesRequired(*m_pDatabase));
+        } catch (const CDBException& e) {
+            // Codes are taken when scanned; the clerk is told they are not demanded.
+            rulesUnread = QStringLiteral("读不出“销售须扫追溯码”的设置，本次不强制扫码：") +
+                          e.ErrorText().trimmed();
+        }
+    }
     BuildControls();
 
-    m_pStatus->setText(CSalesEntry::kOpeningStatus);
+    m_pStatus->setText(rulesUnread.isEmpty() ? CSalesEntry::kOpeningStatus : rulesUnread);
     m_pSaleType->setCurrentIndex(0);
     ClearForm();
     RecomputeAmount();
     m_pPickers->Rebuild();
-    m_clock.start();
     // Every control hands its keys to the dialog first: a scan may come wherever the focus is.
     for (QWidget* control : findChildren<QWidget*>())
         control->installEventFilter(this);
@@ -83,7 +96,7 @@ void CSalesEntryDlg::BuildControls() {
     const CPlacedFields placed = layout.PlaceFields(fields, 200, 150);
     QWidget* const previous = placed.last;
     m_pScan->setObjectName(QStringLiteral("scan"));
-    m_pScan->setPlaceholderText(QStringLiteral("扫条形码，或输入后按 Enter"));
+    m_pScan->setPlaceholderText(QStringLiteral("扫条形码或追溯码，或输入后按 Enter"));
     m_pPiecesLabel = placed.labels[9];
     m_pPiecesLabel->setObjectName(QString::number(CSalesEntry::IdPiecesPerBoxLabel));
     layout.Text(QStringLiteral("(格式:1990-12-12)"), 140, 118, 74, 13);
@@ -117,6 +130,13 @@ void CSalesEntryDlg::BuildControls() {
     // Only what the user types recomputes; the dialog's own writes do not.
     connect(m_pPrice, &QLineEdit::textEdited, this, &CSalesEntryDlg::RecomputeAmount);
     connect(m_pQuantity, &QLineEdit::textEdited, this, &CSalesEntryDlg::RecomputeAmount);
+    // The codes scanned against the boxes now typed.
+    connect(m_pQuantity, &QLineEdit::textEdited, this, [this](const QString& boxes) {
+        if (!m_form.traceCodes.isEmpty() && m_pSaleType->currentText() == CSalesEntry::kWholeBox)
+            m_pStatus->setText(
+                QStringLiteral("追溯码 ") +
+                tracelist::Counted(m_form.traceCodes.size(), boxes, tracelist::kEntryCodes));
+    });
     connect(m_pTimestamp, &QLineEdit::textEdited, this, [this] { m_form.timestampTyped = true; });
     connect(m_pAdd, &QPushButton::clicked, this, &CSalesEntryDlg::OnAdd);
     connect(m_pClose, &QPushButton::clicked, this, &QDialog::reject);
@@ -131,36 +151,22 @@ bool CSalesEntryDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool CSalesEntryDlg::FilterKey(QObject* watched, QKeyEvent* key) {
-    // Each key once, where it is going; a held key is a person.
-    if (watched != QApplication::focusWidget() || key->isAutoRepeat())
+    switch (m_scans.Key(watched, key)) {
+    case scanburst::CBurst::Step::FirstDigit:
+        m_bStampTypedBeforeBurst = m_form.timestampTyped;
         return false;
-    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
-    // Keys a program makes may carry no time: then the clock stands in.
-    const qint64 ms = key->timestamp() ? qint64(key->timestamp()) : m_clock.elapsed();
-    switch (m_burst.Key(key->text(), enter, ms)) {
-    case scanburst::CBurst::Step::FirstDigit: {
-        // The digits go in as typed; should they turn out a scan, the field gets this back.
-        auto* edit = qobject_cast<QLineEdit*>(watched);
-        if (auto* box = qobject_cast<QComboBox*>(watched))
-            edit = box->lineEdit();
-        m_beforeBurst = {edit, edit ? edit->text() : QString(), edit ? edit->cursorPosition() : 0,
-                         m_form.timestampTyped};
-        return false;
-    }
     case scanburst::CBurst::Step::Digit:
         return false;
     case scanburst::CBurst::Step::Code:
-        if (m_beforeBurst.edit) {
-            m_beforeBurst.edit->setText(m_beforeBurst.text);
-            m_beforeBurst.edit->setCursorPosition(m_beforeBurst.cursor);
-            m_form.timestampTyped = m_beforeBurst.stampTyped;
-            RecomputeAmount();
-        }
-        OnScan(m_burst.Code());
+        // Digits that went into the time stamp made it count as typed: it is back as it was.
+        m_form.timestampTyped = m_bStampTypedBeforeBurst;
+        RecomputeAmount();
+        OnScan(m_scans.Code());
         return true;
     case scanburst::CBurst::Step::Other:
         break;
     }
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (enter && watched == m_pScan) {
         // Typed by hand, or nothing at all: an Enter here never records a sale.
         OnScan(m_pScan->text());
@@ -179,7 +185,8 @@ void CSalesEntryDlg::OnScan(const QString& code) {
         return m_entry.Scan(m_form, code, CSalesEntry::SaleDay(m_form, QDate::currentDate()));
     };
     CSalesEntry::Scanned scanned = scan();
-    if (scanned.filled && m_bScanPending) {
+    // A trace code of the item in the form is one more box of it, not the next item.
+    if (scanned.filled && m_bScanPending && !scanned.added) {
         // The item before was scanned and never entered: it is recorded as it stands, and the
         // new one read from the stock as the sale left it.
         OnAdd();

@@ -2,11 +2,9 @@
 // 前台销售登记表: records counter sales, one per press of 添加, until 关闭.
 #include "sale_basket.h"
 #include "sales_entry.h"
-#include "scan_burst.h"
+#include "scan_catcher.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
-#include <QPointer>
 
 class CCardPickers;
 class CDatabase;
@@ -87,15 +85,9 @@ private:
     QPushButton* m_pAdd = nullptr;
     QPushButton* m_pClose = nullptr;
 
-    scanburst::CBurst m_burst;
-    QElapsedTimer m_clock; // for key events that carry no time
-    // The control a burst may be going into, as it was before the burst's first digit.
-    struct BeforeBurst {
-        QPointer<QLineEdit> edit;
-        QString text;
-        int cursor = 0;
-        bool stampTyped = false;
-    } m_beforeBurst;
+    CScanCatcher m_scans;
+    // Whether the time stamp counted as typed before a burst's first digit.
+    bool m_bStampTypedBeforeBurst = false;
     // The form holds a scanned item not yet recorded.
     bool m_bScanPending = false;
     bool m_bMayAttachCodes;

@@ -10,7 +10,10 @@
 #include "entry_lookup.h"
 #include "picker_list.h"
 #include "result_loader.h"
+#include "sql_text.h"
 #include "text_forms.h"
+#include "trace_code_list.h"
+#include "trace_ledger.h"
 
 const QString CPurchaseEntry::kOpeningStatus =
     QStringLiteral("请尽可能详细的填写【入库登记卡】，以便以后查阅");
@@ -102,6 +105,10 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) {
     if (const QString problem = entryfields::BoxesProblem(*quantity, QStringLiteral("数量"));
         !problem.isEmpty())
         return CEntryOutcome::Refused(problem, IdQuantity, problem);
+    if (const QString tooMany =
+            tracelist::TooMany(form.traceCodes.size(), *quantity, tracelist::kEntryCodes);
+        !tooMany.isEmpty())
+        return CEntryOutcome::Refused({}, IdQuantity, tooMany);
 
     // What is stored is what the grid and the pickers will show: no trailing blanks.
     const auto typed = [](const QString& text) { return textforms::WithoutTrailingBlanks(text); };
@@ -139,10 +146,11 @@ CEntryOutcome CPurchaseEntry::Add(const Form& form) {
     if (attempt.step == Step::AlreadyRecorded)
         return CEntryOutcome::Recorded(entrylookup::kAlreadyRecorded, IdPurchaser, std::nullopt);
     p.number = attempt.number;
-    return Record(p, barcode);
+    return Record(p, barcode, form.traceCodes);
 }
 
-CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p, const QString& barcode) {
+CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p, const QString& barcode,
+                                     const QStringList& traceCodes) {
     QString lostReply;
     try {
         CTransaction transaction(*m_pDatabase);
@@ -169,11 +177,18 @@ CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p, const QString&
             *m_pDatabase, p.name, p.origin, p.packModel, barcode, m_strOperator);
         if (!drug.refusal.isEmpty())
             return CEntryOutcome::Refused({}, IdBarcode, drug.refusal);
+        const QDateTime now = QDateTime::currentDateTime();
+        // A code already in the books takes the batch back with it: a box comes in once.
+        const traceledger::CStep captured =
+            traceledger::Capture(*m_pDatabase, traceCodes,
+                                 {p.name, p.origin, p.packModel, sqltext::Date(p.expiry), p.batch},
+                                 {p.number, sqltext::Timestamp(now), m_strOperator});
+        if (!captured.ok())
+            return CEntryOutcome::Refused(captured.refusal, IdTraceList, captured.refusal);
         // The batch and its log row stay together or go together.
-        CLogEntry entry = entrylog::Purchase(p);
+        CLogEntry entry = entrylog::Purchase(p, traceCodes.size());
         if (!drug.note.isEmpty())
             entry.content += QStringLiteral("；") + drug.note;
-        const QDateTime now = QDateTime::currentDateTime();
         auditlog::Append(*m_pDatabase, entry, now);
         for (const CLogEntry& row : drug.log)
             auditlog::Append(*m_pDatabase, row, now);

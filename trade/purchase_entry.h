@@ -30,6 +30,9 @@ public:
         IdQuantity = 1059,
         IdStatus = 1060,
         IdBarcode = 1061,
+        IdTraceCode = 1062,
+        IdTraceList = 1063,
+        IdTraceCount = 1064,
     };
 
     // The form as its controls hold it: the number fields as typed.
@@ -48,6 +51,9 @@ public:
         QDate expiry;
         QString price;
         QString quantity;
+        // The boxes' trace codes as the books keep them, one a box; fewer than the boxes, or
+        // none, for stock bought before the boxes carried codes.
+        QStringList traceCodes;
         // The user answered Yes to a batch whose expiry had passed.
         bool pastExpiryAccepted = false;
     };
@@ -92,14 +98,18 @@ public:
     CodeLookup LookUpCode(const Form& form) const;
 
     // One press of 添加 on `form`. An expiry before the purchase date asks first, unless
-    // `pastExpiryAccepted`. Each batch gets its own number (单号); when the connection breaks
-    // during the commit, the batch is looked up by that number. Until its outcome is known the
-    // number is kept, and the next press looks it up first: a batch is never written twice.
+    // `pastExpiryAccepted`. More trace codes than boxes are refused before anything is written;
+    // a code the books hold already refuses the whole batch. Each batch gets its own number (单号);
+    // when the connection breaks during the commit, the batch is looked up by that number. Until
+    // its outcome is known the number is kept, and the next press looks it up first: a batch is
+    // never written twice.
     CEntryOutcome Add(const Form& form);
 
 private:
-    // Records `p` as one transaction, with the drug and `barcode` in the catalogue.
-    CEntryOutcome Record(const entrysql::Purchase& p, const QString& barcode);
+    // Records `p` as one transaction, with the drug and `barcode` in the catalogue and its
+    // boxes' `traceCodes` captured.
+    CEntryOutcome Record(const entrysql::Purchase& p, const QString& barcode,
+                         const QStringList& traceCodes);
 
     CDatabase* m_pDatabase;
     QString m_strOperator;

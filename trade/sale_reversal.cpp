@@ -8,6 +8,7 @@
 #include "money.h"
 #include "result_loader.h"
 #include "sql_text.h"
+#include "trace_ledger.h"
 
 const QString CSaleReversal::kNoSale =
     QStringLiteral("请先选出要冲正的那一笔销售：填单号或小票号，按【查找】，再在列表中选中它");
@@ -163,6 +164,8 @@ CSaleReversal::Outcome CSaleReversal::Record(const reversalsql::Sale& sale, cons
         if (!refused) {
             if (transaction.Execute(reversalsql::RaiseStock(sale)) == 0)
                 return Refused(kCardGone, Field::Sale);
+            // The boxes come back with the stock: their codes may be sold again.
+            traceledger::PutBack(*m_pDatabase, sale.number, {number, stamp, m_strOperator});
             CLogEntry entry{m_strOperator, QStringLiteral("冲正"), kSales,
                             LogText(sale, reason, manager), number};
             entry.row = CLoggedRow{CLoggedRow::Change::Added, kSales, {number}, {}};

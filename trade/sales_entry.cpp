@@ -16,6 +16,8 @@
 #include "sql_text.h"
 #include "stock_shortfall.h"
 #include "text_forms.h"
+#include "trace_code_list.h"
+#include "trace_ledger.h"
 
 #include <algorithm>
 
@@ -116,6 +118,8 @@ CSalesEntry::Scanned CSalesEntry::Scan(const Form& form, const QString& code,
                                        const QDate& today) const {
     Scanned scanned{false, form, {}};
     const QString typed = code.trimmed();
+    if (const QString trace = tracecode::Normalized(typed); !trace.isEmpty())
+        return ScanTraceCode(form, trace);
     QString failure;
     // Digits are a code; letters the initials of a name (拼音码), which must name one drug.
     const bool initials =
@@ -204,6 +208,109 @@ CSalesEntry::Scanned CSalesEntry::Scan(const Form& form, const QString& code,
     return scanned;
 }
 
+CSalesEntry::Scanned CSalesEntry::ScanTraceCode(const Form& form, const QString& code) const {
+    Scanned scanned{false, form, {}};
+    if (!m_pDatabase || !m_pDatabase->IsOpen()) {
+        scanned.status = kLookupFailed;
+        return scanned;
+    }
+    std::optional<traceledger::CCodeRow> row;
+    try {
+        row = traceledger::Find(*m_pDatabase, code);
+    } catch (const CDBException& e) {
+        scanned.status = QStringLiteral("读取追溯码发生错误：%1").arg(e.ErrorText());
+        return scanned;
+    }
+    // Gone already: refused now, before anything else is scanned with it.
+    if (row) {
+        if (const QString refusal = tracelist::LeftRefusal(*row); !refusal.isEmpty()) {
+            scanned.status = refusal;
+            return scanned;
+        }
+    }
+    const bool split = form.saleType == kSplitPack;
+    if (row && row->state == traceledger::kOpened && !split) {
+        scanned.status = QStringLiteral("追溯码 %1 的药盒已拆零（还剩 %2 个），不能整盒销售")
+                             .arg(code, sqltext::Exact(row->piecesLeft));
+        return scanned;
+    }
+    const Card held = Stored(form.card);
+    const bool holdsCard = !held.name.isEmpty() && !held.origin.isEmpty() &&
+                           !held.packModel.isEmpty() && !held.expiry.isEmpty();
+    const bool sameCard = row && holdsCard && held.name == row->card.name &&
+                          held.origin == row->card.origin &&
+                          held.packModel == row->card.packModel && held.expiry == row->card.expiry;
+    Form& filled = scanned.form;
+    if (sameCard || (!row && holdsCard)) {
+        // One more box of the item in the form.
+        const tracelist::CAdded added =
+            tracelist::Added(form.traceCodes, code, tracelist::kEntryCodes);
+        if (!added.refusal.isEmpty()) {
+            scanned.status = added.refusal;
+            return scanned;
+        }
+        if (split && !form.traceCodes.isEmpty()) {
+            scanned.status =
+                QStringLiteral("拆零销售只拆一盒：已扫追溯码 %1").arg(form.traceCodes.front());
+            return scanned;
+        }
+        filled.traceCodes << added.code;
+        const std::optional<unsigned> typed = entryfields::ParseUnsigned(form.quantity);
+        const unsigned boxes = unsigned(filled.traceCodes.size());
+        if (!split && (!typed || *typed < boxes)) {
+            filled.quantity = entryfields::UnsignedText(boxes);
+            if (const std::optional<double> price = entryfields::ParseNumber(form.price))
+                filled.amount = AmountDue(boxes, *price);
+        }
+        scanned.filled = true;
+        scanned.added = true;
+        scanned.status =
+            QStringLiteral("%1 %2 %3 · %4 批 · %5")
+                .arg(held.name, held.origin, held.packModel, held.expiry,
+                     QStringLiteral("追溯码 ") +
+                         tracelist::Counted(boxes, filled.quantity, tracelist::kEntryCodes));
+        if (!row)
+            scanned.status +=
+                QStringLiteral("；追溯码 %1 没有入库记录，随本药品售出时登记").arg(code);
+        return scanned;
+    }
+    if (!row) {
+        scanned.status =
+            QStringLiteral(
+                "追溯码 %1 没有入库记录，认不出是哪种药品：请先扫药品的条形码或选好药品，"
+                "再扫这个追溯码")
+                .arg(code);
+        return scanned;
+    }
+
+    // The card the box came in with, whatever expires first.
+    const traceledger::CCard& card = row->card;
+    QString failure;
+    const std::optional<CDrug> drug =
+        druglookup::ByName(m_pDatabase, card.name, card.origin, card.packModel, &failure);
+    if (!failure.isEmpty()) {
+        scanned.status = QStringLiteral("读取药品目录发生错误：%1").arg(failure);
+        return scanned;
+    }
+    filled.card = {card.name, card.origin, card.packModel, card.expiry};
+    const double price = !drug ? 0 : split ? drug->piecePrice : drug->boxPrice;
+    filled.price = entryfields::NumberText(price);
+    filled.quantity = entryfields::UnsignedText(1);
+    if (const std::optional<unsigned> pieces =
+            drug ? WholePieces(drug->piecesPerBox) : std::nullopt;
+        split && pieces)
+        filled.piecesPerBox = entryfields::UnsignedText(*pieces);
+    filled.amount = AmountDue(1, price);
+    filled.traceCodes = QStringList{code};
+    filled.expiredAccepted = false;
+    scanned.filled = true;
+    scanned.status = QStringLiteral("%1 %2 %3 · %4 批 · %5：按 Enter 登记，或再扫下一盒")
+                         .arg(card.name, card.origin, card.packModel, card.expiry,
+                              QStringLiteral("追溯码 ") +
+                                  tracelist::Counted(1, filled.quantity, tracelist::kEntryCodes));
+    return scanned;
+}
+
 QString CSalesEntry::AttachQuestion(const Form& form, const QString& code) const {
     const CStockCard card = Stored(form.card);
     if (card.name.isEmpty() || card.origin.isEmpty() || card.packModel.isEmpty() ||
@@ -256,6 +363,11 @@ QString CSalesEntry::ExpiredLockedText(const QString& expiry) {
     return QStringLiteral("该批药品已于 %1 过期，已禁止销售，请报损处理").arg(expiry);
 }
 
+QString CSalesEntry::CodesMissingText(unsigned boxes, qsizetype codes) {
+    return QStringLiteral("整盒销售 %1 盒需扫 %1 个追溯码，已扫 %2 个")
+        .arg(QString::number(boxes), QString::number(codes));
+}
+
 CEntryOutcome CSalesEntry::Add(const Form& form) {
     // Pressed again after the connection broke: the first press may be in the books.
     const entrylookup::CPendingNumber::CTry attempt =
@@ -300,6 +412,19 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
                                               : sqltext::Timestamp(QDateTime::currentDateTime());
     if (stamp.isEmpty())
         return CEntryOutcome::Refused(QString(), IdTimestamp, kStampInvalid);
+    // A box a code: never more codes than boxes, nor fewer while the books require them.
+    const qsizetype codes = form.traceCodes.size();
+    if (form.saleType == kSplitPack) {
+        if (codes > 1)
+            return CEntryOutcome::Refused(
+                QString(), 0,
+                QStringLiteral("拆零销售只拆一盒，只需扫一个追溯码，这里有 %1 个").arg(codes));
+    } else if (const QString tooMany = tracelist::TooMany(codes, *quantity, tracelist::kEntryCodes);
+               !tooMany.isEmpty()) {
+        return CEntryOutcome::Refused(QString(), IdQuantity, tooMany);
+    } else if (m_bCodesRequired && codes < qsizetype(*quantity)) {
+        return CEntryOutcome::Refused(QString(), 0, CodesMissingText(*quantity, codes));
+    }
 
     entrysql::Sale sale;
     sale.timestamp = stamp;
@@ -338,10 +463,10 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
 
     // A kept number not in the books is written again as it was.
     sale.number = attempt.number;
-    return Record(sale);
+    return Record(sale, form.traceCodes);
 }
 
-CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale) {
+CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, const QStringList& traceCodes) {
     std::optional<CDBException> clampFailed, afterCommit;
     stockshortfall::Written shortfall;
     bool commitLost = false;
@@ -360,6 +485,22 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale) {
         } catch (const CDBException& e) {
             return CEntryOutcome::DriverStatus(e);
         }
+        // The boxes leave with the sale; a code the ledger refuses takes the sale back.
+        const traceledger::CCard card{sale.name, sale.origin, sale.packModel, sale.expiry, {}};
+        const traceledger::CMove move{sale.number, sale.timestamp, m_strOperator};
+        const bool split = sale.saleType == kSplitPack;
+        traceledger::CStep taken;
+        if (split && sale.quantity > 0)
+            taken = traceledger::SellPieces(*m_pDatabase, traceCodes.value(0), card, sale.quantity,
+                                            sale.piecesPerBox, m_bCodesRequired, move);
+        else if (!split && !traceCodes.isEmpty())
+            taken = traceledger::Sell(*m_pDatabase, traceCodes, card, move);
+        if (!taken.ok())
+            return CEntryOutcome::Refused(taken.refusal, 0, taken.refusal);
+        // What the sale took, also an opened box's code that was not scanned.
+        const QStringList took = split || !traceCodes.isEmpty()
+                                     ? traceledger::CodesOf(*m_pDatabase, sale.number)
+                                     : QStringList();
         // Stock taken beyond the card is written as 盘盈 before the clamp sets it to 0. Both may
         // fail on their own: the sale and its stock reduction stay.
         clampFailed = transaction.TryRun(kClampSavepoint, [&] {
@@ -367,7 +508,7 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale) {
                                                m_strOperator, sale.timestamp);
         });
         // The sale and its log row stay together or go together.
-        auditlog::Append(*m_pDatabase, entrylog::Sale(sale), QDateTime::currentDateTime());
+        auditlog::Append(*m_pDatabase, entrylog::Sale(sale, took), QDateTime::currentDateTime());
         try {
             afterCommit = transaction.Commit();
         } catch (const CDBException& e) {

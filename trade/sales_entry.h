@@ -52,6 +52,9 @@ public:
         QString quantity;
         QString piecesPerBox;
         QString amount; // the read-only amount due, as shown
+        // The boxes' trace codes scanned into the sale, as the books keep them: one a box for a
+        // whole-box sale, the box it opens for a split pack.
+        QStringList traceCodes;
         // The user answered Yes to selling from a card that had expired.
         bool expiredAccepted = false;
     };
@@ -85,6 +88,8 @@ public:
         QString status; // what the status line says
         // The code is in no drug's codes: a 店长 may attach it to the drug of the form.
         bool unknownCode = false;
+        // A trace code went onto the item the form holds: nothing to record before it.
+        bool added = false;
     };
 
     // The question before a sale from a card that expired on `expiry`.
@@ -102,6 +107,9 @@ public:
 
     // Locked (the default): 添加 refuses a card that has expired. Unlocked: it asks first.
     void SetExpiredLocked(bool locked) { m_bExpiredLocked = locked; }
+    // Required (销售须扫追溯码): a whole-box sale of n boxes needs n trace codes, a split pack a
+    // code for the box it opens. Not required (the default): codes are taken when scanned.
+    void SetCodesRequired(bool required) { m_bCodesRequired = required; }
 
     // 整盒销售: one box, 每盒总量 hidden; 拆零销售: 20 pieces, shown; any other text: nullopt.
     static std::optional<SaleTypeRule> RuleFor(const QString& saleType);
@@ -135,7 +143,11 @@ public:
     // one), 零售价 from the catalogue (拆零价 and 每盒总量 for a split pack), 数量 1. An unknown
     // code or a drug with no card to sell leaves the form as it was and says why. Letters are
     // the initials of a name (拼音码): one drug is taken as its code would be; several are named
-    // in the status, the form unchanged.
+    // in the status, the form unchanged. A trace code (tracecode::Normalized) takes the card it
+    // came in with (not first out) and is the form's first code; scanned while the form holds
+    // that card, or a code never captured while it holds any, it is one more code of that item,
+    // 数量 raised to the codes where it was below. A code that has left the books is refused
+    // naming the entry that took it.
     Scanned Scan(const Form& form, const QString& code, const QDate& today) const;
     // A code the catalogue does not know, attached to the drug the form's three texts name: the
     // question to ask first, empty when they name no drug of the catalogue or the code is
@@ -160,17 +172,26 @@ public:
     // and otherwise asks first, unless `expiredAccepted`. Each sale gets its own number (单号):
     // when the connection breaks during the commit, the sale is looked up by it, and until its
     // outcome is known the number is kept and the next press looks it up first, so a sale is
-    // never recorded twice.
+    // never recorded twice. More trace codes than boxes, or fewer while codes are required, are
+    // refused before anything is written; the codes leave the books with the sale, and one the
+    // ledger refuses takes the sale back with it.
     CEntryOutcome Add(const Form& form);
 
+    // The refusal of a whole-box sale of `boxes` with `codes` codes while codes are required
+    // ("整盒销售 2 盒需扫 2 个追溯码，已扫 1 个").
+    static QString CodesMissingText(unsigned boxes, qsizetype codes);
+
 private:
-    // One sale as one transaction.
-    CEntryOutcome Record(const entrysql::Sale& sale);
+    // One sale as one transaction, its trace codes taken with it.
+    CEntryOutcome Record(const entrysql::Sale& sale, const QStringList& traceCodes);
+    // Scan of a trace code as the books keep it.
+    Scanned ScanTraceCode(const Form& form, const QString& code) const;
 
     CDatabase* m_pDatabase;
     QString m_strOperator;
     CCardLookup m_cards;
     bool m_bExpiredLocked = true;
+    bool m_bCodesRequired = false;
     entrylookup::CPendingNumber m_number;
     // What 零售价 and 数量 last held that parsed.
     double m_dPrice = 0;

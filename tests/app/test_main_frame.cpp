@@ -130,6 +130,7 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "    打印..." + Blanks(11) + "CTRL+P",
         "    导出 PDF..." + Blanks(7) + "CTRL+SHIFT+P",
         "    导出 CSV..." + Blanks(7) + "CTRL+SHIFT+S",
+        "    导出 CSV（GB18030）...",
         "  ----",
         "  安全退出" + Blanks(14) + "ALT+Z",
         "(&2)采购管理",
@@ -153,6 +154,7 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "  ----",
         "  补打小票...",
         "  销售冲正...         CTRL+ALT+X",
+        "  追溯码查询..." + Blanks(7) + "CTRL+ALT+Q",
         "(&5)报表统计",
         "  销售报表",
         "    日销售报表",
@@ -169,6 +171,7 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "    年采购报表",
         "  损耗报表",
         "  交班报表",
+        "  追溯码销售明细",
         "  销售趋势图..." + Blanks(9) + "CTRL+ALT+J",
         "  ----",
         "  本日销售明细" + Blanks(10) + "CTRL+ALT+F",
@@ -206,15 +209,16 @@ TEST_F(MainFrameTest, MenuItemsCarryTheirCommandIds) {
     };
     // A few items from each popup, by position.
     const Item items[] = {
-        {0, 0, cmd::Settings},      {0, 1, cmd::ChangePassword}, {0, 2, cmd::AuditLog},
-        {0, 3, cmd::CheckLog},      {0, 4, cmd::BackUp},         {0, 8, cmd::AppExit},
-        {1, 0, cmd::PurchaseEntry}, {1, 2, cmd::PurchaseQuery},  {1, 3, cmd::PurchaseMaint},
-        {2, 0, cmd::StockQuery},    {2, 1, cmd::StockMaint},     {2, 2, cmd::DrugCatalogue},
-        {2, 5, cmd::WriteOff},      {2, 6, cmd::StockTake},      {3, 0, cmd::SalesEntry},
-        {3, 2, cmd::SalesQuery},    {3, 3, cmd::SalesMaint},     {3, 5, cmd::ReprintReceipt},
-        {4, 3, cmd::LossReport},    {4, 4, cmd::ShiftReport},    {4, 7, cmd::TodaySales},
-        {4, 8, cmd::StockList},     {4, 9, cmd::YearPurchases},  {5, 0, cmd::Help},
-        {5, 1, cmd::Calculator},    {5, 3, cmd::Feedback},       {5, 4, cmd::About}};
+        {0, 0, cmd::Settings},         {0, 1, cmd::ChangePassword}, {0, 2, cmd::AuditLog},
+        {0, 3, cmd::CheckLog},         {0, 4, cmd::BackUp},         {0, 8, cmd::AppExit},
+        {1, 0, cmd::PurchaseEntry},    {1, 2, cmd::PurchaseQuery},  {1, 3, cmd::PurchaseMaint},
+        {2, 0, cmd::StockQuery},       {2, 1, cmd::StockMaint},     {2, 2, cmd::DrugCatalogue},
+        {2, 5, cmd::WriteOff},         {2, 6, cmd::StockTake},      {3, 0, cmd::SalesEntry},
+        {3, 2, cmd::SalesQuery},       {3, 3, cmd::SalesMaint},     {3, 5, cmd::ReprintReceipt},
+        {3, 7, cmd::TraceQuery},       {4, 3, cmd::LossReport},     {4, 4, cmd::ShiftReport},
+        {4, 5, cmd::TraceSalesReport}, {4, 8, cmd::TodaySales},     {4, 9, cmd::StockList},
+        {4, 10, cmd::YearPurchases},   {5, 0, cmd::Help},           {5, 1, cmd::Calculator},
+        {5, 3, cmd::Feedback},         {5, 4, cmd::About}};
     for (const Item& item : items)
         EXPECT_EQ(TopMenu(item.menu)->actions().at(item.position)->objectName(),
                   QString::number(item.id));
@@ -251,6 +255,7 @@ const KeyCase kAccelerators[] = {
     {Qt::Key_U, Qt::ControlModifier | Qt::AltModifier, cmd::StockMaint},
     {Qt::Key_Y, Qt::ControlModifier | Qt::AltModifier, cmd::StockQuery},
     {Qt::Key_K, Qt::ControlModifier | Qt::AltModifier, cmd::AuditLog},
+    {Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, cmd::TraceQuery},
     {Qt::Key_F1, Qt::NoModifier, cmd::Help},
     {Qt::Key_F3, Qt::NoModifier, cmd::Calculator},
     {Qt::Key_S, Qt::ControlModifier, cmd::Settings},
@@ -318,7 +323,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 43u);
+    EXPECT_EQ(expected.size(), 46u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {
@@ -619,9 +624,9 @@ TEST(ApricotView, AClerkIsRefusedEveryManagersCommand) {
         EXPECT_EQ(prompts.Texts(), QStringList{QStringLiteral("需要店长权限")});
     }
     // The counter's own work stays open to them.
-    for (const int id :
-         {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp, cmd::LossReport,
-          cmd::ShiftReport, cmd::ReprintReceipt, cmd::SaleReversal, cmd::DrugCatalogue})
+    for (const int id : {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp,
+                         cmd::LossReport, cmd::ShiftReport, cmd::ReprintReceipt, cmd::SaleReversal,
+                         cmd::DrugCatalogue, cmd::TraceQuery, cmd::TraceSalesReport})
         EXPECT_TRUE(frame.CommandAction(id)->isEnabled()) << id;
 }
 

@@ -53,6 +53,13 @@ TEST(GridTitle, NamesTheCommandAndThePeriodOfItsStatement) {
     };
     for (const auto& [sql, title] : cases)
         EXPECT_EQ(GridTitle(CommandText(cmd::TodaySales), sql), title) << sql.toStdString();
+    // A bound range: its marks come after those before it.
+    EXPECT_EQ(
+        GridTitle(CommandText(cmd::TraceSalesReport),
+                  "SELECT CASE WHEN d.动作=? THEN ? END FROM d WHERE d.时间 BETWEEN ? AND ?",
+                  {QStringLiteral("拆零"), QStringLiteral("是"),
+                   QStringLiteral("2026-12-01 00:00:00"), QStringLiteral("2026-12-08 23:59:59")}),
+        "追溯码销售明细 2026-12-01 至 2026-12-08");
     EXPECT_EQ(CommandText(cmd::Print), "打印");
     EXPECT_TRUE(CommandText(1).isEmpty());
 }

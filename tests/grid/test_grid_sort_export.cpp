@@ -15,6 +15,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
+#include <iconv.h>
 #include <limits>
 #include <random>
 #include <sql.h>
@@ -521,6 +522,40 @@ TEST(CsvReport, ReadBackByACsvReaderCellForCell) {
                                     MakeTable({{"a", SQL_VARCHAR}, {"b", SQL_INTEGER}}, {})));
     EXPECT_EQ(empty, QByteArray("\xEF\xBB\xBF"
                                 "a,b\r\n"));
+}
+
+// glibc's converter, not Qt's: the file must read back in the upload tools' own terms.
+QByteArray Gb18030ToUtf8(const QByteArray& gb) {
+    const iconv_t cd = iconv_open("UTF-8", "GB18030");
+    EXPECT_NE(cd, iconv_t(-1));
+    QByteArray out(gb.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(gb.constData());
+    char* to = out.data();
+    std::size_t inLeft = std::size_t(gb.size()), outLeft = std::size_t(out.size());
+    EXPECT_NE(iconv(cd, &in, &inLeft, &to, &outLeft), std::size_t(-1)) << "not GB18030";
+    iconv_close(cd);
+    out.truncate(out.size() - qsizetype(outLeft));
+    return out;
+}
+
+TEST(CsvReport, Gb18030ReadsBackToTheUtf8FilesText) {
+    // GBK characters, one GB18030 takes four bytes for (€) and one beyond the BMP.
+    const Rows cells = {{"81234567890123456789", "阿莫西林胶囊", "批号 €-1, \"甲\"", "𠀀"}};
+    const CResultTable table = MakeTable({{"追溯码", SQL_VARCHAR},
+                                          {"名称", SQL_VARCHAR},
+                                          {"批号", SQL_VARCHAR},
+                                          {"备注", SQL_VARCHAR}},
+                                         cells);
+    const QStringList titles{"追溯码", "名称", "批号", "备注"};
+    QByteArray utf8, gb;
+    QBuffer utf8Buffer(&utf8), gbBuffer(&gb);
+    utf8Buffer.open(QIODevice::WriteOnly);
+    gbBuffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(csvexport::WriteCsv(utf8Buffer, titles, table));
+    ASSERT_TRUE(csvexport::WriteCsv(gbBuffer, titles, table, csvexport::Encoding::Gb18030));
+    ASSERT_TRUE(utf8.startsWith("\xEF\xBB\xBF"));
+    EXPECT_TRUE(gb.startsWith("\xD7\xB7")); // 追, no byte-order mark
+    EXPECT_EQ(Gb18030ToUtf8(gb), utf8.mid(3));
 }
 
 // What a spreadsheet would run as a formula gets an apostrophe; numbers stay numbers.

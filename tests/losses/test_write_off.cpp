@@ -1,9 +1,12 @@
 // 报损/退货 on both backends: a write-off lowers its card and writes one 损 row and one log row
-// in one transaction; a refused one writes nothing.
+// in one transaction, its boxes' codes leave the ledger with it; a refused one writes nothing.
 #include "entry_books.h"
 
+#include "CTransaction.h"
 #include "loss_text.h"
 #include "stock_take.h"
+#include "trace_code.h"
+#include "trace_ledger.h"
 #include "write_off.h"
 
 namespace {
@@ -78,6 +81,7 @@ TEST_P(WriteOffTest, RefusedWriteOffsWriteNothing) {
         QString reason;
         bool knownCard;
         QString says; // the message box, or the status line where there is none
+        QStringList codes = {};
     };
     const std::vector<Refusal> refusals = {
         {"10.5", "过期", true, CWriteOff::MoreThanHeldText(QStringLiteral("10"))},
@@ -86,6 +90,17 @@ TEST_P(WriteOffTest, RefusedWriteOffsWriteNothing) {
         {"两盒", "破损", true, CWriteOff::kQuantityInvalid},
         {"1", "盘亏", true, CWriteOff::kReasonInvalid},
         {"1", "过期", false, CWriteOff::kNoSuchCard},
+        {"1", "破损", true, tracecode::Problem("6901234567892"), {"6901234567892"}},
+        {"1",
+         "破损",
+         true,
+         QStringLiteral("追溯码 81000000000000000001 已经扫过了"),
+         {"81000000000000000001", " 81000000000000000001"}},
+        {"1",
+         "破损",
+         true,
+         QStringLiteral("扫了 2 个追溯码，多于这次的 1 盒：请删去多扫的"),
+         {"81000000000000000001", "81000000000000000002"}},
     };
     const std::vector<QStringList> before = AllBooks(Db());
     const long long logRows = Count("日志");
@@ -95,7 +110,9 @@ TEST_P(WriteOffTest, RefusedWriteOffsWriteNothing) {
         losssql::Card card = kCard;
         if (!r.knownCard)
             card.expiry = QStringLiteral("2099-01-01");
-        const CEntryOutcome outcome = writeOff.Add(WriteOffOf(r.quantity, r.reason, card));
+        CWriteOff::Form form = WriteOffOf(r.quantity, r.reason, card);
+        form.traceCodes = r.codes;
+        const CEntryOutcome outcome = writeOff.Add(form);
         EXPECT_FALSE(outcome.recorded);
         EXPECT_EQ(outcome.message.isEmpty() ? outcome.status : outcome.message, r.says);
         EXPECT_TRUE(Db().IsAutoCommit());
@@ -155,6 +172,64 @@ TEST_P(WriteOffTest, QuantitiesNoShopHasAreRefusedAndNothingIsWritten) {
     EXPECT_EQ(Count("损"), losses);
     EXPECT_EQ(Count("销"), 0);
     EXPECT_EQ(QueryValue(Db(), "SELECT 现有存货量 FROM 存"), "10");
+}
+
+// A return's codes leave as 退货, a write-off's as 报损, and neither can be sold afterwards; a code
+// already gone refuses the whole write-off, which then writes nothing.
+TEST_P(WriteOffTest, CodesLeaveWithTheWriteOffAndAreNeverSoldAfterwards) {
+    const QStringList codes = {"81000000000000000001", "81000000000000000002"};
+    const traceledger::CCard card{kCard.name, kCard.origin, kCard.packModel, kCard.expiry,
+                                  QStringLiteral("24031501")};
+    {
+        CTransaction capture(Db());
+        ASSERT_TRUE(traceledger::Capture(Db(), codes, card, {"进-1", Now(), "张明"}).ok());
+        ASSERT_FALSE(capture.Commit());
+    }
+    CWriteOff writeOff(&Db(), QStringLiteral("李店长"));
+    for (const auto& [code, reason] :
+         {std::pair{codes[0], losstext::kReturn}, std::pair{codes[1], losstext::kBroken}}) {
+        CWriteOff::Form form = WriteOffOf(QStringLiteral("1"), reason);
+        form.traceCodes = {code};
+        const CEntryOutcome outcome = writeOff.Add(form);
+        ASSERT_TRUE(outcome.recorded) << outcome.status.toStdString();
+        EXPECT_TRUE(outcome.status.endsWith(QStringLiteral("，追溯码 1 个")));
+    }
+    EXPECT_EQ(QueryRows(Db(), "SELECT 状态 FROM 追溯码 ORDER BY 追溯码"),
+              (std::vector<QStringList>{{"退货"}, {"报损"}}));
+    // Each 损 row's one log row names its code; no other row is written for the codes.
+    const std::vector<QStringList> logged = QueryRows(
+        Db(),
+        "SELECT l.动作, l.对象, l.内容 FROM 日志 l JOIN 损 s ON l.单号=s.单号 ORDER BY l.序号");
+    ASSERT_EQ(logged.size(), 2u);
+    for (size_t i = 0; i < logged.size(); ++i) {
+        EXPECT_EQ(logged[i].mid(0, 2), (QStringList{i ? "报损" : "退货", "损"}));
+        EXPECT_TRUE(logged[i][2].endsWith(QStringLiteral("；追溯码 1 个：") + codes[i]))
+            << logged[i][2].toStdString();
+    }
+    for (const auto& [code, gone] : {std::pair{codes[0], "退货"}, std::pair{codes[1], "报损"}}) {
+        CTransaction sale(Db());
+        const traceledger::CStep sold =
+            traceledger::Sell(Db(), {code}, card, {"销-1", Now(), "张三"});
+        EXPECT_TRUE(sold.refusal.contains(QString::fromUtf8(gone)) &&
+                    sold.refusal.contains(QStringLiteral("不能再次销售")))
+            << sold.refusal.toStdString();
+    }
+    const auto books = [this] {
+        std::vector<QStringList> rows = AllBooks(Db());
+        for (const char* sql : {"SELECT * FROM 追溯码 ORDER BY 追溯码",
+                                "SELECT * FROM 追溯码去向 ORDER BY 追溯码, 单号"})
+            for (QStringList& row : QueryRows(Db(), QString::fromUtf8(sql)))
+                rows.push_back(std::move(row));
+        return rows;
+    };
+    const std::vector<QStringList> before = books();
+    CWriteOff::Form again = WriteOffOf(QStringLiteral("1"), losstext::kBroken);
+    again.traceCodes = {codes[0]};
+    const CEntryOutcome refused = writeOff.Add(again);
+    EXPECT_FALSE(refused.recorded);
+    EXPECT_TRUE(refused.message.contains(QStringLiteral("退货"))) << refused.message.toStdString();
+    EXPECT_TRUE(Db().IsAutoCommit());
+    EXPECT_EQ(books(), before);
 }
 
 APRICOT_INSTANTIATE_BACKENDS(WriteOffTest);

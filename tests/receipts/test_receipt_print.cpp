@@ -23,6 +23,8 @@ const QString kLongName = QStringLiteral("复方氨酚烷胺胶囊儿童专用�
 const QString kWholeStamp = QStringLiteral("2003-05-02 10:04:19");
 const QString kSplitStamp = QStringLiteral("2003-05-02 10:05:02");
 const QDateTime kPrinted(QDate(2003, 5, 2), QTime(10, 6, 0));
+// The boxes of the whole-box sale.
+const QStringList kCodes{"81234567890123456781", "81234567890123456782"};
 
 QString RunTool(const QString& program, const QStringList& arguments) {
     QProcess process;
@@ -50,10 +52,12 @@ protected:
         CPurchaseEntry::Form longOne = Batch("9", "10");
         longOne.name = kLongName;
         longOne.batch = QStringLiteral("LN2303");
+        longOne.traceCodes = kCodes;
         ASSERT_TRUE(CPurchaseEntry(&Db()).Add(Batch("8", "10")).recorded);
         ASSERT_TRUE(CPurchaseEntry(&Db()).Add(longOne).recorded);
         CSalesEntry::Form whole = SaleOf("2", "1", "12.5", kWholeStamp);
         whole.card.name = kLongName;
+        whole.traceCodes = kCodes;
         ASSERT_TRUE(CSalesEntry(&Db(), QStringLiteral("张三")).Add(whole).recorded);
         ASSERT_TRUE(CSalesEntry(&Db(), QStringLiteral("张三"))
                         .Add(SaleOf("3", "20", "0.5", kSplitStamp))
@@ -105,6 +109,7 @@ TEST_P(ReceiptPrintTest, PdfHoldsTheWholeBasketOnItsPaper) {
              {QStringLiteral("青杏药店城东店"), QStringLiteral("小票号 ") + number,
               QStringLiteral("营业员 张三"), QStringLiteral("阿莫西林胶囊"),
               QStringLiteral("批号 24031501"), QStringLiteral("批号 LN2303"),
+              QStringLiteral("追溯码 ") + kCodes[0], kCodes[1],
               QStringLiteral("数量 2 盒 × 单价 12.50"), QStringLiteral("金额 25.00"),
               // The catalogue counts this drug in 粒 (its pack model, at purchase).
               QStringLiteral("数量 3 粒 × 单价 0.50"), QStringLiteral("金额 1.50"),

@@ -12,6 +12,7 @@
 #include "report_commands.h"
 #include "report_statements.h"
 #include "sales_trend.h"
+#include "trace_ledger.h"
 #include "typing.h"
 #include "ui_driving.h"
 
@@ -860,6 +861,55 @@ TEST_P(ReportCommandsTest, StockReconciliationPutsACardOffItsMovementsFirst) {
     EXPECT_EQ((QStringList{Column(4)[0], Column(5)[0], Column(6)[0], Column(7)[0]}),
               QStringList({"12", "3", "9", "不符"}));
     EXPECT_EQ(Column(7)[1], "相符");
+}
+
+// --- 追溯码销售明细 ----------------------------------------------------------------------------
+
+TEST_P(ReportCommandsTest, TraceSalesListEachCodeSoldAndCountTheWholeBoxesWithout) {
+    const auto sale = [this](const char* number, const char* stamp, double boxes, const char* kind,
+                             const char* clerk, const char* reverses = "") {
+        Exec(QStringLiteral("INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, "
+                            "数量, 销售类型, 实收金额, 坏帐, 营业员, 单号, 冲正单号) VALUES ('%1', "
+                            "'阿莫西林', '石药', '0.25g*24', '2027-06-30', 15, %2, '%3', 0, 0, "
+                            "'%4', '%5', '%6')")
+                 .arg(QString::fromUtf8(stamp), QString::number(boxes), QString::fromUtf8(kind),
+                      QString::fromUtf8(clerk), QString::fromUtf8(number),
+                      QString::fromUtf8(reverses)));
+    };
+    const traceledger::CCard card{"阿莫西林", "石药", "0.25g*24", "2027-06-30", "B7"};
+    const auto code = [](int n) { return QStringLiteral("8123456789012345678%1").arg(n); };
+    ASSERT_TRUE(traceledger::Capture(Db(), {code(1), code(2), code(3)}, card,
+                                     {"P-1", "2026-12-01 09:00:00", "管理员"})
+                    .ok());
+    // Three boxes with two codes; a split sale that opens the third box; two boxes without
+    // any code and their reversal; a sale after the period.
+    sale("S-1", "2026-12-05 10:00:00", 3, "整盒销售", "张三");
+    ASSERT_TRUE(
+        traceledger::Sell(Db(), {code(1), code(2)}, card, {"S-1", "2026-12-05 10:00:00", "管理员"})
+            .ok());
+    sale("S-2", "2026-12-06 09:00:00", 4.0 / 24, "拆零销售", "李四");
+    ASSERT_TRUE(traceledger::SellPieces(Db(), code(3), card, 4, 24, false,
+                                        {"S-2", "2026-12-06 09:00:00", "李四"})
+                    .ok());
+    sale("S-3", "2026-12-07 10:00:00", 2, "整盒销售", "张三");
+    sale("S-4", "2026-12-07 11:00:00", -2, "整盒销售", "张三", "S-3");
+    sale("S-5", "2026-12-09 00:00:00", 1, "整盒销售", "张三");
+    ASSERT_TRUE(
+        traceledger::Sell(Db(), {code(4)}, card, {"S-5", "2026-12-09 00:00:00", "张三"}).ok());
+
+    const QString status = reports::TraceSalesReport(
+        *m_grid, &m_window, Ok(At(2026, 12, 8, 18), Dates(QDate(2026, 12, 1), QDate(2026, 12, 8))));
+    EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('|').toStdString();
+    EXPECT_EQ(Titles(), QStringList({"追溯码", "名称", "规格型号", "批号", "有效期", "拆零", "数量",
+                                     "时间", "营业员", "单号"}));
+    ASSERT_EQ(m_grid->GetItemCount(), 3);
+    EXPECT_EQ(Row(0), QStringList({code(1), "阿莫西林", "0.25g*24", "B7", "2027-06-30", "否", "1",
+                                   "2026-12-05 10:00:00", "张三", "S-1"}));
+    EXPECT_EQ(Column(0)[1], code(2));
+    EXPECT_EQ(Row(2), QStringList({code(3), "阿莫西林", "0.25g*24", "B7", "2027-06-30", "是", "4",
+                                   "2026-12-06 09:00:00", "李四", "S-2"}));
+    // S-1's third box; S-3 was reversed, so it sold nothing; S-5 is outside.
+    EXPECT_EQ(status, QStringLiteral("追溯码 3 个；本期整盒销售未扫码 1 盒"));
 }
 
 APRICOT_INSTANTIATE_BACKENDS(ReportCommandsTest);

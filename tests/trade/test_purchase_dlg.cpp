@@ -224,6 +224,8 @@ TEST_P(PurchaseEntryDlgTest, TabRunsDownTheLeftColumnThenTheRight) {
                          CPurchaseEntry::IdExpiry,
                          CPurchaseEntry::IdPrice,
                          CPurchaseEntry::IdQuantity,
+                         CPurchaseEntry::IdTraceCode,
+                         CPurchaseEntry::IdTraceList,
                          1,
                          2};
     for (int id : order) {

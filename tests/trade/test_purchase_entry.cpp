@@ -290,6 +290,43 @@ TEST_P(PurchaseEntryTest, ACodeNamesOneDrugOnly) {
     EXPECT_EQ(unknown.form.name, "typed");
 }
 
+// A box comes in once: more codes than boxes, or a code the books hold, and nothing is written.
+TEST_P(PurchaseEntryTest, TraceCodesComeInOnceAndNeverMoreThanTheBoxes) {
+    const QStringList codes{"81234567890123456781", "81234567890123456782"};
+    CPurchaseEntry::Form form = Batch("8", "1");
+    form.traceCodes = codes;
+    const CEntryOutcome tooMany = Add(form);
+    EXPECT_FALSE(tooMany.recorded);
+    EXPECT_TRUE(tooMany.status.contains(QStringLiteral("多于数量 1 盒")))
+        << tooMany.status.toStdString();
+    EXPECT_EQ(Count(Db(), "进"), "0");
+
+    form.quantity = QStringLiteral("2");
+    Record(form);
+    const QString first = QueryValue(Db(), "SELECT 单号 FROM 进");
+    EXPECT_EQ(
+        QueryRows(Db(),
+                  "SELECT 追溯码,状态,批号,有效截止日期,进货单号 FROM 追溯码 ORDER BY 追溯码"),
+        (std::vector<QStringList>{{codes[0], "在库", "24031501", "2005-04-30", first},
+                                  {codes[1], "在库", "24031501", "2005-04-30", first}}));
+    EXPECT_TRUE(QueryValue(Db(), "SELECT 内容 FROM 日志 WHERE 动作='进货'")
+                    .contains(QStringLiteral("编号 YP001，追溯码 2 个")));
+
+    // A second delivery carrying one of those boxes again: refused naming the first, all of it.
+    const std::vector<QStringList> before = AllBooks(Db());
+    const QString logRows = Count(Db(), "日志");
+    CPurchaseEntry::Form again = Batch("9", "3");
+    again.traceCodes = {"81234567890123456783", codes[1]};
+    const CEntryOutcome refused = Add(again);
+    EXPECT_FALSE(refused.recorded);
+    EXPECT_TRUE(refused.status.contains(codes[1]) && refused.status.contains(first) &&
+                refused.status.contains(QStringLiteral("不能重复入库")))
+        << refused.status.toStdString();
+    EXPECT_EQ(AllBooks(Db()), before);
+    EXPECT_EQ(Count(Db(), "追溯码"), "2");
+    EXPECT_EQ(Count(Db(), "日志"), logRows);
+}
+
 TEST_P(PurchaseEntryTest, OpeningListsHoldEveryValueOnceWithoutBlanks) {
     const std::pair<const char*, const char*> people[] = {{"张明", "西药"},   {"李华", "中成药"},
                                                           {"张明", "中成药"}, {"", "西药"},

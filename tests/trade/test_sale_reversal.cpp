@@ -87,6 +87,28 @@ TEST_P(SaleReversalTest, PutsTheStockBackAndWritesTheReversingRowWithItsLogRow) 
     EXPECT_FALSE(QueryValue(Db(), "SELECT 行校验 FROM 日志 WHERE 动作='冲正'").isEmpty());
 }
 
+// The boxes come back with the stock: a reversed sale's code is in stock again and sells.
+TEST_P(SaleReversalTest, ACodeOfAReversedSaleIsInStockAgain) {
+    const QString code = QStringLiteral("81234567890123456781");
+    CPurchaseEntry::Form boxes = Batch("8", "1");
+    boxes.traceCodes = {code};
+    ASSERT_TRUE(CPurchaseEntry(&Db()).Add(boxes).recorded);
+    CSalesEntry::Form sale = SaleOf("1", "1", "12.5", "2003-05-02 10:20:00");
+    sale.traceCodes = {code};
+    const CEntryOutcome sold = CSalesEntry(&Db(), QStringLiteral("张三")).Add(sale);
+    ASSERT_TRUE(sold.recorded) << sold.status.toStdString();
+    CSaleReversal reversal(&Db(), QStringLiteral("王店长"), true, {});
+    const CSaleReversal::Outcome outcome = Reverse(reversal, sold.recordedNumber);
+    ASSERT_TRUE(outcome.recorded) << outcome.message.toStdString();
+    EXPECT_EQ(QueryRows(Db(), "SELECT 状态,出库单号 FROM 追溯码"),
+              (std::vector<QStringList>{{"在库", ""}}));
+    EXPECT_EQ(QueryRows(Db(), "SELECT 单号,动作,数量 FROM 追溯码去向 ORDER BY 动作 DESC"),
+              (std::vector<QStringList>{{sold.recordedNumber, "售出", "1"},
+                                        {outcome.number, "冲正", "-1"}}));
+    sale.timestamp = QStringLiteral("2003-05-02 10:30:00");
+    EXPECT_TRUE(CSalesEntry(&Db(), QStringLiteral("张三")).Add(sale).recorded);
+}
+
 TEST_P(SaleReversalTest, RefusalsSayWhyAndLeaveTheBooksAsTheyWere) {
     const QString other = Sell();
     CSaleReversal reversal(&Db(), QStringLiteral("王店长"), true, {});

@@ -483,6 +483,43 @@ TEST_P(SalesEntryDlgTest, AScanWhileQuantityHasTheFocusIsTheNextItemAndAnUnknown
     EXPECT_TRUE(m_prompts.Messages().empty());
 }
 
+// Boxes sold by their trace codes: the first takes its own card, the next raises 数量; a code
+// sold already is refused at the scan, naming its sale, and changes nothing.
+TEST_P(SalesEntryDlgTest, TraceCodesSellTheirBoxesAndASoldOneIsRefusedNamingItsSale) {
+    Catalogue("阿莫西林胶囊", "石药集团", "0.25g*24粒", "6901234567818", "20");
+    const QStringList codes{"81234567890123456781", "81234567890123456782", "81234567890123456783"};
+    CPurchaseEntry::Form boxes = Batch("8", "3");
+    boxes.expiry = QDate(2099, 12, 31);
+    boxes.traceCodes = codes;
+    ASSERT_TRUE(CPurchaseEntry(&Db()).Add(boxes).recorded);
+    m_dialog = std::make_unique<CSalesEntryDlg>(&Db(), nullptr, QStringLiteral("张三"));
+    ShowActive(m_dialog.get());
+    Scanned("81234567890123456781");
+    EXPECT_EQ(QStringList({Text(CSalesEntry::IdName), Text(CSalesEntry::IdExpiry),
+                           Text(CSalesEntry::IdQuantity)}),
+              QStringList({"阿莫西林胶囊", "2099-12-31", "1"}));
+    Scanned("81234567890123456782");
+    EXPECT_EQ(Text(CSalesEntry::IdQuantity), "2");
+    EXPECT_EQ(Text(CSalesEntry::IdAmount), "40.00");
+    EXPECT_TRUE(Status().contains("追溯码 已扫 2/2")) << Status().toStdString();
+    ASSERT_TRUE(FocusOn(CSalesEntry::IdQuantity));
+    Press(Qt::Key_Return);
+    ASSERT_EQ(Status(), CSalesEntry::kRecorded);
+    EXPECT_EQ(QueryRows(Db(), "SELECT 状态 FROM 追溯码 ORDER BY 追溯码"),
+              (std::vector<QStringList>{{"已售"}, {"已售"}, {"在库"}}));
+
+    const QStringList sold = QueryRows(Db(), "SELECT 日期时间,单号 FROM 销")[0];
+    const std::vector<QStringList> before = AllBooks(Db());
+    Scanned("81234567890123456781");
+    EXPECT_EQ(Status(), QStringLiteral("该追溯码已于 %1 由 张三 售出（单号 %2），不能再次销售")
+                            .arg(sold[0].left(16), sold[1]));
+    EXPECT_TRUE(Text(CSalesEntry::IdName).isEmpty());
+    EXPECT_EQ(AllBooks(Db()), before);
+    EXPECT_EQ(QueryValue(Db(), "SELECT 状态 FROM 追溯码 WHERE 追溯码='81234567890123456783'"),
+              "在库");
+    EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
 // A 店长 attaches an unknown code to the drug the form names; the code then sells it.
 TEST_P(SalesEntryDlgTest, AManagerAttachesAnUnknownCodeToTheDrugOfTheForm) {
     Catalogue("阿莫西林胶囊", "石药集团", "0.25g*24粒", "6901234567818", "20");

@@ -400,6 +400,52 @@ TEST_P(SalesEntryTest, QuotesStayInsideTheirTexts) {
     EXPECT_EQ(lists->origins, QStringList{card.origin});
 }
 
+// 销售须扫追溯码 ticked: a whole-box sale of n boxes needs n codes, which leave the books with
+// it; a code the ledger refuses takes the sale back; unticked, no code is demanded.
+TEST_P(SalesEntryTest, WholeBoxSalesNeedACodeABoxOnlyWhileRequired) {
+    const QStringList codes{"81234567890123456781", "81234567890123456782"};
+    CPurchaseEntry::Form boxes = Batch("8", "2");
+    boxes.traceCodes = codes;
+    ASSERT_TRUE(CPurchaseEntry(&Db()).Add(boxes).recorded);
+    m_entry = CSalesEntry(&Db(), QStringLiteral("张三"));
+    m_entry.SetCodesRequired(true);
+    const auto books = [this] {
+        std::vector<QStringList> rows = AllBooks(Db());
+        for (QStringList& row : QueryRows(Db(), "SELECT * FROM 追溯码 ORDER BY 追溯码"))
+            rows.push_back(std::move(row));
+        rows.push_back({Count(Db(), "追溯码去向"), Count(Db(), "日志")});
+        return rows;
+    };
+
+    CSalesEntry::Form sale = SaleOf("2", "1", "12.5");
+    sale.traceCodes = {codes[0]};
+    std::vector<QStringList> before = books();
+    const CEntryOutcome short1 = Add(sale);
+    EXPECT_FALSE(short1.recorded);
+    EXPECT_EQ(short1.status, "整盒销售 2 盒需扫 2 个追溯码，已扫 1 个");
+    EXPECT_EQ(books(), before);
+
+    sale.traceCodes = codes;
+    Record(sale);
+    EXPECT_EQ(QueryRows(Db(), "SELECT 状态,出库操作员 FROM 追溯码 ORDER BY 追溯码"),
+              (std::vector<QStringList>{{"已售", "张三"}, {"已售", "张三"}}));
+    EXPECT_TRUE(QueryValue(Db(), "SELECT 内容 FROM 日志 WHERE 动作='销售'")
+                    .endsWith(QStringLiteral("；追溯码 ") + codes.join(QStringLiteral("、"))));
+
+    // Unticked: a box without a code sells; one already sold is refused and takes the sale back.
+    m_entry.SetCodesRequired(false);
+    Record(SaleOf("1", "1", "12.5", "2003-05-02 10:20:00"));
+    CSalesEntry::Form resold = SaleOf("1", "1", "12.5", "2003-05-02 10:25:00");
+    resold.traceCodes = {codes[1]};
+    before = books();
+    const CEntryOutcome twice = Add(resold);
+    EXPECT_FALSE(twice.recorded);
+    EXPECT_TRUE(
+        twice.status.startsWith(QStringLiteral("该追溯码已于 2003-05-02 10:15 由 张三 售出")))
+        << twice.status.toStdString();
+    EXPECT_EQ(books(), before);
+}
+
 TEST_P(SalesEntryTest, AScanTakesTheFirstCardToExpireThatCanBeSold) {
     CatalogueAmoxicillin("6920000000015");
     // Around the card to sell first (2004-11-30): an expired one, a sold-out one, one holding

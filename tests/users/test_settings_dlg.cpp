@@ -8,6 +8,7 @@
 #include "CSetPasswordDlg.h"
 #include "CSettingsDlg.h"
 #include "CTestBooks.h"
+#include "CTraceSettingsGroup.h"
 #include "alert_settings.h"
 #include "backup_settings.h"
 #include "desktop_entry.h"
@@ -91,7 +92,7 @@ protected:
     std::unique_ptr<CSettingsDlg> Open() {
         auto dialog = std::make_unique<CSettingsDlg>(&Db(), nullptr, CAutoRunEntry(),
                                                      QStringLiteral("管理员"));
-        AddSettingsGroups(*dialog);
+        AddSettingsGroups(*dialog, &Db(), QStringLiteral("管理员"));
         dialog->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
         m_sent.clear();
@@ -695,11 +696,22 @@ TEST_P(SettingsDlgTest, EachGroupHandedInLogsItsChangeUnderTheDialogsOperator) {
     dialog->findChild<QLineEdit*>(QString::number(CPaymentSettingsGroup::IdMethods))
         ->setText(QStringLiteral("现金、微信"));
     Press(*dialog, CPaymentSettingsGroup::IdApplyMethods);
+    // The trace rule is the books': off until ticked, and read back from them.
+    auto* codes =
+        dialog->findChild<QCheckBox*>(QString::number(CTraceSettingsGroup::IdCodesRequired));
+    ASSERT_TRUE(codes && codes->isEnabled());
+    EXPECT_FALSE(codes->isChecked());
+    ClickBox(*codes);
+    Press(*dialog, CTraceSettingsGroup::IdApplyTrace);
+    EXPECT_TRUE(Open()
+                    ->findChild<QCheckBox*>(QString::number(CTraceSettingsGroup::IdCodesRequired))
+                    ->isChecked());
     EXPECT_TRUE(m_prompts.Messages().empty());
     EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 对象 FROM 日志 ORDER BY 序号")),
               (std::vector<QStringList>{{"管理员", "备份设置", "数据备份"},
                                         {"管理员", "小票设置", "小票"},
-                                        {"管理员", "支付方式设置", "支付方式"}}));
+                                        {"管理员", "支付方式设置", "支付方式"},
+                                        {"管理员", "追溯码设置", "账套设置"}}));
     EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT 内容 FROM 日志 ORDER BY 序号")),
               QStringLiteral("保留备份（份）：30 → 10"));
 }
