@@ -196,13 +196,13 @@ QString TraceSalesReport(q_grid& grid, QWidget* owner, const CommandContext& con
         !grid.SetQuery(QStringLiteral("追溯码去向"), tracesales::Rows(chosen->start, chosen->end)))
         return {};
     QString failure;
-    const std::optional<double> withoutCode =
-        tracesales::CountBoxesWithoutCode(grid.GetDatabase(), chosen->start, chosen->end, &failure);
-    if (!withoutCode) {
+    const std::optional<tracesales::CCounts> counts =
+        tracesales::Count(grid.GetDatabase(), chosen->start, chosen->end, &failure);
+    if (!counts) {
         Prompts().TellFailure(owner, QStringLiteral("无法统计未扫码的盒数：") + failure);
         return {};
     }
-    return tracesales::StatusText(grid.GetItemCount(), *withoutCode);
+    return tracesales::StatusText(grid.GetItemCount(), *counts);
 }
 
 void ShiftReport(CDatabase* db, QWidget* owner, const QString& operatorName, bool isManager,

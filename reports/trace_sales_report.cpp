@@ -34,36 +34,48 @@ CStatement Rows(const QDate& from, const QDate& to) {
     return statement;
 }
 
-CStatement BoxesWithoutCode(const QDate& from, const QDate& to, bool postgres) {
-    CStatement statement{
-        QStringLiteral(
-            "SELECT COALESCE(SUM(CASE WHEN q.数量>q.码数 THEN q.数量-q.码数 ELSE 0 END),0) "
-            "FROM (SELECT s.数量 AS 数量,(SELECT COUNT(*) FROM 追溯码去向 d WHERE "
-            "d.单号=s.单号 AND d.动作=?) AS 码数 FROM 销 s WHERE s.日期时间 BETWEEN "
-            "%1 AND %1 AND s.销售类型=? AND s.冲正单号='' AND NOT EXISTS (SELECT 1 FROM 销 r "
-            "WHERE r.冲正单号=s.单号 AND r.冲正单号<>'')) q")
-            .arg(Bound(postgres)),
-        {QStringLiteral("售出"), sqltext::Date(from) + QStringLiteral(" 00:00:00.000"),
-         sqltext::Date(to) + QStringLiteral(" 23:59:59.999"), QStringLiteral("整盒销售")}};
-    return statement;
+CStatement Counts(const QDate& from, const QDate& to, bool postgres) {
+    return {QStringLiteral(
+                "SELECT COALESCE(SUM(CASE WHEN q.数量>q.码数 THEN q.数量-q.码数 ELSE 0 END),0), "
+                "(SELECT COUNT(*) FROM 追溯码去向 d JOIN 追溯码 c ON c.追溯码=d.追溯码 WHERE "
+                "d.时间 BETWEEN ? AND ? AND d.动作 IN (?,?) AND c.进货单号='' AND NOT EXISTS "
+                "(SELECT 1 FROM 销 r WHERE r.冲正单号=d.单号 AND r.冲正单号<>'')) "
+                "FROM (SELECT s.数量 AS 数量,(SELECT COUNT(*) FROM 追溯码去向 d WHERE "
+                "d.单号=s.单号 AND d.动作=?) AS 码数 FROM 销 s WHERE s.日期时间 BETWEEN "
+                "%1 AND %1 AND s.销售类型=? AND s.冲正单号='' AND NOT EXISTS (SELECT 1 FROM 销 r "
+                "WHERE r.冲正单号=s.单号 AND r.冲正单号<>'')) q")
+                .arg(Bound(postgres)),
+            {sqltext::Date(from) + QStringLiteral(" 00:00:00"),
+             sqltext::Date(to) + QStringLiteral(" 23:59:59"), QStringLiteral("售出"),
+             QStringLiteral("拆零"), QStringLiteral("售出"),
+             sqltext::Date(from) + QStringLiteral(" 00:00:00.000"),
+             sqltext::Date(to) + QStringLiteral(" 23:59:59.999"), QStringLiteral("整盒销售")}};
 }
 
-std::optional<double> CountBoxesWithoutCode(CDatabase* db, const QDate& from, const QDate& to,
-                                            QString* failure) {
+std::optional<CCounts> Count(CDatabase* db, const QDate& from, const QDate& to, QString* failure) {
     const std::optional<CResultTable> result = RunStatement(
-        db, QStringLiteral("销"), BoxesWithoutCode(from, to, reportsql::OnPostgreSQL(db)), failure);
+        db, QStringLiteral("销"), Counts(from, to, reportsql::OnPostgreSQL(db)), failure);
     if (!result || result->RowCount() != 1)
         return std::nullopt;
-    bool ok = false;
-    const double boxes = result->CellText(0, 0).toDouble(&ok);
-    if (!ok && failure)
-        *failure = QStringLiteral("无码销售盒数读不出：%1").arg(result->CellText(0, 0));
-    return ok ? std::optional<double>(boxes) : std::nullopt;
+    bool boxesRead = false, codesRead = false;
+    const CCounts counts{result->CellText(0, 0).toDouble(&boxesRead),
+                         result->CellText(0, 1).toLongLong(&codesRead)};
+    if (!(boxesRead && codesRead)) {
+        if (failure)
+            *failure = QStringLiteral("统计读不出：%1，%2")
+                           .arg(result->CellText(0, 0), result->CellText(0, 1));
+        return std::nullopt;
+    }
+    return counts;
 }
 
-QString StatusText(int codes, double boxesWithoutCode) {
-    return QStringLiteral("追溯码 %1 个；本期整盒销售未扫码 %2 盒")
-        .arg(QString::number(codes), sqltext::Exact(boxesWithoutCode));
+QString StatusText(int codes, const CCounts& counts) {
+    const QString firstSeen =
+        counts.codesFirstSeenAtSale > 0
+            ? QStringLiteral("（其中 %1 个未经入库登记）").arg(counts.codesFirstSeenAtSale)
+            : QString();
+    return QStringLiteral("追溯码 %1 个%2；本期整盒销售未扫码 %3 盒")
+        .arg(QString::number(codes), firstSeen, sqltext::Exact(counts.boxesWithoutCode));
 }
 
 } // namespace tracesales

@@ -15,14 +15,19 @@ namespace tracesales {
 // first. Columns: 追溯码, 名称, 规格型号, 批号, 有效期, 拆零 (是/否), 数量, 时间, 营业员, 单号.
 CStatement Rows(const QDate& from, const QDate& to);
 
-// Boxes sold whole in the period (reversals not counted) beyond the codes their sales took.
-// `postgres`: the bounds are cast to 销's time stamps there.
-CStatement BoxesWithoutCode(const QDate& from, const QDate& to, bool postgres);
+// Boxes sold whole in the period (reversals not counted) beyond the codes their sales took,
+// and the codes of the rows that no purchase brought in (first seen at the sale). `postgres`:
+// the bounds are cast to 销's time stamps there.
+CStatement Counts(const QDate& from, const QDate& to, bool postgres);
+struct CCounts {
+    double boxesWithoutCode = 0;
+    long long codesFirstSeenAtSale = 0;
+};
 // Runs it on `db`; nullopt and why in `failure` when the books cannot be read.
-std::optional<double> CountBoxesWithoutCode(CDatabase* db, const QDate& from, const QDate& to,
-                                            QString* failure);
+std::optional<CCounts> Count(CDatabase* db, const QDate& from, const QDate& to, QString* failure);
 
-// The status line under the report: the rows and the boxes without a code.
-QString StatusText(int codes, double boxesWithoutCode);
+// The status line under the report: the rows, those first seen at the sale, and the boxes
+// without a code.
+QString StatusText(int codes, const CCounts& counts);
 
 } // namespace tracesales

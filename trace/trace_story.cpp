@@ -120,7 +120,10 @@ QString Text(const CStory& story) {
         lines << QStringLiteral("入库：没有入库记录，%1 在销售时首次登记").arg(row.inTime);
     else if (story.intake)
         lines << QStringLiteral("入库：%1，采购人 %2，进货单号 %3")
-                     .arg(row.inTime, story.intake->buyer, row.purchaseNumber);
+                     .arg(row.inTime,
+                          story.intake->buyer.isEmpty() ? QStringLiteral("（未填）")
+                                                        : story.intake->buyer,
+                          row.purchaseNumber);
     else
         lines << QStringLiteral("入库：%1，进货单号 %2（进货记录已不在账上）")
                      .arg(row.inTime, row.purchaseNumber);

@@ -881,12 +881,13 @@ TEST_P(ReportCommandsTest, TraceSalesListEachCodeSoldAndCountTheWholeBoxesWithou
     ASSERT_TRUE(traceledger::Capture(Db(), {code(1), code(2), code(3)}, card,
                                      {"P-1", "2026-12-01 09:00:00", "管理员"})
                     .ok());
-    // Three boxes with two codes; a split sale that opens the third box; two boxes without
+    // Three boxes with two codes and one no purchase brought in; a split sale that opens the
+    // third box; two boxes without
     // any code and their reversal; a sale after the period.
     sale("S-1", "2026-12-05 10:00:00", 3, "整盒销售", "张三");
-    ASSERT_TRUE(
-        traceledger::Sell(Db(), {code(1), code(2)}, card, {"S-1", "2026-12-05 10:00:00", "管理员"})
-            .ok());
+    ASSERT_TRUE(traceledger::Sell(Db(), {code(1), code(2), code(5)}, card,
+                                  {"S-1", "2026-12-05 10:00:00", "管理员"})
+                    .ok());
     sale("S-2", "2026-12-06 09:00:00", 4.0 / 24, "拆零销售", "李四");
     ASSERT_TRUE(traceledger::SellPieces(Db(), code(3), card, 4, 24, false,
                                         {"S-2", "2026-12-06 09:00:00", "李四"})
@@ -902,14 +903,16 @@ TEST_P(ReportCommandsTest, TraceSalesListEachCodeSoldAndCountTheWholeBoxesWithou
     EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('|').toStdString();
     EXPECT_EQ(Titles(), QStringList({"追溯码", "名称", "规格型号", "批号", "有效期", "拆零", "数量",
                                      "时间", "营业员", "单号"}));
-    ASSERT_EQ(m_grid->GetItemCount(), 3);
+    ASSERT_EQ(m_grid->GetItemCount(), 4);
     EXPECT_EQ(Row(0), QStringList({code(1), "阿莫西林", "0.25g*24", "B7", "2027-06-30", "否", "1",
                                    "2026-12-05 10:00:00", "张三", "S-1"}));
     EXPECT_EQ(Column(0)[1], code(2));
-    EXPECT_EQ(Row(2), QStringList({code(3), "阿莫西林", "0.25g*24", "B7", "2027-06-30", "是", "4",
+    EXPECT_EQ(Column(0)[2], code(5));
+    EXPECT_EQ(Row(3), QStringList({code(3), "阿莫西林", "0.25g*24", "B7", "2027-06-30", "是", "4",
                                    "2026-12-06 09:00:00", "李四", "S-2"}));
-    // S-1's third box; S-3 was reversed, so it sold nothing; S-5 is outside.
-    EXPECT_EQ(status, QStringLiteral("追溯码 3 个；本期整盒销售未扫码 1 盒"));
+    // Every box of S-1 has its code; S-3 was reversed, so it sold nothing; S-5 is outside.
+    EXPECT_EQ(status,
+              QStringLiteral("追溯码 4 个（其中 1 个未经入库登记）；本期整盒销售未扫码 0 盒"));
 }
 
 APRICOT_INSTANTIATE_BACKENDS(ReportCommandsTest);
