@@ -1,6 +1,7 @@
 #pragma once
 // 库存盘点: the sheet of the stock cards, the counted boxes typed beside the book stock, 打印 to
-// count on paper, and 确认 to record every difference.
+// count on paper, 追溯码… (Ctrl+T) to scan the codes of a 盘亏 row's missing boxes, and 确认 to
+// record every difference.
 #include "stock_take.h"
 
 #include <QDialog>
@@ -30,6 +31,8 @@ private:
     void ShowRow(int row);
     void OnCellChanged(int row, int column);
     void OnPrint();
+    // The codes of the selected row's missing boxes, kept with the row until 确认.
+    void OnCodes();
     void OnConfirm();
 
     CDatabase* m_pDatabase;
@@ -43,6 +46,7 @@ private:
     QCheckBox* m_pWithEmpty = nullptr;
     QLabel* m_pSummary = nullptr;
     QPushButton* m_pPrint = nullptr;
+    QPushButton* m_pCodes = nullptr;
     QPushButton* m_pConfirm = nullptr;
     QPushButton* m_pClose = nullptr;
 };

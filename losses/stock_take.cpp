@@ -9,11 +9,26 @@
 #include "loss_text.h"
 #include "result_loader.h"
 #include "stock_shortfall.h"
+#include "trace_ledger.h"
 
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cmath>
+
+namespace {
+
+// "第 2 行（名称，产地，规格型号，有效期至 …）": the row a message is about.
+QString RowText(int index, const CStockTake::Row& row) {
+    return QStringLiteral("第 %1 行（%2，%3，%4，有效期至 %5）")
+        .arg(QString::number(index + 1), row.card.name, row.card.origin, row.card.packModel,
+             row.card.expiry);
+}
+
+const QString kNotRecorded = QStringLiteral("盘点没有记录，表中填写和扫入的内容都还在。");
+
+} // namespace
 
 const QString CStockTake::kNothingToRecord =
     QStringLiteral("实盘数量与账面数量全部相符，没有需要记录的差异。");
@@ -21,10 +36,20 @@ const QString CStockTake::kNothingToRecord =
 const QString CStockTake::kAlreadyConfirmed =
     QStringLiteral("这张盘点表已经确认过，差异已在账上，没有重复记录。请关闭后重新打开盘点表。");
 
+const QString CStockTake::kCodesOnlyWhenShort = QStringLiteral("只有盘亏的行可以扫追溯码");
+
+const tracelist::CWording CStockTake::kCodes{
+    QStringLiteral("追溯码 %1 已经扫过了"),
+    QStringLiteral("扫了 %1 个追溯码，多于盘亏的 %2 盒：请删去多扫的"),
+    losstext::Boxes,
+    true,
+};
+
 const QString CStockTake::kHint = QStringLiteral(
     "在“实盘数量”一栏填入清点出的数量：整盒填盒数（如 32）；拆零的药品可填“盒数+零头”（如 32+7 "
     "即 32 盒 7 粒，零头按药品目录的拆零单位计），也可照表中的样子写“32 盒 7 粒”。与账面不符的"
-    "行以颜色标出。按【确认】把每一处差异记入账上（盘亏、盘盈），库存随之调整。");
+    "行以颜色标出。盘亏的行可选中后按【追溯码…】（Ctrl+T）扫入缺少的药盒的追溯码，确认时按报损"
+    "出库。按【确认】把每一处差异记入账上（盘亏、盘盈），库存随之调整。");
 
 QString CStockTake::RecordedText(int rows) {
     return QStringLiteral("盘点已确认：记录了 %1 条差异，库存已按实盘数量调整。").arg(rows);
@@ -127,6 +152,30 @@ std::optional<double> CStockTake::Difference(const Row& row) {
     return *counted - row.book;
 }
 
+std::optional<double> CStockTake::Missing(const Row& row) {
+    const std::optional<double> difference = Difference(row);
+    if (!difference || *difference >= 0)
+        return std::nullopt;
+    return -*difference;
+}
+
+QString CStockTake::CodesCounted(const Row& row) {
+    const std::optional<double> missing = Missing(row);
+    return tracelist::Counted(row.traceCodes.size(),
+                              missing ? QString::number(*missing, 'g', 15) : QString(), kCodes);
+}
+
+QString CStockTake::CodesProblem(int index, const Row& row, QStringList& codes) {
+    if (codes.isEmpty())
+        return {};
+    const std::optional<double> missing = Missing(row);
+    const QString problem =
+        missing ? tracelist::Problem(codes, *missing, kCodes) : kCodesOnlyWhenShort;
+    if (problem.isEmpty())
+        return {};
+    return RowText(index, row) + QStringLiteral("：%1。").arg(problem) + kNotRecorded;
+}
+
 QString CStockTake::DifferenceText(const Row& row) {
     const std::optional<double> difference = Difference(row);
     if (!difference)
@@ -179,6 +228,7 @@ std::vector<CStockTake::Row> CStockTake::KeepTyped(std::vector<Row> fresh,
         row.pack = old->pack;
         row.counted = old->counted;
         row.note = old->note;
+        row.traceCodes = old->traceCodes;
     }
     return fresh;
 }
@@ -186,14 +236,31 @@ std::vector<CStockTake::Row> CStockTake::KeepTyped(std::vector<Row> fresh,
 CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows) {
     if (m_bDone)
         return {false, kAlreadyConfirmed, -1, 0};
-    // Nothing is written until every row is valid.
-    std::vector<std::pair<const Row*, double>> differences;
+    // Nothing is written until every row is valid, its codes too.
+    struct Line {
+        const Row* row;
+        double quantity;
+        QStringList codes;
+    };
+    std::vector<Line> differences;
+    QSet<QString> listed; // a box is missing from one row only
     for (size_t i = 0; i < rows.size(); ++i) {
         const std::optional<double> difference = Difference(rows[i]);
         if (!difference)
             return {false, InvalidCountText(int(i), rows[i]), int(i), 0};
+        QStringList codes = rows[i].traceCodes;
+        if (const QString problem = CodesProblem(int(i), rows[i], codes); !problem.isEmpty())
+            return {false, problem, int(i), 0};
+        for (const QString& code : codes) {
+            if (listed.contains(code))
+                return {false,
+                        RowText(int(i), rows[i]) +
+                            QStringLiteral("：追溯码 %1 已扫在另一行。").arg(code) + kNotRecorded,
+                        int(i), 0};
+            listed.insert(code);
+        }
         if (*difference != 0)
-            differences.emplace_back(&rows[i], -*difference);
+            differences.push_back({&rows[i], -*difference, codes});
     }
     if (!m_number.Holds() && differences.empty())
         return {true, kNothingToRecord, -1, 0};
@@ -218,8 +285,33 @@ CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows) {
     stockshortfall::Written shortfall;
     try {
         CTransaction transaction(*m_pDatabase);
+        // The missing boxes' codes first, each after its card's row, as a sale takes them: a
+        // sale and the take never wait on each other crosswise. All before the log is locked.
+        for (size_t i = 0; i < differences.size(); ++i) {
+            const Line& line = differences[i];
+            if (line.codes.isEmpty())
+                continue;
+            const losssql::Card& card = line.row->card;
+            transaction.Execute(losssql::TakeFromStock(card, 0));
+            const traceledger::CStep taken = traceledger::TakeOut(
+                *m_pDatabase, line.codes, {card.name, card.origin, card.packModel, card.expiry, {}},
+                traceledger::kWrittenOff,
+                {entrynumber::Part(number, int(i) + 1), stamp, m_strOperator});
+            if (!taken.ok()) {
+                m_number.Forget();
+                const int index = int(line.row - rows.data());
+                const QString refused =
+                    taken.code.isEmpty()
+                        ? QStringLiteral("的追溯码不能报损：%1。").arg(taken.refusal)
+                        : QStringLiteral("的追溯码 %1 不能报损：%2。")
+                              .arg(taken.code, taken.refusal);
+                return {false, RowText(index, *line.row) + refused + kNotRecorded, index, 0};
+            }
+        }
         int part = 0;
-        for (const auto& [row, difference] : differences) {
+        for (const Line& line : differences) {
+            const Row* row = line.row;
+            const double difference = line.quantity;
             losssql::Loss loss;
             loss.timestamp = stamp;
             loss.number = entrynumber::Part(number, ++part);
@@ -228,6 +320,8 @@ CStockTake::Outcome CStockTake::Confirm(const std::vector<Row>& rows) {
             loss.reason = difference > 0 ? losstext::kShortfall : losstext::kSurplus;
             loss.operatorName = m_strOperator;
             loss.note = row->note.trimmed();
+            // Its codes go into its log row.
+            loss.traceCodes = line.codes;
             if (lossrecord::Record(*m_pDatabase, transaction, loss, false) !=
                 lossrecord::Step::Written) {
                 m_number.Forget();

@@ -1,11 +1,13 @@
 // 库存盘点 on both backends: the differences are taken against the sheet as it was read and
 // applied to the stock as it stands, so sales made meanwhile are kept; one row that is no count
-// stops the whole.
+// stops the whole; a 盘亏 row's codes leave as 报损 with it, or stop it when one cannot.
 #include "entry_books.h"
 
+#include "CTransaction.h"
 #include "loss_text.h"
 #include "stock_shortfall.h"
 #include "stock_take.h"
+#include "trace_ledger.h"
 
 namespace {
 
@@ -164,6 +166,64 @@ TEST_P(StockTakeTest, ACountInBoxesAndPiecesIsTakenInWholePieces) {
     EXPECT_EQ(QueryRows(Db(), "SELECT 数量, 原因 FROM 损"),
               (std::vector<QStringList>{{"0.25", "盘亏"}}));
     EXPECT_EQ(Stocks(), (QStringList{"9.75", "5"}));
+}
+
+TEST_P(StockTakeTest, AShortRowsCodesLeaveAsWrittenOffUnlessOneCannot) {
+    std::vector<CStockTake::Row> rows = Sheet();
+    ASSERT_EQ(rows.size(), 2u);
+    const QStringList codes = {"81000000000000000001", "81000000000000000002"};
+    const losssql::Card& c = rows[0].card;
+    const traceledger::CCard card{c.name, c.origin, c.packModel, c.expiry, {}};
+    const QString now = QStringLiteral("2003-05-02 10:00:00");
+    {
+        CTransaction capture(Db());
+        ASSERT_TRUE(traceledger::Capture(Db(), codes, card, {"进-1", now, "张明"}).ok());
+        ASSERT_TRUE(traceledger::Sell(Db(), {codes[1]}, card, {"销-1", now, "张三"}).ok());
+        ASSERT_FALSE(capture.Commit());
+    }
+    const auto books = [this] {
+        std::vector<QStringList> all = AllBooks(Db());
+        for (const char* sql : {"SELECT * FROM 追溯码 ORDER BY 追溯码",
+                                "SELECT * FROM 追溯码去向 ORDER BY 追溯码, 单号"})
+            for (QStringList& row : QueryRows(Db(), QString::fromUtf8(sql)))
+                all.push_back(std::move(row));
+        return all;
+    };
+    const std::vector<QStringList> before = books();
+    rows[0].counted = QStringLiteral("7");
+    rows[1].counted = QStringLiteral("6");
+    // A code sold already, or codes on a row that is not short: the whole take is refused.
+    for (const auto& [row, code, said] :
+         {std::tuple{0, codes[1], QStringLiteral("不能再次报损")},
+          std::tuple{1, codes[0], CStockTake::kCodesOnlyWhenShort}}) {
+        std::vector<CStockTake::Row> typed = rows;
+        typed[size_t(row)].traceCodes = {code};
+        const CStockTake::Outcome refused = CStockTake(&Db()).Confirm(typed);
+        EXPECT_FALSE(refused.ok);
+        EXPECT_EQ(refused.row, row);
+        EXPECT_TRUE(refused.message.startsWith(QStringLiteral("第 %1 行").arg(row + 1)) &&
+                    refused.message.contains(said))
+            << refused.message.toStdString();
+        EXPECT_TRUE(Db().IsAutoCommit());
+        EXPECT_EQ(books(), before);
+    }
+    rows[0].traceCodes = {codes[0]};
+    const CStockTake::Outcome outcome = CStockTake(&Db(), QStringLiteral("李店长")).Confirm(rows);
+    ASSERT_TRUE(outcome.ok) << outcome.message.toStdString();
+    // The code leaves under the 盘亏 row's own number, and that row's log row names it.
+    const QString shortNumber = QueryValue(Db(), "SELECT 单号 FROM 损 WHERE 原因='盘亏'");
+    EXPECT_EQ(QueryRows(Db(), "SELECT 状态, 出库单号 FROM 追溯码 WHERE 追溯码='" + codes[0] + "'"),
+              (std::vector<QStringList>{{"报损", shortNumber}}));
+    EXPECT_EQ(QueryRows(Db(), "SELECT 单号, 动作 FROM 追溯码去向 WHERE 追溯码='" + codes[0] + "'"),
+              (std::vector<QStringList>{{shortNumber, "报损"}}));
+    EXPECT_TRUE(QueryValue(Db(), "SELECT 内容 FROM 日志 WHERE 单号='" + shortNumber + "'")
+                    .endsWith(QStringLiteral("；追溯码 1 个：") + codes[0]));
+    CTransaction sale(Db());
+    const traceledger::CStep sold =
+        traceledger::Sell(Db(), {codes[0]}, card, {"销-2", now, "张三"});
+    EXPECT_TRUE(sold.refusal.contains(QStringLiteral("报损")) &&
+                sold.refusal.contains(QStringLiteral("不能再次销售")))
+        << sold.refusal.toStdString();
 }
 
 APRICOT_INSTANTIATE_BACKENDS(StockTakeTest);
