@@ -53,7 +53,9 @@ void CLoginDlg::BuildControls() {
     fields->addWidget(new QLabel(QStringLiteral("初始用户:管理员"), this), 0, 2);
     fields->addWidget(new QLabel(QStringLiteral("密码："), this), 1, 0);
     fields->addWidget(m_pPasswordBox, 1, 1);
-    fields->addWidget(new QLabel(QStringLiteral("初始密码:737"), this), 1, 2);
+    m_pInitialHint = new QLabel(QStringLiteral("初始密码:") + CLoginCheck::kInitialPassword, this);
+    m_pInitialHint->setObjectName(QStringLiteral("initialPasswordHint"));
+    fields->addWidget(m_pInitialHint, 1, 2);
 
     m_pStatus = new QLabel(this);
     m_pStatus->setObjectName(QStringLiteral("1060"));
@@ -87,6 +89,11 @@ void CLoginDlg::LoadOperators(CDatabase* db) {
         return;
     m_check = CLoginCheck::FromResult(*rows);
     m_pUserBox->addItems(m_check.SortedNames());
+    // Once 管理员's password is changed, the hint would only help a stranger; its place stays.
+    if (!m_check.InitialPasswordInUse()) {
+        m_pInitialHint->setMinimumSize(m_pInitialHint->sizeHint());
+        m_pInitialHint->clear();
+    }
     // Most counters have one operator: offer the first name, ready for the password.
     if (m_pUserBox->count() > 0) {
         m_pUserBox->setCurrentIndex(0);
@@ -146,7 +153,7 @@ const QString CLoginDlg::kChangeInitialPassword =
     QStringLiteral("您正在使用初始密码，任何人都能在登陆对话框上看到它。现在设置一个新密码吗？");
 
 bool CLoginDlg::IsInitialPassword(const QString& name, const QString& password) {
-    return name == QStringLiteral("管理员") && password == QStringLiteral("737");
+    return name == CLoginCheck::kInitialUser && password == CLoginCheck::kInitialPassword;
 }
 
 void CLoginDlg::PauseWithStatusVisible() {

@@ -56,6 +56,7 @@ private:
 
     QComboBox* m_pUserBox = nullptr;
     QLineEdit* m_pPasswordBox = nullptr;
+    QLabel* m_pInitialHint = nullptr;
     QLabel* m_pStatus = nullptr;
     QPushButton* m_pLogin = nullptr;
     QPushButton* m_pCancel = nullptr;

@@ -1,5 +1,6 @@
 #include "CSettingsDlg.h"
 
+#include "CAddOperatorDlg.h"
 #include "CDBException.h"
 #include "CDatabase.h"
 #include "CSetPasswordDlg.h"
@@ -19,8 +20,8 @@
 namespace {
 
 const QString kTable = QStringLiteral("操作员");
-// Never the password or its hash: only whether one is set. A new operator has none until
-// 设置密码.
+// Never the password or its hash: only whether one is set. 添加 asks for one; a row added in
+// the grid by hand has none until 设置密码, and cannot log in before.
 const QString kStatement =
     QStringLiteral("select 用户名, 角色, case when 密码='' then '未设置' else '已设置' end as 密码 "
                    "from 操作员");
@@ -159,7 +160,14 @@ void CSettingsDlg::OnSave() {
 }
 
 void CSettingsDlg::OnAdd() {
-    m_pGrid->AddRow();
+    // After a failed load the list is read-only, 添加 too.
+    if (!m_bGridReady)
+        return;
+    // An open change is saved first, as 设置密码 does.
+    OnSave();
+    CAddOperatorDlg dialog(m_pDatabase, m_strOperator, this);
+    if (dialog.exec() == QDialog::Accepted)
+        OnReload();
 }
 
 std::optional<int> CSettingsDlg::CountOperators() {

@@ -47,6 +47,7 @@ public:
     void OnReload();
     void OnSave();
     void OnDelete();
+    // 添加: a new operator with role and password, in a dialog of its own.
     void OnAdd();
     void OnAutoRunClicked();
     // 设置密码...: a new password for the selected operator, in a dialog of its own.

@@ -6,6 +6,11 @@
 
 #include <algorithm>
 
+const QString CLoginCheck::kInitialUser = QStringLiteral("管理员");
+const QString CLoginCheck::kInitialPassword = QStringLiteral("737");
+const QString CLoginCheck::kNoPasswordStatus =
+    QStringLiteral("该操作员还没有密码，请店长在系统设置中设置！");
+
 CLoginCheck::CLoginCheck(std::vector<COperator> operators) : m_operators(std::move(operators)) {}
 
 CLoginCheck CLoginCheck::FromResult(const CResultTable& rows) {
@@ -51,6 +56,9 @@ CLoginCheck::Outcome CLoginCheck::Check(const QString& name, const QString& pass
     const COperator* op = Find(name);
     if (!op)
         return Outcome::UnknownUser;
+    // An empty stored password would match an empty box: a row added by hand is no account yet.
+    if (op->password.isEmpty())
+        return Outcome::NoPassword;
     return passwordhash::Verify(op->password, password) == passwordhash::Match::No
                ? Outcome::WrongPassword
                : Outcome::Admitted;
@@ -66,12 +74,18 @@ ERole CLoginCheck::RoleOf(const QString& name) const {
     return op ? operatorrole::FromText(op->role) : ERole::Clerk;
 }
 
+bool CLoginCheck::InitialPasswordInUse() const {
+    return Check(kInitialUser, kInitialPassword) == Outcome::Admitted;
+}
+
 CLoginCheck::Step CLoginCheck::StepFor(Outcome outcome) {
     switch (outcome) {
     case Outcome::UnknownUser:
         return {QStringLiteral("用户不存在！"), true, Focus::UserBox, false};
     case Outcome::WrongPassword:
         return {QStringLiteral("密码错误！"), true, Focus::PasswordBox, false};
+    case Outcome::NoPassword:
+        return {kNoPasswordStatus, true, Focus::UserBox, false};
     case Outcome::Admitted:
         break;
     }

@@ -11,13 +11,14 @@ class CResultTable;
 
 struct COperator {
     QString name;
-    QString password; // as stored: a hash, or in older books the password itself
+    QString password;  // as stored: a hash, or in older books the password itself
     QString role = {}; // as stored in 角色
 };
 
 class CLoginCheck {
 public:
-    enum class Outcome { UnknownUser, WrongPassword, Admitted };
+    // NoPassword: the operator's row holds no password, so nothing typed may let them in.
+    enum class Outcome { UnknownUser, WrongPassword, NoPassword, Admitted };
     enum class Focus { None, UserBox, PasswordBox };
 
     // What the dialog does after an attempt.
@@ -47,8 +48,15 @@ public:
     // Whether `name`'s password is still kept in plain text, so that it must be hashed now.
     bool StoredInPlain(const QString& name) const;
     ERole RoleOf(const QString& name) const;
+    // Whether 管理员 still has the password new books are made with, as the login's hint says.
+    bool InitialPasswordInUse() const;
     static Step StepFor(Outcome outcome);
     static QString OpeningStatus();
+
+    // The operator and password new books are made with.
+    static const QString kInitialUser;
+    static const QString kInitialPassword;
+    static const QString kNoPasswordStatus;
 
 private:
     std::vector<COperator> m_operators;

@@ -33,6 +33,9 @@ QString Attempt(CDatabase* db, const QString& typedName, CLoginCheck::Outcome ou
     case CLoginCheck::Outcome::UnknownUser:
         return Write(db, {QString(), QStringLiteral("登录失败"), kObject,
                           QStringLiteral("用户名“%1”不存在").arg(typedName)});
+    case CLoginCheck::Outcome::NoPassword:
+        return Write(db, {QString(), QStringLiteral("登录失败"), kObject,
+                          QStringLiteral("用户名“%1”没有设置密码").arg(typedName)});
     case CLoginCheck::Outcome::WrongPassword:
         break;
     }

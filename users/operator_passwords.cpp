@@ -6,6 +6,7 @@
 #include "audit_log.h"
 #include "entry_lookup.h"
 #include "entry_number.h"
+#include "operator_rows.h"
 #include "password_hash.h"
 #include "result_loader.h"
 
@@ -16,6 +17,9 @@ namespace operatorpasswords {
 const QString kWrongOldPassword = QStringLiteral("原密码不正确，密码没有修改。");
 const QString kEmptyPassword = QStringLiteral("密码不能为空，密码没有修改。");
 const QString kNotRepeated = QStringLiteral("两次输入的新密码不一致，密码没有修改。");
+const QString kEmptyNewOperatorPassword =
+    QStringLiteral("新帐号必须有密码：没有密码的帐号不能登陆。帐号没有添加。");
+const QString kNewOperatorNotRepeated = QStringLiteral("两次输入的密码不一致，帐号没有添加。");
 const QString kStoredAfterLoss = QStringLiteral("密码已修改，新密码从现在起有效。");
 
 namespace {
@@ -46,14 +50,15 @@ CLogEntry ChangeEntry(const QString& actor, const QString& name) {
 }
 
 // After a commit whose reply was lost: the change stands exactly when its log row does.
-CPasswordOutcome LookedUp(CDatabase* db, const CLogEntry& entry, const CDBException& e) {
+CPasswordOutcome LookedUp(CDatabase* db, const CLogEntry& entry, const CDBException& e,
+                          const QString& notDone = QStringLiteral("密码没有修改。")) {
     const std::optional<bool> inBooks =
         entrylookup::InBooks(db, QStringLiteral("日志"), entry.entryNumber);
     const QString said = entrylookup::Reported(inBooks, e.ErrorText(), QStringLiteral("确定"));
     if (!inBooks)
         return {false, said};
     return *inBooks ? CPasswordOutcome{true, said + QLatin1Char('\n') + kStoredAfterLoss}
-                    : CPasswordOutcome{false, said + QStringLiteral("\n密码没有修改。")};
+                    : CPasswordOutcome{false, said + QLatin1Char('\n') + notDone};
 }
 
 } // namespace
@@ -88,6 +93,51 @@ CPasswordOutcome Store(CDatabase* db, const QString& name, const QString& passwo
     // Looked up once the transaction is gone, on a new connection.
     if (commitLost)
         return LookedUp(db, *entry, *commitLost);
+    return {true, {}};
+}
+
+CPasswordOutcome Add(CDatabase* db, const QString& actor, const QString& name, const QString& role,
+                     const QString& password, const QString& repeated) {
+    if (!db || !db->IsOpen())
+        return Refused(QStringLiteral("数据库没有打开"));
+    QStringList row{name.trimmed(), role};
+    if (const QString refused = operatorrows::Check(db, {}, row, true); !refused.isEmpty())
+        return Refused(refused);
+    if (password.isEmpty())
+        return Refused(kEmptyNewOperatorPassword);
+    if (password != repeated)
+        return Refused(kNewOperatorNotRepeated);
+    const std::optional<QString> hash = passwordhash::Hash(password);
+    if (!hash)
+        return Refused(QStringLiteral("无法计算密码的散列值"));
+    const QString& added = row[operatorrows::NameColumn];
+    const QString& addedRole = row[operatorrows::RoleColumn];
+    // Worded as the grid words an added row; never the password.
+    const CLogEntry entry{actor,
+                          QStringLiteral("添加"),
+                          QStringLiteral("操作员"),
+                          QStringLiteral("用户名：%1；角色：%2").arg(added, addedRole),
+                          entrynumber::Next(),
+                          {CLoggedRow::Change::Added, QStringLiteral("操作员"), {added}, {}}};
+    std::optional<CDBException> commitLost;
+    try {
+        CTransaction transaction(*db);
+        db->ExecuteSQL(
+            CStatement{QStringLiteral("INSERT INTO 操作员 (用户名, 密码, 角色) VALUES (?, ?, ?)"),
+                       {added, *hash, addedRole}});
+        auditlog::Append(*db, entry, QDateTime::currentDateTime());
+        try {
+            (void)transaction.Commit();
+        } catch (const CDBException& e) {
+            if (!CDatabase::IsConnectionLost(e))
+                throw;
+            commitLost = e;
+        }
+    } catch (const CDBException& e) {
+        return Refused(e.ErrorText().trimmed() + QStringLiteral("\n帐号没有添加。"));
+    }
+    if (commitLost)
+        return LookedUp(db, entry, *commitLost, QStringLiteral("帐号没有添加。"));
     return {true, {}};
 }
 

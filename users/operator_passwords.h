@@ -28,7 +28,14 @@ CPasswordOutcome Set(CDatabase* db, const QString& actor, const QString& name,
 CPasswordOutcome Change(CDatabase* db, const QString& name, const QString& oldPassword,
                         const QString& newPassword, const QString& repeated);
 
+// 添加 in 系统设置: the 店长 `actor` adds the operator `name` (trimmed) as `role` (empty: 营业员)
+// with a password typed twice, the row, its hash and its log row in one transaction, so that no
+// operator is ever added without a password.
+CPasswordOutcome Add(CDatabase* db, const QString& actor, const QString& name, const QString& role,
+                     const QString& password, const QString& repeated);
+
 extern const QString kWrongOldPassword;
+extern const QString kEmptyNewOperatorPassword;
 extern const QString kEmptyPassword;
 extern const QString kNotRepeated;
 extern const QString kStoredAfterLoss;

@@ -37,6 +37,28 @@ TEST(LoginCheck, NameAndPasswordMustMatchExactly) {
             << c.name << " / " << c.password;
 }
 
+TEST(LoginCheck, NoStoredPasswordAdmitsNothingAndTheHintFollowsTheInitialPassword) {
+    const QString hashed737 = passwordhash::Hash(QStringLiteral("737")).value_or(QString());
+    const QString hashedOther = passwordhash::Hash(QStringLiteral("n3w")).value_or(QString());
+    struct Case {
+        QString stored; // 管理员's
+        bool hint;
+    };
+    const Case cases[] = {
+        {"737", true}, {hashed737, true}, {"n3w", false}, {hashedOther, false}, {"", false}};
+    for (const Case& c : cases) {
+        const CLoginCheck check = Operators({{"管理员", c.stored}, {"新人", ""}});
+        EXPECT_EQ(check.InitialPasswordInUse(), c.hint) << c.stored.toStdString();
+        for (const char* typed : {"", "737", " "})
+            EXPECT_EQ(check.Check("新人", typed), Outcome::NoPassword) << typed;
+    }
+    EXPECT_FALSE(Operators({{"店长", "737"}}).InitialPasswordInUse());
+    const auto refused = CLoginCheck::StepFor(Outcome::NoPassword);
+    EXPECT_EQ(refused.status, CLoginCheck::kNoPasswordStatus);
+    EXPECT_TRUE(refused.clearPassword);
+    EXPECT_FALSE(refused.admit);
+}
+
 TEST(LoginCheck, FirstRowWithTheNameDecides) {
     const CLoginCheck check = Operators({{"王", "1"}, {"李", "2"}, {"王", "3"}});
     EXPECT_EQ(check.Check("王", "1"), Outcome::Admitted);
@@ -96,11 +118,11 @@ TEST(LoginCheck, ReadsNameAndPasswordByPosition) {
     const CLoginCheck check = CLoginCheck::FromResult(rows);
     EXPECT_EQ(check.Check("管理员", "737"), Outcome::Admitted);
 
-    // A table of one column: every password is empty.
+    // A table of one column: every password is empty, so nobody gets in.
     CResultTable single;
     single.SetColumns({{"账号", 12}});
     single.SetCell(single.AppendRow(), 0, u"甲");
-    EXPECT_EQ(CLoginCheck::FromResult(single).Check("甲", ""), Outcome::Admitted);
+    EXPECT_EQ(CLoginCheck::FromResult(single).Check("甲", ""), Outcome::NoPassword);
 }
 
 TEST(LoginCheck, HashedPasswordsAdmitAndPlainOnesAreToBeHashedRolesByColumnName) {

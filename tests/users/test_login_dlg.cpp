@@ -2,6 +2,7 @@
 // attempt does to the status line, the fields and the focus.
 #include "CLoginDlg.h"
 #include "CTestBooks.h"
+#include "operator_passwords.h"
 #include "query_rows.h"
 #include "recording_prompts.h"
 
@@ -69,6 +70,37 @@ TEST_P(LoginDlgTest, NewBooksOfferTheFirstOperator) {
     for (const char* text : {"用户：", "密码：", "初始用户:管理员", "初始密码:737"})
         EXPECT_TRUE(labels.contains(QString::fromUtf8(text))) << text;
     EXPECT_TRUE(m_prompts.Messages().empty());
+}
+
+TEST_P(LoginDlgTest, NoPasswordIsRefusedAndTheHintLeavesWithTheInitialPassword) {
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('新人', '')"));
+    const auto hint = [this] {
+        return m_dialog->findChild<QLabel*>(QStringLiteral("initialPasswordHint"));
+    };
+    Open();
+    EXPECT_EQ(hint()->text(), QStringLiteral("初始密码:737"));
+    const QSize place = hint()->size();
+    for (const QString& typed : {QString(), QStringLiteral("737")}) {
+        Attempt(QStringLiteral("新人"), typed);
+        EXPECT_EQ(Status(), CLoginCheck::kNoPasswordStatus);
+        EXPECT_TRUE(m_dialog->isVisible());
+    }
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 内容 FROM 日志 ORDER BY 序号")),
+              (std::vector<QStringList>(2, {"", "登录失败", "用户名“新人”没有设置密码"})));
+    // Stored as its hash, as 修改密码 stores it: the hint goes, its place stays.
+    Attempt(QStringLiteral("管理员"), QStringLiteral("737"));
+    ASSERT_TRUE(Admitted());
+    for (const char* password : {"737", "n3w"}) {
+        EXPECT_TRUE(
+            QueryValue(Db(), QStringLiteral("SELECT 密码 FROM 操作员 WHERE 用户名='管理员'"))
+                .startsWith(QStringLiteral("$argon2id$")));
+        Open();
+        EXPECT_EQ(hint()->text().isEmpty(), QString::fromUtf8(password) != "737") << password;
+        EXPECT_EQ(hint()->size(), place);
+        m_dialog->reject();
+        ASSERT_TRUE(operatorpasswords::Store(&Db(), QStringLiteral("管理员"), QStringLiteral("n3w"))
+                        .stored);
+    }
 }
 
 TEST_P(LoginDlgTest, TypingThePasswordAndEnterAdmitsAfterAPause) {

@@ -1,6 +1,7 @@
 // The settings dialog on both backends: the operator grid and its buttons, the delete question
 // and the last-operator refusal, a new operator who can log in, the keyboard, and the
 // start-with-the-system check box over a temporary $XDG_CONFIG_DIRS.
+#include "CAddOperatorDlg.h"
 #include "CAlertSettingsGroup.h"
 #include "CBackupSettingsGroup.h"
 #include "CPaymentSettingsGroup.h"
@@ -26,6 +27,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -122,6 +124,24 @@ protected:
                 set->reject();
         });
         Press(dialog, CSettingsDlg::IdSetPassword);
+    }
+    // 添加: fills the new operator's dialog and presses 确定 (then 取消, in case it was refused).
+    void Add(CSettingsDlg& dialog, const QString& name, const QString& role,
+             const QString& password, const QString& repeated) {
+        QTimer::singleShot(0, [=] {
+            auto* add = qobject_cast<CAddOperatorDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(add, nullptr);
+            add->findChild<QLineEdit*>(QString::number(CAddOperatorDlg::IdName))->setText(name);
+            add->findChild<QComboBox*>(QString::number(CAddOperatorDlg::IdRole))
+                ->setCurrentText(role);
+            add->findChild<QLineEdit*>(QString::number(CAddOperatorDlg::IdNew))->setText(password);
+            add->findChild<QLineEdit*>(QString::number(CAddOperatorDlg::IdRepeated))
+                ->setText(repeated);
+            add->OnOk();
+            if (add->isVisible())
+                add->reject();
+        });
+        Press(dialog, CSettingsDlg::IdAdd);
     }
     QStringList Deletes() const {
         QStringList out;
@@ -261,38 +281,50 @@ TEST_P(SettingsDlgTest, ReloadShowsTheTablesRowsNow) {
 TEST_P(SettingsDlgTest, AnAddedOperatorCanLogIn) {
     auto dialog = Open();
     q_grid* grid = dialog->Grid();
-    Press(*dialog, CSettingsDlg::IdAdd);
-    Press(*dialog, CSettingsDlg::IdAdd);
-    ASSERT_EQ(grid->GetItemCount(), 2);
-    // A word that is no role is refused before any statement.
-    Type(*grid, 0, QStringLiteral("张三"));
-    Type(*grid, 1, QStringLiteral("老板"));
-    Press(*dialog, CSettingsDlg::IdSave);
-    EXPECT_EQ(m_prompts.Texts(),
-              QStringList{operatorrows::UnknownRoleText(QStringLiteral("老板"))});
-    EXPECT_FALSE(m_sent.join(QLatin1Char('\n')).contains(QStringLiteral("INSERT")));
-    // No role is the default one; no password until 设置密码.
-    Press(*dialog, CSettingsDlg::IdAdd);
-    Type(*grid, 0, QStringLiteral("张三"));
-    Press(*dialog, CSettingsDlg::IdSave);
-    EXPECT_EQ(grid->EditRow(), -1);
-    EXPECT_EQ(Operators(), (QStringList{"张三/", "管理员/737"}));
-    EXPECT_EQ(GridRow(*grid, RowOf(*grid, QStringLiteral("张三"))),
-              (QStringList{"张三", "营业员", "未设置"}));
-    // 设置密码 refuses an empty one, then stores only a hash.
-    grid->selectRow(RowOf(*grid, QStringLiteral("张三")));
-    SetPassword(*dialog, QString());
-    EXPECT_EQ(m_prompts.Texts().last(), operatorpasswords::kEmptyPassword);
-    EXPECT_EQ(Operators(), (QStringList{"张三/", "管理员/737"}));
-    grid->selectRow(RowOf(*grid, QStringLiteral("张三")));
-    SetPassword(*dialog, QStringLiteral("abc"));
+    // Each refusal keeps the books as they were.
+    const struct {
+        const char* name;
+        const char* role;
+        const char* password;
+        const char* repeated;
+        QString said;
+    } refused[] = {
+        {"管理员", "店长", "abc", "abc", QString()}, // the books hold the name already
+        {" ", "营业员", "abc", "abc", operatorrows::kEmptyName},
+        {"张三", "营业员", "", "", operatorpasswords::kEmptyNewOperatorPassword},
+        {"张三", "营业员", "abc", "abd", QString()},
+    };
+    for (const auto& r : refused) {
+        Add(*dialog, QString::fromUtf8(r.name), QString::fromUtf8(r.role),
+            QString::fromUtf8(r.password), QString::fromUtf8(r.repeated));
+        if (!r.said.isEmpty()) {
+            EXPECT_EQ(m_prompts.Texts().last(), r.said) << r.name << r.role << r.password;
+        }
+        EXPECT_EQ(Operators(), QStringList{QStringLiteral("管理员/737")});
+    }
+    EXPECT_EQ(m_prompts.Texts().size(), 4);
+    // The name, the role and only the password's hash, with the log row, at once.
+    Add(*dialog, QStringLiteral("张三"), QStringLiteral("营业员"), QStringLiteral("abc"),
+        QStringLiteral("abc"));
     EXPECT_EQ(Login(QStringLiteral("张三"), QStringLiteral("abc")), CLoginCheck::Outcome::Admitted);
     EXPECT_FALSE(Operators()[0].contains(QStringLiteral("abc")));
     EXPECT_EQ(GridRow(*grid, RowOf(*grid, QStringLiteral("张三"))),
               (QStringList{"张三", "营业员", "已设置"}));
     EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 内容 FROM 日志 ORDER BY 序号")),
-              (std::vector<QStringList>{{"管理员", "添加", "用户名：张三；角色：营业员"},
-                                        {"管理员", "设置密码", "管理员 设置了 张三 的密码"}}));
+              (std::vector<QStringList>{{"管理员", "添加", "用户名：张三；角色：营业员"}}));
+    // A row added in the grid by hand has no password: it cannot log in until 设置密码.
+    grid->AddRow();
+    Type(*grid, 0, QStringLiteral("李四"));
+    Press(*dialog, CSettingsDlg::IdSave);
+    EXPECT_EQ(GridRow(*grid, RowOf(*grid, QStringLiteral("李四"))),
+              (QStringList{"李四", "营业员", "未设置"}));
+    EXPECT_EQ(Login(QStringLiteral("李四"), QString()), CLoginCheck::Outcome::NoPassword);
+    grid->selectRow(RowOf(*grid, QStringLiteral("李四")));
+    SetPassword(*dialog, QString());
+    EXPECT_EQ(m_prompts.Texts().last(), operatorpasswords::kEmptyPassword);
+    grid->selectRow(RowOf(*grid, QStringLiteral("李四")));
+    SetPassword(*dialog, QStringLiteral("def"));
+    EXPECT_EQ(Login(QStringLiteral("李四"), QStringLiteral("def")), CLoginCheck::Outcome::Admitted);
 }
 
 TEST_P(SettingsDlgTest, ChangedPasswordIsTheOneThatWorks) {
@@ -315,7 +347,7 @@ TEST_P(SettingsDlgTest, ChangedPasswordIsTheOneThatWorks) {
 TEST_P(SettingsDlgTest, ExistingNameIsRefusedByTheBooks) {
     auto dialog = Open();
     q_grid* grid = dialog->Grid();
-    Press(*dialog, CSettingsDlg::IdAdd);
+    grid->AddRow();
     Type(*grid, 0, QStringLiteral("管理员"));
     Type(*grid, 1, QStringLiteral("other"));
     Press(*dialog, CSettingsDlg::IdSave);
@@ -458,7 +490,7 @@ TEST_P(SettingsDlgTest, TwoCountersDemotingTheOnlyTwoManagersLeaveOne) {
 TEST_P(SettingsDlgTest, AnUnsavedRowCanBeDeletedBesideTheLastOperator) {
     auto dialog = Open();
     q_grid* grid = dialog->Grid();
-    Press(*dialog, CSettingsDlg::IdAdd);
+    grid->AddRow();
     Type(*grid, 0, QStringLiteral("新人"));
     grid->selectRow(1);
     m_prompts.AnswerNext(CPrompts::Answer::Yes);
