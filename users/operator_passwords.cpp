@@ -11,6 +11,7 @@
 #include "result_loader.h"
 
 #include <QDateTime>
+#include <functional>
 
 namespace operatorpasswords {
 
@@ -61,6 +62,35 @@ CPasswordOutcome LookedUp(CDatabase* db, const CLogEntry& entry, const CDBExcept
                     : CPasswordOutcome{false, said + QLatin1Char('\n') + notDone};
 }
 
+// `write` and its log row `entry` in one transaction; a refusal `write` returns undoes it. A
+// commit whose reply is lost is looked up by the entry's number, `notDone` ending what is told
+// when nothing was written; a failure is the driver's words followed by `failedEnd`.
+CPasswordOutcome WriteLogged(CDatabase* db, const CLogEntry& entry,
+                             const std::function<QString()>& write, const QString& notDone,
+                             const QString& failedEnd) {
+    std::optional<CDBException> commitLost;
+    try {
+        CTransaction transaction(*db);
+        if (const QString refused = write(); !refused.isEmpty())
+            return Refused(refused);
+        auditlog::Append(*db, entry, QDateTime::currentDateTime());
+        try {
+            // Committed is committed: the guard retries turning auto-commit back on.
+            (void)transaction.Commit();
+        } catch (const CDBException& e) {
+            if (!CDatabase::IsConnectionLost(e))
+                throw;
+            commitLost = e;
+        }
+    } catch (const CDBException& e) {
+        return Refused(e.ErrorText().trimmed() + failedEnd);
+    }
+    // Looked up once the transaction is gone, on a new connection.
+    if (commitLost)
+        return LookedUp(db, entry, *commitLost, notDone);
+    return {true, {}};
+}
+
 } // namespace
 
 CPasswordOutcome Store(CDatabase* db, const QString& name, const QString& password,
@@ -70,30 +100,15 @@ CPasswordOutcome Store(CDatabase* db, const QString& name, const QString& passwo
     const std::optional<QString> hash = passwordhash::Hash(password);
     if (!hash)
         return Refused(QStringLiteral("无法计算密码的散列值"));
-    const std::optional<CLogEntry> entry = ChangeEntry(actor, name);
-    std::optional<CDBException> commitLost;
-    try {
-        CTransaction transaction(*db);
-        if (db->ExecuteSQL(QStringLiteral("UPDATE 操作员 SET 密码=? WHERE 用户名=?"),
-                           {*hash, name}) == 0)
-            return Refused(QStringLiteral("操作员 %1 不存在").arg(name));
-        if (entry)
-            auditlog::Append(*db, *entry, QDateTime::currentDateTime());
-        try {
-            // Committed is committed: the guard retries turning auto-commit back on.
-            (void)transaction.Commit();
-        } catch (const CDBException& e) {
-            if (!entry || !CDatabase::IsConnectionLost(e))
-                throw;
-            commitLost = e;
-        }
-    } catch (const CDBException& e) {
-        return Refused(e.ErrorText().trimmed());
-    }
-    // Looked up once the transaction is gone, on a new connection.
-    if (commitLost)
-        return LookedUp(db, *entry, *commitLost);
-    return {true, {}};
+    return WriteLogged(
+        db, ChangeEntry(actor, name),
+        [&] {
+            return db->ExecuteSQL(QStringLiteral("UPDATE 操作员 SET 密码=? WHERE 用户名=?"),
+                                  {*hash, name}) == 0
+                       ? QStringLiteral("操作员 %1 不存在").arg(name)
+                       : QString();
+        },
+        QStringLiteral("密码没有修改。"), QString());
 }
 
 CPasswordOutcome Add(CDatabase* db, const QString& actor, const QString& name, const QString& role,
@@ -119,26 +134,15 @@ CPasswordOutcome Add(CDatabase* db, const QString& actor, const QString& name, c
                           QStringLiteral("用户名：%1；角色：%2").arg(added, addedRole),
                           entrynumber::Next(),
                           {CLoggedRow::Change::Added, QStringLiteral("操作员"), {added}, {}}};
-    std::optional<CDBException> commitLost;
-    try {
-        CTransaction transaction(*db);
-        db->ExecuteSQL(
-            CStatement{QStringLiteral("INSERT INTO 操作员 (用户名, 密码, 角色) VALUES (?, ?, ?)"),
-                       {added, *hash, addedRole}});
-        auditlog::Append(*db, entry, QDateTime::currentDateTime());
-        try {
-            (void)transaction.Commit();
-        } catch (const CDBException& e) {
-            if (!CDatabase::IsConnectionLost(e))
-                throw;
-            commitLost = e;
-        }
-    } catch (const CDBException& e) {
-        return Refused(e.ErrorText().trimmed() + QStringLiteral("\n帐号没有添加。"));
-    }
-    if (commitLost)
-        return LookedUp(db, entry, *commitLost, QStringLiteral("帐号没有添加。"));
-    return {true, {}};
+    return WriteLogged(
+        db, entry,
+        [&] {
+            db->ExecuteSQL(CStatement{
+                QStringLiteral("INSERT INTO 操作员 (用户名, 密码, 角色) VALUES (?, ?, ?)"),
+                {added, *hash, addedRole}});
+            return QString();
+        },
+        QStringLiteral("帐号没有添加。"), QStringLiteral("\n帐号没有添加。"));
 }
 
 CPasswordOutcome Set(CDatabase* db, const QString& actor, const QString& name,
