@@ -90,11 +90,14 @@ bool CApricotApp::InitInstance(const LoginRunner& login) {
     const std::optional<CLoggedIn> who = login(m_connection.GetDatabase());
     if (!who)
         return false;
+    m_login = login;
 
     auto* view = new CApricotView(m_connection.GetDatabase(), m_launcher);
     m_pMainFrame = std::make_unique<CMainFrame>(view);
     QObject::connect(m_pMainFrame.get(), &CMainFrame::aboutRequested, m_pMainFrame.get(),
                      [this] { OnAppAbout(); });
+    QObject::connect(m_pMainFrame.get(), &CMainFrame::switchOperatorRequested, m_pMainFrame.get(),
+                     [this] { OnSwitchOperator(); });
     m_pMainFrame->ShowOperator(who->name, who->role);
     // A server restarted under the program: the status bar says the connection is new.
     m_connection.GetDatabase()->SetReconnectHook([frame = m_pMainFrame.get()] {
@@ -136,10 +139,41 @@ int CApricotApp::ExitInstance(int code) {
     // A backup still running is stopped, not waited for; it leaves no half copy.
     m_pBackup.reset();
     m_connection.GetDatabase()->SetReconnectHook({});
-    if (m_pMainFrame)
-        loginlog::Logout(m_connection.GetDatabase(), m_pMainFrame->View()->OperatorName());
+    if (m_pMainFrame) {
+        // A pharmacist still on duty leaves with the program, logged as when they leave.
+        CApricotView* view = m_pMainFrame->View();
+        view->OnDuty().GoOff(m_connection.GetDatabase(), view->OperatorName(),
+                             QDateTime::currentDateTime());
+        loginlog::Logout(m_connection.GetDatabase(), view->OperatorName());
+    }
     m_pMainFrame.reset();
     return code;
+}
+
+const QString CApricotApp::kCloseEntriesFirst =
+    QStringLiteral("请先关闭打开的登记窗口，再切换操作员");
+
+void CApricotApp::OnSwitchOperator() {
+    if (!m_pMainFrame || !m_login)
+        return;
+    // The entries are modal, so the menu is out of reach while one is open; should one ever
+    // be, it must not go on under another operator's name.
+    if (QApplication::activeModalWidget()) {
+        Prompts().Tell(m_pMainFrame.get(), kCloseEntriesFirst, CPrompts::Icon::Warning);
+        return;
+    }
+    CDatabase* db = m_connection.GetDatabase();
+    const std::optional<CLoggedIn> who = m_login(db);
+    if (!who)
+        return;
+    CApricotView* view = m_pMainFrame->View();
+    if (const QString failure = loginlog::Logout(db, view->OperatorName()); !failure.isEmpty())
+        m_pMainFrame->statusBar()->showMessage(
+            QStringLiteral("%1 的退出没有写入操作日志：%2").arg(view->OperatorName(), failure));
+    m_pMainFrame->ShowOperator(who->name, who->role);
+    if (!who->note.isEmpty())
+        m_pMainFrame->statusBar()->showMessage(
+            QStringLiteral("密码未能改为散列保存（%1）").arg(who->note));
 }
 
 void CApricotApp::OnAppAbout() {

@@ -34,6 +34,11 @@ public:
     CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
     // 关于...: the About box, modal.
     void OnAppAbout();
+    // 切换操作员...: the login again; on success the operator logged in is logged out and the
+    // frame and the rights follow the new one. Cancel keeps the current operator; the
+    // pharmacist on duty stays on duty.
+    void OnSwitchOperator();
+    static const QString kCloseEntriesFirst;
 
 private:
     // Takes the lock of SQLite books that connect.txt names; false (and said) while a restore
@@ -46,6 +51,7 @@ private:
 
     CDBConnection& m_connection;
     CShellLauncher& m_launcher;
+    LoginRunner m_login; // the start's login, run again by 切换操作员
     std::unique_ptr<CMainFrame> m_pMainFrame;
     // The backup of the day while it runs beside the program; stopped before the frame goes.
     std::unique_ptr<CBackgroundBackup> m_pBackup;

@@ -4,6 +4,7 @@
 #include "CDatabase.h"
 #include "CDrugMaintDlg.h"
 #include "CPeriodReportDlg.h"
+#include "CPharmacistDutyDlg.h"
 #include "CPurchaseEntryDlg.h"
 #include "CSaleReversalDlg.h"
 #include "CSalesEntryDlg.h"
@@ -48,6 +49,8 @@ const std::map<int, Handler>& DispatchTable() {
     static const std::map<int, Handler> table = {
         {cmd::Settings, &CApricotView::OnSettings},
         {cmd::ChangePassword, &CApricotView::OnChangePassword},
+        {cmd::PharmacistOnDuty, &CApricotView::OnPharmacistOnDuty},
+        {cmd::PharmacistOffDuty, &CApricotView::OnPharmacistOffDuty},
         {cmd::AuditLog, &CApricotView::OnAuditLog},
         {cmd::CheckLog, &CApricotView::OnCheckLog},
         {cmd::BackUp, &CApricotView::OnBackUp},
@@ -55,6 +58,8 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::ExportCsvGb18030, &CApricotView::OnExportCsvGb18030},
         {cmd::TraceQuery, &CApricotView::OnTraceQuery},
         {cmd::TraceSalesReport, &CApricotView::OnTraceSalesReport},
+        {cmd::PrescriptionRegister, &CApricotView::OnPrescriptionRegister},
+        {cmd::EphedrineRegister, &CApricotView::OnEphedrineRegister},
         {cmd::Print, &CApricotView::OnPrint},
         {cmd::SalesTrend, &CApricotView::OnSalesTrend},
         {cmd::LossReport, &CApricotView::OnLossReport},
@@ -225,6 +230,17 @@ void CApricotView::OnTraceSalesReport() {
         ShowStatus(status);
 }
 
+// The two registers: whole ID numbers for the 店长 only.
+void CApricotView::OnPrescriptionRegister() {
+    if (m_pGrid)
+        reports::PrescriptionRegister(*m_pGrid, window(), m_role == ERole::Manager);
+}
+
+void CApricotView::OnEphedrineRegister() {
+    if (m_pGrid)
+        reports::EphedrineRegister(*m_pGrid, window(), m_role == ERole::Manager);
+}
+
 void CApricotView::OnSalesTrend() {
     reports::SalesTrend(m_pDatabase, window());
 }
@@ -265,6 +281,29 @@ void CApricotView::OnSettings() {
 void CApricotView::OnChangePassword() {
     CChangePasswordDlg dialog(m_pDatabase, m_strOperator, window());
     dialog.exec();
+}
+
+// 药师在岗: a second pharmacist replaces the one on duty, both logged.
+void CApricotView::OnPharmacistOnDuty() {
+    const std::optional<QString> onDuty =
+        CPharmacistDutyDlg::Run(m_pDatabase, m_onDuty.Name(), m_strOperator, window());
+    if (!onDuty)
+        return;
+    m_onDuty.Set(*onDuty);
+    emit onDutyChanged(m_onDuty.PaneText());
+}
+
+void CApricotView::OnPharmacistOffDuty() {
+    if (!m_onDuty.IsOnDuty()) {
+        Prompts().Tell(window(), CPharmacistOnDuty::kNobodyOnDuty, CPrompts::Icon::Information);
+        return;
+    }
+    const QString failure =
+        m_onDuty.GoOff(m_pDatabase, m_strOperator, QDateTime::currentDateTime());
+    emit onDutyChanged(m_onDuty.PaneText());
+    if (!failure.isEmpty())
+        Prompts().Tell(window(), QStringLiteral("药师已离岗，但没有写入操作日志：") + failure,
+                       CPrompts::Icon::Warning);
 }
 
 // 操作日志: the period's log rows in the main grid, today by default.
@@ -336,6 +375,7 @@ void CApricotView::OnPurchaseEntry() {
 
 void CApricotView::OnSalesEntry() {
     CSalesEntryDlg dialog(m_pDatabase, window(), m_strOperator, m_role == ERole::Manager);
+    dialog.SetPharmacistOnDuty([this] { return m_onDuty.Name(); });
     dialog.exec();
     RefreshAlerts();
 }

@@ -2,6 +2,7 @@
 // The one view of the main frame: a read-only, sortable record grid showing the last query,
 // and the handler of every business command.
 #include "operator_role.h"
+#include "pharmacist_on_duty.h"
 
 #include <QWidget>
 
@@ -26,6 +27,8 @@ public:
     const QString& OperatorName() const { return m_strOperator; }
     ERole OperatorRole() const { return m_role; }
     static bool IsViewCommand(int id);
+    // The pharmacist on duty at this counter for this run; the frame shows them.
+    CPharmacistOnDuty& OnDuty() { return m_onDuty; }
 
     // Counts what 药品预警 would list today and tells alertsChanged; called when the main window
     // appears, on 更新显示 and when an entry, maintenance or settings dialog closes.
@@ -39,6 +42,8 @@ public:
     // One handler per command.
     void OnSettings();
     void OnChangePassword();
+    void OnPharmacistOnDuty();
+    void OnPharmacistOffDuty();
     void OnAuditLog();
     void OnCheckLog();
     void OnBackUp();
@@ -77,6 +82,8 @@ public:
     void OnSaleReversal();
     void OnTraceQuery();
     void OnTraceSalesReport();
+    void OnPrescriptionRegister();
+    void OnEphedrineRegister();
     void OnTodaySales();
     void OnStockList();
     void OnYearPurchases();
@@ -87,6 +94,8 @@ public:
 signals:
     // The alert pane's text; empty when nothing is in alert or the counts cannot be read.
     void alertsChanged(const QString& text);
+    // The pharmacist pane's text, after 药师在岗 or 药师离岗.
+    void onDutyChanged(const QString& text);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -103,6 +112,7 @@ private:
     CDatabase* m_pDatabase;
     CShellLauncher& m_launcher;
     QString m_strOperator;
+    CPharmacistOnDuty m_onDuty;
     // Until a login says otherwise; the program always sets it after the login.
     ERole m_role = ERole::Manager;
     q_grid* m_pGrid = nullptr; // child of this widget, created at the first update

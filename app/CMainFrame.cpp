@@ -244,6 +244,10 @@ void CMainFrame::CreateStatusBar() {
     m_pOperator->setObjectName(QStringLiteral("operator"));
     m_pOperator->hide();
     bar->addPermanentWidget(m_pOperator);
+    m_pPharmacist = new QLabel(m_pView->OnDuty().PaneText(), bar);
+    m_pPharmacist->setObjectName(QStringLiteral("pharmacist"));
+    bar->addPermanentWidget(m_pPharmacist);
+    connect(m_pView, &CApricotView::onDutyChanged, m_pPharmacist, &QLabel::setText);
     connect(m_pAlerts, &QPushButton::clicked, this, [this] { OnCommand(cmd::StockAlerts); });
     connect(m_pView, &CApricotView::alertsChanged, this, [this](const QString& text) {
         m_pAlerts->setText(text);
@@ -302,6 +306,9 @@ void CMainFrame::OnCommand(int id) {
     switch (id) {
     case cmd::About:
         emit aboutRequested();
+        return;
+    case cmd::SwitchOperator:
+        emit switchOperatorRequested();
         return;
     case cmd::AppExit:
         close();

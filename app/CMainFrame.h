@@ -22,7 +22,8 @@ public:
     explicit CMainFrame(CApricotView* view, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // Routes a command: About to the application, 安全退出 to closing, the rest to the view.
+    // Routes a command: About and 切换操作员 to the application, 安全退出 to closing, the rest
+    // to the view.
     void OnCommand(int id);
     // Who is logged in: the status bar names them, and a 营业员 finds the 店长's commands
     // greyed out, their prompt "需要店长权限".
@@ -37,6 +38,8 @@ public:
     QLabel* ClockPane() const { return m_pClock; }
     // The alert pane: hidden while nothing is in alert; a click runs 药品预警.
     QPushButton* AlertPane() const { return m_pAlerts; }
+    // "在岗药师：张三" or "药师不在岗", beside the operator's pane.
+    QLabel* PharmacistPane() const { return m_pPharmacist; }
 
     // The toolbars' context menu: the one item 默认工具栏.
     QMenu* createPopupMenu() override;
@@ -44,6 +47,8 @@ public:
 signals:
     // 关于... is the application's command.
     void aboutRequested();
+    // 切换操作员... is the application's command: it runs the login.
+    void switchOperatorRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -78,7 +83,8 @@ private:
     QLabel* m_pNum = nullptr;
     QLabel* m_pScroll = nullptr;
     QPushButton* m_pAlerts = nullptr;
-    QLabel* m_pOperator = nullptr; // "操作员：张三（营业员）"
+    QLabel* m_pOperator = nullptr;   // "操作员：张三（营业员）"
+    QLabel* m_pPharmacist = nullptr; // "在岗药师：张三"
     std::map<int, QAction*> m_actions;
     QTimer m_clockTimer;
 };

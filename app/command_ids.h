@@ -6,11 +6,14 @@ namespace cmd {
 
 enum : int {
     // 系统
-    Settings = 32827,       // 设置...
-    BackUp = 32901,         // 备份数据...
-    ChangePassword = 32907, // 修改密码...
-    AuditLog = 32908,       // 操作日志...
-    CheckLog = 32909,       // 校验日志
+    Settings = 32827,          // 设置...
+    BackUp = 32901,            // 备份数据...
+    ChangePassword = 32907,    // 修改密码...
+    SwitchOperator = 32923,    // 切换操作员...
+    PharmacistOnDuty = 32921,  // 药师在岗...
+    PharmacistOffDuty = 32922, // 药师离岗
+    AuditLog = 32908,          // 操作日志...
+    CheckLog = 32909,          // 校验日志
     ToolbarListPlaceholder = 32771,
     Refresh = 32862,          // 更新显示
     PrintSave = 32864,        // 打印保存
@@ -38,23 +41,25 @@ enum : int {
     SaleReversal = 32915,   // 销售冲正...
     TraceQuery = 32918,     // 追溯码查询...
     // 报表统计
-    DaySalesReport = 32847,      // 日销售报表
-    MonthSalesReport = 32875,    // 月销售报表
-    YearSalesReport = 32876,     // 年度销售报表
-    ExpiryCheck = 32872,         // 药品过期检查
-    ShortageCheck = 32878,       // 缺货检查
-    AverageCost = 32880,         // 平均成本分析
-    TotalStockCost = 32879,      // 库存总成本
-    StockReconciliation = 32916, // 库存核对
-    MonthPurchaseReport = 32881, // 月采购报表
-    YearPurchaseReport = 32873,  // 年采购报表
-    SalesTrend = 32906,          // 销售趋势图...
-    LossReport = 32912,          // 损耗报表
-    ShiftReport = 32914,         // 交班报表
-    TraceSalesReport = 32919,    // 追溯码销售明细
-    TodaySales = 32848,          // 本日销售明细
-    StockList = 32849,           // 库存明细
-    YearPurchases = 32850,       // 本年度采购明细
+    DaySalesReport = 32847,       // 日销售报表
+    MonthSalesReport = 32875,     // 月销售报表
+    YearSalesReport = 32876,      // 年度销售报表
+    ExpiryCheck = 32872,          // 药品过期检查
+    ShortageCheck = 32878,        // 缺货检查
+    AverageCost = 32880,          // 平均成本分析
+    TotalStockCost = 32879,       // 库存总成本
+    StockReconciliation = 32916,  // 库存核对
+    MonthPurchaseReport = 32881,  // 月采购报表
+    YearPurchaseReport = 32873,   // 年采购报表
+    SalesTrend = 32906,           // 销售趋势图...
+    LossReport = 32912,           // 损耗报表
+    ShiftReport = 32914,          // 交班报表
+    TraceSalesReport = 32919,     // 追溯码销售明细
+    PrescriptionRegister = 32924, // 处方药销售登记
+    EphedrineRegister = 32925,    // 含麻黄碱类复方制剂销售登记
+    TodaySales = 32848,           // 本日销售明细
+    StockList = 32849,            // 库存明细
+    YearPurchases = 32850,        // 本年度采购明细
     // 帮助
     Help = 32869,       // 帮助
     Calculator = 32845, // 计算器

@@ -4,6 +4,7 @@
 #include "CBackupSettingsGroup.h"
 #include "CPaymentSettingsGroup.h"
 #include "CReceiptSettingsGroup.h"
+#include "CRegisterSettingsGroup.h"
 #include "CSettingsDlg.h"
 #include "CTraceSettingsGroup.h"
 
@@ -14,4 +15,5 @@ void AddSettingsGroups(CSettingsDlg& dialog, CDatabase* db, const QString& opera
     dialog.AddGroup(new CReceiptSettingsGroup(log));
     dialog.AddGroup(new CPaymentSettingsGroup(log));
     dialog.AddGroup(new CTraceSettingsGroup(db, operatorName));
+    dialog.AddGroup(new CRegisterSettingsGroup(db, operatorName));
 }

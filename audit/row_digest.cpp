@@ -58,6 +58,12 @@ QStringList KeyColumns(const QString& table) {
         return {QStringLiteral("追溯码")};
     if (table == QStringLiteral("账套设置"))
         return {QStringLiteral("名称")};
+    if (table == QStringLiteral("执业药师"))
+        return {QStringLiteral("用户名")};
+    if (table == QStringLiteral("处方"))
+        return {QStringLiteral("处方号")};
+    if (table == QStringLiteral("处方销售"))
+        return {QStringLiteral("单号")};
     if (table == kStockTable)
         return {QStringLiteral("名称"), QStringLiteral("产地"), QStringLiteral("规格型号"),
                 QStringLiteral("有效截止日期")};

@@ -8,7 +8,7 @@ class CDatabase;
 namespace booksversion {
 
 // The version this program makes and works with.
-constexpr int kNewest = 7;
+constexpr int kNewest = 8;
 
 enum class Standing { Older, Current, Newer };
 

@@ -112,7 +112,9 @@ QStringList AllTableNames() {
     return TableNames() << QStringLiteral("日志") << QStringLiteral("账套版本")
                         << QStringLiteral("损") << QStringLiteral("药品")
                         << QStringLiteral("药品条码") << QStringLiteral("追溯码")
-                        << QStringLiteral("追溯码去向") << QStringLiteral("账套设置");
+                        << QStringLiteral("追溯码去向") << QStringLiteral("账套设置")
+                        << QStringLiteral("执业药师") << QStringLiteral("处方")
+                        << QStringLiteral("处方销售") << QStringLiteral("麻黄碱登记");
 }
 
 bool AnyTableExists(CDatabase& db) {

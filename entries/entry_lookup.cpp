@@ -1,5 +1,8 @@
 #include "entry_lookup.h"
 
+#include "CDatabase.h"
+#include "CTransaction.h"
+
 #include "entry_number.h"
 #include "result_loader.h"
 #include "text_forms.h"
@@ -48,6 +51,23 @@ CPendingNumber::CTry CPendingNumber::BeforeTry(CDatabase* db, const QString& tab
         return {CTry::Step::StillUnknown, kept, failure};
     Forget();
     return {*inBooks ? CTry::Step::AlreadyRecorded : CTry::Step::Write, kept, {}};
+}
+
+std::optional<CDBException> CommitUnlessLost(CTransaction& transaction) {
+    try {
+        (void)transaction.Commit();
+    } catch (const CDBException& e) {
+        if (!CDatabase::IsConnectionLost(e))
+            throw;
+        return e;
+    }
+    return std::nullopt;
+}
+
+QString LoggedAfterLoss(CDatabase* db, const QString& number, const CDBException& lost,
+                        const QString& button) {
+    const std::optional<bool> inBooks = InBooks(db, QStringLiteral("日志"), number);
+    return inBooks && *inBooks ? QString() : Reported(inBooks, lost.ErrorText(), button);
 }
 
 } // namespace entrylookup

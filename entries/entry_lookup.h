@@ -3,10 +3,13 @@
 // books. It is looked up by its own number (单号), never by its time or its values, so another
 // counter's entry is never taken for it; and it keeps that number until its outcome is known,
 // so pressing again can never record it twice.
+#include "CDBException.h"
+
 #include <QString>
 #include <optional>
 
 class CDatabase;
+class CTransaction;
 
 namespace entrylookup {
 
@@ -27,6 +30,15 @@ std::optional<bool> InBooks(CDatabase* db, const QString& table, const QString& 
 // gone).
 QString Reported(std::optional<bool> inBooks, const QString& driverText,
                  const QString& button = QStringLiteral("添加"));
+
+// Commits `transaction`. A connection lost on the way is returned, the entry being then in the
+// books or not, to be looked up by its number once the transaction is gone; any other failure
+// is thrown.
+std::optional<CDBException> CommitUnlessLost(CTransaction& transaction);
+// After such a loss, for an entry whose log row is numbered `number`: empty when that row is in
+// the log, else what the user is told (Reported, with `button`).
+QString LoggedAfterLoss(CDatabase* db, const QString& number, const CDBException& lost,
+                        const QString& button);
 
 // The number of an entry in the making. A number whose entry's outcome is unknown is kept, and
 // the next try of the same entry uses it again: first looked up, and written only when it is

@@ -1,12 +1,15 @@
 #pragma once
 // What a grid shows, laid out on printed pages: a title line with the date printed, the header
 // row again on every page, "第 n 页 / 共 m 页" at the foot; columns as wide as their longest text
-// up to a limit, longer texts wrapped; number columns and their titles right-aligned, others
-// left; landscape when the columns do not fit upright. The print preview and the PDF file paint
+// up to a limit, longer texts wrapped; columns too wide for the sheet narrowed widest first, but
+// not below their numbers, dates and title characters, the titles then wrapped as the cells are;
+// number columns and their titles right-aligned, others left; landscape when the columns do not
+// fit upright. The print preview and the PDF file paint
 // the same pages.
 #include "result_table.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPageLayout>
 #include <QSizeF>
@@ -39,13 +42,15 @@ public:
     void Paint(QPainter& painter, int page) const;
 
     const QStringList& Headers() const { return m_headers; }
-    // Column widths in points (before scaling to the device).
+    // Column widths in points (before scaling to the device), as Paginate fitted them.
     const std::vector<double>& ColumnWidths() const { return m_widths; }
     // Qt::AlignRight for a number column: numeric by its SQL type, or, in a table built without
     // types, when every filled cell reads as a number. Qt::AlignLeft otherwise.
     Qt::Alignment Alignment(int column) const { return m_alignments.at(column); }
 
 private:
+    // m_widths and m_fitsAll for a page `available` points wide.
+    void FitWidths(const QFontMetricsF& plain, const QFontMetricsF& bold, double available);
     double RowHeight(int row) const; // in device units, after Paginate
     QStringList RowTexts(int row) const;
     struct CShaped {
@@ -61,6 +66,8 @@ private:
     QString m_title;
     QString m_printedOn;
     QFont m_font;
+    std::vector<double> m_natural; // points: as wide as the widest text, up to a limit
+    std::vector<bool> m_fitsNatural;
     std::vector<double> m_widths; // points
     std::vector<bool> m_fitsAll;  // the column is as wide as its widest text
     std::vector<Qt::Alignment> m_alignments;
@@ -73,6 +80,7 @@ private:
     std::vector<int> m_pageStarts;
     std::vector<double> m_rowHeights;
     double m_lineHeight = 0;
+    double m_headerHeight = 0; // the titles wrap in their columns
     mutable std::unordered_map<QString, CShaped> m_laid;
     mutable std::unordered_map<QString, CShaped> m_laidBold;
 };

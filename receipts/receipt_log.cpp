@@ -44,14 +44,8 @@ QString Write(CDatabase& db, const CReceipt& receipt, const CLogEntry& entry,
                         CLoggedRow::Change::Changed, QStringLiteral("销"), {numbered[i]}, {}}},
                 now);
         auditlog::Append(db, entry, now);
-        try {
-            // Once committed the row stands; auto-commit left off is switched back by the guard.
-            (void)transaction.Commit();
-        } catch (const CDBException& e) {
-            if (!CDatabase::IsConnectionLost(e))
-                throw;
-            commitLost = e;
-        }
+        // Once committed the row stands; auto-commit left off is switched back by the guard.
+        commitLost = entrylookup::CommitUnlessLost(transaction);
     } catch (const CDBException& e) {
         return QStringLiteral("日志没有写入：%1").arg(e.ErrorText().trimmed());
     }

@@ -13,6 +13,7 @@
 #include "loss_summary.h"
 #include "prompts.h"
 #include "q_grid.h"
+#include "register_reports.h"
 #include "report_defaults.h"
 #include "report_statements.h"
 #include "sales_report.h"
@@ -203,6 +204,23 @@ QString TraceSalesReport(q_grid& grid, QWidget* owner, const CommandContext& con
         return {};
     }
     return tracesales::StatusText(grid.GetItemCount(), *counts);
+}
+
+void PrescriptionRegister(q_grid& grid, QWidget* owner, bool /*wholeIds*/,
+                          const CommandContext& context) {
+    if (const std::optional<CChosenPeriod> chosen = AskPeriod(
+            owner, reportdefaults::MonthToDate(context.now), reportdefaults::MonthHint(), context))
+        grid.SetQuery(QStringLiteral("处方销售"),
+                      registerreports::Prescriptions(chosen->start, chosen->end,
+                                                     reportsql::OnPostgreSQL(grid.GetDatabase())));
+}
+
+void EphedrineRegister(q_grid& grid, QWidget* owner, bool wholeIds, const CommandContext& context) {
+    if (const std::optional<CChosenPeriod> chosen = AskPeriod(
+            owner, reportdefaults::MonthToDate(context.now), reportdefaults::MonthHint(), context))
+        grid.SetQuery(QStringLiteral("麻黄碱登记"),
+                      registerreports::Ephedrine(chosen->start, chosen->end, wholeIds,
+                                                 reportsql::OnPostgreSQL(grid.GetDatabase())));
 }
 
 void ShiftReport(CDatabase* db, QWidget* owner, const QString& operatorName, bool isManager,

@@ -60,6 +60,15 @@ void LossReport(q_grid& grid, QWidget* owner, const CommandContext& context = {}
 // when cancelled or nothing could be read (then the failure was shown to `owner`).
 QString TraceSalesReport(q_grid& grid, QWidget* owner, const CommandContext& context = {});
 
+// 处方药销售登记 and 含麻黄碱类复方制剂销售登记: the period dialog (this month), then one row per
+// sale line of the period in the grid, oldest first; a reversed sale is marked 冲正 "是".
+// `wholeIds`: the 店长 reads the buyer's ID number whole, anyone else masked (the prescription
+// register has none). A failure is shown by the grid.
+void PrescriptionRegister(q_grid& grid, QWidget* owner, bool wholeIds,
+                          const CommandContext& context = {});
+void EphedrineRegister(q_grid& grid, QWidget* owner, bool wholeIds,
+                       const CommandContext& context = {});
+
 // 交班报表: its window, modal, on today (context.now). `operatorName`: who is logged in, under
 // whose name 交班 is logged; a 店长 (`isManager`) sees and hands over any operator or all, a
 // 营业员 only themselves.

@@ -122,16 +122,4 @@ CStatement SelectCodesOf(const QString& entryNumber) {
             {entryNumber}};
 }
 
-CStatement SelectSetting(const QString& name) {
-    return {QStringLiteral("SELECT 值 FROM 账套设置 WHERE 名称=?"), {name}};
-}
-
-CStatement UpdateSetting(const QString& name, const QString& value) {
-    return {QStringLiteral("UPDATE 账套设置 SET 值=? WHERE 名称=?"), {value, name}};
-}
-
-CStatement InsertSetting(const QString& name, const QString& value) {
-    return {QStringLiteral("INSERT INTO 账套设置 (名称, 值) VALUES (?, ?)"), {name, value}};
-}
-
 } // namespace tracesql

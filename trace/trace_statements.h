@@ -41,8 +41,4 @@ CStatement CountMoves(const QString& entryNumber);
 // An entry's codes in the order taken.
 CStatement SelectCodesOf(const QString& entryNumber);
 
-CStatement SelectSetting(const QString& name);
-CStatement UpdateSetting(const QString& name, const QString& value);
-CStatement InsertSetting(const QString& name, const QString& value);
-
 } // namespace tracesql

@@ -1,8 +1,10 @@
 #include "CSalesEntryDlg.h"
 
+#include "CBuyerDlg.h"
 #include "CDBException.h"
 #include "CDatabase.h"
 #include "CPaymentDlg.h"
+#include "CPrescriptionDlg.h"
 #include "alert_settings.h"
 #include "artwork.h"
 #include "card_pickers.h"
@@ -295,9 +297,47 @@ void CSalesEntryDlg::UpdateData(bool save) {
     m_pAmount->setText(m_form.amount);
 }
 
+bool CSalesEntryDlg::AskRegisters() {
+    const CBasketRegisters::CNeeds needs = m_entry.RegistersNeeded(m_form);
+    const QDate today = QDate::currentDate();
+    if (needs.prescription) {
+        CPrescriptionDlg asked(m_entry.PharmacistOnDuty(), m_strOperator, today, this);
+        if (asked.exec() != QDialog::Accepted) {
+            m_pStatus->setText(QStringLiteral("已取消：处方药须登记处方，没有销售"));
+            return false;
+        }
+        m_entry.SetPrescription(asked.Prescription());
+    }
+    if (needs.buyer) {
+        CBuyerDlg asked(today, this);
+        if (asked.exec() != QDialog::Accepted) {
+            m_pStatus->setText(QStringLiteral("已取消：含麻黄碱药品须登记购买人，没有销售"));
+            return false;
+        }
+        const ephedrine::CBuyer buyer = asked.Buyer();
+        const CSalesEntry::BuyerCheck check =
+            m_entry.CheckBuyer(buyer, QDateTime::currentDateTime());
+        if (!check.refusal.isEmpty()) {
+            Prompts().Tell(this, check.refusal, CPrompts::Icon::Warning);
+            m_pStatus->setText(QStringLiteral("已拒绝：该身份证号近期已购买含麻黄碱药品"));
+            return false;
+        }
+        if (!check.question.isEmpty() &&
+            Prompts().Message(this, check.question, CPrompts::Icon::Question,
+                              CPrompts::Buttons::YesNo) != CPrompts::Answer::Yes) {
+            m_pStatus->setText(QStringLiteral("已取消：没有销售"));
+            return false;
+        }
+        m_entry.SetBuyer(buyer);
+    }
+    return true;
+}
+
 void CSalesEntryDlg::OnAdd() {
     // A stamp not typed is taken by the entry when the sale is sent.
     UpdateData(true);
+    if (!AskRegisters())
+        return;
     const CEntryOutcome outcome = Answered(this, m_entry.Add(m_form), [this] {
         CSalesEntry::Form accepted = m_form;
         accepted.expiredAccepted = true;
@@ -363,6 +403,7 @@ bool CSalesEntryDlg::OnCheckout() {
     // Paid is paid: a receipt that fails can be reprinted, 本单 is done either way.
     const bool printed = PrintReceiptOf(m_basket.Numbers(), payment.tenderedCents);
     m_basket.Clear();
+    m_entry.NewBasket();
     m_pBasket->setText(m_basket.Line());
     if (printed) {
         QString said = payment.method;

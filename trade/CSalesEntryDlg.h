@@ -26,6 +26,11 @@ public:
     // Ids of the 本单 line, the 结账 button and the scan field (named "scan", not by its id).
     enum Id : int { IdBasket = 1064, IdCheckout = 1065, IdScan = 1066 };
 
+    // Who is on duty as pharmacist (empty: no one), asked at each sale that needs one.
+    void SetPharmacistOnDuty(std::function<QString()> onDuty) {
+        m_entry.SetPharmacistOnDuty(std::move(onDuty));
+    }
+
     // Closing with sales in 本单 asks first whether to print their receipt.
     void reject() override;
 
@@ -56,6 +61,9 @@ private:
     // line, a failure in a box too. `tenderedCents`: cash handed over at 结账.
     bool PrintReceiptOf(const QStringList& numbers,
                         std::optional<long long> tenderedCents = std::nullopt);
+    // The prescription or the buyer the form's drug needs and 本单 does not hold yet, asked
+    // before the sale is sent. False when one was cancelled or refused: nothing is recorded.
+    bool AskRegisters();
     // Controls to the form (true) or the form to the controls (false).
     void UpdateData(bool save);
 

@@ -3,11 +3,13 @@
 #include "CDatabase.h"
 #include "CTransaction.h"
 #include "datetime_parse.h"
+#include "drug_lookup.h"
 #include "entry_check.h"
 #include "entry_fields.h"
 #include "entry_log.h"
 #include "entry_statements.h"
 #include "money.h"
+#include "register_entry.h"
 #include "result_loader.h"
 #include "sql_text.h"
 #include "stock_shortfall.h"
@@ -204,12 +206,60 @@ CEntryOutcome CSalesEntry::Add(const Form& form) {
             return CEntryOutcome::Question(ExpiredQuestion(day), kExpiredDeclined);
     }
 
+    // The drug's class decides who may sell it and what the registers keep of the sale.
+    QString unreadable;
+    const std::optional<CBasketRegisters::CRules> rules = RulesFor(card, &unreadable);
+    if (!rules)
+        return CEntryOutcome::Refused(unreadable, 0, kLookupFailed);
+    const double boxes = ephedrine::BoxesOf(form.saleType == kSplitPack, *quantity, *piecesPerBox);
+    if (const QString refusal = m_registers.Refusal(*rules, boxes, PharmacistOnDuty());
+        !refusal.isEmpty())
+        return CEntryOutcome::Refused(refusal, 0, refusal);
+
     // A kept number not in the books is written again as it was.
     sale.number = attempt.number;
-    return Record(sale, form.traceCodes);
+    return Record(sale, form.traceCodes, *rules, boxes);
 }
 
-CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, const QStringList& traceCodes) {
+std::optional<CBasketRegisters::CRules> CSalesEntry::RulesFor(const Card& card,
+                                                              QString* failure) const {
+    QString unreadable;
+    const std::optional<CDrug> drug =
+        druglookup::ByName(m_pDatabase, card.name, card.origin, card.packModel, &unreadable);
+    if (drug)
+        return CBasketRegisters::RulesOf(drug->drugClass, drug->ephedrine);
+    if (!unreadable.isEmpty()) {
+        if (failure)
+            *failure = unreadable;
+        return std::nullopt;
+    }
+    return CBasketRegisters::CRules{};
+}
+
+CBasketRegisters::CNeeds CSalesEntry::RegistersNeeded(const Form& form) const {
+    const std::optional<CBasketRegisters::CRules> rules = RulesFor(Stored(form.card), nullptr);
+    if (!rules || (rules->pharmacistNeeded && PharmacistOnDuty().isEmpty()))
+        return {};
+    return m_registers.Needs(*rules);
+}
+
+CSalesEntry::BuyerCheck CSalesEntry::CheckBuyer(const ephedrine::CBuyer& buyer,
+                                                const QDateTime& now) const {
+    try {
+        const QStringList earlier =
+            ephedrine::Earlier(*m_pDatabase, buyer.id, now.addDays(-ephedrine::kRepeatDays));
+        if (earlier.isEmpty())
+            return {};
+        const bool refused = ephedrine::RepeatRefused(*m_pDatabase);
+        const QString said = ephedrine::RepeatText(earlier, refused);
+        return refused ? BuyerCheck{said, {}} : BuyerCheck{{}, said};
+    } catch (const CDBException& e) {
+        return {QStringLiteral("无法查询该身份证号的购买记录，没有销售：") + e.ErrorText(), {}};
+    }
+}
+
+CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, const QStringList& traceCodes,
+                                  const CBasketRegisters::CRules& rules, double boxes) {
     std::optional<CDBException> clampFailed, afterCommit;
     stockshortfall::Written shortfall;
     bool commitLost = false;
@@ -244,6 +294,11 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, const QStringList&
         const QStringList took = split || !traceCodes.isEmpty()
                                      ? traceledger::CodesOf(*m_pDatabase, sale.number)
                                      : QStringList();
+        registers::Write(*m_pDatabase,
+                         {sale.number, sale.timestamp, sale.name, sale.origin, sale.packModel,
+                          sale.expiry, m_strOperator},
+                         m_registers.PrescriptionFor(rules), m_registers.BuyerFor(rules),
+                         QDateTime::currentDateTime());
         // Stock taken beyond the card is written as 盘盈 before the clamp sets it to 0. Both may
         // fail on their own: the sale and its stock reduction stay.
         clampFailed = transaction.TryRun(kClampSavepoint, [&] {
@@ -273,10 +328,12 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, const QStringList&
         const std::optional<bool> inBooks =
             entrylookup::InBooks(m_pDatabase, QStringLiteral("销"), sale.number);
         CEntryOutcome outcome = entrycheck::LookedUp(inBooks, IdName, lostReply);
-        if (!inBooks)
+        if (!inBooks) {
             m_number.Keep(sale.number);
-        else if (*inBooks)
+        } else if (*inBooks) {
             outcome.recordedNumber = sale.number;
+            m_registers.Recorded(rules, boxes);
+        }
         return outcome;
     }
     // A clamp that failed is told beside the sale, which is recorded all the same.
@@ -284,6 +341,7 @@ CEntryOutcome CSalesEntry::Record(const entrysql::Sale& sale, const QStringList&
     const CEntryOutcome outcome = CEntryOutcome::Recorded(
         found.isEmpty() ? kRecorded : kRecorded + QStringLiteral("，") + found, IdName,
         clampFailed);
+    m_registers.Recorded(rules, boxes);
     CEntryOutcome recorded = CEntryOutcome::Recorded(outcome.status, IdName, afterCommit);
     recorded.recordedNumber = sale.number;
     return recorded;

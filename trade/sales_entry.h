@@ -2,6 +2,7 @@
 // The counter sales entry without its dialog: the form's values, the sale-type rule, the
 // amount due, the card pickers' lists, what 添加 checks and in which order, and the statements
 // that record one sale as one transaction.
+#include "basket_registers.h"
 #include "card_lookup.h"
 #include "entry_lookup.h"
 #include "entry_outcome.h"
@@ -11,6 +12,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class CDatabase;
@@ -177,13 +179,40 @@ public:
     // ledger refuses takes the sale back with it.
     CEntryOutcome Add(const Form& form);
 
+    // Who is on duty as pharmacist (empty: no one), asked at each sale of a drug that needs one.
+    void SetPharmacistOnDuty(std::function<QString()> onDuty) { m_onDuty = std::move(onDuty); }
+    QString PharmacistOnDuty() const { return m_onDuty ? m_onDuty() : QString(); }
+    // What the registers still need asked before `form` can be recorded: the prescription of a
+    // prescription drug, the buyer of an ephedrine product, once a 本单. Nothing while the sale
+    // is refused anyway (no pharmacist on duty, a catalogue that cannot be read).
+    CBasketRegisters::CNeeds RegistersNeeded(const Form& form) const;
+    // The prescription (checked by prescription::Problem) every prescription line of this 本单
+    // is registered with.
+    void SetPrescription(const prescription::CPrescription& p) { m_registers.SetPrescription(p); }
+    // The buyer (checked by ephedrine::Problem) held against their purchases of the last
+    // ephedrine::kRepeatDays on every counter: nothing to say, the refusal, or the question to go
+    // on, as the 店长 set the rule.
+    struct BuyerCheck {
+        QString refusal;
+        QString question;
+    };
+    BuyerCheck CheckBuyer(const ephedrine::CBuyer& buyer, const QDateTime& now) const;
+    void SetBuyer(const ephedrine::CBuyer& buyer) { m_registers.SetBuyer(buyer); }
+    // 结账 done: the next 本单 starts without a prescription, a buyer or boxes counted.
+    void NewBasket() { m_registers.Clear(); }
+
     // The refusal of a whole-box sale of `boxes` with `codes` codes while codes are required
     // ("整盒销售 2 盒需扫 2 个追溯码，已扫 1 个").
     static QString CodesMissingText(unsigned boxes, qsizetype codes);
 
 private:
-    // One sale as one transaction, its trace codes taken with it.
-    CEntryOutcome Record(const entrysql::Sale& sale, const QStringList& traceCodes);
+    // One sale as one transaction, its trace codes taken with it and the registers its drug's
+    // `rules` ask for written with it.
+    CEntryOutcome Record(const entrysql::Sale& sale, const QStringList& traceCodes,
+                         const CBasketRegisters::CRules& rules, double boxes);
+    // What the catalogue says of the card's drug (none for a drug it does not hold); nullopt and
+    // why in `failure` when it cannot be read.
+    std::optional<CBasketRegisters::CRules> RulesFor(const Card& card, QString* failure) const;
     // Scan of a trace code as the books keep it.
     Scanned ScanTraceCode(const Form& form, const QString& code) const;
 
@@ -193,6 +222,8 @@ private:
     bool m_bExpiredLocked = true;
     bool m_bCodesRequired = false;
     entrylookup::CPendingNumber m_number;
+    CBasketRegisters m_registers;
+    std::function<QString()> m_onDuty;
     // What 零售价 and 数量 last held that parsed.
     double m_dPrice = 0;
     unsigned m_nQuantity = 1;

@@ -1,5 +1,6 @@
 #include "CAddOperatorDlg.h"
 
+#include "ok_cancel.h"
 #include "operator_passwords.h"
 #include "operator_role.h"
 #include "prompts.h"
@@ -34,14 +35,7 @@ CAddOperatorDlg::CAddOperatorDlg(CDatabase* db, QString actor, QWidget* parent)
     form->addRow(QStringLiteral("角色："), m_pRole);
     form->addRow(QStringLiteral("密码："), m_pNew);
     form->addRow(QStringLiteral("再输入一次："), m_pRepeated);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("1"));
-    ok->setDefault(true);
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("2"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CAddOperatorDlg::OnOk);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = AddOkCancel(this, [this] { OnOk(); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

@@ -8,6 +8,7 @@
 #include "operator_deletion.h"
 #include "operator_role.h"
 #include "operator_rows.h"
+#include "pharmacists.h"
 #include "prompts.h"
 #include "q_grid.h"
 #include "reported_statement.h"
@@ -15,6 +16,7 @@
 #include <QCheckBox>
 #include <QDateTime>
 #include <QGroupBox>
+#include <QItemSelectionModel>
 #include <QPushButton>
 
 namespace {
@@ -31,7 +33,8 @@ const QString kPasswordColumn = QStringLiteral("密码");
 constexpr int kWidth = 320;
 constexpr int kGroupLeft = 7;
 constexpr int kGroupWidth = 306;
-constexpr int kFirstGroupTop = 208;
+// The list's group holds a line under its buttons for 执业药师.
+constexpr int kFirstGroupTop = 220;
 constexpr int kGroupGap = 2;
 constexpr int kBottomLine = 22;
 
@@ -51,7 +54,7 @@ CSettingsDlg::CSettingsDlg(CDatabase* db, QWidget* owner, CAutoRunEntry autoRun,
 void CSettingsDlg::BuildControls() {
     auto* group = new QGroupBox(QStringLiteral("用户列表"), this);
     BuildFrame(kWidth, kFirstGroupTop + kBottomLine, IdPlaceholder, QRect(14, 48, 292, 132));
-    group->setGeometry(Units().Rect(7, 35, 306, 170));
+    group->setGeometry(Units().Rect(7, 35, 306, kFirstGroupTop - 38));
     group->lower();
 
     AddButtons({
@@ -66,6 +69,12 @@ void CSettingsDlg::BuildControls() {
     m_pAutoRun = new QCheckBox(QStringLiteral("开机自动运行"), this);
     m_pAutoRun->setObjectName(QString::number(IdAutoRun));
     connect(m_pAutoRun, &QCheckBox::clicked, this, &CSettingsDlg::OnAutoRunClicked);
+    // Under 设置密码..., for the operator selected in the list: the row beside it has no room.
+    m_pPharmacist = new QCheckBox(QStringLiteral("执业药师"), this);
+    m_pPharmacist->setObjectName(QString::number(IdPharmacist));
+    m_pPharmacist->setGeometry(Units().Rect(232, 202, 70, 10));
+    m_pPharmacist->setEnabled(false);
+    connect(m_pPharmacist, &QCheckBox::clicked, this, &CSettingsDlg::OnPharmacistClicked);
     m_pClose = findChild<QPushButton*>(QString::number(IdClose));
     m_nGroupsBottom = kFirstGroupTop;
     PlaceBottom();
@@ -121,8 +130,15 @@ void CSettingsDlg::CreateGrid() {
         return operatorrows::Check(m_pDatabase, oldValues, newValues, isNew);
     });
     m_pGrid->SetWriteGuard([this](const QStringList& oldValues) {
-        return operatorrows::ManagerStillThere(m_pDatabase, oldValues);
+        const QString refused = operatorrows::ManagerStillThere(m_pDatabase, oldValues);
+        // A deleted operator's flag goes in the deletion's transaction, logged.
+        if (refused.isEmpty())
+            pharmacists::DropWithOperator(*m_pDatabase, oldValues.value(operatorrows::NameColumn),
+                                          m_strOperator, QDateTime::currentDateTime());
+        return refused;
     });
+    connect(m_pGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { ShowPharmacist(); });
     m_bGridReady =
         m_pGrid->Create(m_pDatabase, kTable, kStatement, this, GridGeometry(), true, true);
     // After a failed load the grid stays read-only and in its own colours for this opening.
@@ -149,6 +165,7 @@ void CSettingsDlg::UpdateData(bool save) {
 void CSettingsDlg::OnReload() {
     if (m_pGrid->Reload() && m_bGridReady)
         ApplyLoadedLook();
+    ShowPharmacist();
 }
 
 void CSettingsDlg::OnSave() {
@@ -240,6 +257,36 @@ void CSettingsDlg::OnSetPassword() {
                            m_pGrid->GetItemText(row, operatorrows::NameColumn), this);
     if (dialog.exec() == QDialog::Accepted)
         OnReload();
+}
+
+void CSettingsDlg::ShowPharmacist() {
+    const int row = m_pGrid->GetSelectedRow();
+    const bool saved =
+        m_bGridReady && row >= 0 && !(m_pGrid->IsNewRow() && m_pGrid->EditRow() == row);
+    QString failure;
+    const std::optional<bool> flagged =
+        saved ? pharmacists::IsPharmacist(
+                    m_pDatabase, m_pGrid->GetItemText(row, operatorrows::NameColumn), &failure)
+              : std::nullopt;
+    m_pPharmacist->setChecked(flagged.value_or(false));
+    m_pPharmacist->setEnabled(flagged.has_value());
+    m_pPharmacist->setToolTip(failure.trimmed());
+}
+
+void CSettingsDlg::OnPharmacistClicked() {
+    const bool wanted = m_pPharmacist->isChecked();
+    // An open change is saved first, as 设置密码 does: the name must be the one in the books.
+    OnSave();
+    const int row = SavedSelectedRow();
+    if (row >= 0) {
+        const QString refused =
+            pharmacists::Set(m_pDatabase, m_pGrid->GetItemText(row, operatorrows::NameColumn),
+                             wanted, m_strOperator, QDateTime::currentDateTime());
+        if (!refused.isEmpty())
+            Prompts().Tell(this, refused, CPrompts::Icon::Warning);
+    }
+    // The box shows what the books hold, not the click.
+    ShowPharmacist();
 }
 
 void CSettingsDlg::OnAutoRunClicked() {

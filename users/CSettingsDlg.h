@@ -26,6 +26,7 @@ public:
         IdAutoRun = 1043,
         IdClose = 2,
         IdSetPassword = 1049,
+        IdPharmacist = 1051,
     };
 
     using Logger = CSettingsGroup::Logger;
@@ -43,6 +44,7 @@ public:
 
     q_grid* Grid() const { return m_pGrid; }
     QCheckBox* AutoRunBox() const { return m_pAutoRun; }
+    QCheckBox* PharmacistBox() const { return m_pPharmacist; }
 
     void OnReload();
     void OnSave();
@@ -52,6 +54,8 @@ public:
     void OnAutoRunClicked();
     // 设置密码...: a new password for the selected operator, in a dialog of its own.
     void OnSetPassword();
+    // 执业药师: flags the selected operator (or clears the flag), logged.
+    void OnPharmacistClicked();
 
     // The width of the name column after a good load.
     static constexpr int kNameColumnWidth = 200;
@@ -71,6 +75,8 @@ private:
 
     // The selected row when it is saved in the books; -1 (and why, shown) otherwise.
     int SavedSelectedRow();
+    // 执业药师 shows what the books say of the selected saved operator; off without one.
+    void ShowPharmacist();
 
     CDatabase* m_pDatabase;
     CAutoRunEntry m_autoRun;
@@ -80,6 +86,7 @@ private:
 
     q_grid* m_pGrid = nullptr; // child of this dialog
     QCheckBox* m_pAutoRun = nullptr;
+    QCheckBox* m_pPharmacist = nullptr;
     QPushButton* m_pClose = nullptr;
     int m_nGroupsBottom = 0; // dialog units: where the next group goes
 };

@@ -74,14 +74,8 @@ CPasswordOutcome WriteLogged(CDatabase* db, const CLogEntry& entry,
         if (const QString refused = write(); !refused.isEmpty())
             return Refused(refused);
         auditlog::Append(*db, entry, QDateTime::currentDateTime());
-        try {
-            // Committed is committed: the guard retries turning auto-commit back on.
-            (void)transaction.Commit();
-        } catch (const CDBException& e) {
-            if (!CDatabase::IsConnectionLost(e))
-                throw;
-            commitLost = e;
-        }
+        // Committed is committed: the guard retries turning auto-commit back on.
+        commitLost = entrylookup::CommitUnlessLost(transaction);
     } catch (const CDBException& e) {
         return Refused(e.ErrorText().trimmed() + failedEnd);
     }

@@ -1,6 +1,7 @@
 #include "operator_rows.h"
 
 #include "operator_role.h"
+#include "pharmacists.h"
 #include "result_loader.h"
 
 namespace operatorrows {
@@ -49,6 +50,16 @@ QString Check(CDatabase* db, const QStringList& oldValues, QStringList& newValue
         return {};
     if (newValues[NameColumn].trimmed().isEmpty())
         return kEmptyName;
+    // The flag names the operator: a rename would leave it behind.
+    if (!isNew && newValues[NameColumn] != oldValues.value(NameColumn)) {
+        QString failure;
+        const std::optional<bool> flagged =
+            pharmacists::IsPharmacist(db, oldValues.value(NameColumn), &failure);
+        if (!flagged)
+            return failure.trimmed() + QStringLiteral("帐号没有保存。");
+        if (*flagged)
+            return pharmacists::RenameRefusal(oldValues.value(NameColumn));
+    }
     QString& role = newValues[RoleColumn];
     role = role.trimmed();
     if (role.isEmpty())

@@ -2,6 +2,8 @@
 
 #include "artwork.h"
 
+#include "ok_cancel.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -26,14 +28,7 @@ std::vector<QLineEdit*> BuildPasswordForm(QDialog* dialog, const QString& title,
         form->addRow(QString::fromUtf8(label), box);
         edits.push_back(box);
     }
-    auto* buttons = new QDialogButtonBox(dialog);
-    QPushButton* ok = buttons->addButton(QStringLiteral("确定"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("1"));
-    ok->setDefault(true);
-    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("2"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, std::move(onOk));
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    auto* buttons = AddOkCancel(dialog, std::move(onOk));
     auto* layout = new QVBoxLayout(dialog);
     layout->addLayout(form);
     layout->addWidget(buttons);

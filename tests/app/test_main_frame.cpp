@@ -117,6 +117,9 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "(&1)系统",
         "  设置..." + Blanks(18) + "CTRL+S",
         "  修改密码..." + Blanks(14) + "CTRL+ALT+M",
+        "  切换操作员...",
+        "  药师在岗...",
+        "  药师离岗",
         "  操作日志..." + Blanks(14) + "CTRL+ALT+K",
         "  校验日志",
         "  备份数据..." + Blanks(14) + "CTRL+B",
@@ -172,6 +175,8 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "  损耗报表",
         "  交班报表",
         "  追溯码销售明细",
+        "  处方药销售登记",
+        "  含麻黄碱类复方制剂销售登记",
         "  销售趋势图..." + Blanks(9) + "CTRL+ALT+J",
         "  ----",
         "  本日销售明细" + Blanks(10) + "CTRL+ALT+F",
@@ -208,17 +213,40 @@ TEST_F(MainFrameTest, MenuItemsCarryTheirCommandIds) {
         int id;
     };
     // A few items from each popup, by position.
-    const Item items[] = {
-        {0, 0, cmd::Settings},         {0, 1, cmd::ChangePassword}, {0, 2, cmd::AuditLog},
-        {0, 3, cmd::CheckLog},         {0, 4, cmd::BackUp},         {0, 8, cmd::AppExit},
-        {1, 0, cmd::PurchaseEntry},    {1, 2, cmd::PurchaseQuery},  {1, 3, cmd::PurchaseMaint},
-        {2, 0, cmd::StockQuery},       {2, 1, cmd::StockMaint},     {2, 2, cmd::DrugCatalogue},
-        {2, 5, cmd::WriteOff},         {2, 6, cmd::StockTake},      {3, 0, cmd::SalesEntry},
-        {3, 2, cmd::SalesQuery},       {3, 3, cmd::SalesMaint},     {3, 5, cmd::ReprintReceipt},
-        {3, 7, cmd::TraceQuery},       {4, 3, cmd::LossReport},     {4, 4, cmd::ShiftReport},
-        {4, 5, cmd::TraceSalesReport}, {4, 8, cmd::TodaySales},     {4, 9, cmd::StockList},
-        {4, 10, cmd::YearPurchases},   {5, 0, cmd::Help},           {5, 1, cmd::Calculator},
-        {5, 3, cmd::Feedback},         {5, 4, cmd::About}};
+    const Item items[] = {{0, 0, cmd::Settings},
+                          {0, 1, cmd::ChangePassword},
+                          {0, 2, cmd::SwitchOperator},
+                          {0, 3, cmd::PharmacistOnDuty},
+                          {0, 4, cmd::PharmacistOffDuty},
+                          {0, 5, cmd::AuditLog},
+                          {0, 6, cmd::CheckLog},
+                          {0, 7, cmd::BackUp},
+                          {0, 11, cmd::AppExit},
+                          {1, 0, cmd::PurchaseEntry},
+                          {1, 2, cmd::PurchaseQuery},
+                          {1, 3, cmd::PurchaseMaint},
+                          {2, 0, cmd::StockQuery},
+                          {2, 1, cmd::StockMaint},
+                          {2, 2, cmd::DrugCatalogue},
+                          {2, 5, cmd::WriteOff},
+                          {2, 6, cmd::StockTake},
+                          {3, 0, cmd::SalesEntry},
+                          {3, 2, cmd::SalesQuery},
+                          {3, 3, cmd::SalesMaint},
+                          {3, 5, cmd::ReprintReceipt},
+                          {3, 7, cmd::TraceQuery},
+                          {4, 3, cmd::LossReport},
+                          {4, 4, cmd::ShiftReport},
+                          {4, 5, cmd::TraceSalesReport},
+                          {4, 6, cmd::PrescriptionRegister},
+                          {4, 7, cmd::EphedrineRegister},
+                          {4, 10, cmd::TodaySales},
+                          {4, 11, cmd::StockList},
+                          {4, 12, cmd::YearPurchases},
+                          {5, 0, cmd::Help},
+                          {5, 1, cmd::Calculator},
+                          {5, 3, cmd::Feedback},
+                          {5, 4, cmd::About}};
     for (const Item& item : items)
         EXPECT_EQ(TopMenu(item.menu)->actions().at(item.position)->objectName(),
                   QString::number(item.id));
@@ -301,6 +329,11 @@ TEST_F(MainFrameTest, CloseBoxClosesWithoutAsking) {
 TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     m_frame->CommandAction(cmd::About)->trigger();
     EXPECT_EQ(m_aboutRequests, 1);
+    int switchRequests = 0;
+    QObject::connect(m_frame.get(), &CMainFrame::switchOperatorRequested,
+                     [&switchRequests] { ++switchRequests; });
+    m_frame->CommandAction(cmd::SwitchOperator)->trigger();
+    EXPECT_EQ(switchRequests, 1);
     EXPECT_TRUE(m_view->commands.empty());
 
     // Every other menu command reaches the view, which has a handler for it.
@@ -313,7 +346,8 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
             }
             const int id = action->objectName().toInt();
             if (action->isSeparator() || id == cmd::About || id == cmd::AppExit ||
-                id == cmd::ViewStatusBar || id == cmd::ToolbarListPlaceholder)
+                id == cmd::SwitchOperator || id == cmd::ViewStatusBar ||
+                id == cmd::ToolbarListPlaceholder)
                 continue;
             EXPECT_TRUE(CApricotView::IsViewCommand(id)) << id;
             expected.push_back(id);
@@ -323,7 +357,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 46u);
+    EXPECT_EQ(expected.size(), 50u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {
@@ -624,9 +658,11 @@ TEST(ApricotView, AClerkIsRefusedEveryManagersCommand) {
         EXPECT_EQ(prompts.Texts(), QStringList{QStringLiteral("需要店长权限")});
     }
     // The counter's own work stays open to them.
-    for (const int id : {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp,
-                         cmd::LossReport, cmd::ShiftReport, cmd::ReprintReceipt, cmd::SaleReversal,
-                         cmd::DrugCatalogue, cmd::TraceQuery, cmd::TraceSalesReport})
+    for (const int id :
+         {cmd::SalesEntry, cmd::PurchaseEntry, cmd::StockAlerts, cmd::BackUp, cmd::LossReport,
+          cmd::ShiftReport, cmd::ReprintReceipt, cmd::SaleReversal, cmd::DrugCatalogue,
+          cmd::TraceQuery, cmd::TraceSalesReport, cmd::SwitchOperator, cmd::PharmacistOnDuty,
+          cmd::PharmacistOffDuty, cmd::PrescriptionRegister, cmd::EphedrineRegister})
         EXPECT_TRUE(frame.CommandAction(id)->isEnabled()) << id;
 }
 

@@ -4,6 +4,7 @@
 #include "detail_statements.h"
 #include "feedback.h"
 #include "frame_resources.h"
+#include "pharmacist_on_duty.h"
 #include "status_clock.h"
 
 #include "qt_printers.h"
@@ -77,6 +78,16 @@ TEST(ClockText, ChangesOncePerMinuteAndCrossesMidnight) {
     EXPECT_EQ(ClockText(start), ClockText(start.addSecs(59)));
     EXPECT_EQ(ClockText(start), QStringLiteral("2025年12月31日23点59分"));
     EXPECT_EQ(ClockText(start.addSecs(60)), QStringLiteral("2026年01月01日00点00分"));
+}
+
+// The pharmacist leaves even when the log cannot say so; the failure is told, not swallowed.
+TEST(PharmacistOnDuty, PaneNamesThePharmacistAndLeavingAlwaysClears) {
+    CPharmacistOnDuty onDuty;
+    EXPECT_EQ(onDuty.PaneText(), QStringLiteral("药师不在岗"));
+    onDuty.Set(QStringLiteral("张三"));
+    EXPECT_EQ(onDuty.PaneText(), QStringLiteral("在岗药师：张三"));
+    EXPECT_FALSE(onDuty.GoOff(nullptr, QStringLiteral("李四"), QDateTime()).isEmpty());
+    EXPECT_EQ(onDuty.PaneText(), QStringLiteral("药师不在岗"));
 }
 
 TEST(FeedbackMail, SubjectAndBodyArePercentEncoded) {

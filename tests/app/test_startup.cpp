@@ -5,10 +5,12 @@
 #include "CDBConnection.h"
 #include "CLoginDlg.h"
 #include "CMainFrame.h"
+#include "CPharmacistDutyDlg.h"
 #include "CTestBooks.h"
 #include "books_lock.h"
 #include "books_version.h"
 #include "command_ids.h"
+#include "pharmacists.h"
 #include "q_grid.h"
 #include "query_rows.h"
 #include "recording_launcher.h"
@@ -26,6 +28,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -231,6 +234,53 @@ TEST_P(StartupTest, SqliteBooksAreHeldFromBeforeTheLoginAndPutIntoWal) {
     CApricotApp app(connection, m_launcher);
     EXPECT_FALSE(app.InitInstance(login));
     EXPECT_EQ(logins, 1);
+}
+
+// 切换操作员: the login again; cancelled it keeps the operator, admitted it logs the one before
+// out and the rights follow the new role. The pharmacist on duty stays, and leaves at the end.
+TEST_P(StartupTest, SwitchingOperatorLogsTheOneBeforeOutAndKeepsThePharmacist) {
+    WriteConnectFile();
+    CDBConnection connection;
+    CApricotApp app(connection, m_launcher);
+    std::vector<std::optional<CLoggedIn>> logins = {
+        CLoggedIn{QStringLiteral("张三"), ERole::Manager, {}}, std::nullopt,
+        CLoggedIn{QStringLiteral("李四"), ERole::Clerk, {}}};
+    std::size_t next = 0;
+    ASSERT_TRUE(app.InitInstance([&](CDatabase*) { return logins.at(next++); }));
+    CMainFrame* frame = app.MainFrame();
+    const auto pane = [frame](const char* name) {
+        return frame->statusBar()->findChild<QLabel*>(QString::fromUtf8(name))->text();
+    };
+    EXPECT_EQ(pane("pharmacist"), QStringLiteral("药师不在岗"));
+    // 药师在岗 with the pharmacist's own password, who need not be the one logged in.
+    Exec(QStringLiteral("INSERT INTO 操作员 (用户名, 密码) VALUES ('王五', 'pw')"));
+    ASSERT_EQ(pharmacists::Set(&Db(), QStringLiteral("王五"), true, QStringLiteral("张三"),
+                               QDateTime::currentDateTime()),
+              QString());
+    QTimer::singleShot(0, [] {
+        auto* duty = qobject_cast<CPharmacistDutyDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(duty, nullptr);
+        duty->findChild<QLineEdit*>(QStringLiteral("1122"))->setText(QStringLiteral("pw"));
+        duty->OnOk();
+        if (duty->isVisible())
+            duty->reject();
+    });
+    frame->OnCommand(cmd::PharmacistOnDuty);
+    EXPECT_EQ(pane("pharmacist"), QStringLiteral("在岗药师：王五"));
+    for (const char* expected : {"操作员：张三（店长）", "操作员：李四（营业员）"}) {
+        frame->OnCommand(cmd::SwitchOperator);
+        EXPECT_EQ(pane("operator"), QString::fromUtf8(expected));
+    }
+    EXPECT_EQ(frame->View()->OperatorName(), QStringLiteral("李四"));
+    EXPECT_FALSE(frame->CommandAction(cmd::Settings)->isEnabled());
+    EXPECT_EQ(pane("pharmacist"), QStringLiteral("在岗药师：王五"));
+    app.ExitInstance(0);
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 操作员, 动作, 对象 FROM 日志 WHERE 动作 IN "
+                                             "('退出', '药师离岗') ORDER BY 序号")),
+              (std::vector<QStringList>{{"张三", "退出", "操作员"},
+                                        {"李四", "药师离岗", "王五"},
+                                        {"李四", "退出", "操作员"}}));
+    EXPECT_TRUE(m_prompts.Messages().empty());
 }
 
 APRICOT_INSTANTIATE_BACKENDS(StartupTest);

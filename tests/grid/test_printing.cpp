@@ -173,4 +173,101 @@ TEST(PrintedPages, ColumnTitlesArePrintedBold) {
     EXPECT_TRUE(listed.contains("DejaVuSans-Bold")) << listed.toStdString();
 }
 
+// A register of many columns on an upright sheet: the columns shrink, the titles wrap within
+// their own column, nothing runs past the right edge, a short number stays whole, and a row is
+// as tall as its tallest cell, without a blank line under it.
+TEST(PrintedPages, ManyColumnsWrapTheirTitlesAndKeepShortValuesWhole) {
+    const QStringList titles{"日期", "单号",       "名称",     "产地",   "规格型号",
+                             "数量", "购买人姓名", "身份证号", "凭处方", "营业员",
+                             "批号", "零售价",     "备注"};
+    const QStringList cells{"2026-12-08",
+                            "0193a5c2-7b1e-7d3b-9a4e-0f1c2d3e4f50",
+                            "复方盐酸伪麻黄碱缓释胶囊",
+                            "中美天津史克制药有限公司",
+                            "10粒/盒",
+                            "0.125",
+                            "张三",
+                            "11010519491231002X",
+                            "是",
+                            "李四",
+                            "B20261208",
+                            "12.5",
+                            "首次购买，已登记身份证"};
+    CResultTable table;
+    std::vector<CResultColumn> columns;
+    for (const QString& title : titles)
+        columns.push_back(
+            {title, short(title == "数量" || title == "零售价" ? SQL_DOUBLE : SQL_VARCHAR)});
+    table.SetColumns(columns);
+    for (int r : {table.AppendRow(), table.AppendRow()})
+        for (int c = 0; c < cells.size(); ++c)
+            table.SetCell(r, c, cells[c]);
+
+    QTemporaryDir folder;
+    const QString pdf = QDir(folder.path()).filePath("register.pdf");
+    const QMarginsF margins(36, 36, 36, 36);
+    {
+        CPageLayout layout(titles, table, "麻黄碱登记", "2026-12-09");
+        QPdfWriter writer(pdf);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, margins,
+                                         QPageLayout::Point));
+        QPainter painter(&writer);
+        layout.Paginate(&writer, writer.pageLayout().paintRectPixels(writer.resolution()).size());
+        layout.Paint(painter, 0);
+    }
+    QProcess reader;
+    reader.start("pdftotext", {"-bbox", pdf, "-"});
+    ASSERT_TRUE(reader.waitForFinished(60000)) << "pdftotext (poppler-utils) is needed";
+    const QString text = QString::fromUtf8(reader.readAllStandardOutput());
+    struct CWord {
+        QString text;
+        QRectF box;
+    };
+    std::vector<CWord> words;
+    const QRegularExpression word(
+        "xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)<");
+    for (auto it = word.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        words.push_back(
+            {m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                   QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    const auto found = [&words](const QString& wanted) {
+        return std::find_if(words.begin(), words.end(),
+                            [&](const CWord& w) { return w.text == wanted; });
+    };
+    ASSERT_NE(found("2026-12-08"), words.end()) << text.toStdString();
+    ASSERT_NE(found("麻黄碱登记"), words.end()) << text.toStdString();
+    EXPECT_NE(found("0.125"), words.end()) << text.toStdString();
+    // The header lies between the title line and the first row.
+    const double headerTop = found("麻黄碱登记")->box.bottom();
+    const double headerBottom = found("2026-12-08")->box.top();
+    const double right = QPageSize(QPageSize::A4).size(QPageSize::Point).width() - margins.right();
+    std::vector<QRectF> header;
+    for (const CWord& w : words) {
+        if (w.box.top() < headerTop || w.box.bottom() > headerBottom)
+            continue;
+        SCOPED_TRACE(w.text.toStdString());
+        // A piece of one title; two that ran together are part of none.
+        EXPECT_TRUE(std::any_of(titles.begin(), titles.end(),
+                                [&](const QString& title) { return title.contains(w.text); }));
+        EXPECT_LE(w.box.right(), right + 0.5);
+        for (const QRectF& other : header)
+            EXPECT_FALSE(other.intersects(w.box));
+        header.push_back(w.box);
+    }
+    EXPECT_GE(header.size(), titles.size());
+
+    std::vector<double> rowTops;
+    for (const CWord& w : words)
+        if (w.text == "2026-12-08")
+            rowTops.push_back(w.box.top());
+    ASSERT_EQ(rowTops.size(), 2u);
+    double firstRowBottom = 0;
+    for (const CWord& w : words)
+        if (w.box.top() >= rowTops[0] && w.box.top() < rowTops[1])
+            firstRowBottom = std::max(firstRowBottom, w.box.bottom());
+    EXPECT_LT(rowTops[1] - firstRowBottom, found("2026-12-08")->box.height());
+}
+
 } // namespace

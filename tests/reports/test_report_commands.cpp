@@ -915,7 +915,104 @@ TEST_P(ReportCommandsTest, TraceSalesListEachCodeSoldAndCountTheWholeBoxesWithou
               QStringLiteral("追溯码 4 个（其中 1 个未经入库登记）；本期整盒销售未扫码 0 盒"));
 }
 
+// --- 处方药销售登记, 含麻黄碱类复方制剂销售登记 -----------------------------------------------
+
+class RegisterReportsTest : public ReportCommandsTest {
+protected:
+    // A sale of 复方甘草片 by 张三; `reverses` names the sale a reversing row takes back.
+    void Sale(const char* number, const char* stamp, double boxes, const char* reverses = "") {
+        Exec(QStringLiteral("INSERT INTO 销 (日期时间, 名称, 产地, 规格型号, 有效截止日期, 零售价, "
+                            "数量, 销售类型, 实收金额, 坏帐, 营业员, 单号, 冲正单号) VALUES ('%1', "
+                            "'复方甘草片', '北京制药', '100片', '2027-06-30', 8, %2, '%3', 0, 0, "
+                            "'张三', '%4', '%5')")
+                 .arg(QString::fromUtf8(stamp), QString::number(boxes),
+                      boxes == 0.25 ? QStringLiteral("拆零销售") : QStringLiteral("整盒销售"),
+                      QString::fromUtf8(number), QString::fromUtf8(reverses)));
+    }
+    // Sales around the period 2026-12-01 to 12-08, each with a register row (`registerRow`
+    // fills it in for a 单号): one the day before, the first and last moment, a split sale
+    // reversed by a row that carries a register row too, and one the day after.
+    void AddSales(const std::function<void(const char*)>& registerRow) {
+        const struct {
+            const char *number, *stamp;
+            double boxes;
+            const char* reverses;
+        } sales[] = {
+            {"S-0", "2026-11-30 23:59:59", 1, ""},    {"S-1", "2026-12-01 00:00:00", 2, ""},
+            {"S-2", "2026-12-05 10:00:00", 0.25, ""}, {"S-3", "2026-12-05 11:00:00", -0.25, "S-2"},
+            {"S-4", "2026-12-08 23:59:59", 1, ""},    {"S-5", "2026-12-09 00:00:00", 1, ""}};
+        for (const auto& sale : sales) {
+            Sale(sale.number, sale.stamp, sale.boxes, sale.reverses);
+            registerRow(sale.number);
+        }
+    }
+    CommandContext InPeriod() {
+        return Ok(At(2026, 12, 8, 18), Dates(QDate(2026, 12, 1), QDate(2026, 12, 8)));
+    }
+    // Every cell shown, one text.
+    QString AllCells() const {
+        QStringList cells;
+        for (int r = 0; r < m_grid->GetItemCount(); ++r)
+            cells << Row(r);
+        return cells.join('|');
+    }
+};
+
+TEST_P(RegisterReportsTest, PrescriptionRegisterListsThePeriodsSalesAndMarksTheReversed) {
+    Exec(QStringLiteral("INSERT INTO 处方 VALUES ('RX-1', '王五', '男', 45, '赵医生', '市一院', "
+                        "'2026-11-30', '钱药师', '孙六', '2026-11-30 23:50:00')"));
+    AddSales([this](const char* number) {
+        Exec(QStringLiteral("INSERT INTO 处方销售 VALUES ('%1', 'RX-1', 'B%1')")
+                 .arg(QString::fromUtf8(number)));
+    });
+    reports::PrescriptionRegister(*m_grid, &m_window, false, InPeriod());
+    EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('|').toStdString();
+    EXPECT_EQ(Titles(),
+              QStringList({"销售时间", "名称", "规格型号", "生产企业", "批号", "数量", "销售类型",
+                           "处方号", "患者姓名", "性别", "年龄", "处方医师", "医疗机构", "处方日期",
+                           "审方药师", "调配人", "单号", "冲正"}));
+    ASSERT_EQ(m_grid->GetItemCount(), 3);
+    // The grid shows a midnight stamp without its time, as everywhere.
+    EXPECT_EQ(Row(0), QStringList({"2026-12-01 ", "复方甘草片", "100片", "北京制药", "BS-1", "2",
+                                   "整盒销售", "RX-1", "王五", "男", "45", "赵医生", "市一院",
+                                   "2026-11-30", "钱药师", "孙六", "S-1", ""}));
+    EXPECT_EQ(Column(16), QStringList({"S-1", "S-2", "S-4"}));
+    EXPECT_EQ(Column(17), QStringList({"", "是", ""}));
+    EXPECT_EQ((QStringList{Row(1)[5], Row(1)[6]}), QStringList({"0.25", "拆零销售"}));
+}
+
+// A 营业员 reads the ID number masked, and the whole number reaches neither the grid nor the
+// statement it keeps (and prints and exports from); the 店长 reads it whole.
+TEST_P(RegisterReportsTest, EphedrineRegisterMasksTheIdForAClerkOnly) {
+    const QString id = QStringLiteral("11010119900307123X");
+    AddSales([&](const char* number) {
+        Exec(QStringLiteral("INSERT INTO 麻黄碱登记 VALUES ('%1', '李四', '%2', 'B%1', '%3', "
+                            "'2026-12-01 00:00:00')")
+                 .arg(QString::fromUtf8(number), id,
+                      qstrcmp(number, "S-4") == 0 ? QStringLiteral("RX-9") : QString()));
+    });
+    for (const bool wholeIds : {true, false}) {
+        SCOPED_TRACE(wholeIds ? "店长" : "营业员");
+        reports::EphedrineRegister(*m_grid, &m_window, wholeIds, InPeriod());
+        EXPECT_TRUE(m_prompts.Messages().empty()) << m_prompts.Texts().join('|').toStdString();
+        EXPECT_EQ(Titles(), QStringList({"销售时间", "药品名称", "规格型号", "数量", "销售类型",
+                                         "生产企业", "批号", "购买人姓名", "身份证号", "凭处方",
+                                         "营业员", "单号", "冲正"}));
+        ASSERT_EQ(m_grid->GetItemCount(), 3);
+        const QString shown = wholeIds ? id : QStringLiteral("110101********123X");
+        EXPECT_EQ(Row(0),
+                  QStringList({"2026-12-01 ", "复方甘草片", "100片", "2", "整盒销售", "北京制药",
+                               "BS-1", "李四", shown, "否", "张三", "S-1", ""}));
+        EXPECT_EQ(Column(11), QStringList({"S-1", "S-2", "S-4"}));
+        EXPECT_EQ(Column(12), QStringList({"", "是", ""}));
+        EXPECT_EQ(Column(9), QStringList({"否", "否", "是"}));
+        EXPECT_EQ(AllCells().contains(id) || sqlparams::Describe(m_grid->Values()).contains(id),
+                  wholeIds);
+    }
+}
+
 APRICOT_INSTANTIATE_BACKENDS(ReportCommandsTest);
+APRICOT_INSTANTIATE_BACKENDS(RegisterReportsTest);
 APRICOT_INSTANTIATE_BACKENDS(StockStatisticsTest);
 
 } // namespace

@@ -16,6 +16,7 @@
 #include "login_check.h"
 #include "operator_passwords.h"
 #include "operator_rows.h"
+#include "pharmacists.h"
 #include "q_edit.h"
 #include "q_grid.h"
 #include "query_rows.h"
@@ -713,6 +714,44 @@ TEST_P(SettingsDlgTest, BackupsKeptAreSavedOnlyWhenAWholeNumberFromOne) {
 }
 
 // --- the subsystems' groups ------------------------------------------------------------------
+
+// 执业药师 beside 设置密码...: shows and sets the selected operator's flag; the flag keeps the
+// name (a rename is refused) and goes with the deleted operator, logged in the same change.
+TEST_P(SettingsDlgTest, ThePharmacistBoxFollowsTheSelectedOperatorAndGoesWithTheirDeletion) {
+    AddOperator(QStringLiteral("张三"), QStringLiteral("abc"));
+    auto dialog = Open();
+    q_grid* grid = dialog->Grid();
+    QCheckBox* box = dialog->PharmacistBox();
+    EXPECT_EQ(box->objectName(), QStringLiteral("1051"));
+    EXPECT_EQ(box->text(), QStringLiteral("执业药师"));
+    EXPECT_GT(box->y(), Button(*dialog, CSettingsDlg::IdSetPassword)->geometry().bottom());
+    EXPECT_GE(box->width(), box->sizeHint().width());
+    EXPECT_FALSE(box->isEnabled());
+    const int row = RowOf(*grid, QStringLiteral("张三"));
+    grid->selectRow(row);
+    ASSERT_TRUE(box->isEnabled());
+    ClickBox(*box);
+    EXPECT_TRUE(box->isChecked());
+    grid->selectRow(RowOf(*grid, QStringLiteral("管理员")));
+    EXPECT_FALSE(box->isChecked());
+
+    ClickRow(*grid, row);
+    Type(*grid, 0, QStringLiteral("张三丰"));
+    Press(*dialog, CSettingsDlg::IdSave);
+    EXPECT_EQ(m_prompts.Texts(), QStringList{pharmacists::RenameRefusal(QStringLiteral("张三"))});
+    grid->selectRow(RowOf(*grid, QStringLiteral("张三")));
+    EXPECT_TRUE(box->isChecked());
+
+    m_prompts.AnswerNext(CPrompts::Answer::Yes);
+    Press(*dialog, CSettingsDlg::IdDelete);
+    EXPECT_EQ(QueryValue(Db(), QStringLiteral("SELECT COUNT(*) FROM 执业药师")),
+              QStringLiteral("0"));
+    EXPECT_EQ(QueryRows(Db(), QStringLiteral("SELECT 动作, 对象 FROM 日志 WHERE 动作 IN "
+                                             "('设为执业药师', '取消执业药师', '删除') "
+                                             "ORDER BY 序号")),
+              (std::vector<QStringList>{
+                  {"设为执业药师", "张三"}, {"删除", "操作员"}, {"取消执业药师", "张三"}}));
+}
 
 TEST_P(SettingsDlgTest, EachGroupHandedInLogsItsChangeUnderTheDialogsOperator) {
     QSettings().remove(QStringLiteral("Backup"));
