@@ -21,6 +21,7 @@
 #include "feedback.h"
 #include "frame_resources.h"
 #include "grid_printing.h"
+#include "import_commands.h"
 #include "log_statements.h"
 #include "loss_commands.h"
 #include "maintenance_dialog.h"
@@ -78,6 +79,8 @@ const std::map<int, Handler>& DispatchTable() {
         {cmd::StockAlerts, &CApricotView::OnStockAlerts},
         {cmd::WriteOff, &CApricotView::OnWriteOff},
         {cmd::StockTake, &CApricotView::OnStockTake},
+        {cmd::ImportOpeningStock, &CApricotView::OnImportOpeningStock},
+        {cmd::ExportImportTemplate, &CApricotView::OnExportImportTemplate},
         {cmd::SalesEntry, &CApricotView::OnSalesEntry},
         {cmd::SalesQuery, &CApricotView::OnSalesQuery},
         {cmd::SalesMaint, &CApricotView::OnSalesMaint},
@@ -488,6 +491,18 @@ void CApricotView::OnStockTake() {
         return;
     RefreshAlerts();
     ShowStatus(recorded);
+}
+
+// Moving in: the stock the import brought shows in 库存明细 and the alerts.
+void CApricotView::OnImportOpeningStock() {
+    if (!stockimport::ImportOpeningStock(m_pDatabase, window(), m_strOperator))
+        return;
+    RefreshAlerts();
+    ShowStatus(QStringLiteral("期初库存已导入：可在“库存明细”中查看"));
+}
+
+void CApricotView::OnExportImportTemplate() {
+    stockimport::ExportTemplate(window());
 }
 
 // The grid keeps boxes, a number that sorts and exports; the status line reads them as a person

@@ -70,6 +70,8 @@ public:
     void OnStockAlerts();
     void OnWriteOff();
     void OnStockTake();
+    void OnImportOpeningStock();
+    void OnExportImportTemplate();
     void OnAverageCost();
     void OnTotalStockCost();
     void OnStockReconciliation();

@@ -27,12 +27,14 @@ enum : int {
     PurchaseQuery = 32833, // 查询采购记录
     PurchaseMaint = 32832, // 维护采购记录
     // 库存管理
-    StockQuery = 32834,    // 查询库存
-    StockMaint = 32835,    // 维护库存
-    DrugCatalogue = 32917, // 维护药品目录
-    StockAlerts = 32900,   // 药品预警
-    WriteOff = 32910,      // 报损/退货...
-    StockTake = 32911,     // 库存盘点...
+    StockQuery = 32834,           // 查询库存
+    StockMaint = 32835,           // 维护库存
+    DrugCatalogue = 32917,        // 维护药品目录
+    StockAlerts = 32900,          // 药品预警
+    WriteOff = 32910,             // 报损/退货...
+    StockTake = 32911,            // 库存盘点...
+    ImportOpeningStock = 32926,   // 导入期初库存...
+    ExportImportTemplate = 32927, // 导出期初模板...
     // 销售管理
     SalesEntry = 32836,     // 添加销售记录
     SalesQuery = 32837,     // 查询销售记录

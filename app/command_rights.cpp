@@ -16,6 +16,8 @@ bool NeedsManager(int id) {
     case cmd::CheckLog:
     case cmd::WriteOff:
     case cmd::StockTake:
+    case cmd::ImportOpeningStock:
+    case cmd::ExportImportTemplate:
     case cmd::StockReconciliation:
         return true;
     default:

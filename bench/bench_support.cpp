@@ -125,4 +125,36 @@ int RunWithWidgets(int argc, char** argv, const std::function<bool()>& run) {
     return run() ? 0 : 1;
 }
 
+bool OnBothBackends(const char* program, const QString& sqlitePath, const QString& server,
+                    const std::function<bool(CDatabase&, const char*)>& run) {
+    try {
+        CDatabase db;
+        if (const QString why = OpenNewBooks(db, sqlitePath); !why.isEmpty())
+            return Fail(program, why);
+        if (!run(db, "sqlite"))
+            return false;
+    } catch (const CDBException& e) {
+        return Fail(program, e.ErrorText());
+    }
+    if (server.isEmpty()) {
+        std::fprintf(stderr,
+                     "%s: no PostgreSQL server (--connect, or APRICOT_PG_CONNECT as "
+                     "scripts/with-pg.sh sets it): the case on postgresql is skipped\n",
+                     program);
+        return true;
+    }
+    const CServerBooks books(server);
+    if (!books.Error().isEmpty())
+        return Fail(program, books.Error());
+    try {
+        CDatabase db;
+        if (!db.OpenEx(books.Connect()))
+            return Fail(program, QStringLiteral("cannot connect through ") + books.Connect());
+        schema::Create(db);
+        return run(db, "postgresql");
+    } catch (const CDBException& e) {
+        return Fail(program, e.ErrorText());
+    }
+}
+
 } // namespace bench

@@ -71,4 +71,10 @@ private:
 // another is asked for.
 int RunWithWidgets(int argc, char** argv, const std::function<bool()>& run);
 
+// Runs `run` on new SQLite books at `sqlitePath`, then, when `server` names one, on new books of
+// a database of their own on it (skipped with a line on stderr otherwise); `run` is told which
+// ("sqlite", "postgresql"). False when a run or its books failed (said by `program`).
+bool OnBothBackends(const char* program, const QString& sqlitePath, const QString& server,
+                    const std::function<bool(CDatabase&, const char*)>& run);
+
 } // namespace bench

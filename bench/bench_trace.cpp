@@ -118,36 +118,9 @@ bool Run(const QString& server) {
     QTemporaryDir folder;
     if (!folder.isValid())
         return Fail(QStringLiteral("no temporary folder"));
-    try {
-        CDatabase db;
-        if (const QString why =
-                bench::OpenNewBooks(db, folder.filePath(QStringLiteral("trace.db")));
-            !why.isEmpty())
-            return Fail(why);
-        if (!RunOn(db, "sqlite"))
-            return false;
-    } catch (const CDBException& e) {
-        return Fail(e.ErrorText());
-    }
-    if (server.isEmpty()) {
-        std::fprintf(stderr,
-                     "%s: no PostgreSQL server (--connect, or APRICOT_PG_CONNECT as "
-                     "scripts/with-pg.sh sets it): the case on postgresql is skipped\n",
-                     kProgram);
-        return true;
-    }
-    const bench::CServerBooks books(server);
-    if (!books.Error().isEmpty())
-        return Fail(books.Error());
-    try {
-        CDatabase db;
-        if (!db.OpenEx(books.Connect()))
-            return Fail(QStringLiteral("cannot connect through ") + books.Connect());
-        schema::Create(db);
-        return RunOn(db, "postgresql");
-    } catch (const CDBException& e) {
-        return Fail(e.ErrorText());
-    }
+    return bench::OnBothBackends(
+        kProgram, folder.filePath(QStringLiteral("trace.db")), server,
+        [](CDatabase& db, const char* backend) { return RunOn(db, backend); });
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "ean13.h"
 #include "pack_model.h"
 #include "pinyin_code.h"
+#include "sql_text.h"
 
 #include <QRegularExpression>
 
@@ -152,6 +153,67 @@ CPurchasedDrug EnterPurchased(CDatabase& db, const QString& name, const QString&
                        {},
                        {CLoggedRow::Change::Added, kCodes, {scanned}, {}}});
     return out;
+}
+
+std::optional<CLogEntry> FillBlanks(CDatabase& db, const QString& name, const QString& origin,
+                                    const QString& packModel, const CDrugFacts& facts,
+                                    const QString& operatorName) {
+    const bool price = facts.boxPrice && *facts.boxPrice > 0;
+    const bool approval = !facts.approval.trimmed().isEmpty();
+    const bool drugClass = !facts.drugClass.isEmpty() &&
+                           facts.drugClass != QStringLiteral("其他") &&
+                           ClassProblem(facts.drugClass, QStringLiteral("否")).isEmpty();
+    const bool pieces = facts.piecesPerBox && *facts.piecesPerBox > 0;
+    if (!price && !approval && !drugClass && !pieces)
+        return std::nullopt;
+    QString failure;
+    const std::optional<CDrug> known =
+        Found(druglookup::ByName(&db, name, origin, packModel, &failure), failure);
+    if (!known)
+        return std::nullopt;
+    const double guessedPieces =
+        packmodel::PiecesOf(packModel).value_or(CPieces{20, QStringLiteral("片")}).count;
+
+    QStringList sets;
+    sqlparams::Values values;
+    QStringList changes;
+    if (price && known->boxPrice == 0) {
+        sets << QStringLiteral("零售价=?");
+        values.emplace_back(*facts.boxPrice);
+        changes << QStringLiteral("零售价： → %1").arg(sqltext::Exact(*facts.boxPrice));
+    }
+    if (approval && known->approval.isEmpty()) {
+        sets << QStringLiteral("批准文号=?");
+        values.emplace_back(facts.approval.trimmed());
+        changes << QStringLiteral("批准文号： → %1").arg(facts.approval.trimmed());
+    }
+    if (drugClass && known->drugClass == QStringLiteral("其他")) {
+        sets << QStringLiteral("类别=?");
+        values.emplace_back(facts.drugClass);
+        changes << QStringLiteral("类别：其他 → %1").arg(facts.drugClass);
+    }
+    if (pieces && known->piecesPerBox == guessedPieces && *facts.piecesPerBox != guessedPieces) {
+        sets << QStringLiteral("每盒总量=?");
+        values.emplace_back(*facts.piecesPerBox);
+        changes << QStringLiteral("每盒总量：%1 → %2")
+                       .arg(sqltext::Exact(known->piecesPerBox),
+                            sqltext::Exact(*facts.piecesPerBox));
+    }
+    if (sets.isEmpty())
+        return std::nullopt;
+    values.emplace_back(name);
+    values.emplace_back(origin);
+    values.emplace_back(packModel);
+    db.ExecuteSQL({QStringLiteral("UPDATE 药品 SET %1 WHERE 名称=? AND 产地=? AND 规格型号=?")
+                       .arg(sets.join(QLatin1Char(','))),
+                   values});
+    return CLogEntry{operatorName,
+                     QStringLiteral("修改"),
+                     kDrugs,
+                     QStringLiteral("%1：%2（随期初导入）")
+                         .arg(DrugText(*known), changes.join(QStringLiteral("；"))),
+                     {},
+                     {CLoggedRow::Change::Changed, kDrugs, {name, origin, packModel}, {}}};
 }
 
 } // namespace drugcatalogue

@@ -4,6 +4,7 @@
 #include "audit_log.h"
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 class CDatabase;
@@ -48,5 +49,22 @@ struct CPurchasedDrug {
 CPurchasedDrug EnterPurchased(CDatabase& db, const QString& name, const QString& origin,
                               const QString& packModel, const QString& code,
                               const QString& operatorName);
+
+// What a supplier's list or an opening-stock file says of a drug; nullopt or empty where it
+// says nothing.
+struct CDrugFacts {
+    std::optional<double> boxPrice; // 零售价
+    QString approval;               // 批准文号
+    QString drugClass;              // 类别
+    std::optional<double> piecesPerBox;
+};
+
+// Inside the caller's transaction: `facts` go into the drug's row only where it holds nothing
+// of its own yet (零售价 0, 批准文号 empty, 类别 其他, 每盒总量 as its pack model or the table
+// guessed it). The log row of the change; nullopt when nothing changed or the drug is not in
+// the catalogue. Throws CDBException.
+std::optional<CLogEntry> FillBlanks(CDatabase& db, const QString& name, const QString& origin,
+                                    const QString& packModel, const CDrugFacts& facts,
+                                    const QString& operatorName);
 
 } // namespace drugcatalogue

@@ -27,7 +27,7 @@ for bench in "${benches[@]}"; do
     done
     continue
   fi
-  if [[ "$(basename "$bench")" == bench_entries || "$(basename "$bench")" == bench_trace ]]; then
+  if [[ "$(basename "$bench")" =~ ^bench_(entries|trace|import)$ ]]; then
     # On SQLite and on a private cluster's server books the bench makes itself.
     scripts/with-pg.sh "$bench" || { echo "bench.sh: $bench failed" >&2; status=1; }
     continue

@@ -8,7 +8,7 @@ set -euo pipefail
 # plugins, the ODBC driver manager and both drivers, the sqlite3 shell and a CJK font for "SimSun".
 run_packages=(
   libqt6widgets6 libqt6gui6 qt6-qpa-plugins libqt6svg6 libqt6printsupport6 libqt6charts6
-  unixodbc libsqliteodbc odbc-postgresql libsodium23
+  unixodbc libsqliteodbc odbc-postgresql libsodium23 libquazip1-qt6-1
   sqlite3 fonts-wqy-microhei qt6-translations-l10n
 )
 # What building the program and its tests needs: gcc for the program, clang for the fuzzers,
@@ -16,6 +16,7 @@ run_packages=(
 build_packages=(
   build-essential cmake pkg-config dpkg-dev clang-14 libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev qt6-charts-dev unixodbc-dev libsqlite3-dev libsodium-dev
+  libquazip1-qt6-dev
   golang-github-mozillazg-go-pinyin-dev
   googletest libgtest-dev libgmock-dev
 )

@@ -7,24 +7,6 @@ namespace entrylog {
 // Every value goes in by one multi-argument arg(): a typed "%1" stays as typed. Numbers are
 // written as stored, so the log row reads back as the row it records.
 
-CLogEntry Purchase(const entrysql::Purchase& p, qsizetype traceCodes) {
-    CLogEntry entry{
-        p.enteredBy,
-        QStringLiteral("进货"),
-        QStringLiteral("进"),
-        QStringLiteral(
-            "%1（%2，%3，批号 %4，有效期至 %5）%6 盒，进价 %7 元；采购人 %8，采购日期 %9；"
-            "大类 %10，小类 %11，编号 %12")
-            .arg(p.name, p.origin, p.packModel, p.batch, sqltext::Date(p.expiry),
-                 sqltext::Exact(p.quantity), sqltext::Exact(p.price), p.purchaser,
-                 sqltext::Date(p.purchaseDate), p.category, p.subCategory, p.code),
-        p.number,
-        CLoggedRow{CLoggedRow::Change::Added, QStringLiteral("进"), {p.number}, {}}};
-    if (traceCodes > 0)
-        entry.content += QStringLiteral("，追溯码 %1 个").arg(traceCodes);
-    return entry;
-}
-
 CLogEntry Sale(const entrysql::Sale& s, const QStringList& traceCodes) {
     const QString quantity =
         s.piecesPerBox == 1

@@ -1,37 +1,13 @@
 #pragma once
-// The statements of the purchase entry and the counter sales entry, with their values bound:
-// the texts hold names and marks only.
+// The statements of the counter sales entry, with their values bound: the texts hold names
+// and marks only. A purchase's are in entry_form/batch_receipt.h, which the import shares.
+#include "batch_receipt.h"
 #include "sql_params.h"
 
 #include <QDate>
 #include <QString>
 
 namespace entrysql {
-
-// One received batch as the purchase entry holds it.
-struct Purchase {
-    QDate purchaseDate;
-    QString purchaser;
-    QString category;
-    QString subCategory;
-    QString code;
-    QString name;
-    QString origin;
-    QString packModel;
-    QString batch;
-    QDate expiry;
-    double price = 0;    // of one box
-    double quantity = 0; // boxes, fractions allowed
-    QString enteredBy;   // the operator logged in: 录入员
-    QString number;      // the entry's own 单号
-};
-
-// The purchase row, with the operator who entered it and its number.
-CStatement InsertPurchase(const Purchase& p);
-// A new stock card priced at the batch.
-CStatement InsertStockCard(const Purchase& p);
-// The existing card re-averaged with the batch; fails when its stock and the batch are both 0.
-CStatement ReaverageStockCard(const Purchase& p);
 
 // One counter sale as the sales entry holds it.
 struct Sale {

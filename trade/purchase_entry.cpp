@@ -2,11 +2,11 @@
 
 #include "CDatabase.h"
 #include "CTransaction.h"
+#include "batch_receipt.h"
 #include "drug_catalogue.h"
 #include "drug_lookup.h"
 #include "entry_check.h"
 #include "entry_fields.h"
-#include "entry_log.h"
 #include "entry_lookup.h"
 #include "picker_list.h"
 #include "result_loader.h"
@@ -28,12 +28,6 @@ const QString CPurchaseEntry::kPastExpiryQuestion =
 const QString CPurchaseEntry::kPastExpiryDeclined = QStringLiteral("已取消：有效截止日期已过");
 const QString CPurchaseEntry::kListsStatement =
     QStringLiteral("SELECT 采购人,大类,小类 FROM 进 GROUP BY 采购人,大类,小类");
-
-namespace {
-
-const QString kCardSavepoint = QStringLiteral("apricot_card");
-
-} // namespace
 
 CPurchaseEntry::Form CPurchaseEntry::Opening(const QDate& today) {
     Form form;
@@ -154,29 +148,15 @@ CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p, const QString&
     QString lostReply;
     try {
         CTransaction transaction(*m_pDatabase);
-        try {
-            transaction.Execute(entrysql::InsertPurchase(p));
-        } catch (const CDBException& e) {
-            return CEntryOutcome::DriverStatus(e);
-        }
-        // A new card when the key is free; the key of 存 refusing it means the card exists.
-        if (transaction.TryExecute(kCardSavepoint, entrysql::InsertStockCard(p))) {
-            // An update that matches no card (the insert failed for another reason, such as a
-            // text too long for 存) writes no card either: the purchase goes with it.
-            bool updated = false;
-            try {
-                updated = transaction.Execute(entrysql::ReaverageStockCard(p)) != 0;
-            } catch (const CDBException&) {
-                updated = false;
-            }
-            if (!updated)
-                return CEntryOutcome::Status(kCardInvalid);
-        }
-        // A drug new to the catalogue enters it with its first batch.
-        const drugcatalogue::CPurchasedDrug drug = drugcatalogue::EnterPurchased(
-            *m_pDatabase, p.name, p.origin, p.packModel, barcode, m_strOperator);
-        if (!drug.refusal.isEmpty())
-            return CEntryOutcome::Refused({}, IdBarcode, drug.refusal);
+        const batchreceipt::CReceipt receipt = batchreceipt::Write(
+            *m_pDatabase, transaction, p, barcode, m_strOperator, traceCodes.size());
+        using Refusal = batchreceipt::CReceipt::Refusal;
+        if (receipt.refusal == Refusal::Purchase)
+            return CEntryOutcome::DriverStatus(*receipt.error);
+        if (receipt.refusal == Refusal::Card)
+            return CEntryOutcome::Status(kCardInvalid);
+        if (receipt.refusal == Refusal::Catalogue)
+            return CEntryOutcome::Refused({}, IdBarcode, receipt.why);
         const QDateTime now = QDateTime::currentDateTime();
         // A code already in the books takes the batch back with it: a box comes in once.
         const traceledger::CStep captured =
@@ -185,12 +165,8 @@ CEntryOutcome CPurchaseEntry::Record(const entrysql::Purchase& p, const QString&
                                  {p.number, sqltext::Timestamp(now), m_strOperator});
         if (!captured.ok())
             return CEntryOutcome::Refused(captured.refusal, IdTraceList, captured.refusal);
-        // The batch and its log row stay together or go together.
-        CLogEntry entry = entrylog::Purchase(p, traceCodes.size());
-        if (!drug.note.isEmpty())
-            entry.content += QStringLiteral("；") + drug.note;
-        auditlog::Append(*m_pDatabase, entry, now);
-        for (const CLogEntry& row : drug.log)
+        // The batch and its log rows stay together or go together.
+        for (const CLogEntry& row : receipt.log)
             auditlog::Append(*m_pDatabase, row, now);
         try {
             return CEntryOutcome::Recorded(kRecorded, IdPurchaser, transaction.Commit());

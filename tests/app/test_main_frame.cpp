@@ -149,6 +149,9 @@ TEST_F(MainFrameTest, MenuTreeHasEveryCaptionWithItsShortcutText) {
         "  ----",
         "  报损/退货..." + Blanks(7) + "CTRL+ALT+L",
         "  库存盘点...",
+        "  ----",
+        "  导入期初库存...",
+        "  导出期初模板...",
         "(&4)销售管理",
         "  添加销售记录" + Blanks(10) + "CTRL+2",
         "  ----",
@@ -230,6 +233,8 @@ TEST_F(MainFrameTest, MenuItemsCarryTheirCommandIds) {
                           {2, 2, cmd::DrugCatalogue},
                           {2, 5, cmd::WriteOff},
                           {2, 6, cmd::StockTake},
+                          {2, 8, cmd::ImportOpeningStock},
+                          {2, 9, cmd::ExportImportTemplate},
                           {3, 0, cmd::SalesEntry},
                           {3, 2, cmd::SalesQuery},
                           {3, 3, cmd::SalesMaint},
@@ -357,7 +362,7 @@ TEST_F(MainFrameTest, AboutGoesToTheApplicationAndTheRestToTheView) {
     for (QAction* top : m_frame->MenuBar()->actions())
         trigger(top->menu());
     EXPECT_EQ(m_view->commands, expected);
-    EXPECT_EQ(expected.size(), 50u);
+    EXPECT_EQ(expected.size(), 52u);
 }
 
 TEST_F(MainFrameTest, ToolbarHasElevenButtonsInOrder) {
@@ -647,7 +652,8 @@ TEST(ApricotView, AClerkIsRefusedEveryManagersCommand) {
     });
     closer.start(50);
     for (const int id : {cmd::Settings, cmd::PurchaseMaint, cmd::StockMaint, cmd::SalesMaint,
-                         cmd::AuditLog, cmd::CheckLog, cmd::WriteOff, cmd::StockTake}) {
+                         cmd::AuditLog, cmd::CheckLog, cmd::WriteOff, cmd::StockTake,
+                         cmd::ImportOpeningStock, cmd::ExportImportTemplate}) {
         SCOPED_TRACE(id);
         QAction* action = frame.CommandAction(id);
         ASSERT_TRUE(action);

@@ -1,7 +1,9 @@
-// apricot-initdb: sets up a new, empty (or demo) set of books, upgrades, restores or checks books.
+// apricot-initdb: sets up a new, empty (or demo) set of books, upgrades, restores or checks books,
+// or imports an opening-stock file into them.
 #include "CBooksSetup.h"
 #include "books_restore.h"
 #include "check_command.h"
+#include "import_command.h"
 #include "log_head.h"
 #include "schema.h"
 #include "upgrade_command.h"
@@ -29,6 +31,8 @@ const char* const kUsage =
     "      apricot-initdb --restore 备份文件 文件夹\n"
     "      apricot-initdb --check [--head n:校验] 文件夹\n"
     "      apricot-initdb --check [--head n:校验] --connect '连接串'\n"
+    "      apricot-initdb --import 文件 [--dry-run] [--skip-faulty] [--again] 文件夹\n"
+    "      apricot-initdb --import 文件 [--dry-run] [--skip-faulty] [--again] --connect '连接串'\n"
     "第一种在文件夹中建立新的 SQLite 数据库 apricot.db 和 connect.txt；\n"
     "第二种在连接串所指的空数据库（PostgreSQL）中建立各表。\n"
     "--demo  另外写入约四个月的演示进货和销售记录。\n"
@@ -43,6 +47,11 @@ const char* const kUsage =
     "         被修改、删除或插入的行（序号），退出码 1。不做任何改动。\n"
     "--head n:校验  另外核对报表上打印的“日志 n 条 · 校验 xxxxxxxxxxxxxxxx”：第 n 行必须还在，\n"
     "         它的校验必须以这 16 位开头，否则日志在打印之后被改写或删短过，退出码 1。\n"
+    "--import  把期初库存文件（.csv 或 .xlsx）导入账套，每一批作为编号“期初”的进货，在一个\n"
+    "          事务中完成：有误的行或同一文件已导入过时不做任何改动，退出码 1。\n"
+    "--dry-run  只列出有误的行（第几行 · 哪一列 · 原因）和汇总，不做任何改动；有误时退出码 1。\n"
+    "--skip-faulty  跳过有误的行，导入其余各行。\n"
+    "--again  同一文件（按 SHA-256）已导入过时仍然导入。\n"
     "已有账套时不做任何改动，退出码 3；其他失败退出码 1，用法错误退出码 2。\n";
 
 void PrintLine(std::FILE* stream, const QString& text) {
@@ -79,6 +88,8 @@ int main(int argc, char* argv[]) {
     bool demo = false;
     bool upgrade = false;
     bool check = false;
+    importcommand::COptions import;
+    bool haveImport = false;
     std::optional<auditlog::CChainHead> printedHead;
     QString connect;
     bool haveConnect = false;
@@ -103,6 +114,17 @@ int main(int argc, char* argv[]) {
                 return Usage(
                     QStringLiteral("--head %1 不是“序号:校验的前 16 位”，如 12:0123456789abcdef")
                         .arg(args[i]));
+        } else if (arg == QLatin1String("--import")) {
+            if (haveImport || i + 1 >= args.size() || args[i + 1].isEmpty())
+                return Usage(QStringLiteral("--import 后面要有且只有一个文件"));
+            import.file = args[++i];
+            haveImport = true;
+        } else if (arg == QLatin1String("--dry-run")) {
+            import.dryRun = true;
+        } else if (arg == QLatin1String("--skip-faulty")) {
+            import.skipFaulty = true;
+        } else if (arg == QLatin1String("--again")) {
+            import.again = true;
         } else if (arg == QLatin1String("--connect")) {
             if (haveConnect || i + 1 >= args.size())
                 return Usage(QStringLiteral("--connect 后面要有且只有一个连接串"));
@@ -121,6 +143,22 @@ int main(int argc, char* argv[]) {
                                  : QStringLiteral("缺少文件夹或 --connect 连接串"));
     if (haveConnect && connect.trimmed().isEmpty())
         return Usage(QStringLiteral("连接串是空的"));
+
+    if ((import.dryRun || import.skipFaulty || import.again) && !haveImport)
+        return Usage(QStringLiteral("--dry-run、--skip-faulty 和 --again 只能和 --import 一起用"));
+    if (haveImport) {
+        if (demo || upgrade || check || printedHead)
+            return Usage(QStringLiteral("--import 不能和 --demo、--upgrade 或 --check 一起用"));
+        const QDateTime now = QDateTime::currentDateTime();
+        const importcommand::CReport report =
+            haveConnect ? importcommand::ImportOnConnection(import, connect, now)
+                        : importcommand::ImportIntoFolder(import, folder, now);
+        for (const QString& line : report.out)
+            PrintLine(stdout, line);
+        for (const QString& line : report.err)
+            PrintLine(stderr, QStringLiteral("apricot-initdb: ") + line);
+        return report.exitCode == 0 ? kExitCreated : kExitFailed;
+    }
 
     if (printedHead && !check)
         return Usage(QStringLiteral("--head 只能和 --check 一起用"));

@@ -1,0 +1,255 @@
+#include "import_write.h"
+
+#include "CDatabase.h"
+#include "CRecordset.h"
+#include "CTransaction.h"
+#include "batch_receipt.h"
+#include "drug_catalogue.h"
+#include "entry_lookup.h"
+#include "entry_number.h"
+#include "money.h"
+#include "sql_text.h"
+
+#include <QCryptographicHash>
+#include <QHash>
+#include <QSet>
+
+namespace stockimport {
+
+const QString kOpeningCode = QStringLiteral("期初");
+const QString kImportAction = QStringLiteral("期初导入");
+
+namespace {
+
+// A drug's three words, or a card's four texts, as one key; no text holds the separator.
+QString Key(const QStringList& texts) {
+    return texts.join(QChar(0x1f));
+}
+
+QString DrugKey(const CImportBatch& b) {
+    return Key({b.name, b.origin, b.packModel});
+}
+
+QString CardKey(const CImportBatch& b) {
+    return Key({b.name, b.origin, b.packModel, sqltext::Date(b.expiry)});
+}
+
+// Every row of a statement of text columns, each row joined into a key.
+QSet<QString> Keys(CDatabase& db, const QString& sql) {
+    CRecordset rows(&db);
+    rows.Open(sql);
+    const short columns = rows.GetODBCFieldCount();
+    QSet<QString> keys;
+    while (rows.Fetch()) {
+        QStringList texts;
+        for (short c = 0; c < columns; ++c)
+            texts << rows.GetFieldValue(c).value_or(QString());
+        keys.insert(Key(texts));
+    }
+    return keys;
+}
+
+const QString kCards = QStringLiteral("SELECT 名称,产地,规格型号,有效截止日期 FROM 存");
+
+QString LineFault(int line, const QString& why) {
+    return QStringLiteral("第 %1 行：%2").arg(QString::number(line), why);
+}
+
+entrysql::Purchase PurchaseOf(const CImportBatch& b, const QString& operatorName,
+                              const QDateTime& now) {
+    entrysql::Purchase p;
+    p.purchaseDate = now.date();
+    p.purchaser = operatorName;
+    p.category = kOpeningCode;
+    p.code = kOpeningCode;
+    p.name = b.name;
+    p.origin = b.origin;
+    p.packModel = b.packModel;
+    p.batch = b.batch;
+    p.expiry = b.expiry;
+    p.price = b.cost;
+    p.quantity = b.quantity;
+    p.enteredBy = operatorName;
+    p.number = entrynumber::Next();
+    return p;
+}
+
+QString Refusal(const batchreceipt::CReceipt& receipt) {
+    switch (receipt.refusal) {
+    case batchreceipt::CReceipt::Refusal::Card:
+        return QStringLiteral("库存卡无法建立或更新，请核对名称、产地、规格型号和数量");
+    case batchreceipt::CReceipt::Refusal::Purchase:
+        return QStringLiteral("进货记录没有写入：") + receipt.why;
+    default:
+        return receipt.why;
+    }
+}
+
+} // namespace
+
+void MarkCodeConflicts(CDatabase& db, CImportBatches& batches) {
+    QHash<QString, QString> owners; // code → drug key
+    QHash<QString, QString> names;  // drug key → the words a person reads
+    {
+        CRecordset rows(&db);
+        rows.Open(QStringLiteral("SELECT 条形码,名称,产地,规格型号 FROM 药品 WHERE 条形码<>'' "
+                                 "UNION ALL SELECT 条形码,名称,产地,规格型号 FROM 药品条码"));
+        while (rows.Fetch()) {
+            const QString code = rows.GetFieldValue(0).value_or(QString());
+            QStringList words;
+            for (short c = 1; c <= 3; ++c)
+                words << rows.GetFieldValue(c).value_or(QString());
+            owners.insert(code, Key(words));
+            names.insert(Key(words), words.join(QLatin1Char(' ')));
+        }
+    }
+    for (CImportBatch& b : batches) {
+        const QString code = b.barcode.trimmed();
+        if (!b.fault.isEmpty() || code.isEmpty())
+            continue;
+        if (const QString problem = drugcatalogue::CodeProblem(code); !problem.isEmpty()) {
+            b.fault = LineFault(b.line, problem);
+            continue;
+        }
+        const QString drug = DrugKey(b);
+        const auto owner = owners.constFind(code);
+        if (owner == owners.cend()) {
+            owners.insert(code, drug);
+            names.insert(drug, QStringList{b.name, b.origin, b.packModel}.join(QLatin1Char(' ')));
+        } else if (*owner != drug) {
+            b.fault = LineFault(
+                b.line, QStringLiteral("条形码 %1 已是“%2”的条形码，一个条形码只能对应一种药品")
+                            .arg(code, names.value(*owner)));
+        }
+    }
+}
+
+CImportSummary Summarize(CDatabase& db, const CImportBatches& batches,
+                         std::vector<QString>* becomes) {
+    QSet<QString> drugs = Keys(db, QStringLiteral("SELECT 名称,产地,规格型号 FROM 药品"));
+    QSet<QString> cards = Keys(db, kCards);
+    QSet<QString> created;
+    QSet<QString> addedTo;
+    CImportSummary out;
+    out.rows = int(batches.size());
+    if (becomes)
+        becomes->assign(batches.size(), QString());
+    for (size_t i = 0; i < batches.size(); ++i) {
+        const CImportBatch& b = batches[i];
+        if (!b.fault.isEmpty()) {
+            ++out.faulty;
+            continue;
+        }
+        QStringList said;
+        if (!drugs.contains(DrugKey(b))) {
+            drugs.insert(DrugKey(b));
+            ++out.newDrugs;
+            said << QStringLiteral("新药品");
+        }
+        const QString card = CardKey(b);
+        if (!cards.contains(card)) {
+            cards.insert(card);
+            created.insert(card);
+            said << QStringLiteral("新库存卡");
+        } else if (!created.contains(card)) {
+            addedTo.insert(card);
+            said << QStringLiteral("加入已有库存卡");
+        } else {
+            said << QStringLiteral("加入本文件前面的库存卡");
+        }
+        if (becomes)
+            (*becomes)[i] = said.join(QStringLiteral(" · "));
+        out.boxes += b.quantity;
+        out.costCents += money::Cents(b.cost * b.quantity);
+    }
+    out.cardsCreated = int(created.size());
+    out.cardsAddedTo = int(addedTo.size());
+    return out;
+}
+
+QString FileDigest(const QByteArray& bytes) {
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+std::optional<CEarlierImport> EarlierImport(CDatabase& db, const QString& digest) {
+    CRecordset rows(&db);
+    // The digest is bound like any value; hexadecimal holds no pattern character.
+    rows.Open(QStringLiteral("SELECT 时间,操作员 FROM 日志 WHERE 动作=? AND 内容 LIKE ? "
+                             "ORDER BY 序号"),
+              {kImportAction, QStringLiteral("%SHA-256 ") + digest + QStringLiteral("%")});
+    if (!rows.Fetch())
+        return std::nullopt;
+    return CEarlierImport{rows.GetFieldValue(0).value_or(QString()),
+                          rows.GetFieldValue(1).value_or(QString())};
+}
+
+CImportOutcome WriteImport(CDatabase& db, const QString& fileName, const QString& digest,
+                           const CImportBatches& batches, const QString& operatorName,
+                           const QDateTime& now) {
+    CImportOutcome out;
+    for (const CImportBatch& b : batches) {
+        if (!b.fault.isEmpty()) {
+            out.failure = b.fault;
+            return out;
+        }
+        if (!(b.quantity > 0)) {
+            out.failure = LineFault(b.line, QStringLiteral("数量必须大于 0"));
+            return out;
+        }
+    }
+    if (batches.empty()) {
+        out.failure = QStringLiteral("文件中没有可以导入的行");
+        return out;
+    }
+    const QString number = entrynumber::Next();
+    try {
+        CTransaction transaction(db);
+        const CImportSummary planned = Summarize(db, batches);
+        QSet<QString> cards = Keys(db, kCards);
+        for (const CImportBatch& b : batches) {
+            const entrysql::Purchase p = PurchaseOf(b, operatorName, now);
+            const QString card = CardKey(b);
+            const bool exists = cards.contains(card);
+            cards.insert(card);
+            const batchreceipt::CReceipt receipt = batchreceipt::Write(
+                db, transaction, p, b.barcode, operatorName, 0,
+                exists ? batchreceipt::CardState::Existing : batchreceipt::CardState::New);
+            if (!receipt.ok())
+                return CImportOutcome{false, LineFault(b.line, Refusal(receipt))};
+            for (const CLogEntry& row : receipt.log)
+                auditlog::Append(db, row, now);
+            const std::optional<CLogEntry> filled = drugcatalogue::FillBlanks(
+                db, b.name, b.origin, b.packModel,
+                {b.price, b.approval, b.drugClass, b.piecesPerBox}, operatorName);
+            if (filled) {
+                auditlog::Append(db, *filled, now);
+                ++out.drugsFilled;
+            }
+            out.boxes += b.quantity;
+            out.costCents += money::Cents(b.cost * b.quantity);
+        }
+        out.rows = int(batches.size());
+        out.newDrugs = planned.newDrugs;
+        out.cardsCreated = planned.cardsCreated;
+        out.cardsAddedTo = planned.cardsAddedTo;
+        auditlog::Append(db,
+                         {operatorName, kImportAction, QStringLiteral("进"),
+                          QStringLiteral("文件 %1，SHA-256 %2，%3 行，%4 盒，成本 %5 元")
+                              .arg(fileName, digest, QString::number(out.rows),
+                                   sqltext::Exact(out.boxes), money::Yuan(out.costCents)),
+                          number},
+                         now);
+        if (const std::optional<CDBException> lost = entrylookup::CommitUnlessLost(transaction)) {
+            out.failure = entrylookup::LoggedAfterLoss(&db, number, *lost, QStringLiteral("导入"));
+            out.written = out.failure.isEmpty();
+            return out;
+        }
+        out.written = true;
+    } catch (const CDBException& e) {
+        out = CImportOutcome{};
+        out.failure = QStringLiteral("导入失败，账套没有任何改动：") + e.ErrorText();
+    }
+    return out;
+}
+
+} // namespace stockimport
