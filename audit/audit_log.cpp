@@ -138,4 +138,50 @@ void Append(CDatabase& db, const CLogEntry& logged, const QDateTime& now) {
     (void)transaction.Commit();
 }
 
+void AppendAll(CDatabase& db, std::vector<CLogEntry> entries, const QDateTime& now) {
+    if (entries.empty())
+        return;
+    CTransaction transaction(db);
+    std::vector<CLoggedRow> rows;
+    for (const CLogEntry& entry : entries)
+        rows.push_back(entry.rowMark.isEmpty() ? entry.row : CLoggedRow{});
+    const QStringList marks = rowdigest::Marks(db, rows);
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].rowMark.isEmpty())
+            entries[i].rowMark = marks[qsizetype(i)];
+    // The first row the way every entry appends it: on SQLite that takes the write lock, on
+    // PostgreSQL the log's lock; both are held to the commit, so the rest follow on from it.
+    Append(db, entries.front(), now);
+    CLastRows last = LastRows(db);
+    constexpr size_t kRowsAStatement = 50;
+    size_t next = 1;
+    while (next < entries.size()) {
+        // Rows that fill the same columns go in one statement.
+        const QStringList later = LaterColumns(entries[next]);
+        QStringList rowsText;
+        sqlparams::Values values;
+        const QString marksText = QStringLiteral("(?, ?, ?, ?, ?, ?, ?%1)")
+                                      .arg(QStringLiteral(", ?").repeated(later.size()));
+        const CLogEntry& first = entries[next];
+        while (next < entries.size() && rowsText.size() < qsizetype(kRowsAStatement) &&
+               LaterColumns(entries[next]) == later) {
+            const CLogEntry& entry = entries[next];
+            const long long number = last.number + 1;
+            const QString hash = ChainHash(last.hash, number, now, entry);
+            values.insert(values.end(), {number, sqltext::Timestamp(now), entry.operatorName,
+                                         entry.action, entry.object, entry.content, hash});
+            AddLaterValues(entry, values);
+            rowsText << marksText;
+            last.previousHash = last.hash;
+            last.hash = hash;
+            last.number = number;
+            ++next;
+        }
+        transaction.Execute(
+            InsertRow(first, QStringLiteral("VALUES ") + rowsText.join(QStringLiteral(", "))),
+            values);
+    }
+    (void)transaction.Commit();
+}
+
 } // namespace auditlog

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <utility>
+#include <vector>
 
 class CDatabase;
 
@@ -59,5 +60,10 @@ QString ChainHash(const QString& previousHash, long long number, const QDateTime
 // and the row is then written whole. The lock is held until the caller's commit, so a caller's
 // transaction should write everything else before it appends. Throws CDBException.
 void Append(CDatabase& db, const CLogEntry& entry, const QDateTime& now);
+// Appends the rows of `entries` in their order, as Append would one by one, for an entry of
+// thousands of rows (an import): their rows read back together, the log locked and its last row
+// read once, the rows written many a statement. Marks are taken when this is called, so the
+// entries' rows are marked as the whole entry left them. Throws CDBException.
+void AppendAll(CDatabase& db, std::vector<CLogEntry> entries, const QDateTime& now);
 
 } // namespace auditlog

@@ -6,6 +6,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <map>
+#include <set>
 #include <string_view>
 
 namespace rowdigest {
@@ -115,22 +118,36 @@ QString Digest(CRecordset& rows, const std::vector<short>& wanted, QStringList* 
     return QString::fromLatin1(QCryptographicHash::hash(text, QCryptographicHash::Sha256).toHex());
 }
 
-QString Mark(CDatabase& db, const CLoggedRow& row) {
-    if (row.change == CLoggedRow::Change::None)
-        return {};
+namespace {
+
+// A row as read back: its digest and its stock (of a card).
+struct CRowRead {
+    QString digest;
+    QString stock;
+};
+
+// Reads the row `written` is on in one pass (its columns come in order): the digest, the stock,
+// and the values of the columns at `keyAt` into `key`.
+CRowRead ReadRow(CRecordset& written, const std::vector<short>& keyAt, QStringList* key) {
+    std::vector<short> wanted = keyAt;
+    wanted.push_back(Positions(written, {QStringLiteral("现有存货量")}).front());
+    QStringList values;
+    CRowRead read{Digest(written, wanted, &values), values.back()};
+    if (key)
+        *key = values.mid(0, qsizetype(keyAt.size()));
+    return read;
+}
+
+// The mark of `row` as `read` back (nullopt: not there).
+QString MarkOf(const CLoggedRow& row, const std::optional<CRowRead>& read) {
     QJsonObject mark{{QStringLiteral("表"), row.table},
                      {QStringLiteral("键"), QJsonArray::fromStringList(row.key)}};
     CLoggedRow::Change change = row.change;
     if (change != CLoggedRow::Change::Removed) {
-        CRecordset written(&db);
-        const CStatement select = SelectRow(row.table, row.key);
-        written.Open(select.sql, select.values);
-        if (written.Fetch()) {
-            const std::vector<short> stock = Positions(written, {QStringLiteral("现有存货量")});
-            QStringList values;
-            mark.insert(QStringLiteral("校验"), Digest(written, stock, &values));
+        if (read) {
+            mark.insert(QStringLiteral("校验"), read->digest);
             if (row.table == kStockTable)
-                mark.insert(QStringLiteral("现有存货量"), values.value(0).toDouble());
+                mark.insert(QStringLiteral("现有存货量"), read->stock.toDouble());
         } else {
             change = CLoggedRow::Change::Removed;
         }
@@ -143,6 +160,85 @@ QString Mark(CDatabase& db, const CLoggedRow& row) {
         mark.insert(QStringLiteral("原行"), was);
     }
     return QString::fromUtf8(QJsonDocument(mark).toJson(QJsonDocument::Compact));
+}
+
+QString KeyText(const QStringList& key) {
+    return key.join(QChar(0x1e));
+}
+
+constexpr qsizetype kRowsAStatement = 100;
+
+} // namespace
+
+QString Mark(CDatabase& db, const CLoggedRow& row) {
+    if (row.change == CLoggedRow::Change::None)
+        return {};
+    if (row.change == CLoggedRow::Change::Removed)
+        return MarkOf(row, std::nullopt);
+    CRecordset written(&db);
+    const CStatement select = SelectRow(row.table, row.key);
+    written.Open(select.sql, select.values);
+    if (!written.Fetch())
+        return MarkOf(row, std::nullopt);
+    return MarkOf(row, ReadRow(written, {}, nullptr));
+}
+
+QStringList Marks(CDatabase& db, const std::vector<CLoggedRow>& rows) {
+    QStringList marks(qsizetype(rows.size()));
+    // Per table, the rows to read back, by key.
+    std::map<QString, std::map<QString, std::vector<size_t>>> wanted;
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const CLoggedRow& row = rows[i];
+        if (row.change == CLoggedRow::Change::None)
+            continue;
+        if (row.change == CLoggedRow::Change::Removed)
+            marks[qsizetype(i)] = MarkOf(row, std::nullopt);
+        else
+            wanted[row.table][KeyText(row.key)].push_back(i);
+    }
+    for (const auto& [table, byKey] : wanted) {
+        const QStringList columns = KeyColumns(table);
+        std::vector<QString> keys;
+        for (const auto& entry : byKey)
+            keys.push_back(entry.first);
+        std::set<QString> found;
+        for (size_t from = 0; from < keys.size(); from += size_t(kRowsAStatement)) {
+            QStringList either;
+            sqlparams::Values values;
+            const size_t to = std::min(keys.size(), from + size_t(kRowsAStatement));
+            for (size_t k = from; k < to; ++k) {
+                const QStringList key = keys[k].split(QChar(0x1e));
+                QStringList all;
+                for (qsizetype c = 0; c < columns.size(); ++c) {
+                    all << columns[c] + QStringLiteral("=?");
+                    values.emplace_back(key.value(c));
+                }
+                either << QStringLiteral("(%1)").arg(all.join(QStringLiteral(" AND ")));
+            }
+            QString sql = QStringLiteral("SELECT * FROM %1 WHERE (%2)")
+                              .arg(table, either.join(QStringLiteral(" OR ")));
+            // Only so do the partial indexes on 单号 serve.
+            if (columns == QStringList{QStringLiteral("单号")})
+                sql += QStringLiteral(" AND 单号<>''");
+            CRecordset written(&db);
+            written.Open(sql, values);
+            const std::vector<short> keyAt = Positions(written, columns);
+            while (written.Fetch()) {
+                QStringList key;
+                const CRowRead read = ReadRow(written, keyAt, &key);
+                const auto matched = byKey.find(KeyText(key));
+                if (matched == byKey.end() || !found.insert(matched->first).second)
+                    continue;
+                for (const size_t i : matched->second)
+                    marks[qsizetype(i)] = MarkOf(rows[i], read);
+            }
+        }
+        for (const auto& [key, indexes] : byKey)
+            if (!found.count(key))
+                for (const size_t i : indexes)
+                    marks[qsizetype(i)] = MarkOf(rows[i], std::nullopt);
+    }
+    return marks;
 }
 
 std::optional<CMark> ParseMark(const QString& text) {

@@ -41,6 +41,9 @@ struct CMark {
 // The mark of `row`, its digest read back on `db` inside the entry's transaction; for a row
 // that is not there (any more), the mark of a removal. Throws CDBException.
 QString Mark(CDatabase& db, const CLoggedRow& row);
+// The marks of `rows`, each as Mark gives it, the rows of a table read together (a hundred a
+// statement), so that an entry of thousands of rows reads them in few round trips.
+QStringList Marks(CDatabase& db, const std::vector<CLoggedRow>& rows);
 // nullopt for an empty or unreadable mark.
 std::optional<CMark> ParseMark(const QString& text);
 

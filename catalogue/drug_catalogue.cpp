@@ -86,6 +86,47 @@ QString CardsStillName(CDatabase& db, const QString& name, const QString& origin
                : QString();
 }
 
+CDrug NewDrug(const QString& name, const QString& origin, const QString& packModel,
+              const QString& code) {
+    // A new drug counts its pieces as its pack model says; the table's defaults otherwise.
+    const CPieces counted =
+        packmodel::PiecesOf(packModel).value_or(CPieces{20, QStringLiteral("片")});
+    CDrug drug;
+    drug.name = name;
+    drug.origin = origin;
+    drug.packModel = packModel;
+    drug.barcode = code.trimmed();
+    drug.drugClass = QStringLiteral("其他");
+    drug.piecesPerBox = counted.count;
+    drug.pieceUnit = counted.unit;
+    drug.pinyin = pinyincode::Stored(name);
+    return drug;
+}
+
+CPurchasedDrug EnterNew(CDatabase& db, const QString& name, const QString& origin,
+                        const QString& packModel, const QString& code,
+                        const QString& operatorName) {
+    const CDrug drug = NewDrug(name, origin, packModel, code);
+    const QString& scanned = drug.barcode;
+    db.ExecuteSQL({QStringLiteral("INSERT INTO 药品(名称,产地,规格型号,条形码,每盒总量,"
+                                  "拆零单位,拼音码) VALUES(?,?,?,?,?,?,?)"),
+                   {name, origin, packModel, scanned, qlonglong(drug.piecesPerBox), drug.pieceUnit,
+                    drug.pinyin}});
+    CPurchasedDrug out;
+    out.note = scanned.isEmpty() ? QStringLiteral("新药品已加入药品目录")
+                                 : QStringLiteral("新药品已加入药品目录，条形码 %1").arg(scanned);
+    out.log.push_back({operatorName,
+                       QStringLiteral("添加"),
+                       kDrugs,
+                       QStringLiteral("名称：%1；产地：%2；规格型号：%3；条形码：%4；每盒总量：%5；"
+                                      "拆零单位：%6（随进货登记）")
+                           .arg(name, origin, packModel, scanned,
+                                QString::number(drug.piecesPerBox), drug.pieceUnit),
+                       {},
+                       {CLoggedRow::Change::Added, kDrugs, {name, origin, packModel}, {}}});
+    return out;
+}
+
 CPurchasedDrug EnterPurchased(CDatabase& db, const QString& name, const QString& origin,
                               const QString& packModel, const QString& code,
                               const QString& operatorName) {
@@ -101,29 +142,8 @@ CPurchasedDrug EnterPurchased(CDatabase& db, const QString& name, const QString&
         Found(druglookup::ByName(&db, name, origin, packModel, &failure), failure);
     const QStringList key{name, origin, packModel};
 
-    if (!known) {
-        // A new drug counts its pieces as its pack model says; the table's defaults otherwise.
-        const std::optional<CPieces> pieces = packmodel::PiecesOf(packModel);
-        const CPieces counted = pieces.value_or(CPieces{20, QStringLiteral("片")});
-        db.ExecuteSQL({QStringLiteral("INSERT INTO 药品(名称,产地,规格型号,条形码,每盒总量,"
-                                      "拆零单位,拼音码) VALUES(?,?,?,?,?,?,?)"),
-                       {name, origin, packModel, scanned, qlonglong(counted.count), counted.unit,
-                        pinyincode::Stored(name)}});
-        out.note = scanned.isEmpty()
-                       ? QStringLiteral("新药品已加入药品目录")
-                       : QStringLiteral("新药品已加入药品目录，条形码 %1").arg(scanned);
-        out.log.push_back(
-            {operatorName,
-             QStringLiteral("添加"),
-             kDrugs,
-             QStringLiteral("名称：%1；产地：%2；规格型号：%3；条形码：%4；每盒总量：%5；"
-                            "拆零单位：%6（随进货登记）")
-                 .arg(name, origin, packModel, scanned, QString::number(counted.count),
-                      counted.unit),
-             {},
-             {CLoggedRow::Change::Added, kDrugs, key, {}}});
-        return out;
-    }
+    if (!known)
+        return EnterNew(db, name, origin, packModel, scanned, operatorName);
     // A code this drug already has changes nothing.
     if (scanned.isEmpty() || owner)
         return out;
@@ -157,7 +177,7 @@ CPurchasedDrug EnterPurchased(CDatabase& db, const QString& name, const QString&
 
 std::optional<CLogEntry> FillBlanks(CDatabase& db, const QString& name, const QString& origin,
                                     const QString& packModel, const CDrugFacts& facts,
-                                    const QString& operatorName) {
+                                    const QString& operatorName, const CDrug* given) {
     const bool price = facts.boxPrice && *facts.boxPrice > 0;
     const bool approval = !facts.approval.trimmed().isEmpty();
     const bool drugClass = !facts.drugClass.isEmpty() &&
@@ -168,7 +188,8 @@ std::optional<CLogEntry> FillBlanks(CDatabase& db, const QString& name, const QS
         return std::nullopt;
     QString failure;
     const std::optional<CDrug> known =
-        Found(druglookup::ByName(&db, name, origin, packModel, &failure), failure);
+        given ? std::optional<CDrug>(*given)
+              : Found(druglookup::ByName(&db, name, origin, packModel, &failure), failure);
     if (!known)
         return std::nullopt;
     const double guessedPieces =

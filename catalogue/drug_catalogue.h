@@ -2,6 +2,7 @@
 // Keeping the catalogue (药品, 药品条码) in step with what the other entries write: the rule that
 // a code names one drug only, the drugs a card still names, and the drug a purchase brings in.
 #include "audit_log.h"
+#include "drug.h"
 
 #include <QString>
 #include <optional>
@@ -49,6 +50,14 @@ struct CPurchasedDrug {
 CPurchasedDrug EnterPurchased(CDatabase& db, const QString& name, const QString& origin,
                               const QString& packModel, const QString& code,
                               const QString& operatorName);
+// The part of EnterPurchased for a drug the caller knows the catalogue lacks, with a code it
+// knows no other drug has (an import checks both for the whole file at once): added without
+// asking the catalogue first. Throws CDBException.
+CPurchasedDrug EnterNew(CDatabase& db, const QString& name, const QString& origin,
+                        const QString& packModel, const QString& code, const QString& operatorName);
+// The row a drug just added by EnterNew holds.
+CDrug NewDrug(const QString& name, const QString& origin, const QString& packModel,
+              const QString& code);
 
 // What a supplier's list or an opening-stock file says of a drug; nullopt or empty where it
 // says nothing.
@@ -63,8 +72,9 @@ struct CDrugFacts {
 // of its own yet (零售价 0, 批准文号 empty, 类别 其他, 每盒总量 as its pack model or the table
 // guessed it). The log row of the change; nullopt when nothing changed or the drug is not in
 // the catalogue. Throws CDBException.
+// `known`, when given, is the drug's row as the caller knows it, which spares reading it.
 std::optional<CLogEntry> FillBlanks(CDatabase& db, const QString& name, const QString& origin,
                                     const QString& packModel, const CDrugFacts& facts,
-                                    const QString& operatorName);
+                                    const QString& operatorName, const CDrug* known = nullptr);
 
 } // namespace drugcatalogue

@@ -77,7 +77,7 @@ const QString kCardSavepoint = QStringLiteral("apricot_card");
 
 CReceipt Write(CDatabase& db, CTransaction& transaction, const entrysql::Purchase& p,
                const QString& barcode, const QString& operatorName, qsizetype traceCodes,
-               CardState card) {
+               CardState card, DrugState known) {
     CReceipt out;
     try {
         transaction.Execute(entrysql::InsertPurchase(p));
@@ -106,8 +106,10 @@ CReceipt Write(CDatabase& db, CTransaction& transaction, const entrysql::Purchas
         }
     }
     // A drug new to the catalogue enters it with its first batch.
-    drugcatalogue::CPurchasedDrug drug =
-        drugcatalogue::EnterPurchased(db, p.name, p.origin, p.packModel, barcode, operatorName);
+    drugcatalogue::CPurchasedDrug drug;
+    if (known == DrugState::Unknown)
+        drug =
+            drugcatalogue::EnterPurchased(db, p.name, p.origin, p.packModel, barcode, operatorName);
     if (!drug.refusal.isEmpty()) {
         out.refusal = CReceipt::Refusal::Catalogue;
         out.why = drug.refusal;

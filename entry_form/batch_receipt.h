@@ -74,10 +74,14 @@ struct CReceipt {
 // a savepoint: PostgreSQL holds a lock for each one until the commit, too many for thousands.
 enum class CardState { Unknown, New, Existing };
 
+// Whether an earlier batch of the same entry already put the drug with this code into the
+// catalogue: then the catalogue is not asked again.
+enum class DrugState { Unknown, Entered };
+
 // Writes `p` inside `transaction`, with `barcode` for the catalogue and `traceCodes` counted in
 // its log row. On a refusal the caller abandons the transaction. Throws CDBException.
 CReceipt Write(CDatabase& db, CTransaction& transaction, const entrysql::Purchase& p,
                const QString& barcode, const QString& operatorName, qsizetype traceCodes = 0,
-               CardState card = CardState::Unknown);
+               CardState card = CardState::Unknown, DrugState drug = DrugState::Unknown);
 
 } // namespace batchreceipt

@@ -14,6 +14,9 @@
 #include <QHash>
 #include <QSet>
 
+#include <map>
+#include <set>
+
 namespace stockimport {
 
 const QString kOpeningCode = QStringLiteral("期初");
@@ -204,26 +207,71 @@ CImportOutcome WriteImport(CDatabase& db, const QString& fileName, const QString
     const QString number = entrynumber::Next();
     try {
         CTransaction transaction(db);
+        // Codes are held against the catalogue and the file here too: a drug new to the
+        // catalogue is added without asking it again.
+        CImportBatches checked = batches;
+        MarkCodeConflicts(db, checked);
+        for (const CImportBatch& b : checked)
+            if (!b.fault.isEmpty())
+                return CImportOutcome{false, b.fault};
         const CImportSummary planned = Summarize(db, batches);
         QSet<QString> cards = Keys(db, kCards);
+        // Drugs the catalogue lacks enter it without asking it first: MarkCodeConflicts has held
+        // every code of the file against the catalogue and the file already.
+        QSet<QString> catalogue = Keys(db, QStringLiteral("SELECT 名称,产地,规格型号 FROM 药品"));
+        // Logged together once every batch is written: thousands of rows in few statements.
+        std::vector<CLogEntry> log;
+        // The drugs (with their codes) an earlier batch put into the catalogue already.
+        std::set<QString> entries;
+        // What the file says of each drug, the first value of each field: filled in once.
+        std::map<QString, drugcatalogue::CDrugFacts> facts;
+        for (const CImportBatch& b : batches) {
+            drugcatalogue::CDrugFacts& known = facts[DrugKey(b)];
+            if (!known.boxPrice)
+                known.boxPrice = b.price;
+            if (known.approval.isEmpty())
+                known.approval = b.approval;
+            if (known.drugClass.isEmpty())
+                known.drugClass = b.drugClass;
+            if (!known.piecesPerBox)
+                known.piecesPerBox = b.piecesPerBox;
+        }
         for (const CImportBatch& b : batches) {
             const entrysql::Purchase p = PurchaseOf(b, operatorName, now);
             const QString card = CardKey(b);
             const bool exists = cards.contains(card);
             cards.insert(card);
-            const batchreceipt::CReceipt receipt = batchreceipt::Write(
+            const bool isNew = !catalogue.contains(DrugKey(b));
+            bool entered = !entries.insert(DrugKey(b) + QChar(0x1e) + b.barcode).second;
+            drugcatalogue::CPurchasedDrug added;
+            if (isNew) {
+                added = drugcatalogue::EnterNew(db, b.name, b.origin, b.packModel, b.barcode,
+                                                operatorName);
+                catalogue.insert(DrugKey(b));
+                entered = true;
+            }
+            batchreceipt::CReceipt receipt = batchreceipt::Write(
                 db, transaction, p, b.barcode, operatorName, 0,
-                exists ? batchreceipt::CardState::Existing : batchreceipt::CardState::New);
+                exists ? batchreceipt::CardState::Existing : batchreceipt::CardState::New,
+                entered ? batchreceipt::DrugState::Entered : batchreceipt::DrugState::Unknown);
             if (!receipt.ok())
                 return CImportOutcome{false, LineFault(b.line, Refusal(receipt))};
-            for (const CLogEntry& row : receipt.log)
-                auditlog::Append(db, row, now);
-            const std::optional<CLogEntry> filled = drugcatalogue::FillBlanks(
-                db, b.name, b.origin, b.packModel,
-                {b.price, b.approval, b.drugClass, b.piecesPerBox}, operatorName);
-            if (filled) {
-                auditlog::Append(db, *filled, now);
-                ++out.drugsFilled;
+            // The batch's own row first, with the catalogue's note, as a purchase entry logs it.
+            if (!added.note.isEmpty())
+                receipt.log.front().content += QStringLiteral("；") + added.note;
+            log.insert(log.end(), receipt.log.begin(), receipt.log.end());
+            log.insert(log.end(), added.log.begin(), added.log.end());
+            if (const auto drug = facts.find(DrugKey(b)); drug != facts.end()) {
+                const CDrug fresh =
+                    drugcatalogue::NewDrug(b.name, b.origin, b.packModel, b.barcode);
+                const std::optional<CLogEntry> filled =
+                    drugcatalogue::FillBlanks(db, b.name, b.origin, b.packModel, drug->second,
+                                              operatorName, isNew ? &fresh : nullptr);
+                facts.erase(drug);
+                if (filled) {
+                    log.push_back(*filled);
+                    ++out.drugsFilled;
+                }
             }
             out.boxes += b.quantity;
             out.costCents += money::Cents(b.cost * b.quantity);
@@ -232,13 +280,12 @@ CImportOutcome WriteImport(CDatabase& db, const QString& fileName, const QString
         out.newDrugs = planned.newDrugs;
         out.cardsCreated = planned.cardsCreated;
         out.cardsAddedTo = planned.cardsAddedTo;
-        auditlog::Append(db,
-                         {operatorName, kImportAction, QStringLiteral("进"),
-                          QStringLiteral("文件 %1，SHA-256 %2，%3 行，%4 盒，成本 %5 元")
-                              .arg(fileName, digest, QString::number(out.rows),
-                                   sqltext::Exact(out.boxes), money::Yuan(out.costCents)),
-                          number},
-                         now);
+        log.push_back({operatorName, kImportAction, QStringLiteral("进"),
+                       QStringLiteral("文件 %1，SHA-256 %2，%3 行，%4 盒，成本 %5 元")
+                           .arg(fileName, digest, QString::number(out.rows),
+                                sqltext::Exact(out.boxes), money::Yuan(out.costCents)),
+                       number});
+        auditlog::AppendAll(db, std::move(log), now);
         if (const std::optional<CDBException> lost = entrylookup::CommitUnlessLost(transaction)) {
             out.failure = entrylookup::LoggedAfterLoss(&db, number, *lost, QStringLiteral("导入"));
             out.written = out.failure.isEmpty();

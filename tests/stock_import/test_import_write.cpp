@@ -3,6 +3,7 @@
 #include "audit_log.h"
 #include "import_write.h"
 #include "ledger_check.h"
+#include "log_check.h"
 #include "lost_reply.h"
 #include "money.h"
 #include "query_rows.h"
@@ -89,10 +90,12 @@ TEST_P(ImportWriteTest, WritesPurchasesAveragesCardsAndFillsTheCatalogue) {
     EXPECT_EQ(
         QueryValue(Db(), "SELECT 内容 FROM 日志 WHERE 动作='期初导入' AND 内容 LIKE '%期初.csv%'"),
         "文件 期初.csv，SHA-256 " + digest + "，2 行，35 盒，成本 126.25 元");
-    // Every row written is held by its log row, every card by its movements.
+    // Every row written is held by its log row, every card by its movements, and the rows
+    // appended together chain on as rows appended one by one.
     const std::optional<auditlog::CLedgerCheck> ledger = auditlog::CheckLedger(Db());
     ASSERT_TRUE(ledger);
     EXPECT_EQ(auditlog::LedgerProblems(*ledger), QStringList());
+    EXPECT_EQ(auditlog::CheckChain(Db())->firstBreak, 0);
 }
 
 TEST_P(ImportWriteTest, ACodeAnotherDrugHasIsAFaultOfItsRow) {
