@@ -1,5 +1,6 @@
 #include "write_back.h"
 
+#include "ascii_digit.h"
 #include "row_digest.h"
 
 #include "audit_log.h"
@@ -19,12 +20,8 @@ namespace writeback {
 
 namespace {
 
-bool IsDigit(QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
 qsizetype SkipDigits(const QString& text, qsizetype i) {
-    while (i < text.size() && IsDigit(text[i]))
+    while (i < text.size() && IsAsciiDigit(text[i]))
         ++i;
     return i;
 }

@@ -1,6 +1,7 @@
 #include "CPrescriptionDlg.h"
 
 #include "artwork.h"
+#include "named_widget.h"
 #include "ok_cancel.h"
 #include "prompts.h"
 
@@ -17,11 +18,6 @@
 namespace {
 
 constexpr int kOldestAge = 150;
-
-template <typename Widget> Widget* Named(Widget* widget, int id) {
-    widget->setObjectName(QString::number(id));
-    return widget;
-}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "id_card.h"
 
+#include "ascii_digit.h"
 #include <array>
 
 namespace idcard {
@@ -16,10 +17,6 @@ constexpr int kEarliestYear = 1900;
 constexpr std::array<int, kLength - 1> kWeights = {7, 9, 10, 5,  8, 4, 2, 1, 6,
                                                    3, 7, 9,  10, 5, 8, 4, 2};
 constexpr char kCheckCharacters[] = "10X98765432";
-
-bool IsDigit(QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
 
 QChar CheckCharacter(const QString& id) {
     int sum = 0;
@@ -45,10 +42,10 @@ QString Problem(const QString& typed, const QDate& today) {
         return QStringLiteral("身份证号应为 18 位（17 位数字加 1 位校验位），输入的是 %1 位")
             .arg(id.size());
     for (int i = 0; i < kLength - 1; ++i)
-        if (!IsDigit(id[i]))
+        if (!IsAsciiDigit(id[i]))
             return QStringLiteral("身份证号前 17 位应为数字，第 %1 位“%2”不是数字")
                 .arg(QString::number(i + 1), QString(id[i]));
-    if (!IsDigit(id.back()) && id.back() != QLatin1Char('X'))
+    if (!IsAsciiDigit(id.back()) && id.back() != QLatin1Char('X'))
         return QStringLiteral("身份证号第 18 位（校验位）应为数字或 X");
     if (id.left(kAreaLength) == QString(kAreaLength, QLatin1Char('0')))
         return QStringLiteral("身份证号前 6 位地区码不能全为 0");

@@ -1,6 +1,7 @@
 #include "CImportDlg.h"
 
 #include "artwork.h"
+#include "named_widget.h"
 #include "prompts.h"
 #include "sql_text.h"
 
@@ -17,11 +18,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <typename Widget> Widget* Named(Widget* widget, int id) {
-    widget->setObjectName(QString::number(id));
-    return widget;
-}
 
 QString Number(const std::optional<double>& value) {
     return value ? sqltext::Exact(*value) : QString();

@@ -214,11 +214,13 @@ CImportOutcome WriteImport(CDatabase& db, const QString& fileName, const QString
         for (const CImportBatch& b : checked)
             if (!b.fault.isEmpty())
                 return CImportOutcome{false, b.fault};
-        const CImportSummary planned = Summarize(db, batches);
         QSet<QString> cards = Keys(db, kCards);
         // Drugs the catalogue lacks enter it without asking it first: MarkCodeConflicts has held
         // every code of the file against the catalogue and the file already.
         QSet<QString> catalogue = Keys(db, QStringLiteral("SELECT 名称,产地,规格型号 FROM 药品"));
+        // What the import comes to, counted as it goes, as Summarize counts it for the preview.
+        const QSet<QString> cardsBefore = cards;
+        QSet<QString> addedTo;
         // Logged together once every batch is written: thousands of rows in few statements.
         std::vector<CLogEntry> log;
         // The drugs (with their codes) an earlier batch put into the catalogue already.
@@ -241,6 +243,10 @@ CImportOutcome WriteImport(CDatabase& db, const QString& fileName, const QString
             const QString card = CardKey(b);
             const bool exists = cards.contains(card);
             cards.insert(card);
+            if (!exists)
+                ++out.cardsCreated;
+            else if (cardsBefore.contains(card))
+                addedTo.insert(card);
             const bool isNew = !catalogue.contains(DrugKey(b));
             bool entered = !entries.insert(DrugKey(b) + QChar(0x1e) + b.barcode).second;
             drugcatalogue::CPurchasedDrug added;
@@ -249,6 +255,7 @@ CImportOutcome WriteImport(CDatabase& db, const QString& fileName, const QString
                                                 operatorName);
                 catalogue.insert(DrugKey(b));
                 entered = true;
+                ++out.newDrugs;
             }
             batchreceipt::CReceipt receipt = batchreceipt::Write(
                 db, transaction, p, b.barcode, operatorName, 0,
@@ -277,9 +284,7 @@ CImportOutcome WriteImport(CDatabase& db, const QString& fileName, const QString
             out.costCents += money::Cents(b.cost * b.quantity);
         }
         out.rows = int(batches.size());
-        out.newDrugs = planned.newDrugs;
-        out.cardsCreated = planned.cardsCreated;
-        out.cardsAddedTo = planned.cardsAddedTo;
+        out.cardsAddedTo = int(addedTo.size());
         log.push_back({operatorName, kImportAction, QStringLiteral("进"),
                        QStringLiteral("文件 %1，SHA-256 %2，%3 行，%4 盒，成本 %5 元")
                            .arg(fileName, digest, QString::number(out.rows),

@@ -1,5 +1,6 @@
 #include "trace_code.h"
 
+#include "ascii_digit.h"
 #include "gs1_check_digit.h"
 
 #include <optional>
@@ -14,13 +15,9 @@ constexpr int kGtinLength = 14;
 constexpr int kExpiryLength = 6;
 constexpr int kMaxVariable = 20; // batch (10) and serial (21)
 
-bool IsDigit(QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
 bool AllDigits(const QString& text) {
     for (const QChar c : text)
-        if (!IsDigit(c))
+        if (!IsAsciiDigit(c))
             return false;
     return !text.isEmpty();
 }

@@ -8,6 +8,8 @@
 #include "money.h"
 #include "query_rows.h"
 
+#include <tuple>
+
 namespace {
 
 const QDateTime kNow(QDate(2026, 3, 2), QTime(9, 30, 0));
@@ -67,6 +69,9 @@ TEST_P(ImportWriteTest, WritesPurchasesAveragesCardsAndFillsTheCatalogue) {
         stockimport::WriteImport(Db(), "期初.csv", digest, batches, "店长甲", kNow);
     ASSERT_TRUE(outcome.written) << outcome.failure.toStdString();
     EXPECT_EQ(outcome.costCents, 12625);
+    // What it wrote is what the preview said it would.
+    EXPECT_EQ(std::tuple(outcome.newDrugs, outcome.cardsCreated, outcome.cardsAddedTo),
+              std::tuple(summary.newDrugs, summary.cardsCreated, summary.cardsAddedTo));
 
     EXPECT_EQ(QueryRows(Db(), "SELECT 名称,编号,大类,录入员,采购人,批号,进价,数量 FROM 进 "
                               "WHERE 批号<>'B2' OR 数量=30 ORDER BY 名称"),
